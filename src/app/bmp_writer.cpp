@@ -1,0 +1,156 @@
+#include "app/bmp_writer.h"
+
+#include <QIODevice>
+#include <QtEndian>
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace tessara {
+namespace {
+
+constexpr qint64 kFileHeaderSize = 14;
+constexpr qint64 kInfoHeaderSize = 40;
+constexpr qint64 kChunkBytes = 4 << 20;  // rows are gathered into writes of about this size
+
+qint64 rowBytes(int width, int bits) {
+    return ((static_cast<qint64>(width) * bits + 31) / 32) * 4;
+}
+
+QList<QRgb> paletteOf(const QImage& image) {
+    if (image.format() == QImage::Format_Grayscale8) {
+        QList<QRgb> grey(256);
+        for (int i = 0; i < 256; ++i) {
+            grey[i] = qRgb(i, i, i);
+        }
+        return grey;
+    }
+    if (bmpBitsPerPixel(image) == 24) {
+        return {};
+    }
+    QList<QRgb> table = image.colorTable();
+    const int entries = bmpBitsPerPixel(image) == 1 ? 2 : 256;
+    if (table.size() < 2 && entries == 2) {
+        table = {qRgb(0, 0, 0), qRgb(255, 255, 255)};
+    }
+    if (table.size() > entries) {
+        table.resize(entries);
+    }
+    return table;
+}
+
+void put16(char* at, quint16 v) {
+    qToLittleEndian(v, at);
+}
+void put32(char* at, quint32 v) {
+    qToLittleEndian(v, at);
+}
+
+QByteArray headers(const QImage& image, const QList<QRgb>& palette) {
+    const int bits = bmpBitsPerPixel(image);
+    const qint64 paletteBytes = static_cast<qint64>(palette.size()) * 4;
+    const qint64 offset = kFileHeaderSize + kInfoHeaderSize + paletteBytes;
+    QByteArray h(static_cast<qsizetype>(offset), '\0');
+    char* p = h.data();
+    p[0] = 'B';
+    p[1] = 'M';
+    const qint64 total = bmpFileSize(image);
+    // Files over 4 GiB cannot state their size; readers take it from the info header.
+    put32(p + 2, total > 0xFFFFFFFFLL ? 0U : static_cast<quint32>(total));
+    put32(p + 10, static_cast<quint32>(offset));
+    char* info = p + kFileHeaderSize;
+    put32(info, kInfoHeaderSize);
+    put32(info + 4, static_cast<quint32>(image.width()));
+    put32(info + 8, static_cast<quint32>(image.height()));  // positive: rows bottom-up
+    put16(info + 12, 1);
+    put16(info + 14, static_cast<quint16>(bits));
+    put32(info + 16, 0);  // uncompressed
+    const qint64 imageBytes = rowBytes(image.width(), bits) * image.height();
+    put32(info + 20, imageBytes > 0xFFFFFFFFLL ? 0U : static_cast<quint32>(imageBytes));
+    put32(info + 24, static_cast<quint32>(image.dotsPerMeterX()));
+    put32(info + 28, static_cast<quint32>(image.dotsPerMeterY()));
+    put32(info + 32, static_cast<quint32>(palette.size()));
+    put32(info + 36, 0);
+    char* entry = info + kInfoHeaderSize;
+    for (const QRgb c : palette) {
+        entry[0] = static_cast<char>(qBlue(c));
+        entry[1] = static_cast<char>(qGreen(c));
+        entry[2] = static_cast<char>(qRed(c));
+        entry[3] = 0;
+        entry += 4;
+    }
+    return h;
+}
+
+// One row of a 32-bit picture as 24-bit blue, green, red triples.
+void packRow24(const uchar* line, int width, char* out) {
+    const auto* px = reinterpret_cast<const QRgb*>(line);
+    for (int x = 0; x < width; ++x) {
+        const QRgb c = px[x];
+        out[0] = static_cast<char>(qBlue(c));
+        out[1] = static_cast<char>(qGreen(c));
+        out[2] = static_cast<char>(qRed(c));
+        out += 3;
+    }
+}
+
+}  // namespace
+
+int bmpBitsPerPixel(const QImage& image) {
+    switch (image.format()) {
+        case QImage::Format_Mono:
+        case QImage::Format_MonoLSB:
+            return 1;
+        case QImage::Format_Indexed8:
+        case QImage::Format_Grayscale8:
+            return 8;
+        default:
+            return 24;
+    }
+}
+
+qint64 bmpFileSize(const QImage& image) {
+    const qint64 paletteBytes = static_cast<qint64>(paletteOf(image).size()) * 4;
+    return kFileHeaderSize + kInfoHeaderSize + paletteBytes +
+           rowBytes(image.width(), bmpBitsPerPixel(image)) * image.height();
+}
+
+bool writeBmp(const QImage& source, QIODevice& out) {
+    if (source.isNull()) {
+        return false;
+    }
+    QImage image = source;
+    const int bits = bmpBitsPerPixel(image);
+    if (image.format() == QImage::Format_MonoLSB) {
+        image = image.convertToFormat(QImage::Format_Mono);
+    } else if (bits == 24 && image.format() != QImage::Format_RGB32 &&
+               image.format() != QImage::Format_ARGB32) {
+        image = image.convertToFormat(QImage::Format_RGB32);
+    }
+    const QByteArray head = headers(image, paletteOf(image));
+    if (out.write(head) != head.size()) {
+        return false;
+    }
+    const qint64 stride = rowBytes(image.width(), bits);
+    const int rowsPerChunk = static_cast<int>(std::max<qint64>(1, kChunkBytes / stride));
+    std::vector<char> chunk(static_cast<size_t>(stride * rowsPerChunk), '\0');
+    const qint64 copyBytes = bits == 24 ? 0 : (static_cast<qint64>(image.width()) * bits + 7) / 8;
+    for (int y = image.height() - 1; y >= 0;) {
+        int rows = 0;
+        char* at = chunk.data();
+        for (; rows < rowsPerChunk && y >= 0; ++rows, --y, at += stride) {
+            if (bits == 24) {
+                packRow24(image.constScanLine(y), image.width(), at);
+            } else {
+                std::memcpy(at, image.constScanLine(y), static_cast<size_t>(copyBytes));
+            }
+        }
+        const qint64 bytes = stride * rows;
+        if (out.write(chunk.data(), bytes) != bytes) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace tessara

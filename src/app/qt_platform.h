@@ -1,0 +1,19 @@
+// The real platform: Qt's file dialogs and message boxes, shown over the active window.
+#pragma once
+
+#include "app/dialog_backend.h"
+#include "app/message_boxes.h"
+
+namespace tessara {
+
+class QtDialogBackend : public DialogBackend {
+  public:
+    std::optional<QString> getFileName(const FileDialogRequest& request) override;
+};
+
+class QtMessageBoxes : public MessageBoxes {
+  public:
+    void MsgBox(const Message& message) override;
+};
+
+}  // namespace tessara

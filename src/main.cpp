@@ -1,0 +1,14 @@
+// Tessara: lays a hex grid over a picture of a map.
+#include <QApplication>
+
+#include "app/application.h"
+#include "app/main_window.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    tessara::configureApplication();
+    tessara::QtServices services;
+    tessara::Form1 form(services.services());
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Starts the built program in a real X server as a user would, finds its window by its
+# caption, checks that it is at least the minimum size and not blank, and ends it with the
+# keyboard through File, Exit.
+set -euo pipefail
+
+program=$(realpath "$1")
+shots=${TESSARA_SHOTS:-$(mktemp -d)}
+mkdir -p "$shots"
+caption='Tessara -  a wargame mapping utility'
+
+if [ -z "${TESSARA_IN_XVFB:-}" ]; then
+    export TESSARA_IN_XVFB=1 TESSARA_SHOTS="$shots"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+
+fail() { echo "FAIL: $*"; echo "screenshots kept in $shots"; exit 1; }
+step() { echo "-- $*"; }
+
+cd "$(mktemp -d)"
+"$program" &
+pid=$!
+trap 'kill $pid 2>/dev/null || true' EXIT
+
+step "find the window by its caption"
+win=$(xdotool search --sync --onlyvisible --name "^${caption}\$" | head -n 1) || fail "no window"
+[ -n "$win" ] || fail "no window captioned '$caption'"
+
+step "check its size"
+eval "$(xdotool getwindowgeometry --shell "$win")"
+# 8400 x 5280 twips is 560 x 352 pixels; without a window manager there is no frame.
+[ "$WIDTH" -ge 560 ] && [ "$HEIGHT" -ge 352 ] || fail "window is only ${WIDTH}x${HEIGHT}"
+echo "   ${WIDTH}x${HEIGHT}"
+
+step "take a screenshot"
+sleep 0.5
+import -window root "$shots/start.png"
+spread=$(convert "$shots/start.png" -format '%[fx:standard_deviation]' info:)
+awk -v s="$spread" 'BEGIN { exit !(s > 0.01) }' || fail "the screenshot is blank"
+
+step "File, Exit with the keyboard"
+xdotool windowfocus --sync "$win"
+xdotool key --delay 150 alt+f Up Return
+for _ in $(seq 50); do
+    kill -0 $pid 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 $pid 2>/dev/null && fail "the program is still running after File, Exit"
+wait $pid
+status=$?
+[ "$status" -eq 0 ] || fail "exit status $status"
+trap - EXIT
+echo "PASS: window smoke test (screenshot in $shots/start.png)"

@@ -1,0 +1,28 @@
+#include "support/scripted_services.h"
+
+#include <gtest/gtest.h>
+
+namespace tessara::test {
+
+std::optional<QString> ScriptedDialogs::getFileName(const FileDialogRequest& request) {
+    requests_.push_back(request);
+    if (answers_.empty()) {
+        ADD_FAILURE() << "a file dialog was shown that the test did not expect";
+        return std::nullopt;
+    }
+    const Answer next = answers_.front();
+    answers_.pop_front();
+    if (!next.chosen) {
+        return std::nullopt;
+    }
+    return next.path;
+}
+
+void RecordingMessageBoxes::MsgBox(const Message& message) {
+    shown_.push_back(message);
+    if (onShow) {
+        onShow(message);
+    }
+}
+
+}  // namespace tessara::test

@@ -1,0 +1,36 @@
+// Pictures and files that the tests make themselves.
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace tessara::test {
+
+// A recognisable map: a colour gradient with a dark diagonal, so that any misplaced or
+// stretched pixel shows.
+QImage makeMap(int width, int height);
+
+// Writes an image with Qt's own writers ("BMP", "JPEG", "PNG"); fails the test on error.
+QString writeImage(const QString& path, const QImage& image, const char* format, int quality = 95);
+// Writes raw bytes to a file.
+QString writeBytes(const QString& path, const QByteArray& bytes);
+QByteArray readBytes(const QString& path);
+
+// A temporary folder that is also the current directory while the object lives.
+class ScratchDir {
+  public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    QString path(const QString& name) const { return dir_.filePath(name); }
+    QString root() const { return dir_.path(); }
+
+  private:
+    QTemporaryDir dir_;
+    QString previous_;
+};
+
+}  // namespace tessara::test
