@@ -45,9 +45,9 @@ void ImageControl::paintEvent(QPaintEvent* event) {
     const double sx = static_cast<double>(image.width()) / width();
     const double sy = static_cast<double>(image.height()) / height();
     QPainter painter(this);
-    // Shrunk maps are smoothed so that thin grid lines do not simply drop out; enlarged
-    // ones show their pixels as they are.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, sx > 1.0 || sy > 1.0);
+    // Pixels are sampled, not smoothed: a repaint stays cheap at every zoom and the grid's
+    // colour stays exactly the chosen one.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     for (const QRect& target : event->region()) {
         const QRectF source(target.x() * sx, target.y() * sy, target.width() * sx,
                             target.height() * sy);

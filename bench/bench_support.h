@@ -1,0 +1,81 @@
+// Small tools the benchmarks share: a stopwatch, the process's memory, and stand-ins for
+// the dialogs so that the real commands run without a user.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QString>
+#include <cstdio>
+#include <optional>
+
+#include "app/dialog_backend.h"
+#include "app/message_boxes.h"
+
+namespace tessara::bench {
+
+// Milliseconds taken by `work`.
+template <typename Work>
+double millisecondsOf(Work&& work) {
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+// The best of `runs` timings, which is the least disturbed by the rest of the machine.
+template <typename Work>
+double bestOf(int runs, Work&& work) {
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        best = std::min(best, millisecondsOf(work));
+    }
+    return best;
+}
+
+// A field of /proc/self/status in MiB ("VmRSS", "VmHWM").
+inline double statusMiB(const char* field) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(key)) {
+            return line.mid(key.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
+        }
+    }
+    return -1;
+}
+inline double residentMiB() {
+    return statusMiB("VmRSS");
+}
+inline double peakResidentMiB() {
+    return statusMiB("VmHWM");
+}
+
+// Answers every file dialog with one path.
+class FixedDialogs : public DialogBackend {
+  public:
+    QString path;
+    std::optional<QString> getFileName(const FileDialogRequest&) override { return path; }
+};
+
+// Prints what would have been shown.
+class PrintedMessages : public MessageBoxes {
+  public:
+    void MsgBox(const Message& m) override {
+        std::printf("message box: %s / %s\n", qPrintable(m.title), qPrintable(m.prompt));
+    }
+};
+
+inline void report(const char* what, double value, const char* unit) {
+    std::printf("%-58s %12.2f %s\n", what, value, unit);
+}
+
+inline void verdict(const char* what, double ratio, double goal, bool lowerIsBetter = true) {
+    const bool met = lowerIsBetter ? ratio <= goal : ratio >= goal;
+    std::printf("%-58s %12.2f  (goal %s %.2f: %s)\n", what, ratio,
+                lowerIsBetter ? "<=" : ">=", goal, met ? "met" : "NOT MET");
+}
+
+}  // namespace tessara::bench
