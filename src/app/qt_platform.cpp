@@ -7,6 +7,14 @@
 
 namespace tessara {
 
+void giveFocusBack(QWidget* owner) {
+    // Desktops give the focus back to the window a dialog was shown over; where there is no
+    // window manager to do it, the keyboard would otherwise talk to no window at all.
+    if (owner != nullptr && owner->isVisible()) {
+        owner->activateWindow();
+    }
+}
+
 std::optional<QString> QtDialogBackend::getFileName(const FileDialogRequest& request) {
     const bool open = request.kind == FileDialogRequest::Kind::Open;
     QFileDialog dialog(QApplication::activeWindow());
@@ -36,7 +44,9 @@ std::optional<QString> QtDialogBackend::getFileName(const FileDialogRequest& req
         }
         dialog.selectFile(initial.fileName());
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    giveFocusBack(dialog.parentWidget());
+    if (!accepted) {
         return std::nullopt;
     }
     return dialog.selectedFiles().constFirst();
@@ -47,6 +57,7 @@ void QtMessageBoxes::MsgBox(const Message& message) {
     QMessageBox box(QMessageBox::NoIcon, title, message.prompt, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.exec();
+    giveFocusBack(box.parentWidget());
 }
 
 }  // namespace tessara

@@ -1,10 +1,15 @@
 // The real platform: Qt's file dialogs and message boxes, shown over the active window.
 #pragma once
 
+#include <QWidget>
+
 #include "app/dialog_backend.h"
 #include "app/message_boxes.h"
 
 namespace tessara {
+
+// Makes the window a dialog was shown over the active one again.
+void giveFocusBack(QWidget* owner);
 
 class QtDialogBackend : public DialogBackend {
   public:
