@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "app/large_image.h"
 #include "app/twips.h"
 
 namespace tessara {
@@ -79,12 +80,10 @@ QImage& PictureBox::layer() {
         return layer_;
     }
     if (picture_.isNull()) {
-        layer_ = QImage(pixelWidth(), pixelHeight(), QImage::Format_RGB32);
+        layer_ = largeImage(pixelWidth(), pixelHeight());
         layer_.fill(backColor());
-    } else if (picture_.image().format() == QImage::Format_RGB32) {
-        layer_ = picture_.image().copy();
     } else {
-        layer_ = picture_.image().convertToFormat(QImage::Format_RGB32);
+        layer_ = largeCopy(picture_.image());
     }
     const bool hasArea = pixelWidth() > 0 && pixelHeight() > 0;
     if (layer_.isNull() && hasArea) {
