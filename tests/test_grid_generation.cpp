@@ -308,6 +308,16 @@ TEST_F(GridGeneration, AFailureIsReportedAndLeavesTheMapTheReportAndTheMenuAlone
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
+TEST_F(GridGeneration, HexesTooSmallForTheMapSendTheFocusToTheHexSize) {
+    loadMap(makeMap(100, 80));
+    showAndActivate();
+    generate("100", "0.001");
+    ASSERT_EQ(platform.messages.shown().size(), 1U);
+    EXPECT_EQ(platform.messages.shown()[0], tooManyHexesMessage());
+    QWidget* hexSize = control("txtHexF");
+    EXPECT_TRUE(eventually([&] { return QApplication::focusWidget() == hexSize; }));
+}
+
 TEST_F(GridGeneration, AFailureAfterAGoodGridKeepsThatGridAndItsReport) {
     loadMap(makeMap(300, 200));
     generate("100", "10", kRed);

@@ -115,6 +115,9 @@ void Form1::Command1_Click() {
     }
     if (outcome.failure != GridFailure::None) {
         services_.messages.MsgBox(failureMessage(outcome, file));
+        if (outcome.failure == GridFailure::TooManyCells) {
+            txtHexF->setFocus();  // the hex size is what to change
+        }
         return;
     }
     state_.mapWidth = outcome.dimensions.mapWidth;
