@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "app/picture_box.h"
 #include "support/test_files.h"
 
@@ -154,4 +157,46 @@ TEST(PictureBox, GreyPicturesAreDrawnInColour) {
     box.setForeColor(QColor(128, 0, 0));
     box.Line(0, 5, 9, 5);
     EXPECT_EQ(box.Image().image().pixel(4, 5), qRgb(128, 0, 0));
+}
+
+TEST(PictureBox, WatchersSeeEveryLineInTheCurrentScale) {
+    PictureBox box(300, 300);
+    std::vector<std::pair<QPointF, QPointF>> seen;
+    box.watchLines([&](QPointF from, QPointF to) { seen.emplace_back(from, to); });
+    box.Line(15, 30, 150, 30);
+    box.LineTo(150, 150);
+    box.watchLines({});
+    box.Line(0, 0, 10, 10);
+    ASSERT_EQ(seen.size(), 2U);
+    EXPECT_EQ(seen[0], std::make_pair(QPointF(15, 30), QPointF(150, 30))) << "twips, as given";
+    EXPECT_EQ(seen[1], std::make_pair(QPointF(150, 30), QPointF(150, 150)));
+    EXPECT_EQ(box.Image().image().pixel(10, 5), qRgb(0, 0, 0)) << "and drawn 15 twips a pixel";
+}
+
+TEST(PictureBox, OnlyABoxWithoutAPictureCanBeSized) {
+    PictureBox box(1935, 1215);
+    box.setSize(0, 1215);
+    EXPECT_EQ(box.pixelWidth(), 0);
+    box.setScaleMode(ScaleMode::Pixels);
+    EXPECT_EQ(box.ScaleWidth(), 0.0F);
+    box.Line(0, 0, 10, 10);  // nothing to draw on, and no error
+    EXPECT_TRUE(box.Image().isNull());
+    box.setPicture(Picture(white(20, 10)));
+    box.setSize(15, 15);
+    EXPECT_EQ(box.pixelWidth(), 20) << "the size follows the picture";
+}
+
+TEST(PictureBox, WideLinesHaveExactlyThePensColourAndClosedCorners) {
+    PictureBox box(0, 0);
+    box.setPicture(Picture(white(60, 60)));
+    box.setScaleMode(ScaleMode::Pixels);
+    box.setForeColor(QColor(192, 192, 192));
+    box.setDrawWidth(10);
+    box.Line(10, 30, 30, 30);
+    box.LineTo(30, 10);
+    const QImage image = box.Image().image();
+    EXPECT_EQ(image.pixel(33, 33), qRgb(192, 192, 192)) << "the outer corner is filled";
+    EXPECT_EQ(countColour(image, qRgb(192, 192, 192)) + countColour(image, qRgb(255, 255, 255)),
+              60 * 60)
+        << "no shades between the pen and the paper";
 }

@@ -75,6 +75,8 @@ class Form1 : public QMainWindow {
 
     void mnuLoad_Click();
 
+    void Command1_Click();
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;

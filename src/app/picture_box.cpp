@@ -1,15 +1,14 @@
 #include "app/picture_box.h"
 
+#include <new>
+
+#include "app/large_image.h"
 #include "app/twips.h"
 
 namespace tessara {
 
 PictureBox::PictureBox(Single widthTwips, Single heightTwips)
     : width_(widthTwips), height_(heightTwips) {}
-
-PictureBox::~PictureBox() {
-    endDrawing();
-}
 
 int PictureBox::pixelWidth() const {
     return twipsToPixels(width_);
@@ -27,6 +26,14 @@ void PictureBox::setPicture(Picture picture) {
     }
 }
 
+void PictureBox::setSize(Single widthTwips, Single heightTwips) {
+    if (picture_.isNull()) {
+        Cls();
+        width_ = widthTwips;
+        height_ = heightTwips;
+    }
+}
+
 Single PictureBox::ScaleWidth() const {
     return scaleMode_ == ScaleMode::Pixels ? static_cast<Single>(pixelWidth()) : width_;
 }
@@ -37,23 +44,21 @@ Single PictureBox::ScaleHeight() const {
 
 void PictureBox::setDrawWidth(Integer pixels) {
     drawWidth_ = pixels < 1 ? Integer{1} : pixels;
-    applyPen();
 }
 
 void PictureBox::setForeColor(QColor colour) {
     foreColor_ = colour;
-    applyPen();
 }
 
 QColor PictureBox::backColor() {
     return {240, 240, 240};
 }
 
-QPointF PictureBox::toPixels(Single x, Single y) const {
+QPointF PictureBox::toPixels(QPointF point) const {
     if (scaleMode_ == ScaleMode::Pixels) {
-        return {x, y};
+        return point;
     }
-    return {x / static_cast<double>(kTwipsPerPixel), y / static_cast<double>(kTwipsPerPixel)};
+    return point / static_cast<double>(kTwipsPerPixel);
 }
 
 void PictureBox::Line(Single x1, Single y1, Single x2, Single y2) {
@@ -62,51 +67,32 @@ void PictureBox::Line(Single x1, Single y1, Single x2, Single y2) {
 }
 
 void PictureBox::LineTo(Single x2, Single y2) {
-    beginDrawing();
-    const QPointF from =
-        toPixels(static_cast<Single>(current_.x()), static_cast<Single>(current_.y()));
-    const QPointF to = toPixels(x2, y2);
-    painter_->drawLine(from, to);
+    const QPointF from = current_;
     current_ = {x2, y2};
+    if (watcher_) {
+        watcher_(from, current_);
+    }
+    raster_.draw(layer(), toPixels(from), toPixels(current_), {foreColor_.rgb(), drawWidth_});
 }
 
-void PictureBox::beginDrawing() {
-    if (painter_) {
-        return;
+QImage& PictureBox::layer() {
+    if (!layer_.isNull()) {
+        return layer_;
     }
-    if (layer_.isNull()) {
-        if (picture_.isNull()) {
-            layer_ = QImage(pixelWidth(), pixelHeight(), QImage::Format_RGB32);
-            layer_.fill(backColor());
-        } else if (picture_.image().format() == QImage::Format_RGB32) {
-            layer_ = picture_.image().copy();
-        } else {
-            layer_ = picture_.image().convertToFormat(QImage::Format_RGB32);
-        }
+    if (picture_.isNull()) {
+        layer_ = largeImage(pixelWidth(), pixelHeight());
+        layer_.fill(backColor());
+    } else {
+        layer_ = largeCopy(picture_.image());
     }
-    painter_ = std::make_unique<QPainter>(&layer_);
-    painter_->setRenderHint(QPainter::Antialiasing, false);
-    applyPen();
-}
-
-void PictureBox::applyPen() {
-    if (!painter_) {
-        return;
+    const bool hasArea = pixelWidth() > 0 && pixelHeight() > 0;
+    if (layer_.isNull() && hasArea) {
+        throw std::bad_alloc();  // Qt gives a null image when it cannot allocate one
     }
-    // Wide lines get round ends and joints so that the corners of a path close.
-    QPen pen(foreColor_, drawWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    if (drawWidth_ <= 1) {
-        pen = QPen(foreColor_, 0);  // one pixel wide, whatever the scale
-    }
-    painter_->setPen(pen);
-}
-
-void PictureBox::endDrawing() {
-    painter_.reset();
+    return layer_;
 }
 
 Picture PictureBox::Image() {
-    endDrawing();
     if (!layer_.isNull()) {
         return Picture(layer_);
     }
@@ -119,7 +105,6 @@ Picture PictureBox::Image() {
 }
 
 void PictureBox::Cls() {
-    endDrawing();
     layer_ = QImage();
 }
 

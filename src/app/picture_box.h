@@ -1,14 +1,16 @@
 // An off-screen picture box: a background picture, a persistent drawing layer on top of it,
 // a pen and a scale. It takes the size of its picture, like a picture box whose size
-// follows its picture, and what is drawn on it stays until it is cleared.
+// follows its picture, and what is drawn on it stays until it is cleared. Lines are drawn
+// without antialiasing, in exactly the pen's colour; wide lines have round ends, so the
+// corners of a path close.
 #pragma once
 
 #include <QColor>
 #include <QImage>
-#include <QPainter>
 #include <QPointF>
-#include <memory>
+#include <functional>
 
+#include "app/line_raster.h"
 #include "app/numeric.h"
 #include "app/picture.h"
 
@@ -20,7 +22,7 @@ class PictureBox {
   public:
     // An empty box of the given outer size in twips.
     PictureBox(Single widthTwips, Single heightTwips);
-    ~PictureBox();
+    ~PictureBox() = default;
     PictureBox(const PictureBox&) = delete;
     PictureBox& operator=(const PictureBox&) = delete;
 
@@ -33,6 +35,8 @@ class PictureBox {
     // Replacing the picture discards what was drawn and sizes the box to the picture.
     const Picture& picture() const { return picture_; }
     void setPicture(Picture picture);
+    // Sizes a box that holds no picture, in twips; a box with a picture keeps its size.
+    void setSize(Single widthTwips, Single heightTwips);
 
     // Scale of the drawing coordinates; ScaleWidth and ScaleHeight are the inner size in it.
     ScaleMode scaleMode() const { return scaleMode_; }
@@ -54,6 +58,10 @@ class PictureBox {
     // A line from the current point.
     void LineTo(Single x2, Single y2);
     QPointF currentPoint() const { return current_; }
+    // Called with both ends of every line drawn from now on, in the current scale; an empty
+    // function stops watching.
+    using LineWatcher = std::function<void(QPointF from, QPointF to)>;
+    void watchLines(LineWatcher watcher) { watcher_ = std::move(watcher); }
 
     // The picture with everything drawn on it merged in, as a new picture.
     Picture Image();
@@ -63,10 +71,10 @@ class PictureBox {
     bool hasDrawing() const { return !layer_.isNull(); }
 
   private:
-    QPointF toPixels(Single x, Single y) const;
-    void beginDrawing();
-    void endDrawing();
-    void applyPen();
+    QPointF toPixels(QPointF point) const;
+    // The drawing layer, made at the first line from the picture (or the back colour).
+    // Throws std::bad_alloc when there is no memory for it.
+    QImage& layer();
 
     Single width_;
     Single height_;
@@ -76,7 +84,8 @@ class PictureBox {
     QColor foreColor_ = Qt::black;
     QPointF current_;
     QImage layer_;  // the picture with the drawing on it, made at the first line
-    std::unique_ptr<QPainter> painter_;
+    LineRaster raster_;
+    LineWatcher watcher_;
 };
 
 }  // namespace tessara

@@ -1,0 +1,52 @@
+// Grid generation apart from the window: the pen is set on the map's picture box, the grid
+// drawn on it, and the drawing merged into its picture through a temporary bitmap file.
+// Nothing here touches a widget, so the benchmark runs exactly this.
+#pragma once
+
+#include <QString>
+
+#include "app/numeric.h"
+#include "app/picture_box.h"
+#include "grid/grid_parameters.h"
+
+namespace tessara {
+
+// The temporary bitmap, in the current folder, through which the drawing joins the
+// picture. It is left in place afterwards.
+inline constexpr const char* kMergeFile = "tmp.bmp";
+
+enum class GridFailure {
+    None,
+    NoPictureArea,
+    TooManyCells,
+    OutOfMemory,
+    CannotWrite,  // the temporary file could not be written
+    CannotRead,   // nor read back
+};
+
+// The map's and the grid's dimensions, kept for the dimensions report.
+struct GridDimensions {
+    Single mapWidth = 0;
+    Single mapHeight = 0;
+    Integer hexColumns = 0;
+    Integer hexRows = 0;
+    friend bool operator==(const GridDimensions&, const GridDimensions&) = default;
+};
+
+struct GridOutcome {
+    GridFailure failure = GridFailure::None;
+    QString reason;             // why the temporary file failed, in words for the user
+    GridDimensions dimensions;  // on success
+};
+
+// Writes the picture with its drawing to `file`, discards the drawing and makes the file
+// the picture. On failure the drawing is discarded and the picture stays as it was.
+GridOutcome mergeDrawing(PictureBox& picMap, const QString& file);
+
+// Sets the pen and the pixel scale on `picMap`, draws the grid and merges it into the
+// picture through `mergeFile`. On any failure the picture is left as it was (the pen stays
+// set).
+GridOutcome generateGrid(PictureBox& picMap, const GridSizes& sizes, const GridPen& pen,
+                         const QString& mergeFile);
+
+}  // namespace tessara

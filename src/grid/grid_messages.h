@@ -1,0 +1,61 @@
+// What grid generation tells the user.
+#pragma once
+
+#include <QDir>
+
+#include "app/message_boxes.h"
+
+namespace tessara {
+
+inline Message invalidMapSizeMessage() {
+    return {QStringLiteral("Enter the horizontal size of your map"),
+            QStringLiteral("Invalid map size")};
+}
+
+inline Message invalidHexSizeMessage() {
+    return {QStringLiteral(
+                "Enter the size you want your hexes to be in the same units as the map size"),
+            QStringLiteral("Invalid Hex size")};
+}
+
+inline Message noGridPenMessage() {
+    return {QStringLiteral("Choose a hex colour and a line thickness from the lists."),
+            QStringLiteral("No hex colour or thickness")};
+}
+
+inline Message tooManyHexesMessage() {
+    return {QStringLiteral("These hexes are too small for this map: the grid would need more "
+                           "than 32766 rows or columns of hexes. Enter a larger hex size."),
+            QStringLiteral("Too many hexes")};
+}
+
+inline Message emptyMapPictureMessage() {
+    return {
+        QStringLiteral("The map picture is 0 pixels wide or high, so no grid can be drawn on it."),
+        QStringLiteral("Empty map picture")};
+}
+
+inline Message gridOutOfMemoryMessage() {
+    return {QStringLiteral(
+                "There is not enough memory to draw the grid on this map. The map is unchanged."),
+            QStringLiteral("Not enough memory")};
+}
+
+// The grid is merged into the map through a temporary file in the current folder.
+inline Message mergeWriteFailedMessage(const QString& file, const QString& reason) {
+    return {QStringLiteral("The grid could not be added to the map, because the temporary file "
+                           "\"%1\" could not be written in the folder %2.\n%3\n"
+                           "The map is unchanged.")
+                .arg(file, QDir::toNativeSeparators(QDir::currentPath()), reason),
+            QStringLiteral("Can't write %1").arg(file)};
+}
+
+inline Message mergeReadFailedMessage(const QString& file, const QString& reason) {
+    return {QStringLiteral("The grid could not be added to the map, because the temporary file "
+                           "\"%1\" could not be read back from the folder %2.\n%3\n"
+                           "The map is unchanged.")
+                .arg(file, QDir::toNativeSeparators(QDir::currentPath()), reason),
+            QStringLiteral("Can't read %1").arg(file)};
+}
+
+}  // namespace tessara

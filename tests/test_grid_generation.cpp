@@ -1,0 +1,347 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <functional>
+#include <optional>
+
+#include "grid/grid_generation.h"
+#include "grid/grid_messages.h"
+#include "support/as_nobody.h"
+#include "support/form_fixture.h"
+#include "support/test_files.h"
+
+using namespace tessara;
+using namespace tessara::test;
+
+namespace {
+
+const Message kInvalidMap{"Enter the horizontal size of your map", "Invalid map size"};
+const Message kInvalidHex{
+    "Enter the size you want your hexes to be in the same units as the map size",
+    "Invalid Hex size"};
+
+constexpr int kRed = 4;
+constexpr int kBlue = 1;
+constexpr int kThickness3 = 2;
+const QRgb kRedRgb = qRgb(128, 0, 0);
+const QRgb kBlueRgb = qRgb(0, 0, 128);
+
+int count(const QImage& image, QRgb colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            n += image.pixel(x, y) == colour ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+// Pixels that are neither the map's own nor the pen's colour.
+int strayPixels(const QImage& gridded, const QImage& map, QRgb pen) {
+    int n = 0;
+    for (int y = 0; y < map.height(); ++y) {
+        for (int x = 0; x < map.width(); ++x) {
+            const QRgb p = gridded.pixel(x, y);
+            n += p != map.pixel(x, y) && p != pen ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+}  // namespace
+
+class GridGeneration : public FormTest {
+  protected:
+    void loadMap(const QImage& map) {
+        platform.dialogs.answer(writeImage(dir.path("map.bmp"), map, "BMP"));
+        action("mnuLoad")->trigger();
+        ASSERT_TRUE(platform.messages.shown().empty());
+    }
+    void generate(const QString& mapSize, const QString& hexSize, int colour = 0,
+                  int thickness = 0) {
+        control<QLineEdit>("txtMapSize")->setText(mapSize);
+        control<QLineEdit>("txtHexF")->setText(hexSize);
+        control<QComboBox>("cmbColour")->setCurrentIndex(colour);
+        control<QComboBox>("cmbThick")->setCurrentIndex(thickness);
+        control<QPushButton>("Command1")->click();
+    }
+    QImage picture() { return form.picMap().picture().image(); }
+    static bool tmpExists() { return QFileInfo::exists(QStringLiteral("tmp.bmp")); }
+
+    ScratchDir dir;
+};
+
+TEST_F(GridGeneration, TheMessagesHaveTheirExactWords) {
+    EXPECT_EQ(invalidMapSizeMessage(), kInvalidMap);
+    EXPECT_EQ(invalidHexSizeMessage(), kInvalidHex);
+}
+
+TEST_F(GridGeneration, TheWorkedExampleIsDrawnIntoTheMapAndMergedThroughTmpBmp) {
+    const QImage map = makeMap(1000, 800);
+    loadMap(map);
+    generate("100", "10", kRed, kThickness3);
+    EXPECT_TRUE(platform.messages.shown().empty());
+
+    const FormState& state = form.state();
+    EXPECT_EQ(state.mapWidth, 100.0F);
+    EXPECT_EQ(state.mapHeight, 80.0F);
+    EXPECT_EQ(state.hexColumns, 12);
+    EXPECT_EQ(state.hexRows, 11);
+
+    const QImage gridded = picture();
+    ASSERT_EQ(gridded.size(), QSize(1000, 800));
+    EXPECT_FALSE(form.picMap().hasDrawing()) << "the drawing is part of the picture now";
+    // The right flat of column 2, row 1 runs down x = 150, three pixels wide.
+    for (const int x : {149, 150, 151}) {
+        EXPECT_EQ(gridded.pixel(x, 30), kRedRgb) << "x = " << x;
+    }
+    EXPECT_EQ(gridded.pixel(148, 30), map.pixel(148, 30));
+    EXPECT_EQ(gridded.pixel(152, 30), map.pixel(152, 30));
+    EXPECT_EQ(gridded.pixel(100, 29), map.pixel(100, 29)) << "inside a hexagon";
+    EXPECT_EQ(gridded.pixel(100, 115), kRedRgb) << "the lone right flat of row 2";
+    EXPECT_EQ(gridded.pixel(0, 115), map.pixel(0, 115)) << "no left flat at the left edge";
+    EXPECT_GT(count(gridded, kRedRgb), 20000);
+    EXPECT_EQ(strayPixels(gridded, map, kRedRgb), 0) << "no shades, nothing else touched";
+
+    ASSERT_TRUE(tmpExists());
+    EXPECT_EQ(readBytes("tmp.bmp").left(2), QByteArray("BM"));
+    EXPECT_EQ(LoadPicture("tmp.bmp").image(), gridded);
+
+    EXPECT_TRUE(image()->picture().sharesPixelsWith(form.picMap().picture()));
+    EXPECT_EQ(image()->Width(), 15000.0F);
+    EXPECT_TRUE(action("mnuInformation")->isEnabled());
+    EXPECT_EQ(form.picMap().scaleMode(), ScaleMode::Pixels) << "the pen stays set";
+    EXPECT_EQ(form.picMap().DrawWidth(), 3);
+    EXPECT_EQ(form.picMap().ForeColor(), QColor(128, 0, 0));
+}
+
+TEST_F(GridGeneration, ARejectedSizeShowsItsMessageFocusesItsBoxAndChangesNothing) {
+    struct Row {
+        const char* guards;
+        const char* map;
+        const char* hex;
+        const Message& expected;
+        const char* focused;
+    } const rows[] = {
+        {"a map size of 0", "0", "10", kInvalidMap, "txtMapSize"},
+        {"a negative map size", "-5", "10", kInvalidMap, "txtMapSize"},
+        {"a word", "ten", "10", kInvalidMap, "txtMapSize"},
+        {"an empty map size", "", "10", kInvalidMap, "txtMapSize"},
+        {"an infinite map size", "inf", "10", kInvalidMap, "txtMapSize"},
+        {"both invalid: only the map size message", "", "x", kInvalidMap, "txtMapSize"},
+        {"a hex size of 0", "100", "0", kInvalidHex, "txtHexF"},
+        {"a negative hex size", "100", "-2", kInvalidHex, "txtHexF"},
+        {"a hex size that is a word", "100", "big", kInvalidHex, "txtHexF"},
+        {"a hex size equal to the map size", "10", "10", kInvalidHex, "txtHexF"},
+        {"a hex size above the map size", "10", "12", kInvalidHex, "txtHexF"},
+    };
+    loadMap(makeMap(200, 150));
+    const Picture before = form.picMap().picture();
+    showAndActivate();
+    for (const auto& row : rows) {
+        control("Command1")->setFocus();
+        const size_t shown = platform.messages.shown().size();
+        generate(row.map, row.hex, kRed, kThickness3);
+        ASSERT_EQ(platform.messages.shown().size(), shown + 1) << row.guards;
+        EXPECT_EQ(platform.messages.shown().back(), row.expected) << row.guards;
+        QWidget* box = control(row.focused);
+        EXPECT_TRUE(eventually([&] { return QApplication::focusWidget() == box; })) << row.guards;
+        EXPECT_EQ(control<QLineEdit>("txtMapSize")->text(), QString(row.map)) << "left as typed";
+        EXPECT_TRUE(form.picMap().picture().sharesPixelsWith(before)) << row.guards;
+        EXPECT_FALSE(form.picMap().hasDrawing()) << row.guards;
+        EXPECT_EQ(form.picMap().scaleMode(), ScaleMode::Twips) << row.guards << ": no pen set";
+        EXPECT_EQ(form.state().hexRows, 0) << row.guards;
+        EXPECT_EQ(form.state().mapWidth, 0.0F) << row.guards;
+        EXPECT_FALSE(action("mnuInformation")->isEnabled()) << row.guards;
+        EXPECT_FALSE(tmpExists()) << row.guards;
+    }
+}
+
+TEST_F(GridGeneration, AHexSizeJustBelowTheMapSizeIsAccepted) {
+    loadMap(makeMap(300, 200));
+    generate("10", "9.999999");
+    EXPECT_TRUE(platform.messages.shown().empty());
+    EXPECT_EQ(form.state().hexColumns, 3) << "Int(300 / 299.99997) + 2";
+    EXPECT_TRUE(action("mnuInformation")->isEnabled());
+}
+
+TEST_F(GridGeneration, GridsAccumulateUntilANewMapIsLoaded) {
+    loadMap(makeMap(400, 300));
+    generate("100", "10", kRed);
+    generate("100", "25", kBlue);
+    EXPECT_TRUE(platform.messages.shown().empty());
+    const QImage both = picture();
+    EXPECT_EQ(both.pixel(60, 10), kRedRgb) << "the first grid's flat at x = 60 stays";
+    EXPECT_EQ(both.pixel(150, 30), kBlueRgb) << "the second grid's flat at x = 150";
+    EXPECT_EQ(form.state().hexColumns, 6) << "the report describes the last grid";
+    loadMap(makeMap(400, 300));
+    EXPECT_EQ(count(picture(), kRedRgb) + count(picture(), kBlueRgb), 0);
+}
+
+TEST_F(GridGeneration, BeforeAnyMapIsLoadedTheGridIsDrawnOnTheEmptyPicture) {
+    generate("100", "10");
+    EXPECT_TRUE(platform.messages.shown().empty());
+    const QImage gridded = picture();
+    ASSERT_EQ(gridded.size(), QSize(129, 81)) << "the empty picture box's own size";
+    EXPECT_EQ(gridded.pixel(19, 3), qRgb(0, 0, 0)) << "a black right flat at x = 6 + 12.9";
+    EXPECT_EQ(gridded.pixel(12, 3), PictureBox::backColor().rgb());
+    EXPECT_EQ(LoadPicture("tmp.bmp").image(), gridded);
+    EXPECT_EQ(form.state().mapHeight, static_cast<Single>(81.0 * 100 / 129));
+    EXPECT_EQ(image()->Width(), 1935.0F);
+}
+
+TEST_F(GridGeneration, TheResultIsShownAtNormalSizeFromTheTopLeftCorner) {
+    loadMap(makeMap(500, 400));
+    form.mnu3to1_Click();
+    hbar()->setValue(50);
+    vbar()->setValue(70);
+    generate("100", "10");
+    EXPECT_EQ(image()->Width(), 7500.0F);
+    EXPECT_EQ(image()->Height(), 6000.0F);
+    EXPECT_EQ(hbar()->value(), 0);
+    EXPECT_EQ(vbar()->value(), 0);
+    EXPECT_EQ(image()->Left(), 0.0F);
+    EXPECT_TRUE(image()->picture().sharesPixelsWith(form.picMap().picture()));
+}
+
+TEST_F(GridGeneration, TheCursorIsBusyWhileTheGridIsDrawn) {
+    loadMap(makeMap(100, 100));
+    std::optional<Qt::CursorShape> during;
+    form.picMap().watchLines([&](QPointF, QPointF) {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        during = cursor ? cursor->shape() : Qt::ArrowCursor;
+    });
+    generate("100", "10");
+    form.picMap().watchLines({});
+    EXPECT_EQ(during, Qt::WaitCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "and normal again afterwards";
+}
+
+TEST_F(GridGeneration, ASymbolicLinkNamedTmpBmpIsReplacedNotFollowed) {
+    loadMap(makeMap(120, 90));
+    writeBytes(dir.path("elsewhere.bmp"), "keep me");
+    ASSERT_TRUE(QFile::link(dir.path("elsewhere.bmp"), dir.path("tmp.bmp")));
+    generate("100", "10");
+    EXPECT_TRUE(platform.messages.shown().empty());
+    EXPECT_FALSE(QFileInfo(dir.path("tmp.bmp")).isSymLink());
+    EXPECT_EQ(readBytes(dir.path("elsewhere.bmp")), QByteArray("keep me"));
+    EXPECT_EQ(LoadPicture("tmp.bmp").image(), picture());
+}
+
+struct Failure {
+    const char* guards;
+    const char* hexSize;
+    QString title;
+    std::function<void()> setUp;
+    bool asNobody = false;
+    const char* says = "";  // part of the prompt: why it failed
+};
+
+TEST_F(GridGeneration, AFailureIsReportedAndLeavesTheMapTheReportAndTheMenuAlone) {
+    const auto permissions = [](const QString& path, QFileDevice::Permissions p) {
+        ASSERT_TRUE(QFile::setPermissions(path, p));
+    };
+    const auto all = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                     QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther |
+                     QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup;
+    const Failure rows[] = {
+        {"a hex size tiny against the map", "0.0001", "Too many hexes", nullptr},
+        {"no colour chosen", "10", "No hex colour or thickness",
+         [this] { control<QComboBox>("cmbColour")->setCurrentIndex(-1); }},
+        {"tmp.bmp is a folder", "10", "Can't write tmp.bmp",
+         [this] { QDir(dir.root()).mkdir("tmp.bmp"); }, false, "is a folder"},
+        {"a current folder that cannot be written", "10", "Can't write tmp.bmp",
+         [&] {
+             QDir(dir.root()).rmdir("tmp.bmp");
+             permissions(dir.root(), all & ~(QFileDevice::WriteOther | QFileDevice::WriteGroup));
+         },
+         true, "permission denied"},
+        {"tmp.bmp cannot be read back", "10", "Can't read tmp.bmp",
+         [&] {
+             permissions(dir.root(), all);
+             writeBytes(dir.path("tmp.bmp"), "old");
+             permissions(dir.path("tmp.bmp"), QFileDevice::WriteOwner | QFileDevice::WriteOther);
+         },
+         true},
+    };
+    const QImage map = makeMap(160, 120);
+    loadMap(map);
+    const Picture before = form.picMap().picture();
+    form.mnu1to2_Click();
+    for (const auto& row : rows) {
+        const size_t shown = platform.messages.shown().size();
+        control<QLineEdit>("txtMapSize")->setText("100");
+        control<QLineEdit>("txtHexF")->setText(row.hexSize);
+        if (row.setUp) {
+            row.setUp();
+        }
+        {
+            std::optional<AsNobody> nobody;
+            if (row.asNobody) {
+                nobody.emplace();
+                ASSERT_TRUE(nobody->ok()) << row.guards;
+            }
+            control<QPushButton>("Command1")->click();
+        }
+        ASSERT_EQ(platform.messages.shown().size(), shown + 1) << row.guards;
+        const Message& message = platform.messages.shown().back();
+        EXPECT_EQ(message.title, row.title) << row.guards;
+        EXPECT_TRUE(message.prompt.contains(row.says, Qt::CaseInsensitive))
+            << row.guards << ": " << message.prompt.toStdString();
+        if (row.title.contains("tmp.bmp")) {
+            EXPECT_TRUE(message.prompt.contains(dir.root())) << row.guards << ": names the folder";
+        }
+        EXPECT_TRUE(form.picMap().picture().sharesPixelsWith(before)) << row.guards;
+        EXPECT_FALSE(form.picMap().hasDrawing()) << row.guards;
+        EXPECT_TRUE(image()->picture().sharesPixelsWith(before)) << row.guards;
+        EXPECT_EQ(image()->Width(), 1200.0F) << row.guards << ": the zoom stays";
+        EXPECT_EQ(form.state().hexColumns, 0) << row.guards;
+        EXPECT_EQ(form.state().mapHeight, 0.0F) << row.guards;
+        EXPECT_FALSE(action("mnuInformation")->isEnabled()) << row.guards;
+        control<QComboBox>("cmbColour")->setCurrentIndex(0);
+    }
+    QFile::setPermissions(dir.root(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+TEST_F(GridGeneration, HexesTooSmallForTheMapSendTheFocusToTheHexSize) {
+    loadMap(makeMap(100, 80));
+    showAndActivate();
+    generate("100", "0.001");
+    ASSERT_EQ(platform.messages.shown().size(), 1U);
+    EXPECT_EQ(platform.messages.shown()[0], tooManyHexesMessage());
+    QWidget* hexSize = control("txtHexF");
+    EXPECT_TRUE(eventually([&] { return QApplication::focusWidget() == hexSize; }));
+}
+
+TEST_F(GridGeneration, AFailureAfterAGoodGridKeepsThatGridAndItsReport) {
+    loadMap(makeMap(300, 200));
+    generate("100", "10", kRed);
+    ASSERT_TRUE(platform.messages.shown().empty());
+    const Picture gridded = form.picMap().picture();
+    const FormState good = form.state();
+    QFile::remove("tmp.bmp");
+    QDir(dir.root()).mkdir("tmp.bmp");
+    generate("50", "10", kBlue);
+    ASSERT_EQ(platform.messages.shown().size(), 1U);
+    EXPECT_EQ(platform.messages.shown()[0].title, QString("Can't write tmp.bmp"));
+    EXPECT_TRUE(form.picMap().picture().sharesPixelsWith(gridded));
+    EXPECT_EQ(form.state().mapWidth, good.mapWidth);
+    EXPECT_EQ(form.state().hexColumns, good.hexColumns);
+    EXPECT_TRUE(action("mnuInformation")->isEnabled());
+}
+
+TEST_F(GridGeneration, APictureOfNoWidthIsReported) {
+    form.picMap().setSize(0, 1215);
+    generate("100", "10");
+    ASSERT_EQ(platform.messages.shown().size(), 1U);
+    EXPECT_EQ(platform.messages.shown()[0], emptyMapPictureMessage());
+    EXPECT_TRUE(form.picMap().picture().isNull());
+    EXPECT_EQ(form.state().mapWidth, 0.0F);
+    EXPECT_FALSE(action("mnuInformation")->isEnabled());
+    EXPECT_FALSE(tmpExists());
+}
