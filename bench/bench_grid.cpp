@@ -23,6 +23,7 @@
 
 #include "app/bmp_writer.h"
 #include "app/main_window.h"
+#include "bench_support.h"
 #include "grid/grid_generation.h"
 #include "grid/hex_grid.h"
 
@@ -122,7 +123,7 @@ long segmentsOf(const GridPlan& plan) {
 double timeTheButton(const QImage& map, const Workload& w, double& peak) {
     SilentDialogs dialogs;
     CountedMessages messages;
-    Form1 form(Services{dialogs, messages});
+    Form1 form(bench::benchServices(dialogs, messages));
     form.picMap().setPicture(Picture(map));
     form.findChild<QLineEdit*>("txtMapSize")->setText(w.mapSize);
     form.findChild<QLineEdit*>("txtHexF")->setText(w.hexSize);

@@ -10,6 +10,8 @@
 
 #include "app/dialog_backend.h"
 #include "app/message_boxes.h"
+#include "app/services.h"
+#include "view/qt_pacer.h"
 
 namespace tessara::bench {
 
@@ -67,6 +69,13 @@ class PrintedMessages : public MessageBoxes {
         std::printf("message box: %s / %s\n", qPrintable(m.title), qPrintable(m.prompt));
     }
 };
+
+// The services of a main window driven by a benchmark: its own dialogs and message boxes,
+// the program's real pace for the drag loop.
+inline Services benchServices(DialogBackend& dialogs, MessageBoxes& messages) {
+    static QtPacer pacer;
+    return {dialogs, messages, pacer};
+}
 
 inline void report(const char* what, double value, const char* unit) {
     std::printf("%-58s %12.2f %s\n", what, value, unit);

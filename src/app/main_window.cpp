@@ -47,7 +47,11 @@ Form1::Form1(Services services, QWidget* parent)
     Form_Load();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    // Destroying a shown window takes the focus from the viewport; its handler must not run
+    // on a window that is half destroyed.
+    disconnect(Picture1, nullptr, this, nullptr);
+}
 
 void Form1::connectHandlers() {
     connect(mnuExit, &QAction::triggered, this, &Form1::mnuExit_Click);
@@ -62,6 +66,12 @@ void Form1::connectHandlers() {
     connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::HScroll1_Change);
     connect(VScroll2, &QScrollBar::valueChanged, this, &Form1::VScroll2_Change);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Imgdisplay, &ImageControl::mouseDown, this, &Form1::Imgdisplay_MouseDown);
+    connect(Imgdisplay, &ImageControl::mouseUp, this, &Form1::Imgdisplay_MouseUp);
+    connect(Picture1, &Viewport::lostFocus, this, &Form1::Picture1_LostFocus);
+    connect(mnuSlow, &QAction::triggered, this, &Form1::mnuSlow_Click);
+    connect(mnuMedium, &QAction::triggered, this, &Form1::mnuMedium_Click);
+    connect(mnuFast, &QAction::triggered, this, &Form1::mnuFast_Click);
 }
 
 void Form1::Form_Load() {

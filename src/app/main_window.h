@@ -72,6 +72,12 @@ class Form1 : public QMainWindow {
 
     void HScroll1_Change();
     void VScroll2_Change();
+    void Imgdisplay_MouseDown(Integer button, Integer shift, Single x, Single y);
+    void Imgdisplay_MouseUp(Integer button, Integer shift, Single x, Single y);
+    void Picture1_LostFocus();
+    void mnuSlow_Click();
+    void mnuMedium_Click();
+    void mnuFast_Click();
 
     void mnuLoad_Click();
 

@@ -11,6 +11,7 @@
 
 #include "app/image_control.h"
 #include "app/main_window.h"
+#include "view/scroll_bar.h"
 #include "view/viewport.h"
 
 namespace tessara {
@@ -35,7 +36,7 @@ QLabel* label(QWidget* parent, const char* name, const QString& caption, const T
 
 QScrollBar* scrollBar(Qt::Orientation orientation, QWidget* parent, const char* name,
                       const QString& accessibleName) {
-    auto* bar = named(new QScrollBar(orientation, parent), name, accessibleName);
+    auto* bar = named(new ScrollBar(orientation, parent), name, accessibleName);
     bar->setRange(0, 100);
     bar->setSingleStep(1);  // arrow
     bar->setPageStep(10);   // track

@@ -4,12 +4,14 @@
 
 #include "app/dialog_backend.h"
 #include "app/message_boxes.h"
+#include "view/pacer.h"
 
 namespace tessara {
 
 struct Services {
     DialogBackend& dialogs;
     MessageBoxes& messages;
+    Pacer& pacer;  // the pace of the drag-pan loop
 };
 
 }  // namespace tessara

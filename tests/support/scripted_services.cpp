@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+
 namespace tessara::test {
 
 std::optional<QString> ScriptedDialogs::getFileName(const FileDialogRequest& request) {
@@ -22,6 +24,20 @@ void RecordingMessageBoxes::MsgBox(const Message& message) {
     shown_.push_back(message);
     if (onShow) {
         onShow(message);
+    }
+}
+
+void ScriptedPacer::awaitNextPass(const std::function<bool()>& over) {
+    ++passes_;
+    if (const auto action = actions_.find(passes_); action != actions_.end()) {
+        action->second();
+    }
+    if (passes_ == runawayLimit) {
+        ADD_FAILURE() << "the drag loop was still running after " << passes_ << " passes";
+        QApplication::closeAllWindows();
+    }
+    if (!over()) {
+        QCoreApplication::processEvents();
     }
 }
 

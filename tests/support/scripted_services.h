@@ -5,12 +5,14 @@
 #include <QString>
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
 #include <vector>
 
 #include "app/dialog_backend.h"
 #include "app/message_boxes.h"
 #include "app/services.h"
+#include "view/pacer.h"
 
 namespace tessara::test {
 
@@ -44,11 +46,31 @@ class RecordingMessageBoxes : public MessageBoxes {
     std::vector<Message> shown_;
 };
 
+// Paces the drag-pan loop by pass number instead of by time: each pass runs what the test
+// scheduled for it, then dispatches the pending events, with no wait. A loop still running
+// after `runawayLimit` passes fails the test and closes every window, which ends the drag.
+class ScriptedPacer : public Pacer {
+  public:
+    void awaitNextPass(const std::function<bool()>& over) override;
+
+    // Runs `action` as the loop waits for pass `pass` (the first pass is 1), before the
+    // events pending at that moment are dispatched.
+    void at(int pass, std::function<void()> action) { actions_[pass] = std::move(action); }
+    // Passes begun so far, over every drag.
+    int passes() const { return passes_; }
+    int runawayLimit = 20000;
+
+  private:
+    std::map<int, std::function<void()>> actions_;
+    int passes_ = 0;
+};
+
 // Every stand-in together, ready to hand to a main window.
 struct TestPlatform {
     ScriptedDialogs dialogs;
     RecordingMessageBoxes messages;
-    Services services() { return {dialogs, messages}; }
+    ScriptedPacer pacer;
+    Services services() { return {dialogs, messages, pacer}; }
 };
 
 }  // namespace tessara::test

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Starts the built program in a real X server, loads a map through File, Load Map Picture,
+# and pans it by holding the right mouse button near the viewport's bottom-right corner:
+# the view must move while the button is held and stop when it is released. Then it starts
+# a second drag and chooses File, Exit with the keyboard while it runs: the program must end
+# at once and cleanly.
+set -euo pipefail
+
+program=$(realpath "$1")
+shots=${TESSARA_SHOTS:-$(mktemp -d)}
+mkdir -p "$shots"
+caption='Tessara -  a wargame mapping utility'
+
+if [ -z "${TESSARA_IN_XVFB:-}" ]; then
+    export TESSARA_IN_XVFB=1 TESSARA_SHOTS="$shots"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+
+fail() { echo "FAIL: $*"; echo "screenshots kept in $shots"; exit 1; }
+step() { echo "-- $*"; }
+# The viewport's area of a screenshot, 900x700 window at the screen's corner.
+view() { convert "$1" -crop 840x460+20+40 +repage "$2"; }
+differs() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" != 0 ]; }
+
+work=$(mktemp -d)
+cd "$work"
+convert -size 2000x1500 gradient:yellow-navy -fill black -stroke black -strokewidth 3 \
+    -draw "line 0,0 1999,1499" -pointsize 80 -fill red -annotate +800+750 "CENTRE" \
+    BMP3:map.bmp
+
+"$program" &
+pid=$!
+trap 'kill $pid 2>/dev/null || true' EXIT
+
+step "find the window and give it room"
+win=$(xdotool search --sync --onlyvisible --name "^${caption}\$" | head -n 1) || fail "no window"
+xdotool windowmove --sync "$win" 0 0
+xdotool windowsize --sync "$win" 900 700
+xdotool windowfocus --sync "$win"
+
+step "load the map through the open dialog"
+xdotool key --delay 150 alt+f Return
+sleep 1.5
+xdotool type --delay 20 "$work/map.bmp"
+xdotool key Return
+sleep 1.5
+import -window root "$shots/before.png"
+
+step "hold the right button near the bottom-right corner of the viewport"
+xdotool mousemove 850 490 mousedown 3
+sleep 0.6
+import -window root "$shots/during.png"
+xdotool mouseup 3
+sleep 0.3
+import -window root "$shots/released.png"
+sleep 0.7
+import -window root "$shots/later.png"
+for shot in before during released later; do view "$shots/$shot.png" "$shots/$shot-view.png"; done
+differs "$shots/before-view.png" "$shots/during-view.png" || fail "the view did not move"
+differs "$shots/during-view.png" "$shots/released-view.png" ||
+    fail "the view stopped before the release"
+differs "$shots/released-view.png" "$shots/later-view.png" &&
+    fail "the view went on moving after the release"
+
+step "File, Exit during a second drag"
+xdotool mousemove 40 60 mousedown 3
+sleep 0.3
+xdotool key --delay 150 alt+f Up Return
+for _ in $(seq 50); do
+    kill -0 $pid 2>/dev/null || break
+    sleep 0.1
+done
+xdotool mouseup 3
+kill -0 $pid 2>/dev/null && fail "the program is still running after File, Exit"
+status=0
+wait $pid || status=$?
+[ "$status" -eq 0 ] || fail "exit status $status"
+trap - EXIT
+echo "PASS: drag smoke test (screenshots in $shots)"
