@@ -4,12 +4,15 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPrinter>
 #include <QString>
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 #include "app/dialog_backend.h"
 #include "app/message_boxes.h"
+#include "app/printer_backend.h"
 
 namespace tessara::bench {
 
@@ -66,6 +69,23 @@ class PrintedMessages : public MessageBoxes {
     void MsgBox(const Message& m) override {
         std::printf("message box: %s / %s\n", qPrintable(m.title), qPrintable(m.prompt));
     }
+};
+
+// A machine without a printer.
+class NoPrinter : public PrinterBackend {
+  public:
+    QPrinter& printer() override {
+        if (!printer_) {
+            printer_ = std::make_unique<QPrinter>();
+        }
+        return *printer_;
+    }
+    PrintDialogResult showPrintDialog(const PrintDialogRequest&) override {
+        return PrintDialogResult::Failed;
+    }
+
+  private:
+    std::unique_ptr<QPrinter> printer_;
 };
 
 inline void report(const char* what, double value, const char* unit) {

@@ -4,6 +4,7 @@
 #include <QIcon>
 
 #include "app/qt_platform.h"
+#include "app/qt_printer.h"
 #include "app/services.h"
 
 namespace tessara {
@@ -14,14 +15,15 @@ QIcon tessaraIcon();
 // The application's title, version and icon, and the image size limit for big maps.
 void configureApplication();
 
-// Qt's own dialogs and message boxes, owned for the whole run.
+// Qt's own dialogs, message boxes and printer, owned for the whole run.
 class QtServices {
   public:
-    Services services() { return {dialogs_, messages_}; }
+    Services services() { return {dialogs_, messages_, printers_}; }
 
   private:
     QtDialogBackend dialogs_;
     QtMessageBoxes messages_;
+    QtPrinterBackend printers_;
 };
 
 }  // namespace tessara

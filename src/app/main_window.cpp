@@ -29,7 +29,7 @@ constexpr int kScrollMax = 100;  // the bars' Max; the resize places the image w
 Form1::Form1(Services services, QWidget* parent)
     : QMainWindow(parent),
       services_(services),
-      CommonDialog1(services.dialogs),
+      CommonDialog1(services.dialogs, &services.printers),
       picMap_(kPictureBoxDesignWidth, kPictureBoxDesignHeight) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(kMainWindowCaption));

@@ -4,12 +4,14 @@
 
 #include "app/dialog_backend.h"
 #include "app/message_boxes.h"
+#include "app/printer_backend.h"
 
 namespace tessara {
 
 struct Services {
     DialogBackend& dialogs;
     MessageBoxes& messages;
+    PrinterBackend& printers;
 };
 
 }  // namespace tessara
