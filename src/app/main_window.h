@@ -74,6 +74,7 @@ class Form1 : public QMainWindow {
     void VScroll2_Change();
 
     void mnuLoad_Click();
+    void mnuSave_Click();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
