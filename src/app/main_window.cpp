@@ -53,6 +53,7 @@ void Form1::connectHandlers() {
     connect(mnuExit, &QAction::triggered, this, &Form1::mnuExit_Click);
     connect(mnuLoad, &QAction::triggered, this, &Form1::mnuLoad_Click);
     connect(mnuSave, &QAction::triggered, this, &Form1::mnuSave_Click);
+    connect(mnuPrint, &QAction::triggered, this, &Form1::mnuPrint_Click);
     connect(mnuNormal, &QAction::triggered, this, &Form1::mnuNormal_Click);
     connect(mnu1to5, &QAction::triggered, this, &Form1::mnu1to5_Click);
     connect(mnu1to3, &QAction::triggered, this, &Form1::mnu1to3_Click);

@@ -75,6 +75,7 @@ class Form1 : public QMainWindow {
 
     void mnuLoad_Click();
     void mnuSave_Click();
+    void mnuPrint_Click();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -24,4 +24,9 @@ inline Message saveFailedMessage(const QString& path, const QString& reason) {
             QStringLiteral("Can't save map")};
 }
 
+inline Message noMapToPrintMessage() {
+    return {QStringLiteral("There is no map to print yet. Please load a map picture first."),
+            QStringLiteral("No map to print")};
+}
+
 }  // namespace tessara
