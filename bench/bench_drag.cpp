@@ -16,6 +16,7 @@
 #include "app/application.h"
 #include "app/image_control.h"
 #include "app/main_window.h"
+#include "bench_support.h"
 #include "view/qt_pacer.h"
 
 using namespace tessara;
@@ -67,7 +68,7 @@ Figures holdDrag(Pacer& pacer) {
     QtDialogBackend dialogs;
     QtMessageBoxes messages;
     CountingPacer counting(pacer);
-    Form1 form(Services{dialogs, messages, counting});
+    Form1 form(bench::benchServices(dialogs, messages, &counting));
     form.show();
     form.picMap().setPicture(Picture(QImage(4000, 3000, QImage::Format_RGB32)));
     form.mnuNormal_Click();

@@ -4,12 +4,15 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPrinter>
 #include <QString>
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 #include "app/dialog_backend.h"
 #include "app/message_boxes.h"
+#include "app/printer_backend.h"
 #include "app/services.h"
 #include "view/qt_pacer.h"
 
@@ -70,11 +73,30 @@ class PrintedMessages : public MessageBoxes {
     }
 };
 
+// A machine without a printer.
+class NoPrinter : public PrinterBackend {
+  public:
+    QPrinter& printer() override {
+        if (!printer_) {
+            printer_ = std::make_unique<QPrinter>();
+        }
+        return *printer_;
+    }
+    PrintDialogResult showPrintDialog(const PrintDialogRequest&) override {
+        return PrintDialogResult::Failed;
+    }
+
+  private:
+    std::unique_ptr<QPrinter> printer_;
+};
+
 // The services of a main window driven by a benchmark: its own dialogs and message boxes,
-// the program's real pace for the drag loop.
-inline Services benchServices(DialogBackend& dialogs, MessageBoxes& messages) {
-    static QtPacer pacer;
-    return {dialogs, messages, pacer};
+// the program's real pace for the drag loop, no printer.
+inline Services benchServices(DialogBackend& dialogs, MessageBoxes& messages,
+                              Pacer* pacer = nullptr) {
+    static QtPacer realPace;
+    static NoPrinter printers;
+    return {dialogs, messages, pacer ? *pacer : realPace, printers};
 }
 
 inline void report(const char* what, double value, const char* unit) {

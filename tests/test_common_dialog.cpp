@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QTimer>
 
 #include "app/common_dialog.h"
 #include "app/qt_platform.h"
+#include "support/modal_script.h"
 #include "support/scripted_services.h"
 #include "support/test_files.h"
 
@@ -84,28 +83,79 @@ TEST(CommonDialog, WithoutCancelErrorACancelReturnsAnEmptyName) {
     EXPECT_TRUE(dialog.FileName.isEmpty());
 }
 
-// Qt's real dialog, answered from a timer while it is up; a watchdog closes it should the
-// test fail to find it, so nothing ever waits on it.
+TEST(CommonDialog, PrinterFlagsTakeAwayTheDialogsChoices) {
+    struct Row {
+        const char* guards;
+        int flags;
+        PrintDialogRequest expected;
+    } const rows[] = {
+        {"no flags offer everything", 0, {true, true, true}},
+        {"no selection", 0x4, {false, true, true}},
+        {"no page range", 0x8, {true, false, true}},
+        {"print to file hidden", 0x100000, {true, true, false}},
+        {"print to file disabled", 0x80000, {true, true, false}},
+        {"the map's print: none of the three", 0x10000C, {false, false, false}},
+    };
+    ScriptedPrinter printers;
+    ScriptedDialogs files;
+    CommonDialog dialog(files, &printers);
+    for (const auto& row : rows) {
+        dialog.Flags = row.flags;
+        EXPECT_EQ(dialog.printRequest(), row.expected) << row.guards;
+    }
+    dialog.Flags = 0x10000C;
+    printers.answer(PrintDialogResult::Cancelled);
+    dialog.CancelError = true;
+    EXPECT_FALSE(dialog.ShowPrinter());
+    ASSERT_EQ(printers.requests().size(), 1U);
+    EXPECT_EQ(printers.requests()[0], (PrintDialogRequest{false, false, false}));
+}
+
+TEST(CommonDialog, ShowPrinterReadsTheCopiesBackAndReportsCancelAndFailure) {
+    struct Row {
+        const char* guards;
+        bool cancelError;
+        PrintDialogResult result;
+        int copiesChosen;
+        bool expectedShown;
+        Integer expectedCopies;
+    } const rows[] = {
+        {"accepted with one copy", true, PrintDialogResult::Accepted, 1, true, 1},
+        {"accepted with three copies", true, PrintDialogResult::Accepted, 3, true, 3},
+        {"more copies than an Integer holds", true, PrintDialogResult::Accepted, 40000, true,
+         32767},
+        {"cancel with CancelError is reported", true, PrintDialogResult::Cancelled, 0, false, 7},
+        {"cancel without CancelError goes on", false, PrintDialogResult::Cancelled, 0, true, 7},
+        {"no printer fails whatever CancelError", false, PrintDialogResult::Failed, 0, false, 7},
+    };
+    for (const auto& row : rows) {
+        ScriptedPrinter printers;
+        ScriptedDialogs files;
+        CommonDialog dialog(files, &printers);
+        dialog.Copies = 7;
+        dialog.CancelError = row.cancelError;
+        printers.answer(row.result, row.copiesChosen);
+        EXPECT_EQ(dialog.ShowPrinter(), row.expectedShown) << row.guards;
+        EXPECT_EQ(dialog.Copies, row.expectedCopies) << row.guards;
+    }
+}
+
+TEST(CommonDialog, WithoutAPrinterThePrintDialogFails) {
+    ScriptedDialogs files;
+    CommonDialog dialog(files);
+    EXPECT_FALSE(dialog.ShowPrinter());
+}
+
+// Qt's real dialog, answered while it is up.
 class RealFileDialog : public ::testing::Test {
   protected:
     template <typename Inspect>
     std::optional<QString> runWhileUp(const FileDialogRequest& request, Inspect inspect) {
-        QTimer poll;
-        poll.setInterval(20);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-                poll.stop();
-                inspect(*dialog);
-            }
-        });
-        poll.start();
-        QTimer::singleShot(10000, [] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                ADD_FAILURE() << "the dialog was still up; closing it";
-                modal->close();
-            }
-        });
-        return QtDialogBackend().getFileName(request);
+        std::optional<QString> chosen;
+        ModalScript script;
+        script.then<QFileDialog>(inspect).run(
+            [&] { chosen = QtDialogBackend().getFileName(request); });
+        return chosen;
     }
 };
 

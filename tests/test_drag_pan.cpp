@@ -385,7 +385,7 @@ class PacedDragPan : public ::testing::Test {
 
     TestPlatform platform;
     QtPacer pacer;
-    Form1 form{Services{platform.dialogs, platform.messages, pacer}};
+    Form1 form{Services{platform.dialogs, platform.messages, pacer, platform.printers}};
     ImageControl* image = form.findChild<ImageControl*>("Imgdisplay");
     QScrollBar* bar = form.findChild<QScrollBar*>("HScroll1");
 };

@@ -4,6 +4,7 @@
 #include <QIcon>
 
 #include "app/qt_platform.h"
+#include "app/qt_printer.h"
 #include "app/services.h"
 #include "view/qt_pacer.h"
 
@@ -15,15 +16,16 @@ QIcon tessaraIcon();
 // The application's title, version and icon, and the image size limit for big maps.
 void configureApplication();
 
-// Qt's own dialogs, message boxes and event loop, owned for the whole run.
+// Qt's own dialogs, message boxes, event loop and printer, owned for the whole run.
 class QtServices {
   public:
-    Services services() { return {dialogs_, messages_, pacer_}; }
+    Services services() { return {dialogs_, messages_, pacer_, printers_}; }
 
   private:
     QtDialogBackend dialogs_;
     QtMessageBoxes messages_;
     QtPacer pacer_;
+    QtPrinterBackend printers_;
 };
 
 }  // namespace tessara

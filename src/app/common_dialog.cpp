@@ -1,6 +1,9 @@
 #include "app/common_dialog.h"
 
+#include <QPrinter>
 #include <QStringList>
+#include <algorithm>
+#include <limits>
 
 namespace tessara {
 
@@ -62,6 +65,32 @@ bool CommonDialog::ShowOpen() {
 }
 bool CommonDialog::ShowSave() {
     return showFile(FileDialogRequest::Kind::Save);
+}
+
+PrintDialogRequest CommonDialog::printRequest() const {
+    PrintDialogRequest request;
+    request.allowSelection = (Flags & PrinterFlags::kNoSelection) == 0;
+    request.allowPageRange = (Flags & PrinterFlags::kNoPageNums) == 0;
+    request.allowPrintToFile =
+        (Flags & (PrinterFlags::kHidePrintToFile | PrinterFlags::kDisablePrintToFile)) == 0;
+    return request;
+}
+
+bool CommonDialog::ShowPrinter() {
+    if (printers_ == nullptr) {
+        return false;
+    }
+    switch (printers_->showPrintDialog(printRequest())) {
+        case PrintDialogResult::Accepted:
+            Copies = static_cast<Integer>(std::clamp(printers_->printer().copyCount(), 1,
+                                                     int{std::numeric_limits<Integer>::max()}));
+            return true;
+        case PrintDialogResult::Cancelled:
+            return !CancelError;
+        case PrintDialogResult::Failed:
+            break;
+    }
+    return false;
 }
 
 }  // namespace tessara

@@ -7,6 +7,7 @@
 
 #include "app/dialog_backend.h"
 #include "app/numeric.h"
+#include "app/printer_backend.h"
 
 namespace tessara {
 
@@ -18,9 +19,18 @@ inline constexpr int kPathMustExist = 0x800;
 inline constexpr int kFileMustExist = 0x1000;
 }  // namespace DialogFlags
 
+// Option bits of the print dialog.
+namespace PrinterFlags {
+inline constexpr int kNoSelection = 0x4;
+inline constexpr int kNoPageNums = 0x8;
+inline constexpr int kDisablePrintToFile = 0x80000;
+inline constexpr int kHidePrintToFile = 0x100000;
+}  // namespace PrinterFlags
+
 class CommonDialog {
   public:
-    explicit CommonDialog(DialogBackend& backend) : backend_(backend) {}
+    explicit CommonDialog(DialogBackend& backend, PrinterBackend* printers = nullptr)
+        : backend_(backend), printers_(printers) {}
 
     QString Filter;           // description and pattern pairs, all separated by "|"
     Integer FilterIndex = 0;  // selected pair, counted from 1
@@ -28,7 +38,7 @@ class CommonDialog {
     bool CancelError = false;  // true: a cancelled dialog is reported by Show... returning false
     QString DefaultExt;        // ".bmp"
     QString FileName;          // the full path the last file dialog returned
-    Integer Copies = 1;
+    Integer Copies = 1;        // copies the user asked for in the print dialog
     QString HelpFile;
     Integer HelpCommand = 0;
 
@@ -36,14 +46,20 @@ class CommonDialog {
     // on, or the dialog failed; FileName then keeps its value.
     [[nodiscard]] bool ShowOpen();
     [[nodiscard]] bool ShowSave();
+    // The print dialog, for the printer the program prints on; Copies then holds the number
+    // of copies chosen. Returns false when the user cancelled with CancelError on, or there
+    // is no printer to choose.
+    [[nodiscard]] bool ShowPrinter();
 
     // The request the current settings make of the platform's dialog.
     FileDialogRequest fileRequest(FileDialogRequest::Kind kind) const;
+    PrintDialogRequest printRequest() const;
 
   private:
     bool showFile(FileDialogRequest::Kind kind);
 
     DialogBackend& backend_;
+    PrinterBackend* printers_;
 };
 
 // A pattern of the filter ("*.*", "*.bmp", "*.jpg;*.jpeg") in Qt's glob syntax: "*.*"

@@ -29,7 +29,7 @@ constexpr int kScrollMax = 100;  // the bars' Max; the resize places the image w
 Form1::Form1(Services services, QWidget* parent)
     : QMainWindow(parent),
       services_(services),
-      CommonDialog1(services.dialogs),
+      CommonDialog1(services.dialogs, &services.printers),
       picMap_(kPictureBoxDesignWidth, kPictureBoxDesignHeight) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(kMainWindowCaption));
@@ -56,6 +56,8 @@ Form1::~Form1() {
 void Form1::connectHandlers() {
     connect(mnuExit, &QAction::triggered, this, &Form1::mnuExit_Click);
     connect(mnuLoad, &QAction::triggered, this, &Form1::mnuLoad_Click);
+    connect(mnuSave, &QAction::triggered, this, &Form1::mnuSave_Click);
+    connect(mnuPrint, &QAction::triggered, this, &Form1::mnuPrint_Click);
     connect(mnuNormal, &QAction::triggered, this, &Form1::mnuNormal_Click);
     connect(mnu1to5, &QAction::triggered, this, &Form1::mnu1to5_Click);
     connect(mnu1to3, &QAction::triggered, this, &Form1::mnu1to3_Click);

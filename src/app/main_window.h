@@ -80,6 +80,8 @@ class Form1 : public QMainWindow {
     void mnuFast_Click();
 
     void mnuLoad_Click();
+    void mnuSave_Click();
+    void mnuPrint_Click();
 
     void Command1_Click();
 

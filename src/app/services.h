@@ -4,6 +4,7 @@
 
 #include "app/dialog_backend.h"
 #include "app/message_boxes.h"
+#include "app/printer_backend.h"
 #include "view/pacer.h"
 
 namespace tessara {
@@ -12,6 +13,7 @@ struct Services {
     DialogBackend& dialogs;
     MessageBoxes& messages;
     Pacer& pacer;  // the pace of the drag-pan loop
+    PrinterBackend& printers;
 };
 
 }  // namespace tessara

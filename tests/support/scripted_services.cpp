@@ -20,6 +20,27 @@ std::optional<QString> ScriptedDialogs::getFileName(const FileDialogRequest& req
     return next.path;
 }
 
+QPrinter& ScriptedPrinter::printer() {
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
+    return *printer_;
+}
+
+PrintDialogResult ScriptedPrinter::showPrintDialog(const PrintDialogRequest& request) {
+    requests_.push_back(request);
+    if (answers_.empty()) {
+        ADD_FAILURE() << "a print dialog was shown that the test did not expect";
+        return PrintDialogResult::Cancelled;
+    }
+    const Answer next = answers_.front();
+    answers_.pop_front();
+    if (next.result == PrintDialogResult::Accepted) {
+        printer().setCopyCount(next.copies);
+    }
+    return next.result;
+}
+
 void RecordingMessageBoxes::MsgBox(const Message& message) {
     shown_.push_back(message);
     if (onShow) {

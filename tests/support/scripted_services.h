@@ -2,15 +2,18 @@
 // asked and answer what the test scripted, so no test ever waits on a modal window.
 #pragma once
 
+#include <QPrinter>
 #include <QString>
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "app/dialog_backend.h"
 #include "app/message_boxes.h"
+#include "app/printer_backend.h"
 #include "app/services.h"
 #include "view/pacer.h"
 
@@ -65,12 +68,34 @@ class ScriptedPacer : public Pacer {
     int passes_ = 0;
 };
 
+// A real printer behind a scripted print dialog. The printer writes a PDF file when a test
+// gives it one (setOutputFormat, setOutputFileName); by default it has nowhere to print.
+class ScriptedPrinter : public PrinterBackend {
+  public:
+    // The next print dialog gives this result; with Accepted, the copies chosen in it.
+    void answer(PrintDialogResult result, int copies = 1) { answers_.push_back({result, copies}); }
+    QPrinter& printer() override;
+    PrintDialogResult showPrintDialog(const PrintDialogRequest& request) override;
+
+    const std::vector<PrintDialogRequest>& requests() const { return requests_; }
+
+  private:
+    struct Answer {
+        PrintDialogResult result;
+        int copies;
+    };
+    std::unique_ptr<QPrinter> printer_;  // made on first use
+    std::deque<Answer> answers_;
+    std::vector<PrintDialogRequest> requests_;
+};
+
 // Every stand-in together, ready to hand to a main window.
 struct TestPlatform {
     ScriptedDialogs dialogs;
     RecordingMessageBoxes messages;
     ScriptedPacer pacer;
-    Services services() { return {dialogs, messages, pacer}; }
+    ScriptedPrinter printers;
+    Services services() { return {dialogs, messages, pacer, printers}; }
 };
 
 }  // namespace tessara::test
