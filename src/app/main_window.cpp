@@ -61,6 +61,7 @@ void Form1::connectHandlers() {
     connect(mnu5to1, &QAction::triggered, this, &Form1::mnu5to1_Click);
     connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::HScroll1_Change);
     connect(VScroll2, &QScrollBar::valueChanged, this, &Form1::VScroll2_Change);
+    connect(mnuInformation, &QAction::triggered, this, &Form1::mnuInformation_Click);
 }
 
 void Form1::Form_Load() {

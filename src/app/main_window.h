@@ -75,6 +75,8 @@ class Form1 : public QMainWindow {
 
     void mnuLoad_Click();
 
+    void mnuInformation_Click();
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
