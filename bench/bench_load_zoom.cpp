@@ -49,7 +49,8 @@ void measureZoom(const QString& path) {
     std::printf("\nZoom and repaint of a 1600 x 1000 viewport, map %s\n", qPrintable(path));
     FixedDialogs dialogs;
     PrintedMessages messages;
-    Form1 form(Services{dialogs, messages});
+    QtHelpLauncher help;  // never used here
+    Form1 form(Services{dialogs, messages, help});
     form.show();
     // Outer size for a viewport of 1600 x 1000 pixels: the layout takes 655 and 3300 twips.
     const int frameW = form.frameGeometry().width() - form.width();

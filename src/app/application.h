@@ -5,6 +5,7 @@
 
 #include "app/qt_platform.h"
 #include "app/services.h"
+#include "info/help_viewer.h"
 
 namespace tessara {
 
@@ -14,14 +15,15 @@ QIcon tessaraIcon();
 // The application's title, version and icon, and the image size limit for big maps.
 void configureApplication();
 
-// Qt's own dialogs and message boxes, owned for the whole run.
+// Qt's own dialogs and message boxes and the program's help viewer, owned for the whole run.
 class QtServices {
   public:
-    Services services() { return {dialogs_, messages_}; }
+    Services services() { return {dialogs_, messages_, help_}; }
 
   private:
     QtDialogBackend dialogs_;
     QtMessageBoxes messages_;
+    QtHelpLauncher help_;
 };
 
 }  // namespace tessara

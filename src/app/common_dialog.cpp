@@ -1,6 +1,7 @@
 #include "app/common_dialog.h"
 
 #include <QStringList>
+#include <stdexcept>
 
 namespace tessara {
 
@@ -62,6 +63,13 @@ bool CommonDialog::ShowOpen() {
 }
 bool CommonDialog::ShowSave() {
     return showFile(FileDialogRequest::Kind::Save);
+}
+
+void CommonDialog::ShowHelp() {
+    if (help_ == nullptr) {
+        throw std::logic_error("this common dialog was made without a help viewer");
+    }
+    help_->showHelp(HelpFile, HelpCommand);
 }
 
 }  // namespace tessara

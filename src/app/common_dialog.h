@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "app/dialog_backend.h"
+#include "app/help_launcher.h"
 #include "app/numeric.h"
 
 namespace tessara {
@@ -20,7 +21,9 @@ inline constexpr int kFileMustExist = 0x1000;
 
 class CommonDialog {
   public:
-    explicit CommonDialog(DialogBackend& backend) : backend_(backend) {}
+    // A dialog made without a help viewer cannot show help.
+    explicit CommonDialog(DialogBackend& backend, HelpLauncher* help = nullptr)
+        : backend_(backend), help_(help) {}
 
     QString Filter;           // description and pattern pairs, all separated by "|"
     Integer FilterIndex = 0;  // selected pair, counted from 1
@@ -36,6 +39,8 @@ class CommonDialog {
     // on, or the dialog failed; FileName then keeps its value.
     [[nodiscard]] bool ShowOpen();
     [[nodiscard]] bool ShowSave();
+    // Starts the help viewer with HelpFile and HelpCommand.
+    void ShowHelp();
 
     // The request the current settings make of the platform's dialog.
     FileDialogRequest fileRequest(FileDialogRequest::Kind kind) const;
@@ -44,6 +49,7 @@ class CommonDialog {
     bool showFile(FileDialogRequest::Kind kind);
 
     DialogBackend& backend_;
+    HelpLauncher* help_;
 };
 
 // A pattern of the filter ("*.*", "*.bmp", "*.jpg;*.jpeg") in Qt's glob syntax: "*.*"

@@ -29,7 +29,7 @@ constexpr int kScrollMax = 100;  // the bars' Max; the resize places the image w
 Form1::Form1(Services services, QWidget* parent)
     : QMainWindow(parent),
       services_(services),
-      CommonDialog1(services.dialogs),
+      CommonDialog1(services.dialogs, &services.help),
       picMap_(kPictureBoxDesignWidth, kPictureBoxDesignHeight) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(kMainWindowCaption));
@@ -62,6 +62,7 @@ void Form1::connectHandlers() {
     connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::HScroll1_Change);
     connect(VScroll2, &QScrollBar::valueChanged, this, &Form1::VScroll2_Change);
     connect(mnuInformation, &QAction::triggered, this, &Form1::mnuInformation_Click);
+    connect(mnuContents, &QAction::triggered, this, &Form1::mnuContents_Click);
 }
 
 void Form1::Form_Load() {

@@ -76,6 +76,7 @@ class Form1 : public QMainWindow {
     void mnuLoad_Click();
 
     void mnuInformation_Click();
+    void mnuContents_Click();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;

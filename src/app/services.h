@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/dialog_backend.h"
+#include "app/help_launcher.h"
 #include "app/message_boxes.h"
 
 namespace tessara {
@@ -10,6 +11,7 @@ namespace tessara {
 struct Services {
     DialogBackend& dialogs;
     MessageBoxes& messages;
+    HelpLauncher& help;
 };
 
 }  // namespace tessara

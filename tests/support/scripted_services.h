@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/dialog_backend.h"
+#include "app/help_launcher.h"
 #include "app/message_boxes.h"
 #include "app/services.h"
 
@@ -44,11 +45,29 @@ class RecordingMessageBoxes : public MessageBoxes {
     std::vector<Message> shown_;
 };
 
+// Records every start of the help viewer.
+class ScriptedHelp : public HelpLauncher {
+  public:
+    struct Request {
+        QString helpFile;
+        Integer command;
+        friend bool operator==(const Request&, const Request&) = default;
+    };
+    void showHelp(const QString& helpFile, Integer command) override {
+        requests_.push_back({helpFile, command});
+    }
+    const std::vector<Request>& requests() const { return requests_; }
+
+  private:
+    std::vector<Request> requests_;
+};
+
 // Every stand-in together, ready to hand to a main window.
 struct TestPlatform {
     ScriptedDialogs dialogs;
     RecordingMessageBoxes messages;
-    Services services() { return {dialogs, messages}; }
+    ScriptedHelp help;
+    Services services() { return {dialogs, messages, help}; }
 };
 
 }  // namespace tessara::test
