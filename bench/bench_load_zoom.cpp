@@ -49,8 +49,11 @@ void measureZoom(const QString& path) {
     std::printf("\nZoom and repaint of a 1600 x 1000 viewport, map %s\n", qPrintable(path));
     FixedDialogs dialogs;
     PrintedMessages messages;
-    QtHelpLauncher help;  // never used here
-    Form1 form(Services{dialogs, messages, help});
+    QtHelpLauncher help;  // the rest are never used here
+    PlatformRegistry registry;
+    QtFileLookup files;
+    QtProgramStarter programs;
+    Form1 form(Services{dialogs, messages, help, registry, files, programs});
     form.show();
     // Outer size for a viewport of 1600 x 1000 pixels: the layout takes 655 and 3300 twips.
     const int frameW = form.frameGeometry().width() - form.width();

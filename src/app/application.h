@@ -6,6 +6,7 @@
 #include "app/qt_platform.h"
 #include "app/services.h"
 #include "info/help_viewer.h"
+#include "info/system_info_platform.h"
 
 namespace tessara {
 
@@ -15,15 +16,19 @@ QIcon tessaraIcon();
 // The application's title, version and icon, and the image size limit for big maps.
 void configureApplication();
 
-// Qt's own dialogs and message boxes and the program's help viewer, owned for the whole run.
+// Qt's own dialogs and message boxes, the program's help viewer, and the platform's
+// system information lookup, owned for the whole run.
 class QtServices {
   public:
-    Services services() { return {dialogs_, messages_, help_}; }
+    Services services() { return {dialogs_, messages_, help_, registry_, files_, programs_}; }
 
   private:
     QtDialogBackend dialogs_;
     QtMessageBoxes messages_;
     QtHelpLauncher help_;
+    PlatformRegistry registry_;
+    QtFileLookup files_;
+    QtProgramStarter programs_;
 };
 
 }  // namespace tessara

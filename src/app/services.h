@@ -3,8 +3,11 @@
 #pragma once
 
 #include "app/dialog_backend.h"
+#include "app/file_lookup.h"
 #include "app/help_launcher.h"
 #include "app/message_boxes.h"
+#include "app/program_starter.h"
+#include "app/registry.h"
 
 namespace tessara {
 
@@ -12,6 +15,9 @@ struct Services {
     DialogBackend& dialogs;
     MessageBoxes& messages;
     HelpLauncher& help;
+    Registry& registry;
+    FileLookup& files;
+    ProgramStarter& programs;
 };
 
 }  // namespace tessara
