@@ -9,6 +9,7 @@
 #include "app/qt_platform.h"
 #include "info/dimensions_report.h"
 #include "support/form_fixture.h"
+#include "support/qt_print.h"
 #include "support/test_files.h"
 
 using namespace tessara;

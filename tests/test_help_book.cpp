@@ -7,6 +7,7 @@
 #include <set>
 
 #include "info/help_book.h"
+#include "support/qt_print.h"
 #include "support/test_files.h"
 
 using namespace tessara;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "support/form_fixture.h"
+#include "support/qt_print.h"
 
 using namespace tessara;
 using namespace tessara::test;

@@ -9,6 +9,7 @@
 
 #include "info/help_viewer.h"
 #include "support/as_nobody.h"
+#include "support/qt_print.h"
 #include "support/test_files.h"
 
 using namespace tessara;

@@ -3,6 +3,7 @@
 #include <QLocale>
 
 #include "app/number_to_text.h"
+#include "support/qt_print.h"
 
 using namespace tessara;
 

@@ -5,6 +5,7 @@
 
 #include "info/system_info.h"
 #include "info/system_info_platform.h"
+#include "support/qt_print.h"
 #include "support/scripted_services.h"
 
 using namespace tessara;

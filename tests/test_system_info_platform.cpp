@@ -7,6 +7,7 @@
 
 #include "info/system_info.h"
 #include "info/system_info_platform.h"
+#include "support/qt_print.h"
 #include "support/test_files.h"
 
 using namespace tessara;

@@ -12,6 +12,7 @@
 
 #include "app/application.h"
 #include "app/image_control.h"
+#include "info/about_box.h"
 #include "view/offset_rule.h"
 #include "view/viewport.h"
 
@@ -63,6 +64,7 @@ void Form1::connectHandlers() {
     connect(VScroll2, &QScrollBar::valueChanged, this, &Form1::VScroll2_Change);
     connect(mnuInformation, &QAction::triggered, this, &Form1::mnuInformation_Click);
     connect(mnuContents, &QAction::triggered, this, &Form1::mnuContents_Click);
+    connect(mnuAbout, &QAction::triggered, this, &Form1::mnuAbout_Click);
 }
 
 void Form1::Form_Load() {

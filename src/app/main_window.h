@@ -28,6 +28,7 @@ namespace tessara {
 
 class ImageControl;
 class Viewport;
+class frmAbout;
 
 // The window's state shared between its commands; it lives as long as the window.
 struct FormState {
@@ -77,6 +78,7 @@ class Form1 : public QMainWindow {
 
     void mnuInformation_Click();
     void mnuContents_Click();
+    void mnuAbout_Click();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -96,6 +98,7 @@ class Form1 : public QMainWindow {
     FormState state_;
     CommonDialog CommonDialog1;
     PictureBox picMap_;
+    std::unique_ptr<frmAbout> aboutBox_;  // made at the first About, kept for the run
 
     // Controls, named as the rest of the program knows them.
     QWidget* client_ = nullptr;
