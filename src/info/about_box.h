@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QRgb>
 
 #include "app/services.h"
 #include "app/twips.h"
