@@ -14,6 +14,8 @@
 #include "app/message_boxes.h"
 #include "app/printer_backend.h"
 #include "app/services.h"
+#include "info/help_viewer.h"
+#include "info/system_info_platform.h"
 #include "view/qt_pacer.h"
 
 namespace tessara::bench {
@@ -96,7 +98,12 @@ inline Services benchServices(DialogBackend& dialogs, MessageBoxes& messages,
                               Pacer* pacer = nullptr) {
     static QtPacer realPace;
     static NoPrinter printers;
-    return {dialogs, messages, pacer ? *pacer : realPace, printers};
+    static QtHelpLauncher help;  // the rest are never used by a benchmark
+    static PlatformRegistry registry;
+    static QtFileLookup files;
+    static QtProgramStarter programs;
+    return {dialogs, messages, pacer ? *pacer : realPace, printers, help, registry,
+            files,   programs};
 }
 
 inline void report(const char* what, double value, const char* unit) {

@@ -1,5 +1,5 @@
-# Installs the build into a scratch prefix and checks that the program, its icons and its
-# desktop entry land where a desktop looks for them.
+# Installs the build into a scratch prefix and checks that the program, its help file, its
+# icons and its desktop entry land where a desktop looks for them.
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
                 RESULT_VARIABLE result OUTPUT_QUIET)

@@ -217,3 +217,18 @@ TEST_F(RealFileDialog, SaveAppendsTheDefaultExtension) {
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(*chosen, dir.path("gridded.bmp"));
 }
+
+TEST(CommonDialog, ShowHelpStartsTheViewerWithTheFileAndCommandSet) {
+    ScriptedDialogs dialogs;
+    ScriptedHelp help;
+    CommonDialog dialog(dialogs, nullptr, &help);
+    dialog.HelpFile = "tessara.hlp";
+    dialog.HelpCommand = 3;
+    dialog.ShowHelp();
+    dialog.HelpFile = "other.hlp";
+    dialog.ShowHelp();
+    const std::vector<ScriptedHelp::Request> expected = {{"tessara.hlp", 3}, {"other.hlp", 3}};
+    EXPECT_EQ(help.requests(), expected);
+    CommonDialog withoutHelp(dialogs);
+    EXPECT_THROW(withoutHelp.ShowHelp(), std::logic_error);
+}

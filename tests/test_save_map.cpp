@@ -251,7 +251,8 @@ TEST_F(SaveMap, APathThatCannotBeWrittenIsNamedAndTheOldFileKept) {
 class SaveMapRealDialog : public ::testing::Test {
   protected:
     SaveMapRealDialog()
-        : form(Services{files, platform.messages, platform.pacer, platform.printers}) {
+        : form(Services{files, platform.messages, platform.pacer, platform.printers, platform.help,
+                        platform.registry, platform.files, platform.programs}) {
         map = makeMap(90, 60);
         form.picMap().setPicture(Picture(map));
         form.mnuNormal_Click();

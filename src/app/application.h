@@ -6,6 +6,8 @@
 #include "app/qt_platform.h"
 #include "app/qt_printer.h"
 #include "app/services.h"
+#include "info/help_viewer.h"
+#include "info/system_info_platform.h"
 #include "view/qt_pacer.h"
 
 namespace tessara {
@@ -16,16 +18,23 @@ QIcon tessaraIcon();
 // The application's title, version and icon, and the image size limit for big maps.
 void configureApplication();
 
-// Qt's own dialogs, message boxes, event loop and printer, owned for the whole run.
+// Qt's own dialogs, message boxes, event loop and printer, the program's help viewer, and
+// the platform's system information lookup, owned for the whole run.
 class QtServices {
   public:
-    Services services() { return {dialogs_, messages_, pacer_, printers_}; }
+    Services services() {
+        return {dialogs_, messages_, pacer_, printers_, help_, registry_, files_, programs_};
+    }
 
   private:
     QtDialogBackend dialogs_;
     QtMessageBoxes messages_;
     QtPacer pacer_;
     QtPrinterBackend printers_;
+    QtHelpLauncher help_;
+    PlatformRegistry registry_;
+    QtFileLookup files_;
+    QtProgramStarter programs_;
 };
 
 }  // namespace tessara

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <limits>
+#include <stdexcept>
 
 namespace tessara {
 
@@ -91,6 +92,13 @@ bool CommonDialog::ShowPrinter() {
             break;
     }
     return false;
+}
+
+void CommonDialog::ShowHelp() {
+    if (help_ == nullptr) {
+        throw std::logic_error("this common dialog was made without a help viewer");
+    }
+    help_->showHelp(HelpFile, HelpCommand);
 }
 
 }  // namespace tessara

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "app/dialog_backend.h"
+#include "app/help_launcher.h"
 #include "app/numeric.h"
 #include "app/printer_backend.h"
 
@@ -29,8 +30,11 @@ inline constexpr int kHidePrintToFile = 0x100000;
 
 class CommonDialog {
   public:
-    explicit CommonDialog(DialogBackend& backend, PrinterBackend* printers = nullptr)
-        : backend_(backend), printers_(printers) {}
+    // A dialog made without a printer cannot print; one made without a help viewer cannot
+    // show help.
+    explicit CommonDialog(DialogBackend& backend, PrinterBackend* printers = nullptr,
+                          HelpLauncher* help = nullptr)
+        : backend_(backend), printers_(printers), help_(help) {}
 
     QString Filter;           // description and pattern pairs, all separated by "|"
     Integer FilterIndex = 0;  // selected pair, counted from 1
@@ -50,6 +54,8 @@ class CommonDialog {
     // of copies chosen. Returns false when the user cancelled with CancelError on, or there
     // is no printer to choose.
     [[nodiscard]] bool ShowPrinter();
+    // Starts the help viewer with HelpFile and HelpCommand.
+    void ShowHelp();
 
     // The request the current settings make of the platform's dialog.
     FileDialogRequest fileRequest(FileDialogRequest::Kind kind) const;
@@ -60,6 +66,7 @@ class CommonDialog {
 
     DialogBackend& backend_;
     PrinterBackend* printers_;
+    HelpLauncher* help_;
 };
 
 // A pattern of the filter ("*.*", "*.bmp", "*.jpg;*.jpeg") in Qt's glob syntax: "*.*"

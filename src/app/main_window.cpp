@@ -12,6 +12,7 @@
 
 #include "app/application.h"
 #include "app/image_control.h"
+#include "info/about_box.h"
 #include "view/offset_rule.h"
 #include "view/viewport.h"
 
@@ -29,7 +30,7 @@ constexpr int kScrollMax = 100;  // the bars' Max; the resize places the image w
 Form1::Form1(Services services, QWidget* parent)
     : QMainWindow(parent),
       services_(services),
-      CommonDialog1(services.dialogs, &services.printers),
+      CommonDialog1(services.dialogs, &services.printers, &services.help),
       picMap_(kPictureBoxDesignWidth, kPictureBoxDesignHeight) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(kMainWindowCaption));
@@ -74,6 +75,9 @@ void Form1::connectHandlers() {
     connect(mnuSlow, &QAction::triggered, this, &Form1::mnuSlow_Click);
     connect(mnuMedium, &QAction::triggered, this, &Form1::mnuMedium_Click);
     connect(mnuFast, &QAction::triggered, this, &Form1::mnuFast_Click);
+    connect(mnuInformation, &QAction::triggered, this, &Form1::mnuInformation_Click);
+    connect(mnuContents, &QAction::triggered, this, &Form1::mnuContents_Click);
+    connect(mnuAbout, &QAction::triggered, this, &Form1::mnuAbout_Click);
 }
 
 void Form1::Form_Load() {

@@ -28,6 +28,7 @@ namespace tessara {
 
 class ImageControl;
 class Viewport;
+class frmAbout;
 
 // The window's state shared between its commands; it lives as long as the window.
 struct FormState {
@@ -85,6 +86,10 @@ class Form1 : public QMainWindow {
 
     void Command1_Click();
 
+    void mnuInformation_Click();
+    void mnuContents_Click();
+    void mnuAbout_Click();
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -103,6 +108,7 @@ class Form1 : public QMainWindow {
     FormState state_;
     CommonDialog CommonDialog1;
     PictureBox picMap_;
+    std::unique_ptr<frmAbout> aboutBox_;  // made at the first About, kept for the run
 
     // Controls, named as the rest of the program knows them.
     QWidget* client_ = nullptr;

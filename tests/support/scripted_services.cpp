@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <cstring>
 
 namespace tessara::test {
 
@@ -60,6 +61,54 @@ void ScriptedPacer::awaitNextPass(const std::function<bool()>& over) {
     if (!over()) {
         QCoreApplication::processEvents();
     }
+}
+
+long ScriptedRegistry::RegOpenKeyExA(RegKey root, const QByteArray& subKey, std::uint32_t options,
+                                     std::uint32_t access, RegKey* result) {
+    calls_ << QStringLiteral("open ") + QString::fromLatin1(subKey);
+    lastOptions_ = options;
+    lastAccess_ = access;
+    *result = 0;
+    if (root != kHKeyLocalMachine || keys_.count(subKey) == 0) {
+        return kErrorFileNotFound;
+    }
+    *result = next_++;
+    handles_[*result] = subKey;
+    open_.insert(*result);
+    return kErrorSuccess;
+}
+
+long ScriptedRegistry::RegQueryValueExA(RegKey key, const QByteArray& valueName,
+                                        std::uint32_t /*reserved*/, std::uint32_t* type, char* data,
+                                        std::uint32_t* size) {
+    calls_ << QStringLiteral("query ") + QString::fromLatin1(valueName);
+    if (open_.count(key) == 0) {
+        return kErrorInvalidHandle;
+    }
+    const auto& values = keys_.at(handles_.at(key));
+    const auto found = values.find(valueName);
+    if (found == values.end()) {
+        return kErrorFileNotFound;
+    }
+    const auto length = static_cast<std::uint32_t>(found->second.bytes.size());
+    *type = found->second.type;
+    if (length > *size) {
+        *size = length;
+        return kErrorMoreData;
+    }
+    std::memcpy(data, found->second.bytes.constData(), length);
+    *size = length;
+    return kErrorSuccess;
+}
+
+long ScriptedRegistry::RegCloseKey(RegKey key) {
+    calls_ << QStringLiteral("close ") + QString::number(key);
+    return open_.erase(key) > 0 ? kErrorSuccess : kErrorInvalidHandle;
+}
+
+QString ScriptedFiles::Dir(const QString& path) {
+    lookups_ << path;
+    return files_.count(path) > 0 ? path.section(QLatin1Char('/'), -1) : QString();
 }
 
 }  // namespace tessara::test

@@ -4,16 +4,22 @@
 
 #include <QPrinter>
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "app/dialog_backend.h"
+#include "app/file_lookup.h"
+#include "app/help_launcher.h"
 #include "app/message_boxes.h"
 #include "app/printer_backend.h"
+#include "app/program_starter.h"
+#include "app/registry.h"
 #include "app/services.h"
 #include "view/pacer.h"
 
@@ -89,13 +95,109 @@ class ScriptedPrinter : public PrinterBackend {
     std::vector<PrintDialogRequest> requests_;
 };
 
+// Records every start of the help viewer.
+class ScriptedHelp : public HelpLauncher {
+  public:
+    struct Request {
+        QString helpFile;
+        Integer command;
+        friend bool operator==(const Request&, const Request&) = default;
+    };
+    void showHelp(const QString& helpFile, Integer command) override {
+        requests_.push_back({helpFile, command});
+    }
+    const std::vector<Request>& requests() const { return requests_; }
+
+  private:
+    std::vector<Request> requests_;
+};
+
+// A registry holding the keys and values a test puts in it, that behaves as the real one
+// does: a missing key or value fails, a value longer than the buffer reports more data.
+// Records every call, in order ("open <key>", "query <value>", "close <handle>").
+class ScriptedRegistry : public Registry {
+  public:
+    struct Value {
+        std::uint32_t type;
+        QByteArray bytes;  // as stored: string values usually end with a zero
+    };
+    // Adds a key below HKEY_LOCAL_MACHINE, with no values yet.
+    void addKey(const QByteArray& key) { keys_[key]; }
+    void setValue(const QByteArray& key, const QByteArray& name, Value value) {
+        keys_[key][name] = std::move(value);
+    }
+    // A string value with its terminating zero.
+    void setString(const QByteArray& key, const QByteArray& name, const QByteArray& text) {
+        setValue(key, name, {kRegString, text + QByteArray(1, '\0')});
+    }
+
+    long RegOpenKeyExA(RegKey root, const QByteArray& subKey, std::uint32_t options,
+                       std::uint32_t access, RegKey* result) override;
+    long RegQueryValueExA(RegKey key, const QByteArray& valueName, std::uint32_t reserved,
+                          std::uint32_t* type, char* data, std::uint32_t* size) override;
+    long RegCloseKey(RegKey key) override;
+
+    const QStringList& calls() const { return calls_; }
+    // Handles opened and not closed yet.
+    const std::set<RegKey>& openKeys() const { return open_; }
+    std::uint32_t lastAccess() const { return lastAccess_; }
+    std::uint32_t lastOptions() const { return lastOptions_; }
+
+  private:
+    std::map<QByteArray, std::map<QByteArray, Value>> keys_;
+    std::map<RegKey, QByteArray> handles_;
+    std::set<RegKey> open_;
+    RegKey next_ = 100;
+    QStringList calls_;
+    std::uint32_t lastAccess_ = 0;
+    std::uint32_t lastOptions_ = 0;
+};
+
+// Files that exist, as the test says; records every lookup.
+class ScriptedFiles : public FileLookup {
+  public:
+    void addFile(const QString& path) { files_.insert(path); }
+    QString Dir(const QString& path) override;
+    const QStringList& lookups() const { return lookups_; }
+
+  private:
+    std::set<QString> files_;
+    QStringList lookups_;
+};
+
+// Starts the programs the test says can be started; records every attempt.
+class ScriptedPrograms : public ProgramStarter {
+  public:
+    struct Start {
+        QString path;
+        WindowStyle style;
+        friend bool operator==(const Start&, const Start&) = default;
+    };
+    void addProgram(const QString& path) { startable_.insert(path); }
+    bool Shell(const QString& path, WindowStyle style) override {
+        starts_.push_back({path, style});
+        return startable_.count(path) > 0;
+    }
+    const std::vector<Start>& starts() const { return starts_; }
+
+  private:
+    std::set<QString> startable_;
+    std::vector<Start> starts_;
+};
+
 // Every stand-in together, ready to hand to a main window.
 struct TestPlatform {
     ScriptedDialogs dialogs;
     RecordingMessageBoxes messages;
     ScriptedPacer pacer;
     ScriptedPrinter printers;
-    Services services() { return {dialogs, messages, pacer, printers}; }
+    ScriptedHelp help;
+    ScriptedRegistry registry;
+    ScriptedFiles files;
+    ScriptedPrograms programs;
+    Services services() {
+        return {dialogs, messages, pacer, printers, help, registry, files, programs};
+    }
 };
 
 }  // namespace tessara::test
