@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include "app/qt_platform.h"
@@ -19,13 +20,6 @@ namespace {
 
 const QLocale kPointLocale(QLocale::English, QLocale::UnitedKingdom);
 const QLocale kCommaLocale(QLocale::German, QLocale::Germany);
-
-// The four values grid generation stores, written here as it would write them. The window
-// hands them out read-only; the object itself is not const, so writing through the
-// reference is sound.
-FormState& storedGrid(Form1& form) {
-    return const_cast<FormState&>(form.state());
-}
 
 }  // namespace
 
@@ -74,22 +68,23 @@ TEST_F(MapDimensionsCommand, CannotBeChosenBeforeAGridOrAfterALoad) {
 }
 
 TEST_F(MapDimensionsCommand, ReportsTheValuesOfTheLastGrid) {
-    action("mnuInformation")->setEnabled(true);
-    FormState& grid = storedGrid(form);
-    grid.mapWidth = 100;
-    grid.mapHeight = 80;
-    grid.hexColumns = 12;
-    grid.hexRows = 11;
-    action("mnuInformation")->trigger();
-    grid.hexColumns = 24;  // a second grid with smaller hexes on the same map
-    grid.hexRows = 21;
-    action("mnuInformation")->trigger();
+    ScratchDir dir;  // also the current directory, where the grid's bitmap goes
+    platform.dialogs.answer(writeImage(dir.path("map.bmp"), makeMap(1000, 800), "BMP"));
+    action("mnuLoad")->trigger();
+    auto generate = [&](const char* hexSize) {
+        control<QLineEdit>("txtMapSize")->setText("100");
+        control<QLineEdit>("txtHexF")->setText(hexSize);
+        control<QPushButton>("Command1")->click();
+        action("mnuInformation")->trigger();
+    };
+    generate("10");
+    generate("5");  // smaller hexes on the same map: h = 50 px, Int(800 / 43.301) + 2 rows
     ASSERT_EQ(platform.messages.shown().size(), 2U);
     EXPECT_EQ(platform.messages.shown()[0],
               (Message{"100 by 80 distance units\n12 by 11 hexes", "Map Dimensions"}));
     EXPECT_EQ(platform.messages.shown()[1],
-              (Message{"100 by 80 distance units\n24 by 21 hexes", "Map Dimensions"}));
-    EXPECT_EQ(form.state().mapWidth, 100.0F) << "the report changes nothing";
+              (Message{"100 by 80 distance units\n22 by 20 hexes", "Map Dimensions"}));
+    EXPECT_EQ(form.state().hexColumns, 22) << "the report changes nothing";
 }
 
 // Qt's real message box, read while it is up and closed with its OK button.
