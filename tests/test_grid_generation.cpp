@@ -266,7 +266,7 @@ TEST_F(GridGeneration, AFailureIsReportedAndLeavesTheMapTheReportAndTheMenuAlone
              writeBytes(dir.path("tmp.bmp"), "old");
              permissions(dir.path("tmp.bmp"), QFileDevice::WriteOwner | QFileDevice::WriteOther);
          },
-         true},
+         true, "permission denied"},
     };
     const QImage map = makeMap(160, 120);
     loadMap(map);

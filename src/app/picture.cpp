@@ -1,6 +1,7 @@
 #include "app/picture.h"
 
 #include <unistd.h>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
@@ -51,17 +52,16 @@ bool Picture::sharesPixelsWith(const Picture& other) const {
 }
 
 Picture LoadPicture(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        throw PictureError("The file does not exist.");
-    }
-    if (info.isDir()) {
+    if (QFileInfo(path).isDir()) {
         throw PictureError("It is a folder, not a picture file.");
     }
-    if (!info.isReadable()) {
-        throw PictureError("The file cannot be read: permission denied.");
+    // Opening the file ourselves gives the true reason it cannot be read (missing, no
+    // permission on it or on a folder above it) rather than a guess from its attributes.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw PictureError(("The file cannot be opened: " + file.errorString()).toStdString());
     }
-    QImageReader reader(path);
+    QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     const QByteArray format = reader.format();  // the reader forgets it once it has read
     QImage image;
