@@ -90,10 +90,16 @@ TEST(WriteBmp, KeepsThePicturesOwnColourDepth) {
     }
 }
 
+// Every padding, and every way a row splits into groups of four pixels and a remainder.
 TEST(WriteBmp, WidthsOfEveryPaddingSurviveARoundTrip) {
-    for (int width = 1; width <= 9; ++width) {
+    for (int width = 1; width <= 21; ++width) {
         const QImage image = makeMap(width, 3);
-        EXPECT_EQ(readBack(bmpOf(image)), image) << "width " << width;
+        const QByteArray bytes = bmpOf(image);
+        EXPECT_EQ(readBack(bytes), image) << "width " << width;
+        const qsizetype stride = (width * 3 + 3) / 4 * 4;
+        for (qsizetype pad = width * 3; pad < stride; ++pad) {
+            EXPECT_EQ(bytes.at(54 + pad), '\0') << "width " << width << ": row padding is zero";
+        }
     }
 }
 

@@ -2,7 +2,11 @@
 
 #include <QIODevice>
 #include <QtEndian>
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
@@ -85,9 +89,10 @@ QByteArray headers(const QImage& image, const QList<QRgb>& palette) {
 // One row of a 32-bit picture as 24-bit blue, green, red triples. Four pixels at a time
 // make three whole 32-bit words, which packs a large map about twice as fast as byte by
 // byte.
-void packRow24(const uchar* line, int width, char* out) {
+void packRow24Words(const uchar* line, int from, int width, char* out) {
     const auto* px = reinterpret_cast<const QRgb*>(line);
-    int x = 0;
+    int x = from;
+    out += static_cast<std::ptrdiff_t>(from) * 3;
     for (; x + 4 <= width; x += 4, out += 12) {
         const quint32 p0 = px[x] & 0xFFFFFFU;
         const quint32 p1 = px[x + 1] & 0xFFFFFFU;
@@ -103,6 +108,34 @@ void packRow24(const uchar* line, int width, char* out) {
         out[1] = static_cast<char>(qGreen(c));
         out[2] = static_cast<char>(qRed(c));
     }
+}
+
+#if defined(__x86_64__)
+// The same with one byte shuffle per four pixels, on processors that have it (nearly every
+// x86-64 made since 2006): packing is then no longer the slow half of saving a map. Each
+// 16-byte store runs 4 bytes past its 12; the next store covers them, and the last group
+// of the row is left to the word loop so that nothing is written past the row.
+__attribute__((target("ssse3"))) void packRow24Shuffled(const uchar* line, int width, char* out) {
+    const __m128i order = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    int x = 0;
+    for (; x + 8 <= width; x += 4, out += 12) {
+        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + 4 * x));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_shuffle_epi8(four, order));
+    }
+    packRow24Words(line, x, width, out - static_cast<std::ptrdiff_t>(x) * 3);
+}
+
+const bool kHasShuffle = __builtin_cpu_supports("ssse3");
+#endif
+
+void packRow24(const uchar* line, int width, char* out) {
+#if defined(__x86_64__)
+    if (kHasShuffle) {
+        packRow24Shuffled(line, width, out);
+        return;
+    }
+#endif
+    packRow24Words(line, 0, width, out);
 }
 
 }  // namespace
