@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Tessara and runs every test: the unit and widget tests
-# and the real-window tests, then the same tests again in a build with AddressSanitizer
-# and UndefinedBehaviorSanitizer.
+# and the real-window tests, a whole session driven with the keyboard through the real
+# window, then the same unit tests again in a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -9,6 +10,9 @@ scripts/install-deps.sh
 echo "== Build and test"
 scripts/build.sh build
 (cd build && ctest --output-on-failure -j 2)
+
+echo "== A whole session in a real window"
+tests/smoke/session.sh build/tessara build/tests/session_check
 
 echo "== Sanitized build and test"
 scripts/build.sh build-sanitize -DTESSARA_SANITIZE=ON -DTESSARA_BENCH=OFF
