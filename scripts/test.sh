@@ -12,7 +12,7 @@ scripts/build.sh build
 (cd build && ctest --output-on-failure -j 2)
 
 echo "== A whole session in a real window"
-tests/smoke/session.sh build/tessara build/tests/session_check
+TMPDIR="$PWD/build" tests/smoke/session.sh build/tessara build/tests/session_check
 
 echo "== Sanitized build and test"
 scripts/build.sh build-sanitize -DTESSARA_SANITIZE=ON -DTESSARA_BENCH=OFF

@@ -26,7 +26,7 @@ export XDG_RUNTIME_DIR="$work/runtime"
 pid=
 finish() {
     status=$?
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
     if [ "$status" -eq 0 ]; then
         rm -rf "$work"
     else
@@ -135,7 +135,7 @@ shot gridded
 "$checker" grid map.jpg tmp.bmp 100 5 4 3 || fail "tmp.bmp does not hold the expected grid"
 view gridded
 differs after-invalid gridded || fail "the grid does not show"
-[ -n "$readme_shot" ] && convert "$work/gridded.png" -crop 1000x760+0+0 +repage "$readme_shot"
+[ -z "$readme_shot" ] || convert "$work/gridded.png" -crop 1000x760+0+0 +repage "$readme_shot"
 
 step "5. Zoom, 1:2 and a scroll change the view; Map Dimensions opens its report"
 keys alt+z Down Down Down Return
