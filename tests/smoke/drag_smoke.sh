@@ -8,19 +8,14 @@ set -euo pipefail
 
 program=$(realpath "$1")
 shots=${TESSARA_SHOTS:-$(mktemp -d)}
+export TESSARA_SHOTS="$shots"
 mkdir -p "$shots"
-caption='Tessara -  a wargame mapping utility'
-
-if [ -z "${TESSARA_IN_XVFB:-}" ]; then
-    export TESSARA_IN_XVFB=1 TESSARA_SHOTS="$shots"
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
+# shellcheck source=in_xvfb.sh
+source "$(dirname "$0")/in_xvfb.sh"
 
 fail() { echo "FAIL: $*"; echo "screenshots kept in $shots"; exit 1; }
-step() { echo "-- $*"; }
 # The viewport's area of a screenshot, 900x700 window at the screen's corner.
 view() { convert "$1" -crop 840x460+20+40 +repage "$2"; }
-differs() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" != 0 ]; }
 
 work=$(mktemp -d)
 cd "$work"
@@ -66,12 +61,10 @@ step "File, Exit during a second drag"
 xdotool mousemove 40 60 mousedown 3
 sleep 0.3
 xdotool key --delay 150 alt+f Up Return
-for _ in $(seq 50); do
-    kill -0 $pid 2>/dev/null || break
-    sleep 0.1
-done
+ended=0
+wait_ended $pid || ended=$?
 xdotool mouseup 3
-kill -0 $pid 2>/dev/null && fail "the program is still running after File, Exit"
+[ "$ended" -eq 0 ] || fail "the program is still running after File, Exit"
 status=0
 wait $pid || status=$?
 [ "$status" -eq 0 ] || fail "exit status $status"

@@ -12,12 +12,8 @@ set -euo pipefail
 program=$(realpath "$1")
 checker=$(realpath "$2")
 readme_shot=${3:+$(realpath -m "$3")}
-caption='Tessara -  a wargame mapping utility'
-
-if [ -z "${TESSARA_IN_XVFB:-}" ]; then
-    export TESSARA_IN_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
+# shellcheck source=in_xvfb.sh
+source "$(dirname "$0")/in_xvfb.sh"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessara-session.XXXXXX")
 cd "$work"
@@ -35,7 +31,6 @@ finish() {
 }
 trap finish EXIT
 
-step() { echo "-- $*"; }
 fail() {
     echo "   FAILED: $*"
     import -window root "$work/at-failure.png" 2>/dev/null || true
@@ -45,22 +40,8 @@ shot() { import -window root "$work/$1.png"; }
 # The viewport's part of a screenshot: the window sits at the screen's corner, 1000 x 760,
 # and its viewport starts below the menu bar and ends above the controls.
 view() { convert "$work/$1.png" -crop 940x430+20+40 +repage "$work/$1-view.png"; }
-differs() { [ "$(compare -metric AE "$work/$1-view.png" "$work/$2-view.png" null: 2>&1 || true)" != 0 ]; }
-window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
-wait_window() {
-    for _ in $(seq 100); do
-        w=$(window_named "$1") && [ -n "$w" ] && { echo "$w"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-wait_gone() {
-    for _ in $(seq 100); do
-        [ -z "$(window_named "$1")" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
+# Whether the viewport's part of two screenshots differ.
+view_differs() { differs "$work/$1-view.png" "$work/$2-view.png"; }
 keys() { xdotool key --delay 120 "$@"; }
 settle() { sleep "${1:-0.8}"; }
 
@@ -99,7 +80,7 @@ settle
 shot loaded
 view start
 view loaded
-differs start loaded || fail "the viewport did not change"
+view_differs start loaded || fail "the viewport did not change"
 # The map's blue block fills the viewport's top-left corner.
 blue=$(convert "$work/loaded-view.png" -crop 300x200+0+0 -fuzz 8% -fill black \
     +opaque 'rgb(40,90,200)' -fill white -opaque 'rgb(40,90,200)' -format '%[fx:mean]' info:)
@@ -119,7 +100,7 @@ wait_gone "Invalid map size" || fail "the message stayed up after Enter"
 settle
 shot after-invalid
 view after-invalid
-differs loaded after-invalid && fail "the viewport changed"
+view_differs loaded after-invalid && fail "the viewport changed"
 [ -e tmp.bmp ] && fail "tmp.bmp was written"
 echo "   viewport unchanged, no tmp.bmp"
 
@@ -134,7 +115,7 @@ settle 1.5
 shot gridded
 "$checker" grid map.jpg tmp.bmp 100 5 4 3 || fail "tmp.bmp does not hold the expected grid"
 view gridded
-differs after-invalid gridded || fail "the grid does not show"
+view_differs after-invalid gridded || fail "the grid does not show"
 [ -z "$readme_shot" ] || convert "$work/gridded.png" -crop 1000x760+0+0 +repage "$readme_shot"
 
 step "5. Zoom, 1:2 and a scroll change the view; Map Dimensions opens its report"
@@ -142,13 +123,13 @@ keys alt+z Down Down Down Return
 settle
 shot zoomed
 view zoomed
-differs gridded zoomed || fail "zooming to 1:2 did not change the view"
+view_differs gridded zoomed || fail "zooming to 1:2 did not change the view"
 # From the button, past the viewport, to the vertical scroll bar: a page down.
 keys Tab Tab Next
 settle
 shot scrolled
 view scrolled
-differs zoomed scrolled || fail "scrolling did not change the view"
+view_differs zoomed scrolled || fail "scrolling did not change the view"
 keys alt+d
 wait_window "Map Dimensions" >/dev/null || fail "no window titled 'Map Dimensions'"
 shot dimensions
@@ -178,8 +159,7 @@ keys Escape
 wait_gone "About Tessara" || fail "the About box stayed up after Esc"
 xdotool windowfocus --sync "$win"
 keys alt+f Up Return
-for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$pid" 2>/dev/null && fail "the program is still running after File, Exit"
+wait_ended "$pid" || fail "the program is still running after File, Exit"
 status=0
 wait "$pid" || status=$?
 pid=

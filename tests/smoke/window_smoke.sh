@@ -6,16 +6,12 @@ set -euo pipefail
 
 program=$(realpath "$1")
 shots=${TESSARA_SHOTS:-$(mktemp -d)}
+export TESSARA_SHOTS="$shots"
 mkdir -p "$shots"
-caption='Tessara -  a wargame mapping utility'
-
-if [ -z "${TESSARA_IN_XVFB:-}" ]; then
-    export TESSARA_IN_XVFB=1 TESSARA_SHOTS="$shots"
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
+# shellcheck source=in_xvfb.sh
+source "$(dirname "$0")/in_xvfb.sh"
 
 fail() { echo "FAIL: $*"; echo "screenshots kept in $shots"; exit 1; }
-step() { echo "-- $*"; }
 
 cd "$(mktemp -d)"
 "$program" &
@@ -41,11 +37,7 @@ awk -v s="$spread" 'BEGIN { exit !(s > 0.01) }' || fail "the screenshot is blank
 step "File, Exit with the keyboard"
 xdotool windowfocus --sync "$win"
 xdotool key --delay 150 alt+f Up Return
-for _ in $(seq 50); do
-    kill -0 $pid 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 $pid 2>/dev/null && fail "the program is still running after File, Exit"
+wait_ended $pid || fail "the program is still running after File, Exit"
 wait $pid
 status=$?
 [ "$status" -eq 0 ] || fail "exit status $status"

@@ -1,0 +1,41 @@
+# Sourced by the real-window tests: runs the calling script again inside its own X server
+# (a 1280 x 1024 screen, no window manager), and gives it the program's caption and a few
+# helpers. The caller sets `program` first.
+caption='Tessara -  a wargame mapping utility'
+
+if [ -z "${TESSARA_IN_XVFB:-}" ]; then
+    export TESSARA_IN_XVFB=1
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+
+step() { echo "-- $*"; }
+# Whether two pictures differ in any pixel.
+differs() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" != 0 ]; }
+# The id of the visible window with exactly this title, if there is one.
+window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+# Waits up to ten seconds for the window with this title and prints its id.
+wait_window() {
+    local w
+    for _ in $(seq 100); do
+        w=$(window_named "$1")
+        [ -n "$w" ] && { echo "$w"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+# Waits up to ten seconds for the window with this title to go.
+wait_gone() {
+    for _ in $(seq 100); do
+        [ -z "$(window_named "$1")" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+# Waits up to five seconds for process $1 to end.
+wait_ended() {
+    for _ in $(seq 50); do
+        kill -0 "$1" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    return 1
+}
