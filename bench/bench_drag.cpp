@@ -109,9 +109,7 @@ void print(const char* what, const Figures& f) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    bench::offscreenUnlessSet();
     QApplication app(argc, argv);
     configureApplication();
 

@@ -219,7 +219,7 @@ double timeQPainter(const QImage& map, const Workload& w, long& segments) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::offscreenUnlessSet();
     QApplication app(argc, argv);
     raiseImageAllocationLimit();
     const bool withQPainter = argc > 1 && std::string(argv[1]) == "--qpainter";

@@ -100,9 +100,7 @@ void measureZoom(const QString& path) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    offscreenUnlessSet();
     QApplication app(argc, argv);
     configureApplication();
     QTemporaryDir dir;

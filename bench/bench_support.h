@@ -20,6 +20,13 @@
 
 namespace tessara::bench {
 
+// Runs Qt offscreen unless told otherwise (QT_QPA_PLATFORM=xcb shows the windows).
+inline void offscreenUnlessSet() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+}
+
 // Milliseconds taken by `work`.
 template <typename Work>
 double millisecondsOf(Work&& work) {
