@@ -5,8 +5,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
+#include "app/qt_platform.h"
 #include "support/form_fixture.h"
 
 using namespace tessara;
@@ -274,4 +277,35 @@ TEST_F(MainWindow, TheViewportPaintsTheMapAtTheZoomedSize) {
     const QPoint inner = control("Picture1")->findChild<QWidget*>("Picture1Inner")->pos();
     EXPECT_EQ(shot.pixel(inner + QPoint(150, 50)), qRgb(200, 10, 10)) << "left half, doubled";
     EXPECT_EQ(shot.pixel(inner + QPoint(250, 50)), qRgb(10, 10, 200)) << "right half, doubled";
+}
+
+TEST_F(MainWindow, EnterSpaceAndKeypadEnterPressTheFocusedButton) {
+    showAndActivate();
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+        const size_t shown = platform.messages.shown().size();
+        control("Command1")->setFocus();
+        QTest::keyClick(control("Command1"), key);
+        ASSERT_EQ(platform.messages.shown().size(), shown + 1) << "key " << key;
+        EXPECT_EQ(platform.messages.shown().back().title, QString("Invalid map size"));
+    }
+}
+
+// Just after a dialog closes no window may be active yet; a message shown then still
+// belongs to the main window, and the keyboard goes back to it when the message closes.
+TEST_F(MainWindow, AMessageWithNoActiveWindowBelongsToTheMainWindow) {
+    showAndActivate();
+    QApplication::setActiveWindow(nullptr);
+    ASSERT_EQ(QApplication::activeWindow(), nullptr);
+    EXPECT_EQ(dialogOwner(), &form);
+    QWidget* owner = nullptr;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            owner = box->parentWidget();
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    QtMessageBoxes().MsgBox({QStringLiteral("Please check this is a valid graphics file"),
+                             QStringLiteral("Can't load graphics file")});
+    EXPECT_EQ(owner, &form);
+    EXPECT_TRUE(eventually([&] { return QApplication::activeWindow() == &form; }));
 }

@@ -30,6 +30,9 @@ QLabel* label(QWidget* parent, const char* name, const QString& caption, const T
     auto* l = named(new QLabel(caption, parent), name);
     l->setWordWrap(true);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Labels run up to (Label1 a pixel under) the box beside them; wrapping a few pixels
+    // short keeps their text clear of it in any font.
+    l->setContentsMargins(0, 0, 4, 0);
     l->setGeometry(toPixels(r));
     return l;
 }
@@ -106,7 +109,8 @@ void Form1::buildControls() {
 
     Command1 = named(new QPushButton(QStringLiteral("Generate Hex Grid"), client_), "Command1");
     command1Place_ = std::make_unique<PlacedControl>(Command1, TwipsRect{1680, 4320, 1815, 615});
-    Command1->setAutoDefault(false);
+    // Enter presses the button when it has the focus, as Space does.
+    Command1->setAutoDefault(true);
 }
 
 void Form1::buildMenus() {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QMessageBox>
 
 namespace tessara {
@@ -15,9 +16,21 @@ void giveFocusBack(QWidget* owner) {
     }
 }
 
+QWidget* dialogOwner() {
+    if (QWidget* active = QApplication::activeWindow()) {
+        return active;
+    }
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && qobject_cast<QMainWindow*>(window) != nullptr) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
 std::optional<QString> QtDialogBackend::getFileName(const FileDialogRequest& request) {
     const bool open = request.kind == FileDialogRequest::Kind::Open;
-    QFileDialog dialog(QApplication::activeWindow());
+    QFileDialog dialog(dialogOwner());
     dialog.setWindowTitle(open ? QStringLiteral("Open") : QStringLiteral("Save As"));
     // Qt's own dialog behaves the same on every desktop; the filters show as the program
     // names them while matching the patterns behind them.
@@ -54,8 +67,7 @@ std::optional<QString> QtDialogBackend::getFileName(const FileDialogRequest& req
 
 void QtMessageBoxes::MsgBox(const Message& message) {
     const QString title = message.title.isEmpty() ? QApplication::applicationName() : message.title;
-    QMessageBox box(QMessageBox::NoIcon, title, message.prompt, QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(QMessageBox::NoIcon, title, message.prompt, QMessageBox::Ok, dialogOwner());
     box.exec();
     giveFocusBack(box.parentWidget());
 }

@@ -8,6 +8,10 @@
 
 namespace tessara {
 
+// The window a dialog is shown over: the active one or, when none is (just after another
+// dialog closed, before the desktop has made a window active again), the main window.
+QWidget* dialogOwner();
+
 // Makes the window a dialog was shown over the active one again.
 void giveFocusBack(QWidget* owner);
 

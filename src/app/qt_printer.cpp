@@ -25,7 +25,7 @@ PrintDialogResult QtPrinterBackend::showPrintDialog(const PrintDialogRequest& re
     if (!request.allowPrintToFile && QPrinterInfo::availablePrinterNames().isEmpty()) {
         return PrintDialogResult::Failed;
     }
-    QPrintDialog dialog(&printer(), QApplication::activeWindow());
+    QPrintDialog dialog(&printer(), dialogOwner());
     dialog.setOption(QAbstractPrintDialog::PrintSelection, request.allowSelection);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, request.allowPageRange);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
