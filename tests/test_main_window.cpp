@@ -309,3 +309,25 @@ TEST_F(MainWindow, AMessageWithNoActiveWindowBelongsToTheMainWindow) {
     EXPECT_EQ(owner, &form);
     EXPECT_TRUE(eventually([&] { return QApplication::activeWindow() == &form; }));
 }
+
+// The style draws no focus on these; each shows it with a mark of its own once the keyboard
+// has moved the focus, as the style does for the other controls.
+TEST_F(MainWindow, TheViewportAndTheScrollBarsShowWhenTheyHaveTheFocus) {
+    showAndActivate();
+    const struct {
+        const char* name;
+        const char* from;  // the control before it, or after it for a Shift+Tab
+        Qt::Key key;
+    } rows[] = {{"HScroll1", "txtMapSize", Qt::Key_Backtab},
+                {"Picture1", "Command1", Qt::Key_Tab},
+                {"VScroll2", "Picture1", Qt::Key_Tab}};
+    for (const auto& row : rows) {
+        QWidget* widget = control(row.name);
+        control(row.from)->setFocus();
+        ASSERT_TRUE(eventually([&] { return !widget->hasFocus(); }));
+        const QImage without = widget->grab().toImage();
+        QTest::keyClick(QApplication::focusWidget(), row.key);
+        ASSERT_TRUE(widget->hasFocus()) << row.name;
+        EXPECT_NE(widget->grab().toImage(), without) << row.name;
+    }
+}

@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 
+#include "view/focus_mark.h"
+
 namespace tessara {
 
 void ScrollBar::keyPressEvent(QKeyEvent* event) {
@@ -13,6 +15,11 @@ void ScrollBar::keyPressEvent(QKeyEvent* event) {
     const bool towardsMax = (event->key() == Qt::Key_Right) != isRightToLeft();
     triggerAction(towardsMax ? SliderSingleStepAdd : SliderSingleStepSub);
     event->accept();
+}
+
+void ScrollBar::paintEvent(QPaintEvent* event) {
+    QScrollBar::paintEvent(event);
+    paintFocusMark(this);
 }
 
 }  // namespace tessara

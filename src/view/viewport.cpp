@@ -1,5 +1,7 @@
 #include "view/viewport.h"
 
+#include "view/focus_mark.h"
+
 namespace tessara {
 
 Viewport::Viewport(QWidget* parent) : QFrame(parent), inner_(new QWidget(this)) {
@@ -18,6 +20,12 @@ void Viewport::resizeEvent(QResizeEvent* event) {
 void Viewport::focusOutEvent(QFocusEvent* event) {
     QFrame::focusOutEvent(event);
     emit lostFocus();
+}
+
+void Viewport::paintEvent(QPaintEvent* event) {
+    // The map covers everything inside the border, so the mark goes on the border itself.
+    QFrame::paintEvent(event);
+    paintFocusMark(this);
 }
 
 }  // namespace tessara

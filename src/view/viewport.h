@@ -19,6 +19,7 @@ class Viewport : public QFrame {
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     QWidget* inner_;
