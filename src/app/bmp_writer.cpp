@@ -126,7 +126,7 @@ __attribute__((target("ssse3"))) void packRow24Shuffled(const uchar* line, int w
     const __m128i order = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
     int x = 0;
     for (; x + 8 <= width; x += 4, out += 12) {
-        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + 4 * x));
+        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + std::ptrdiff_t{4} * x));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_shuffle_epi8(four, order));
     }
     packRow24Words(line, x, width, out - static_cast<std::ptrdiff_t>(x) * 3);

@@ -44,7 +44,7 @@ QString findProgramOnPath(const QString& searchPath, const QStringList& programs
         return {};
     }
     for (const QString& program : programs) {
-        const QString found = QStandardPaths::findExecutable(program, folders);
+        QString found = QStandardPaths::findExecutable(program, folders);
         if (!found.isEmpty()) {
             return found;
         }
