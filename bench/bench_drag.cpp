@@ -13,11 +13,11 @@
 #include <chrono>
 #include <cstdio>
 
-#include "app/application.h"
-#include "app/image_control.h"
-#include "app/main_window.h"
 #include "bench_support.h"
-#include "view/qt_pacer.h"
+#include "platform/qt_pacer.h"
+#include "view/image_control.h"
+#include "window/application.h"
+#include "window/main_window.h"
 
 using namespace tessara;
 using namespace std::chrono_literals;

@@ -21,11 +21,11 @@
 #include <string>
 #include <vector>
 
-#include "app/bmp_writer.h"
-#include "app/main_window.h"
 #include "bench_support.h"
 #include "grid/grid_generation.h"
 #include "grid/hex_grid.h"
+#include "image/bmp_writer.h"
+#include "window/main_window.h"
 
 using namespace tessara;
 

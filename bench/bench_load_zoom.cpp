@@ -8,11 +8,11 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 
-#include "app/application.h"
-#include "app/image_control.h"
-#include "app/main_window.h"
-#include "app/picture.h"
 #include "bench_support.h"
+#include "image/picture.h"
+#include "view/image_control.h"
+#include "window/application.h"
+#include "window/main_window.h"
 
 using namespace tessara;
 using namespace tessara::bench;

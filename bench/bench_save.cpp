@@ -8,9 +8,9 @@
 #include <cstring>
 #include <vector>
 
-#include "app/bmp_writer.h"
-#include "app/picture.h"
 #include "bench_support.h"
+#include "image/bmp_writer.h"
+#include "image/picture.h"
 
 using namespace tessara;
 using namespace tessara::bench;

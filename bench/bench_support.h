@@ -10,13 +10,13 @@
 #include <memory>
 #include <optional>
 
-#include "app/dialog_backend.h"
-#include "app/message_boxes.h"
-#include "app/printer_backend.h"
-#include "app/services.h"
-#include "info/help_viewer.h"
-#include "info/system_info_platform.h"
-#include "view/qt_pacer.h"
+#include "about/system_info_platform.h"
+#include "help/help_viewer.h"
+#include "platform/dialog_backend.h"
+#include "platform/message_boxes.h"
+#include "platform/printer_backend.h"
+#include "platform/qt_pacer.h"
+#include "platform/services.h"
 
 namespace tessara::bench {
 

@@ -1,8 +1,8 @@
 // Tessara: lays a hex grid over a picture of a map.
 #include <QApplication>
 
-#include "app/application.h"
-#include "app/main_window.h"
+#include "window/application.h"
+#include "window/main_window.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

@@ -7,10 +7,10 @@
 #include <QLineEdit>
 #include <new>
 
-#include "app/busy_cursor.h"
-#include "app/main_window.h"
 #include "grid/grid_messages.h"
 #include "grid/hex_grid.h"
+#include "window/busy_cursor.h"
+#include "window/main_window.h"
 
 namespace tessara {
 namespace {

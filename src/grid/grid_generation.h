@@ -5,9 +5,9 @@
 
 #include <QString>
 
-#include "app/numeric.h"
-#include "app/picture_box.h"
+#include "core/numeric.h"
 #include "grid/grid_parameters.h"
+#include "image/picture_box.h"
 
 namespace tessara {
 

@@ -4,7 +4,7 @@
 // shifted by half a hex.
 #pragma once
 
-#include "app/numeric.h"
+#include "core/numeric.h"
 
 namespace tessara {
 

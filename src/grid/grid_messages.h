@@ -3,7 +3,7 @@
 
 #include <QDir>
 
-#include "app/message_boxes.h"
+#include "platform/message_boxes.h"
 
 namespace tessara {
 

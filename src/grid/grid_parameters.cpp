@@ -1,6 +1,6 @@
 #include "grid/grid_parameters.h"
 
-#include "app/text_to_number.h"
+#include "core/text_to_number.h"
 #include "grid/hex_grid.h"
 
 namespace tessara {

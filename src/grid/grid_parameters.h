@@ -8,7 +8,7 @@
 #include <array>
 #include <optional>
 
-#include "app/numeric.h"
+#include "core/numeric.h"
 
 namespace tessara {
 

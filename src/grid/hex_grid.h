@@ -5,9 +5,9 @@
 #include <QColor>
 #include <optional>
 
-#include "app/numeric.h"
-#include "app/picture_box.h"
+#include "core/numeric.h"
 #include "grid/grid_geometry.h"
+#include "image/picture_box.h"
 
 namespace tessara {
 

@@ -3,7 +3,7 @@
 // centre. The arithmetic lives here, free of widgets.
 #pragma once
 
-#include "app/numeric.h"
+#include "core/numeric.h"
 
 namespace tessara {
 

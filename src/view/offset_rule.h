@@ -3,7 +3,7 @@
 // range. The image slides the other way when it is smaller than the viewport.
 #pragma once
 
-#include "app/numeric.h"
+#include "core/numeric.h"
 
 namespace tessara {
 

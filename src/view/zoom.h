@@ -2,7 +2,7 @@
 // the current one, so zooming never accumulates.
 #pragma once
 
-#include "app/numeric.h"
+#include "core/numeric.h"
 
 namespace tessara {
 

@@ -20,7 +20,7 @@ view() { convert "$1" -crop 840x460+20+40 +repage "$2"; }
 work=$(mktemp -d)
 cd "$work"
 convert -size 2000x1500 gradient:yellow-navy -fill black -stroke black -strokewidth 3 \
-    -draw "line 0,0 1999,1499" -pointsize 80 -fill red -annotate +800+750 "CENTRE" \
+    -draw "line 0,0 1999,1499" -font DejaVu-Sans -pointsize 80 -fill red -annotate +800+750 "CENTRE" \
     BMP3:map.bmp
 
 "$program" &

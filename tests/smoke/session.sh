@@ -50,7 +50,7 @@ settle() { sleep "${1:-0.8}"; }
 convert -size 3000x2000 gradient:khaki-olivedrab \
     -fill 'rgb(40,90,200)' -draw 'rectangle 0,0 399,299' \
     -stroke 'rgb(120,60,20)' -strokewidth 9 -draw 'line 0,1900 2999,200' \
-    -stroke none -fill 'rgb(30,30,30)' -pointsize 120 -annotate +1100+1000 'Hill 112' \
+    -stroke none -fill 'rgb(30,30,30)' -font DejaVu-Sans -pointsize 120 -annotate +1100+1000 'Hill 112' \
     -quality 92 map.jpg
 
 "$program" &

@@ -10,9 +10,9 @@
 #include <QTest>
 #include <ostream>
 
-#include "app/image_control.h"
-#include "app/main_window.h"
 #include "support/scripted_services.h"
+#include "view/image_control.h"
+#include "window/main_window.h"
 
 namespace tessara::test {
 

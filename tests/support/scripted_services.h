@@ -13,15 +13,15 @@
 #include <set>
 #include <vector>
 
-#include "app/dialog_backend.h"
-#include "app/file_lookup.h"
-#include "app/help_launcher.h"
-#include "app/message_boxes.h"
-#include "app/printer_backend.h"
-#include "app/program_starter.h"
-#include "app/registry.h"
-#include "app/services.h"
-#include "view/pacer.h"
+#include "platform/dialog_backend.h"
+#include "platform/file_lookup.h"
+#include "platform/help_launcher.h"
+#include "platform/message_boxes.h"
+#include "platform/pacer.h"
+#include "platform/printer_backend.h"
+#include "platform/program_starter.h"
+#include "platform/registry.h"
+#include "platform/services.h"
 
 namespace tessara::test {
 

@@ -4,7 +4,7 @@
 
 #include <QApplication>
 
-#include "app/application.h"
+#include "window/application.h"
 
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {

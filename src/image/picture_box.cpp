@@ -1,0 +1,111 @@
+#include "image/picture_box.h"
+
+#include <new>
+
+#include "core/twips.h"
+#include "image/large_image.h"
+
+namespace tessara {
+
+PictureBox::PictureBox(Single widthTwips, Single heightTwips)
+    : width_(widthTwips), height_(heightTwips) {}
+
+int PictureBox::pixelWidth() const {
+    return twipsToPixels(width_);
+}
+int PictureBox::pixelHeight() const {
+    return twipsToPixels(height_);
+}
+
+void PictureBox::setPicture(Picture picture) {
+    Cls();
+    picture_ = std::move(picture);
+    if (!picture_.isNull()) {
+        width_ = toSingle(static_cast<double>(picture_.width()) * kTwipsPerPixel);
+        height_ = toSingle(static_cast<double>(picture_.height()) * kTwipsPerPixel);
+    }
+}
+
+void PictureBox::setSize(Single widthTwips, Single heightTwips) {
+    if (picture_.isNull()) {
+        Cls();
+        width_ = widthTwips;
+        height_ = heightTwips;
+    }
+}
+
+Single PictureBox::ScaleWidth() const {
+    return scaleMode_ == ScaleMode::Pixels ? static_cast<Single>(pixelWidth()) : width_;
+}
+
+Single PictureBox::ScaleHeight() const {
+    return scaleMode_ == ScaleMode::Pixels ? static_cast<Single>(pixelHeight()) : height_;
+}
+
+void PictureBox::setDrawWidth(Integer pixels) {
+    drawWidth_ = pixels < 1 ? Integer{1} : pixels;
+}
+
+void PictureBox::setForeColor(QColor colour) {
+    foreColor_ = colour;
+}
+
+QColor PictureBox::backColor() {
+    return {240, 240, 240};
+}
+
+QPointF PictureBox::toPixels(QPointF point) const {
+    if (scaleMode_ == ScaleMode::Pixels) {
+        return point;
+    }
+    return point / static_cast<double>(kTwipsPerPixel);
+}
+
+void PictureBox::Line(Single x1, Single y1, Single x2, Single y2) {
+    current_ = {x1, y1};
+    LineTo(x2, y2);
+}
+
+void PictureBox::LineTo(Single x2, Single y2) {
+    const QPointF from = current_;
+    current_ = {x2, y2};
+    if (watcher_) {
+        watcher_(from, current_);
+    }
+    raster_.draw(layer(), toPixels(from), toPixels(current_), {foreColor_.rgb(), drawWidth_});
+}
+
+QImage& PictureBox::layer() {
+    if (!layer_.isNull()) {
+        return layer_;
+    }
+    if (picture_.isNull()) {
+        layer_ = largeImage(pixelWidth(), pixelHeight());
+        layer_.fill(backColor());
+    } else {
+        layer_ = largeCopy(picture_.image());
+    }
+    const bool hasArea = pixelWidth() > 0 && pixelHeight() > 0;
+    if (layer_.isNull() && hasArea) {
+        throw std::bad_alloc();  // Qt gives a null image when it cannot allocate one
+    }
+    return layer_;
+}
+
+Picture PictureBox::Image() {
+    if (!layer_.isNull()) {
+        return Picture(layer_);
+    }
+    if (!picture_.isNull()) {
+        return picture_;
+    }
+    QImage blank(pixelWidth(), pixelHeight(), QImage::Format_RGB32);
+    blank.fill(backColor());
+    return Picture(std::move(blank));
+}
+
+void PictureBox::Cls() {
+    layer_ = QImage();
+}
+
+}  // namespace tessara

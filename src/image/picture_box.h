@@ -1,0 +1,91 @@
+// An off-screen picture box: a background picture, a persistent drawing layer on top of it,
+// a pen and a scale. It takes the size of its picture, like a picture box whose size
+// follows its picture, and what is drawn on it stays until it is cleared. Lines are drawn
+// without antialiasing, in exactly the pen's colour; wide lines have round ends, so the
+// corners of a path close.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QPointF>
+#include <functional>
+
+#include "core/numeric.h"
+#include "image/line_raster.h"
+#include "image/picture.h"
+
+namespace tessara {
+
+enum class ScaleMode : Integer { Twips = 1, Pixels = 3 };
+
+class PictureBox {
+  public:
+    // An empty box of the given outer size in twips.
+    PictureBox(Single widthTwips, Single heightTwips);
+    ~PictureBox() = default;
+    PictureBox(const PictureBox&) = delete;
+    PictureBox& operator=(const PictureBox&) = delete;
+
+    // Outer size in twips; it follows the picture.
+    Single Width() const { return width_; }
+    Single Height() const { return height_; }
+    int pixelWidth() const;
+    int pixelHeight() const;
+
+    // Replacing the picture discards what was drawn and sizes the box to the picture.
+    const Picture& picture() const { return picture_; }
+    void setPicture(Picture picture);
+    // Sizes a box that holds no picture, in twips; a box with a picture keeps its size.
+    void setSize(Single widthTwips, Single heightTwips);
+
+    // Scale of the drawing coordinates; ScaleWidth and ScaleHeight are the inner size in it.
+    ScaleMode scaleMode() const { return scaleMode_; }
+    void setScaleMode(ScaleMode mode) { scaleMode_ = mode; }
+    Single ScaleWidth() const;
+    Single ScaleHeight() const;
+
+    // The pen for later lines.
+    Integer DrawWidth() const { return drawWidth_; }
+    void setDrawWidth(Integer pixels);
+    QColor ForeColor() const { return foreColor_; }
+    void setForeColor(QColor colour);
+    // Colour of an empty box (no picture).
+    static QColor backColor();
+
+    // A line from (x1, y1) to (x2, y2) in the current scale; the end becomes the current
+    // point. What falls outside the box is clipped.
+    void Line(Single x1, Single y1, Single x2, Single y2);
+    // A line from the current point.
+    void LineTo(Single x2, Single y2);
+    QPointF currentPoint() const { return current_; }
+    // Called with both ends of every line drawn from now on, in the current scale; an empty
+    // function stops watching.
+    using LineWatcher = std::function<void(QPointF from, QPointF to)>;
+    void watchLines(LineWatcher watcher) { watcher_ = std::move(watcher); }
+
+    // The picture with everything drawn on it merged in, as a new picture.
+    Picture Image();
+    // Discards what was drawn, leaving the background picture.
+    void Cls();
+    // True while something drawn has not been discarded.
+    bool hasDrawing() const { return !layer_.isNull(); }
+
+  private:
+    QPointF toPixels(QPointF point) const;
+    // The drawing layer, made at the first line from the picture (or the back colour).
+    // Throws std::bad_alloc when there is no memory for it.
+    QImage& layer();
+
+    Single width_;
+    Single height_;
+    Picture picture_;
+    ScaleMode scaleMode_ = ScaleMode::Twips;
+    Integer drawWidth_ = 1;
+    QColor foreColor_ = Qt::black;
+    QPointF current_;
+    QImage layer_;  // the picture with the drawing on it, made at the first line
+    LineRaster raster_;
+    LineWatcher watcher_;
+};
+
+}  // namespace tessara

@@ -1,0 +1,75 @@
+#include "platform/qt_platform.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QMessageBox>
+
+namespace tessara {
+
+void giveFocusBack(QWidget* owner) {
+    // Desktops give the focus back to the window a dialog was shown over; where there is no
+    // window manager to do it, the keyboard would otherwise talk to no window at all.
+    if (owner != nullptr && owner->isVisible()) {
+        owner->activateWindow();
+    }
+}
+
+QWidget* dialogOwner() {
+    if (QWidget* active = QApplication::activeWindow()) {
+        return active;
+    }
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && qobject_cast<QMainWindow*>(window) != nullptr) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+std::optional<QString> QtDialogBackend::getFileName(const FileDialogRequest& request) {
+    const bool open = request.kind == FileDialogRequest::Kind::Open;
+    QFileDialog dialog(dialogOwner());
+    dialog.setWindowTitle(open ? QStringLiteral("Open") : QStringLiteral("Save As"));
+    // Qt's own dialog behaves the same on every desktop; the filters show as the program
+    // names them while matching the patterns behind them.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(open && request.fileMustExist ? QFileDialog::ExistingFile
+                                                     : QFileDialog::AnyFile);
+    QStringList filters;
+    for (qsizetype i = 0; i < request.nameFilters.size(); ++i) {
+        filters << request.nameFilters[i] + QStringLiteral(" (") + request.patterns.value(i) +
+                       QLatin1Char(')');
+    }
+    dialog.setNameFilters(filters);
+    if (request.selectedFilter < filters.size()) {
+        dialog.selectNameFilter(filters[request.selectedFilter]);
+    }
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.initialPath.isEmpty()) {
+        const QFileInfo initial(request.initialPath);
+        if (initial.dir().exists()) {
+            dialog.setDirectory(initial.absolutePath());
+        }
+        dialog.selectFile(initial.fileName());
+    }
+    const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    giveFocusBack(dialog.parentWidget());
+    if (!accepted) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+void QtMessageBoxes::MsgBox(const Message& message) {
+    const QString title = message.title.isEmpty() ? QApplication::applicationName() : message.title;
+    QMessageBox box(QMessageBox::NoIcon, title, message.prompt, QMessageBox::Ok, dialogOwner());
+    box.exec();
+    giveFocusBack(box.parentWidget());
+}
+
+}  // namespace tessara

@@ -1,0 +1,57 @@
+// The image control that shows the map: it stretches a shared picture to its own size and
+// is placed in twips inside its container. It paints only the part of the stretched picture
+// that is exposed, straight from the full-resolution picture, so no scaled copy of the map
+// is ever made, whatever its size.
+#pragma once
+
+#include <QWidget>
+
+#include "core/numeric.h"
+#include "core/twips.h"
+#include "image/picture.h"
+
+namespace tessara {
+
+// Mouse buttons as the mouse handlers number them.
+enum MouseButton : Integer { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
+
+class ImageControl : public QWidget {
+    Q_OBJECT
+  public:
+    explicit ImageControl(QWidget* parent = nullptr);
+
+    Single Left() const { return place_.Left; }
+    Single Top() const { return place_.Top; }
+    Single Width() const { return place_.Width; }
+    Single Height() const { return place_.Height; }
+    void setLeft(Single twips);
+    void setTop(Single twips);
+    void setWidth(Single twips);
+    void setHeight(Single twips);
+
+    const Picture& picture() const { return picture_; }
+    void setPicture(Picture picture);
+
+  signals:
+    // Button as numbered above; x and y in twips from the image's top-left corner.
+    void mouseDown(Integer button, Integer shift, Single x, Single y);
+    void mouseUp(Integer button, Integer shift, Single x, Single y);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    void place();
+
+    TwipsRect place_;
+    Picture picture_;
+};
+
+// The button number of a Qt mouse button; 0 for buttons the program does not know.
+Integer buttonNumber(Qt::MouseButton button);
+// The shift state: 1 Shift, 2 Ctrl, 4 Alt, added together.
+Integer shiftState(Qt::KeyboardModifiers modifiers);
+
+}  // namespace tessara

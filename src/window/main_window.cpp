@@ -1,0 +1,183 @@
+#include "window/main_window.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QEvent>
+#include <QFont>
+#include <QGroupBox>
+#include <QIcon>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "about/about_box.h"
+#include "view/image_control.h"
+#include "view/offset_rule.h"
+#include "view/viewport.h"
+#include "window/application.h"
+
+namespace tessara {
+namespace {
+
+constexpr Single kDesignClientWidth = 8388;
+constexpr Single kDesignClientHeight = 5304;
+constexpr Single kPictureBoxDesignWidth = 1935;
+constexpr Single kPictureBoxDesignHeight = 1215;
+constexpr int kScrollMax = 100;  // the bars' Max; the resize places the image with it
+
+}  // namespace
+
+Form1::Form1(Services services, QWidget* parent)
+    : QMainWindow(parent),
+      services_(services),
+      CommonDialog1(services.dialogs, &services.printers, &services.help),
+      picMap_(kPictureBoxDesignWidth, kPictureBoxDesignHeight) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromLatin1(kMainWindowCaption));
+    setWindowIcon(tessaraIcon());
+    // The controls were sized for a small dialog font; 8 points keeps every caption inside.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
+    buildControls();
+    buildMenus();
+    setTabOrder();
+    connectHandlers();
+    resize(twipsToPixels(kDesignClientWidth),
+           twipsToPixels(kDesignClientHeight) + menuBar()->sizeHint().height());
+    Form_Load();
+}
+
+Form1::~Form1() {
+    // Destroying a shown window takes the focus from the viewport; its handler must not run
+    // on a window that is half destroyed.
+    disconnect(Picture1, nullptr, this, nullptr);
+}
+
+void Form1::connectHandlers() {
+    connect(mnuExit, &QAction::triggered, this, &Form1::mnuExit_Click);
+    connect(mnuLoad, &QAction::triggered, this, &Form1::mnuLoad_Click);
+    connect(mnuSave, &QAction::triggered, this, &Form1::mnuSave_Click);
+    connect(mnuPrint, &QAction::triggered, this, &Form1::mnuPrint_Click);
+    connect(mnuNormal, &QAction::triggered, this, &Form1::mnuNormal_Click);
+    connect(mnu1to5, &QAction::triggered, this, &Form1::mnu1to5_Click);
+    connect(mnu1to3, &QAction::triggered, this, &Form1::mnu1to3_Click);
+    connect(mnu1to2, &QAction::triggered, this, &Form1::mnu1to2_Click);
+    connect(mnu2to1, &QAction::triggered, this, &Form1::mnu2to1_Click);
+    connect(mnu3to1, &QAction::triggered, this, &Form1::mnu3to1_Click);
+    connect(mnu5to1, &QAction::triggered, this, &Form1::mnu5to1_Click);
+    connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::HScroll1_Change);
+    connect(VScroll2, &QScrollBar::valueChanged, this, &Form1::VScroll2_Change);
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Imgdisplay, &ImageControl::mouseDown, this, &Form1::Imgdisplay_MouseDown);
+    connect(Imgdisplay, &ImageControl::mouseUp, this, &Form1::Imgdisplay_MouseUp);
+    connect(Picture1, &Viewport::lostFocus, this, &Form1::Picture1_LostFocus);
+    connect(mnuSlow, &QAction::triggered, this, &Form1::mnuSlow_Click);
+    connect(mnuMedium, &QAction::triggered, this, &Form1::mnuMedium_Click);
+    connect(mnuFast, &QAction::triggered, this, &Form1::mnuFast_Click);
+    connect(mnuInformation, &QAction::triggered, this, &Form1::mnuInformation_Click);
+    connect(mnuContents, &QAction::triggered, this, &Form1::mnuContents_Click);
+    connect(mnuAbout, &QAction::triggered, this, &Form1::mnuAbout_Click);
+}
+
+void Form1::Form_Load() {
+    cmbColour->addItems({QStringLiteral("black"), QStringLiteral("blue"), QStringLiteral("green"),
+                         QStringLiteral("cyan"), QStringLiteral("red"), QStringLiteral("magenta"),
+                         QStringLiteral("yellow"), QStringLiteral("white")});
+    cmbColour->setCurrentIndex(0);
+    cmbThick->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                        QStringLiteral("5"), QStringLiteral("10"), QStringLiteral("15"),
+                        QStringLiteral("20")});
+    cmbThick->setCurrentIndex(0);
+    state_.lineWidths = {1, 2, 3, 5, 10, 15, 20};
+    state_.scrollSpeed = 0.005F;
+}
+
+Single Form1::outerWidth() const {
+    return toSingle(static_cast<double>(frameGeometry().width()) * kTwipsPerPixel);
+}
+
+Single Form1::outerHeight() const {
+    return toSingle(static_cast<double>(frameGeometry().height()) * kTwipsPerPixel);
+}
+
+void Form1::setOuterWidth(Single twips) {
+    const int frame = frameGeometry().width() - width();
+    resize(twipsToPixels(twips) - frame, height());
+}
+
+void Form1::setOuterHeight(Single twips) {
+    const int frame = frameGeometry().height() - height();
+    resize(width(), twipsToPixels(twips) - frame);
+}
+
+void Form1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // Tell the window manager the minimum too, so that a drag stops there instead of being
+    // set back afterwards.
+    const int frameWidth = frameGeometry().width() - width();
+    const int frameHeight = frameGeometry().height() - height();
+    setMinimumSize(twipsToPixels(kMinimumWindowWidth) - frameWidth,
+                   twipsToPixels(kMinimumWindowHeight) - frameHeight);
+    Form_Resize();
+}
+
+void Form1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        Form_Resize();  // restoring from the task bar lays out again
+    }
+}
+
+void Form1::Form_Resize() {
+    const LayoutStep step = layoutFor(outerWidth(), outerHeight(), isMinimized());
+    if (const auto* h = std::get_if<SetWindowHeight>(&step)) {
+        setOuterHeight(h->height);
+    } else if (const auto* w = std::get_if<SetWindowWidth>(&step)) {
+        setOuterWidth(w->width);
+    } else if (const auto* places = std::get_if<ControlPlaces>(&step)) {
+        placeControls(*places);
+    }
+}
+
+void Form1::placeControls(const ControlPlaces& p) {
+    frame1Place_->setLeft(p.frame1Left);
+    frame1Place_->setTop(p.frame1Top);
+    frame2Place_->setLeft(p.frame2Left);
+    frame2Place_->setTop(p.frame2Top);
+    command1Place_->setLeft(p.command1Left);
+    command1Place_->setTop(p.command1Top);
+    picture1Place_->setTop(p.picture1.Top);
+    picture1Place_->setLeft(p.picture1.Left);
+    picture1Place_->setHeight(p.picture1.Height);
+    picture1Place_->setWidth(p.picture1.Width);
+    vscroll2Place_->setTop(p.vscroll2Top);
+    vscroll2Place_->setLeft(p.vscroll2Left);
+    vscroll2Place_->setHeight(p.vscroll2Height);
+    hscroll1Place_->setLeft(p.hscroll1Left);
+    hscroll1Place_->setWidth(p.hscroll1Width);
+    hscroll1Place_->setTop(p.hscroll1Top);
+    Imgdisplay->setTop(
+        imageOffset(Imgdisplay->Height(), picture1Place_->Height(), VScroll2->value(), kScrollMax));
+    Imgdisplay->setLeft(
+        imageOffset(Imgdisplay->Width(), picture1Place_->Width(), HScroll1->value(), kScrollMax));
+}
+
+TwipsRect Form1::placeOf(const QString& controlName) const {
+    if (controlName == QLatin1String("Imgdisplay")) {
+        return {Imgdisplay->Left(), Imgdisplay->Top(), Imgdisplay->Width(), Imgdisplay->Height()};
+    }
+    for (const auto* placed : {picture1Place_.get(), hscroll1Place_.get(), vscroll2Place_.get(),
+                               frame1Place_.get(), frame2Place_.get(), command1Place_.get()}) {
+        if (placed->widget()->objectName() == controlName) {
+            return placed->place();
+        }
+    }
+    return {};
+}
+
+void Form1::mnuExit_Click() {
+    close();
+}
+
+}  // namespace tessara

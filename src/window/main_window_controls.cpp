@@ -1,0 +1,172 @@
+// The main window's controls and menus, with their captions, design positions (twips),
+// names and tab order.
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "view/image_control.h"
+#include "view/scroll_bar.h"
+#include "view/viewport.h"
+#include "window/main_window.h"
+
+namespace tessara {
+namespace {
+
+template <typename W>
+W* named(W* widget, const char* name, const QString& accessibleName = {}) {
+    widget->setObjectName(QLatin1String(name));
+    if (!accessibleName.isEmpty()) {
+        widget->setAccessibleName(accessibleName);
+    }
+    return widget;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& caption, const TwipsRect& r) {
+    auto* l = named(new QLabel(caption, parent), name);
+    l->setWordWrap(true);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Labels run up to (Label1 a pixel under) the box beside them; wrapping a few pixels
+    // short keeps their text clear of it in any font.
+    l->setContentsMargins(0, 0, 4, 0);
+    l->setGeometry(toPixels(r));
+    return l;
+}
+
+QScrollBar* scrollBar(Qt::Orientation orientation, QWidget* parent, const char* name,
+                      const QString& accessibleName) {
+    auto* bar = named(new ScrollBar(orientation, parent), name, accessibleName);
+    bar->setRange(0, 100);
+    bar->setSingleStep(1);  // arrow
+    bar->setPageStep(10);   // track
+    bar->setValue(0);
+    bar->setTracking(false);  // the image moves when a dragged thumb is released
+    bar->setFocusPolicy(Qt::StrongFocus);
+    return bar;
+}
+
+QAction* item(QMenu* menu, const char* name, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+void separator(QMenu* menu, const char* name) {
+    menu->addSeparator()->setObjectName(QLatin1String(name));
+}
+
+}  // namespace
+
+void Form1::buildControls() {
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("Form1Client"));
+    setCentralWidget(client_);
+
+    Picture1 = named(new Viewport(client_), "Picture1", QStringLiteral("Map view"));
+    picture1Place_ = std::make_unique<PlacedControl>(Picture1, TwipsRect{240, 120, 7575, 2055});
+    Imgdisplay =
+        named(new ImageControl(Picture1->inner()), "Imgdisplay", QStringLiteral("Map picture"));
+    Imgdisplay->setWidth(7575);
+    Imgdisplay->setHeight(2055);
+
+    HScroll1 =
+        scrollBar(Qt::Horizontal, client_, "HScroll1", QStringLiteral("Scroll the map across"));
+    hscroll1Place_ = std::make_unique<PlacedControl>(HScroll1, TwipsRect{240, 2400, 7575, 255});
+    VScroll2 =
+        scrollBar(Qt::Vertical, client_, "VScroll2", QStringLiteral("Scroll the map up and down"));
+    vscroll2Place_ = std::make_unique<PlacedControl>(VScroll2, TwipsRect{7920, 120, 255, 2055});
+
+    Frame1 = named(new QGroupBox(QStringLiteral("Map Details"), client_), "Frame1");
+    frame1Place_ = std::make_unique<PlacedControl>(Frame1, TwipsRect{240, 3240, 3615, 975});
+    Label1 = label(Frame1, "Label1", QStringLiteral("Horizontal dimension (e.g. in miles or km) "),
+                   {120, 360, 2175, 495});
+    txtMapSize = named(new QLineEdit(Frame1), "txtMapSize",
+                       QStringLiteral("Horizontal dimension (e.g. in miles or km)"));
+    txtMapSize->setGeometry(toPixels({2280, 240, 1335, 375}));
+    Label1->setBuddy(txtMapSize);
+
+    Frame2 = named(new QGroupBox(QStringLiteral("Hex Details"), client_), "Frame2");
+    frame2Place_ = std::make_unique<PlacedControl>(Frame2, TwipsRect{4080, 3240, 3375, 1935});
+    Label2 = label(Frame2, "Label2", QStringLiteral("Distance between Hex flats (in miles or km)"),
+                   {120, 360, 2055, 495});
+    txtHexF = named(new QLineEdit(Frame2), "txtHexF",
+                    QStringLiteral("Distance between Hex flats (in miles or km)"));
+    txtHexF->setGeometry(toPixels({2280, 360, 975, 285}));
+    Label2->setBuddy(txtHexF);
+    Label3 = label(Frame2, "Label3", QStringLiteral("Hex colour"), {120, 960, 2055, 255});
+    cmbColour = named(new QComboBox(Frame2), "cmbColour", QStringLiteral("Hex colour"));
+    cmbColour->setGeometry(toPixels({2160, 840, 1095, 315}));
+    Label3->setBuddy(cmbColour);
+    Label4 =
+        label(Frame2, "Label4", QStringLiteral("Line thickness (pixels)"), {120, 1440, 1935, 255});
+    cmbThick = named(new QComboBox(Frame2), "cmbThick", QStringLiteral("Line thickness (pixels)"));
+    cmbThick->setGeometry(toPixels({2160, 1440, 975, 315}));
+    Label4->setBuddy(cmbThick);
+
+    Command1 = named(new QPushButton(QStringLiteral("Generate Hex Grid"), client_), "Command1");
+    command1Place_ = std::make_unique<PlacedControl>(Command1, TwipsRect{1680, 4320, 1815, 615});
+    // Enter presses the button when it has the focus, as Space does.
+    Command1->setAutoDefault(true);
+}
+
+void Form1::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("menuBar"));
+
+    mnuFile = bar->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuLoad = item(mnuFile, "mnuLoad", QStringLiteral("Load Map Picture"));
+    mnuSave = item(mnuFile, "mnuSave", QStringLiteral("Save Map"));
+    mnuPrint = item(mnuFile, "mnuPrint", QStringLiteral("Print Map"));
+    separator(mnuFile, "Sep1");
+    mnuExit = item(mnuFile, "mnuExit", QStringLiteral("Exit"));
+
+    mnuZoom = bar->addMenu(QStringLiteral("&Zoom"));
+    mnuZoom->setObjectName(QStringLiteral("mnuZoom"));
+    mnuNormal = item(mnuZoom, "mnuNormal", QStringLiteral("&Normal"));
+    separator(mnuZoom, "mnuSep1");
+    mnu1to5 = item(mnuZoom, "mnu1to5", QStringLiteral("1:5"));
+    mnu1to3 = item(mnuZoom, "mnu1to3", QStringLiteral("1:3"));
+    mnu1to2 = item(mnuZoom, "mnu1to2", QStringLiteral("1:2"));
+    separator(mnuZoom, "mnuSep2");
+    mnu2to1 = item(mnuZoom, "mnu2to1", QStringLiteral("2:1"));
+    mnu3to1 = item(mnuZoom, "mnu3to1", QStringLiteral("3:1"));
+    mnu5to1 = item(mnuZoom, "mnu5to1", QStringLiteral("5:1"));
+
+    mnuScroll = bar->addMenu(QStringLiteral("Scroll Speed"));
+    mnuScroll->setObjectName(QStringLiteral("mnuScroll"));
+    mnuSlow = item(mnuScroll, "mnuSlow", QStringLiteral("Slow"));
+    mnuMedium = item(mnuScroll, "mnuMedium", QStringLiteral("Medium"));
+    mnuFast = item(mnuScroll, "mnuFast", QStringLiteral("Fast"));
+    for (QAction* speed : {mnuSlow, mnuMedium, mnuFast}) {
+        speed->setCheckable(true);
+    }
+    mnuMedium->setChecked(true);
+
+    // A command on the menu bar itself, with no submenu.
+    mnuInformation = bar->addAction(QStringLiteral("Map &Dimensions"));
+    mnuInformation->setObjectName(QStringLiteral("mnuInformation"));
+    mnuInformation->setEnabled(false);
+
+    mnuHelp = bar->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuContents = item(mnuHelp, "mnuContents", QStringLiteral("&Contents"));
+    separator(mnuHelp, "mnuSep3");
+    mnuAbout = item(mnuHelp, "mnuAbout", QStringLiteral("About"));
+}
+
+void Form1::setTabOrder() {
+    // Frames, labels and the hidden map take no focus; the first to get it is HScroll1.
+    const QList<QWidget*> order = {HScroll1, txtMapSize, txtHexF,  cmbColour,
+                                   cmbThick, Command1,   Picture1, VScroll2};
+    for (qsizetype i = 0; i + 1 < order.size(); ++i) {
+        QWidget::setTabOrder(order[i], order[i + 1]);
+    }
+    HScroll1->setFocus();
+}
+
+}  // namespace tessara

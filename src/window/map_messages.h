@@ -1,0 +1,32 @@
+// What the map file commands tell the user.
+#pragma once
+
+#include <QDir>
+
+#include "platform/message_boxes.h"
+
+namespace tessara {
+
+inline Message loadFailedMessage() {
+    return {QStringLiteral("Please check this is a valid graphics file"),
+            QStringLiteral("Can't load graphics file")};
+}
+
+inline Message noMapToSaveMessage() {
+    return {QStringLiteral("There is no map to save yet. Please load a map picture first."),
+            QStringLiteral("No map to save")};
+}
+
+// `reason` is why the file could not be written, in words for the user.
+inline Message saveFailedMessage(const QString& path, const QString& reason) {
+    return {QStringLiteral("The map could not be saved as\n%1\n\n%2")
+                .arg(QDir::toNativeSeparators(path), reason),
+            QStringLiteral("Can't save map")};
+}
+
+inline Message noMapToPrintMessage() {
+    return {QStringLiteral("There is no map to print yet. Please load a map picture first."),
+            QStringLiteral("No map to print")};
+}
+
+}  // namespace tessara

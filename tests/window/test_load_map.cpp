@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QtEndian>
+#include <functional>
+#include <optional>
+
+#include "support/as_nobody.h"
+#include "support/form_fixture.h"
+#include "support/test_files.h"
+#include "window/map_messages.h"
+
+using namespace tessara;
+using namespace tessara::test;
+
+namespace {
+
+const Message kLoadFailed{"Please check this is a valid graphics file", "Can't load graphics file"};
+
+}  // namespace
+
+class LoadMap : public FormTest {
+  protected:
+    void load(const QString& path) {
+        platform.dialogs.answer(path);
+        action("mnuLoad")->trigger();
+    }
+    ScratchDir dir;
+};
+
+TEST_F(LoadMap, TheMessageHasItsExactWords) {
+    EXPECT_EQ(loadFailedMessage(), kLoadFailed);
+}
+
+TEST_F(LoadMap, OpensTheDialogWithThreeFiltersAndBitmapsSelected) {
+    platform.dialogs.answer(std::nullopt);
+    action("mnuLoad")->trigger();
+    ASSERT_EQ(platform.dialogs.requests().size(), 1U);
+    const FileDialogRequest& r = platform.dialogs.requests()[0];
+    EXPECT_EQ(r.kind, FileDialogRequest::Kind::Open);
+    EXPECT_EQ(r.nameFilters, (QStringList{"All Files (*.*)", "Bitmaps (*.bmp)", "JPEG (*.jpg)"}));
+    EXPECT_EQ(r.selectedFilter, 1);
+    EXPECT_TRUE(r.fileMustExist);
+    EXPECT_TRUE(r.folderMustExist);
+    const CommonDialog& settings = form.commonDialog();
+    EXPECT_EQ(settings.Filter,
+              QString("All Files (*.*)|*.*|Bitmaps (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg"));
+    EXPECT_EQ(settings.FilterIndex, 2);
+    EXPECT_EQ(settings.Flags, 6148);
+    EXPECT_TRUE(settings.CancelError);
+}
+
+TEST_F(LoadMap, ShowsTheMapAtFullSizeFromItsTopLeftCorner) {
+    const QImage map = makeMap(640, 480);
+    form.mnu3to1_Click();
+    hbar()->setValue(60);
+    load(writeImage(dir.path("map.bmp"), map, "BMP"));
+    EXPECT_TRUE(platform.messages.shown().empty());
+    EXPECT_EQ(form.picMap().picture().image(), map);
+    EXPECT_EQ(form.picMap().Width(), 9600.0F);
+    EXPECT_EQ(image()->Width(), 9600.0F) << "normal size, whatever the zoom before";
+    EXPECT_EQ(image()->Height(), 7200.0F);
+    EXPECT_TRUE(image()->picture().sharesPixelsWith(form.picMap().picture()));
+    EXPECT_EQ(hbar()->value(), 0);
+    EXPECT_EQ(image()->Left(), 0.0F);
+    EXPECT_EQ(form.commonDialog().FileName, dir.path("map.bmp"));
+}
+
+TEST_F(LoadMap, LoadsAJpegChosenUnderAnyFilter) {
+    load(writeImage(dir.path("scan.jpg"), makeMap(300, 200), "JPEG"));
+    EXPECT_EQ(form.picMap().picture().width(), 300);
+    EXPECT_EQ(image()->Width(), 4500.0F);
+    EXPECT_TRUE(platform.messages.shown().empty());
+}
+
+TEST_F(LoadMap, DisablesTheDimensionsReportAndDropsTheOldGrid) {
+    action("mnuInformation")->setEnabled(true);  // as after a grid was drawn
+    load(writeImage(dir.path("first.bmp"), makeMap(50, 40), "BMP"));
+    EXPECT_FALSE(action("mnuInformation")->isEnabled());
+}
+
+TEST_F(LoadMap, CancelChangesNothing) {
+    load(writeImage(dir.path("map.bmp"), makeMap(100, 80), "BMP"));
+    const Picture before = form.picMap().picture();
+    form.mnu2to1_Click();
+    hbar()->setValue(30);
+    platform.dialogs.answer(std::nullopt);
+    action("mnuLoad")->trigger();
+    EXPECT_TRUE(form.picMap().picture().sharesPixelsWith(before));
+    EXPECT_EQ(image()->Width(), 3000.0F) << "the zoom stays";
+    EXPECT_EQ(hbar()->value(), 30) << "the scroll position stays";
+    EXPECT_TRUE(platform.messages.shown().empty()) << "a cancel shows nothing";
+}
+
+TEST_F(LoadMap, TheNextDialogIsPrefilledWithTheLastChosenName) {
+    load(writeImage(dir.path("map.bmp"), makeMap(10, 10), "BMP"));
+    platform.dialogs.answer(std::nullopt);
+    action("mnuLoad")->trigger();
+    EXPECT_EQ(platform.dialogs.requests().back().initialPath, dir.path("map.bmp"));
+}
+
+struct BadFile {
+    const char* guards;
+    std::function<QString(const ScratchDir&)> make;
+    bool needsNobody = false;
+};
+
+TEST_F(LoadMap, ABadFileGetsTheMessageAndThePreviousMapStays) {
+    const BadFile rows[] = {
+        {"a text file named .bmp",
+         [](const ScratchDir& d) { return writeBytes(d.path("t.bmp"), "hello\n"); }},
+        {"a zero-byte file", [](const ScratchDir& d) { return writeBytes(d.path("z.jpg"), {}); }},
+        {"a truncated JPEG",
+         [](const ScratchDir& d) {
+             const QByteArray b = readBytes(writeImage(d.path("w.jpg"), makeMap(300, 300), "JPEG"));
+             return writeBytes(d.path("cut.jpg"), b.left(b.size() / 2));
+         }},
+        {"a bitmap with a corrupt header",
+         [](const ScratchDir& d) {
+             QByteArray b = readBytes(writeImage(d.path("g.bmp"), makeMap(30, 30), "BMP"));
+             b[14] = 3;
+             b[28] = 77;
+             return writeBytes(d.path("bad.bmp"), b);
+         }},
+        {"a folder",
+         [](const ScratchDir& d) {
+             QDir(d.root()).mkdir("maps.bmp");
+             return d.path("maps.bmp");
+         }},
+        {"an absurd declared size",
+         [](const ScratchDir& d) {
+             QByteArray b = readBytes(writeImage(d.path("s.bmp"), makeMap(8, 8), "BMP"));
+             qToLittleEndian<qint32>(200000, b.data() + 18);
+             qToLittleEndian<qint32>(200000, b.data() + 22);
+             return writeBytes(d.path("huge.bmp"), b);
+         }},
+        {"a file without read permission",
+         [](const ScratchDir& d) {
+             const QString p = writeImage(d.path("locked.bmp"), makeMap(8, 8), "BMP");
+             QFile::setPermissions(p, QFileDevice::WriteOwner);
+             return p;
+         },
+         true},
+    };
+    load(writeImage(dir.path("good.bmp"), makeMap(120, 90), "BMP"));
+    const Picture good = form.picMap().picture();
+    action("mnuInformation")->setEnabled(true);
+    form.mnu1to2_Click();
+    for (const auto& row : rows) {
+        const QString path = row.make(dir);
+        const size_t shownBefore = platform.messages.shown().size();
+        {
+            std::optional<AsNobody> nobody;
+            if (row.needsNobody) {
+                nobody.emplace();
+                ASSERT_TRUE(nobody->ok()) << row.guards;
+            }
+            load(path);
+        }
+        ASSERT_EQ(platform.messages.shown().size(), shownBefore + 1) << row.guards;
+        EXPECT_EQ(platform.messages.shown().back(), kLoadFailed) << row.guards;
+        EXPECT_TRUE(form.picMap().picture().sharesPixelsWith(good)) << row.guards;
+        EXPECT_TRUE(image()->picture().sharesPixelsWith(good)) << row.guards;
+        EXPECT_EQ(image()->Width(), 900.0F) << row.guards << ": the zoom stays";
+        EXPECT_TRUE(action("mnuInformation")->isEnabled()) << row.guards;
+    }
+}
