@@ -9,9 +9,8 @@
 
 #include "about/system_info.h"
 #include "core/number_to_text.h"
+#include "image/program_icon.h"
 #include "view/image_control.h"
-#include "window/application.h"
-#include "window/main_window.h"
 
 namespace tessara {
 namespace {
@@ -148,13 +147,6 @@ void frmAbout::paintEvent(QPaintEvent* event) {
         painter.fillRect(QRect(left, top, twipsToPixels(line.x2) - left, line.width),
                          QColor(line.colour));
     }
-}
-
-void Form1::mnuAbout_Click() {
-    if (!aboutBox_) {
-        aboutBox_ = std::make_unique<frmAbout>(services_);
-    }
-    aboutBox_->showAbout();
 }
 
 }  // namespace tessara

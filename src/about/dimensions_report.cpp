@@ -1,9 +1,7 @@
-// Map Dimensions reports the four values the last grid generation stored; it changes
-// nothing.
+// The words of the Map Dimensions report.
 #include "about/dimensions_report.h"
 
 #include "core/number_to_text.h"
-#include "window/main_window.h"
 
 namespace tessara {
 
@@ -15,11 +13,6 @@ Message dimensionsReport(Single mapWidth, Single mapHeight, Integer hexColumns, 
                            QStringLiteral(" by ") + integerToText(hexRows) +
                            QStringLiteral(" hexes");
     return {prompt, QStringLiteral("Map Dimensions")};
-}
-
-void Form1::mnuInformation_Click() {
-    services_.messages.MsgBox(
-        dimensionsReport(state_.mapWidth, state_.mapHeight, state_.hexColumns, state_.hexRows));
 }
 
 }  // namespace tessara

@@ -3,8 +3,8 @@
 
 #include <QLocale>
 
+#include "core/message.h"
 #include "core/numeric.h"
-#include "platform/message_boxes.h"
 
 namespace tessara {
 

@@ -3,7 +3,7 @@
 
 #include <QDir>
 
-#include "platform/message_boxes.h"
+#include "core/message.h"
 
 namespace tessara {
 

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <functional>
 
-#include "window/application.h"
+#include "image/program_icon.h"
 
 namespace tessara {
 namespace {

@@ -1,5 +1,6 @@
 #include "image/chunk_pipeline.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <exception>
 #include <mutex>

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+#include <algorithm>
 
 #include "image/atomic_file.h"
 #include "image/bmp_writer.h"

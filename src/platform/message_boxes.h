@@ -2,17 +2,9 @@
 // have been shown.
 #pragma once
 
-#include <QString>
+#include "core/message.h"
 
 namespace tessara {
-
-// What a message box says; made by small functions so that tests can check the words.
-struct Message {
-    QString prompt;
-    QString title;  // empty: the application's title
-
-    friend bool operator==(const Message&, const Message&) = default;
-};
 
 class MessageBoxes {
   public:

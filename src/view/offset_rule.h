@@ -7,6 +7,9 @@
 
 namespace tessara {
 
+// The scroll bars' maximum: their value counts hundredths of the overhang.
+inline constexpr int kScrollMax = 100;
+
 // (imageSize - viewportSize) x (-value) / max: the difference first, then the product with
 // the negated value, then the division, in double precision; the result stored as a Single.
 inline Single imageOffset(Single imageSize, Single viewportSize, int value, int max) {

@@ -1,8 +1,6 @@
 // Start-up settings of the program and the real platform services it runs with.
 #pragma once
 
-#include <QIcon>
-
 #include "about/system_info_platform.h"
 #include "help/help_viewer.h"
 #include "platform/qt_pacer.h"
@@ -11,9 +9,6 @@
 #include "platform/services.h"
 
 namespace tessara {
-
-// The program's icon, drawn at 16x16 and 32x32 pixels in sixteen colours.
-QIcon tessaraIcon();
 
 // The application's title, version and icon, and the image size limit for big maps.
 void configureApplication();

@@ -11,10 +11,10 @@
 #include <QScrollBar>
 
 #include "about/about_box.h"
+#include "image/program_icon.h"
 #include "view/image_control.h"
 #include "view/offset_rule.h"
 #include "view/viewport.h"
-#include "window/application.h"
 
 namespace tessara {
 namespace {
@@ -23,7 +23,6 @@ constexpr Single kDesignClientWidth = 8388;
 constexpr Single kDesignClientHeight = 5304;
 constexpr Single kPictureBoxDesignWidth = 1935;
 constexpr Single kPictureBoxDesignHeight = 1215;
-constexpr int kScrollMax = 100;  // the bars' Max; the resize places the image with it
 
 }  // namespace
 
@@ -81,6 +80,8 @@ void Form1::connectHandlers() {
 }
 
 void Form1::Form_Load() {
+    cmbColour->clear();  // a second load lists each choice once
+    cmbThick->clear();
     cmbColour->addItems({QStringLiteral("black"), QStringLiteral("blue"), QStringLiteral("green"),
                          QStringLiteral("cyan"), QStringLiteral("red"), QStringLiteral("magenta"),
                          QStringLiteral("yellow"), QStringLiteral("white")});
@@ -157,10 +158,10 @@ void Form1::placeControls(const ControlPlaces& p) {
     hscroll1Place_->setLeft(p.hscroll1Left);
     hscroll1Place_->setWidth(p.hscroll1Width);
     hscroll1Place_->setTop(p.hscroll1Top);
-    Imgdisplay->setTop(
-        imageOffset(Imgdisplay->Height(), picture1Place_->Height(), VScroll2->value(), kScrollMax));
-    Imgdisplay->setLeft(
-        imageOffset(Imgdisplay->Width(), picture1Place_->Width(), HScroll1->value(), kScrollMax));
+    Imgdisplay->setTop(imageOffset(Imgdisplay->Height(), picture1Place_->Height(),
+                                   VScroll2->value(), VScroll2->maximum()));
+    Imgdisplay->setLeft(imageOffset(Imgdisplay->Width(), picture1Place_->Width(), HScroll1->value(),
+                                    HScroll1->maximum()));
 }
 
 TwipsRect Form1::placeOf(const QString& controlName) const {

@@ -10,6 +10,7 @@
 #include <QScrollBar>
 
 #include "view/image_control.h"
+#include "view/offset_rule.h"
 #include "view/scroll_bar.h"
 #include "view/viewport.h"
 #include "window/main_window.h"
@@ -40,7 +41,7 @@ QLabel* label(QWidget* parent, const char* name, const QString& caption, const T
 QScrollBar* scrollBar(Qt::Orientation orientation, QWidget* parent, const char* name,
                       const QString& accessibleName) {
     auto* bar = named(new ScrollBar(orientation, parent), name, accessibleName);
-    bar->setRange(0, 100);
+    bar->setRange(0, kScrollMax);
     bar->setSingleStep(1);  // arrow
     bar->setPageStep(10);   // track
     bar->setValue(0);

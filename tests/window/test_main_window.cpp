@@ -117,6 +117,16 @@ TEST_F(MainWindow, StartsWithItsDefaults) {
     EXPECT_TRUE(image()->picture().isNull());
 }
 
+TEST_F(MainWindow, LoadingTheFormAgainListsEachChoiceOnce) {
+    auto* colour = control<QComboBox>("cmbColour");
+    auto* thick = control<QComboBox>("cmbThick");
+    colour->setCurrentIndex(4);
+    form.Form_Load();
+    EXPECT_EQ(colour->count(), 8);
+    EXPECT_EQ(thick->count(), 7);
+    EXPECT_EQ(colour->currentText(), QString("black"));
+}
+
 TEST_F(MainWindow, MenusHoldTheirItemsInOrder) {
     QStringList top;
     for (QAction* a : form.menuBar()->actions()) {

@@ -1,12 +1,18 @@
-// Panning by holding the right button on the map: the press runs a loop that moves both
-// scroll bars a little each pass until the release, or a loss of focus by the viewport,
-// clears `dragging`. The loop is a nested event loop: every other handler can run inside it.
+// Scrolling the map. The scroll bars place the image by the offset rule, each in its own
+// direction only. Holding the right button on the map pans: the press runs a loop that moves
+// both scroll bars a little each pass until the release, or a loss of focus by the viewport,
+// clears `dragging`; the loop is a nested event loop, so every other handler can run inside
+// it. The Scroll Speed menu checks one of three speeds; a new speed applies from the next
+// press, a drag already running keeps the steps of its own press.
+#include <QAction>
 #include <QCoreApplication>
 #include <QPointer>
 #include <QScrollBar>
+#include <initializer_list>
 
 #include "view/drag_pan.h"
 #include "view/image_control.h"
+#include "view/offset_rule.h"
 #include "window/main_window.h"
 
 namespace tessara {
@@ -19,7 +25,23 @@ Single panBar(QScrollBar& bar, Single pos, Single step) {
     return next.pos;
 }
 
+void checkOnly(QAction* chosen, std::initializer_list<QAction*> items) {
+    for (QAction* item : items) {
+        item->setChecked(item == chosen);
+    }
+}
+
 }  // namespace
+
+void Form1::HScroll1_Change() {
+    Imgdisplay->setLeft(imageOffset(Imgdisplay->Width(), picture1Place_->Width(), HScroll1->value(),
+                                    HScroll1->maximum()));
+}
+
+void Form1::VScroll2_Change() {
+    Imgdisplay->setTop(imageOffset(Imgdisplay->Height(), picture1Place_->Height(),
+                                   VScroll2->value(), VScroll2->maximum()));
+}
 
 void Form1::Imgdisplay_MouseDown(Integer button, Integer /*shift*/, Single x, Single y) {
     if (button != kRightButton) {
@@ -61,6 +83,21 @@ void Form1::Imgdisplay_MouseUp(Integer button, Integer /*shift*/, Single /*x*/, 
 
 void Form1::Picture1_LostFocus() {
     state_.dragging = false;
+}
+
+void Form1::mnuSlow_Click() {
+    checkOnly(mnuSlow, {mnuSlow, mnuMedium, mnuFast});
+    state_.scrollSpeed = scrollSpeedFactor(ScrollSpeed::Slow);
+}
+
+void Form1::mnuMedium_Click() {
+    checkOnly(mnuMedium, {mnuSlow, mnuMedium, mnuFast});
+    state_.scrollSpeed = scrollSpeedFactor(ScrollSpeed::Medium);
+}
+
+void Form1::mnuFast_Click() {
+    checkOnly(mnuFast, {mnuSlow, mnuMedium, mnuFast});
+    state_.scrollSpeed = scrollSpeedFactor(ScrollSpeed::Fast);
 }
 
 }  // namespace tessara

@@ -1,0 +1,73 @@
+// "Generate Hex Grid": the grid is drawn into the full-resolution map, merged into its
+// picture, and shown at normal size; the dimensions report then describes it.
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "grid/grid_generation.h"
+#include "grid/grid_messages.h"
+#include "window/busy_cursor.h"
+#include "window/main_window.h"
+
+namespace tessara {
+namespace {
+
+Message failureMessage(const GridOutcome& outcome, const QString& file) {
+    switch (outcome.failure) {
+        case GridFailure::NoPictureArea:
+            return emptyMapPictureMessage();
+        case GridFailure::TooManyCells:
+            return tooManyHexesMessage();
+        case GridFailure::CannotWrite:
+            return mergeWriteFailedMessage(file, outcome.reason);
+        case GridFailure::CannotRead:
+            return mergeReadFailedMessage(file, outcome.reason);
+        case GridFailure::OutOfMemory:
+        case GridFailure::None:
+            break;
+    }
+    return gridOutOfMemoryMessage();
+}
+
+}  // namespace
+
+void Form1::Command1_Click() {
+    const GridSizeCheck check = checkGridSizes(txtMapSize->text(), txtHexF->text());
+    if (check.problem == GridSizeProblem::MapSize) {
+        services_.messages.MsgBox(invalidMapSizeMessage());
+        txtMapSize->setFocus();
+        return;
+    }
+    if (check.problem == GridSizeProblem::HexSize) {
+        services_.messages.MsgBox(invalidHexSizeMessage());
+        txtHexF->setFocus();
+        return;
+    }
+    const std::optional<GridPen> pen =
+        gridPen(cmbColour->currentIndex(), cmbThick->currentIndex(), state_.lineWidths);
+    if (!pen) {
+        services_.messages.MsgBox(noGridPenMessage());
+        return;
+    }
+    const QString file = QString::fromLatin1(kMergeFile);
+    GridOutcome outcome;
+    {
+        const BusyCursor busy;
+        outcome = generateGrid(picMap_, check.sizes, *pen, file);
+    }
+    if (outcome.failure != GridFailure::None) {
+        services_.messages.MsgBox(failureMessage(outcome, file));
+        if (outcome.failure == GridFailure::TooManyCells) {
+            txtHexF->setFocus();  // the hex size is what to change
+        }
+        return;
+    }
+    state_.mapWidth = outcome.dimensions.mapWidth;
+    state_.mapHeight = outcome.dimensions.mapHeight;
+    state_.hexColumns = outcome.dimensions.hexColumns;
+    state_.hexRows = outcome.dimensions.hexRows;
+    mnuNormal_Click();
+    mnuInformation->setEnabled(true);
+}
+
+}  // namespace tessara
