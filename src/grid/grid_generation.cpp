@@ -4,7 +4,7 @@
 
 #include <new>
 
-#include "grid/hex_grid.h"
+#include "grid/grid_layout.h"
 
 namespace tessara {
 namespace {
@@ -38,30 +38,41 @@ GridOutcome mergeDrawing(PictureBox& picMap, const QString& file) {
     return {};
 }
 
-GridOutcome generateGrid(PictureBox& picMap, const GridSizes& sizes, const GridPen& pen,
-                         const QString& mergeFile) {
+GridOutcome drawGridOn(PictureBox& picMap, const GridSizes& sizes, const GridPen& pen,
+                       const GridOptions& options) {
     picMap.setScaleMode(ScaleMode::Pixels);
     picMap.setDrawWidth(pen.width);
     picMap.setForeColor(pen.colour);
     const Single width = picMap.ScaleWidth();
     const Single height = picMap.ScaleHeight();
-    const GridPlan plan = planGrid(width, height, sizes.hexSize, sizes.mapSize);
-    if (plan.problem == GridProblem::NoPictureArea) {
+    const GridLayout layout = layoutGrid(width, height, sizes.hexSize, sizes.mapSize, options);
+    if (layout.problem == GridProblem::NoPictureArea) {
         return {GridFailure::NoPictureArea, {}, {}};
     }
-    if (plan.problem == GridProblem::TooManyCells) {
+    if (layout.problem == GridProblem::TooManyCells) {
         return {GridFailure::TooManyCells, {}, {}};
     }
     try {
-        drawGrid(picMap, plan);
+        drawLayout(picMap, layout);
     } catch (const std::bad_alloc&) {
         picMap.Cls();
         return {GridFailure::OutOfMemory, {}, {}};
     }
+    return {GridFailure::None,
+            {},
+            {sizes.mapSize, mapHeightOf(width, height, sizes.mapSize), layout.columns(),
+             layout.rows()}};
+}
+
+GridOutcome generateGrid(PictureBox& picMap, const GridSizes& sizes, const GridPen& pen,
+                         const QString& mergeFile, const GridOptions& options) {
+    const GridOutcome drawn = drawGridOn(picMap, sizes, pen, options);
+    if (drawn.failure != GridFailure::None) {
+        return drawn;
+    }
     GridOutcome outcome = mergeDrawing(picMap, mergeFile);
     if (outcome.failure == GridFailure::None) {
-        outcome.dimensions = {sizes.mapSize, mapHeightOf(width, height, sizes.mapSize),
-                              plan.columns, plan.rows};
+        outcome.dimensions = drawn.dimensions;
     }
     return outcome;
 }

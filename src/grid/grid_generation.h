@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "core/numeric.h"
+#include "grid/grid_options.h"
 #include "grid/grid_parameters.h"
 #include "image/picture_box.h"
 
@@ -43,10 +44,14 @@ struct GridOutcome {
 // the picture. On failure the drawing is discarded and the picture stays as it was.
 GridOutcome mergeDrawing(PictureBox& picMap, const QString& file);
 
-// Sets the pen and the pixel scale on `picMap`, draws the grid and merges it into the
-// picture through `mergeFile`. On any failure the picture is left as it was (the pen stays
-// set).
+// Sets the pen and the pixel scale on `picMap` and draws the grid on it, to be merged or
+// written out; its dimensions on success. On failure nothing stays drawn.
+GridOutcome drawGridOn(PictureBox& picMap, const GridSizes& sizes, const GridPen& pen,
+                       const GridOptions& options = {});
+
+// Draws the grid and merges it into the picture through `mergeFile`. On any failure the
+// picture is left as it was (the pen stays set).
 GridOutcome generateGrid(PictureBox& picMap, const GridSizes& sizes, const GridPen& pen,
-                         const QString& mergeFile);
+                         const QString& mergeFile, const GridOptions& options = {});
 
 }  // namespace tessara

@@ -4,6 +4,9 @@
 // shifted by half a hex.
 #pragma once
 
+#include <QPointF>
+#include <functional>
+
 #include "core/numeric.h"
 
 namespace tessara {
@@ -50,6 +53,9 @@ struct HexCell {
 // hex left of the picture and draw whole outlines; even rows draw only right flats,
 // because their other sides are sides of the odd rows' hexagons.
 HexCell cellAt(int column, int row, Single hexWidth);
+
+// Receives the segments of a grid's outline, in picture pixels.
+using SegmentSink = std::function<void(QPointF from, QPointF to)>;
 
 // The map's height in distance units at the scale of its width: H x M / W.
 Single mapHeightOf(Single pictureWidth, Single pictureHeight, Single mapSize);

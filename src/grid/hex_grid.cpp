@@ -18,23 +18,44 @@ Single offset(Long base, Single size, double fraction) {
     return toSingle(base + static_cast<double>(size) * fraction);
 }
 
-}  // namespace
-
-void draw_hex(PictureBox& surface, Long x, Long y, Single size, Integer flatOnly) {
+template <class Segment>
+void eachSegment(Long x, Long y, Single size, Integer flatOnly, Segment&& segment) {
     const auto left = static_cast<Single>(x);
     const auto top = static_cast<Single>(y);
     const Single right = offset(x, size, kRight);
     if (flatOnly != 0) {
-        surface.Line(right, offset(y, size, kLoneFlat), right, top);
+        segment(right, offset(y, size, kLoneFlat), right, top);
         return;
     }
     const Single middle = offset(x, size, kMiddle);
     const Single sideEnd = offset(y, size, kSide);
-    surface.Line(left, sideEnd, middle, offset(y, size, kBottom));
-    surface.LineTo(right, sideEnd);
-    surface.LineTo(right, top);
-    surface.LineTo(middle, offset(y, size, kTop));
-    surface.LineTo(left, top);
+    const Single bottom = offset(y, size, kBottom);
+    segment(left, sideEnd, middle, bottom);
+    segment(middle, bottom, right, sideEnd);
+    segment(right, sideEnd, right, top);
+    segment(right, top, middle, offset(y, size, kTop));
+    segment(middle, offset(y, size, kTop), left, top);
+}
+
+}  // namespace
+
+void draw_hex(PictureBox& surface, Long x, Long y, Single size, Integer flatOnly) {
+    // Each segment starts where the one before ended, so the outline is one path.
+    bool first = true;
+    eachSegment(x, y, size, flatOnly, [&](Single x1, Single y1, Single x2, Single y2) {
+        if (first) {
+            surface.Line(x1, y1, x2, y2);
+            first = false;
+        } else {
+            surface.LineTo(x2, y2);
+        }
+    });
+}
+
+void traceHex(Long x, Long y, Single size, Integer flatOnly, const SegmentSink& sink) {
+    eachSegment(x, y, size, flatOnly, [&](Single x1, Single y1, Single x2, Single y2) {
+        sink(QPointF(x1, y1), QPointF(x2, y2));
+    });
 }
 
 void drawGrid(PictureBox& surface, const GridPlan& plan) {

@@ -19,6 +19,9 @@ namespace tessara {
 // flat, upwards. Each coordinate is worked out in double precision and passed as a Single.
 void draw_hex(PictureBox& surface, Long x, Long y, Single size, Integer flatOnly);
 
+// The segments draw_hex draws, in its order, each end exactly as it passes it on.
+void traceHex(Long x, Long y, Single size, Integer flatOnly, const SegmentSink& sink);
+
 // Draws every cell of the plan, column by column, each column from top to bottom.
 void drawGrid(PictureBox& surface, const GridPlan& plan);
 

@@ -11,6 +11,7 @@
 #include <QScrollBar>
 
 #include "about/about_box.h"
+#include "grid/grid_parameters.h"
 #include "image/program_icon.h"
 #include "view/image_control.h"
 #include "view/offset_rule.h"
@@ -82,15 +83,15 @@ void Form1::connectHandlers() {
 void Form1::Form_Load() {
     cmbColour->clear();  // a second load lists each choice once
     cmbThick->clear();
-    cmbColour->addItems({QStringLiteral("black"), QStringLiteral("blue"), QStringLiteral("green"),
-                         QStringLiteral("cyan"), QStringLiteral("red"), QStringLiteral("magenta"),
-                         QStringLiteral("yellow"), QStringLiteral("white")});
+    for (const char* name : kColourNames) {
+        cmbColour->addItem(QString::fromLatin1(name));
+    }
     cmbColour->setCurrentIndex(0);
-    cmbThick->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-                        QStringLiteral("5"), QStringLiteral("10"), QStringLiteral("15"),
-                        QStringLiteral("20")});
+    for (const Integer width : kLineWidths) {
+        cmbThick->addItem(QString::number(width));
+    }
     cmbThick->setCurrentIndex(0);
-    state_.lineWidths = {1, 2, 3, 5, 10, 15, 20};
+    state_.lineWidths = kLineWidths;
     state_.scrollSpeed = 0.005F;
 }
 

@@ -6,7 +6,7 @@ using namespace tessara;
 
 namespace {
 
-constexpr std::array<Integer, 7> kLineWidths = {1, 2, 3, 5, 10, 15, 20};
+constexpr std::array<Integer, 7> kListWidths = {1, 2, 3, 5, 10, 15, 20};
 
 }  // namespace
 
@@ -49,15 +49,15 @@ TEST(GridParameters, SizesAreReadInTheUsersLocale) {
 }
 
 TEST(GridParameters, ThePenComesFromTheTwoLists) {
-    const std::optional<GridPen> red3 = gridPen(4, 2, kLineWidths);
+    const std::optional<GridPen> red3 = gridPen(4, 2, kListWidths);
     ASSERT_TRUE(red3.has_value());
     EXPECT_EQ(red3->colour, QColor(128, 0, 0));
     EXPECT_EQ(red3->width, 3);
-    const std::optional<GridPen> white20 = gridPen(7, 6, kLineWidths);
+    const std::optional<GridPen> white20 = gridPen(7, 6, kListWidths);
     ASSERT_TRUE(white20.has_value());
     EXPECT_EQ(white20->colour, QColor(192, 192, 192));
     EXPECT_EQ(white20->width, 20);
-    EXPECT_FALSE(gridPen(-1, 0, kLineWidths).has_value()) << "no colour chosen";
-    EXPECT_FALSE(gridPen(0, -1, kLineWidths).has_value()) << "no thickness chosen";
-    EXPECT_FALSE(gridPen(0, 7, kLineWidths).has_value());
+    EXPECT_FALSE(gridPen(-1, 0, kListWidths).has_value()) << "no colour chosen";
+    EXPECT_FALSE(gridPen(0, -1, kListWidths).has_value()) << "no thickness chosen";
+    EXPECT_FALSE(gridPen(0, 7, kListWidths).has_value());
 }

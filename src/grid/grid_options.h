@@ -1,0 +1,35 @@
+// How the grid is fitted to a printed map: which way the hexagons stand, where the grid
+// starts, which lines are shifted, how much the hexagons are stretched across the lines,
+// and the hex size in pixels when the user set it. Every option at its default is the grid
+// of the Generate Hex Grid button as it always was.
+#pragma once
+
+#include <optional>
+
+namespace tessara {
+
+enum class GridOrientation {
+    Rows,     // vertical flats: hexagons side by side in rows, as the button always drew
+    Columns,  // horizontal flats: the same hexagons turned by 90 degrees, in columns
+};
+
+// Which lines (rows, or columns) are shifted: the first lies half a hex towards the
+// picture's left (top) edge, the second the other way.
+enum class ShiftedLines { First, Second };
+
+inline constexpr double kMinStretch = 0.5;
+inline constexpr double kMaxStretch = 2.0;
+
+struct GridOptions {
+    GridOrientation orientation = GridOrientation::Rows;
+    double offsetX = 0;  // pixels; the whole grid moves by this much
+    double offsetY = 0;
+    ShiftedLines shifted = ShiftedLines::First;
+    double stretch = 1;               // line pitch over that of regular hexes
+    std::optional<double> hexPixels;  // flat to flat, in pixels; unset: W x S / M
+
+    bool isDefault() const { return *this == GridOptions{}; }
+    friend bool operator==(const GridOptions&, const GridOptions&) = default;
+};
+
+}  // namespace tessara
