@@ -16,6 +16,7 @@
 #include "platform/message_boxes.h"
 #include "platform/printer_backend.h"
 #include "platform/qt_pacer.h"
+#include "platform/qt_platform.h"
 #include "platform/services.h"
 
 namespace tessara::bench {
@@ -109,8 +110,9 @@ inline Services benchServices(DialogBackend& dialogs, MessageBoxes& messages,
     static PlatformRegistry registry;
     static QtFileLookup files;
     static QtProgramStarter programs;
-    return {dialogs, messages, pacer ? *pacer : realPace, printers, help, registry,
-            files,   programs};
+    static QtQuestions questions;
+    return {dialogs,  messages, pacer ? *pacer : realPace, printers, help, registry, files,
+            programs, questions};
 }
 
 inline void report(const char* what, double value, const char* unit) {

@@ -13,9 +13,8 @@ bool columnsOf(const GridLayout& layout) {
 
 // The offset along the lines (u) and across them (v).
 QPointF frameOffset(const GridOptions& options) {
-    return options.orientation == GridOrientation::Rows
-               ? QPointF(options.offsetX, options.offsetY)
-               : QPointF(options.offsetY, options.offsetX);
+    return options.orientation == GridOrientation::Rows ? QPointF(options.offsetX, options.offsetY)
+                                                        : QPointF(options.offsetY, options.offsetX);
 }
 
 // A point of the lines' frame in picture pixels.

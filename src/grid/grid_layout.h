@@ -28,11 +28,11 @@ inline constexpr double kHalfFlat = 0.288675;  // half the length of a flat, in 
 struct GridLayout {
     GridProblem problem = GridProblem::None;
     GridOptions options;
-    GridPlan plan;         // every option at its default: the plan the button always drew
-    double hexSize = 0;    // h, flat to flat, in pixels
-    int firstLine = 0;     // a fitted grid: the lines and the cells along them that cover
-    int lastLine = -1;     // the picture, with one more all round, counted from the line
-    int firstCell = 0;     // and the cell at the offset
+    GridPlan plan;       // every option at its default: the plan the button always drew
+    double hexSize = 0;  // h, flat to flat, in pixels
+    int firstLine = 0;   // a fitted grid: the lines and the cells along them that cover
+    int lastLine = -1;   // the picture, with one more all round, counted from the line
+    int firstCell = 0;   // and the cell at the offset
     int lastCell = -1;
 
     bool fitted() const { return !options.isDefault(); }

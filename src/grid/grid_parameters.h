@@ -34,8 +34,8 @@ GridSizeCheck checkGridSizes(const QString& mapText, const QString& hexText,
                              const QLocale& locale = QLocale());
 
 // The choices of the colour and thickness lists, in their order; colour n is QBColor(n).
-inline constexpr std::array<const char*, 8> kColourNames = {
-    "black", "blue", "green", "cyan", "red", "magenta", "yellow", "white"};
+inline constexpr std::array<const char*, 8> kColourNames = {"black", "blue",    "green",  "cyan",
+                                                            "red",   "magenta", "yellow", "white"};
 inline constexpr std::array<Integer, 7> kLineWidths = {1, 2, 3, 5, 10, 15, 20};
 
 struct GridPen {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMainWindow>
 #include <QMessageBox>
 
@@ -70,6 +71,33 @@ void QtMessageBoxes::MsgBox(const Message& message) {
     QMessageBox box(QMessageBox::NoIcon, title, message.prompt, QMessageBox::Ok, dialogOwner());
     box.exec();
     giveFocusBack(box.parentWidget());
+}
+
+std::optional<double> QtQuestions::askNumber(const NumberQuestion& question) {
+    QInputDialog box(dialogOwner());
+    box.setWindowTitle(question.title);
+    box.setLabelText(question.prompt);
+    box.setInputMode(QInputDialog::DoubleInput);
+    box.setDoubleDecimals(question.decimals);
+    box.setDoubleRange(question.minimum, question.maximum);
+    box.setDoubleValue(question.value);
+    const bool accepted = box.exec() == QDialog::Accepted;
+    giveFocusBack(box.parentWidget());
+    if (!accepted) {
+        return std::nullopt;
+    }
+    return box.doubleValue();
+}
+
+bool QtQuestions::confirm(const Message& message) {
+    const QString title = message.title.isEmpty() ? QApplication::applicationName() : message.title;
+    QMessageBox box(QMessageBox::Question, title, message.prompt,
+                    QMessageBox::Ok | QMessageBox::Cancel, dialogOwner());
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Cancel);
+    const bool accepted = box.exec() == QMessageBox::Ok;
+    giveFocusBack(box.parentWidget());
+    return accepted;
 }
 
 }  // namespace tessara

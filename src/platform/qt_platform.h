@@ -5,6 +5,7 @@
 
 #include "platform/dialog_backend.h"
 #include "platform/message_boxes.h"
+#include "platform/questions.h"
 
 namespace tessara {
 
@@ -23,6 +24,12 @@ class QtDialogBackend : public DialogBackend {
 class QtMessageBoxes : public MessageBoxes {
   public:
     void MsgBox(const Message& message) override;
+};
+
+class QtQuestions : public Questions {
+  public:
+    std::optional<double> askNumber(const NumberQuestion& question) override;
+    bool confirm(const Message& message) override;
 };
 
 }  // namespace tessara

@@ -9,6 +9,7 @@
 #include "platform/pacer.h"
 #include "platform/printer_backend.h"
 #include "platform/program_starter.h"
+#include "platform/questions.h"
 #include "platform/registry.h"
 
 namespace tessara {
@@ -22,6 +23,7 @@ struct Services {
     Registry& registry;
     FileLookup& files;
     ProgramStarter& programs;
+    Questions& questions;
 };
 
 }  // namespace tessara

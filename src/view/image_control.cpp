@@ -33,6 +33,11 @@ void ImageControl::setPicture(Picture picture) {
     update();
 }
 
+void ImageControl::setOverlay(Overlay overlay) {
+    overlay_ = std::move(overlay);
+    update();
+}
+
 void ImageControl::place() {
     setGeometry(toPixels(place_));
 }
@@ -52,6 +57,13 @@ void ImageControl::paintEvent(QPaintEvent* event) {
         const QRectF source(target.x() * sx, target.y() * sy, target.width() * sx,
                             target.height() * sy);
         painter.drawImage(QRectF(target), image, source);
+    }
+    if (overlay_) {
+        painter.setClipRegion(event->region());
+        painter.scale(1 / sx, 1 / sy);
+        const QRectF exposed = event->region().boundingRect();
+        overlay_(painter, QRectF(exposed.x() * sx, exposed.y() * sy, exposed.width() * sx,
+                                 exposed.height() * sy));
     }
 }
 

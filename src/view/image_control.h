@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 #include "core/numeric.h"
 #include "core/twips.h"
@@ -32,6 +33,11 @@ class ImageControl : public QWidget {
     const Picture& picture() const { return picture_; }
     void setPicture(Picture picture);
 
+    // Drawn over the picture at every repaint, without touching it: the painter draws in
+    // the picture's pixels, and `area` is the part of the picture being repainted.
+    using Overlay = std::function<void(QPainter& painter, const QRectF& area)>;
+    void setOverlay(Overlay overlay);
+
   signals:
     // Button as numbered above; x and y in twips from the image's top-left corner.
     void mouseDown(Integer button, Integer shift, Single x, Single y);
@@ -47,6 +53,7 @@ class ImageControl : public QWidget {
 
     TwipsRect place_;
     Picture picture_;
+    Overlay overlay_;
 };
 
 // The button number of a Qt mouse button; 0 for buttons the program does not know.

@@ -18,7 +18,8 @@ void configureApplication();
 class QtServices {
   public:
     Services services() {
-        return {dialogs_, messages_, pacer_, printers_, help_, registry_, files_, programs_};
+        return {dialogs_,  messages_, pacer_,    printers_, help_,
+                registry_, files_,    programs_, questions_};
     }
 
   private:
@@ -30,6 +31,7 @@ class QtServices {
     PlatformRegistry registry_;
     QtFileLookup files_;
     QtProgramStarter programs_;
+    QtQuestions questions_;
 };
 
 }  // namespace tessara

@@ -53,7 +53,7 @@ void Form1::Command1_Click() {
     GridOutcome outcome;
     {
         const BusyCursor busy;
-        outcome = generateGrid(picMap_, check.sizes, *pen, file);
+        outcome = generateGrid(picMap_, check.sizes, *pen, file, state_.gridOptions);
     }
     if (outcome.failure != GridFailure::None) {
         services_.messages.MsgBox(failureMessage(outcome, file));

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QGroupBox>
 #include <QIcon>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -78,6 +79,13 @@ void Form1::connectHandlers() {
     connect(mnuInformation, &QAction::triggered, this, &Form1::mnuInformation_Click);
     connect(mnuContents, &QAction::triggered, this, &Form1::mnuContents_Click);
     connect(mnuAbout, &QAction::triggered, this, &Form1::mnuAbout_Click);
+    connect(mnuGridOptions, &QAction::triggered, this, &Form1::mnuGridOptions_Click);
+    connect(mnuAlign, &QAction::triggered, this, &Form1::mnuAlign_Click);
+    connect(mnuMeasureHexes, &QAction::triggered, this, &Form1::mnuMeasureHexes_Click);
+    connect(mnuMeasureScale, &QAction::triggered, this, &Form1::mnuMeasureScale_Click);
+    // Only what the user types: the sizes written by the grid commands keep the hex size.
+    connect(txtMapSize, &QLineEdit::textEdited, this, &Form1::sizeBoxes_Edited);
+    connect(txtHexF, &QLineEdit::textEdited, this, &Form1::sizeBoxes_Edited);
 }
 
 void Form1::Form_Load() {

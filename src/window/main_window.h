@@ -4,10 +4,15 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointF>
 #include <array>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "core/numeric.h"
+#include "grid/grid_layout.h"
+#include "grid/grid_options.h"
 #include "image/picture_box.h"
 #include "platform/common_dialog.h"
 #include "platform/services.h"
@@ -19,16 +24,22 @@ class QAction;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QKeyEvent;
 class QLineEdit;
+class QMenuBar;
 class QMenu;
 class QPushButton;
 class QScrollBar;
 
 namespace tessara {
 
+class GridOptionsDialog;
 class ImageControl;
 class Viewport;
 class frmAbout;
+
+// What a click on the map is measuring, if anything.
+enum class Measuring { Nothing, Hexes, ScaleBar };
 
 // The window's state shared between its commands; it lives as long as the window.
 struct FormState {
@@ -39,6 +50,9 @@ struct FormState {
     Single mapHeight = 0;
     Integer hexColumns = 0;
     Integer hexRows = 0;
+    GridOptions gridOptions;  // how the next grid is fitted to the map
+    Measuring measuring = Measuring::Nothing;
+    std::vector<QPointF> measured;  // the points clicked so far, in picture pixels
 };
 
 inline constexpr const char* kMainWindowCaption = "Tessara -  a wargame mapping utility";
@@ -86,13 +100,26 @@ class Form1 : public QMainWindow {
 
     void Command1_Click();
 
+    void mnuGridOptions_Click();
+    void mnuAlign_Click();
+    void mnuMeasureHexes_Click();
+    void mnuMeasureScale_Click();
+    void gridOptions_Changed(const GridOptions& options);
+    void sizeBoxes_Edited();
+
     void mnuInformation_Click();
     void mnuContents_Click();
     void mnuAbout_Click();
 
+    // The grid the preview shows and Generate Hex Grid would draw now; nothing while there
+    // is no map or the sizes do not make one.
+    std::optional<GridLayout> gridLayoutNow() const;
+    bool previewShown() const;
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void buildControls();
@@ -103,12 +130,21 @@ class Form1 : public QMainWindow {
     void setOuterWidth(Single twips);
     void setOuterHeight(Single twips);
     void placeControls(const ControlPlaces& places);
+    void buildGridMenu(QMenuBar* bar);
+    void showGridOptions();
+    void refreshPreview();
+    bool nudgeGrid(int key, bool fine);
+    void setHexPixels(double pixels);
+    void startMeasuring(Measuring what);
+    void measureAt(Single x, Single y);
+    void finishMeasuring();
 
     Services services_;
     FormState state_;
     CommonDialog CommonDialog1;
     PictureBox picMap_;
-    std::unique_ptr<frmAbout> aboutBox_;  // made at the first About, kept for the run
+    std::unique_ptr<frmAbout> aboutBox_;              // made at the first About, kept for the run
+    GridOptionsDialog* gridOptionsDialog_ = nullptr;  // made at its first use
 
     // Controls, named as the rest of the program knows them.
     QWidget* client_ = nullptr;
@@ -148,6 +184,11 @@ class Form1 : public QMainWindow {
     QAction* mnuSlow = nullptr;
     QAction* mnuMedium = nullptr;
     QAction* mnuFast = nullptr;
+    QMenu* mnuGrid = nullptr;
+    QAction* mnuGridOptions = nullptr;
+    QAction* mnuAlign = nullptr;
+    QAction* mnuMeasureHexes = nullptr;
+    QAction* mnuMeasureScale = nullptr;
     QAction* mnuInformation = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* mnuContents = nullptr;

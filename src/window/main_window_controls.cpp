@@ -148,6 +148,8 @@ void Form1::buildMenus() {
     }
     mnuMedium->setChecked(true);
 
+    buildGridMenu(bar);
+
     // A command on the menu bar itself, with no submenu.
     mnuInformation = bar->addAction(QStringLiteral("Map &Dimensions"));
     mnuInformation->setObjectName(QStringLiteral("mnuInformation"));
@@ -158,6 +160,17 @@ void Form1::buildMenus() {
     mnuContents = item(mnuHelp, "mnuContents", QStringLiteral("&Contents"));
     separator(mnuHelp, "mnuSep3");
     mnuAbout = item(mnuHelp, "mnuAbout", QStringLiteral("About"));
+}
+
+void Form1::buildGridMenu(QMenuBar* bar) {
+    mnuGrid = bar->addMenu(QStringLiteral("&Grid"));
+    mnuGrid->setObjectName(QStringLiteral("mnuGrid"));
+    mnuGridOptions = item(mnuGrid, "mnuGridOptions", QStringLiteral("Grid &Options..."));
+    mnuAlign = item(mnuGrid, "mnuAlign", QStringLiteral("&Align Mode (Preview)"));
+    mnuAlign->setCheckable(true);
+    separator(mnuGrid, "mnuSep4");
+    mnuMeasureHexes = item(mnuGrid, "mnuMeasureHexes", QStringLiteral("Measure &Hexes"));
+    mnuMeasureScale = item(mnuGrid, "mnuMeasureScale", QStringLiteral("Measure &Scale Bar"));
 }
 
 void Form1::setTabOrder() {

@@ -44,6 +44,10 @@ void Form1::VScroll2_Change() {
 }
 
 void Form1::Imgdisplay_MouseDown(Integer button, Integer /*shift*/, Single x, Single y) {
+    if (button == kLeftButton && state_.measuring != Measuring::Nothing) {
+        measureAt(x, y);
+        return;
+    }
     if (button != kRightButton) {
         return;
     }

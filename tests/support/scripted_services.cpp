@@ -111,4 +111,26 @@ QString ScriptedFiles::Dir(const QString& path) {
     return files_.count(path) > 0 ? path.section(QLatin1Char('/'), -1) : QString();
 }
 
+std::optional<double> ScriptedQuestions::askNumber(const NumberQuestion& question) {
+    numbersAsked_.push_back(question);
+    if (numbers_.empty()) {
+        ADD_FAILURE() << "unscripted question: " << question.prompt.toStdString();
+        return std::nullopt;
+    }
+    const std::optional<double> answer = numbers_.front();
+    numbers_.pop_front();
+    return answer;
+}
+
+bool ScriptedQuestions::confirm(const Message& message) {
+    confirmsAsked_.push_back(message);
+    if (confirms_.empty()) {
+        ADD_FAILURE() << "unscripted question: " << message.prompt.toStdString();
+        return false;
+    }
+    const bool answer = confirms_.front();
+    confirms_.pop_front();
+    return answer;
+}
+
 }  // namespace tessara::test

@@ -20,6 +20,7 @@
 #include "platform/pacer.h"
 #include "platform/printer_backend.h"
 #include "platform/program_starter.h"
+#include "platform/questions.h"
 #include "platform/registry.h"
 #include "platform/services.h"
 
@@ -185,6 +186,25 @@ class ScriptedPrograms : public ProgramStarter {
     std::vector<Start> starts_;
 };
 
+// Answers the questions in the order the test scripted them; a question nobody scripted
+// fails the test and is answered as cancelled.
+class ScriptedQuestions : public Questions {
+  public:
+    void answerNumber(std::optional<double> number) { numbers_.push_back(number); }
+    void answerConfirm(bool ok) { confirms_.push_back(ok); }
+    std::optional<double> askNumber(const NumberQuestion& question) override;
+    bool confirm(const Message& message) override;
+
+    const std::vector<NumberQuestion>& numbersAsked() const { return numbersAsked_; }
+    const std::vector<Message>& confirmsAsked() const { return confirmsAsked_; }
+
+  private:
+    std::deque<std::optional<double>> numbers_;
+    std::deque<bool> confirms_;
+    std::vector<NumberQuestion> numbersAsked_;
+    std::vector<Message> confirmsAsked_;
+};
+
 // Every stand-in together, ready to hand to a main window.
 struct TestPlatform {
     ScriptedDialogs dialogs;
@@ -195,8 +215,9 @@ struct TestPlatform {
     ScriptedRegistry registry;
     ScriptedFiles files;
     ScriptedPrograms programs;
+    ScriptedQuestions questions;
     Services services() {
-        return {dialogs, messages, pacer, printers, help, registry, files, programs};
+        return {dialogs, messages, pacer, printers, help, registry, files, programs, questions};
     }
 };
 

@@ -386,7 +386,8 @@ class PacedDragPan : public ::testing::Test {
     TestPlatform platform;
     QtPacer pacer;
     Form1 form{Services{platform.dialogs, platform.messages, pacer, platform.printers,
-                        platform.help, platform.registry, platform.files, platform.programs}};
+                        platform.help, platform.registry, platform.files, platform.programs,
+                        platform.questions}};
     ImageControl* image = form.findChild<ImageControl*>("Imgdisplay");
     QScrollBar* bar = form.findChild<QScrollBar*>("HScroll1");
 };

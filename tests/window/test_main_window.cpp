@@ -132,7 +132,8 @@ TEST_F(MainWindow, MenusHoldTheirItemsInOrder) {
     for (QAction* a : form.menuBar()->actions()) {
         top << a->text();
     }
-    EXPECT_EQ(top, (QStringList{"&File", "&Zoom", "Scroll Speed", "Map &Dimensions", "&Help"}));
+    EXPECT_EQ(top, (QStringList{"&File", "&Zoom", "Scroll Speed", "&Grid", "Map &Dimensions",
+                               "&Help"}));
     EXPECT_EQ(action("mnuInformation")->menu(), nullptr) << "a command on the bar itself";
     EXPECT_EQ(captionsOf(control<QMenu>("mnuFile")),
               (QStringList{"Load Map Picture", "Save Map", "Print Map", "-", "Exit"}));

@@ -252,7 +252,7 @@ class SaveMapRealDialog : public ::testing::Test {
   protected:
     SaveMapRealDialog()
         : form(Services{files, platform.messages, platform.pacer, platform.printers, platform.help,
-                        platform.registry, platform.files, platform.programs}) {
+                        platform.registry, platform.files, platform.programs, platform.questions}) {
         map = makeMap(90, 60);
         form.picMap().setPicture(Picture(map));
         form.mnuNormal_Click();

@@ -1,0 +1,187 @@
+#include <QDoubleSpinBox>
+#include <QPushButton>
+
+#include "grid/grid_generation.h"
+#include "support/form_fixture.h"
+#include "support/test_files.h"
+#include "window/grid_options_dialog.h"
+#include "window/measure_messages.h"
+
+using namespace tessara;
+using namespace tessara::test;
+
+namespace {
+
+QImage whiteMap(int width, int height) {
+    QImage map(width, height, QImage::Format_RGB32);
+    map.fill(Qt::white);
+    return map;
+}
+
+}  // namespace
+
+// A 400 x 300 white map, 100 units wide with hexes of 25 units: h = 100 pixels.
+class GridMenu : public FormTest {
+  protected:
+    GridMenu() {
+        platform.dialogs.answer(writeImage(dir.path("map.bmp"), whiteMap(400, 300), "BMP"));
+        action("mnuLoad")->trigger();
+        control<QLineEdit>("txtMapSize")->setText("100");
+        control<QLineEdit>("txtHexF")->setText("25");
+    }
+    // The viewport as the user sees it, at normal size.
+    QImage shown() { return image()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    // True when a pixel next to (x, y) is black: where a one-pixel line falls on a
+    // fractional coordinate is the painter's choice.
+    bool blackNear(const QImage& view, double x, int y) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            if (view.pixel(static_cast<int>(x) + dx, y) == qRgb(0, 0, 0)) {
+                return true;
+            }
+        }
+        return false;
+    }
+    void click(double x, double y) {  // picture pixels, at normal size
+        form.Imgdisplay_MouseDown(kLeftButton, 0, static_cast<Single>(x * kTwipsPerPixel),
+                                  static_cast<Single>(y * kTwipsPerPixel));
+    }
+    const GridOptions& options() { return form.state().gridOptions; }
+
+    ScratchDir dir;
+};
+
+TEST_F(GridMenu, ThePreviewFollowsTheOptionsAndNeverTouchesThePicture) {
+    EXPECT_FALSE(blackNear(shown(), 50, 30)) << "no preview before the options are open";
+    action("mnuGridOptions")->trigger();
+    auto* dialog = form.findChild<GridOptionsDialog*>("frmGridOptions");
+    ASSERT_TRUE(dialog && dialog->isVisible());
+    EXPECT_EQ(control<QDoubleSpinBox>("txtHexPixels")->value(), 100) << "h = W x S / M";
+    EXPECT_TRUE(blackNear(shown(), 50, 30)) << "the right flat of the first hex, at x = 50";
+    control<QDoubleSpinBox>("txtOffsetX")->setValue(20.5);
+    EXPECT_EQ(options().offsetX, 20.5);
+    const QImage moved = shown();
+    EXPECT_TRUE(blackNear(moved, 70.5, 30));
+    EXPECT_FALSE(blackNear(moved, 50, 30));
+    EXPECT_EQ(form.picMap().picture().image().pixel(70, 30), qRgb(255, 255, 255));
+    dialog->reject();
+    EXPECT_FALSE(blackNear(shown(), 70.5, 30)) << "closing the options ends the preview";
+}
+
+TEST_F(GridMenu, KeysNudgeTheGridWhileThePreviewIsShown) {
+    struct Row {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        double offsetX, offsetY, hexPixels;
+        const char* hexBox;
+    };
+    const Row rows[] = {
+        {Qt::Key_Right, Qt::NoModifier, 1, 0, 100, "25"},
+        {Qt::Key_Left, Qt::ShiftModifier, -0.1, 0, 100, "25"},
+        {Qt::Key_Down, Qt::NoModifier, 0, 1, 100, "25"},
+        {Qt::Key_Up, Qt::ShiftModifier, 0, -0.1, 100, "25"},
+        {Qt::Key_Equal, Qt::NoModifier, 0, 0, 100.1, "25.025"},
+        {Qt::Key_Underscore, Qt::ShiftModifier, 0, 0, 99.99, "24.9975"},
+    };
+    action("mnuAlign")->trigger();
+    for (const Row& row : rows) {
+        form.sizeBoxes_Edited();
+        form.gridOptions_Changed({});
+        control<QLineEdit>("txtHexF")->setText("25");
+        QTest::keyClick(&form, row.key, row.modifiers);
+        EXPECT_DOUBLE_EQ(options().offsetX, row.offsetX) << row.key;
+        EXPECT_DOUBLE_EQ(options().offsetY, row.offsetY) << row.key;
+        EXPECT_DOUBLE_EQ(form.gridLayoutNow()->hexSize, row.hexPixels) << row.key;
+        EXPECT_EQ(control<QLineEdit>("txtHexF")->text(), row.hexBox) << row.key;
+    }
+    action("mnuAlign")->trigger();
+    QTest::keyClick(&form, Qt::Key_Right);
+    EXPECT_EQ(options().offsetX, 0) << "without the preview the keys move nothing";
+}
+
+TEST_F(GridMenu, MeasuringHexesSetsTheSizeAndCentresAHexOnTheFirstPoint) {
+    action("mnuMeasureHexes")->trigger();
+    EXPECT_EQ(platform.messages.shown().back(), measureHexesMessage());
+    platform.questions.answerNumber(3);
+    platform.questions.answerConfirm(true);
+    click(35.5, 40);
+    click(335.5, 40);
+    EXPECT_EQ(platform.questions.confirmsAsked().back(), measuredHexesMessage(100));
+    EXPECT_EQ(platform.questions.confirmsAsked().back().prompt.left(37),
+              "The hexes are 100.00 pixels from flat");
+    EXPECT_EQ(options().hexPixels, 100.0);
+    EXPECT_DOUBLE_EQ(options().offsetX, 35.5);
+    EXPECT_NEAR(options().offsetY, 40 - 28.8675, 1e-9) << "the smallest offset that does it";
+    EXPECT_EQ(control<QLineEdit>("txtHexF")->text(), "25");
+    EXPECT_TRUE(action("mnuAlign")->isChecked()) << "the result is shown on the map";
+}
+
+TEST_F(GridMenu, AMeasurementCancelledOrEmptyChangesNothing) {
+    struct Row {
+        const char* guards;
+        std::optional<double> count;
+        std::optional<bool> confirm;
+        QPointF second;
+        bool escapeFirst;
+    };
+    const Row rows[] = {
+        {"the count is cancelled", std::nullopt, std::nullopt, {300, 40}, false},
+        {"the result is cancelled", 3.0, false, {300, 40}, false},
+        {"both clicks on one point", 3.0, std::nullopt, {30, 40}, false},
+        {"Esc after the first click", std::nullopt, std::nullopt, {300, 40}, true},
+    };
+    for (const Row& row : rows) {
+        action("mnuMeasureHexes")->trigger();
+        if (row.count || !row.escapeFirst) {
+            platform.questions.answerNumber(row.count);
+        }
+        if (row.confirm) {
+            platform.questions.answerConfirm(*row.confirm);
+        }
+        click(30, 40);
+        if (row.escapeFirst) {
+            QTest::keyClick(&form, Qt::Key_Escape);
+        }
+        click(row.second.x(), row.second.y());
+        EXPECT_EQ(options(), GridOptions{}) << row.guards;
+        EXPECT_EQ(control<QLineEdit>("txtHexF")->text(), "25") << row.guards;
+    }
+    EXPECT_EQ(platform.messages.shown().back(), measureHexesMessage());
+    EXPECT_EQ(platform.messages.shown().end()[-2], measuredNothingMessage());
+}
+
+TEST_F(GridMenu, MeasuringTheScaleBarFillsInTheMapWidth) {
+    action("mnuMeasureScale")->trigger();
+    platform.questions.answerNumber(10);
+    platform.questions.answerConfirm(true);
+    click(50, 100);
+    click(250, 100);
+    EXPECT_EQ(platform.questions.numbersAsked().back().prompt, scaleBarLengthQuestion().prompt);
+    EXPECT_EQ(platform.questions.confirmsAsked().back(), measuredScaleBarMessage("20"));
+    EXPECT_EQ(control<QLineEdit>("txtMapSize")->text(), "20") << "400 px x 10 units / 200 px";
+}
+
+TEST_F(GridMenu, MeasuringWithNoMapSaysSo) {
+    Form1 empty(platform.services());
+    empty.mnuMeasureScale_Click();
+    EXPECT_EQ(platform.messages.shown().back(), noMapToMeasureMessage());
+}
+
+TEST_F(GridMenu, GenerateDrawsTheGridThePreviewShows) {
+    const GridOptions fitted{GridOrientation::Columns, 10.3, -4.2,
+                             ShiftedLines::Second,     1.05, std::nullopt};
+    form.gridOptions_Changed(fitted);
+    control<QPushButton>("Command1")->click();
+    ASSERT_TRUE(platform.messages.shown().empty());
+    PictureBox expected(0, 0);
+    expected.setPicture(Picture(whiteMap(400, 300)));
+    ASSERT_EQ(
+        generateGrid(expected, {100, 25}, {1, Qt::black}, dir.path("expected.bmp"), fitted).failure,
+        GridFailure::None);
+    EXPECT_EQ(form.picMap().picture().image(), expected.picture().image());
+    EXPECT_NE(form.picMap().picture().image(), [&] {
+        PictureBox plain(0, 0);
+        plain.setPicture(Picture(whiteMap(400, 300)));
+        (void)generateGrid(plain, {100, 25}, {1, Qt::black}, dir.path("plain.bmp"));
+        return plain.picture().image();
+    }()) << "the options changed the grid";
+}
