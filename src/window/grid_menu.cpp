@@ -75,7 +75,10 @@ void Form1::mnuGridOptions_Click() {
         gridOptionsDialog_ = new GridOptionsDialog(this);
         connect(gridOptionsDialog_, &GridOptionsDialog::optionsChanged, this,
                 &Form1::gridOptions_Changed);
-        connect(gridOptionsDialog_, &QDialog::finished, this, [this] { refreshPreview(); });
+        connect(gridOptionsDialog_, &QDialog::finished, this, [this] {
+            refreshPreview();
+            activateWindow();  // without a window manager nobody else gives the focus back
+        });
     }
     gridOptionsDialog_->show();
     gridOptionsDialog_->raise();

@@ -1,21 +1,106 @@
 #include "window/grid_preview.h"
 
 #include <QPainter>
+#include <climits>
+#include <cmath>
 #include <vector>
 
 namespace tessara {
+namespace {
+
+// The repeating pattern is drawn this many screen pixels wide and high at least, so that a
+// fill repeats it a few hundred times at most.
+constexpr double kPatternSide = 48;
+
+void drawLines(QPainter& painter, const GridLayout& layout, const QRectF& area) {
+    std::vector<QLineF> lines;
+    traceGrid(layout, area, [&lines](QPointF from, QPointF to) { lines.emplace_back(from, to); });
+    painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+}
+
+// The grid as a fitted one that repeats without end: the grid the button always drew is
+// within half a pixel of the fitted grid of the same hex size.
+GridLayout endless(const GridLayout& layout) {
+    GridLayout grid = layout;
+    if (!grid.fitted()) {
+        grid.options =
+            GridOptions{GridOrientation::Rows, 0, 0, ShiftedLines::First, 1, layout.hexSize};
+    }
+    grid.firstLine = grid.firstCell = INT_MIN / 2;
+    grid.lastLine = grid.lastCell = INT_MAX / 2;
+    return grid;
+}
+
+// The grid repeats every hex along its lines and every two lines across them.
+QSizeF periodOf(const GridLayout& grid) {
+    const double along = grid.hexSize;
+    const double across = 2 * kRowPitch * grid.options.stretch * grid.hexSize;
+    return grid.options.orientation == GridOrientation::Rows ? QSizeF(along, across)
+                                                             : QSizeF(across, along);
+}
+
+// Fills `area` with the grid's pattern: one tile of whole periods, drawn at the screen's
+// scale and repeated by a textured brush.
+void fillWithPattern(QPainter& painter, const GridLayout& layout, const QRectF& area,
+                     const QPen& pen) {
+    const GridLayout grid = endless(layout);
+    const QSizeF period = periodOf(grid);
+    const double scale = painter.transform().m11();  // screen pixels per picture pixel
+    const double repeatX = std::ceil(kPatternSide / (period.width() * scale));
+    const double repeatY = std::ceil(kPatternSide / (period.height() * scale));
+    const QSizeF tileSize(repeatX * period.width(), repeatY * period.height());
+    const QSize pixels(static_cast<int>(std::lround(tileSize.width() * scale)),
+                       static_cast<int>(std::lround(tileSize.height() * scale)));
+    const QPointF origin(grid.options.offsetX, grid.options.offsetY);
+
+    // Scrolling repaints the same pattern; only a change of the grid or the zoom draws anew.
+    struct Tile {
+        GridOptions options;
+        double hexSize = 0;
+        double scale = 0;
+        QColor colour;
+        QImage image;
+    };
+    static Tile cached;
+    if (cached.image.isNull() || cached.options != grid.options || cached.hexSize != grid.hexSize ||
+        cached.scale != scale || cached.colour != pen.color()) {
+        QImage tile(pixels, QImage::Format_ARGB32_Premultiplied);
+        tile.fill(Qt::transparent);
+        QPainter tilePainter(&tile);
+        tilePainter.setPen(pen);
+        tilePainter.scale(pixels.width() / tileSize.width(), pixels.height() / tileSize.height());
+        tilePainter.translate(-origin);
+        drawLines(tilePainter, grid, QRectF(origin, tileSize));
+        tilePainter.end();
+        cached = {grid.options, grid.hexSize, scale, pen.color(), tile};
+    }
+    const QImage& tile = cached.image;
+
+    QBrush brush(tile);
+    brush.setTransform(
+        QTransform::fromTranslate(origin.x(), origin.y())
+            .scale(tileSize.width() / pixels.width(), tileSize.height() / pixels.height()));
+    painter.fillRect(area, brush);
+}
+
+}  // namespace
 
 void paintGridPreview(QPainter& painter, const GridLayout& layout, const QRectF& area,
                       const QColor& colour) {
     if (layout.problem != GridProblem::None || !(layout.hexSize > 0)) {
         return;
     }
-    std::vector<QLineF> lines;
-    traceGrid(layout, area, [&lines](QPointF from, QPointF to) { lines.emplace_back(from, to); });
-    QPen pen(colour, 0);  // one screen pixel wide at every zoom
+    const QPen pen(colour, 0);  // one screen pixel wide at every zoom
     painter.setPen(pen);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+    const QSizeF period = periodOf(endless(layout));
+    const double cells =
+        (area.width() / period.width() + 2) * (area.height() / period.height() + 2) * 2;
+    if (cells <= kPreviewCellBudget) {
+        drawLines(painter, layout, area);
+    } else {
+        fillWithPattern(painter, layout, area, pen);
+    }
 }
 
 }  // namespace tessara

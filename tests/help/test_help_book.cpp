@@ -110,7 +110,7 @@ TEST(ShippedManual, HasEveryTopicAUserNeeds) {
     ASSERT_NE(book.contents(), nullptr);
     EXPECT_EQ(book.contents()->id, QString("contents"));
     for (const char* id :
-         {"getting-started", "grid-settings", "file-menu", "zoom-menu", "scrolling",
+         {"getting-started", "grid-settings", "file-menu", "zoom-menu", "scrolling", "grid-menu",
           "map-dimensions", "help-menu", "worked-example", "hex-size", "printing-tips"}) {
         EXPECT_NE(book.find(id), nullptr) << id;
     }

@@ -1,0 +1,89 @@
+// The grid preview: one repaint of a 1600 x 1000 viewport over an 8000 x 6000 map with
+// hexes of 8 pixels, with and without the grid's outline drawn over it, at 1:1 and 1:5.
+// The goal is the slowest frame under 16 ms, so that the preview follows every key press
+// within a frame.
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+#include "bench_support.h"
+#include "image/picture.h"
+#include "window/application.h"
+#include "window/main_window.h"
+
+using namespace tessara;
+using namespace tessara::bench;
+
+namespace {
+
+QImage makeMap(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            line[x] = qRgb((x / 7) & 0xFF, (y / 5) & 0xFF, ((x + y) / 11) & 0xFF);
+        }
+    }
+    return image;
+}
+
+// The slowest of a repaint at each of five places across the map.
+double slowestFrame(QWidget* viewport, QScrollBar* horizontal, QScrollBar* vertical) {
+    QImage canvas(viewport->size(), QImage::Format_RGB32);
+    double slowest = 0;
+    for (const int value : {0, 25, 50, 75, 100}) {
+        horizontal->setValue(value);
+        vertical->setValue(100 - value);
+        slowest = std::max(slowest, millisecondsOf([&] { viewport->render(&canvas); }));
+    }
+    return slowest;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    offscreenUnlessSet();
+    QApplication app(argc, argv);
+    configureApplication();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("map.bmp");
+    SavePicture(Picture(makeMap(8000, 6000)), path);
+
+    FixedDialogs dialogs;
+    PrintedMessages messages;
+    Form1 form(benchServices(dialogs, messages));
+    form.show();
+    const int frameW = form.frameGeometry().width() - form.width();
+    const int frameH = form.frameGeometry().height() - form.height();
+    form.resize(twipsToPixels(1600 * 15 + 655) - frameW, twipsToPixels(1000 * 15 + 3300) - frameH);
+    QApplication::processEvents();
+    dialogs.path = path;
+    form.findChild<QAction*>("mnuLoad")->trigger();
+    form.findChild<QLineEdit*>("txtMapSize")->setText("100");
+    form.findChild<QLineEdit*>("txtHexF")->setText("0.1");  // h = 8 pixels
+    auto* viewport = form.findChild<QWidget*>("Picture1");
+    auto* horizontal = form.findChild<QScrollBar*>("HScroll1");
+    auto* vertical = form.findChild<QScrollBar*>("VScroll2");
+    auto* align = form.findChild<QAction*>("mnuAlign");
+    std::printf("Preview over an 8000 x 6000 map, h = 8 px, viewport %d x %d\n", viewport->width(),
+                viewport->height());
+
+    double worst = 0;
+    for (const auto& [name, zoom] :
+         {std::pair{"1:1", &Form1::mnuNormal_Click}, std::pair{"1:5", &Form1::mnu1to5_Click}}) {
+        (form.*zoom)();
+        align->setChecked(false);
+        form.mnuAlign_Click();
+        const double plain = slowestFrame(viewport, horizontal, vertical);
+        align->setChecked(true);
+        form.mnuAlign_Click();
+        const double preview = slowestFrame(viewport, horizontal, vertical);
+        worst = std::max(worst, preview);
+        std::printf("zoom %s: slowest repaint %7.2f ms without the grid, %7.2f ms with it\n", name,
+                    plain, preview);
+    }
+    verdict("slowest frame with the preview, ms", worst, 16.0);
+    return 0;
+}
