@@ -1,0 +1,285 @@
+#include "cli/command_line.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <QLocale>
+#include <cmath>
+#include <optional>
+#include <utility>
+
+namespace tessara {
+namespace {
+
+// Thrown at the first mistake while the arguments are read, and turned into the refusal.
+struct Refusal {
+    QString what;
+};
+
+// The options of `tessara grid` that take a value, without their dashes.
+const QStringList kValueOptions = {"map-width", "hex-size", "colour",  "thickness", "orientation",
+                                   "offset",    "shifted",  "stretch", "hex-pixels"};
+
+struct Arguments {
+    QStringList positional;
+    QHash<QString, QString> values;  // by option name; the last one given wins
+    bool help = false;
+};
+
+QString quoted(const QString& text) {
+    return u'\'' + text + u'\'';
+}
+
+// "a, b or c"
+QString oneOf(const QStringList& choices) {
+    return choices.size() < 2 ? choices.value(0)
+                              : choices.mid(0, choices.size() - 1).join(QStringLiteral(", ")) +
+                                    QStringLiteral(" or ") + choices.last();
+}
+
+// A value follows its option as the next argument, whatever it looks like (an offset
+// may start with a minus), or after an equals sign in the same argument.
+Arguments split(const QStringList& arguments) {
+    Arguments split;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {
+            split.help = true;
+            return split;
+        }
+        if (!argument.startsWith(u'-')) {
+            split.positional.append(argument);
+            continue;
+        }
+        const qsizetype equals = argument.indexOf(u'=');
+        const QString option = argument.left(equals);
+        const QString name = option.mid(2);
+        if (!option.startsWith(QStringLiteral("--")) || !kValueOptions.contains(name)) {
+            throw Refusal{QStringLiteral("unknown option ") + quoted(option)};
+        }
+        if (equals >= 0) {
+            split.values[name] = argument.mid(equals + 1);
+        } else if (i + 1 < arguments.size()) {
+            split.values[name] = arguments[++i];
+        } else {
+            throw Refusal{QStringLiteral("option %1 needs a value").arg(option)};
+        }
+    }
+    return split;
+}
+
+// A dot is the decimal point and a comma never groups digits, so that "1,5" is refused
+// rather than read as 15.
+QLocale numberLocale() {
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
+    return c;
+}
+
+std::optional<double> number(const QString& text) {
+    bool ok = false;
+    const double value = numberLocale().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+QString required(const Arguments& args, const QString& name, const char* meaning) {
+    const auto found = args.values.constFind(name);
+    if (found == args.values.constEnd()) {
+        throw Refusal{QStringLiteral("missing --%1, %2").arg(name, QLatin1String(meaning))};
+    }
+    return *found;
+}
+
+// The same rule as the sizes typed into the window.
+GridSizes readSizes(const Arguments& args) {
+    const QString map = required(args, "map-width", "the map's width in distance units");
+    const QString hex = required(args, "hex-size", "the hexes' size in the same units");
+    const GridSizeCheck check = checkGridSizes(map, hex, numberLocale());
+    if (check.problem == GridSizeProblem::MapSize) {
+        throw Refusal{QStringLiteral("--map-width must be a positive number, not ") + quoted(map)};
+    }
+    if (check.problem == GridSizeProblem::HexSize) {
+        throw Refusal{
+            QStringLiteral("--hex-size must be a positive number below --map-width, not ") +
+            quoted(hex)};
+    }
+    return check.sizes;
+}
+
+// The position of the option's value among its choices; the first choice is the default.
+int choose(const Arguments& args, const QString& name, const QStringList& choices) {
+    const QString value = args.values.value(name, choices.first());
+    const qsizetype index = choices.indexOf(value);
+    if (index < 0) {
+        throw Refusal{
+            QStringLiteral("--%1 must be %2, not %3").arg(name, oneOf(choices), quoted(value))};
+    }
+    return static_cast<int>(index);
+}
+
+GridPen readPen(const Arguments& args) {
+    QStringList colours;
+    for (const char* colour : kColourNames) {
+        colours.append(QLatin1String(colour));
+    }
+    QStringList widths;
+    for (const Integer width : kLineWidths) {
+        widths.append(QString::number(width));
+    }
+    const int colour = choose(args, "colour", colours);
+    const int width = choose(args, "thickness", widths);
+    return *gridPen(colour, width, kLineWidths);  // both are positions in the lists
+}
+
+std::pair<double, double> readOffset(const QString& text) {
+    const QStringList halves = text.split(u',');
+    const std::optional<double> x = number(halves.value(0));
+    const std::optional<double> y = number(halves.value(1));
+    if (halves.size() != 2 || !x || !y) {
+        throw Refusal{
+            QStringLiteral(
+                "--offset must be two numbers separated by a comma, as in -30.5,9, not ") +
+            quoted(text)};
+    }
+    return {*x, *y};
+}
+
+GridOptions readOptions(const Arguments& args) {
+    GridOptions options;
+    if (choose(args, "orientation", {"rows", "columns"}) == 1) {
+        options.orientation = GridOrientation::Columns;
+    }
+    if (choose(args, "shifted", {"first", "second"}) == 1) {
+        options.shifted = ShiftedLines::Second;
+    }
+    if (args.values.contains("offset")) {
+        std::tie(options.offsetX, options.offsetY) = readOffset(args.values["offset"]);
+    }
+    if (args.values.contains("stretch")) {
+        const QString text = args.values["stretch"];
+        const std::optional<double> stretch = number(text);
+        if (!stretch || *stretch < kMinStretch || *stretch > kMaxStretch) {
+            throw Refusal{QStringLiteral("--stretch must be a number from %1 to %2, not %3")
+                              .arg(kMinStretch)
+                              .arg(kMaxStretch)
+                              .arg(quoted(text))};
+        }
+        options.stretch = *stretch;
+    }
+    if (args.values.contains("hex-pixels")) {
+        const QString text = args.values["hex-pixels"];
+        options.hexPixels = number(text);
+        if (!options.hexPixels || !(*options.hexPixels > 0)) {
+            throw Refusal{QStringLiteral("--hex-pixels must be a positive number, not ") +
+                          quoted(text)};
+        }
+    }
+    return options;
+}
+
+// The extension chooses the writer, so that what a script asks for is what it gets.
+QByteArray outputFormat(const QString& output) {
+    static const QHash<QString, QByteArray> formats = {{"bmp", "bmp"},  {"png", "png"},
+                                                       {"jpg", "jpeg"}, {"jpeg", "jpeg"},
+                                                       {"tif", "tiff"}, {"tiff", "tiff"}};
+    const QByteArray format = formats.value(QFileInfo(output).suffix().toLower());
+    if (format.isEmpty()) {
+        throw Refusal{QStringLiteral("OUTPUT ") + quoted(output) +
+                      QStringLiteral(" must end in .bmp, .png, .jpg, .jpeg, .tif or .tiff")};
+    }
+    return format;
+}
+
+CommandLine parseGrid(const QStringList& arguments) {
+    const Arguments args = split(arguments);
+    if (args.help) {
+        return {CommandAction::Help, {}, {}};
+    }
+    if (args.positional.isEmpty()) {
+        throw Refusal{"missing INPUT, the map picture to read"};
+    }
+    if (args.positional.size() < 2) {
+        throw Refusal{"missing OUTPUT, the file to write"};
+    }
+    if (args.positional.size() > 2) {
+        throw Refusal{QStringLiteral("unexpected argument ") + quoted(args.positional[2])};
+    }
+    GridRequest request;
+    request.input = args.positional[0];
+    request.output = args.positional[1];
+    request.format = outputFormat(request.output);
+    request.sizes = readSizes(args);
+    request.pen = readPen(args);
+    request.options = readOptions(args);
+    return {CommandAction::Grid, request, {}};
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(const QStringList& arguments) {
+    const QString command = arguments.value(0);
+    if (command == QStringLiteral("--help") || command == QStringLiteral("-h")) {
+        return {CommandAction::Help, {}, {}};
+    }
+    if (command == QStringLiteral("--version")) {
+        return {CommandAction::Version, {}, {}};
+    }
+    if (command != QStringLiteral("grid")) {
+        return {CommandAction::Refused, {}, QStringLiteral("unknown command ") + quoted(command)};
+    }
+    try {
+        return parseGrid(arguments.mid(1));
+    } catch (const Refusal& refusal) {
+        return {CommandAction::Refused, {}, refusal.what};
+    }
+}
+
+QString usageText() {
+    return QStringLiteral(
+        "Usage:\n"
+        "  tessara                 start the window\n"
+        "  tessara grid INPUT OUTPUT --map-width M --hex-size S [OPTION...]\n"
+        "                          draw a hex grid over the map picture INPUT, write OUTPUT\n"
+        "  tessara --help          show this help (also -h)\n"
+        "  tessara --version       show the version\n"
+        "\n"
+        "INPUT may be a BMP, JPEG, PNG, GIF, TIFF or WebP picture. OUTPUT's extension says how\n"
+        "it is written: .bmp, .png, .jpg, .jpeg, .tif or .tiff. OUTPUT is written only when\n"
+        "everything succeeded; an OUTPUT already there is replaced only then.\n"
+        "\n"
+        "Options of tessara grid, as --option VALUE or --option=VALUE; numbers are written\n"
+        "with a dot as the decimal point:\n"
+        "  --map-width M           the map's width in distance units (required), e.g. 100\n"
+        "  --hex-size S            the distance between a hex's flats in the same units, below\n"
+        "                          M (required), e.g. 5\n"
+        "  --colour NAME           black (default), blue, green, cyan, red, magenta, yellow or\n"
+        "                          white, e.g. red\n"
+        "  --thickness N           line width in pixels: 1 (default), 2, 3, 5, 10, 15 or 20,\n"
+        "                          e.g. 3\n"
+        "  --orientation rows|columns\n"
+        "                          hexes side by side in rows (default), or turned a quarter\n"
+        "                          turn into columns, e.g. columns\n"
+        "  --offset X,Y            move the whole grid by X,Y pixels (default 0,0), e.g.\n"
+        "                          -30.5,9\n"
+        "  --shifted first|second  which rows (columns) lie half a hex towards the left (top)\n"
+        "                          edge: the first (default) or the second, e.g. second\n"
+        "  --stretch F             stretch the hexes across their rows (columns), from 0.5 to\n"
+        "                          2 (default 1), e.g. 1.04\n"
+        "  --hex-pixels P          the hexes' size flat to flat in pixels (default: the\n"
+        "                          picture's width x S / M), e.g. 42.5\n"
+        "\n"
+        "Example:\n"
+        "  tessara grid map.jpg gridded.bmp --map-width 100 --hex-size 5 --colour red "
+        "--thickness 3\n"
+        "\n"
+        "Exit status: 0 done; 1 the work failed (not enough memory, OUTPUT could not be\n"
+        "written); 2 wrong arguments, or an INPUT or OUTPUT that cannot be used.\n");
+}
+
+QString versionText() {
+    return QStringLiteral("tessara " TESSARA_VERSION);
+}
+
+}  // namespace tessara

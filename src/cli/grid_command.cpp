@@ -1,0 +1,103 @@
+#include "cli/grid_command.h"
+
+#include <unistd.h>
+#include <QFile>
+#include <QFileInfo>
+#include <new>
+
+#include "cli/output_file.h"
+#include "cli/quiet_stderr.h"
+#include "grid/grid_generation.h"
+
+namespace tessara {
+namespace {
+
+CommandOutcome badInput(const QString& what) {
+    return {kExitBadInput, what};
+}
+
+CommandOutcome failed(const QString& what) {
+    return {kExitFailed, what};
+}
+
+QString quoted(const QString& text) {
+    return u'\'' + text + u'\'';
+}
+
+QString cannotWrite(const QString& output, const QString& why) {
+    return QStringLiteral("cannot write %1: %2").arg(quoted(output), why.simplified());
+}
+
+QString notEnoughMemory() {
+    return QStringLiteral("there is not enough memory to draw the grid on this map");
+}
+
+// Checked before the map is loaded, so that a mistyped folder costs no time. The new file
+// is made beside OUTPUT and renamed over it, so the folder itself must be writable.
+QString outputProblem(const QString& output) {
+    const QFileInfo target(output);
+    if (target.isDir()) {
+        return cannotWrite(output, QStringLiteral("it is a folder"));
+    }
+    const QString folder = target.path();
+    if (!QFileInfo(folder).isDir()) {
+        return cannotWrite(output,
+                           QStringLiteral("the folder %1 does not exist").arg(quoted(folder)));
+    }
+    if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0) {
+        return cannotWrite(
+            output, QStringLiteral("the folder %1 cannot be written to").arg(quoted(folder)));
+    }
+    return {};
+}
+
+CommandOutcome drawingFailure(const GridOutcome& outcome, const QString& input) {
+    switch (outcome.failure) {
+        case GridFailure::NoPictureArea:
+            return badInput(QStringLiteral("the map %1 is 0 pixels wide or high, so no grid can "
+                                           "be drawn on it")
+                                .arg(quoted(input)));
+        case GridFailure::TooManyCells:
+            return badInput(QStringLiteral(
+                "the hexes are too small for this map: the grid would need more than 32766 rows "
+                "or columns of hexes; give a larger --hex-size"));
+        default:
+            return failed(notEnoughMemory());
+    }
+}
+
+CommandOutcome run(const GridRequest& request) {
+    if (const QString problem = outputProblem(request.output); !problem.isEmpty()) {
+        return badInput(problem);
+    }
+    PictureBox picMap(0, 0);
+    try {
+        const QuietStandardError quiet;  // the decoders' own complaints about damaged files
+        picMap.setPicture(LoadPicture(request.input));
+    } catch (const PictureError& error) {
+        return badInput(
+            QStringLiteral("cannot read the map %1: %2")
+                .arg(quoted(request.input), QString::fromStdString(error.what()).simplified()));
+    }
+    const GridOutcome drawn = drawGridOn(picMap, request.sizes, request.pen, request.options);
+    if (drawn.failure != GridFailure::None) {
+        return drawingFailure(drawn, request.input);
+    }
+    const QString failure = writeOutputFile(picMap.Image(), request.output, request.format);
+    if (!failure.isEmpty()) {
+        return failed(cannotWrite(request.output, failure));
+    }
+    return {};
+}
+
+}  // namespace
+
+CommandOutcome runGridCommand(const GridRequest& request) {
+    try {
+        return run(request);
+    } catch (const std::bad_alloc&) {
+        return failed(notEnoughMemory());
+    }
+}
+
+}  // namespace tessara

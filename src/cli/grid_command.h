@@ -1,0 +1,25 @@
+// `tessara grid`: loads the map, draws the grid with the same code as the Generate Hex Grid
+// button and writes the result, in place of the merge into the window's picture.
+#pragma once
+
+#include <QString>
+
+#include "cli/command_line.h"
+
+namespace tessara {
+
+// What the process returns, for scripts to tell a mistake from a failure.
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailed = 1;    // the work failed: memory, writing OUTPUT
+inline constexpr int kExitBadInput = 2;  // the arguments, INPUT or OUTPUT's folder are wrong
+
+struct CommandOutcome {
+    int status = kExitSuccess;
+    QString error;  // on failure: what went wrong, on one line, in words for the user
+};
+
+// Writes OUTPUT only when everything succeeded; on any failure an existing OUTPUT is left
+// as it was and no new one is made.
+CommandOutcome runGridCommand(const GridRequest& request);
+
+}  // namespace tessara

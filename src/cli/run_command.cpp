@@ -1,0 +1,58 @@
+#include "cli/run_command.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstring>
+
+#include "cli/command_line.h"
+#include "cli/grid_command.h"
+#include "image/picture.h"
+
+namespace tessara {
+namespace {
+
+// Qt and its image libraries warn about damaged files on standard error; the command
+// reports every failure itself, on one line, so that a script can read it.
+void dropQtMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+int report(int status, const QString& error) {
+    std::fprintf(stderr, "tessara: %s\n", qPrintable(error));
+    return status;
+}
+
+}  // namespace
+
+bool isCommandLine(int argc, char* argv[]) {
+    if (argc < 2) {
+        return false;
+    }
+    for (const char* command : {"grid", "--help", "-h", "--version"}) {
+        if (std::strcmp(argv[1], command) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int runCommandLine(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    qInstallMessageHandler(dropQtMessages);
+    raiseImageAllocationLimit();
+    const CommandLine command = parseCommandLine(QCoreApplication::arguments().mid(1));
+    switch (command.action) {
+        case CommandAction::Help:
+            std::fputs(qPrintable(usageText()), stdout);
+            return kExitSuccess;
+        case CommandAction::Version:
+            std::printf("%s\n", qPrintable(versionText()));
+            return kExitSuccess;
+        case CommandAction::Refused:
+            return report(kExitBadInput, command.error);
+        case CommandAction::Grid:
+            break;
+    }
+    const CommandOutcome outcome = runGridCommand(command.grid);
+    return outcome.status == kExitSuccess ? kExitSuccess : report(outcome.status, outcome.error);
+}
+
+}  // namespace tessara

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <QLocale>
+
+#include "cli/command_line.h"
+
+using namespace tessara;
+
+namespace {
+
+CommandLine parse(const char* line) {
+    return parseCommandLine(QString::fromUtf8(line).split(u' ', Qt::SkipEmptyParts));
+}
+
+// Every field, so that a table row shows the whole difference at once.
+std::string describe(const GridRequest& r) {
+    const GridOptions& o = r.options;
+    return QStringLiteral(
+               "%1 -> %2 [%3] M=%4 S=%5 pen %6 %7 columns=%8 offset %9,%10 second=%11 "
+               "stretch %12 pixels %13")
+        .arg(r.input, r.output, QString::fromLatin1(r.format))
+        .arg(r.sizes.mapSize, 0, 'g', 9)
+        .arg(r.sizes.hexSize, 0, 'g', 9)
+        .arg(r.pen.width)
+        .arg(r.pen.colour.name())
+        .arg(o.orientation == GridOrientation::Columns)
+        .arg(o.offsetX, 0, 'g', 17)
+        .arg(o.offsetY, 0, 'g', 17)
+        .arg(o.shifted == ShiftedLines::Second)
+        .arg(o.stretch, 0, 'g', 17)
+        .arg(o.hexPixels ? QString::number(*o.hexPixels, 'g', 17) : QStringLiteral("unset"))
+        .toStdString();
+}
+
+// A user's locale with a decimal comma must not change how the arguments are read.
+class CliCommandLine : public ::testing::Test {
+  protected:
+    void SetUp() override { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+    void TearDown() override { QLocale::setDefault(previous_); }
+
+  private:
+    QLocale previous_;
+};
+
+}  // namespace
+
+TEST_F(CliCommandLine, GoodArgumentsGiveTheRequest) {
+    using enum GridOrientation;
+    // The colours are the palette's dark halves: red is 128,0,0, white a light grey.
+    const QColor black(0, 0, 0), red(128, 0, 0), green(0, 128, 0), grey(192, 192, 192);
+    struct Row {
+        const char* guards;
+        const char* line;
+        GridRequest expected;
+    } const rows[] = {
+        {"every default",
+         "grid map.jpg out.bmp --map-width 100 --hex-size 5",
+         {"map.jpg", "out.bmp", "bmp", {100, 5}, {1, black}, {}}},
+        {"the example of the usage",
+         "grid map.jpg g.bmp --map-width 100 --hex-size 5 --colour red --thickness 3",
+         {"map.jpg", "g.bmp", "bmp", {100, 5}, {3, red}, {}}},
+        {"every option after an equals sign, at the far end of its range",
+         "grid a.png b.PNG --map-width=22.5 --hex-size=22.25 --colour=white --thickness=20 "
+         "--orientation=columns --offset=-30.5,9 --shifted=second --stretch=0.5 --hex-pixels=0.01",
+         {"a.png",
+          "b.PNG",
+          "png",
+          {22.5, 22.25},
+          {20, grey},
+          {Columns, -30.5, 9, ShiftedLines::Second, 0.5, 0.01}}},
+        {"options anywhere, a value starting with a minus, the last one given wins",
+         "grid --colour blue --map-width 1e2 in.tif --hex-size .5 o.Jpeg --colour green "
+         "--offset -1,-2.25 --stretch 2 --orientation rows --shifted first",
+         {"in.tif",
+          "o.Jpeg",
+          "jpeg",
+          {100, 0.5},
+          {1, green},
+          {Rows, -1, -2.25, ShiftedLines::First, 2, {}}}},
+    };
+    for (const Row& row : rows) {
+        const CommandLine command = parse(row.line);
+        ASSERT_EQ(command.action, CommandAction::Grid)
+            << row.line << ": " << command.error.toStdString();
+        EXPECT_EQ(describe(command.grid), describe(row.expected)) << row.guards;
+    }
+}
+
+// A row that starts with an option is added to a good command line, where the last value
+// given for an option is the one that counts. Mistakes that the program's own tests show
+// on standard error are not repeated here.
+TEST_F(CliCommandLine, BadArgumentsAreRefusedWithWhatIsWrong) {
+    const std::string good = "grid a.bmp b.bmp --map-width 100 --hex-size 5 ";
+    const std::string offset = "--offset must be two numbers separated by a comma, as in -30.5,9";
+    const std::string pen = "--colour must be black, blue, green, cyan, red, magenta, yellow or";
+    struct Row {
+        std::string line;
+        std::string error;
+    } const rows[] = {
+        {"grid --map-width 100 --hex-size 5", "missing INPUT, the map picture to read"},
+        {"grid a.bmp --map-width 100 --hex-size 5", "missing OUTPUT, the file to write"},
+        {"grid a.bmp b.bmp --hex-size 5", "missing --map-width, the map's width in distance units"},
+        {"grid a.bmp b.bmp --map-width 9", "missing --hex-size, the hexes' size in the same units"},
+        {"grid a.bmp bmp --map-width 9 --hex-size 5",
+         "OUTPUT 'bmp' must end in .bmp, .png, "
+         ".jpg, .jpeg, .tif or .tiff"},
+        {"gird a.bmp b.bmp", "unknown command 'gird'"},
+        {"grid a.bmp b.bmp c.bmp", "unexpected argument 'c.bmp'"},
+        {"--size=3", "unknown option '--size'"},
+        {"-c red", "unknown option '-c'"},
+        {"--colour", "option --colour needs a value"},
+        {"--map-width 100,5", "--map-width must be a positive number, not '100,5'"},
+        {"--map-width 0", "--map-width must be a positive number, not '0'"},
+        {"--map-width inf", "--map-width must be a positive number, not 'inf'"},
+        {"--map-width=", "--map-width must be a positive number, not ''"},
+        {"--hex-size -5", "--hex-size must be a positive number below --map-width, not '-5'"},
+        {"--colour Red", pen + " white, not 'Red'"},
+        {"--thickness 3.0", "--thickness must be 1, 2, 3, 5, 10, 15 or 20, not '3.0'"},
+        {"--orientation diagonal", "--orientation must be rows or columns, not 'diagonal'"},
+        {"--shifted third", "--shifted must be first or second, not 'third'"},
+        {"--stretch 0.49", "--stretch must be a number from 0.5 to 2, not '0.49'"},
+        {"--hex-pixels 0", "--hex-pixels must be a positive number, not '0'"},
+        {"--offset 5", offset + ", not '5'"},
+        {"--offset 1,2,3", offset + ", not '1,2,3'"},
+        {"--offset 1,x", offset + ", not '1,x'"},
+    };
+    for (const Row& row : rows) {
+        const std::string line = row.line.starts_with("-") ? good + row.line : row.line;
+        const CommandLine command = parse(line.c_str());
+        EXPECT_EQ(command.action, CommandAction::Refused) << line;
+        EXPECT_EQ(command.error.toStdString(), row.error) << line;
+    }
+}

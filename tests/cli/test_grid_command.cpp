@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <QDir>
+#include <QImageReader>
+#include <QProcess>
+#include <csignal>
+
+#include "grid/grid_generation.h"
+#include "support/qt_print.h"
+#include "support/test_files.h"
+
+using namespace tessara;
+using namespace tessara::test;
+
+namespace {
+
+struct Finished {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+const QByteArray kSentinel = "an earlier file that must survive a failure";
+
+// The built program as a user runs it from a shell on a machine without a display. A file
+// size limit stands for a full disk: writes past it fail instead of killing the process.
+Finished runTessara(const QString& folder, const QString& line, const char* locale = nullptr,
+                    rlim_t fileSizeLimit = 0) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        env.remove(name);
+    }
+    if (locale != nullptr) {
+        env.insert("LC_ALL", locale);
+    }
+    if (fileSizeLimit > 0) {
+        // When libpng gives up on a full disk, Qt's PNG writer loses its row pointers: a leak
+        // of Qt's that a sanitized build would report.
+        env.insert("ASAN_OPTIONS", "detect_leaks=0");
+    }
+    QProcess process;
+    process.setProgram(TESSARA_PROGRAM);
+    process.setArguments(line.split(u' ', Qt::SkipEmptyParts));
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(folder);
+    if (fileSizeLimit > 0) {
+        process.setChildProcessModifier([fileSizeLimit] {
+            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            ::signal(SIGXFSZ, SIG_IGN);
+        });
+    }
+    process.start();
+    EXPECT_TRUE(process.waitForFinished(120000)) << line.toStdString();
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << line.toStdString();
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+}  // namespace
+
+class CliGridCommand : public ::testing::Test {
+  protected:
+    CliGridCommand() {
+        writeImage(dir.path("map.bmp"), map, "BMP");
+        const QByteArray jpeg = readBytes(writeImage(dir.path("map.jpg"), map, "JPEG"));
+        writeBytes(dir.path("cut.jpg"), jpeg.left(jpeg.size() / 2));
+        writeBytes(dir.path("text.bmp"), "not a picture\n");
+        QDir(dir.root()).mkdir("folder.png");
+    }
+    Finished run(const QString& line, const char* locale = nullptr, rlim_t fileSizeLimit = 0) {
+        return runTessara(dir.root(), line, locale, fileSizeLimit);
+    }
+    QStringList files() const {
+        return QDir(dir.root())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    ScratchDir dir;
+    const QImage map = makeMap(300, 200);
+};
+
+TEST_F(CliGridCommand, EachOutcomeHasItsExitStatusItsOneLineAndLeavesOutputWhole) {
+    const QString sizes = " --map-width 100 --hex-size 5";
+    const QString write = "tessara: cannot write ";
+    struct Row {
+        const char* guards;
+        QString line;
+        int status;
+        QString err;  // all of standard error, or its start when `start` is set
+        bool start = false;
+        bool existing = false;  // OUTPUT is there beforehand with other bytes
+        const char* locale = nullptr;
+        rlim_t fileSizeLimit = 0;
+    } const rows[] = {
+        {"a grid written", "grid map.jpg out.bmp --colour red --thickness 3" + sizes, 0, ""},
+        {"an OUTPUT replaced", "grid map.bmp old.png" + sizes, 0, "", false, true},
+        {"the stretch at its limit", "grid map.bmp out.tif --stretch 2" + sizes, 0, ""},
+        {"a dot in a German locale", "grid map.bmp out.bmp --map-width 100.5 --hex-size 2.5", 0, "",
+         false, false, "de_DE.UTF-8"},
+        {"an unknown option", "grid map.bmp out.bmp --size 3" + sizes, 2,
+         "tessara: unknown option '--size'\n"},
+        {"a size that is no number", "grid map.bmp out.bmp --map-width ten --hex-size 5", 2,
+         "tessara: --map-width must be a positive number, not 'ten'\n", false, true},
+        {"a hex size not below the map width", "grid map.bmp out.bmp --map-width 5 --hex-size 5", 2,
+         "tessara: --hex-size must be a positive number below --map-width, not '5'\n"},
+        {"a colour not in the list", "grid map.bmp out.bmp --colour pink" + sizes, 2,
+         "tessara: --colour must be black, blue, green, cyan, red, magenta, yellow or white, "
+         "not 'pink'\n"},
+        {"a thickness not in the list", "grid map.bmp out.bmp --thickness 4" + sizes, 2,
+         "tessara: --thickness must be 1, 2, 3, 5, 10, 15 or 20, not '4'\n"},
+        {"the stretch just past its limit", "grid map.bmp out.bmp --stretch 2.01" + sizes, 2,
+         "tessara: --stretch must be a number from 0.5 to 2, not '2.01'\n", false, true},
+        {"a missing INPUT", "grid absent.jpg out.bmp" + sizes, 2,
+         "tessara: cannot read the map 'absent.jpg': The file cannot be opened: No such file or "
+         "directory\n"},
+        {"a JPEG cut short", "grid cut.jpg out.bmp" + sizes, 2,
+         "tessara: cannot read the map 'cut.jpg': ", true, true},
+        {"a text file named .bmp", "grid text.bmp out.png" + sizes, 2,
+         "tessara: cannot read the map 'text.bmp': ", true},
+        {"a missing OUTPUT folder, found before INPUT", "grid absent.jpg no/out.bmp" + sizes, 2,
+         write + "'no/out.bmp': the folder 'no' does not exist\n"},
+        {"an OUTPUT that is a folder", "grid map.bmp folder.png" + sizes, 2,
+         write + "'folder.png': it is a folder\n"},
+        {"an unknown OUTPUT type", "grid map.bmp out.gif" + sizes, 2,
+         "tessara: OUTPUT 'out.gif' must end in .bmp, .png, .jpg, .jpeg, .tif or .tiff\n", false,
+         true},
+        {"too many hexes", "grid map.bmp out.bmp --map-width 100000 --hex-size 0.01", 2,
+         "tessara: the hexes are too small for this map: the grid would need more than 32766 "
+         "rows or columns of hexes; give a larger --hex-size\n",
+         false, true},
+        {"a full disk under a bitmap, whose reason is the image layer's",
+         "grid map.bmp out.bmp" + sizes, 1, write + "'out.bmp': ", true, true, nullptr, 4096},
+        {"a full disk under a PNG, whose library prints its own error",
+         "grid map.bmp out.png" + sizes, 1, write + "'out.png': File too large\n", false, false,
+         nullptr, 4096},
+        {"a full disk under a TIFF, whose writer reports success", "grid map.bmp out.tif" + sizes,
+         1, write + "'out.tif': File too large\n", false, true, nullptr, 4096},
+    };
+    for (const Row& row : rows) {
+        const QString name = row.line.split(u' ')[2];
+        if (row.existing) {
+            writeBytes(dir.path(name), kSentinel);
+        }
+        QStringList expectedFiles = files();
+        const Finished result = run(row.line, row.locale, row.fileSizeLimit);
+        EXPECT_EQ(result.status, row.status) << row.guards;
+        EXPECT_EQ(result.out, "") << row.guards;
+        EXPECT_EQ(row.start ? result.err.left(row.err.size()) : result.err, row.err) << row.guards;
+        EXPECT_TRUE(result.err.isEmpty() || result.err.indexOf(u'\n') == result.err.size() - 1)
+            << row.guards << ": one line, " << result.err.toStdString();
+        if (row.status == 0) {
+            EXPECT_EQ(LoadPicture(dir.path(name)).image().size(), map.size()) << row.guards;
+            expectedFiles.append(name);
+        } else {
+            EXPECT_EQ(readBytes(dir.path(name)), row.existing ? kSentinel : "") << row.guards;
+        }
+        expectedFiles.removeDuplicates();
+        expectedFiles.sort();
+        EXPECT_EQ(files(), expectedFiles) << row.guards << ": no other file made or left behind";
+        QFile::remove(dir.path(name));
+    }
+}
+
+TEST_F(CliGridCommand, ABitmapHoldsExactlyTheBytesTheButtonWrites) {
+    using enum GridOrientation;
+    struct Row {
+        const char* guards;
+        QString options;
+        GridOptions expected;
+    } const rows[] = {
+        {"the button's own grid", "", {}},
+        {"a moved grid in columns",
+         " --offset 3.5,-2 --orientation columns",
+         {Columns, 3.5, -2, ShiftedLines::First, 1, {}}},
+        {"every option",
+         " --offset=-30.5,9 --shifted second --stretch 1.25 --hex-pixels 12.5",
+         {Rows, -30.5, 9, ShiftedLines::Second, 1.25, 12.5}},
+    };
+    const GridPen redThree = *gridPen(4, 2, kLineWidths);  // the lists' "red" and "3"
+    for (const Row& row : rows) {
+        const Finished result =
+            run("grid map.jpg out.bmp --map-width 100 --hex-size 5 --colour red --thickness 3" +
+                row.options);
+        ASSERT_EQ(result.status, 0) << row.guards << ": " << result.err.toStdString();
+        PictureBox picMap(0, 0);
+        picMap.setPicture(LoadPicture(dir.path("map.jpg")));
+        const GridOutcome outcome =
+            generateGrid(picMap, {100, 5}, redThree, dir.path("tmp.bmp"), row.expected);
+        ASSERT_EQ(outcome.failure, GridFailure::None) << row.guards;
+        EXPECT_EQ(readBytes(dir.path("out.bmp")), readBytes(dir.path("tmp.bmp"))) << row.guards;
+        EXPECT_NE(LoadPicture(dir.path("out.bmp")).image(),
+                  LoadPicture(dir.path("map.jpg")).image())
+            << row.guards << ": a grid was drawn";
+    }
+}
+
+// 300 pixels for 30 units make hexes of 10 units 100 pixels wide, so the right flat of the
+// first row's second hexagon runs down x = 150, and (100, 29) lies inside a hexagon.
+TEST_F(CliGridCommand, EachOutputTypeHoldsTheGridInItsOwnFormat) {
+    const QRgb blue = qRgb(0, 0, 128);
+    struct Row {
+        const char* output;
+        const char* format;
+        int tolerance;  // the most a channel may be off: JPEG is lossy
+    } const rows[] = {{"out.png", "png", 0}, {"out.TIFF", "tiff", 0}, {"out.jpg", "jpeg", 40}};
+    for (const Row& row : rows) {
+        const Finished result = run(QStringLiteral("grid map.bmp %1 --map-width 30 --hex-size 10 "
+                                                   "--colour blue --thickness 3")
+                                        .arg(row.output));
+        ASSERT_EQ(result.status, 0) << row.output << ": " << result.err.toStdString();
+        QImageReader reader(dir.path(row.output));
+        EXPECT_EQ(reader.format(), row.format);
+        const QImage image = reader.read();
+        ASSERT_EQ(image.size(), map.size()) << row.output;
+        const auto near = [&](QRgb a, QRgb b) {
+            return std::abs(qRed(a) - qRed(b)) <= row.tolerance &&
+                   std::abs(qGreen(a) - qGreen(b)) <= row.tolerance &&
+                   std::abs(qBlue(a) - qBlue(b)) <= row.tolerance;
+        };
+        EXPECT_TRUE(near(image.pixel(150, 30), blue)) << row.output;
+        EXPECT_TRUE(near(image.pixel(100, 29), map.pixel(100, 29))) << row.output;
+    }
+}
+
+// Help is given wherever it is asked for, even on a command line that is not complete.
+TEST_F(CliGridCommand, HelpAndVersionGoToStandardOutput) {
+    const QString example =
+        "tessara grid map.jpg gridded.bmp --map-width 100 --hex-size 5 --colour red --thickness 3";
+    for (const char* line : {"--help", "-h", "grid --help", "grid in.bmp -h"}) {
+        const Finished result = run(line);
+        EXPECT_EQ(result.status, 0) << line;
+        EXPECT_TRUE(result.out.startsWith("Usage:\n  tessara ")) << line;
+        EXPECT_TRUE(result.out.contains(example)) << line;
+        for (const char* option : {"--map-width M", "--hex-size S", "--colour NAME",
+                                   "--thickness N", "--orientation rows|columns", "--offset X,Y",
+                                   "--shifted first|second", "--stretch F", "--hex-pixels P"}) {
+            EXPECT_TRUE(result.out.contains(QStringLiteral("\n  ") + option)) << option;
+        }
+        EXPECT_EQ(result.err, "") << line;
+    }
+    const Finished version = run("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "tessara 1.0.0\n");
+    EXPECT_EQ(run("grid --version").err, "tessara: unknown option '--version'\n");
+}
