@@ -39,7 +39,7 @@ GridOutcome mergeDrawing(PictureBox& picMap, const QString& file) {
 }
 
 GridOutcome drawGridOn(PictureBox& picMap, const GridSizes& sizes, const GridPen& pen,
-                       const GridOptions& options) {
+                       const GridOptions& options, const HexNumbering& numbering) {
     picMap.setScaleMode(ScaleMode::Pixels);
     picMap.setDrawWidth(pen.width);
     picMap.setForeColor(pen.colour);
@@ -52,27 +52,34 @@ GridOutcome drawGridOn(PictureBox& picMap, const GridSizes& sizes, const GridPen
     if (layout.problem == GridProblem::TooManyCells) {
         return {GridFailure::TooManyCells, {}, {}};
     }
+    std::optional<NumbersLeftOut> leftOut;
     try {
         drawLayout(picMap, layout);
+        if (numbering.enabled) {
+            leftOut = drawNumbers(picMap, layout, numbering, pen.colour);
+        }
     } catch (const std::bad_alloc&) {
         picMap.Cls();
         return {GridFailure::OutOfMemory, {}, {}};
     }
-    return {GridFailure::None,
-            {},
-            {sizes.mapSize, mapHeightOf(width, height, sizes.mapSize), layout.columns(),
-             layout.rows()}};
+    return {
+        GridFailure::None,
+        {},
+        {sizes.mapSize, mapHeightOf(width, height, sizes.mapSize), layout.columns(), layout.rows()},
+        leftOut};
 }
 
 GridOutcome generateGrid(PictureBox& picMap, const GridSizes& sizes, const GridPen& pen,
-                         const QString& mergeFile, const GridOptions& options) {
-    const GridOutcome drawn = drawGridOn(picMap, sizes, pen, options);
+                         const QString& mergeFile, const GridOptions& options,
+                         const HexNumbering& numbering) {
+    const GridOutcome drawn = drawGridOn(picMap, sizes, pen, options, numbering);
     if (drawn.failure != GridFailure::None) {
         return drawn;
     }
     GridOutcome outcome = mergeDrawing(picMap, mergeFile);
     if (outcome.failure == GridFailure::None) {
         outcome.dimensions = drawn.dimensions;
+        outcome.numbersLeftOut = drawn.numbersLeftOut;
     }
     return outcome;
 }

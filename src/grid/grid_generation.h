@@ -8,6 +8,7 @@
 #include "core/numeric.h"
 #include "grid/grid_options.h"
 #include "grid/grid_parameters.h"
+#include "grid/number_stamps.h"
 #include "image/picture_box.h"
 
 namespace tessara {
@@ -35,9 +36,17 @@ struct GridDimensions {
 };
 
 struct GridOutcome {
-    GridFailure failure = GridFailure::None;
+    GridOutcome(GridFailure failure = GridFailure::None, QString reason = {},
+                GridDimensions dimensions = {}, std::optional<NumbersLeftOut> leftOut = {})
+        : failure(failure),
+          reason(std::move(reason)),
+          dimensions(dimensions),
+          numbersLeftOut(leftOut) {}
+
+    GridFailure failure;
     QString reason;             // why the temporary file failed, in words for the user
     GridDimensions dimensions;  // on success
+    std::optional<NumbersLeftOut> numbersLeftOut;  // the grid is drawn, its numbers not
 };
 
 // Writes the picture with its drawing to `file`, discards the drawing and makes the file
@@ -47,11 +56,12 @@ GridOutcome mergeDrawing(PictureBox& picMap, const QString& file);
 // Sets the pen and the pixel scale on `picMap` and draws the grid on it, to be merged or
 // written out; its dimensions on success. On failure nothing stays drawn.
 GridOutcome drawGridOn(PictureBox& picMap, const GridSizes& sizes, const GridPen& pen,
-                       const GridOptions& options = {});
+                       const GridOptions& options = {}, const HexNumbering& numbering = {});
 
 // Draws the grid and merges it into the picture through `mergeFile`. On any failure the
 // picture is left as it was (the pen stays set).
 GridOutcome generateGrid(PictureBox& picMap, const GridSizes& sizes, const GridPen& pen,
-                         const QString& mergeFile, const GridOptions& options = {});
+                         const QString& mergeFile, const GridOptions& options = {},
+                         const HexNumbering& numbering = {});
 
 }  // namespace tessara

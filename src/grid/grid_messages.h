@@ -58,4 +58,19 @@ inline Message mergeReadFailedMessage(const QString& file, const QString& reason
             QStringLiteral("Can't read %1").arg(file)};
 }
 
+// The grid is drawn; its numbers would have been too small to read.
+inline Message numbersLeftOutMessage(double smallestHex) {
+    const QString title = QStringLiteral("Hex numbers left out");
+    if (smallestHex <= 0) {
+        return {QStringLiteral("Numbers smaller than 6 pixels (4.5 points) cannot be read, so the "
+                               "grid was drawn without them. Choose a larger size."),
+                title};
+    }
+    return {QStringLiteral("The hexes are too small for readable numbers, so the grid was drawn "
+                           "without them. Numbers need hexes of at least %1 pixels from flat to "
+                           "flat, or a shorter format.")
+                .arg(smallestHex, 0, 'f', 2),
+            title};
+}
+
 }  // namespace tessara

@@ -75,6 +75,43 @@ void PictureBox::LineTo(Single x2, Single y2) {
     raster_.draw(layer(), toPixels(from), toPixels(current_), {foreColor_.rgb(), drawWidth_});
 }
 
+namespace {
+
+// Every channel of `pixel` times `factor` / 255, rounded, two channels at a time.
+inline QRgb scaled(QRgb pixel, unsigned factor) {
+    unsigned redBlue = (pixel & 0xff00ffU) * factor;
+    redBlue = ((redBlue + ((redBlue >> 8) & 0xff00ffU) + 0x800080U) >> 8) & 0xff00ffU;
+    unsigned alphaGreen = ((pixel >> 8) & 0xff00ffU) * factor;
+    alphaGreen = (alphaGreen + ((alphaGreen >> 8) & 0xff00ffU) + 0x800080U) & 0xff00ff00U;
+    return redBlue | alphaGreen;
+}
+
+}  // namespace
+
+void PictureBox::stamp(const QImage& sprite, int x, int y) {
+    QImage& target = layer();
+    const QRect area = QRect(x, y, sprite.width(), sprite.height()) & target.rect();
+    if (area.isEmpty()) {
+        return;
+    }
+    uchar* const bits = target.bits();  // detaches once, not once a row
+    const qsizetype stride = target.bytesPerLine();
+    for (int row = area.top(); row <= area.bottom(); ++row) {
+        const auto* from = reinterpret_cast<const QRgb*>(sprite.constScanLine(row - y)) - x;
+        auto* to = reinterpret_cast<QRgb*>(bits + row * stride);
+        for (int column = area.left(); column <= area.right(); ++column) {
+            const QRgb source = from[column];
+            const unsigned alpha = qAlpha(source);
+            if (alpha == 0) {
+                continue;
+            }
+            // Source over, in premultiplied colour: the sprite plus what shows through it.
+            to[column] =
+                alpha == 255 ? source : 0xff000000U | (source + scaled(to[column], 255 - alpha));
+        }
+    }
+}
+
 QImage& PictureBox::layer() {
     if (!layer_.isNull()) {
         return layer_;

@@ -63,6 +63,10 @@ class PictureBox {
     using LineWatcher = std::function<void(QPointF from, QPointF to)>;
     void watchLines(LineWatcher watcher) { watcher_ = std::move(watcher); }
 
+    // Lays a small picture with an alpha channel (premultiplied ARGB) over the drawing, its
+    // top-left corner at pixel (x, y); what falls outside the box is clipped.
+    void stamp(const QImage& sprite, int x, int y);
+
     // The picture with everything drawn on it merged in, as a new picture.
     Picture Image();
     // Discards what was drawn, leaving the background picture.

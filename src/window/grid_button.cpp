@@ -53,7 +53,8 @@ void Form1::Command1_Click() {
     GridOutcome outcome;
     {
         const BusyCursor busy;
-        outcome = generateGrid(picMap_, check.sizes, *pen, file, state_.gridOptions);
+        outcome =
+            generateGrid(picMap_, check.sizes, *pen, file, state_.gridOptions, state_.numbering);
     }
     if (outcome.failure != GridFailure::None) {
         services_.messages.MsgBox(failureMessage(outcome, file));
@@ -68,6 +69,9 @@ void Form1::Command1_Click() {
     state_.hexRows = outcome.dimensions.hexRows;
     mnuNormal_Click();
     mnuInformation->setEnabled(true);
+    if (outcome.numbersLeftOut) {
+        services_.messages.MsgBox(numbersLeftOutMessage(outcome.numbersLeftOut->smallestHex));
+    }
 }
 
 }  // namespace tessara

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScreen>
 #include <cmath>
 
 #include "core/number_to_text.h"
@@ -66,6 +67,11 @@ void Form1::refreshPreview() {
         if (const std::optional<GridLayout> layout = gridLayoutNow()) {
             const QColor colour = QBColor(cmbColour->currentIndex()).value_or(Qt::black);
             paintGridPreview(painter, *layout, area, colour);
+            if (state_.numbering.enabled) {
+                paintNumberPreview(painter, *layout, state_.numbering,
+                                   QSizeF(picMap_.pixelWidth(), picMap_.pixelHeight()), area,
+                                   colour);
+            }
         }
     });
 }
@@ -75,6 +81,16 @@ void Form1::mnuGridOptions_Click() {
         gridOptionsDialog_ = new GridOptionsDialog(this);
         connect(gridOptionsDialog_, &GridOptionsDialog::optionsChanged, this,
                 &Form1::gridOptions_Changed);
+        connect(gridOptionsDialog_, &GridOptionsDialog::numberingChanged, this,
+                &Form1::gridNumbering_Changed);
+        gridOptionsDialog_->setNumbering(state_.numbering);
+        // Beside the window rather than over the map, where the screen has room for it.
+        gridOptionsDialog_->adjustSize();
+        const QRect screen = this->screen()->availableGeometry();
+        const QPoint beside = frameGeometry().topRight() + QPoint(8, 0);
+        if (beside.x() + gridOptionsDialog_->width() <= screen.right()) {
+            gridOptionsDialog_->move(beside);
+        }
         connect(gridOptionsDialog_, &QDialog::finished, this, [this] {
             refreshPreview();
             activateWindow();  // without a window manager nobody else gives the focus back
@@ -96,6 +112,11 @@ void Form1::gridOptions_Changed(const GridOptions& options) {
     if (sizeChanged && options.hexPixels) {
         setHexPixels(*options.hexPixels);
     }
+    refreshPreview();
+}
+
+void Form1::gridNumbering_Changed(const HexNumbering& numbering) {
+    state_.numbering = numbering;
     refreshPreview();
 }
 

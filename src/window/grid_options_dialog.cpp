@@ -4,9 +4,16 @@
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
+
+#include "grid/grid_parameters.h"
+#include "grid/hex_grid.h"
 
 namespace tessara {
 namespace {
@@ -14,6 +21,27 @@ namespace {
 // Offsets reach a few maps' widths either way; sizes beyond the largest picture are typos.
 constexpr double kLargestOffset = 100000;
 constexpr double kLargestHex = 32767;
+
+QComboBox* list(QWidget* parent, const char* name, const QStringList& items) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QLatin1String(name));
+    box->addItems(items);
+    return box;
+}
+
+// A screen reader names each field by its label, without the accelerator mark.
+void nameFieldsByLabels(QFormLayout* form) {
+    for (int row = 0; row < form->rowCount(); ++row) {
+        auto* label =
+            qobject_cast<QLabel*>(form->itemAt(row, QFormLayout::LabelRole)
+                                      ? form->itemAt(row, QFormLayout::LabelRole)->widget()
+                                      : nullptr);
+        QLayoutItem* field = form->itemAt(row, QFormLayout::FieldRole);
+        if (label && field && field->widget()) {
+            field->widget()->setAccessibleName(label->text().remove(QLatin1Char('&')).chopped(1));
+        }
+    }
+}
 
 QDoubleSpinBox* numberBox(QWidget* parent, const char* name, double minimum, double maximum,
                           int decimals, double step) {
@@ -35,6 +63,7 @@ GridOptionsDialog::GridOptionsDialog(QWidget* parent) : QDialog(parent) {
     setModal(false);
     build();
     setOptions({}, std::nullopt);
+    setNumbering({});
 }
 
 void GridOptionsDialog::build() {
@@ -59,14 +88,8 @@ void GridOptionsDialog::build() {
     form->addRow(QStringLiteral("Offset &Y (pixels):"), offsetY_);
     form->addRow(QStringLiteral("&Shifted rows (columns):"), shifted_);
     form->addRow(QStringLiteral("S&tretch across the rows:"), stretch_);
-    form->addRow(QStringLiteral("Hex si&ze, flat to flat:"), hexPixels_);
-    for (QWidget* field : {static_cast<QWidget*>(orientation_), static_cast<QWidget*>(offsetX_),
-                           static_cast<QWidget*>(offsetY_), static_cast<QWidget*>(shifted_),
-                           static_cast<QWidget*>(stretch_), static_cast<QWidget*>(hexPixels_)}) {
-        // A screen reader names each field by its label, without the accelerator mark.
-        auto* label = qobject_cast<QLabel*>(form->labelForField(field));
-        field->setAccessibleName(label->text().remove(QLatin1Char('&')).chopped(1));
-    }
+    form->addRow(QStringLiteral("H&ex size, flat to flat:"), hexPixels_);
+    nameFieldsByLabels(form);
 
     hint_ = new QLabel(
         QStringLiteral("The grid is previewed on the map. Click the map, then move the grid "
@@ -84,6 +107,7 @@ void GridOptionsDialog::build() {
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addWidget(buildNumbers());
     layout->addWidget(hint_);
     layout->addWidget(buttons);
 
@@ -92,6 +116,115 @@ void GridOptionsDialog::build() {
     }
     for (QDoubleSpinBox* box : {offsetX_, offsetY_, stretch_, hexPixels_}) {
         connect(box, &QDoubleSpinBox::valueChanged, this, &GridOptionsDialog::readControls);
+    }
+}
+
+QGroupBox* GridOptionsDialog::buildNumbers() {
+    numbers_ = new QGroupBox(QStringLiteral("&Number the hexes"), this);
+    numbers_->setObjectName(QStringLiteral("grpNumbers"));
+    numbers_->setCheckable(true);
+    numberFormat_ = list(numbers_, "cmbNumberFormat",
+                         {QStringLiteral("0101"), QStringLiteral("01.01"), QStringLiteral("A1"),
+                          QStringLiteral("1,1"), QStringLiteral("Pattern")});
+    numberPattern_ = new QLineEdit(numbers_);
+    numberPattern_->setObjectName(QStringLiteral("txtNumberPattern"));
+    numberPattern_->setPlaceholderText(QStringLiteral("{c:2}{r:2}, {C}{r}, ..."));
+    firstNumber_ = new QSpinBox(numbers_);
+    firstNumber_->setObjectName(QStringLiteral("txtFirstNumber"));
+    firstNumber_->setRange(-9999, 9999);
+    numberOrigin_ = list(numbers_, "cmbNumberOrigin",
+                         {QStringLiteral("Top left"), QStringLiteral("Bottom left")});
+    numberPosition_ = list(numbers_, "cmbNumberPosition",
+                           {QStringLiteral("Near the top"), QStringLiteral("Centre"),
+                            QStringLiteral("Near the bottom")});
+    numberSize_ = numberBox(numbers_, "txtNumberSize", 1, 200, 1, 1);
+    numberUnit_ =
+        list(numbers_, "cmbNumberUnit", {QStringLiteral("% of the hex"), QStringLiteral("points")});
+    numberUnit_->setAccessibleName(QStringLiteral("Size unit"));
+    auto* size = new QWidget(numbers_);
+    auto* sizeRow = new QHBoxLayout(size);
+    sizeRow->setContentsMargins(0, 0, 0, 0);
+    sizeRow->addWidget(numberSize_, 1);
+    sizeRow->addWidget(numberUnit_);
+    QStringList colours{QStringLiteral("the grid's colour")};
+    for (const char* name : kColourNames) {
+        colours << QString::fromLatin1(name);
+    }
+    numberColour_ = list(numbers_, "cmbNumberColour", colours);
+    halo_ = list(numbers_, "cmbHalo",
+                 {QStringLiteral("none"), QStringLiteral("white"), QStringLiteral("black")});
+
+    auto* form = new QFormLayout(numbers_);
+    form->addRow(QStringLiteral("&Format:"), numberFormat_);
+    form->addRow(QStringLiteral("&Pattern:"), numberPattern_);
+    form->addRow(QStringLiteral("F&irst number:"), firstNumber_);
+    form->addRow(QStringLiteral("Co&unted from the:"), numberOrigin_);
+    form->addRow(QStringLiteral("P&lace in the hex:"), numberPosition_);
+    form->addRow(QStringLiteral("Si&ze:"), size);
+    form->addRow(QStringLiteral("&Colour:"), numberColour_);
+    form->addRow(QStringLiteral("&Halo:"), halo_);
+    nameFieldsByLabels(form);
+    numberSize_->setAccessibleName(QStringLiteral("Size"));
+
+    connect(numbers_, &QGroupBox::toggled, this, &GridOptionsDialog::readNumbers);
+    for (QComboBox* box :
+         {numberFormat_, numberOrigin_, numberPosition_, numberUnit_, numberColour_, halo_}) {
+        connect(box, &QComboBox::currentIndexChanged, this, &GridOptionsDialog::readNumbers);
+    }
+    connect(numberPattern_, &QLineEdit::textEdited, this, &GridOptionsDialog::readNumbers);
+    connect(firstNumber_, &QSpinBox::valueChanged, this, &GridOptionsDialog::readNumbers);
+    connect(numberSize_, &QDoubleSpinBox::valueChanged, this, &GridOptionsDialog::readNumbers);
+    return numbers_;
+}
+
+void GridOptionsDialog::setNumbering(const HexNumbering& numbering) {
+    showing_ = true;
+    numbering_ = numbering;
+    numbers_->setChecked(numbering.enabled);
+    numberFormat_->setCurrentIndex(static_cast<int>(numbering.format));
+    numberPattern_->setText(numbering.pattern);
+    numberPattern_->setEnabled(numbering.format == NumberFormat::Pattern);
+    firstNumber_->setValue(numbering.first);
+    numberOrigin_->setCurrentIndex(numbering.origin == NumberOrigin::BottomLeft ? 1 : 0);
+    numberPosition_->setCurrentIndex(static_cast<int>(numbering.position));
+    numberUnit_->setCurrentIndex(numbering.sizePoints ? 1 : 0);
+    numberSize_->setValue(numbering.sizePoints.value_or(numbering.sizePercent));
+    int colour = 0;
+    for (int n = 0; n < static_cast<int>(kColourNames.size()); ++n) {
+        if (numbering.colour && QBColor(n) == *numbering.colour) {
+            colour = n + 1;
+        }
+    }
+    numberColour_->setCurrentIndex(colour);
+    halo_->setCurrentIndex(static_cast<int>(numbering.halo));
+    showing_ = false;
+}
+
+void GridOptionsDialog::readNumbers() {
+    if (showing_) {
+        return;
+    }
+    HexNumbering n;
+    n.enabled = numbers_->isChecked();
+    n.format = static_cast<NumberFormat>(numberFormat_->currentIndex());
+    n.pattern = numberPattern_->text();
+    n.first = firstNumber_->value();
+    n.origin =
+        numberOrigin_->currentIndex() == 1 ? NumberOrigin::BottomLeft : NumberOrigin::TopLeft;
+    n.position = static_cast<NumberPosition>(numberPosition_->currentIndex());
+    if (numberUnit_->currentIndex() == 1) {
+        n.sizePoints = numberSize_->value();
+    } else {
+        n.sizePercent = numberSize_->value();
+    }
+    if (numberColour_->currentIndex() > 0) {
+        n.colour = QBColor(numberColour_->currentIndex() - 1);
+    }
+    n.halo = static_cast<NumberHalo>(halo_->currentIndex());
+    numberPattern_->setEnabled(n.format == NumberFormat::Pattern);
+    if (n != numbering_) {
+        numbering_ = n;
+        emit numberingChanged(n);
     }
 }
 
@@ -131,6 +264,8 @@ void GridOptionsDialog::readControls() {
 void GridOptionsDialog::reset() {
     setOptions({}, std::nullopt);
     emit optionsChanged(options_);
+    setNumbering({});
+    emit numberingChanged(numbering_);
 }
 
 }  // namespace tessara

@@ -6,10 +6,15 @@
 #include <optional>
 
 #include "grid/grid_options.h"
+#include "grid/hex_numbers.h"
 
+class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
+class QGroupBox;
 class QLabel;
+class QLineEdit;
+class QSpinBox;
 
 namespace tessara {
 
@@ -22,14 +27,19 @@ class GridOptionsDialog : public QDialog {
     // from the two sizes when the options set none; nothing when it cannot be known yet.
     void setOptions(const GridOptions& options, std::optional<double> hexPixels);
     GridOptions options() const { return options_; }
+    void setNumbering(const HexNumbering& numbering);
+    HexNumbering numbering() const { return numbering_; }
 
   signals:
     // Every change the user makes, as it is made.
     void optionsChanged(const GridOptions& options);
+    void numberingChanged(const HexNumbering& numbering);
 
   private:
     void build();
+    QGroupBox* buildNumbers();
     void readControls();
+    void readNumbers();
     void reset();
 
     GridOptions options_;
@@ -41,6 +51,18 @@ class GridOptionsDialog : public QDialog {
     QDoubleSpinBox* stretch_ = nullptr;
     QDoubleSpinBox* hexPixels_ = nullptr;
     QLabel* hint_ = nullptr;
+
+    HexNumbering numbering_;
+    QGroupBox* numbers_ = nullptr;  // checkable: numbering on or off
+    QComboBox* numberFormat_ = nullptr;
+    QLineEdit* numberPattern_ = nullptr;
+    QSpinBox* firstNumber_ = nullptr;
+    QComboBox* numberOrigin_ = nullptr;
+    QComboBox* numberPosition_ = nullptr;
+    QDoubleSpinBox* numberSize_ = nullptr;
+    QComboBox* numberUnit_ = nullptr;
+    QComboBox* numberColour_ = nullptr;
+    QComboBox* halo_ = nullptr;
 };
 
 }  // namespace tessara

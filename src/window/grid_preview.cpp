@@ -1,9 +1,13 @@
 #include "window/grid_preview.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPath>
 #include <climits>
 #include <cmath>
 #include <vector>
+
+#include "grid/number_stamps.h"
 
 namespace tessara {
 namespace {
@@ -101,6 +105,52 @@ void paintGridPreview(QPainter& painter, const GridLayout& layout, const QRectF&
     } else {
         fillWithPattern(painter, layout, area, pen);
     }
+}
+
+void paintNumberPreview(QPainter& painter, const GridLayout& layout, const HexNumbering& numbering,
+                        const QSizeF& picture, const QRectF& area, const QColor& gridColour) {
+    const double scale = painter.transform().m11();
+    if (numberSize(layout, numbering) * scale < kSmallestNumber) {
+        return;  // unreadable at this zoom
+    }
+    // The labels depend on the whole picture; scrolling reuses them.
+    struct Labels {
+        GridOptions options;
+        double hexSize = 0;
+        QSizeF picture;
+        HexNumbering numbering;
+        NumberPlan plan;
+    };
+    static Labels cached;
+    if (cached.options != layout.options || cached.hexSize != layout.hexSize ||
+        cached.picture != picture || cached.numbering != numbering) {
+        cached = {layout.options, layout.hexSize, picture, numbering,
+                  planNumbers(layout, picture.width(), picture.height(), numbering)};
+    }
+    const NumberPlan& plan = cached.plan;
+    const QFont font = numberFont(plan.textHeight);
+    const double capHeight = QFontMetricsF(font).capHeight();
+    const QRectF reach =
+        area.adjusted(-layout.hexSize, -layout.hexSize, layout.hexSize, layout.hexSize);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor colour = numbering.colour.value_or(gridColour);
+    const QColor ring = numbering.halo == NumberHalo::Black ? Qt::black : Qt::white;
+    for (size_t k = 0; k < plan.hexes.size(); ++k) {
+        if (!reach.contains(plan.hexes[k].centre)) {
+            continue;
+        }
+        const QPointF middle =
+            labelMiddle(layout, numbering, plan.hexes[k].centre, plan.textHeight);
+        QPainterPath path;
+        const double width = QFontMetricsF(font).horizontalAdvance(plan.labels[k]);
+        path.addText(middle.x() - width / 2, middle.y() + capHeight / 2, font, plan.labels[k]);
+        if (numbering.halo != NumberHalo::None) {
+            painter.strokePath(path, QPen(ring, std::max(3.0, plan.textHeight / 3)));
+        }
+        painter.fillPath(path, colour);
+    }
+    painter.restore();
 }
 
 }  // namespace tessara

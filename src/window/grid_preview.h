@@ -5,6 +5,7 @@
 #include <QRectF>
 
 #include "grid/grid_layout.h"
+#include "grid/hex_numbers.h"
 
 class QPainter;
 
@@ -19,5 +20,10 @@ inline constexpr double kPreviewCellBudget = 20000;
 // painter maps picture pixels to the screen.
 void paintGridPreview(QPainter& painter, const GridLayout& layout, const QRectF& area,
                       const QColor& colour);
+
+// Draws the numbers of the hexes in `area` when they are large enough on the screen to read,
+// as Generate Hex Grid would draw them into a picture of `picture` pixels.
+void paintNumberPreview(QPainter& painter, const GridLayout& layout, const HexNumbering& numbering,
+                        const QSizeF& picture, const QRectF& area, const QColor& gridColour);
 
 }  // namespace tessara

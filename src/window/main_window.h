@@ -13,6 +13,7 @@
 #include "core/numeric.h"
 #include "grid/grid_layout.h"
 #include "grid/grid_options.h"
+#include "grid/hex_numbers.h"
 #include "image/picture_box.h"
 #include "platform/common_dialog.h"
 #include "platform/services.h"
@@ -51,6 +52,7 @@ struct FormState {
     Integer hexColumns = 0;
     Integer hexRows = 0;
     GridOptions gridOptions;  // how the next grid is fitted to the map
+    HexNumbering numbering;   // and numbered
     Measuring measuring = Measuring::Nothing;
     std::vector<QPointF> measured;  // the points clicked so far, in picture pixels
 };
@@ -105,6 +107,7 @@ class Form1 : public QMainWindow {
     void mnuMeasureHexes_Click();
     void mnuMeasureScale_Click();
     void gridOptions_Changed(const GridOptions& options);
+    void gridNumbering_Changed(const HexNumbering& numbering);
     void sizeBoxes_Edited();
 
     void mnuInformation_Click();

@@ -1,7 +1,9 @@
 #include <QDoubleSpinBox>
+#include <QGroupBox>
 #include <QPushButton>
 
 #include "grid/grid_generation.h"
+#include "grid/grid_messages.h"
 #include "support/form_fixture.h"
 #include "support/test_files.h"
 #include "window/grid_options_dialog.h"
@@ -184,4 +186,24 @@ TEST_F(GridMenu, GenerateDrawsTheGridThePreviewShows) {
         (void)generateGrid(plain, {100, 25}, {1, Qt::black}, dir.path("plain.bmp"));
         return plain.picture().image();
     }()) << "the options changed the grid";
+}
+
+TEST_F(GridMenu, NumbersChosenInTheOptionsAreDrawnAndTooSmallOnesAreReportedOnce) {
+    action("mnuGridOptions")->trigger();
+    control<QGroupBox>("grpNumbers")->setChecked(true);
+    control<QComboBox>("cmbNumberFormat")->setCurrentIndex(2);  // A1
+    EXPECT_TRUE(form.state().numbering.enabled);
+    EXPECT_EQ(form.state().numbering.format, NumberFormat::Letters);
+    control<QPushButton>("Command1")->click();
+    EXPECT_TRUE(platform.messages.shown().empty());
+    PictureBox plain(0, 0);
+    plain.setPicture(Picture(whiteMap(400, 300)));
+    ASSERT_EQ(drawGridOn(plain, {100, 25}, {1, Qt::black}).failure, GridFailure::None);
+    EXPECT_NE(form.picMap().picture().image(), plain.Image().image()) << "the numbers are drawn";
+
+    control<QLineEdit>("txtHexF")->setText("2.5");  // h = 10 pixels: 2-pixel numbers
+    control<QPushButton>("Command1")->click();
+    ASSERT_EQ(platform.messages.shown().size(), 1U);
+    EXPECT_EQ(platform.messages.shown().back(), numbersLeftOutMessage(30));
+    EXPECT_TRUE(action("mnuInformation")->isEnabled()) << "the grid itself is drawn";
 }

@@ -1,0 +1,75 @@
+// Hex numbers: which hexes get one, what it says and where it goes. Games refer to a hex
+// by its column and row ("1412": column 14, row 12). Columns run left to right and rows top
+// to bottom (or bottom to top), counted over the hexes whose centres lie on the picture.
+#pragma once
+
+#include <QColor>
+#include <QPointF>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "grid/grid_layout.h"
+
+namespace tessara {
+
+enum class NumberFormat {
+    Joined,   // "0101": column then row, each zero-padded
+    Dotted,   // "01.01"
+    Letters,  // "A1": the column in letters, the row as a number
+    Comma,    // "1,1"
+    Pattern,  // the user's own: {c} {r}, {c:2} padded to 2 digits, {C} {R} in letters
+};
+enum class NumberOrigin { TopLeft, BottomLeft };
+enum class NumberPosition { Top, Centre, Bottom };
+enum class NumberHalo { None, White, Black };
+
+inline constexpr double kSmallestNumber = 6;  // pixels: the smallest legible text
+
+struct HexNumbering {
+    bool enabled = false;
+    NumberFormat format = NumberFormat::Joined;
+    QString pattern;  // for NumberFormat::Pattern
+    int first = 1;    // the number of the first column and row
+    NumberOrigin origin = NumberOrigin::TopLeft;
+    NumberPosition position = NumberPosition::Top;
+    double sizePercent = 20;           // of the hex size, flat to flat
+    std::optional<double> sizePoints;  // set: a fixed size, in points of 1/72 inch at 96 dpi
+    std::optional<QColor> colour;      // unset: the grid's colour
+    NumberHalo halo = NumberHalo::None;
+
+    friend bool operator==(const HexNumbering&, const HexNumbering&) = default;
+};
+
+// Columns A to Z, then AA, AB ...: `n` counted from 1; 0 and below stay digits.
+QString columnLetters(int n);
+
+// How many characters a zero-padded number takes: 2, or more when it needs them.
+int paddedWidth(int n);
+
+// The text of the hex in column `column` and row `row` (numbers as shown, first included);
+// the widths pad the two numbers.
+QString hexLabel(const HexNumbering& numbering, int column, int row, int columnWidth, int rowWidth);
+
+// One numbered hex: where its centre is, and its column and row as shown.
+struct NumberedHex {
+    QPointF centre;
+    int column = 0;
+    int row = 0;
+};
+
+// Every hex of the layout whose centre lies on the W x H picture, with its column and row.
+std::vector<NumberedHex> numberedHexes(const GridLayout& layout, double width, double height,
+                                       const HexNumbering& numbering);
+
+// The text height in pixels the numbering asks for on hexes of this layout.
+double numberSize(const GridLayout& layout, const HexNumbering& numbering);
+
+// The widest a label may be inside a hex of the layout, and where the middle of a label
+// `textHeight` pixels high goes.
+double roomForLabel(const GridLayout& layout, const HexNumbering& numbering);
+QPointF labelMiddle(const GridLayout& layout, const HexNumbering& numbering, QPointF centre,
+                    double textHeight);
+
+}  // namespace tessara
