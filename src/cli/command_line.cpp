@@ -1,5 +1,7 @@
 #include "cli/command_line.h"
 
+#include "grid/hex_grid.h"
+
 #include <QFileInfo>
 #include <QHash>
 #include <QLocale>
@@ -18,6 +20,9 @@ struct Refusal {
 // The options of `tessara grid` that take a value, without their dashes.
 const QStringList kValueOptions = {"map-width", "hex-size", "colour",  "thickness", "orientation",
                                    "offset",    "shifted",  "stretch", "hex-pixels"};
+// Those of the hex numbers, which only --numbers turns on.
+const QStringList kNumberOptions = {"first",       "origin",        "number-position",
+                                    "number-size", "number-colour", "halo"};
 
 struct Arguments {
     QStringList positional;
@@ -53,7 +58,9 @@ Arguments split(const QStringList& arguments) {
         const qsizetype equals = argument.indexOf(u'=');
         const QString option = argument.left(equals);
         const QString name = option.mid(2);
-        if (!option.startsWith(QStringLiteral("--")) || !kValueOptions.contains(name)) {
+        const bool known = kValueOptions.contains(name) || kNumberOptions.contains(name) ||
+                           name == QStringLiteral("numbers");
+        if (!option.startsWith(QStringLiteral("--")) || !known) {
             throw Refusal{QStringLiteral("unknown option ") + quoted(option)};
         }
         if (equals >= 0) {
@@ -179,6 +186,78 @@ GridOptions readOptions(const Arguments& args) {
     return options;
 }
 
+NumberFormat readNumberFormat(const QString& text) {
+    static const QHash<QString, NumberFormat> presets = {{"0101", NumberFormat::Joined},
+                                                         {"01.01", NumberFormat::Dotted},
+                                                         {"A1", NumberFormat::Letters},
+                                                         {"1,1", NumberFormat::Comma}};
+    if (presets.contains(text)) {
+        return presets[text];
+    }
+    if (!text.contains(u'{')) {
+        throw Refusal{QStringLiteral("--numbers must be 0101, 01.01, A1, 1,1 or a pattern such as "
+                                     "{c:2}{r:2}, not ") +
+                      quoted(text)};
+    }
+    return NumberFormat::Pattern;
+}
+
+// A share of the hex ("20") or points ("12pt").
+void readNumberSize(const QString& text, HexNumbering& numbering) {
+    const bool points = text.endsWith(QStringLiteral("pt"));
+    const std::optional<double> size = number(points ? text.chopped(2) : text);
+    if (!size || !(*size > 0) || (!points && *size > 200)) {
+        throw Refusal{QStringLiteral("--number-size must be a percentage of the hex above 0 and "
+                                     "up to 200, or points such as 9pt, not ") +
+                      quoted(text)};
+    }
+    if (points) {
+        numbering.sizePoints = *size;
+    } else {
+        numbering.sizePercent = *size;
+    }
+}
+
+HexNumbering readNumbering(const Arguments& args) {
+    HexNumbering numbering;
+    if (!args.values.contains("numbers")) {
+        for (const QString& name : kNumberOptions) {
+            if (args.values.contains(name)) {
+                throw Refusal{QStringLiteral("--%1 needs --numbers").arg(name)};
+            }
+        }
+        return numbering;
+    }
+    numbering.enabled = true;
+    numbering.pattern = args.values["numbers"];
+    numbering.format = readNumberFormat(numbering.pattern);
+    if (args.values.contains("first")) {
+        bool whole = false;
+        numbering.first = args.values["first"].toInt(&whole);
+        if (!whole) {
+            throw Refusal{QStringLiteral("--first must be a whole number, not ") +
+                          quoted(args.values["first"])};
+        }
+    }
+    if (choose(args, "origin", {"top-left", "bottom-left"}) == 1) {
+        numbering.origin = NumberOrigin::BottomLeft;
+    }
+    numbering.position =
+        static_cast<NumberPosition>(choose(args, "number-position", {"top", "centre", "bottom"}));
+    if (args.values.contains("number-size")) {
+        readNumberSize(args.values["number-size"], numbering);
+    }
+    if (args.values.contains("number-colour")) {
+        QStringList colours;
+        for (const char* colour : kColourNames) {
+            colours.append(QLatin1String(colour));
+        }
+        numbering.colour = QBColor(choose(args, "number-colour", colours));
+    }
+    numbering.halo = static_cast<NumberHalo>(choose(args, "halo", {"none", "white", "black"}));
+    return numbering;
+}
+
 // The extension chooses the writer, so that what a script asks for is what it gets.
 QByteArray outputFormat(const QString& output) {
     static const QHash<QString, QByteArray> formats = {{"bmp", "bmp"},  {"png", "png"},
@@ -213,6 +292,7 @@ CommandLine parseGrid(const QStringList& arguments) {
     request.sizes = readSizes(args);
     request.pen = readPen(args);
     request.options = readOptions(args);
+    request.numbering = readNumbering(args);
     return {CommandAction::Grid, request, {}};
 }
 
@@ -269,6 +349,17 @@ QString usageText() {
         "                          2 (default 1), e.g. 1.04\n"
         "  --hex-pixels P          the hexes' size flat to flat in pixels (default: the\n"
         "                          picture's width x S / M), e.g. 42.5\n"
+        "  --numbers FORMAT        number every hex whose centre is on the map: 0101, 01.01,\n"
+        "                          A1, 1,1, or a pattern of {c} {r} {c:2} {C}, e.g. 0101\n"
+        "  --first N               the first column's and row's number (default 1), e.g. 0\n"
+        "  --origin top-left|bottom-left\n"
+        "                          the corner rows are counted from (default top-left)\n"
+        "  --number-position top|centre|bottom\n"
+        "                          where the number sits in its hex (default top)\n"
+        "  --number-size PERCENT   the digits' height as a share of the hex (default 20), or\n"
+        "                          points, e.g. 9pt\n"
+        "  --number-colour NAME    one of the colours above (default: the grid's)\n"
+        "  --halo white|black      a thin outline round the digits (default none)\n"
         "\n"
         "Example:\n"
         "  tessara grid map.jpg gridded.bmp --map-width 100 --hex-size 5 --colour red "

@@ -9,6 +9,7 @@
 
 #include "grid/grid_options.h"
 #include "grid/grid_parameters.h"
+#include "grid/hex_numbers.h"
 
 namespace tessara {
 
@@ -27,6 +28,7 @@ struct GridRequest {
     GridSizes sizes;
     GridPen pen;
     GridOptions options;
+    HexNumbering numbering;
 };
 
 struct CommandLine {

@@ -13,11 +13,11 @@ namespace tessara {
 namespace {
 
 CommandOutcome badInput(const QString& what) {
-    return {kExitBadInput, what};
+    return {kExitBadInput, what, {}};
 }
 
 CommandOutcome failed(const QString& what) {
-    return {kExitFailed, what};
+    return {kExitFailed, what, {}};
 }
 
 QString quoted(const QString& text) {
@@ -51,6 +51,18 @@ QString outputProblem(const QString& output) {
     return {};
 }
 
+QString numbersLeftOut(double smallestHex) {
+    if (smallestHex <= 0) {
+        return QStringLiteral(
+            "hex numbers left out: below 6 pixels (4.5 points) they cannot be "
+            "read; give a larger --number-size");
+    }
+    return QStringLiteral(
+               "hex numbers left out: they need hexes of at least %1 pixels from flat "
+               "to flat, or a shorter format")
+        .arg(smallestHex, 0, 'f', 2);
+}
+
 CommandOutcome drawingFailure(const GridOutcome& outcome, const QString& input) {
     switch (outcome.failure) {
         case GridFailure::NoPictureArea:
@@ -79,13 +91,17 @@ CommandOutcome run(const GridRequest& request) {
             QStringLiteral("cannot read the map %1: %2")
                 .arg(quoted(request.input), QString::fromStdString(error.what()).simplified()));
     }
-    const GridOutcome drawn = drawGridOn(picMap, request.sizes, request.pen, request.options);
+    const GridOutcome drawn =
+        drawGridOn(picMap, request.sizes, request.pen, request.options, request.numbering);
     if (drawn.failure != GridFailure::None) {
         return drawingFailure(drawn, request.input);
     }
     const QString failure = writeOutputFile(picMap.Image(), request.output, request.format);
     if (!failure.isEmpty()) {
         return failed(cannotWrite(request.output, failure));
+    }
+    if (drawn.numbersLeftOut) {
+        return {kExitSuccess, {}, numbersLeftOut(drawn.numbersLeftOut->smallestHex)};
     }
     return {};
 }

@@ -15,7 +15,8 @@ inline constexpr int kExitBadInput = 2;  // the arguments, INPUT or OUTPUT's fol
 
 struct CommandOutcome {
     int status = kExitSuccess;
-    QString error;  // on failure: what went wrong, on one line, in words for the user
+    QString error;    // on failure: what went wrong, on one line, in words for the user
+    QString warning;  // on success: what was left out, on one line
 };
 
 // Writes OUTPUT only when everything succeeded; on any failure an existing OUTPUT is left

@@ -1,8 +1,10 @@
 #include "cli/run_command.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "cli/command_line.h"
 #include "cli/grid_command.h"
@@ -34,9 +36,26 @@ bool isCommandLine(int argc, char* argv[]) {
     return false;
 }
 
+// Hex numbers are drawn with the system's fonts, which Qt offers to a GUI application only;
+// its offscreen platform needs no display.
+bool drawsText(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--numbers", 9) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int runCommandLine(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
     qInstallMessageHandler(dropQtMessages);
+    std::unique_ptr<QCoreApplication> app;
+    if (drawsText(argc, argv)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     raiseImageAllocationLimit();
     const CommandLine command = parseCommandLine(QCoreApplication::arguments().mid(1));
     switch (command.action) {
@@ -52,7 +71,10 @@ int runCommandLine(int argc, char* argv[]) {
             break;
     }
     const CommandOutcome outcome = runGridCommand(command.grid);
-    return outcome.status == kExitSuccess ? kExitSuccess : report(outcome.status, outcome.error);
+    if (outcome.status == kExitSuccess) {
+        return outcome.warning.isEmpty() ? kExitSuccess : report(kExitSuccess, outcome.warning);
+    }
+    return report(outcome.status, outcome.error);
 }
 
 }  // namespace tessara

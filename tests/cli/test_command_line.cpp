@@ -55,10 +55,10 @@ TEST_F(CliCommandLine, GoodArgumentsGiveTheRequest) {
     } const rows[] = {
         {"every default",
          "grid map.jpg out.bmp --map-width 100 --hex-size 5",
-         {"map.jpg", "out.bmp", "bmp", {100, 5}, {1, black}, {}}},
+         {"map.jpg", "out.bmp", "bmp", {100, 5}, {1, black}, {}, {}}},
         {"the example of the usage",
          "grid map.jpg g.bmp --map-width 100 --hex-size 5 --colour red --thickness 3",
-         {"map.jpg", "g.bmp", "bmp", {100, 5}, {3, red}, {}}},
+         {"map.jpg", "g.bmp", "bmp", {100, 5}, {3, red}, {}, {}}},
         {"every option after an equals sign, at the far end of its range",
          "grid a.png b.PNG --map-width=22.5 --hex-size=22.25 --colour=white --thickness=20 "
          "--orientation=columns --offset=-30.5,9 --shifted=second --stretch=0.5 --hex-pixels=0.01",
@@ -67,7 +67,8 @@ TEST_F(CliCommandLine, GoodArgumentsGiveTheRequest) {
           "png",
           {22.5, 22.25},
           {20, grey},
-          {Columns, -30.5, 9, ShiftedLines::Second, 0.5, 0.01}}},
+          {Columns, -30.5, 9, ShiftedLines::Second, 0.5, 0.01},
+          {}}},
         {"options anywhere, a value starting with a minus, the last one given wins",
          "grid --colour blue --map-width 1e2 in.tif --hex-size .5 o.Jpeg --colour green "
          "--offset -1,-2.25 --stretch 2 --orientation rows --shifted first",
@@ -76,7 +77,8 @@ TEST_F(CliCommandLine, GoodArgumentsGiveTheRequest) {
           "jpeg",
           {100, 0.5},
           {1, green},
-          {Rows, -1, -2.25, ShiftedLines::First, 2, {}}}},
+          {Rows, -1, -2.25, ShiftedLines::First, 2, {}},
+          {}}},
     };
     for (const Row& row : rows) {
         const CommandLine command = parse(row.line);
@@ -89,6 +91,47 @@ TEST_F(CliCommandLine, GoodArgumentsGiveTheRequest) {
 // A row that starts with an option is added to a good command line, where the last value
 // given for an option is the one that counts. Mistakes that the program's own tests show
 // on standard error are not repeated here.
+TEST_F(CliCommandLine, NumberOptionsGiveTheNumbering) {
+    const char* good = "grid a.bmp b.bmp --map-width 100 --hex-size 5 ";
+    struct Row {
+        const char* options;
+        NumberFormat format;
+        int first;
+        NumberOrigin origin;
+        NumberPosition position;
+        double percent;
+        std::optional<double> points;
+        NumberHalo halo;
+    } const rows[] = {
+        {"--numbers 0101", NumberFormat::Joined, 1, NumberOrigin::TopLeft, NumberPosition::Top, 20,
+         std::nullopt, NumberHalo::None},
+        {"--numbers {C}-{r:3} --first=-2 --origin bottom-left --number-position centre "
+         "--number-size 9pt --halo black",
+         NumberFormat::Pattern, -2, NumberOrigin::BottomLeft, NumberPosition::Centre, 20, 9,
+         NumberHalo::Black},
+        {"--numbers 1,1 --number-size 35 --number-position bottom", NumberFormat::Comma, 1,
+         NumberOrigin::TopLeft, NumberPosition::Bottom, 35, std::nullopt, NumberHalo::None},
+    };
+    for (const Row& row : rows) {
+        const CommandLine command = parse((std::string(good) + row.options).c_str());
+        ASSERT_EQ(command.action, CommandAction::Grid) << row.options;
+        const HexNumbering& n = command.grid.numbering;
+        EXPECT_TRUE(n.enabled) << row.options;
+        EXPECT_EQ(n.format, row.format) << row.options;
+        EXPECT_EQ(n.first, row.first) << row.options;
+        EXPECT_EQ(n.origin, row.origin) << row.options;
+        EXPECT_EQ(n.position, row.position) << row.options;
+        EXPECT_EQ(n.sizePercent, row.percent) << row.options;
+        EXPECT_EQ(n.sizePoints, row.points) << row.options;
+        EXPECT_EQ(n.halo, row.halo) << row.options;
+    }
+    EXPECT_EQ(parse("grid a.bmp b.bmp --map-width 9 --hex-size 1 --numbers A1 --number-colour "
+                    "blue")
+                  .grid.numbering.colour,
+              QColor(0, 0, 128));
+    EXPECT_FALSE(parse(good).grid.numbering.enabled);
+}
+
 TEST_F(CliCommandLine, BadArgumentsAreRefusedWithWhatIsWrong) {
     const std::string good = "grid a.bmp b.bmp --map-width 100 --hex-size 5 ";
     const std::string offset = "--offset must be two numbers separated by a comma, as in -30.5,9";
@@ -123,6 +166,17 @@ TEST_F(CliCommandLine, BadArgumentsAreRefusedWithWhatIsWrong) {
         {"--offset 5", offset + ", not '5'"},
         {"--offset 1,2,3", offset + ", not '1,2,3'"},
         {"--offset 1,x", offset + ", not '1,x'"},
+        {"--first 0", "--first needs --numbers"},
+        {"--numbers 12",
+         "--numbers must be 0101, 01.01, A1, 1,1 or a pattern such as {c:2}{r:2}, "
+         "not '12'"},
+        {"--numbers 0101 --first 1.5", "--first must be a whole number, not '1.5'"},
+        {"--numbers 0101 --number-size 201",
+         "--number-size must be a percentage of the hex above 0 and up to 200, or points such as "
+         "9pt, not '201'"},
+        {"--numbers 0101 --halo grey", "--halo must be none, white or black, not 'grey'"},
+        {"--numbers 0101 --number-position center",
+         "--number-position must be top, centre or bottom, not 'center'"},
     };
     for (const Row& row : rows) {
         const std::string line = row.line.starts_with("-") ? good + row.line : row.line;

@@ -165,12 +165,20 @@ TEST_F(CliGridCommand, EachOutcomeHasItsExitStatusItsOneLineAndLeavesOutputWhole
 
 TEST_F(CliGridCommand, ABitmapHoldsExactlyTheBytesTheButtonWrites) {
     using enum GridOrientation;
+    HexNumbering numbers;
+    numbers.enabled = true;
+    numbers.pattern = QStringLiteral("A1");
+    numbers.format = NumberFormat::Letters;
+    numbers.origin = NumberOrigin::BottomLeft;
+    numbers.halo = NumberHalo::White;
     struct Row {
         const char* guards;
         QString options;
         GridOptions expected;
+        HexNumbering numbering = {};
     } const rows[] = {
         {"the button's own grid", "", {}},
+        {"numbered hexes", " --numbers A1 --origin bottom-left --halo white", {}, numbers},
         {"a moved grid in columns",
          " --offset 3.5,-2 --orientation columns",
          {Columns, 3.5, -2, ShiftedLines::First, 1, {}}},
@@ -186,8 +194,8 @@ TEST_F(CliGridCommand, ABitmapHoldsExactlyTheBytesTheButtonWrites) {
         ASSERT_EQ(result.status, 0) << row.guards << ": " << result.err.toStdString();
         PictureBox picMap(0, 0);
         picMap.setPicture(LoadPicture(dir.path("map.jpg")));
-        const GridOutcome outcome =
-            generateGrid(picMap, {100, 5}, redThree, dir.path("tmp.bmp"), row.expected);
+        const GridOutcome outcome = generateGrid(picMap, {100, 5}, redThree, dir.path("tmp.bmp"),
+                                                 row.expected, row.numbering);
         ASSERT_EQ(outcome.failure, GridFailure::None) << row.guards;
         EXPECT_EQ(readBytes(dir.path("out.bmp")), readBytes(dir.path("tmp.bmp"))) << row.guards;
         EXPECT_NE(LoadPicture(dir.path("out.bmp")).image(),
