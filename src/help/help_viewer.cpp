@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QPushButton>
@@ -99,6 +100,8 @@ void HelpViewer::open(const QString& helpFile, Integer command, const QStringLis
         return;
     }
     book_ = parseHelpBook(QString::fromUtf8(file.readAll()));
+    // The manual's pictures sit beside it.
+    browser_->setSearchPaths({QFileInfo(path).absolutePath()});
     setWindowTitle(book_.title.isEmpty() ? kViewerTitle : book_.title);
     showContents();
 }

@@ -156,3 +156,15 @@ TEST(ShippedHelpFile, EveryContentsLinkOpensItsTopic) {
         EXPECT_TRUE(text->toPlainText().startsWith(topic.title)) << qPrintable(topic.id);
     }
 }
+
+TEST(ShippedHelpFile, ThePictureOfHexNumbersIsFoundBesideTheFile) {
+    QtHelpLauncher launcher({QStringLiteral(TESSARA_PROGRAM_DIR)});
+    launcher.showHelp("tessara.hlp", HelpCommands::kContents);
+    HelpViewer& viewer = *launcher.viewer();
+    ASSERT_TRUE(viewer.showTopic("hex-numbers"));
+    auto* text = viewer.findChild<QTextBrowser*>("helpText");
+    const QVariant picture =
+        text->loadResource(QTextDocument::ImageResource, QUrl("tessara-numbers.png"));
+    ASSERT_TRUE(picture.isValid()) << "the picture is not beside the help file";
+    EXPECT_EQ(QImage::fromData(picture.toByteArray()).width(), 480);
+}
