@@ -19,17 +19,6 @@ using namespace tessara::bench;
 
 namespace {
 
-QImage makeBigMap(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            line[x] = qRgb((x / 7) & 0xFF, (y / 5) & 0xFF, ((x + y) / 11) & 0xFF);
-        }
-    }
-    return image;
-}
-
 void measureLoad(const QString& path, const char* label) {
     std::printf("\n%s: %s\n", label, qPrintable(path));
     const double floor = bestOf(3, [&] {

@@ -18,17 +18,6 @@ using namespace tessara::bench;
 
 namespace {
 
-QImage makeMap(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            line[x] = qRgb((x / 7) & 0xFF, (y / 5) & 0xFF, ((x + y) / 11) & 0xFF);
-        }
-    }
-    return image;
-}
-
 // Milliseconds to draw the grid on a fresh box over the map, with or without numbers.
 double drawing(const Picture& map, const GridSizes& sizes, const HexNumbering& numbering) {
     PictureBox box(0, 0);
@@ -102,7 +91,7 @@ std::vector<Workload> workloads() {
 int main(int argc, char* argv[]) {
     offscreenUnlessSet();
     QGuiApplication app(argc, argv);
-    const Picture map(makeMap(8000, 6000));
+    const Picture map(makeBigMap(8000, 6000));
     if (argc == 4 && QByteArray(argv[1]) == "--draw") {
         const Workload w = workloads().at(static_cast<size_t>(std::atoi(argv[2])));
         std::printf("%.2f\n",

@@ -18,17 +18,6 @@ using namespace tessara::bench;
 
 namespace {
 
-QImage makeMap(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            line[x] = qRgb((x / 7) & 0xFF, (y / 5) & 0xFF, ((x + y) / 11) & 0xFF);
-        }
-    }
-    return image;
-}
-
 // The slowest of a repaint at each of five places across the map.
 double slowestFrame(QWidget* viewport, QScrollBar* horizontal, QScrollBar* vertical) {
     QImage canvas(viewport->size(), QImage::Format_RGB32);
@@ -49,7 +38,7 @@ int main(int argc, char* argv[]) {
     configureApplication();
     QTemporaryDir dir;
     const QString path = dir.filePath("map.bmp");
-    SavePicture(Picture(makeMap(8000, 6000)), path);
+    SavePicture(Picture(makeBigMap(8000, 6000)), path);
 
     FixedDialogs dialogs;
     PrintedMessages messages;

@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QPrinter>
 #include <QString>
 #include <cstdio>
@@ -123,6 +124,19 @@ inline void verdict(const char* what, double ratio, double goal, bool lowerIsBet
     const bool met = lowerIsBetter ? ratio <= goal : ratio >= goal;
     std::printf("%-58s %12.2f  (goal %s %.2f: %s)\n", what, ratio,
                 lowerIsBetter ? "<=" : ">=", goal, met ? "met" : "NOT MET");
+}
+
+// A made-up map of the given size whose colours change from pixel to pixel, so that no
+// decoder or writer gets an easy picture.
+inline QImage makeBigMap(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            line[x] = qRgb((x / 7) & 0xFF, (y / 5) & 0xFF, ((x + y) / 11) & 0xFF);
+        }
+    }
+    return image;
 }
 
 }  // namespace tessara::bench

@@ -15,6 +15,15 @@ GridOptions fitted(GridOrientation orientation, double x, double y, ShiftedLines
 
 using Segments = std::vector<std::pair<QPointF, QPointF>>;
 
+// Gives the box a white picture and records every line drawn on it.
+void watch(PictureBox& box, int width, int height, Segments& drawn) {
+    QImage white(width, height, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    box.setPicture(Picture(white));
+    box.setScaleMode(ScaleMode::Pixels);
+    box.watchLines([&drawn](QPointF a, QPointF b) { drawn.emplace_back(a, b); });
+}
+
 Segments traced(const GridLayout& layout, const QRectF& area) {
     Segments segments;
     traceGrid(layout, area, [&](QPointF a, QPointF b) { segments.emplace_back(a, b); });
@@ -92,13 +101,9 @@ TEST(GridLayout, CellsSitWhereTheFormulasPutThem) {
 }
 
 TEST(GridLayout, DefaultOptionsTraceExactlyWhatTheButtonDraws) {
-    QImage white(331, 217, QImage::Format_RGB32);
-    white.fill(Qt::white);
-    PictureBox box(0, 0);
-    box.setPicture(Picture(white));
-    box.setScaleMode(ScaleMode::Pixels);
     Segments drawn;
-    box.watchLines([&](QPointF a, QPointF b) { drawn.emplace_back(a, b); });
+    PictureBox box(0, 0);
+    watch(box, 331, 217, drawn);
     const GridLayout layout = layoutGrid(331, 217, 7, 100, GridOptions{});
     ASSERT_FALSE(layout.fitted());
     drawLayout(box, layout);
@@ -108,13 +113,9 @@ TEST(GridLayout, DefaultOptionsTraceExactlyWhatTheButtonDraws) {
 }
 
 TEST(GridLayout, AFittedGridDrawsWhatItTracesAndAViewTracesPartOfIt) {
-    QImage white(400, 300, QImage::Format_RGB32);
-    white.fill(Qt::white);
-    PictureBox box(0, 0);
-    box.setPicture(Picture(white));
-    box.setScaleMode(ScaleMode::Pixels);
     Segments drawn;
-    box.watchLines([&](QPointF a, QPointF b) { drawn.emplace_back(a, b); });
+    PictureBox box(0, 0);
+    watch(box, 400, 300, drawn);
     const GridLayout layout =
         layoutGrid(400, 300, 5, 100,
                    fitted(GridOrientation::Columns, -7.3, 4.1, ShiftedLines::Second, 1.1, 37.5));
