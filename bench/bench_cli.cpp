@@ -51,7 +51,8 @@ qint64 writeMap(const QString& path) {
 }
 
 // The floor: the same decode, then the bitmap's number of bytes written in large chunks
-// straight from the decoded pixels, with no conversion and no drawing.
+// straight from the decoded pixels, with no conversion and no drawing, and flushed to disk
+// as every file the program hands the user is.
 int floorProcess(const QString& map, const QString& output, qint64 bytes) {
     const QImage image = QImageReader(map).read();
     if (image.isNull() || image.sizeInBytes() < bytes) {
@@ -67,6 +68,9 @@ int floorProcess(const QString& map, const QString& output, qint64 bytes) {
         if (file.write(pixels + at, n) != n) {
             fail("the floor's write failed");
         }
+    }
+    if (!file.flush() || ::fsync(file.handle()) != 0) {
+        fail("the floor's flush failed");
     }
     return 0;
 }

@@ -16,10 +16,14 @@ QString reasonOf(const PictureError& error) {
 }  // namespace
 
 GridOutcome mergeDrawing(PictureBox& picMap, const QString& file) {
+    const FileIdentity source = picMap.picture().source();
+    if (!source.isNull() && identityOf(file) == source) {
+        picMap.Cls();  // writing the file would destroy the map it holds
+        return {GridFailure::WouldOverwriteMap, {}, {}};
+    }
     try {
-        // The merged picture is let go before the file is read back, so that no more than
-        // two full pictures are held at once.
-        SavePicture(picMap.Image(), file);
+        // The file is scratch: it need not reach the disk before it is read back.
+        SavePicture(picMap.Image(), file, Durability::Cached);
     } catch (const PictureError& error) {
         picMap.Cls();
         return {GridFailure::CannotWrite, reasonOf(error), {}};
@@ -27,9 +31,10 @@ GridOutcome mergeDrawing(PictureBox& picMap, const QString& file) {
         picMap.Cls();
         return {GridFailure::OutOfMemory, {}, {}};
     }
-    picMap.Cls();
     try {
-        picMap.setPicture(LoadPicture(file));
+        // The file is read back into the drawing layer's memory, already mapped and of the
+        // right size: no more than two full pictures are ever held, and none afresh.
+        picMap.setPicture(LoadBitmapInto(file, picMap.takeLayer()));
     } catch (const PictureError& error) {
         return {GridFailure::CannotRead, reasonOf(error), {}};
     } catch (const std::bad_alloc&) {

@@ -22,8 +22,9 @@ enum class GridFailure {
     NoPictureArea,
     TooManyCells,
     OutOfMemory,
-    CannotWrite,  // the temporary file could not be written
-    CannotRead,   // nor read back
+    CannotWrite,        // the temporary file could not be written
+    CannotRead,         // nor read back
+    WouldOverwriteMap,  // the temporary file is the very file the map was loaded from
 };
 
 // The map's and the grid's dimensions, kept for the dimensions report.

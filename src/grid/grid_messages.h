@@ -58,6 +58,16 @@ inline Message mergeReadFailedMessage(const QString& file, const QString& reason
             QStringLiteral("Can't read %1").arg(file)};
 }
 
+// The map itself was loaded from the temporary file, which the merge would write over.
+inline Message mergeOverwritesMapMessage(const QString& file) {
+    return {QStringLiteral("The map was loaded from \"%1\" in the folder %2, the temporary file "
+                           "through which the grid is added to the map, so adding the grid "
+                           "would overwrite it. Please save the map under another name first "
+                           "(File, Save Map) and load that.\nThe map is unchanged.")
+                .arg(file, QDir::toNativeSeparators(QDir::currentPath())),
+            QStringLiteral("Can't write %1").arg(file)};
+}
+
 // The grid is drawn; its numbers would have been too small to read.
 inline Message numbersLeftOutMessage(double smallestHex) {
     const QString title = QStringLiteral("Hex numbers left out");

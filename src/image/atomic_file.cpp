@@ -1,58 +1,119 @@
 #include "image/atomic_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include "image/descriptor_device.h"
+
 namespace tessara {
 namespace {
 
-// Permissions for the new file: those of the regular file it replaces, or the usual ones
-// for a new file under the process's umask.
-mode_t permissionsFor(const QString& path) {
+// A new file beside the target, named after it and hidden. Created with the usual
+// permissions for a new file (the kernel applies the umask, which is left alone: other
+// threads may be creating files), or those of the regular file it will replace.
+int createTemporary(const QFileInfo& target, QByteArray& name) {
     struct stat st {};
-    if (::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode)) {
-        return st.st_mode & 07777;
+    const bool replaces =
+        ::lstat(QFile::encodeName(target.absoluteFilePath()).constData(), &st) == 0 &&
+        S_ISREG(st.st_mode);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = QFile::encodeName(
+            QStringLiteral("%1/.%2.%3")
+                .arg(target.absolutePath(), target.fileName())
+                .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+        const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            if (fd >= 0 && replaces) {
+                ::fchmod(fd, st.st_mode & 07777);
+            }
+            return fd;
+        }
     }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    return -1;
+}
+
+bool isReadOnlyFile(const QFileInfo& target) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(target.absoluteFilePath()).constData(), &st) == 0 &&
+           S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0;
+}
+
+// Flushes the folder's entry for the renamed file, so that a power loss after the save
+// leaves the new file under the name rather than nothing.
+void syncFolder(const QString& folder) {
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// Writes and flushes the content to disk; the reason for the failure, or an empty string.
+QString writeContent(int fd, const std::function<bool(QIODevice&)>& write, Durability durability) {
+    DescriptorDevice device(fd);
+    bool written = false;
+    try {
+        written = write(device);
+    } catch (...) {
+        written = false;
+    }
+    if (!written) {
+        return device.lastError() != 0 ? writeFailureReason(device.lastError())
+                                       : QStringLiteral("The file could not be written.");
+    }
+    if (durability == Durability::OnDisk && ::fsync(fd) != 0) {
+        return writeFailureReason(errno);
+    }
+    return {};
 }
 
 }  // namespace
 
-QString writeFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write) {
+QString writeFailureReason(int error) {
+    if (error == ENOSPC || error == EDQUOT) {
+        return QStringLiteral("The disk is full.");
+    }
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QString writeFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write,
+                            Durability durability) {
     const QFileInfo target(path);
     if (target.isDir() && !target.isSymLink()) {
         return QStringLiteral("%1 is a folder.").arg(path);
     }
-    QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                        QStringLiteral(".XXXXXX"));
-    if (!temp.open()) {
-        return temp.errorString();
+    if (isReadOnlyFile(target)) {
+        return QStringLiteral("The file %1 is read-only.").arg(target.fileName());
     }
-    bool written = false;
-    try {
-        written = write(temp);
-    } catch (...) {
-        return QStringLiteral("The file could not be written.");
+    QByteArray temp;
+    const int fd = createTemporary(target, temp);
+    if (fd < 0) {
+        return writeFailureReason(errno);
     }
-    if (!written || !temp.flush()) {
-        const QString reason = temp.errorString();
-        return reason.isEmpty() || reason == QStringLiteral("Unknown error")
-                   ? QStringLiteral("The file could not be written.")
-                   : reason;
+    QString failure = writeContent(fd, write, durability);
+    if (::close(fd) != 0 && failure.isEmpty()) {
+        failure = writeFailureReason(errno);
     }
-    const QByteArray from = QFile::encodeName(temp.fileName());
-    const QByteArray to = QFile::encodeName(target.absoluteFilePath());
-    ::chmod(from.constData(), permissionsFor(path));
-    if (std::rename(from.constData(), to.constData()) != 0) {
-        return QString::fromLocal8Bit(std::strerror(errno));
+    if (failure.isEmpty() &&
+        std::rename(temp.constData(), QFile::encodeName(target.absoluteFilePath()).constData()) !=
+            0) {
+        failure = writeFailureReason(errno);
     }
-    temp.setAutoRemove(false);  // it now carries the target's name
+    if (!failure.isEmpty()) {
+        ::unlink(temp.constData());
+        return failure;
+    }
+    if (durability == Durability::OnDisk) {
+        syncFolder(target.absolutePath());
+    }
     return {};
 }
 

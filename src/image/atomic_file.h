@@ -1,6 +1,8 @@
 // Replacing a file without ever leaving a half-written one behind: the new content goes to
 // a temporary file in the same folder, which is then renamed over the target. A symbolic
-// link that has the target's name is itself replaced, not followed.
+// link that has the target's name is itself replaced, not followed. The new file is on the
+// disk, and so is its name, before the function returns: a power loss cannot leave an
+// empty map behind. A read-only file is not replaced, as an editor would not.
 #pragma once
 
 #include <QString>
@@ -14,6 +16,14 @@ namespace tessara {
 // returns false (or throws) to abandon the file. Returns an empty string on success,
 // otherwise the reason for the failure; on failure `path` is untouched and the temporary
 // file is gone.
-QString writeFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write);
+// The reason a write failed with `error` (an errno), in words for the user.
+QString writeFailureReason(int error);
+
+// How far a written file is flushed: to the disk, or left to the system's cache (for a
+// scratch file, which a power loss costs nothing).
+enum class Durability { OnDisk, Cached };
+
+QString writeFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write,
+                            Durability durability = Durability::OnDisk);
 
 }  // namespace tessara

@@ -20,6 +20,7 @@ bool pipeChunks(int count, std::size_t bufferBytes, int ring, const ChunkMaker& 
     int made = 0;
     int taken = 0;
     bool stopped = false;
+    std::exception_ptr makerFailure;  // ends the stream; passed on to the caller
     auto slot = [ring](int index) { return static_cast<std::size_t>(index % ring); };
 
     std::thread maker([&] {
@@ -31,7 +32,14 @@ bool pipeChunks(int count, std::size_t bufferBytes, int ring, const ChunkMaker& 
                     return;
                 }
             }
-            sizes[slot(index)] = make(index, buffers[slot(index)].data());
+            try {
+                sizes[slot(index)] = make(index, buffers[slot(index)].data());
+            } catch (...) {
+                const std::lock_guard lock(mutex);
+                makerFailure = std::current_exception();
+                changed.notify_all();
+                return;
+            }
             {
                 const std::lock_guard lock(mutex);
                 made = index + 1;
@@ -45,7 +53,10 @@ bool pipeChunks(int count, std::size_t bufferBytes, int ring, const ChunkMaker& 
     for (int index = 0; index < count && ok; ++index) {
         {
             std::unique_lock lock(mutex);
-            changed.wait(lock, [&] { return made > index; });
+            changed.wait(lock, [&] { return made > index || makerFailure; });
+            if (made <= index) {
+                break;
+            }
         }
         try {
             ok = take(buffers[slot(index)].data(), sizes[slot(index)]);
@@ -61,6 +72,9 @@ bool pipeChunks(int count, std::size_t bufferBytes, int ring, const ChunkMaker& 
         changed.notify_all();
     }
     maker.join();
+    if (makerFailure) {
+        std::rethrow_exception(makerFailure);
+    }
     if (failure) {
         std::rethrow_exception(failure);
     }

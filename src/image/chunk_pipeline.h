@@ -17,7 +17,8 @@ using ChunkTaker = std::function<bool(const char* bytes, qint64 size)>;
 // Makes chunks 0 to count - 1, each in a buffer of `bufferBytes`, and hands them to `take`
 // in order on the calling thread. `ring` buffers are in use at most. Returns false as soon
 // as `take` does, after the maker has stopped; an exception from `take` is passed on after
-// the maker has stopped too.
+// the maker has stopped too, and so is one from `make`, once the chunks made before it
+// have been taken.
 bool pipeChunks(int count, std::size_t bufferBytes, int ring, const ChunkMaker& make,
                 const ChunkTaker& take);
 

@@ -22,26 +22,27 @@ void unmap(void* info) {
 
 }  // namespace
 
-QImage largeImage(int width, int height) {
+QImage largeImage(int width, int height, QImage::Format format) {
     if (width <= 0 || height <= 0) {
         return {};
     }
     const qsizetype bytesPerLine = static_cast<qsizetype>(width) * 4;
     const qsizetype bytes = bytesPerLine * height;
     if (bytes < kLarge) {
-        return QImage(width, height, QImage::Format_RGB32);
+        return QImage(width, height, format);
     }
+    // Populated at once: the kernel backs the whole mapping in one pass, which costs far less
+    // than a page fault for each page the first time it is written. Huge pages would cost
+    // less still, but asking for them stalled a first grid by up to a second while the
+    // kernel compacted memory full of file cache.
     void* address = ::mmap(nullptr, static_cast<size_t>(bytes), PROT_READ | PROT_WRITE,
-                           MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+                           MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
     if (address == MAP_FAILED) {
         return {};
     }
-#ifdef MADV_HUGEPAGE
-    ::madvise(address, static_cast<size_t>(bytes), MADV_HUGEPAGE);  // a hint; fine if refused
-#endif
     auto* mapping = new Mapping{address, static_cast<size_t>(bytes)};
-    return QImage(static_cast<uchar*>(address), width, height, bytesPerLine, QImage::Format_RGB32,
-                  unmap, mapping);
+    return QImage(static_cast<uchar*>(address), width, height, bytesPerLine, format, unmap,
+                  mapping);
 }
 
 QImage largeCopy(const QImage& source) {

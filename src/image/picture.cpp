@@ -1,15 +1,15 @@
 #include "image/picture.h"
 
 #include <unistd.h>
-#include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <algorithm>
 
 #include "image/atomic_file.h"
+#include "image/bmp_reader.h"
 #include "image/bmp_writer.h"
-#include "image/picture_checks.h"
+#include "image/picture_memory.h"
+#include "image/qt_decoding.h"
 
 namespace tessara {
 namespace {
@@ -39,9 +39,30 @@ QImage normalised(QImage image) {
     }
 }
 
+// Enough of a bitmap's start for its headers and a full palette.
+constexpr qint64 kBmpHeadBytes = 4096;
+// Qt's bitmap decoder refuses pictures of more pixels than this.
+constexpr qint64 kQtPixelLimit = qint64{1} << 28;
+
+// Our reader takes the bitmaps Qt reads more slowly (16 bits and more) or not at all;
+// Qt keeps the paletted ones it reads, so that they load exactly as they always have.
+bool readsItself(const BmpHeader& header) {
+    return header.bits >= 16 || static_cast<qint64>(header.width) * header.height > kQtPixelLimit;
+}
+
+QImage readBmp(const PictureFile& file, const BmpHeader& header, QImage into) {
+    // A file too short for what its header claims is damaged, whatever size it claims.
+    if (file.size() < header.fileBytesNeeded()) {
+        throw PictureError("The bitmap file is cut short.");
+    }
+    checkPictureFits(header.width, header.height, header.bits);
+    return readBmpPixels(file.descriptor(), file.size(), header, std::move(into));
+}
+
 }  // namespace
 
-Picture::Picture(QImage image) : image_(std::make_shared<const QImage>(std::move(image))) {}
+Picture::Picture(QImage image, FileIdentity source)
+    : image_(std::make_shared<const QImage>(std::move(image))), source_(source) {}
 
 const QImage& Picture::image() const {
     static const QImage kNone;
@@ -52,44 +73,50 @@ bool Picture::sharesPixelsWith(const Picture& other) const {
     return !isNull() && !other.isNull() && image_->constBits() == other.image_->constBits();
 }
 
+QImage Picture::reclaim() && {
+    if (!image_ || image_.use_count() != 1) {
+        return {};
+    }
+    QImage pixels = *image_;
+    image_.reset();
+    return pixels.isDetached() ? pixels : QImage();
+}
+
 Picture LoadPicture(const QString& path) {
-    if (QFileInfo(path).isDir()) {
-        throw PictureError("It is a folder, not a picture file.");
-    }
-    // Opening the file ourselves gives the true reason it cannot be read (missing, no
-    // permission on it or on a folder above it) rather than a guess from its attributes.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw PictureError(("The file cannot be opened: " + file.errorString()).toStdString());
-    }
-    QImageReader reader(&file);
-    reader.setDecideFormatFromContent(true);
-    const QByteArray format = reader.format();  // the reader forgets it once it has read
-    QImage image;
+    const PictureFile file(path);
     try {
-        if (!reader.read(&image) || image.isNull()) {
-            throw PictureError(reader.errorString().toStdString());
-        }
+        const QByteArray head = file.head(kBmpHeadBytes);
+        const std::optional<BmpHeader> bmp =
+            parseBmpHeader(reinterpret_cast<const uchar*>(head.constData()), head.size());
+        QImage image =
+            bmp && readsItself(*bmp) ? readBmp(file, *bmp, {}) : decodeWithQt(file.readAll());
+        return Picture(normalised(std::move(image)), file.identity());
     } catch (const std::bad_alloc&) {
-        throw PictureError("There is not enough memory for this picture.");
-    }
-    const QString damage = damageOf(path, format);
-    if (!damage.isEmpty()) {
-        throw PictureError(damage.toStdString());
-    }
-    try {
-        return Picture(normalised(std::move(image)));
-    } catch (const std::bad_alloc&) {
-        throw PictureError("There is not enough memory for this picture.");
+        throw PictureTooLarge("There is not enough memory for this picture.");
     }
 }
 
-void SavePicture(const Picture& picture, const QString& path) {
+Picture LoadBitmapInto(const QString& path, QImage into) {
+    const PictureFile file(path);
+    const QByteArray head = file.head(kBmpHeadBytes);
+    const std::optional<BmpHeader> bmp =
+        parseBmpHeader(reinterpret_cast<const uchar*>(head.constData()), head.size());
+    if (!bmp) {
+        throw PictureError("It is not an uncompressed bitmap.");
+    }
+    try {
+        return Picture(normalised(readBmp(file, *bmp, std::move(into))));
+    } catch (const std::bad_alloc&) {
+        throw PictureTooLarge("There is not enough memory for this picture.");
+    }
+}
+
+void SavePicture(const Picture& picture, const QString& path, Durability durability) {
     if (picture.isNull()) {
         throw PictureError("There is no picture to save.");
     }
     const QString failure = writeFileAtomically(
-        path, [&picture](QIODevice& out) { return writeBmp(picture.image(), out); });
+        path, [&picture](QIODevice& out) { return writeBmp(picture.image(), out); }, durability);
     if (!failure.isEmpty()) {
         throw PictureError(failure.toStdString());
     }

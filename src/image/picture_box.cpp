@@ -1,5 +1,6 @@
 #include "image/picture_box.h"
 
+#include <cstring>
 #include <new>
 
 #include "core/twips.h"
@@ -19,6 +20,11 @@ int PictureBox::pixelHeight() const {
 
 void PictureBox::setPicture(Picture picture) {
     Cls();
+    if (picture.width() == picture_.width() && picture.height() == picture_.height()) {
+        spare_ = std::move(picture_);
+    } else {
+        spare_ = Picture();
+    }
     picture_ = std::move(picture);
     if (!picture_.isNull()) {
         width_ = toSingle(static_cast<double>(picture_.width()) * kTwipsPerPixel);
@@ -116,6 +122,10 @@ QImage& PictureBox::layer() {
     if (!layer_.isNull()) {
         return layer_;
     }
+    layer_ = reusedLayer();
+    if (!layer_.isNull()) {
+        return layer_;
+    }
     if (picture_.isNull()) {
         layer_ = largeImage(pixelWidth(), pixelHeight());
         layer_.fill(backColor());
@@ -141,8 +151,34 @@ Picture PictureBox::Image() {
     return Picture(std::move(blank));
 }
 
+QImage PictureBox::reusedLayer() {
+    const QImage& source = picture_.image();
+    const bool fits = picture_.isNull()
+                          ? spare_.width() == pixelWidth() && spare_.height() == pixelHeight()
+                          : source.format() == QImage::Format_RGB32;
+    QImage memory = fits ? std::move(spare_).reclaim() : QImage();
+    spare_ = Picture();
+    if (memory.format() != QImage::Format_RGB32 ||
+        memory.size() != QSize(pixelWidth(), pixelHeight())) {
+        return {};
+    }
+    if (picture_.isNull()) {
+        memory.fill(backColor());
+        return memory;
+    }
+    const auto rowBytes = static_cast<size_t>(source.width()) * 4;
+    for (int y = 0; y < source.height(); ++y) {
+        std::memcpy(memory.scanLine(y), source.constScanLine(y), rowBytes);
+    }
+    memory.setDotsPerMeterX(source.dotsPerMeterX());
+    memory.setDotsPerMeterY(source.dotsPerMeterY());
+    return memory;
+}
+
 void PictureBox::Cls() {
-    layer_ = QImage();
+    if (!layer_.isNull()) {
+        spare_ = Picture(std::exchange(layer_, QImage()));
+    }
 }
 
 }  // namespace tessara

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPointF>
 #include <functional>
+#include <utility>
 
 #include "core/numeric.h"
 #include "image/line_raster.h"
@@ -73,12 +74,18 @@ class PictureBox {
     void Cls();
     // True while something drawn has not been discarded.
     bool hasDrawing() const { return !layer_.isNull(); }
+    // Hands over the drawing layer, the picture with the drawing on it, to be written over
+    // (by the merged picture read back, say); nothing stays drawn.
+    QImage takeLayer() { return std::exchange(layer_, QImage()); }
 
   private:
     QPointF toPixels(QPointF point) const;
     // The drawing layer, made at the first line from the picture (or the back colour).
     // Throws std::bad_alloc when there is no memory for it.
     QImage& layer();
+    // The spare memory made into a drawing layer, when there is spare memory of the
+    // picture's size and format that nothing else holds; a null image otherwise.
+    QImage reusedLayer();
 
     Single width_;
     Single height_;
@@ -88,6 +95,9 @@ class PictureBox {
     QColor foreColor_ = Qt::black;
     QPointF current_;
     QImage layer_;  // the picture with the drawing on it, made at the first line
+    // Memory of the picture's size kept for the next drawing layer: a discarded layer, or
+    // the picture before this one. A fresh full-size buffer costs a page fault per page.
+    Picture spare_;
     LineRaster raster_;
     LineWatcher watcher_;
 };

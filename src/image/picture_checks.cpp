@@ -1,7 +1,7 @@
 #include "image/picture_checks.h"
 
-#include <QFile>
 #include <QtEndian>
+#include <cstdlib>
 
 namespace tessara {
 
@@ -54,23 +54,61 @@ qint64 bmpDeclaredSize(const uchar* data, qint64 size) {
     return static_cast<qint64>(offset) + stride * height;
 }
 
-QString damageOf(const QString& path, const QByteArray& format) {
-    if (format != "jpeg" && format != "bmp") {
-        return {};
+namespace {
+
+constexpr quint32 kRle8 = 1;
+constexpr quint32 kRle4 = 2;
+
+// Bytes of pixel data that follow an absolute-mode code for `count` pixels, padded to a
+// whole 16-bit word.
+qint64 absoluteBytes(int count, bool fourBits) {
+    const qint64 bytes = fourBits ? (count + 1) / 2 : count;
+    return (bytes + 1) & ~qint64{1};
+}
+
+}  // namespace
+
+bool bmpRunsAreWhole(const uchar* data, qint64 size) {
+    if (size < 34 || data[0] != 'B' || data[1] != 'M' ||
+        qFromLittleEndian<quint32>(data + 14) < 40) {
+        return true;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return file.errorString();
+    const quint32 compression = qFromLittleEndian<quint32>(data + 30);
+    if (compression != kRle8 && compression != kRle4) {
+        return true;
     }
-    const qint64 size = file.size();
-    const uchar* data = size > 0 ? file.map(0, size) : nullptr;
-    if (data == nullptr) {
-        return {};  // cannot look inside; the decoder has already accepted it
+    const qint64 height = std::abs(static_cast<qint64>(qFromLittleEndian<qint32>(data + 22)));
+    qint64 at = qFromLittleEndian<quint32>(data + 10);
+    qint64 rows = 0;
+    while (at + 2 <= size) {
+        const int count = data[at];
+        const int code = data[at + 1];
+        at += 2;
+        if (count != 0) {
+            continue;  // a run of one value
+        }
+        if (code == 1) {
+            return true;  // end of bitmap
+        }
+        if (code == 0 && ++rows >= height) {
+            return true;  // every row ended
+        }
+        if (code == 2) {
+            at += 2;  // a jump: two more bytes
+        } else if (code > 2) {
+            at += absoluteBytes(code, compression == kRle4);
+        }
     }
+    return false;
+}
+
+QString damageOf(const QByteArray& bytes, const QByteArray& format) {
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+    const qint64 size = bytes.size();
     if (format == "jpeg" && !jpegHasEnd(data, size)) {
         return QStringLiteral("The JPEG file is cut short.");
     }
-    if (format == "bmp" && size < bmpDeclaredSize(data, size)) {
+    if (format == "bmp" && (size < bmpDeclaredSize(data, size) || !bmpRunsAreWhole(data, size))) {
         return QStringLiteral("The bitmap file is cut short.");
     }
     return {};

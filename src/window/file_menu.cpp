@@ -58,6 +58,8 @@ void Form1::mnuLoad_Click() {
         picMap_.setPicture(LoadPicture(CommonDialog1.FileName));
         mnuNormal_Click();
         mnuInformation->setEnabled(false);
+    } catch (const PictureTooLarge& e) {
+        services_.messages.MsgBox(pictureTooLargeMessage(QString::fromStdString(e.what())));
     } catch (const PictureError&) {
         services_.messages.MsgBox(loadFailedMessage());
     } catch (const std::bad_alloc&) {

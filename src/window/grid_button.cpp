@@ -22,6 +22,8 @@ Message failureMessage(const GridOutcome& outcome, const QString& file) {
             return mergeWriteFailedMessage(file, outcome.reason);
         case GridFailure::CannotRead:
             return mergeReadFailedMessage(file, outcome.reason);
+        case GridFailure::WouldOverwriteMap:
+            return mergeOverwritesMapMessage(file);
         case GridFailure::OutOfMemory:
         case GridFailure::None:
             break;

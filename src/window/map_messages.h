@@ -12,6 +12,11 @@ inline Message loadFailedMessage() {
             QStringLiteral("Can't load graphics file")};
 }
 
+// `reason` names the picture's size and what it would take.
+inline Message pictureTooLargeMessage(const QString& reason) {
+    return {reason, QStringLiteral("Picture too large")};
+}
+
 inline Message noMapToSaveMessage() {
     return {QStringLiteral("There is no map to save yet. Please load a map picture first."),
             QStringLiteral("No map to save")};

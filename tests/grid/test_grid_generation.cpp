@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -10,6 +12,7 @@
 
 #include "grid/grid_generation.h"
 #include "grid/grid_messages.h"
+#include "image/bmp_writer.h"
 #include "support/as_nobody.h"
 #include "support/form_fixture.h"
 #include "support/test_files.h"
@@ -344,4 +347,83 @@ TEST_F(GridGeneration, APictureOfNoWidthIsReported) {
     EXPECT_EQ(form.state().mapWidth, 0.0F);
     EXPECT_FALSE(action("mnuInformation")->isEnabled());
     EXPECT_FALSE(tmpExists());
+}
+
+TEST_F(GridGeneration, TheFileTheMapCameFromIsNeverWrittenOver) {
+    struct Row {
+        const char* guards;
+        QString loadFrom;  // made from map.bmp
+        bool hardLink;
+        bool refused;
+    };
+    const Row rows[] = {
+        {"the map is tmp.bmp in the current folder", "tmp.bmp", false, true},
+        {"the map is a hard link named tmp.bmp", "tmp.bmp", true, true},
+        {"the map is a tmp.bmp of another folder", "maps/tmp.bmp", false, false},
+    };
+    for (const Row& row : rows) {
+        QFile::remove("tmp.bmp");
+        QDir(dir.root()).mkpath("maps");
+        const QString map = writeImage(dir.path("map.bmp"), makeMap(200, 150), "BMP");
+        QFile::remove(row.loadFrom);
+        ASSERT_TRUE(row.hardLink ? ::link("map.bmp", "tmp.bmp") == 0
+                                 : QFile::copy(map, row.loadFrom));
+        const QByteArray before = readBytes(row.loadFrom);
+        platform.dialogs.answer(dir.path(row.loadFrom));
+        action("mnuLoad")->trigger();
+        const Picture loaded = form.picMap().picture();
+        const size_t shownBefore = platform.messages.shown().size();
+        generate("100", "10", kRed);
+        if (row.refused) {
+            ASSERT_EQ(platform.messages.shown().size(), shownBefore + 1) << row.guards;
+            EXPECT_EQ(platform.messages.shown().back(), mergeOverwritesMapMessage("tmp.bmp"));
+            EXPECT_EQ(readBytes(row.loadFrom), before) << row.guards;
+            EXPECT_TRUE(form.picMap().picture().sharesPixelsWith(loaded)) << row.guards;
+            EXPECT_FALSE(form.picMap().hasDrawing()) << row.guards;
+        } else {
+            EXPECT_EQ(platform.messages.shown().size(), shownBefore) << row.guards;
+            EXPECT_EQ(readBytes(row.loadFrom), before) << row.guards;
+            EXPECT_TRUE(tmpExists()) << row.guards;
+        }
+    }
+}
+
+TEST_F(GridGeneration, EachPressReusesTheMemoryOfThePictureBefore) {
+    loadMap(makeMap(600, 400));
+    const uchar* const loaded = picture().constBits();
+    generate("100", "10", kRed);
+    const uchar* const first = picture().constBits();
+    EXPECT_NE(first, loaded);
+    generate("100", "20", kBlue);
+    EXPECT_EQ(picture().constBits(), loaded) << "the second press reuses the loaded map's memory";
+    EXPECT_EQ(picture(), LoadPicture("tmp.bmp").image());
+    generate("100", "10", kRed);
+    EXPECT_EQ(picture().constBits(), first) << "and the third the first grid's";
+    EXPECT_EQ(picture(), LoadPicture("tmp.bmp").image());
+    EXPECT_TRUE(platform.messages.shown().empty());
+}
+
+TEST_F(GridGeneration, AMapOfMoreThan268MegapixelsIsGridded) {
+    // One pixel row more than 16384 x 16384, past what Qt's decoder reads. One bit a pixel
+    // keeps the test's own file small; the grid is drawn on its 32-bit copy all the same.
+    QImage white(16384, 16385, QImage::Format_Mono);
+    white.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    white.fill(1);
+    QFile file(dir.path("big.bmp"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(writeBmp(white, file));
+    file.close();
+    white = QImage();
+    platform.dialogs.answer(file.fileName());
+    action("mnuLoad")->trigger();
+    ASSERT_TRUE(platform.messages.shown().empty());
+    ASSERT_EQ(picture().size(), QSize(16384, 16385));
+    generate("100", "10", kRed, kThickness3);
+    ASSERT_TRUE(platform.messages.shown().empty());
+    const QImage gridded = picture();
+    ASSERT_EQ(gridded.size(), QSize(16384, 16385));
+    // Hexes 10 units across on a map 100 wide: a flat every 1638.4 pixels.
+    EXPECT_EQ(gridded.pixel(2457, 500), kRedRgb);
+    EXPECT_EQ(gridded.pixel(2453, 500), qRgb(255, 255, 255));
+    EXPECT_EQ(QFileInfo("tmp.bmp").size(), 54 + qint64{16384} * 3 * 16385);
 }

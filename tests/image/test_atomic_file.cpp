@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 
 #include "image/atomic_file.h"
+#include "image/bmp_writer.h"
+#include "image/descriptor_device.h"
 #include "image/picture.h"
 #include "support/test_files.h"
 
@@ -78,4 +83,42 @@ TEST(WriteFileAtomically, RefusesAFolderAndAMissingFolder) {
     EXPECT_FALSE(writeFileAtomically(dir.path("sub"), writing("x")).isEmpty());
     EXPECT_TRUE(QFileInfo(dir.path("sub")).isDir());
     EXPECT_FALSE(writeFileAtomically(dir.path("gone/map.bmp"), writing("x")).isEmpty());
+}
+
+TEST(WriteFileAtomically, RefusesToReplaceAReadOnlyFileAndNamesIt) {
+    ScratchDir dir;
+    const QString path = writeBytes(dir.path("map.bmp"), "old");
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    EXPECT_EQ(writeFileAtomically(path, writing("new")), "The file map.bmp is read-only.");
+    EXPECT_EQ(readBytes(path), "old");
+    EXPECT_EQ(entries(dir), QStringList{"map.bmp"});
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(writeFileAtomically(path, writing("new")), QString());  // writable again
+}
+
+TEST(WriteFileAtomically, AFailedWriteSaysWhy) {
+    struct Row {
+        const char* guards;
+        int error;
+        QString reason;
+    };
+    const Row rows[] = {
+        {"a full disk", ENOSPC, "The disk is full."},
+        {"a full quota", EDQUOT, "The disk is full."},
+        {"a file over the size limit", EFBIG, "File too large"},
+        {"an input/output error", EIO, "Input/output error"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(writeFailureReason(row.error), row.reason) << row.guards;
+    }
+}
+
+TEST(DescriptorDevice, KeepsTheReasonOfAShortWriteOnAFullDisk) {
+    const int fd = ::open("/dev/full", O_RDWR | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    DescriptorDevice device(fd);
+    EXPECT_FALSE(writeBmp(makeMap(40, 30), device));
+    EXPECT_EQ(device.lastError(), ENOSPC);
+    EXPECT_EQ(writeFailureReason(device.lastError()), "The disk is full.");
+    ::close(fd);
 }

@@ -67,3 +67,22 @@ TEST(PipeChunks, AnExceptionFromTheTakerReachesTheCallerAfterTheMakerStops) {
                  std::runtime_error);
     EXPECT_LE(made.load(), 1 + 2);
 }
+
+TEST(PipeChunks, AnExceptionFromTheMakerReachesTheCallerAfterTheChunksBeforeIt) {
+    std::string taken;
+    const auto failOnThird = [](int index, char* buffer) -> qint64 {
+        if (index == 2) {
+            throw std::runtime_error("no chunk 2");
+        }
+        return letters(index, buffer);
+    };
+    const auto take = [&taken](const char* bytes, qint64 size) {
+        taken.append(bytes, static_cast<size_t>(size));
+        return true;
+    };
+    for (const int ring : {1, 3}) {
+        taken.clear();
+        EXPECT_THROW(pipeChunks(5, 64, ring, failOnThird, take), std::runtime_error) << ring;
+        EXPECT_EQ(taken, "abb") << ring;
+    }
+}

@@ -166,3 +166,17 @@ TEST_F(LoadMap, ABadFileGetsTheMessageAndThePreviousMapStays) {
         EXPECT_TRUE(action("mnuInformation")->isEnabled()) << row.guards;
     }
 }
+
+TEST_F(LoadMap, APictureTooLargeSaysSoNamingItsSize) {
+    // One row of 32768 pixels: a small file, but one pixel over the longest side.
+    QByteArray b = readBytes(writeImage(dir.path("row.bmp"), makeMap(8, 1), "BMP")).left(54);
+    b.append(QByteArray(32768 * 3, '\0'));
+    qToLittleEndian<qint32>(32768, b.data() + 18);
+    load(writeBytes(dir.path("wide.bmp"), b));
+    ASSERT_EQ(platform.messages.shown().size(), 1U);
+    EXPECT_EQ(platform.messages.shown()[0],
+              Message({"This picture is 32768 x 1 pixels; a map can be at most 32767 pixels wide "
+                       "and 32767 pixels high.",
+                       "Picture too large"}));
+    EXPECT_TRUE(form.picMap().picture().isNull());
+}
