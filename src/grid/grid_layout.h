@@ -9,7 +9,7 @@
 //   centre of cell i of line j:  u = offset_u + i h + (j shifted ? 0 : h / 2)
 //                                v = offset_v + a + j p
 //   corners, from the centre:    (-h/2, -a) (-h/2, +a) (0, +2a) (+h/2, +a) (+h/2, -a) (0, -2a)
-// Line 0 is the first line, whose upper (left) edge meets the offset.
+// Line 0 is the first line: the upper (left) ends of its side flats lie on the offset.
 #pragma once
 
 #include <QPointF>
