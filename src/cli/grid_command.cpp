@@ -86,6 +86,7 @@ CommandOutcome run(const GridRequest& request) {
     try {
         const QuietStandardError quiet;  // the decoders' own complaints about damaged files
         picMap.setPicture(LoadPicture(request.input));
+        picMap.drawOnPicture();  // the map is written out once drawn: no copy is needed
     } catch (const PictureError& error) {
         return badInput(
             QStringLiteral("cannot read the map %1: %2")

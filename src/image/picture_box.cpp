@@ -118,6 +118,17 @@ void PictureBox::stamp(const QImage& sprite, int x, int y) {
     }
 }
 
+void PictureBox::drawOnPicture() {
+    const QImage& pixels = picture_.image();
+    if (!layer_.isNull() || pixels.format() != QImage::Format_RGB32 || !pixels.isDetached()) {
+        return;
+    }
+    layer_ = std::move(picture_).reclaim();  // leaves the picture as it was when shared
+    if (!layer_.isNull()) {
+        picture_ = Picture();
+    }
+}
+
 QImage& PictureBox::layer() {
     if (!layer_.isNull()) {
         return layer_;

@@ -72,6 +72,10 @@ class PictureBox {
     Picture Image();
     // Discards what was drawn, leaving the background picture.
     void Cls();
+    // Makes the picture itself the drawing layer, without copying it, when nothing else
+    // holds its pixels: for a caller that writes the result out and never discards the
+    // drawing, as Cls then leaves an empty box. Otherwise nothing changes.
+    void drawOnPicture();
     // True while something drawn has not been discarded.
     bool hasDrawing() const { return !layer_.isNull(); }
     // Hands over the drawing layer, the picture with the drawing on it, to be written over

@@ -200,3 +200,23 @@ TEST(PictureBox, WideLinesHaveExactlyThePensColourAndClosedCorners) {
               60 * 60)
         << "no shades between the pen and the paper";
 }
+
+TEST(PictureBox, DrawingOnThePictureItselfCopiesNothingUnlessItIsShared) {
+    for (const bool shared : {false, true}) {
+        QImage white(40, 30, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        const uchar* pixels = white.constBits();
+        PictureBox box(0, 0);
+        box.setPicture(Picture(std::move(white)));
+        const Picture other = shared ? box.picture() : Picture();
+        box.drawOnPicture();
+        box.setScaleMode(ScaleMode::Pixels);
+        box.Line(0, 10, 39, 10);
+        const QImage drawn = box.Image().image();
+        EXPECT_EQ(drawn.pixel(20, 10), qRgb(0, 0, 0)) << shared;
+        EXPECT_EQ(drawn.constBits() == pixels, !shared) << "drawn in place only when unshared";
+        if (shared) {
+            EXPECT_EQ(other.image().pixel(20, 10), qRgb(255, 255, 255)) << "the other keeps it";
+        }
+    }
+}
