@@ -1,6 +1,9 @@
 // Tessara: lays a hex grid over a picture of a map. With a command (tessara grid ...,
-// --help, --version) it works from the shell without a window; otherwise it starts the window.
+// --help, --version) it works from the shell without a window; otherwise it starts the window,
+// with the map named on the command line, if any.
 #include <QApplication>
+#include <QFileInfo>
+#include <QTimer>
 
 #include "cli/run_command.h"
 #include "window/application.h"
@@ -15,5 +18,10 @@ int main(int argc, char* argv[]) {
     tessara::QtServices services;
     tessara::Form1 form(services.services());
     form.show();
+    // "Open with": a picture named on the command line is loaded once the window is up.
+    if (const QStringList files = QApplication::arguments().mid(1); files.size() == 1) {
+        const QString file = QFileInfo(files.first()).absoluteFilePath();
+        QTimer::singleShot(0, &form, [&form, file] { form.openMap(file); });
+    }
     return QApplication::exec();
 }

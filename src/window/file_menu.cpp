@@ -53,9 +53,15 @@ void Form1::mnuLoad_Click() {
     if (!CommonDialog1.ShowOpen()) {
         return;  // cancelled: nothing changes
     }
+    openMap(CommonDialog1.FileName);
+}
+
+void Form1::openMap(const QString& path) {
+    // The next open dialog starts at this file, in its folder, whether it loads or not.
+    CommonDialog1.FileName = path;
     try {
         const BusyCursor busy;
-        picMap_.setPicture(LoadPicture(CommonDialog1.FileName));
+        picMap_.setPicture(LoadPicture(path));
         mnuNormal_Click();
         mnuInformation->setEnabled(false);
     } catch (const PictureTooLarge& e) {

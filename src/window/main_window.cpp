@@ -46,6 +46,7 @@ Form1::Form1(Services services, QWidget* parent)
     connectHandlers();
     resize(twipsToPixels(kDesignClientWidth),
            twipsToPixels(kDesignClientHeight) + menuBar()->sizeHint().height());
+    setAcceptDrops(true);  // a map file dropped on the window is loaded
     Form_Load();
 }
 

@@ -25,6 +25,8 @@ class QAction;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QDragEnterEvent;
+class QDropEvent;
 class QKeyEvent;
 class QLineEdit;
 class QMenuBar;
@@ -97,6 +99,9 @@ class Form1 : public QMainWindow {
     void mnuFast_Click();
 
     void mnuLoad_Click();
+    // Loads the picture as Load Map Picture does once a file is chosen: from the command
+    // line ("Open with") and from a file dropped on the window.
+    void openMap(const QString& path);
     void mnuSave_Click();
     void mnuPrint_Click();
 
@@ -123,6 +128,8 @@ class Form1 : public QMainWindow {
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void buildControls();
