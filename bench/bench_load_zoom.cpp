@@ -39,12 +39,7 @@ void measureZoom(const QString& path) {
     FixedDialogs dialogs;
     PrintedMessages messages;
     Form1 form(benchServices(dialogs, messages));
-    form.show();
-    // Outer size for a viewport of 1600 x 1000 pixels: the layout takes 655 and 3300 twips.
-    const int frameW = form.frameGeometry().width() - form.width();
-    const int frameH = form.frameGeometry().height() - form.height();
-    form.resize(twipsToPixels(1600 * 15 + 655) - frameW, twipsToPixels(1000 * 15 + 3300) - frameH);
-    QApplication::processEvents();
+    showWithViewport(form, 1600, 1000);
     dialogs.path = path;
     const double before = residentMiB();
     form.findChild<QAction*>("mnuLoad")->trigger();

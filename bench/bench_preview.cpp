@@ -43,11 +43,7 @@ int main(int argc, char* argv[]) {
     FixedDialogs dialogs;
     PrintedMessages messages;
     Form1 form(benchServices(dialogs, messages));
-    form.show();
-    const int frameW = form.frameGeometry().width() - form.width();
-    const int frameH = form.frameGeometry().height() - form.height();
-    form.resize(twipsToPixels(1600 * 15 + 655) - frameW, twipsToPixels(1000 * 15 + 3300) - frameH);
-    QApplication::processEvents();
+    showWithViewport(form, 1600, 1000);
     dialogs.path = path;
     form.findChild<QAction*>("mnuLoad")->trigger();
     form.findChild<QLineEdit*>("txtMapSize")->setText("100");

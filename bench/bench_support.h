@@ -2,6 +2,7 @@
 // the dialogs so that the real commands run without a user.
 #pragma once
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
@@ -12,6 +13,7 @@
 #include <optional>
 
 #include "about/system_info_platform.h"
+#include "core/twips.h"
 #include "help/help_viewer.h"
 #include "platform/dialog_backend.h"
 #include "platform/message_boxes.h"
@@ -137,6 +139,17 @@ inline QImage makeBigMap(int width, int height) {
         }
     }
     return image;
+}
+
+// Shows the window at the outer size that gives its viewport `width` x `height` pixels:
+// besides the viewport, the layout takes 655 twips across and 3300 down.
+inline void showWithViewport(QWidget& form, int width, int height) {
+    form.show();
+    const int frameW = form.frameGeometry().width() - form.width();
+    const int frameH = form.frameGeometry().height() - form.height();
+    form.resize(twipsToPixels(static_cast<Single>(width * 15 + 655)) - frameW,
+                twipsToPixels(static_cast<Single>(height * 15 + 3300)) - frameH);
+    QApplication::processEvents();
 }
 
 }  // namespace tessara::bench

@@ -9,17 +9,7 @@ program=$(realpath "$1")
 # shellcheck source=in_xvfb.sh
 source "$(dirname "$0")/in_xvfb.sh"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/tessara-grid.XXXXXX")
-cd "$work"
-mkdir -m 700 runtime
-export XDG_RUNTIME_DIR="$work/runtime"
-pid=
-finish() {
-    status=$?
-    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
-    if [ "$status" -eq 0 ]; then rm -rf "$work"; else echo "FAIL: files kept in $work"; fi
-}
-trap finish EXIT
+start_work grid
 fail() { echo "   FAILED: $*"; import -window root "$work/at-failure.png" 2>/dev/null || true; exit 1; }
 keys() { xdotool key --delay 120 "$@"; }
 shot() { import -window root "$work/$1.png"; }

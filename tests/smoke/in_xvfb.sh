@@ -39,3 +39,23 @@ wait_ended() {
     done
     return 1
 }
+# Makes a fresh folder for the run's files and screenshots, with a private runtime folder,
+# and goes into it. At the end the program (its id in `pid`) is stopped, and the folder is
+# removed after a pass and kept, and named, after a failure.
+start_work() {
+    work=$(mktemp -d "${TMPDIR:-/tmp}/tessara-$1.XXXXXX")
+    cd "$work"
+    mkdir -m 700 runtime
+    export XDG_RUNTIME_DIR="$work/runtime"
+    pid=
+    trap finish_work EXIT
+}
+finish_work() {
+    status=$?
+    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
+    if [ "$status" -eq 0 ]; then
+        rm -rf "$work"
+    else
+        echo "FAIL: screenshots and files kept in $work"
+    fi
+}

@@ -15,21 +15,7 @@ readme_shot=${3:+$(realpath -m "$3")}
 # shellcheck source=in_xvfb.sh
 source "$(dirname "$0")/in_xvfb.sh"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/tessara-session.XXXXXX")
-cd "$work"
-mkdir -m 700 runtime
-export XDG_RUNTIME_DIR="$work/runtime"
-pid=
-finish() {
-    status=$?
-    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
-    if [ "$status" -eq 0 ]; then
-        rm -rf "$work"
-    else
-        echo "FAIL: screenshots and files kept in $work"
-    fi
-}
-trap finish EXIT
+start_work session
 
 fail() {
     echo "   FAILED: $*"
