@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,8 @@
 
 namespace tessara {
 namespace {
+
+std::atomic<FlushToDisk> flushToDisk{&::fsync};
 
 // A new file beside the target, named after it and hidden. Created with the usual
 // permissions for a new file (the kernel applies the umask, which is left alone: other
@@ -51,7 +54,7 @@ void syncFolder(const QString& folder) {
     const int fd =
         ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
-        ::fsync(fd);
+        flushToDisk.load()(fd);
         ::close(fd);
     }
 }
@@ -69,13 +72,17 @@ QString writeContent(int fd, const std::function<bool(QIODevice&)>& write, Durab
         return device.lastError() != 0 ? writeFailureReason(device.lastError())
                                        : QStringLiteral("The file could not be written.");
     }
-    if (durability == Durability::OnDisk && ::fsync(fd) != 0) {
+    if (durability == Durability::OnDisk && flushToDisk.load()(fd) != 0) {
         return writeFailureReason(errno);
     }
     return {};
 }
 
 }  // namespace
+
+FlushToDisk setFlushToDisk(FlushToDisk flush) {
+    return flushToDisk.exchange(flush);
+}
 
 QString writeFailureReason(int error) {
     if (error == ENOSPC || error == EDQUOT) {

@@ -26,4 +26,10 @@ enum class Durability { OnDisk, Cached };
 QString writeFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write,
                             Durability durability = Durability::OnDisk);
 
+// What flushes a written file, and then its folder, to the disk: fsync. A test puts its own
+// in its place to see what is flushed and when, or to make the flush fail as a failing disk
+// does. Returns the one it replaces.
+using FlushToDisk = int (*)(int fd);
+FlushToDisk setFlushToDisk(FlushToDisk flush);
+
 }  // namespace tessara

@@ -72,11 +72,14 @@ QImage decodeWithQt(const QByteArray& bytes) {
     }
     QImage image;
     const WarningCatcher warnings;
+    // The structure was found whole above, so a decoder that fails on a format we know
+    // found its data corrupt; that is said as the warnings of a JPEG decoder are.
+    const QString corrupt = corruptDataReason(format);
     if (!reader.read(&image) || image.isNull()) {
-        throw PictureError(reader.errorString().toStdString());
+        throw PictureError((corrupt.isEmpty() ? reader.errorString() : corrupt).toStdString());
     }
     if (format == "jpeg" && warnings.caughtAny()) {
-        throw PictureError("The JPEG file is damaged: some of its data is corrupt or missing.");
+        throw PictureError(corrupt.toStdString());
     }
     return image;
 }

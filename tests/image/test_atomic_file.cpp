@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <vector>
 
 #include "image/atomic_file.h"
 #include "image/bmp_writer.h"
@@ -26,6 +28,57 @@ QStringList entries(const ScratchDir& dir) {
 auto writing(const QByteArray& bytes) {
     return [bytes](QIODevice& out) { return out.write(bytes) == bytes.size(); };
 }
+
+std::string octal(mode_t mode) {
+    return QString::number(mode, 8).rightJustified(4, '0').toStdString();
+}
+
+mode_t currentUmask() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+// What was flushed to the disk, and what the target held at that moment.
+struct Flush {
+    QString name;  // of the file or folder, as the descriptor names it
+    QByteArray content;
+    QByteArray targetThen;
+};
+
+// Records each flush, then does it, or fails as a disk that cannot write does.
+class FlushWatch {
+  public:
+    explicit FlushWatch(const QString& target, int failWith = 0) {
+        target_ = target;
+        failWith_ = failWith;
+        flushes_.clear();
+        previous_ = setFlushToDisk(&FlushWatch::flush);
+    }
+    ~FlushWatch() { setFlushToDisk(previous_); }
+    FlushWatch(const FlushWatch&) = delete;
+    FlushWatch& operator=(const FlushWatch&) = delete;
+    const std::vector<Flush>& flushes() const { return flushes_; }
+
+  private:
+    static int flush(int fd) {
+        const QString link = QStringLiteral("/proc/self/fd/%1").arg(fd);
+        struct stat st {};
+        ::fstat(fd, &st);
+        flushes_.push_back({QFileInfo(QFile::symLinkTarget(link)).fileName(),
+                            S_ISREG(st.st_mode) ? readBytes(link) : QByteArray(),
+                            readBytes(target_)});
+        if (failWith_ != 0) {
+            errno = failWith_;
+            return -1;
+        }
+        return ::fsync(fd);
+    }
+    static inline QString target_;
+    static inline int failWith_ = 0;
+    static inline std::vector<Flush> flushes_;
+    FlushToDisk previous_;
+};
 
 }  // namespace
 
@@ -121,4 +174,67 @@ TEST(DescriptorDevice, KeepsTheReasonOfAShortWriteOnAFullDisk) {
     EXPECT_EQ(device.lastError(), ENOSPC);
     EXPECT_EQ(writeFailureReason(device.lastError()), "The disk is full.");
     ::close(fd);
+}
+
+TEST(WriteFileAtomically, ANewFileTakesItsModeFromTheUmaskWhichIsLeftAlone) {
+    struct Row {
+        mode_t umask;
+        mode_t mode;
+    };
+    const Row rows[] = {{022, 0644}, {027, 0640}, {077, 0600}, {002, 0664}};
+    for (const Row& row : rows) {
+        ScratchDir dir;
+        const mode_t before = ::umask(row.umask);
+        mode_t during = 0;
+        const QString failure = writeFileAtomically(dir.path("map.bmp"), [&](QIODevice& out) {
+            during = currentUmask();
+            return out.write("map") == 3;
+        });
+        const mode_t after = ::umask(before);
+        EXPECT_EQ(failure, QString());
+        EXPECT_EQ(octal(during), octal(row.umask)) << "while writing";
+        EXPECT_EQ(octal(after), octal(row.umask)) << "afterwards";
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(dir.path("map.bmp")).constData(), &st), 0);
+        EXPECT_EQ(octal(st.st_mode & 07777), octal(row.mode)) << "under umask " << octal(row.umask);
+    }
+}
+
+TEST(WriteFileAtomically, FlushesTheFileBeforeItTakesTheNameThenTheFolder) {
+    struct Row {
+        const char* guards;
+        Durability durability;
+        int failWith;  // the flush fails with this error; 0: it succeeds
+        std::string reason;
+        std::string left;  // what the target holds afterwards
+        size_t flushes;
+    };
+    const Row rows[] = {
+        {"a save to the disk", Durability::OnDisk, 0, "", "new", 2},
+        {"a scratch file", Durability::Cached, 0, "", "new", 0},
+        {"a disk that fails to flush", Durability::OnDisk, EIO, "Input/output error", "old", 1},
+    };
+    for (const Row& row : rows) {
+        ScratchDir dir;
+        const QString path = writeBytes(dir.path("map.bmp"), "old");
+        const FlushWatch watch(path, row.failWith);
+        EXPECT_EQ(writeFileAtomically(path, writing("new"), row.durability).toStdString(),
+                  row.reason)
+            << row.guards;
+        EXPECT_EQ(readBytes(path).toStdString(), row.left) << row.guards;
+        EXPECT_EQ(entries(dir), QStringList{"map.bmp"}) << row.guards;
+        ASSERT_EQ(watch.flushes().size(), row.flushes) << row.guards;
+        if (row.flushes >= 1) {
+            const Flush& file = watch.flushes()[0];
+            EXPECT_TRUE(file.name.startsWith(".map.bmp."))
+                << row.guards << ": " << file.name.toStdString();
+            EXPECT_EQ(file.content.toStdString(), "new") << row.guards << ": all of it is flushed";
+            EXPECT_EQ(file.targetThen.toStdString(), "old") << row.guards << ": before the rename";
+        }
+        if (row.flushes >= 2) {
+            const Flush& folder = watch.flushes()[1];
+            EXPECT_EQ(folder.name, QFileInfo(dir.root()).fileName()) << row.guards;
+            EXPECT_EQ(folder.targetThen.toStdString(), "new") << row.guards << ": after the rename";
+        }
+    }
 }

@@ -1,7 +1,9 @@
 // Loading and saving faced with damaged files, odd files and sizes beyond the machine.
 #include <gtest/gtest.h>
 
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QFile>
 #include <QtEndian>
 #include <functional>
@@ -44,6 +46,41 @@ QByteArray jpegClaiming(const ScratchDir& dir, quint16 width, quint16 height) {
     qToBigEndian<quint16>(width, bytes.data() + frame + 7);
     return bytes;
 }
+
+// Counts, from the kernel's own notices, the times a file is opened and closed. Its reads
+// are watched too: the kernel merges a notice with the one before when they are the same,
+// and a read between two opens keeps them apart.
+class OpenCounter {
+  public:
+    explicit OpenCounter(const QString& path) : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        EXPECT_GE(::inotify_add_watch(fd_, QFile::encodeName(path).constData(),
+                                      IN_OPEN | IN_ACCESS | IN_CLOSE),
+                  0);
+    }
+    ~OpenCounter() { ::close(fd_); }
+    OpenCounter(const OpenCounter&) = delete;
+    OpenCounter& operator=(const OpenCounter&) = delete;
+
+    // The opens and closes noticed so far.
+    std::pair<int, int> count() {
+        alignas(inotify_event) char buffer[4096];
+        ssize_t got = 0;
+        while ((got = ::read(fd_, buffer, sizeof buffer)) > 0) {
+            for (ssize_t at = 0; at < got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                opens_ += (event->mask & IN_OPEN) != 0 ? 1 : 0;
+                closes_ += (event->mask & IN_CLOSE) != 0 ? 1 : 0;
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+        return {opens_, closes_};
+    }
+
+  private:
+    int fd_;
+    int opens_ = 0;
+    int closes_ = 0;
+};
 
 QString loadFailure(const QString& path) {
     try {
@@ -182,4 +219,44 @@ TEST(SaveFaults, AReadOnlyMapIsNotReplaced) {
         EXPECT_STREQ(e.what(), "The file map.bmp is read-only.");
     }
     EXPECT_EQ(readBytes(path), before);
+}
+
+// The bytes checked for damage are the bytes decoded: the file is opened once, so that
+// whatever replaces it by name while it loads, even a file cut short, is never read.
+TEST(LoadFaults, APictureIsOpenedOnceAndDecodedFromWhatWasRead) {
+    struct Row {
+        const char* guards;
+        std::function<QString(const ScratchDir&)> make;
+        QString reason;  // empty: the file loads
+    };
+    const Row rows[] = {
+        {"a paletted bitmap, which Qt decodes",
+         [](const ScratchDir& d) {
+             return writeImage(d.path("m.bmp"),
+                               makeMap(40, 30).convertToFormat(QImage::Format_Indexed8), "BMP");
+         },
+         ""},
+        {"a 24-bit bitmap, which our reader reads",
+         [](const ScratchDir& d) { return writeImage(d.path("m.bmp"), makeMap(40, 30), "BMP"); },
+         ""},
+        {"a JPEG",
+         [](const ScratchDir& d) { return writeImage(d.path("m.jpg"), makeMap(40, 30), "JPEG"); },
+         ""},
+        {"a PNG",
+         [](const ScratchDir& d) { return writeImage(d.path("m.png"), makeMap(40, 30), "PNG"); },
+         ""},
+        {"a JPEG cut short",
+         [](const ScratchDir& d) {
+             const QByteArray b = readBytes(writeImage(d.path("w.jpg"), makeMap(40, 30), "JPEG"));
+             return writeBytes(d.path("m.jpg"), b.left(b.size() / 2));
+         },
+         "The JPEG file is cut short."},
+    };
+    for (const Row& row : rows) {
+        ScratchDir dir;
+        const QString path = row.make(dir);
+        OpenCounter counter(path);
+        EXPECT_EQ(loadFailure(path), row.reason) << row.guards;
+        EXPECT_EQ(counter.count(), std::make_pair(1, 1)) << row.guards << ": opens and closes";
+    }
 }
