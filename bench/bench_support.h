@@ -95,6 +95,7 @@ class NoPrinter : public PrinterBackend {
         }
         return *printer_;
     }
+    void showPrintPreview(const std::function<void(QPrinter&)>&) override {}
     PrintDialogResult showPrintDialog(const PrintDialogRequest&) override {
         return PrintDialogResult::Failed;
     }

@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 
 #include "grid/hex_grid.h"
+#include "image/picture_export.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -20,6 +21,10 @@ struct Refusal {
 // The options of `tessara grid` that take a value, without their dashes.
 const QStringList kValueOptions = {"map-width", "hex-size", "colour",  "thickness", "orientation",
                                    "offset",    "shifted",  "stretch", "hex-pixels"};
+// Those of a PDF OUTPUT.
+const QStringList kPdfOptions = {"hex-mm", "hex-inches", "dpi", "paper", "overlap-mm"};
+// Options that take no value.
+const QStringList kFlags = {"landscape"};
 // Those of the hex numbers, which only --numbers turns on.
 const QStringList kNumberOptions = {"first",       "origin",        "number-position",
                                     "number-size", "number-colour", "halo"};
@@ -59,11 +64,17 @@ Arguments split(const QStringList& arguments) {
         const QString option = argument.left(equals);
         const QString name = option.mid(2);
         const bool known = kValueOptions.contains(name) || kNumberOptions.contains(name) ||
+                           kPdfOptions.contains(name) || kFlags.contains(name) ||
                            name == QStringLiteral("numbers");
         if (!option.startsWith(QStringLiteral("--")) || !known) {
             throw Refusal{QStringLiteral("unknown option ") + quoted(option)};
         }
-        if (equals >= 0) {
+        if (kFlags.contains(name)) {
+            if (equals >= 0) {
+                throw Refusal{QStringLiteral("option %1 takes no value").arg(option)};
+            }
+            split.values[name] = QString();
+        } else if (equals >= 0) {
             split.values[name] = argument.mid(equals + 1);
         } else if (i + 1 < arguments.size()) {
             split.values[name] = arguments[++i];
@@ -260,15 +271,71 @@ HexNumbering readNumbering(const Arguments& args) {
 
 // The extension chooses the writer, so that what a script asks for is what it gets.
 QByteArray outputFormat(const QString& output) {
-    static const QHash<QString, QByteArray> formats = {{"bmp", "bmp"},  {"png", "png"},
-                                                       {"jpg", "jpeg"}, {"jpeg", "jpeg"},
-                                                       {"tif", "tiff"}, {"tiff", "tiff"}};
-    const QByteArray format = formats.value(QFileInfo(output).suffix().toLower());
+    const QString suffix = QFileInfo(output).suffix().toLower();
+    const QByteArray format = suffix == QStringLiteral("svg") || suffix == QStringLiteral("pdf")
+                                  ? suffix.toLatin1()
+                                  : formatForSuffix(suffix);
     if (format.isEmpty()) {
         throw Refusal{QStringLiteral("OUTPUT ") + quoted(output) +
-                      QStringLiteral(" must end in .bmp, .png, .jpg, .jpeg, .tif or .tiff")};
+                      QStringLiteral(" must end in .bmp, .png, .jpg, .jpeg, .tif, .tiff, .svg "
+                                     "or .pdf")};
     }
     return format;
+}
+
+double positive(const Arguments& args, const QString& name, bool zeroToo = false) {
+    const QString text = args.values[name];
+    const std::optional<double> value = number(text);
+    if (!value || *value < 0 || (!zeroToo && *value == 0)) {
+        throw Refusal{QStringLiteral("--%1 must be a %2 number, not %3")
+                          .arg(name, zeroToo ? "positive or zero" : "positive", quoted(text))};
+    }
+    return *value;
+}
+
+PdfPages readPages(const Arguments& args, const QByteArray& format) {
+    PdfPages pages;
+    const QStringList given = [&] {
+        QStringList names;
+        for (const QString& name : kPdfOptions + kFlags) {
+            if (args.values.contains(name)) {
+                names << name;
+            }
+        }
+        return names;
+    }();
+    if (format != "pdf") {
+        if (!given.isEmpty()) {
+            throw Refusal{QStringLiteral("--%1 needs a .pdf OUTPUT").arg(given.first())};
+        }
+        return pages;
+    }
+    const QStringList scales = {"hex-mm", "hex-inches", "dpi"};
+    QStringList scalesGiven;
+    for (const QString& name : scales) {
+        if (given.contains(name)) {
+            scalesGiven << QStringLiteral("--") + name;
+        }
+    }
+    if (scalesGiven.size() > 1) {
+        throw Refusal{QStringLiteral("give only one of %1").arg(oneOf(scalesGiven))};
+    }
+    if (given.contains("hex-mm")) {
+        pages.hexSize = positive(args, "hex-mm");
+    } else if (given.contains("hex-inches")) {
+        pages.hexSize = positive(args, "hex-inches");
+        pages.unit = LengthUnit::Inch;
+    } else if (given.contains("dpi")) {
+        pages.dpi = positive(args, "dpi");
+    }
+    constexpr QPageSize::PageSizeId papers[] = {QPageSize::A4, QPageSize::A3, QPageSize::Letter,
+                                                QPageSize::Legal, QPageSize::Tabloid};
+    pages.paper = papers[choose(args, "paper", {"A4", "A3", "Letter", "Legal", "Tabloid"})];
+    pages.landscape = given.contains("landscape");
+    if (given.contains("overlap-mm")) {
+        pages.overlapMm = positive(args, "overlap-mm", true);
+    }
+    return pages;
 }
 
 CommandLine parseGrid(const QStringList& arguments) {
@@ -289,6 +356,7 @@ CommandLine parseGrid(const QStringList& arguments) {
     request.input = args.positional[0];
     request.output = args.positional[1];
     request.format = outputFormat(request.output);
+    request.pages = readPages(args, request.format);
     request.sizes = readSizes(args);
     request.pen = readPen(args);
     request.options = readOptions(args);
@@ -326,8 +394,10 @@ QString usageText() {
         "  tessara --version       show the version\n"
         "\n"
         "INPUT may be a BMP, JPEG, PNG, GIF, TIFF or WebP picture. OUTPUT's extension says how\n"
-        "it is written: .bmp, .png, .jpg, .jpeg, .tif or .tiff. OUTPUT is written only when\n"
-        "everything succeeded; an OUTPUT already there is replaced only then.\n"
+        "it is written: the gridded map as .bmp, .png, .jpg, .jpeg, .tif or .tiff; the grid\n"
+        "alone as .svg, in the map's pixels; the gridded map at true scale over as many pages\n"
+        "as it needs as .pdf. OUTPUT is written only when everything succeeded; an OUTPUT\n"
+        "already there is replaced only then.\n"
         "\n"
         "Options of tessara grid, as --option VALUE or --option=VALUE; numbers are written\n"
         "with a dot as the decimal point:\n"
@@ -361,9 +431,19 @@ QString usageText() {
         "  --number-colour NAME    one of the colours above (default: the grid's)\n"
         "  --halo white|black      a thin outline round the digits (default none)\n"
         "\n"
+        "Options of a .pdf OUTPUT:\n"
+        "  --hex-mm MM             print a hex this many millimetres flat to flat (default\n"
+        "                          16), e.g. 19\n"
+        "  --hex-inches IN         or this many inches, e.g. 0.75\n"
+        "  --dpi N                 or print N of the map's pixels to the inch, e.g. 300\n"
+        "  --paper NAME            A4 (default), A3, Letter, Legal or Tabloid\n"
+        "  --landscape             turn the pages a quarter turn\n"
+        "  --overlap-mm MM         how far neighbouring pages overlap (default 10), e.g. 15\n"
+        "\n"
         "Example:\n"
         "  tessara grid map.jpg gridded.bmp --map-width 100 --hex-size 5 --colour red "
         "--thickness 3\n"
+        "  tessara grid map.jpg map.pdf --map-width 34 --hex-size 0.8 --hex-mm 19 --paper Letter\n"
         "\n"
         "Exit status: 0 done; 1 the work failed (not enough memory, OUTPUT could not be\n"
         "written); 2 wrong arguments, or an INPUT or OUTPUT that cannot be used.\n");

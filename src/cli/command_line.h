@@ -10,6 +10,9 @@
 #include "grid/grid_options.h"
 #include "grid/grid_parameters.h"
 #include "grid/hex_numbers.h"
+#include "print/scale_tiles.h"
+
+#include <QPageSize>
 
 namespace tessara {
 
@@ -20,15 +23,28 @@ enum class CommandAction {
     Refused,  // the arguments are wrong
 };
 
+// How a PDF OUTPUT prints the map: over as many pages as the scale needs.
+struct PdfPages {
+    double hexSize = kDefaultHexMm;  // a hex printed this long, flat to flat
+    LengthUnit unit = LengthUnit::Millimetre;
+    double dpi = 0;  // instead, when above 0: the picture's pixels per inch of paper
+    QPageSize::PageSizeId paper = QPageSize::A4;
+    bool landscape = false;
+    double overlapMm = kDefaultOverlapMm;
+};
+
 // Everything `tessara grid` needs, checked.
 struct GridRequest {
-    QString input;      // the map picture to read
-    QString output;     // the file to write
-    QByteArray format;  // the output's image format, from its extension: BMP, PNG, JPEG, TIFF
+    QString input;   // the map picture to read
+    QString output;  // the file to write
+    // From OUTPUT's extension: "bmp", "png", "jpeg", "tiff" (the gridded map), "svg" (the grid
+    // alone) or "pdf" (the gridded map at true scale over pages).
+    QByteArray format;
     GridSizes sizes;
     GridPen pen;
     GridOptions options;
     HexNumbering numbering;
+    PdfPages pages;  // for "pdf"
 };
 
 struct CommandLine {

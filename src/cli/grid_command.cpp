@@ -5,9 +5,12 @@
 #include <QFileInfo>
 #include <new>
 
-#include "cli/output_file.h"
-#include "cli/quiet_stderr.h"
+#include "grid/grid_export.h"
 #include "grid/grid_generation.h"
+#include "grid/grid_layout.h"
+#include "image/picture_export.h"
+#include "image/quiet_stderr.h"
+#include "print/scale_pdf.h"
 
 namespace tessara {
 namespace {
@@ -26,6 +29,15 @@ QString quoted(const QString& text) {
 
 QString cannotWrite(const QString& output, const QString& why) {
     return QStringLiteral("cannot write %1: %2").arg(quoted(output), why.simplified());
+}
+
+// A sentence for the window as a clause of the command line's one line: "at this scale ...".
+QString asClause(QString sentence) {
+    sentence = sentence.simplified();
+    if (sentence.endsWith(u'.')) {
+        sentence.chop(1);
+    }
+    return sentence.left(1).toLower() + sentence.mid(1);
 }
 
 QString notEnoughMemory() {
@@ -78,6 +90,39 @@ CommandOutcome drawingFailure(const GridOutcome& outcome, const QString& input) 
     }
 }
 
+// The grid alone, for a map of that size; the map itself is read only to be checked.
+CommandOutcome writeGridAlone(const GridRequest& request, int width, int height) {
+    const GridLayout layout =
+        layoutGrid(width, height, request.sizes.hexSize, request.sizes.mapSize, request.options);
+    if (layout.problem == GridProblem::NoPictureArea) {
+        return drawingFailure(GridOutcome(GridFailure::NoPictureArea), request.input);
+    }
+    if (layout.problem == GridProblem::TooManyCells) {
+        return drawingFailure(GridOutcome(GridFailure::TooManyCells), request.input);
+    }
+    const QString failure = writeGridSvg(request.output, width, height, request.sizes, request.pen,
+                                         request.options, request.numbering);
+    return failure.isEmpty() ? CommandOutcome{} : failed(cannotWrite(request.output, failure));
+}
+
+// The pages of a PDF OUTPUT; the hex size in pixels is the grid's, as it will be drawn.
+std::optional<ScalePdfSettings> pdfSettings(const GridRequest& request, const PictureBox& map) {
+    const PdfPages& pages = request.pages;
+    ScalePdfSettings settings;
+    settings.paper = pages.paper;
+    settings.landscape = pages.landscape;
+    settings.overlapMm = pages.overlapMm;
+    if (pages.dpi > 0) {
+        settings.pixelsPerMm = scaleForDpi(pages.dpi);
+    } else {
+        const GridLayout layout =
+            layoutGrid(map.pixelWidth(), map.pixelHeight(), request.sizes.hexSize,
+                       request.sizes.mapSize, request.options);
+        settings.pixelsPerMm = scaleForHexSize(layout.hexSize, pages.hexSize, pages.unit);
+    }
+    return settings;
+}
+
 CommandOutcome run(const GridRequest& request) {
     if (const QString problem = outputProblem(request.output); !problem.isEmpty()) {
         return badInput(problem);
@@ -92,12 +137,26 @@ CommandOutcome run(const GridRequest& request) {
             QStringLiteral("cannot read the map %1: %2")
                 .arg(quoted(request.input), QString::fromStdString(error.what()).simplified()));
     }
+    if (request.format == "svg") {
+        return writeGridAlone(request, picMap.pixelWidth(), picMap.pixelHeight());
+    }
+    const std::optional<ScalePdfSettings> pdf =
+        request.format == "pdf" ? pdfSettings(request, picMap) : std::nullopt;
+    // Without a scale the grid itself cannot be drawn, and the drawing says why.
+    if (pdf && pdf->pixelsPerMm > 0) {
+        const TilePlanning planning =
+            planScalePdf(QSize(picMap.pixelWidth(), picMap.pixelHeight()), *pdf);
+        if (!planning.plan) {
+            return badInput(asClause(planning.refusal));
+        }
+    }
     const GridOutcome drawn =
         drawGridOn(picMap, request.sizes, request.pen, request.options, request.numbering);
     if (drawn.failure != GridFailure::None) {
         return drawingFailure(drawn, request.input);
     }
-    const QString failure = writeOutputFile(picMap.Image(), request.output, request.format);
+    const QString failure = pdf ? writeScalePdf(picMap.Image().image(), request.output, *pdf)
+                                : writeOutputFile(picMap.Image(), request.output, request.format);
     if (!failure.isEmpty()) {
         return failed(cannotWrite(request.output, failure));
     }

@@ -36,11 +36,12 @@ bool isCommandLine(int argc, char* argv[]) {
     return false;
 }
 
-// Hex numbers are drawn with the system's fonts, which Qt offers to a GUI application only;
-// its offscreen platform needs no display.
+// Hex numbers, and the labels of a PDF's pages, are drawn with the system's fonts, which Qt
+// offers to a GUI application only; its offscreen platform needs no display.
 bool drawsText(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--numbers", 9) == 0) {
+        if (std::strncmp(argv[i], "--numbers", 9) == 0 ||
+            QByteArray(argv[i]).toLower().endsWith(".pdf")) {
             return true;
         }
     }

@@ -2,6 +2,7 @@
 // picture through a temporary bitmap file.
 #include "grid/grid_generation.h"
 
+#include <QFileInfo>
 #include <new>
 
 #include "grid/grid_layout.h"
@@ -15,7 +16,7 @@ QString reasonOf(const PictureError& error) {
 
 }  // namespace
 
-GridOutcome mergeDrawing(PictureBox& picMap, const QString& file) {
+GridOutcome mergeDrawing(PictureBox& picMap, const QString& file, Progress& progress) {
     const FileIdentity source = picMap.picture().source();
     if (!source.isNull() && identityOf(file) == source) {
         picMap.Cls();  // writing the file would destroy the map it holds
@@ -23,7 +24,8 @@ GridOutcome mergeDrawing(PictureBox& picMap, const QString& file) {
     }
     try {
         // The file is scratch: it need not reach the disk before it is read back.
-        SavePicture(picMap.Image(), file, Durability::Cached);
+        progress.step(QStringLiteral("Writing %1").arg(QFileInfo(file).fileName()));
+        SavePicture(picMap.Image(), file, Durability::Cached, progress);
     } catch (const PictureError& error) {
         picMap.Cls();
         return {GridFailure::CannotWrite, reasonOf(error), {}};
@@ -34,7 +36,8 @@ GridOutcome mergeDrawing(PictureBox& picMap, const QString& file) {
     try {
         // The file is read back into the drawing layer's memory, already mapped and of the
         // right size: no more than two full pictures are ever held, and none afresh.
-        picMap.setPicture(LoadBitmapInto(file, picMap.takeLayer()));
+        progress.step(QStringLiteral("Reading it back"));
+        picMap.setPicture(LoadBitmapInto(file, picMap.takeLayer(), progress));
     } catch (const PictureError& error) {
         return {GridFailure::CannotRead, reasonOf(error), {}};
     } catch (const std::bad_alloc&) {
@@ -76,12 +79,13 @@ GridOutcome drawGridOn(PictureBox& picMap, const GridSizes& sizes, const GridPen
 
 GridOutcome generateGrid(PictureBox& picMap, const GridSizes& sizes, const GridPen& pen,
                          const QString& mergeFile, const GridOptions& options,
-                         const HexNumbering& numbering) {
+                         const HexNumbering& numbering, Progress& progress) {
+    progress.step(QStringLiteral("Drawing the grid"));
     const GridOutcome drawn = drawGridOn(picMap, sizes, pen, options, numbering);
     if (drawn.failure != GridFailure::None) {
         return drawn;
     }
-    GridOutcome outcome = mergeDrawing(picMap, mergeFile);
+    GridOutcome outcome = mergeDrawing(picMap, mergeFile, progress);
     if (outcome.failure == GridFailure::None) {
         outcome.dimensions = drawn.dimensions;
         outcome.numbersLeftOut = drawn.numbersLeftOut;

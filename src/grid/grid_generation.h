@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "core/numeric.h"
+#include "core/progress.h"
 #include "grid/grid_options.h"
 #include "grid/grid_parameters.h"
 #include "grid/number_stamps.h"
@@ -52,7 +53,8 @@ struct GridOutcome {
 
 // Writes the picture with its drawing to `file`, discards the drawing and makes the file
 // the picture. On failure the drawing is discarded and the picture stays as it was.
-GridOutcome mergeDrawing(PictureBox& picMap, const QString& file);
+GridOutcome mergeDrawing(PictureBox& picMap, const QString& file,
+                         Progress& progress = noProgress());
 
 // Sets the pen and the pixel scale on `picMap` and draws the grid on it, to be merged or
 // written out; its dimensions on success. On failure nothing stays drawn.
@@ -63,6 +65,6 @@ GridOutcome drawGridOn(PictureBox& picMap, const GridSizes& sizes, const GridPen
 // picture is left as it was (the pen stays set).
 GridOutcome generateGrid(PictureBox& picMap, const GridSizes& sizes, const GridPen& pen,
                          const QString& mergeFile, const GridOptions& options = {},
-                         const HexNumbering& numbering = {});
+                         const HexNumbering& numbering = {}, Progress& progress = noProgress());
 
 }  // namespace tessara

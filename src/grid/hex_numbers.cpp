@@ -60,17 +60,6 @@ void eachCentre(const GridLayout& layout, Visit&& visit) {
 
 }  // namespace
 
-QString columnLetters(int n) {
-    if (n < 1) {
-        return QString::number(n);
-    }
-    QString letters;
-    for (; n > 0; n = (n - 1) / 26) {
-        letters.prepend(QChar(u'A' + (n - 1) % 26));
-    }
-    return letters;
-}
-
 int paddedWidth(int n) {
     return std::max<int>(2, static_cast<int>(QString::number(n).size()));
 }

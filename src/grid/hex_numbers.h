@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/column_letters.h"
 #include "grid/grid_layout.h"
 
 namespace tessara {
@@ -41,9 +42,6 @@ struct HexNumbering {
 
     friend bool operator==(const HexNumbering&, const HexNumbering&) = default;
 };
-
-// Columns A to Z, then AA, AB ...: `n` counted from 1; 0 and below stay digits.
-QString columnLetters(int n);
 
 // How many characters a zero-padded number takes: 2, or more when it needs them.
 int paddedWidth(int n);

@@ -80,4 +80,14 @@ QString findHelpFile(const QString& name, const QStringList& folders) {
     return {};
 }
 
+QString sampleFolder(const QStringList& folders) {
+    for (const QString& folder : folders) {
+        const QDir samples(QDir(folder).filePath(QStringLiteral("samples")));
+        if (QFileInfo(samples.filePath(QLatin1String(kSampleMapName))).isFile()) {
+            return samples.absolutePath();
+        }
+    }
+    return {};
+}
+
 }  // namespace tessara

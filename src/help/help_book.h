@@ -39,4 +39,9 @@ QStringList helpFolders();
 // with a folder part is taken as it is.
 QString findHelpFile(const QString& name, const QStringList& folders);
 
+// The folder of the sample map, in the program's folder when it runs where it was built,
+// else in the installed data folder; an empty text when neither holds it.
+QString sampleFolder(const QStringList& folders = helpFolders());
+inline constexpr const char* kSampleMapName = "sample-map.jpg";
+
 }  // namespace tessara

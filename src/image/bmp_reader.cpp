@@ -287,7 +287,7 @@ QImage imageFor(const BmpHeader& h, QImage into) {
 
 }  // namespace
 
-QImage readBmpPixels(int fd, qint64 fileSize, const BmpHeader& h, QImage into) {
+QImage readBmpPixels(int fd, qint64 fileSize, const BmpHeader& h, QImage into, Progress& progress) {
     if (fileSize < h.fileBytesNeeded()) {
         throw PictureError("The bitmap file is cut short.");
     }
@@ -312,6 +312,7 @@ QImage readBmpPixels(int fd, qint64 fileSize, const BmpHeader& h, QImage into) {
         if (size < 0) {
             return false;  // the file shrank while it was read
         }
+        advanceOrStop(progress, static_cast<double>(chunk) / chunks);
         const int first = chunk * rowsPerChunk;
         for (int r = 0; r < rowsIn(chunk); ++r) {
             const int fileRow = first + r;

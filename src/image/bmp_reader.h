@@ -10,6 +10,8 @@
 #include <array>
 #include <optional>
 
+#include "core/progress.h"
+
 namespace tessara {
 
 // What a bitmap's headers say about its pixels.
@@ -41,6 +43,7 @@ std::optional<BmpHeader> parseBmpHeader(const uchar* data, qint64 size);
 // headers are `header`. When `into` has the picture's size and format and nothing else
 // shares it, its memory receives the pixels. Throws PictureError when the file is damaged
 // or cut short, std::bad_alloc when there is no memory for the picture.
-QImage readBmpPixels(int fd, qint64 fileSize, const BmpHeader& header, QImage into = {});
+QImage readBmpPixels(int fd, qint64 fileSize, const BmpHeader& header, QImage into = {},
+                     Progress& progress = noProgress());
 
 }  // namespace tessara

@@ -167,7 +167,7 @@ qint64 bmpFileSize(const QImage& image) {
            rowBytes(image.width(), bmpBitsPerPixel(image)) * image.height();
 }
 
-bool writeBmp(const QImage& source, QIODevice& out) {
+bool writeBmp(const QImage& source, QIODevice& out, Progress& progress) {
     if (source.isNull()) {
         return false;
     }
@@ -201,12 +201,14 @@ bool writeBmp(const QImage& source, QIODevice& out) {
         }
         return stride * (last - first);
     };
-    const auto write = [&out](const char* bytes, qint64 size) {
+    const int chunks = (height + rowsPerChunk - 1) / rowsPerChunk;
+    int written = 0;
+    const auto write = [&](const char* bytes, qint64 size) {
+        advanceOrStop(progress, static_cast<double>(written++) / chunks);
         return out.write(bytes, size) == size;
     };
-    return pipeChunks((height + rowsPerChunk - 1) / rowsPerChunk,
-                      static_cast<std::size_t>(stride * rowsPerChunk), kChunksInFlight, pack,
-                      write);
+    return pipeChunks(chunks, static_cast<std::size_t>(stride * rowsPerChunk), kChunksInFlight,
+                      pack, write);
 }
 
 }  // namespace tessara

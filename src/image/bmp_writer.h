@@ -5,6 +5,8 @@
 
 #include <QImage>
 
+#include "core/progress.h"
+
 class QIODevice;
 
 namespace tessara {
@@ -16,6 +18,6 @@ int bmpBitsPerPixel(const QImage& image);
 qint64 bmpFileSize(const QImage& image);
 
 // Writes the file to `out`; false when a write fails (a full disk, say).
-bool writeBmp(const QImage& image, QIODevice& out);
+bool writeBmp(const QImage& image, QIODevice& out, Progress& progress = noProgress());
 
 }  // namespace tessara

@@ -50,13 +50,13 @@ bool readsItself(const BmpHeader& header) {
     return header.bits >= 16 || static_cast<qint64>(header.width) * header.height > kQtPixelLimit;
 }
 
-QImage readBmp(const PictureFile& file, const BmpHeader& header, QImage into) {
+QImage readBmp(const PictureFile& file, const BmpHeader& header, QImage into, Progress& progress) {
     // A file too short for what its header claims is damaged, whatever size it claims.
     if (file.size() < header.fileBytesNeeded()) {
         throw PictureError("The bitmap file is cut short.");
     }
     checkPictureFits(header.width, header.height, header.bits);
-    return readBmpPixels(file.descriptor(), file.size(), header, std::move(into));
+    return readBmpPixels(file.descriptor(), file.size(), header, std::move(into), progress);
 }
 
 }  // namespace
@@ -82,21 +82,21 @@ QImage Picture::reclaim() && {
     return pixels.isDetached() ? pixels : QImage();
 }
 
-Picture LoadPicture(const QString& path) {
+Picture LoadPicture(const QString& path, Progress& progress) {
     const PictureFile file(path);
     try {
         const QByteArray head = file.head(kBmpHeadBytes);
         const std::optional<BmpHeader> bmp =
             parseBmpHeader(reinterpret_cast<const uchar*>(head.constData()), head.size());
-        QImage image =
-            bmp && readsItself(*bmp) ? readBmp(file, *bmp, {}) : decodeWithQt(file.readAll());
+        QImage image = bmp && readsItself(*bmp) ? readBmp(file, *bmp, {}, progress)
+                                                : decodeWithQt(file.readAll(), progress);
         return Picture(normalised(std::move(image)), file.identity());
     } catch (const std::bad_alloc&) {
         throw PictureTooLarge("There is not enough memory for this picture.");
     }
 }
 
-Picture LoadBitmapInto(const QString& path, QImage into) {
+Picture LoadBitmapInto(const QString& path, QImage into, Progress& progress) {
     const PictureFile file(path);
     const QByteArray head = file.head(kBmpHeadBytes);
     const std::optional<BmpHeader> bmp =
@@ -105,18 +105,19 @@ Picture LoadBitmapInto(const QString& path, QImage into) {
         throw PictureError("It is not an uncompressed bitmap.");
     }
     try {
-        return Picture(normalised(readBmp(file, *bmp, std::move(into))));
+        return Picture(normalised(readBmp(file, *bmp, std::move(into), progress)));
     } catch (const std::bad_alloc&) {
         throw PictureTooLarge("There is not enough memory for this picture.");
     }
 }
 
-void SavePicture(const Picture& picture, const QString& path, Durability durability) {
+void SavePicture(const Picture& picture, const QString& path, Durability durability,
+                 Progress& progress) {
     if (picture.isNull()) {
         throw PictureError("There is no picture to save.");
     }
     const QString failure = writeFileAtomically(
-        path, [&picture](QIODevice& out) { return writeBmp(picture.image(), out); }, durability);
+        path, [&](QIODevice& out) { return writeBmp(picture.image(), out, progress); }, durability);
     if (!failure.isEmpty()) {
         throw PictureError(failure.toStdString());
     }

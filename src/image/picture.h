@@ -7,6 +7,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "core/progress.h"
 #include "image/atomic_file.h"
 #include "image/picture_file.h"
 
@@ -52,18 +53,18 @@ class PictureTooLarge : public PictureError {
 // alpha channel are flattened onto white, so what is shown is what a bitmap file keeps.
 // Uncompressed bitmaps are read by our own reader, of any size that fits in memory. Throws
 // PictureError for anything it cannot read, PictureTooLarge for what does not fit.
-Picture LoadPicture(const QString& path);
+Picture LoadPicture(const QString& path, Progress& progress = noProgress());
 
 // Reads an uncompressed bitmap (as our writer writes them) with our own reader, into the
 // memory of `into` when it has the picture's size and format and nothing else holds it.
 // Throws as LoadPicture does; anything but an uncompressed bitmap is refused.
-Picture LoadBitmapInto(const QString& path, QImage into);
+Picture LoadBitmapInto(const QString& path, QImage into, Progress& progress = noProgress());
 
 // Writes the picture as a Windows bitmap file ("BM" header, information header, pixel
 // rows) at its full size and in its own colour depth, replacing the file atomically.
 // Throws PictureError when there is no picture or the file cannot be written.
 void SavePicture(const Picture& picture, const QString& path,
-                 Durability durability = Durability::OnDisk);
+                 Durability durability = Durability::OnDisk, Progress& progress = noProgress());
 
 // Qt refuses by default to decode images over 128 MB; scanned maps are far larger. Raises
 // the limit once, at start-up, to what this machine can hold (half its memory), so that a

@@ -4,6 +4,8 @@
 #include <QImageReader>
 #include <QMutex>
 #include <QString>
+#include <algorithm>
+#include <cstring>
 
 #include "image/picture.h"
 #include "image/picture_checks.h"
@@ -53,12 +55,44 @@ class WarningCatcher {
     }
 };
 
+// The bytes, telling `progress` how far the decoder has read. Stopping is only noted here:
+// an exception must not cross the decoders' C libraries. Not a QBuffer, whose data the JPEG
+// decoder would take whole without reading it.
+class ProgressDevice final : public QIODevice {
+  public:
+    ProgressDevice(const QByteArray& bytes, Progress& progress)
+        : bytes_(bytes), progress_(progress) {
+        open(QIODevice::ReadOnly);
+    }
+    bool stopped() const { return stopped_; }
+    qint64 size() const override { return bytes_.size(); }
+
+  protected:
+    qint64 readData(char* data, qint64 length) override {
+        // The format is found by reading the start again: report only new ground.
+        reached_ = std::max(reached_, pos());
+        if (stopped_ || !progress_.advance(static_cast<double>(reached_) /
+                                           static_cast<double>(std::max<qint64>(1, size())))) {
+            stopped_ = true;
+            return -1;
+        }
+        const qint64 count = std::min(length, size() - pos());
+        std::memcpy(data, bytes_.constData() + pos(), static_cast<std::size_t>(count));
+        return count;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+  private:
+    const QByteArray& bytes_;
+    Progress& progress_;
+    qint64 reached_ = 0;
+    bool stopped_ = false;
+};
+
 }  // namespace
 
-QImage decodeWithQt(const QByteArray& bytes) {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
+QImage decodeWithQt(const QByteArray& bytes, Progress& progress) {
+    ProgressDevice buffer(bytes, progress);
     QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
     const QByteArray format = reader.format();
@@ -75,7 +109,11 @@ QImage decodeWithQt(const QByteArray& bytes) {
     // The structure was found whole above, so a decoder that fails on a format we know
     // found its data corrupt; that is said as the warnings of a JPEG decoder are.
     const QString corrupt = corruptDataReason(format);
-    if (!reader.read(&image) || image.isNull()) {
+    const bool read = reader.read(&image);
+    if (buffer.stopped()) {
+        throw WorkCancelled{};
+    }
+    if (!read || image.isNull()) {
         throw PictureError((corrupt.isEmpty() ? reader.errorString() : corrupt).toStdString());
     }
     if (format == "jpeg" && warnings.caughtAny()) {

@@ -6,11 +6,15 @@
 #include <QByteArray>
 #include <QImage>
 
+#include "core/progress.h"
+
 namespace tessara {
 
 // The picture in `bytes`, the format decided by the content. Throws PictureError when the
 // bytes are damaged or cut short, or the decoder reports corrupt data; PictureTooLarge,
 // before decoding, when the picture would not fit in memory.
-QImage decodeWithQt(const QByteArray& bytes);
+// The decoder reads the bytes in order as it decodes, so how far it has read is how far it
+// has got; when `progress` asks to stop, decoding ends and WorkCancelled is thrown.
+QImage decodeWithQt(const QByteArray& bytes, Progress& progress = noProgress());
 
 }  // namespace tessara

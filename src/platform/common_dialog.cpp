@@ -42,6 +42,7 @@ FileDialogRequest CommonDialog::fileRequest(FileDialogRequest::Kind kind) const 
     request.defaultSuffix =
         DefaultExt.startsWith(QLatin1Char('.')) ? DefaultExt.mid(1) : DefaultExt;
     request.initialPath = FileName;
+    request.places = Places;
     request.fileMustExist = (Flags & DialogFlags::kFileMustExist) != 0;
     request.folderMustExist = (Flags & DialogFlags::kPathMustExist) != 0 || request.fileMustExist;
     request.confirmOverwrite = (Flags & DialogFlags::kOverwritePrompt) != 0;

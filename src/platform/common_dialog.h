@@ -42,6 +42,7 @@ class CommonDialog {
     bool CancelError = false;  // true: a cancelled dialog is reported by Show... returning false
     QString DefaultExt;        // ".bmp"
     QString FileName;          // the full path the last file dialog returned
+    QStringList Places;        // folders added to the file dialog's sidebar
     Integer Copies = 1;        // copies the user asked for in the print dialog
     QString HelpFile;
     Integer HelpCommand = 0;

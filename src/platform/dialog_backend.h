@@ -20,6 +20,7 @@ struct FileDialogRequest {
     bool fileMustExist = false;
     bool folderMustExist = false;
     bool confirmOverwrite = false;
+    QStringList places;  // folders the sidebar offers besides the usual ones
 };
 
 class DialogBackend {

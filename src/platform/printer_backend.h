@@ -3,6 +3,8 @@
 // Qt's printer and dialog; tests a stand-in that answers what the test says.
 #pragma once
 
+#include <functional>
+
 class QPrinter;
 
 namespace tessara {
@@ -30,6 +32,9 @@ class PrinterBackend {
     virtual QPrinter& printer() = 0;
     // Shows the modal print dialog for printer().
     virtual PrintDialogResult showPrintDialog(const PrintDialogRequest& request) = 0;
+    // Shows the modal print preview of printer(), every page painted by `paint` on the
+    // printer it is given; printing from the preview prints what it shows.
+    virtual void showPrintPreview(const std::function<void(QPrinter&)>& paint) = 0;
 };
 
 }  // namespace tessara

@@ -6,6 +6,8 @@
 #include <QInputDialog>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <QUrl>
 
 namespace tessara {
 
@@ -51,6 +53,22 @@ std::optional<QString> QtDialogBackend::getFileName(const FileDialogRequest& req
         dialog.selectNameFilter(filters[request.selectedFilter]);
     }
     dialog.setDefaultSuffix(request.defaultSuffix);
+    QList<QUrl> places = dialog.sidebarUrls();
+    for (const QString& folder : request.places) {
+        places << QUrl::fromLocalFile(folder);
+    }
+    dialog.setSidebarUrls(places);
+    if (!open) {
+        // A name typed without an extension gets the one of the type the user picked.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& f) {
+            QString pattern = request.patterns.value(filters.indexOf(f));
+            pattern.replace(QRegularExpression(QStringLiteral("\\[(.).\\]")),
+                            QStringLiteral("\\1"));
+            if (pattern.startsWith(QLatin1String("*.")) && !pattern.contains(QLatin1Char(' '))) {
+                dialog.setDefaultSuffix(pattern.mid(2));
+            }
+        });
+    }
     if (!request.initialPath.isEmpty()) {
         const QFileInfo initial(request.initialPath);
         if (initial.dir().exists()) {

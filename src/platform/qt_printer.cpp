@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -33,6 +34,14 @@ PrintDialogResult QtPrinterBackend::showPrintDialog(const PrintDialogRequest& re
     const bool accepted = dialog.exec() == QDialog::Accepted;
     giveFocusBack(dialog.parentWidget());
     return accepted ? PrintDialogResult::Accepted : PrintDialogResult::Cancelled;
+}
+
+void QtPrinterBackend::showPrintPreview(const std::function<void(QPrinter&)>& paint) {
+    QPrintPreviewDialog dialog(&printer(), dialogOwner());
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&paint](QPrinter* printer) { paint(*printer); });
+    dialog.exec();
+    giveFocusBack(dialog.parentWidget());
 }
 
 }  // namespace tessara

@@ -17,6 +17,7 @@ class QtPrinterBackend : public PrinterBackend {
     // anything.
     QPrinter& printer() override;
     PrintDialogResult showPrintDialog(const PrintDialogRequest& request) override;
+    void showPrintPreview(const std::function<void(QPrinter&)>& paint) override;
 
   private:
     std::unique_ptr<QPrinter> printer_;

@@ -6,10 +6,12 @@
 // proportions kept and placed at the top-left corner of the printable area; whatever goes
 // wrong after the dialog ends the command silently.
 #include <QAction>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
 #include <algorithm>
 
+#include "help/help_book.h"
 #include "print/print_fit.h"
 #include "view/image_control.h"
 #include "window/busy_cursor.h"
@@ -44,12 +46,16 @@ void printPicture(QPrinter& printer, const QImage& image, QSizeF size, int copie
 }  // namespace
 
 void Form1::mnuLoad_Click() {
-    CommonDialog1.Filter =
-        QStringLiteral("All Files (*.*)|*.*|Bitmaps (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg");
-    CommonDialog1.FilterIndex = 2;
+    CommonDialog1.Filter = QStringLiteral(
+        "All pictures|*.bmp;*.jpg;*.jpeg;*.png;*.tif;*.tiff;*.gif;*.webp|Bitmaps (*.bmp)|*.bmp|"
+        "JPEG (*.jpg)|*.jpg;*.jpeg|PNG (*.png)|*.png|TIFF (*.tif)|*.tif;*.tiff|GIF (*.gif)|*.gif|"
+        "WebP (*.webp)|*.webp|All Files (*.*)|*.*");
+    CommonDialog1.FilterIndex = 1;
     CommonDialog1.Flags = DialogFlags::kFileMustExist | DialogFlags::kPathMustExist |
                           DialogFlags::kHideReadOnly;  // 6148
     CommonDialog1.CancelError = true;
+    const QString samples = sampleFolder();
+    CommonDialog1.Places = samples.isEmpty() ? QStringList() : QStringList{samples};
     if (!CommonDialog1.ShowOpen()) {
         return;  // cancelled: nothing changes
     }
@@ -61,9 +67,14 @@ void Form1::openMap(const QString& path) {
     CommonDialog1.FileName = path;
     try {
         const BusyCursor busy;
-        picMap_.setPicture(LoadPicture(path));
+        ProgressWindow progress(this, tr("Load Map Picture"), ProgressWindow::Cancel::Offered,
+                                progressDelay_);
+        progress.step(tr("Reading %1").arg(QFileInfo(path).fileName()));
+        picMap_.setPicture(LoadPicture(path, progress));
         mnuNormal_Click();
         mnuInformation->setEnabled(false);
+    } catch (const WorkCancelled&) {
+        return;  // the map and the window are as they were
     } catch (const PictureTooLarge& e) {
         services_.messages.MsgBox(pictureTooLargeMessage(QString::fromStdString(e.what())));
     } catch (const PictureError&) {
@@ -92,7 +103,10 @@ void Form1::mnuSave_Click() {
     const QString path = CommonDialog1.FileName;
     try {
         const BusyCursor busy;
-        SavePicture(picture, path);
+        ProgressWindow progress(this, tr("Save Map"), ProgressWindow::Cancel::NotOffered,
+                                progressDelay_);
+        progress.step(tr("Writing %1").arg(QFileInfo(path).fileName()));
+        SavePicture(picture, path, Durability::OnDisk, progress);
     } catch (const PictureError& e) {
         services_.messages.MsgBox(saveFailedMessage(path, QString::fromStdString(e.what())));
     }

@@ -55,8 +55,10 @@ void Form1::Command1_Click() {
     GridOutcome outcome;
     {
         const BusyCursor busy;
-        outcome =
-            generateGrid(picMap_, check.sizes, *pen, file, state_.gridOptions, state_.numbering);
+        ProgressWindow progress(this, tr("Generate Hex Grid"), ProgressWindow::Cancel::NotOffered,
+                                progressDelay_);
+        outcome = generateGrid(picMap_, check.sizes, *pen, file, state_.gridOptions,
+                               state_.numbering, progress);
     }
     if (outcome.failure != GridFailure::None) {
         services_.messages.MsgBox(failureMessage(outcome, file));

@@ -61,6 +61,9 @@ void Form1::connectHandlers() {
     connect(mnuLoad, &QAction::triggered, this, &Form1::mnuLoad_Click);
     connect(mnuSave, &QAction::triggered, this, &Form1::mnuSave_Click);
     connect(mnuPrint, &QAction::triggered, this, &Form1::mnuPrint_Click);
+    connect(mnuPrintScale, &QAction::triggered, this, &Form1::mnuPrintScale_Click);
+    connect(mnuExportMap, &QAction::triggered, this, &Form1::mnuExportMap_Click);
+    connect(mnuExportGrid, &QAction::triggered, this, &Form1::mnuExportGrid_Click);
     connect(mnuNormal, &QAction::triggered, this, &Form1::mnuNormal_Click);
     connect(mnu1to5, &QAction::triggered, this, &Form1::mnu1to5_Click);
     connect(mnu1to3, &QAction::triggered, this, &Form1::mnu1to3_Click);
@@ -80,6 +83,7 @@ void Form1::connectHandlers() {
     connect(mnuInformation, &QAction::triggered, this, &Form1::mnuInformation_Click);
     connect(mnuContents, &QAction::triggered, this, &Form1::mnuContents_Click);
     connect(mnuAbout, &QAction::triggered, this, &Form1::mnuAbout_Click);
+    connect(mnuSample, &QAction::triggered, this, &Form1::mnuSample_Click);
     connect(mnuGridOptions, &QAction::triggered, this, &Form1::mnuGridOptions_Click);
     connect(mnuAlign, &QAction::triggered, this, &Form1::mnuAlign_Click);
     connect(mnuMeasureHexes, &QAction::triggered, this, &Form1::mnuMeasureHexes_Click);

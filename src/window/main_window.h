@@ -15,11 +15,14 @@
 #include "grid/grid_options.h"
 #include "grid/hex_numbers.h"
 #include "image/picture_box.h"
+#include "image/picture_export.h"
 #include "platform/common_dialog.h"
 #include "platform/services.h"
 #include "view/zoom.h"
 #include "window/form_layout.h"
 #include "window/placed_control.h"
+#include "window/progress_window.h"
+#include "window/scale_print_dialog.h"
 
 class QAction;
 class QComboBox;
@@ -31,6 +34,7 @@ class QKeyEvent;
 class QLineEdit;
 class QMenuBar;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QScrollBar;
 
@@ -57,6 +61,8 @@ struct FormState {
     HexNumbering numbering;   // and numbered
     Measuring measuring = Measuring::Nothing;
     std::vector<QPointF> measured;  // the points clicked so far, in picture pixels
+    ScaleChoice scale;              // Print at Scale's choices, kept for the next time
+    int jpegQuality = kJpegQuality;
 };
 
 inline constexpr const char* kMainWindowCaption = "Tessara -  a wargame mapping utility";
@@ -104,6 +110,9 @@ class Form1 : public QMainWindow {
     void openMap(const QString& path);
     void mnuSave_Click();
     void mnuPrint_Click();
+    void mnuPrintScale_Click();
+    void mnuExportMap_Click();
+    void mnuExportGrid_Click();
 
     void Command1_Click();
 
@@ -118,11 +127,15 @@ class Form1 : public QMainWindow {
     void mnuInformation_Click();
     void mnuContents_Click();
     void mnuAbout_Click();
+    void mnuSample_Click();
 
     // The grid the preview shows and Generate Hex Grid would draw now; nothing while there
     // is no map or the sizes do not make one.
     std::optional<GridLayout> gridLayoutNow() const;
     bool previewShown() const;
+
+    // How long work runs before its progress dialog appears; tests set it to nothing.
+    void setProgressDelay(std::chrono::milliseconds delay) { progressDelay_ = delay; }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -148,6 +161,12 @@ class Form1 : public QMainWindow {
     void startMeasuring(Measuring what);
     void measureAt(Single x, Single y);
     void finishMeasuring();
+    std::optional<double> hexPixelsNow() const;
+    std::optional<QString> askExportName(const QString& filter, const QString& extension);
+    bool paintAtScale(QPrinter& printer, const ScalePrintDialog& dialog);
+    void previewAtScale(const ScalePrintDialog& dialog);
+    void printAtScale(const ScalePrintDialog& dialog);
+    void savePdfAtScale(const ScalePrintDialog& dialog);
 
     Services services_;
     FormState state_;
@@ -155,6 +174,7 @@ class Form1 : public QMainWindow {
     PictureBox picMap_;
     std::unique_ptr<frmAbout> aboutBox_;              // made at the first About, kept for the run
     GridOptionsDialog* gridOptionsDialog_ = nullptr;  // made at its first use
+    std::chrono::milliseconds progressDelay_ = kProgressDelay;
 
     // Controls, named as the rest of the program knows them.
     QWidget* client_ = nullptr;
@@ -181,6 +201,9 @@ class Form1 : public QMainWindow {
     QAction* mnuLoad = nullptr;
     QAction* mnuSave = nullptr;
     QAction* mnuPrint = nullptr;
+    QAction* mnuPrintScale = nullptr;
+    QAction* mnuExportMap = nullptr;
+    QAction* mnuExportGrid = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnuZoom = nullptr;
     QAction* mnuNormal = nullptr;
@@ -203,6 +226,7 @@ class Form1 : public QMainWindow {
     QMenu* mnuHelp = nullptr;
     QAction* mnuContents = nullptr;
     QAction* mnuAbout = nullptr;
+    QAction* mnuSample = nullptr;
 };
 
 }  // namespace tessara

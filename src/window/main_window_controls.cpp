@@ -123,6 +123,9 @@ void Form1::buildMenus() {
     mnuLoad = item(mnuFile, "mnuLoad", QStringLiteral("Load Map Picture"));
     mnuSave = item(mnuFile, "mnuSave", QStringLiteral("Save Map"));
     mnuPrint = item(mnuFile, "mnuPrint", QStringLiteral("Print Map"));
+    mnuPrintScale = item(mnuFile, "mnuPrintScale", QStringLiteral("Print at &Scale..."));
+    mnuExportMap = item(mnuFile, "mnuExportMap", QStringLiteral("E&xport Map As..."));
+    mnuExportGrid = item(mnuFile, "mnuExportGrid", QStringLiteral("Export &Grid Only..."));
     separator(mnuFile, "Sep1");
     mnuExit = item(mnuFile, "mnuExit", QStringLiteral("Exit"));
 
@@ -158,6 +161,7 @@ void Form1::buildMenus() {
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuContents = item(mnuHelp, "mnuContents", QStringLiteral("&Contents"));
+    mnuSample = item(mnuHelp, "mnuSample", QStringLiteral("Open &Sample Map"));
     separator(mnuHelp, "mnuSep3");
     mnuAbout = item(mnuHelp, "mnuAbout", QStringLiteral("About"));
 }

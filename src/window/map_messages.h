@@ -29,6 +29,11 @@ inline Message saveFailedMessage(const QString& path, const QString& reason) {
             QStringLiteral("Can't save map")};
 }
 
+inline Message noSampleMapMessage() {
+    return {QStringLiteral("The sample map is not installed with this copy of Tessara."),
+            QStringLiteral("No sample map")};
+}
+
 inline Message noMapToPrintMessage() {
     return {QStringLiteral("There is no map to print yet. Please load a map picture first."),
             QStringLiteral("No map to print")};

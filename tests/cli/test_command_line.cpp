@@ -55,10 +55,10 @@ TEST_F(CliCommandLine, GoodArgumentsGiveTheRequest) {
     } const rows[] = {
         {"every default",
          "grid map.jpg out.bmp --map-width 100 --hex-size 5",
-         {"map.jpg", "out.bmp", "bmp", {100, 5}, {1, black}, {}, {}}},
+         {"map.jpg", "out.bmp", "bmp", {100, 5}, {1, black}, {}, {}, {}}},
         {"the example of the usage",
          "grid map.jpg g.bmp --map-width 100 --hex-size 5 --colour red --thickness 3",
-         {"map.jpg", "g.bmp", "bmp", {100, 5}, {3, red}, {}, {}}},
+         {"map.jpg", "g.bmp", "bmp", {100, 5}, {3, red}, {}, {}, {}}},
         {"every option after an equals sign, at the far end of its range",
          "grid a.png b.PNG --map-width=22.5 --hex-size=22.25 --colour=white --thickness=20 "
          "--orientation=columns --offset=-30.5,9 --shifted=second --stretch=0.5 --hex-pixels=0.01",
@@ -68,6 +68,7 @@ TEST_F(CliCommandLine, GoodArgumentsGiveTheRequest) {
           {22.5, 22.25},
           {20, grey},
           {Columns, -30.5, 9, ShiftedLines::Second, 0.5, 0.01},
+          {},
           {}}},
         {"options anywhere, a value starting with a minus, the last one given wins",
          "grid --colour blue --map-width 1e2 in.tif --hex-size .5 o.Jpeg --colour green "
@@ -78,6 +79,7 @@ TEST_F(CliCommandLine, GoodArgumentsGiveTheRequest) {
           {100, 0.5},
           {1, green},
           {Rows, -1, -2.25, ShiftedLines::First, 2, {}},
+          {},
           {}}},
     };
     for (const Row& row : rows) {
@@ -85,6 +87,37 @@ TEST_F(CliCommandLine, GoodArgumentsGiveTheRequest) {
         ASSERT_EQ(command.action, CommandAction::Grid)
             << row.line << ": " << command.error.toStdString();
         EXPECT_EQ(describe(command.grid), describe(row.expected)) << row.guards;
+    }
+}
+
+TEST_F(CliCommandLine, PdfOptionsGiveThePages) {
+    const char* good = "grid a.bmp b.pdf --map-width 100 --hex-size 5 ";
+    const struct {
+        const char* options;
+        double hexSize;
+        LengthUnit unit;
+        double dpi;
+        QPageSize::PageSizeId paper;
+        bool landscape;
+        double overlap;
+    } rows[] = {
+        {"", 16, LengthUnit::Millimetre, 0, QPageSize::A4, false, 10},
+        {"--hex-inches 0.75 --paper Tabloid --landscape --overlap-mm 0", 0.75, LengthUnit::Inch, 0,
+         QPageSize::Tabloid, true, 0},
+        {"--dpi=300 --paper Letter", 16, LengthUnit::Millimetre, 300, QPageSize::Letter, false, 10},
+        {"--hex-mm 19 --paper A3", 19, LengthUnit::Millimetre, 0, QPageSize::A3, false, 10},
+    };
+    for (const auto& row : rows) {
+        const CommandLine command = parse((std::string(good) + row.options).c_str());
+        ASSERT_EQ(command.action, CommandAction::Grid) << command.error.toStdString();
+        const PdfPages& pages = command.grid.pages;
+        EXPECT_EQ(command.grid.format, "pdf");
+        EXPECT_EQ(pages.hexSize, row.hexSize) << row.options;
+        EXPECT_EQ(pages.unit, row.unit) << row.options;
+        EXPECT_EQ(pages.dpi, row.dpi) << row.options;
+        EXPECT_EQ(pages.paper, row.paper) << row.options;
+        EXPECT_EQ(pages.landscape, row.landscape) << row.options;
+        EXPECT_EQ(pages.overlapMm, row.overlap) << row.options;
     }
 }
 
@@ -146,7 +179,18 @@ TEST_F(CliCommandLine, BadArgumentsAreRefusedWithWhatIsWrong) {
         {"grid a.bmp b.bmp --map-width 9", "missing --hex-size, the hexes' size in the same units"},
         {"grid a.bmp bmp --map-width 9 --hex-size 5",
          "OUTPUT 'bmp' must end in .bmp, .png, "
-         ".jpg, .jpeg, .tif or .tiff"},
+         ".jpg, .jpeg, .tif, .tiff, .svg or .pdf"},
+        {"grid a.bmp b.png --map-width 9 --hex-size 5 --paper A4", "--paper needs a .pdf OUTPUT"},
+        {"grid a.bmp b.pdf --map-width 9 --hex-size 5 --hex-mm 16 --dpi 300",
+         "give only one of --hex-mm or --dpi"},
+        {"grid a.bmp b.pdf --map-width 9 --hex-size 5 --hex-inches 0",
+         "--hex-inches must be a positive number, not '0'"},
+        {"grid a.bmp b.pdf --map-width 9 --hex-size 5 --overlap-mm -0.5",
+         "--overlap-mm must be a positive or zero number, not '-0.5'"},
+        {"grid a.bmp b.pdf --map-width 9 --hex-size 5 --paper A5",
+         "--paper must be A4, A3, Letter, Legal or Tabloid, not 'A5'"},
+        {"grid a.bmp b.pdf --map-width 9 --hex-size 5 --landscape=yes",
+         "option --landscape takes no value"},
         {"gird a.bmp b.bmp", "unknown command 'gird'"},
         {"grid a.bmp b.bmp c.bmp", "unexpected argument 'c.bmp'"},
         {"--size=3", "unknown option '--size'"},

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QImageReader>
 #include <QProcess>
+#include <QRegularExpression>
 #include <csignal>
 
 #include "grid/grid_generation.h"
@@ -124,12 +125,18 @@ TEST_F(CliGridCommand, EachOutcomeHasItsExitStatusItsOneLineAndLeavesOutputWhole
         {"an OUTPUT that is a folder", "grid map.bmp folder.png" + sizes, 2,
          write + "'folder.png': it is a folder\n"},
         {"an unknown OUTPUT type", "grid map.bmp out.gif" + sizes, 2,
-         "tessara: OUTPUT 'out.gif' must end in .bmp, .png, .jpg, .jpeg, .tif or .tiff\n", false,
-         true},
+         "tessara: OUTPUT 'out.gif' must end in .bmp, .png, .jpg, .jpeg, .tif, .tiff, .svg or "
+         ".pdf\n",
+         false, true},
         {"too many hexes", "grid map.bmp out.bmp --map-width 100000 --hex-size 0.01", 2,
          "tessara: the hexes are too small for this map: the grid would need more than 32766 "
          "rows or columns of hexes; give a larger --hex-size\n",
          false, true},
+        {"a PDF of more pages than can be printed", "grid map.bmp out.pdf --dpi 0.1" + sizes, 2,
+         "tessara: at this scale the map needs 75789 pages (401 x 189); at most 10000 can be "
+         "printed at once\n"},
+        {"a full disk under a PDF", "grid map.bmp out.pdf" + sizes, 1, write + "'out.pdf': ", true,
+         true, nullptr, 4096},
         {"a full disk under a bitmap, whose reason is the image layer's",
          "grid map.bmp out.bmp" + sizes, 1, write + "'out.bmp': ", true, true, nullptr, 4096},
         {"a full disk under a PNG, whose library prints its own error",
@@ -229,6 +236,34 @@ TEST_F(CliGridCommand, EachOutputTypeHoldsTheGridInItsOwnFormat) {
         };
         EXPECT_TRUE(near(image.pixel(150, 30), blue)) << row.output;
         EXPECT_TRUE(near(image.pixel(100, 29), map.pixel(100, 29))) << row.output;
+    }
+}
+
+// A map of 300 x 200 pixels with hexes of 100 pixels: 16 mm hexes print it 48 x 32 mm on one
+// page, 1 mm hexes 3 x 2 mm; at 19 mm on A4 landscape 57 x 38 mm. The SVG holds the grid alone.
+TEST_F(CliGridCommand, PdfAndSvgOutputsHoldTheMapAtScaleAndTheGridAlone) {
+    const QString grid = "grid map.bmp %1 --map-width 30 --hex-size 10 ";
+    ASSERT_EQ(run(grid.arg("out.svg")).status, 0);
+    const QByteArray svg = readBytes(dir.path("out.svg"));
+    EXPECT_TRUE(svg.contains("width=\"300\" height=\"200\"")) << svg.left(300).toStdString();
+    EXPECT_GT(svg.count("<line"), 10);
+    const struct {
+        const char* options;
+        const char* size;  // of the page, in points, as pdfinfo gives it
+    } rows[] = {{"", "595 x 842 pts (A4)"},
+                {"--hex-mm 19 --paper Letter --landscape", "792 x 612 pts (letter)"},
+                {"--dpi 50.8 --paper A3 --overlap-mm 0", "842 x 1191 pts (A3)"}};
+    for (const auto& row : rows) {
+        const Finished result = run(grid.arg("out.pdf") + row.options);
+        ASSERT_EQ(result.status, 0) << row.options << ": " << result.err.toStdString();
+        QProcess info;
+        info.start("pdfinfo", {dir.path("out.pdf")});
+        info.waitForFinished(60000);
+        const QString text = QString::fromLatin1(info.readAllStandardOutput());
+        EXPECT_TRUE(text.contains(QStringLiteral("Page size:       %1").arg(row.size)))
+            << row.options << "\n"
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(QRegularExpression("Pages:\\s+1\n"))) << row.options;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QtEndian>
+#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -178,4 +179,41 @@ TEST(Picture, CopiesShareThePixels) {
     EXPECT_FALSE(Picture().sharesPixelsWith(Picture()));
     EXPECT_TRUE(Picture().isNull());
     EXPECT_EQ(Picture().width(), 0);
+}
+
+namespace {
+
+// Records how far the work says it has got, and asks it to stop after `stopAfter` reports.
+class RecordingProgress : public Progress {
+  public:
+    explicit RecordingProgress(int stopAfter = -1) : stopAfter_(stopAfter) {}
+    void step(const QString&) override {}
+    bool advance(double fraction) override {
+        fractions.push_back(fraction);
+        return static_cast<int>(fractions.size()) != stopAfter_;
+    }
+    std::vector<double> fractions;
+
+  private:
+    int stopAfter_;
+};
+
+}  // namespace
+
+TEST(PictureProgress, LoadingReportsItsProgressAndStopsWhenAsked) {
+    const ScratchDir dir;
+    const QImage map = makeMap(1200, 1000);  // a few megabytes: several chunks, many reads
+    for (const char* format : {"BMP", "JPEG"}) {
+        const QString path = writeImage(dir.path(QString("map.") + format), map, format);
+        RecordingProgress all;
+        EXPECT_EQ(LoadPicture(path, all).image().size(), map.size()) << format;
+        ASSERT_GT(all.fractions.size(), 2U) << format;
+        EXPECT_TRUE(std::is_sorted(all.fractions.begin(), all.fractions.end())) << format;
+        EXPECT_EQ(all.fractions.front(), 0) << format;
+        EXPECT_GT(all.fractions.back(), 0.5) << format;
+        EXPECT_LE(all.fractions.back(), 1.0) << format;
+        RecordingProgress stopped(2);
+        EXPECT_THROW(LoadPicture(path, stopped), WorkCancelled) << format;
+        EXPECT_EQ(stopped.fractions.size(), 2U) << format << ": nothing read after the stop";
+    }
 }

@@ -28,6 +28,11 @@ QPrinter& ScriptedPrinter::printer() {
     return *printer_;
 }
 
+void ScriptedPrinter::showPrintPreview(const std::function<void(QPrinter&)>& paint) {
+    ++previews_;
+    paint(printer());
+}
+
 PrintDialogResult ScriptedPrinter::showPrintDialog(const PrintDialogRequest& request) {
     requests_.push_back(request);
     if (answers_.empty()) {

@@ -83,6 +83,9 @@ class ScriptedPrinter : public PrinterBackend {
     void answer(PrintDialogResult result, int copies = 1) { answers_.push_back({result, copies}); }
     QPrinter& printer() override;
     PrintDialogResult showPrintDialog(const PrintDialogRequest& request) override;
+    // Paints the preview's pages on printer() as the real preview would, at once.
+    void showPrintPreview(const std::function<void(QPrinter&)>& paint) override;
+    int previews() const { return previews_; }
 
     const std::vector<PrintDialogRequest>& requests() const { return requests_; }
 
@@ -92,6 +95,7 @@ class ScriptedPrinter : public PrinterBackend {
         int copies;
     };
     std::unique_ptr<QPrinter> printer_;  // made on first use
+    int previews_ = 0;
     std::deque<Answer> answers_;
     std::vector<PrintDialogRequest> requests_;
 };

@@ -33,20 +33,21 @@ TEST_F(LoadMap, TheMessageHasItsExactWords) {
     EXPECT_EQ(loadFailedMessage(), kLoadFailed);
 }
 
-TEST_F(LoadMap, OpensTheDialogWithThreeFiltersAndBitmapsSelected) {
+TEST_F(LoadMap, OpensTheDialogWithEveryPictureTypeAndAllPicturesSelected) {
     platform.dialogs.answer(std::nullopt);
     action("mnuLoad")->trigger();
     ASSERT_EQ(platform.dialogs.requests().size(), 1U);
     const FileDialogRequest& r = platform.dialogs.requests()[0];
     EXPECT_EQ(r.kind, FileDialogRequest::Kind::Open);
-    EXPECT_EQ(r.nameFilters, (QStringList{"All Files (*.*)", "Bitmaps (*.bmp)", "JPEG (*.jpg)"}));
-    EXPECT_EQ(r.selectedFilter, 1);
+    EXPECT_EQ(r.nameFilters,
+              (QStringList{"All pictures", "Bitmaps (*.bmp)", "JPEG (*.jpg)", "PNG (*.png)",
+                           "TIFF (*.tif)", "GIF (*.gif)", "WebP (*.webp)", "All Files (*.*)"}));
+    EXPECT_EQ(r.patterns.first().split(' ').size(), 8);  // bmp jpg jpeg png tif tiff gif webp
+    EXPECT_EQ(r.selectedFilter, 0);
     EXPECT_TRUE(r.fileMustExist);
     EXPECT_TRUE(r.folderMustExist);
     const CommonDialog& settings = form.commonDialog();
-    EXPECT_EQ(settings.Filter,
-              QString("All Files (*.*)|*.*|Bitmaps (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg"));
-    EXPECT_EQ(settings.FilterIndex, 2);
+    EXPECT_EQ(settings.FilterIndex, 1);
     EXPECT_EQ(settings.Flags, 6148);
     EXPECT_TRUE(settings.CancelError);
 }

@@ -132,15 +132,17 @@ TEST_F(MainWindow, MenusHoldTheirItemsInOrder) {
     for (QAction* a : form.menuBar()->actions()) {
         top << a->text();
     }
-    EXPECT_EQ(top, (QStringList{"&File", "&Zoom", "Scroll Speed", "&Grid", "Map &Dimensions",
-                               "&Help"}));
+    EXPECT_EQ(top,
+              (QStringList{"&File", "&Zoom", "Scroll Speed", "&Grid", "Map &Dimensions", "&Help"}));
     EXPECT_EQ(action("mnuInformation")->menu(), nullptr) << "a command on the bar itself";
     EXPECT_EQ(captionsOf(control<QMenu>("mnuFile")),
-              (QStringList{"Load Map Picture", "Save Map", "Print Map", "-", "Exit"}));
+              (QStringList{"Load Map Picture", "Save Map", "Print Map", "Print at &Scale...",
+                           "E&xport Map As...", "Export &Grid Only...", "-", "Exit"}));
     EXPECT_EQ(captionsOf(control<QMenu>("mnuZoom")),
               (QStringList{"&Normal", "-", "1:5", "1:3", "1:2", "-", "2:1", "3:1", "5:1"}));
     EXPECT_EQ(captionsOf(control<QMenu>("mnuScroll")), (QStringList{"Slow", "Medium", "Fast"}));
-    EXPECT_EQ(captionsOf(control<QMenu>("mnuHelp")), (QStringList{"&Contents", "-", "About"}));
+    EXPECT_EQ(captionsOf(control<QMenu>("mnuHelp")),
+              (QStringList{"&Contents", "Open &Sample Map", "-", "About"}));
     for (QAction* a : form.findChildren<QAction*>()) {
         EXPECT_TRUE(a->shortcut().isEmpty()) << a->text().toStdString() << " has no shortcut key";
     }

@@ -1,6 +1,6 @@
 // Silences the process's standard error for a while. The C libraries behind Qt's image
-// plugins (libpng, libtiff, libjpeg) print their own complaints there, and the command
-// reports each failure itself, on one line that a script can read.
+// plugins (libpng, libtiff, libjpeg) print their own complaints there, while the callers
+// report each failure themselves: the command line on one line that a script can read.
 #pragma once
 
 #include <fcntl.h>

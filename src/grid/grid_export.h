@@ -1,0 +1,32 @@
+// The grid alone, without the map, for a user who lays it over the map in a drawing
+// program: a transparent picture of the map's size, or an SVG drawing in the map's pixels.
+// Both hold the grid the Generate Hex Grid button draws for the same settings.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include "grid/grid_options.h"
+#include "grid/grid_parameters.h"
+#include "grid/hex_numbers.h"
+
+namespace tessara {
+
+// A premultiplied ARGB picture of width x height in which every pixel the button would
+// change on a map of that size has the colour it would get there (the numbers' antialiased
+// edges and halos partly transparent) and every other pixel is fully transparent. A null
+// image on failure, with the reason in words for the user in `why` when it is given.
+QImage gridOnlyImage(int width, int height, const GridSizes& sizes, const GridPen& pen,
+                     const GridOptions& options, const HexNumbering& numbering,
+                     QString* why = nullptr);
+
+// Writes the grid for a map of width x height pixels as an SVG 1.1 drawing of that size in
+// pixels: a <line> per line the button draws, in the pen's colour and width with round
+// ends, and a <text> per hex number (under a stroked copy of the numbers for a halo). The
+// file is written as it is worked out, however many lines the grid has, and atomically.
+// Returns an empty string on success, otherwise why it failed; on failure `path` is as it
+// was before.
+QString writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
+                     const GridPen& pen, const GridOptions& options, const HexNumbering& numbering);
+
+}  // namespace tessara

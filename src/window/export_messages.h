@@ -1,0 +1,40 @@
+// What Print at Scale and the Export commands tell the user.
+#pragma once
+
+#include <QDir>
+
+#include "platform/message_boxes.h"
+
+namespace tessara {
+
+// `reason` is why the file could not be written, in words for the user.
+inline Message exportFailedMessage(const QString& path, const QString& reason) {
+    return {QStringLiteral("The map could not be exported as\n%1\n\n%2")
+                .arg(QDir::toNativeSeparators(path), reason),
+            QStringLiteral("Can't export map")};
+}
+
+inline Message cannotPrintAtScaleMessage(const QString& reason) {
+    return {reason, QStringLiteral("Can't print at this scale")};
+}
+
+// `endings` lists the extensions that can be written: ".png or .svg".
+inline Message unknownExportTypeMessage(const QString& path, const QString& endings) {
+    return {QStringLiteral("Tessara cannot tell which type of file to write as\n%1\n\n"
+                           "Please end the name with %2.")
+                .arg(QDir::toNativeSeparators(path), endings),
+            QStringLiteral("Can't export map")};
+}
+
+inline Message noMapToExportMessage() {
+    return {QStringLiteral("There is no map to export yet. Please load a map picture first."),
+            QStringLiteral("No map to export")};
+}
+
+inline Message noGridToExportMessage() {
+    return {QStringLiteral("There is no grid to export yet. Please load a map picture and type "
+                           "the map's width and the hex size first."),
+            QStringLiteral("No grid to export")};
+}
+
+}  // namespace tessara
