@@ -1,21 +1,39 @@
 #!/usr/bin/env bash
-# Draws the README's picture of a numbered grid: a small made-up terrain map, gridded and
-# numbered from the command line exactly as a user would.
-#   tools/make_numbered_example.sh build/tessara docs/numbered-grid.png
+# Draws the pictures of a numbered grid: a part of the sample map Eledale around Selford and
+# the coast of Oak Sound, gridded and numbered from the command line exactly as a user would,
+# with 2 km hexes in columns, numbered 0101 with a white halo.
+#   tools/make_numbered_example.sh build/tessara docs/numbered-grid.png resources/tessara-numbers.png
+# The first picture is the README's (1200 x 750), the second, if named, the help file's
+# (480 x 300). The sample map is the one built beside the program; SAMPLE_MAP names another.
 set -euo pipefail
 program=$(realpath "$1")
-out=$(realpath -m "$2")
+readme_out=$(realpath -m "$2")
+help_out=${3:+$(realpath -m "$3")}
+sample=$(realpath "${SAMPLE_MAP:-$(dirname "$program")/samples/sample-map.jpg}")
+
+# The sample map is 80 km across in 4000 pixels: 50 pixels to the kilometre.
+readonly pixels_per_km=50
+if [ "$(identify -format '%w' "$sample")" != 4000 ]; then
+    echo "$sample is not the 4000-pixel sample map" >&2
+    exit 1
+fi
+
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-convert -size 960x600 gradient:'rgb(222,210,160)'-'rgb(150,170,100)' \
-    -fill 'rgb(95,125,70)' -draw 'circle 180,420 250,420' -draw 'circle 300,470 350,470' \
-    -draw 'circle 620,160 700,160' -fill 'rgb(190,160,110)' -draw 'circle 420,250 520,250' \
-    -fill 'rgb(70,120,190)' -draw 'ellipse 820,520 260,170 0,360' \
-    -stroke 'rgb(70,120,190)' -strokewidth 10 -fill none -draw 'bezier 0,130 300,60 520,380 760,470' \
-    -stroke 'rgb(150,40,30)' -strokewidth 5 -draw 'line 60,560 900,40' \
-    -stroke none -fill 'rgb(30,30,30)' -font DejaVu-Sans -pointsize 34 -annotate +380+250 'Hill 112' \
-    map.png
-"$program" grid map.png numbered.png --map-width 40 --hex-size 3 --orientation columns \
-    --colour black --thickness 2 --numbers 0101 --halo white
-cp numbered.png "$out"
+
+# grid_part WIDTH HEIGHT LEFT TOP OFFSET OUTPUT: grids that part of the sample map. The offset
+# keeps every number whole at the part's left and right edges.
+grid_part() {
+    local width=$1 height=$2 left=$3 top=$4 offset=$5 output=$6
+    convert "$sample" -crop "${width}x${height}+${left}+${top}" +repage part.png
+    "$program" grid part.png numbered.png --map-width "$(awk "BEGIN { print $width / $pixels_per_km }")" \
+        --hex-size 2 --orientation columns --shifted second --offset "$offset" \
+        --colour black --thickness 2 --numbers 0101 --halo white
+    cp numbered.png "$output"
+}
+
+grid_part 1200 750 540 980 0,0 "$readme_out"
+if [ -n "$help_out" ]; then
+    grid_part 480 300 700 990 20,0 "$help_out"
+fi
