@@ -41,6 +41,19 @@ void line(QPainter& painter, const PageUnits& units, double x1, double y1, doubl
     painter.drawLine(units.point(x1, y1), units.point(x2, y2));
 }
 
+// The page's part of the picture on the picture's own pixels: given a part of a picture, a
+// PDF or printer copies it into a fresh buffer first, for every page. Pictures of fewer than
+// 8 bits a pixel cannot start a row mid-byte, and are copied.
+QImage shareOf(const QImage& picture, const QRect& part) {
+    if (picture.depth() < 8) {
+        return picture.copy(part);
+    }
+    const uchar* first = picture.constScanLine(part.y()) + part.x() * (picture.depth() / 8);
+    QImage share(first, part.width(), part.height(), picture.bytesPerLine(), picture.format());
+    share.setColorTable(picture.colorTable());
+    return share;
+}
+
 // The pixels drawn are whole ones, so that the device embeds them unresampled; the clip
 // trims what they reach past the page's share of the picture.
 void paintMap(QPainter& painter, const PageUnits& units, const QImage& picture,
@@ -55,7 +68,7 @@ void paintMap(QPainter& painter, const PageUnits& units, const QImage& picture,
                         pixels.width() / scale, pixels.height() / scale);
     painter.save();
     painter.setClipRect(units.rect(tile.map));
-    painter.drawImage(units.rect(target), picture, pixels);
+    painter.drawImage(units.rect(target), shareOf(picture, pixels));
     painter.restore();
 }
 
