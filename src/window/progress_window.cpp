@@ -1,5 +1,6 @@
 #include "window/progress_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QWidget>
@@ -51,7 +52,14 @@ ProgressWindow::ProgressWindow(QWidget* parent, QString title, Cancel cancel,
 }
 
 ProgressWindow::~ProgressWindow() {
-    delete dialog_.data();
+    if (dialog_ != nullptr) {
+        delete dialog_.data();
+        // Where no window manager hands the keyboard back, the window the work was started
+        // from takes it again.
+        if (before_ != nullptr && before_->isVisible()) {
+            before_->activateWindow();
+        }
+    }
 }
 
 void ProgressWindow::step(const QString& what) {
@@ -83,7 +91,9 @@ void ProgressWindow::appearWhenDue() {
     if (dialog_ != nullptr || started_.elapsed() < delay_.count()) {
         return;
     }
-    dialog_ = new StepDialog(step_, cancellable_, parent_);
+    // Over the window the work was started from: a dialog of its own, or the main window.
+    before_ = QApplication::activeWindow();
+    dialog_ = new StepDialog(step_, cancellable_, before_ != nullptr ? before_.data() : parent_);
     dialog_->setWindowTitle(title_);
     dialog_->setWindowModality(Qt::WindowModal);
     dialog_->setAutoReset(false);

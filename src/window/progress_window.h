@@ -41,6 +41,7 @@ class ProgressWindow final : public Progress {
     QElapsedTimer sinceEvents_;
     QString step_;
     QPointer<QProgressDialog> dialog_;
+    QPointer<QWidget> before_;  // the active window when the dialog appeared
 };
 
 }  // namespace tessara

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "print/scale_pdf.h"
 
@@ -145,10 +146,18 @@ void ScalePrintDialog::readControls() {
     dpi_->setEnabled(!choice_.byHex);
 
     const TilePlanning planning = planFor(pdfPrintableMm(choice_.paper, choice_.landscape));
-    summary_->setText(planning.plan
-                          ? describePlan(*planning.plan, paperName(choice_.paper),
-                                         orientationName(choice_.landscape), choice_.scaleText())
-                          : planning.refusal);
+    if (planning.plan) {
+        // The map's printed size, so that the user sees what the scale makes of it.
+        const double perMm = choice_.pixelsPerMm(hexPixels_);
+        summary_->setText(
+            tr("%1; the map prints %2 x %3 mm")
+                .arg(describePlan(*planning.plan, paperName(choice_.paper),
+                                  orientationName(choice_.landscape), choice_.scaleText()))
+                .arg(std::lround(picture_.width() / perMm))
+                .arg(std::lround(picture_.height() / perMm)));
+    } else {
+        summary_->setText(planning.refusal);
+    }
     for (QPushButton* button : actions_) {
         button->setEnabled(planning.plan.has_value());
     }

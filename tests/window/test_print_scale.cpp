@@ -58,9 +58,11 @@ class PrintAtScale : public FormTest {
 TEST_F(PrintAtScale, CountsThePagesAndWritesThemToEveryOutput) {
     ScalePrintDialog* dialog = openDialog();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->summary(), "2 x 1 pages, A4 portrait, 16 mm hexes");
+    EXPECT_EQ(dialog->summary(),
+              "2 x 1 pages, A4 portrait, 16 mm hexes; the map prints 320 x 240 mm");
     dialog->findChild<QCheckBox*>()->setChecked(true);  // landscape: 287 x 192 mm a page
-    EXPECT_EQ(dialog->summary(), "2 x 2 pages, A4 landscape, 16 mm hexes");
+    EXPECT_EQ(dialog->summary(),
+              "2 x 2 pages, A4 landscape, 16 mm hexes; the map prints 320 x 240 mm");
 
     platform.dialogs.answer(dir.path("map.pdf"));
     press(dialog, "Save as P&DF...");
@@ -87,7 +89,7 @@ TEST_F(PrintAtScale, WithoutHexSizesOnlyAResolutionCanBeAsked) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(dialog->choice().byHex);
     // 300 dpi: 1600 x 1200 pixels are 135.5 x 101.6 mm, one A4 page.
-    EXPECT_EQ(dialog->summary(), "1 page, A4 portrait, 300 dpi");
+    EXPECT_EQ(dialog->summary(), "1 page, A4 portrait, 300 dpi; the map prints 135 x 102 mm");
 }
 
 TEST_F(PrintAtScale, ExportsTheMapByItsExtensionWithTheScalesResolution) {
