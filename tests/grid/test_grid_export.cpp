@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
 #include <QXmlStreamReader>
-#include <csignal>
 #include <map>
 #include <vector>
 
@@ -15,6 +13,7 @@
 #include "grid/grid_layout.h"
 #include "grid/grid_messages.h"
 #include "image/picture_export.h"
+#include "support/file_size_limit.h"
 #include "support/qt_print.h"
 #include "support/test_files.h"
 
@@ -292,31 +291,6 @@ TEST(GridSvg, HoldsEveryLineTheButtonDrawsAndEveryNumber) {
         }
     }
 }
-
-namespace {
-
-// Writes past `bytes` fail with "File too large" instead of ending the process.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, saved_.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-  private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
-};
-
-}  // namespace
 
 TEST(GridSvg, AFailedWriteSaysWhyAndLeavesTheOldFile) {
     struct Row {

@@ -1,17 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
-#include <csignal>
 #include <optional>
 #include <vector>
 
 #include "image/picture_export.h"
 #include "support/as_nobody.h"
+#include "support/file_size_limit.h"
 #include "support/qt_print.h"
 #include "support/test_files.h"
 
@@ -41,28 +40,6 @@ QImage greyScan(int width, int height) {
     }
     return grey;
 }
-
-// Writes past `bytes` fail with "File too large" instead of ending the process, until the
-// object goes: a disk that fills up part way through a file.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, saved_.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-  private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
-};
 
 }  // namespace
 
