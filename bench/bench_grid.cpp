@@ -147,10 +147,15 @@ class MergeFileWatch {
         inotify_add_watch(fd_, ".", IN_MOVED_TO | IN_CLOSE_WRITE);
         thread_ = std::thread([this] {
             alignas(inotify_event) char buffer[4096];
-            while (read(fd_, buffer, sizeof buffer) > 0) {
-                const auto* event = reinterpret_cast<const inotify_event*>(buffer);
-                if (event->len > 0 && std::string(event->name) == kMergeFile) {
-                    completed_.store(Clock::now().time_since_epoch().count());
+            ssize_t got = 0;
+            while ((got = read(fd_, buffer, sizeof buffer)) > 0) {
+                // One read may bring several events: the temporary file's close and the rename.
+                for (const char* at = buffer; at < buffer + got;) {
+                    const auto* event = reinterpret_cast<const inotify_event*>(at);
+                    if (event->len > 0 && std::string(event->name) == kMergeFile) {
+                        completed_.store(Clock::now().time_since_epoch().count());
+                    }
+                    at += sizeof(inotify_event) + event->len;
                 }
                 if (stop_.load()) {
                     return;

@@ -11,7 +11,12 @@ namespace tessara {
 // A null image when there is no memory for it.
 QImage largeCopy(const QImage& source);
 
-// A new 32-bit image (RGB32 or ARGB32) whose pixels are not yet set, populated at once.
+// A new 32-bit image (RGB32 or ARGB32) whose pixels are not yet set, populated at once, in
+// huge pages when the kernel has enough of them free.
 QImage largeImage(int width, int height, QImage::Format format = QImage::Format_RGB32);
+
+// How many free 2 MiB huge pages the kernel's free lists hold, from the text of
+// /proc/buddyinfo: each free block of order 9 and above makes 2^(order - 9) of them.
+qint64 freeHugePages(const QByteArray& buddyinfo);
 
 }  // namespace tessara

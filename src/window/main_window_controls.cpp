@@ -161,9 +161,11 @@ void Form1::buildMenus() {
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuContents = item(mnuHelp, "mnuContents", QStringLiteral("&Contents"));
-    mnuSample = item(mnuHelp, "mnuSample", QStringLiteral("Open &Sample Map"));
     separator(mnuHelp, "mnuSep3");
     mnuAbout = item(mnuHelp, "mnuAbout", QStringLiteral("About"));
+    // After the items that were always there, so that their keys stay as they were.
+    separator(mnuHelp, "mnuSep5");
+    mnuSample = item(mnuHelp, "mnuSample", QStringLiteral("Open &Sample Map"));
 }
 
 void Form1::buildGridMenu(QMenuBar* bar) {

@@ -34,3 +34,28 @@ TEST(LargeImage, ALargeImageIsAnOrdinaryImageThatCanBeSharedAndWritten) {
     EXPECT_EQ(image.pixel(5, 5), qRgb(128, 0, 0));
     EXPECT_TRUE(largeImage(0, 10).isNull());
 }
+
+TEST(LargeImage, FreeHugePagesCountTheBlocksOfOrderNineAndAbove) {
+    struct Row {
+        const char* guards;
+        const char* buddyinfo;
+        qint64 hugePages;
+    } const rows[] = {
+        {"three zones, orders 9 and 10",
+         "Node 0, zone      DMA      0      0      0      0      0      0      0      0      1  "
+         "    1      3 \n"
+         "Node 0, zone    DMA32      2      3      4      2      2      3      3      1      1  "
+         "    2    753 \n"
+         "Node 0, zone   Normal  18417  28084  12690   6742   1864    998    457    247     96  "
+         "   22     59 \n",
+         (1 + 3 * 2) + (2 + 753 * 2) + (22 + 59 * 2)},
+        {"order 8 is half a huge page: none", "Node 0, zone Normal 9 9 9 9 9 9 9 9 1000 0 0\n", 0},
+        {"a single order-9 block", "Node 0, zone Normal 0 0 0 0 0 0 0 0 0 1 0\n", 1},
+        {"a kernel with orders up to 12", "Node 1, zone Normal 0 0 0 0 0 0 0 0 0 1 1 1 1\n",
+         1 + 2 + 4 + 8},
+        {"nothing to read", "", 0},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(freeHugePages(row.buddyinfo), row.hugePages) << row.guards;
+    }
+}
