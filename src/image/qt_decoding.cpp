@@ -77,6 +77,9 @@ class ProgressDevice final : public QIODevice {
             return -1;
         }
         const qint64 count = std::min(length, size() - pos());
+        if (count <= 0) {
+            return 0;  // the end: a decoder may still ask, with nowhere to put the bytes
+        }
         std::memcpy(data, bytes_.constData() + pos(), static_cast<std::size_t>(count));
         return count;
     }
