@@ -35,9 +35,10 @@ GridOutcome mergeDrawing(PictureBox& picMap, const QString& file, Progress& prog
     }
     try {
         // The file is read back into the drawing layer's memory, already mapped and of the
-        // right size: no more than two full pictures are ever held, and none afresh.
+        // right size (the map's own, when drawn in place): no picture's memory is made afresh.
         progress.step(QStringLiteral("Reading it back"));
-        picMap.setPicture(LoadBitmapInto(file, picMap.takeLayer(), progress));
+        picMap.mergeLayer(
+            [&](QImage memory) { return LoadBitmapInto(file, std::move(memory), progress); });
     } catch (const PictureError& error) {
         return {GridFailure::CannotRead, reasonOf(error), {}};
     } catch (const std::bad_alloc&) {
@@ -81,8 +82,11 @@ GridOutcome generateGrid(PictureBox& picMap, const GridSizes& sizes, const GridP
                          const QString& mergeFile, const GridOptions& options,
                          const HexNumbering& numbering, Progress& progress) {
     progress.step(QStringLiteral("Drawing the grid"));
+    // No copy of the map for the drawing: a failure puts back what the lines covered.
+    picMap.drawInPlace();
     const GridOutcome drawn = drawGridOn(picMap, sizes, pen, options, numbering);
     if (drawn.failure != GridFailure::None) {
+        picMap.Cls();
         return drawn;
     }
     GridOutcome outcome = mergeDrawing(picMap, mergeFile, progress);

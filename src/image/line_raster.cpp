@@ -169,7 +169,8 @@ void trace(std::vector<PixelRun>& runs, QPointF a, QPointF b, int width, const C
 }
 
 // Fills the runs, shifted by a whole-pixel origin, within the picture.
-void fill(QImage& image, const std::vector<PixelRun>& runs, int originX, int originY, QRgb colour) {
+void fill(QImage& image, const std::vector<PixelRun>& runs, int originX, int originY, QRgb colour,
+          PixelJournal* journal) {
     auto* bits = reinterpret_cast<QRgb*>(image.bits());  // detaches a shared picture once
     const qsizetype stride = image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
     const int width = image.width();
@@ -182,6 +183,9 @@ void fill(QImage& image, const std::vector<PixelRun>& runs, int originX, int ori
         const int from = std::max(originX + run.from, 0);
         const int to = std::min(originX + run.to, width - 1);
         QRgb* line = bits + stride * row;
+        if (journal != nullptr && from <= to) {
+            journal->keep(line + from, stride * row + from, to - from + 1);
+        }
         for (int x = from; x <= to; ++x) {
             line[x] = colour;
         }
@@ -240,13 +244,14 @@ void LineRaster::draw(QImage& image, QPointF from, QPointF to, const RasterPen& 
         const double ox = std::floor(x1);
         const double oy = std::floor(y1);
         const double key[4] = {x1 - ox, y1 - oy, x2 - ox, y2 - oy};
-        fill(image, shapeOf(key, width).runs, static_cast<int>(ox), static_cast<int>(oy), colour);
+        fill(image, shapeOf(key, width).runs, static_cast<int>(ox), static_cast<int>(oy), colour,
+             journal_);
         return;
     }
     std::vector<PixelRun> runs;
     trace(runs, from, to, width,
           {0, 0, static_cast<double>(image.width() - 1), static_cast<double>(image.height() - 1)});
-    fill(image, runs, 0, 0, colour);
+    fill(image, runs, 0, 0, colour, journal_);
 }
 
 }  // namespace tessara

@@ -14,6 +14,8 @@
 #include <array>
 #include <vector>
 
+#include "image/pixel_journal.h"
+
 namespace tessara {
 
 struct RasterPen {
@@ -37,6 +39,8 @@ class LineRaster {
   public:
     // Does nothing for a point that is not a finite number.
     void draw(QImage& image, QPointF from, QPointF to, const RasterPen& pen);
+    // From now on keeps in `journal` what every line writes over; nullptr stops it.
+    void keepOriginalsIn(PixelJournal* journal) { journal_ = journal; }
 
   private:
     struct Shape {
@@ -48,6 +52,7 @@ class LineRaster {
     const Shape& shapeOf(const double (&key)[4], int width);
 
     std::array<Shape, 256> shapes_;
+    PixelJournal* journal_ = nullptr;
 };
 
 }  // namespace tessara

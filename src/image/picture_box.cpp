@@ -78,6 +78,7 @@ void PictureBox::LineTo(Single x2, Single y2) {
     if (watcher_) {
         watcher_(from, current_);
     }
+    limitJournal();
     raster_.draw(layer(), toPixels(from), toPixels(current_), {foreColor_.rgb(), drawWidth_});
 }
 
@@ -95,6 +96,7 @@ inline QRgb scaled(QRgb pixel, unsigned factor) {
 }  // namespace
 
 void PictureBox::stamp(const QImage& sprite, int x, int y) {
+    limitJournal();
     QImage& target = layer();
     const QRect area = QRect(x, y, sprite.width(), sprite.height()) & target.rect();
     if (area.isEmpty()) {
@@ -105,6 +107,9 @@ void PictureBox::stamp(const QImage& sprite, int x, int y) {
     for (int row = area.top(); row <= area.bottom(); ++row) {
         const auto* from = reinterpret_cast<const QRgb*>(sprite.constScanLine(row - y)) - x;
         auto* to = reinterpret_cast<QRgb*>(bits + row * stride);
+        if (inPlace_) {
+            journal_.keep(to + area.left(), row * stride / 4 + area.left(), area.width());
+        }
         for (int column = area.left(); column <= area.right(); ++column) {
             const QRgb source = from[column];
             const unsigned alpha = qAlpha(source);
@@ -151,6 +156,9 @@ QImage& PictureBox::layer() {
 }
 
 Picture PictureBox::Image() {
+    if (inPlace_) {
+        return picture_;  // the same memory as the layer, with its own owner
+    }
     if (!layer_.isNull()) {
         return Picture(layer_);
     }
@@ -186,7 +194,81 @@ QImage PictureBox::reusedLayer() {
     return memory;
 }
 
+void PictureBox::drawInPlace() {
+    const QImage& pixels = picture_.image();
+    if (!layer_.isNull() || pixels.format() != QImage::Format_RGB32) {
+        return;
+    }
+    // The picture's own memory, written through a second image that does not own it: the
+    // picture and its other holders keep it alive for as long as the drawing lasts.
+    layer_ = QImage(const_cast<uchar*>(pixels.constBits()), pixels.width(), pixels.height(),
+                    pixels.bytesPerLine(), QImage::Format_RGB32);
+    layer_.setDotsPerMeterX(pixels.dotsPerMeterX());
+    layer_.setDotsPerMeterY(pixels.dotsPerMeterY());
+    inPlace_ = true;
+    raster_.keepOriginalsIn(&journal_);
+}
+
+void PictureBox::endInPlace(bool putBack) {
+    if (putBack) {
+        journal_.restore(reinterpret_cast<QRgb*>(const_cast<uchar*>(picture_.image().constBits())));
+    }
+    journal_.clear();
+    raster_.keepOriginalsIn(nullptr);
+    inPlace_ = false;
+}
+
+void PictureBox::limitJournal() {
+    if (!inPlace_ || journal_.bytes() <= static_cast<size_t>(picture_.image().sizeInBytes()) / 4) {
+        return;
+    }
+    QImage copy = largeCopy(layer_);
+    endInPlace(true);
+    layer_ = std::move(copy);
+    if (layer_.isNull()) {
+        throw std::bad_alloc();
+    }
+}
+
+void PictureBox::mergeLayer(const std::function<Picture(QImage memory)>& readBack) {
+    if (!inPlace_) {
+        setPicture(readBack(takeLayer()));
+        return;
+    }
+    Picture merged;
+    try {
+        merged = readBack(std::exchange(layer_, QImage()));
+    } catch (...) {
+        endInPlace(true);  // what was read in is the drawing over the picture: take it back
+        throw;
+    }
+    if (!merged.sharesPixelsWith(picture_)) {
+        endInPlace(true);
+        setPicture(std::move(merged));
+        return;
+    }
+    // Read back into the picture's own memory: the picture is the merged one now, held by the
+    // image that owns the memory.
+    endInPlace(false);
+    spare_ = Picture();
+    picture_ = Picture(picture_.image());
+}
+
+QImage PictureBox::takeLayer() {
+    if (inPlace_) {
+        QImage copy = layer_.copy();
+        Cls();
+        return copy;
+    }
+    return std::exchange(layer_, QImage());
+}
+
 void PictureBox::Cls() {
+    if (inPlace_) {
+        layer_ = QImage();
+        endInPlace(true);
+        return;
+    }
     if (!layer_.isNull()) {
         spare_ = Picture(std::exchange(layer_, QImage()));
     }

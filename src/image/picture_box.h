@@ -76,11 +76,22 @@ class PictureBox {
     // holds its pixels: for a caller that writes the result out and never discards the
     // drawing, as Cls then leaves an empty box. Otherwise nothing changes.
     void drawOnPicture();
+    // Draws from now on straight into the picture's memory, keeping what each line and stamp
+    // covers so that Cls puts it back: no copy of the picture is made, and whoever else holds
+    // the picture sees the drawing as it is made. When what is kept outgrows a quarter of the
+    // picture, the drawing moves to a copy and the picture is put back. Only for an RGB32
+    // picture with nothing drawn yet; otherwise nothing changes.
+    void drawInPlace();
+    // Makes the picture what `readBack` returns from the drawing layer's memory (the merged
+    // picture read into it), and leaves nothing drawn. When `readBack` throws, the picture
+    // is as it was before the drawing, and the exception goes on.
+    void mergeLayer(const std::function<Picture(QImage memory)>& readBack);
     // True while something drawn has not been discarded.
     bool hasDrawing() const { return !layer_.isNull(); }
     // Hands over the drawing layer, the picture with the drawing on it, to be written over
-    // (by the merged picture read back, say); nothing stays drawn.
-    QImage takeLayer() { return std::exchange(layer_, QImage()); }
+    // (by the merged picture read back, say); nothing stays drawn. A drawing made in place
+    // is handed over as a copy, and the picture put back.
+    QImage takeLayer();
 
   private:
     QPointF toPixels(QPointF point) const;
@@ -90,6 +101,10 @@ class PictureBox {
     // The spare memory made into a drawing layer, when there is spare memory of the
     // picture's size and format that nothing else holds; a null image otherwise.
     QImage reusedLayer();
+    // Ends drawing in place; `putBack` puts the picture's pixels back as they were.
+    void endInPlace(bool putBack);
+    // Moves a drawing made in place to a copy of its own once it keeps too much.
+    void limitJournal();
 
     Single width_;
     Single height_;
@@ -102,6 +117,9 @@ class PictureBox {
     // Memory of the picture's size kept for the next drawing layer: a discarded layer, or
     // the picture before this one. A fresh full-size buffer costs a page fault per page.
     Picture spare_;
+    // While drawing in place: the layer is the picture's memory, and this what it covered.
+    bool inPlace_ = false;
+    PixelJournal journal_;
     LineRaster raster_;
     LineWatcher watcher_;
 };

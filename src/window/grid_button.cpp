@@ -6,6 +6,7 @@
 
 #include "grid/grid_generation.h"
 #include "grid/grid_messages.h"
+#include "view/image_control.h"
 #include "window/busy_cursor.h"
 #include "window/main_window.h"
 
@@ -61,6 +62,7 @@ void Form1::Command1_Click() {
                                state_.numbering, progress);
     }
     if (outcome.failure != GridFailure::None) {
+        Imgdisplay->update();  // it may have shown lines, drawn in place, that are put back
         services_.messages.MsgBox(failureMessage(outcome, file));
         if (outcome.failure == GridFailure::TooManyCells) {
             txtHexF->setFocus();  // the hex size is what to change

@@ -255,15 +255,15 @@ TEST_F(GridGeneration, AFailureIsReportedAndLeavesTheMapTheReportAndTheMenuAlone
         {"a hex size tiny against the map", "0.0001", "Too many hexes", nullptr},
         {"no colour chosen", "10", "No hex colour or thickness",
          [this] { control<QComboBox>("cmbColour")->setCurrentIndex(-1); }},
-        {"tmp.bmp is a folder", "10", "Can't write tmp.bmp",
+        {"tmp.bmp is a folder", "50", "Can't write tmp.bmp",
          [this] { QDir(dir.root()).mkdir("tmp.bmp"); }, false, "is a folder"},
-        {"a current folder that cannot be written", "10", "Can't write tmp.bmp",
+        {"a current folder that cannot be written", "50", "Can't write tmp.bmp",
          [&] {
              QDir(dir.root()).rmdir("tmp.bmp");
              permissions(dir.root(), all & ~(QFileDevice::WriteOther | QFileDevice::WriteGroup));
          },
          true, "permission denied"},
-        {"tmp.bmp cannot be read back", "10", "Can't read tmp.bmp",
+        {"tmp.bmp cannot be read back", "50", "Can't read tmp.bmp",
          [&] {
              permissions(dir.root(), all);
              writeBytes(dir.path("tmp.bmp"), "old");
@@ -274,6 +274,7 @@ TEST_F(GridGeneration, AFailureIsReportedAndLeavesTheMapTheReportAndTheMenuAlone
     const QImage map = makeMap(160, 120);
     loadMap(map);
     const Picture before = form.picMap().picture();
+    const QImage pixels = before.image().copy();
     form.mnu1to2_Click();
     for (const auto& row : rows) {
         const size_t shown = platform.messages.shown().size();
@@ -299,6 +300,7 @@ TEST_F(GridGeneration, AFailureIsReportedAndLeavesTheMapTheReportAndTheMenuAlone
             EXPECT_TRUE(message.prompt.contains(dir.root())) << row.guards << ": names the folder";
         }
         EXPECT_TRUE(form.picMap().picture().sharesPixelsWith(before)) << row.guards;
+        EXPECT_EQ(picture(), pixels) << row.guards << ": the lines drawn are put back";
         EXPECT_FALSE(form.picMap().hasDrawing()) << row.guards;
         EXPECT_TRUE(image()->picture().sharesPixelsWith(before)) << row.guards;
         EXPECT_EQ(image()->Width(), 1200.0F) << row.guards << ": the zoom stays";
@@ -379,6 +381,7 @@ TEST_F(GridGeneration, TheFileTheMapCameFromIsNeverWrittenOver) {
             EXPECT_EQ(platform.messages.shown().back(), mergeOverwritesMapMessage("tmp.bmp"));
             EXPECT_EQ(readBytes(row.loadFrom), before) << row.guards;
             EXPECT_TRUE(form.picMap().picture().sharesPixelsWith(loaded)) << row.guards;
+            EXPECT_EQ(picture(), LoadPicture(row.loadFrom).image()) << row.guards;
             EXPECT_FALSE(form.picMap().hasDrawing()) << row.guards;
         } else {
             EXPECT_EQ(platform.messages.shown().size(), shownBefore) << row.guards;
@@ -388,17 +391,18 @@ TEST_F(GridGeneration, TheFileTheMapCameFromIsNeverWrittenOver) {
     }
 }
 
-TEST_F(GridGeneration, EachPressReusesTheMemoryOfThePictureBefore) {
+TEST_F(GridGeneration, EachPressDrawsInTheMapsOwnMemoryUnlessTheLinesCoverMostOfIt) {
     loadMap(makeMap(600, 400));
     const uchar* const loaded = picture().constBits();
     generate("100", "10", kRed);
-    const uchar* const first = picture().constBits();
-    EXPECT_NE(first, loaded);
-    generate("100", "20", kBlue);
-    EXPECT_EQ(picture().constBits(), loaded) << "the second press reuses the loaded map's memory";
+    EXPECT_EQ(picture().constBits(), loaded) << "the first press makes no copy of the map";
     EXPECT_EQ(picture(), LoadPicture("tmp.bmp").image());
-    generate("100", "10", kRed);
-    EXPECT_EQ(picture().constBits(), first) << "and the third the first grid's";
+    generate("100", "1", kBlue);  // hexes of six pixels: the drawing moves to a copy
+    const uchar* const copy = picture().constBits();
+    EXPECT_NE(copy, loaded);
+    EXPECT_EQ(picture(), LoadPicture("tmp.bmp").image());
+    generate("100", "20", kRed);
+    EXPECT_EQ(picture().constBits(), copy) << "and the next press draws in that copy";
     EXPECT_EQ(picture(), LoadPicture("tmp.bmp").image());
     EXPECT_TRUE(platform.messages.shown().empty());
 }

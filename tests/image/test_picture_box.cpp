@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -218,5 +219,90 @@ TEST(PictureBox, DrawingOnThePictureItselfCopiesNothingUnlessItIsShared) {
         if (shared) {
             EXPECT_EQ(other.image().pixel(20, 10), qRgb(255, 255, 255)) << "the other keeps it";
         }
+    }
+}
+
+TEST(PictureBox, DrawingInPlaceWritesThePicturesMemoryAndClsPutsItBack) {
+    struct Row {
+        const char* guards;
+        int lines;      // diagonal lines three pixels wide, one row of pixels apart
+        bool stamped;   // and a half-transparent sprite over them
+        bool outgrows;  // what they cover outgrows a quarter of the picture
+    };
+    const Row rows[] = {
+        {"a few lines", 4, false, false},
+        {"lines and a stamp", 4, true, false},
+        {"lines covering most of the picture", 100, true, true},
+    };
+    QImage sprite(12, 8, QImage::Format_ARGB32_Premultiplied);
+    sprite.fill(qRgba(0, 0, 100, 128));
+    for (const Row& row : rows) {
+        QImage map(200, 150, QImage::Format_RGB32);
+        for (int y = 0; y < 150; ++y) {
+            for (int x = 0; x < 200; ++x) {
+                map.setPixel(x, y, qRgb(x, y, 50));
+            }
+        }
+        const QImage original = map.copy();
+        const auto draw = [&](PictureBox& box) {
+            box.setScaleMode(ScaleMode::Pixels);
+            box.setDrawWidth(3);
+            for (int i = 0; i < row.lines; ++i) {
+                box.Line(0, i, 199, 149 - i);
+            }
+            if (row.stamped) {
+                box.stamp(sprite, 30, 20);
+            }
+        };
+        PictureBox copied(0, 0);
+        copied.setPicture(Picture(map.copy()));
+        draw(copied);
+
+        PictureBox box(0, 0);
+        const Picture held(map);
+        box.setPicture(held);
+        box.drawInPlace();
+        draw(box);
+        EXPECT_EQ(box.Image().image(), copied.Image().image()) << row.guards;
+        EXPECT_EQ(held.image() == original, row.outgrows)
+            << row.guards << ": in place until it keeps too much, then the picture is put back";
+        box.Cls();
+        EXPECT_FALSE(box.hasDrawing()) << row.guards;
+        EXPECT_EQ(held.image(), original) << row.guards;
+        EXPECT_TRUE(box.picture().sharesPixelsWith(held)) << row.guards;
+    }
+}
+
+TEST(PictureBox, AMergeThatFailsPutsThePictureBackAndOneThatReadsInPlaceKeepsItsMemory) {
+    for (const bool fails : {true, false}) {
+        const Picture held(white(50, 40));
+        PictureBox box(0, 0);
+        box.setPicture(held);
+        box.drawInPlace();
+        box.setScaleMode(ScaleMode::Pixels);
+        box.Line(0, 20, 49, 20);
+        const QImage drawn = box.Image().image().copy();
+        const auto readBack = [&](QImage memory) {
+            // A read writes what was written out: the picture with the drawing on it.
+            std::memcpy(memory.bits(), drawn.constBits(), static_cast<size_t>(drawn.sizeInBytes()));
+            if (fails) {
+                throw PictureError("cut short");
+            }
+            memory.setPixel(0, 0, qRgb(1, 2, 3));
+            return Picture(std::move(memory));
+        };
+        if (fails) {
+            EXPECT_THROW(box.mergeLayer(readBack), PictureError);
+            EXPECT_EQ(held.image(), white(50, 40)) << "the picture is as it was";
+        } else {
+            box.mergeLayer(readBack);
+            QImage expected = drawn;
+            expected.setPixel(0, 0, qRgb(1, 2, 3));
+            EXPECT_EQ(box.picture().image(), expected);
+            EXPECT_TRUE(box.picture().sharesPixelsWith(held)) << "no memory made afresh";
+            box.Cls();
+            EXPECT_EQ(box.picture().image(), expected) << "a merged drawing stays";
+        }
+        EXPECT_FALSE(box.hasDrawing());
     }
 }
