@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -270,39 +269,5 @@ TEST(PictureBox, DrawingInPlaceWritesThePicturesMemoryAndClsPutsItBack) {
         EXPECT_FALSE(box.hasDrawing()) << row.guards;
         EXPECT_EQ(held.image(), original) << row.guards;
         EXPECT_TRUE(box.picture().sharesPixelsWith(held)) << row.guards;
-    }
-}
-
-TEST(PictureBox, AMergeThatFailsPutsThePictureBackAndOneThatReadsInPlaceKeepsItsMemory) {
-    for (const bool fails : {true, false}) {
-        const Picture held(white(50, 40));
-        PictureBox box(0, 0);
-        box.setPicture(held);
-        box.drawInPlace();
-        box.setScaleMode(ScaleMode::Pixels);
-        box.Line(0, 20, 49, 20);
-        const QImage drawn = box.Image().image().copy();
-        const auto readBack = [&](QImage memory) {
-            // A read writes what was written out: the picture with the drawing on it.
-            std::memcpy(memory.bits(), drawn.constBits(), static_cast<size_t>(drawn.sizeInBytes()));
-            if (fails) {
-                throw PictureError("cut short");
-            }
-            memory.setPixel(0, 0, qRgb(1, 2, 3));
-            return Picture(std::move(memory));
-        };
-        if (fails) {
-            EXPECT_THROW(box.mergeLayer(readBack), PictureError);
-            EXPECT_EQ(held.image(), white(50, 40)) << "the picture is as it was";
-        } else {
-            box.mergeLayer(readBack);
-            QImage expected = drawn;
-            expected.setPixel(0, 0, qRgb(1, 2, 3));
-            EXPECT_EQ(box.picture().image(), expected);
-            EXPECT_TRUE(box.picture().sharesPixelsWith(held)) << "no memory made afresh";
-            box.Cls();
-            EXPECT_EQ(box.picture().image(), expected) << "a merged drawing stays";
-        }
-        EXPECT_FALSE(box.hasDrawing());
     }
 }
