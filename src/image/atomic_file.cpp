@@ -10,6 +10,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 #include "image/descriptor_device.h"
 
@@ -17,6 +20,38 @@ namespace tessara {
 namespace {
 
 std::atomic<FlushToDisk> flushToDisk{&::fsync};
+
+// A hold on the file a rename is about to replace. When the rename drops the last reference
+// to a large file, the kernel frees its pages in the file cache inside the rename: 0.46 s
+// for a 900 MB bitmap on the development machine, on every press of the button once
+// "tmp.bmp" exists. Held, the file outlives the rename, and letting go of it on a thread
+// of its own frees the pages while the program goes on.
+class ReplacedFile {
+  public:
+    explicit ReplacedFile(const QByteArray& path)
+        : fd_(::open(path.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC)) {
+        struct stat st {};
+        if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
+            ::close(std::exchange(fd_, -1));
+        }
+    }
+    bool isRegularFile() const { return fd_ >= 0; }
+    ~ReplacedFile() {
+        if (fd_ < 0) {
+            return;
+        }
+        try {
+            std::thread([fd = fd_] { ::close(fd); }).detach();
+        } catch (const std::system_error&) {
+            ::close(fd_);  // no thread to be had: let go of it here
+        }
+    }
+    ReplacedFile(const ReplacedFile&) = delete;
+    ReplacedFile& operator=(const ReplacedFile&) = delete;
+
+  private:
+    int fd_;
+};
 
 // A new file beside the target, named after it and hidden. Created with the usual
 // permissions for a new file (the kernel applies the umask, which is left alone: other
@@ -109,10 +144,20 @@ QString writeFileAtomically(const QString& path, const std::function<bool(QIODev
     if (::close(fd) != 0 && failure.isEmpty()) {
         failure = writeFailureReason(errno);
     }
-    if (failure.isEmpty() &&
-        std::rename(temp.constData(), QFile::encodeName(target.absoluteFilePath()).constData()) !=
-            0) {
-        failure = writeFailureReason(errno);
+    if (failure.isEmpty()) {
+        const QByteArray name = QFile::encodeName(target.absoluteFilePath());
+        const ReplacedFile replaced(name);
+        if (durability == Durability::Cached && replaced.isRegularFile() &&
+            ::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, name.constData(), RENAME_EXCHANGE) ==
+                0) {
+            // Renaming over a file makes ext4 start writing the new one out at once, its guard
+            // for programs that replace files without flushing them: 0.2 s for a 900 MB
+            // bitmap. A scratch file need not reach the disk: the two swap names instead, in
+            // one step as a rename, and the old one goes.
+            ::unlink(temp.constData());
+        } else if (std::rename(temp.constData(), name.constData()) != 0) {
+            failure = writeFailureReason(errno);
+        }
     }
     if (!failure.isEmpty()) {
         ::unlink(temp.constData());
