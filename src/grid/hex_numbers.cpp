@@ -38,22 +38,14 @@ bool columnsOf(const GridLayout& layout) {
     return layout.fitted() && layout.options.orientation == GridOrientation::Columns;
 }
 
-// Calls `visit` with the line, the cell along it and the centre of every hex of the layout.
+// Calls `visit` with every hex of the layout and its centre, line by line.
 template <class Visit>
 void eachCentre(const GridLayout& layout, Visit&& visit) {
-    if (layout.fitted()) {
-        for (int line = layout.firstLine; line <= layout.lastLine; ++line) {
-            for (int cell = layout.firstCell; cell <= layout.lastCell; ++cell) {
-                visit(line, cell, hexCentre(layout, line, cell));
-            }
-        }
-        return;
-    }
-    const double h = layout.plan.hexWidth;
-    for (int row = 1; row <= layout.plan.rows; ++row) {
-        for (int column = 1; column <= layout.plan.columns; ++column) {
-            const HexCell cell = cellAt(column, row, layout.plan.hexWidth);
-            visit(row - 1, column - 1, QPointF(cell.x + h / 2, cell.y + kHalfFlat * h));
+    const HexRange range = hexesOver(layout, layout.pictureArea());
+    for (int line = range.firstLine; line <= range.lastLine; ++line) {
+        for (int cell = range.firstCell; cell <= range.lastCell; ++cell) {
+            const GridHex hex{line, cell};
+            visit(line, cell, hexCentre(layout, hex));
         }
     }
 }

@@ -22,14 +22,20 @@ void drawLines(QPainter& painter, const GridLayout& layout, const QRectF& area) 
     painter.drawLines(lines.data(), static_cast<int>(lines.size()));
 }
 
-// The grid as a fitted one that repeats without end: the grid the button always drew is
-// within half a pixel of the fitted grid of the same hex size.
-GridLayout endless(const GridLayout& layout) {
+// The grid in its own frame (grid_placement.h), upright, as a fitted grid of rows that
+// repeats without end: the grid the button always drew is within half a pixel of the fitted
+// grid of the same hex size.
+GridLayout endlessInFrame(const GridLayout& layout) {
     GridLayout grid = layout;
-    if (!grid.fitted()) {
-        grid.options =
-            GridOptions{GridOrientation::Rows, 0, 0, ShiftedLines::First, 1, layout.hexSize};
-    }
+    const GridOptions& options = layout.options;
+    const bool columns = layout.fitted() && options.orientation == GridOrientation::Columns;
+    grid.options = GridOptions{GridOrientation::Rows,
+                               columns ? options.offsetY : options.offsetX,
+                               columns ? options.offsetX : options.offsetY,
+                               options.shifted,
+                               options.stretch,
+                               layout.hexSize};
+    grid.placement = GridPlacement();
     grid.firstLine = grid.firstCell = INT_MIN / 2;
     grid.lastLine = grid.lastCell = INT_MAX / 2;
     return grid;
@@ -37,17 +43,19 @@ GridLayout endless(const GridLayout& layout) {
 
 // The grid repeats every hex along its lines and every two lines across them.
 QSizeF periodOf(const GridLayout& grid) {
-    const double along = grid.hexSize;
-    const double across = 2 * kRowPitch * grid.options.stretch * grid.hexSize;
-    return grid.options.orientation == GridOrientation::Rows ? QSizeF(along, across)
-                                                             : QSizeF(across, along);
+    return {grid.hexSize, 2 * kRowPitch * grid.options.stretch * grid.hexSize};
 }
 
-// Fills `area` with the grid's pattern: one tile of whole periods, drawn at the screen's
-// scale and repeated by a textured brush.
+// The frame's place on the picture, for a painter.
+QTransform frameToPicture(const GridLayout& layout) {
+    return layout.fitted() ? layout.placement.transform() : QTransform();
+}
+
+// Fills `area` with the grid's pattern: one tile of whole periods of the grid's frame, drawn
+// at the screen's scale and repeated by a textured brush placed as the frame is.
 void fillWithPattern(QPainter& painter, const GridLayout& layout, const QRectF& area,
                      const QPen& pen) {
-    const GridLayout grid = endless(layout);
+    const GridLayout grid = endlessInFrame(layout);
     const QSizeF period = periodOf(grid);
     const double scale = painter.transform().m11();  // screen pixels per picture pixel
     const double repeatX = std::ceil(kPatternSide / (period.width() * scale));
@@ -83,7 +91,8 @@ void fillWithPattern(QPainter& painter, const GridLayout& layout, const QRectF& 
     QBrush brush(tile);
     brush.setTransform(
         QTransform::fromTranslate(origin.x(), origin.y())
-            .scale(tileSize.width() / pixels.width(), tileSize.height() / pixels.height()));
+            .scale(tileSize.width() / pixels.width(), tileSize.height() / pixels.height()) *
+        frameToPicture(layout));
     painter.fillRect(area, brush);
 }
 
@@ -97,9 +106,10 @@ void paintGridPreview(QPainter& painter, const GridLayout& layout, const QRectF&
     const QPen pen(colour, 0);  // one screen pixel wide at every zoom
     painter.setPen(pen);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    const QSizeF period = periodOf(endless(layout));
+    const QSizeF period = periodOf(layout);
+    const QRectF frame = frameToPicture(layout).inverted().mapRect(area);
     const double cells =
-        (area.width() / period.width() + 2) * (area.height() / period.height() + 2) * 2;
+        (frame.width() / period.width() + 2) * (frame.height() / period.height() + 2) * 2;
     if (cells <= kPreviewCellBudget) {
         drawLines(painter, layout, area);
     } else {
