@@ -47,17 +47,19 @@ struct GridRequest {
     PdfPages pages;  // for "pdf"
 };
 
+struct SubcommandEntry;
+
 struct CommandLine {
     CommandAction action = CommandAction::Refused;
-    GridRequest grid;  // for Grid
-    QString error;     // for Refused: what is wrong, in words for the user
+    GridRequest grid;                          // for Grid
+    QString error;                             // for Refused: what is wrong, in words for the user
+    const SubcommandEntry* command = nullptr;  // the subcommand, if one was named
 };
 
 // Reads the arguments that follow the program's name. Numbers are read with a dot as the
 // decimal point, whatever the user's locale, so that a script means the same everywhere.
 CommandLine parseCommandLine(const QStringList& arguments);
 
-QString usageText();
 QString versionText();
 
 }  // namespace tessara

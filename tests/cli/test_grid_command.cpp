@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <csignal>
 
+#include "cli/option_table.h"
 #include "grid/grid_generation.h"
 #include "support/qt_print.h"
 #include "support/test_files.h"
@@ -283,8 +284,39 @@ TEST_F(CliGridCommand, HelpAndVersionGoToStandardOutput) {
         }
         EXPECT_EQ(result.err, "") << line;
     }
+    // Every option of the table is in the usage, where the manual page reads it too.
+    const QString usage = run("--help").out;
+    for (const OptionEntry& option : optionTable()) {
+        EXPECT_TRUE(usage.contains(QStringLiteral("--") + QLatin1String(option.name)))
+            << option.name;
+    }
     const Finished version = run("--version");
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "tessara 1.0.0\n");
     EXPECT_EQ(run("grid --version").err, "tessara: unknown option '--version'\n");
+}
+
+// What is not a command of its own is left to the window, which needs a display.
+TEST_F(CliGridCommand, WithoutADisplayTheWindowSaysSoAndWordsItDoesNotKnowAreRefused) {
+    const QString noDisplay =
+        "tessara: there is no display to show the window on; tessara grid works without one\n";
+    const struct {
+        const char* line;
+        int status;
+        QString err;
+    } rows[] = {
+        {"", 1, noDisplay},
+        {"map.bmp", 1, noDisplay},
+        {"gird map.bmp out.bmp", 2, "tessara: unknown command 'gird'\n"},
+        {"map.bmp map.jpg", 2, "tessara: unknown command 'map.bmp'\n"},
+        {"-v", 2, "tessara: unknown option '-v'\n"},
+        {"--help=1", 2, "tessara: option --help takes no value\n"},
+        {"--version extra", 2, "tessara: unexpected argument 'extra'\n"},
+    };
+    for (const auto& row : rows) {
+        const Finished result = run(row.line);
+        EXPECT_EQ(result.status, row.status) << row.line;
+        EXPECT_EQ(result.err, row.err) << row.line;
+        EXPECT_EQ(result.out, "") << row.line;
+    }
 }

@@ -47,7 +47,7 @@ class GridMenu : public FormTest {
         form.Imgdisplay_MouseDown(kLeftButton, 0, static_cast<Single>(x * kTwipsPerPixel),
                                   static_cast<Single>(y * kTwipsPerPixel));
     }
-    const GridOptions& options() { return form.state().gridOptions; }
+    const GridOptions& options() { return form.fitting().options(); }
 
     ScratchDir dir;
 };
@@ -86,13 +86,13 @@ TEST_F(GridMenu, KeysNudgeTheGridWhileThePreviewIsShown) {
     };
     action("mnuAlign")->trigger();
     for (const Row& row : rows) {
-        form.sizeBoxes_Edited();
-        form.gridOptions_Changed({});
+        form.fitting().sizesTyped();
+        form.fitting().setOptions({});
         control<QLineEdit>("txtHexF")->setText("25");
         QTest::keyClick(&form, row.key, row.modifiers);
         EXPECT_DOUBLE_EQ(options().offsetX, row.offsetX) << row.key;
         EXPECT_DOUBLE_EQ(options().offsetY, row.offsetY) << row.key;
-        EXPECT_DOUBLE_EQ(form.gridLayoutNow()->hexSize, row.hexPixels) << row.key;
+        EXPECT_DOUBLE_EQ(form.fitting().layoutNow()->hexSize, row.hexPixels) << row.key;
         EXPECT_EQ(control<QLineEdit>("txtHexF")->text(), row.hexBox) << row.key;
     }
     action("mnuAlign")->trigger();
@@ -164,14 +164,14 @@ TEST_F(GridMenu, MeasuringTheScaleBarFillsInTheMapWidth) {
 
 TEST_F(GridMenu, MeasuringWithNoMapSaysSo) {
     Form1 empty(platform.services());
-    empty.mnuMeasureScale_Click();
+    empty.findChild<QAction*>("mnuMeasureScale")->trigger();
     EXPECT_EQ(platform.messages.shown().back(), noMapToMeasureMessage());
 }
 
 TEST_F(GridMenu, GenerateDrawsTheGridThePreviewShows) {
     const GridOptions fitted{GridOrientation::Columns, 10.3, -4.2,
                              ShiftedLines::Second,     1.05, std::nullopt};
-    form.gridOptions_Changed(fitted);
+    form.fitting().setOptions(fitted);
     control<QPushButton>("Command1")->click();
     ASSERT_TRUE(platform.messages.shown().empty());
     PictureBox expected(0, 0);
@@ -192,8 +192,8 @@ TEST_F(GridMenu, NumbersChosenInTheOptionsAreDrawnAndTooSmallOnesAreReportedOnce
     action("mnuGridOptions")->trigger();
     control<QGroupBox>("grpNumbers")->setChecked(true);
     control<QComboBox>("cmbNumberFormat")->setCurrentIndex(2);  // A1
-    EXPECT_TRUE(form.state().numbering.enabled);
-    EXPECT_EQ(form.state().numbering.format, NumberFormat::Letters);
+    EXPECT_TRUE(form.fitting().numbering().enabled);
+    EXPECT_EQ(form.fitting().numbering().format, NumberFormat::Letters);
     control<QPushButton>("Command1")->click();
     EXPECT_TRUE(platform.messages.shown().empty());
     PictureBox plain(0, 0);
