@@ -121,8 +121,11 @@ QString required(const Arguments& args, const QString& name, const char* meaning
     return args.value(name);
 }
 
-// The same rule as the sizes typed into the window.
+// The same rule as the sizes typed into the window; a grid given in pixels needs none.
 GridSizes readSizes(const Arguments& args) {
+    if (args.has("hex-pixels") && !args.has("map-width") && !args.has("hex-size")) {
+        return {};
+    }
     const QString map = required(args, "map-width", "the map's width in distance units");
     const QString hex = required(args, "hex-size", "the hexes' size in the same units");
     const GridSizeCheck check = checkGridSizes(map, hex, numberLocale());
@@ -162,15 +165,15 @@ GridPen readPen(const Arguments& args) {
     return *gridPen(colour, width, kLineWidths);  // both are positions in the lists
 }
 
-std::pair<double, double> readOffset(const QString& text) {
+QPointF readPoint(const Arguments& args, const QString& name) {
+    const QString text = args.value(name);
     const QStringList halves = text.split(u',');
     const std::optional<double> x = number(halves.value(0));
     const std::optional<double> y = number(halves.value(1));
     if (halves.size() != 2 || !x || !y) {
-        throw Refusal{
-            QStringLiteral(
-                "--offset must be two numbers separated by a comma, as in -30.5,9, not ") +
-            quoted(text)};
+        throw Refusal{QStringLiteral("--%1 must be two numbers separated by a comma, as in "
+                                     "-30.5,9, not %2")
+                          .arg(name, quoted(text))};
     }
     return {*x, *y};
 }
@@ -184,7 +187,9 @@ GridOptions readOptions(const Arguments& args) {
         options.shifted = ShiftedLines::Second;
     }
     if (args.has("offset")) {
-        std::tie(options.offsetX, options.offsetY) = readOffset(args.value("offset"));
+        const QPointF offset = readPoint(args, QStringLiteral("offset"));
+        options.offsetX = offset.x();
+        options.offsetY = offset.y();
     }
     if (args.has("stretch")) {
         const QString text = args.value("stretch");
@@ -196,6 +201,23 @@ GridOptions readOptions(const Arguments& args) {
                               .arg(quoted(text))};
         }
         options.stretch = *stretch;
+    }
+    const std::pair<const char*, double> angles[] = {{"rotation", kMaxRotation},
+                                                     {"skew", kMaxSkew}};
+    for (const auto& [name, limit] : angles) {
+        if (args.has(name)) {
+            const QString text = args.value(name);
+            const std::optional<double> degrees = number(text);
+            if (!degrees || std::abs(*degrees) > limit) {
+                throw Refusal{QStringLiteral("--%1 must be a number of degrees from -%2 to %2, "
+                                             "not %3")
+                                  .arg(QLatin1String(name))
+                                  .arg(limit)
+                                  .arg(quoted(text))};
+            }
+            (QLatin1String(name) == QLatin1String("skew") ? options.skew : options.rotation) =
+                *degrees + 0.0;  // -0 is 0: the grid of the options at their defaults
+        }
     }
     if (args.has("hex-pixels")) {
         const QString text = args.value("hex-pixels");
@@ -360,6 +382,13 @@ CommandLine parseGrid(const SubcommandEntry& command, const QStringList& argumen
     request.format = outputFormat(request.output);
     request.pages = readPages(args, request.format);
     request.sizes = readSizes(args);
+    request.sizesGiven = request.sizes.mapSize > 0;
+    if (args.has("anchor")) {
+        if (args.has("offset")) {
+            throw Refusal{QStringLiteral("give only one of --offset or --anchor")};
+        }
+        request.anchor = readPoint(args, QStringLiteral("anchor"));
+    }
     request.pen = readPen(args);
     request.options = readOptions(args);
     request.numbering = readNumbering(args);

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QPointF>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 #include "grid/grid_options.h"
 #include "grid/grid_parameters.h"
@@ -44,7 +46,9 @@ struct GridRequest {
     GridPen pen;
     GridOptions options;
     HexNumbering numbering;
-    PdfPages pages;  // for "pdf"
+    PdfPages pages;                 // for "pdf"
+    bool sizesGiven = true;         // false: the hex size is given in pixels only
+    std::optional<QPointF> anchor;  // a hex centre goes there, instead of an offset
 };
 
 struct SubcommandEntry;

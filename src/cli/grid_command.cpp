@@ -9,6 +9,7 @@
 #include "grid/grid_export.h"
 #include "grid/grid_generation.h"
 #include "grid/grid_layout.h"
+#include "grid/grid_measure.h"
 #include "grid/grid_messages.h"
 #include "image/picture_export.h"
 #include "image/quiet_stderr.h"
@@ -109,20 +110,37 @@ std::optional<ScalePdfSettings> pdfSettings(const GridRequest& request, const Pi
     return settings;
 }
 
-CommandOutcome run(const GridRequest& request) {
-    if (const QString problem = outputProblem(request.output); !problem.isEmpty()) {
+// The request for a map of that size: sizes for a grid given in pixels only, and the
+// offset that puts a hex centre on the anchor.
+GridRequest forMap(GridRequest request, int width, int height) {
+    if (!request.sizesGiven && request.options.hexPixels) {
+        // As the window fills them in: one unit a hex.
+        request.sizes = {toSingle(width / *request.options.hexPixels), 1};
+    }
+    if (request.anchor) {
+        const double hexPixels = request.options.hexPixels.value_or(
+            hexWidth(static_cast<Single>(width), request.sizes.hexSize, request.sizes.mapSize));
+        request.options =
+            anchoredAt(request.options, hexPixels, *request.anchor, QSizeF(width, height));
+    }
+    return request;
+}
+
+CommandOutcome run(const GridRequest& given) {
+    if (const QString problem = outputProblem(given.output); !problem.isEmpty()) {
         return badInput(problem);
     }
     PictureBox picMap(0, 0);
     try {
         const QuietStandardError quiet;  // the decoders' own complaints about damaged files
-        picMap.setPicture(LoadPicture(request.input));
+        picMap.setPicture(LoadPicture(given.input));
         picMap.drawOnPicture();  // the map is written out once drawn: no copy is needed
     } catch (const PictureError& error) {
         return badInput(
             QStringLiteral("cannot read the map %1: %2")
-                .arg(quoted(request.input), QString::fromStdString(error.what()).simplified()));
+                .arg(quoted(given.input), QString::fromStdString(error.what()).simplified()));
     }
+    const GridRequest request = forMap(given, picMap.pixelWidth(), picMap.pixelHeight());
     if (request.format == "svg") {
         return writeGridAlone(request, picMap.pixelWidth(), picMap.pixelHeight());
     }

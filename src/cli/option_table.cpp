@@ -12,21 +12,30 @@ using enum OptionGroup;
 constexpr OptionEntry kOptions[] = {
     {"help", "", "show this help (also -h)", General},
     {"version", "", "show the version", General},
-    {"map-width", "M", "the map's width in distance units (required), e.g. 100", Grid},
-    {"hex-size", "S", "the distance between a hex's flats in the same units, below M (required), "
-     "e.g. 5", Grid},
+    {"map-width", "M", "the map's width in distance units (required unless --hex-pixels is "
+     "given), e.g. 100", Grid},
+    {"hex-size", "S", "the distance between a hex's flats in the same units, below M (required "
+     "with M), e.g. 5", Grid},
     {"colour", "NAME", "black (default), blue, green, cyan, red, magenta, yellow or white, e.g. "
      "red", Grid},
     {"thickness", "N", "line width in pixels: 1 (default), 2, 3, 5, 10, 15 or 20, e.g. 3", Grid},
     {"orientation", "rows|columns", "hexes side by side in rows (default), or turned a quarter "
      "turn into columns, e.g. columns", Grid},
-    {"offset", "X,Y", "move the whole grid by X,Y pixels (default 0,0), e.g. -30.5,9", Grid},
+    {"offset", "X,Y", "move the whole grid by X,Y pixels (default 0,0), e.g. -30.5,9: a hex "
+     "centre then lies at X, Y + 0.288675 F P for rows (X + 0.288675 F P, Y for columns), half a "
+     "hex further along with --shifted second; F the stretch, P the hex size in pixels", Grid},
+    {"anchor", "X,Y", "instead of --offset: put a hex centre at the picture point X,Y, e.g. "
+     "412.5,387", Grid},
     {"shifted", "first|second", "which rows (columns) lie half a hex towards the left (top) edge: "
      "the first (default) or the second, e.g. second", Grid},
     {"stretch", "F", "stretch the hexes across their rows (columns), from 0.5 to 2 (default 1), "
      "e.g. 1.04", Grid},
     {"hex-pixels", "P", "the hexes' size flat to flat in pixels (default: the picture's width x "
-     "S / M), e.g. 42.5", Grid},
+     "S / M); alone, M and S are taken as one unit a hex, e.g. 42.5", Grid},
+    {"rotation", "DEG", "turn the grid clockwise about the picture's centre, from -45 to 45 "
+     "degrees (default 0), e.g. 0.6", Grid},
+    {"skew", "DEG", "lean the lines across the rows (columns) by this angle, from -10 to 10 "
+     "degrees (default 0), e.g. -0.2", Grid},
     {"numbers", "FORMAT", "number every hex whose centre is on the map: 0101, 01.01, A1, 1,1, or "
      "a pattern of {c} {r} {c:2} {C}, e.g. 0101", Numbers},
     {"first", "N", "the first column's and row's number (default 1), e.g. 0", Numbers},

@@ -13,6 +13,7 @@
 
 namespace tessara {
 void Form1::Command1_Click() {
+    fitting_->fillSizesForFit();  // a grid fitted in pixels needs no sizes typed
     const GridSizeCheck check = checkGridSizes(txtMapSize->text(), txtHexF->text());
     if (check.problem == GridSizeProblem::MapSize) {
         services_.messages.MsgBox(invalidMapSizeMessage());

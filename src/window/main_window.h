@@ -45,6 +45,7 @@ struct FormState {
     Single mapHeight = 0;
     Integer hexColumns = 0;
     Integer hexRows = 0;
+    QString mapFile;  // the file the map was loaded from
 };
 
 inline constexpr const char* kMainWindowCaption = "Tessara -  a wargame mapping utility";

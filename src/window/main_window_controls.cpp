@@ -9,10 +9,14 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include <QUndoStack>
 #include "view/image_control.h"
 #include "view/offset_rule.h"
 #include "view/scroll_bar.h"
 #include "view/viewport.h"
+
+#include "view/status_box.h"
+#include "window/cursor_zoom.h"
 #include "window/grid_fitting.h"
 #include "window/main_window.h"
 #include "window/map_exports.h"
@@ -134,9 +138,29 @@ void Form1::buildMenus() {
         return action;
     };
     // The features reach the window only through these parts.
-    MapWindow parts{this,       services_, &CommonDialog1,     &picMap_,
-                    Imgdisplay, Picture1,  txtMapSize,         txtHexF,
-                    cmbColour,  cmbThick,  &state_.lineWidths, &progressDelay_};
+    MapWindow parts(this, services_);
+    parts.dialog = &CommonDialog1;
+    parts.map = &picMap_;
+    parts.image = Imgdisplay;
+    parts.viewport = Picture1;
+    parts.mapSize = txtMapSize;
+    parts.hexSize = txtHexF;
+    parts.colour = cmbColour;
+    parts.thickness = cmbThick;
+    parts.lineWidths = &state_.lineWidths;
+    parts.progressDelay = &progressDelay_;
+    parts.mapFile = &state_.mapFile;
+    parts.history = new QUndoStack(this);
+    parts.status = new StatusBox(Picture1->inner());
+    parts.across = HScroll1;
+    parts.down = VScroll2;
+    parts.zoom = [this](Zoom zoom) { applyZoom(zoom); };
+    parts.viewSize = [this] { return QSizeF(picture1Place_->Width(), picture1Place_->Height()); };
+    parts.closeUp = [this](int across, int down) {
+        mnu5to1_Click();
+        HScroll1->setValue(across);
+        VScroll2->setValue(down);
+    };
 
     mnuGrid = new QMenu(QStringLiteral("&Grid"), this);
     mnuGrid->setObjectName(QStringLiteral("mnuGrid"));
@@ -144,6 +168,7 @@ void Form1::buildMenus() {
     printing_ = new ScalePrinting(parts, *fitting_);
     exports_ = new MapExports(parts, *fitting_, *printing_);
     sources_ = new MapSources(parts, [this](const QString& path) { openMap(path); });
+    new CursorZoom(parts);
 
     mnuFile = bar->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));

@@ -1,6 +1,7 @@
 #include "window/map_exports.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 
 #include "grid/grid_export.h"
@@ -22,8 +23,15 @@ MapExports::MapExports(const MapWindow& window, const GridFitting& fitting,
     connect(exportGrid_, &QAction::triggered, this, &MapExports::exportGrid);
 }
 
-std::optional<QString> MapExports::askName(const QString& filter, const QString& extension) {
+QString proposedName(const QString& mapFile, const QString& suffix, const QString& extension) {
+    const QFileInfo map(mapFile.isEmpty() ? QStringLiteral("map") : mapFile);
+    return map.dir().filePath(map.completeBaseName() + suffix + extension);
+}
+
+std::optional<QString> MapExports::askName(const QString& filter, const QString& extension,
+                                           const QString& suffix) {
     CommonDialog& files = *window_.dialog;
+    files.FileName = proposedName(*window_.mapFile, suffix, extension);
     files.Flags =
         DialogFlags::kOverwritePrompt | DialogFlags::kHideReadOnly | DialogFlags::kPathMustExist;
     files.CancelError = true;
@@ -31,6 +39,11 @@ std::optional<QString> MapExports::askName(const QString& filter, const QString&
     files.FilterIndex = 1;
     files.DefaultExt = extension;
     if (!files.ShowSave()) {
+        return std::nullopt;
+    }
+    const FileIdentity map = window_.map->picture().source();
+    if (!map.isNull() && identityOf(files.FileName) == map) {
+        window_.services.messages.MsgBox(wouldReplaceMapMessage(files.FileName));
         return std::nullopt;
     }
     return files.FileName;
@@ -60,7 +73,7 @@ void MapExports::exportMap() {
     const std::optional<QString> path =
         askName(QStringLiteral("PNG (*.png)|*.png|JPEG (*.jpg)|*.jpg|TIFF (*.tif)|*.tif|"
                                "Bitmap (*.bmp)|*.bmp"),
-                QStringLiteral(".png"));
+                QStringLiteral(".png"), QStringLiteral("-grid"));
     if (!path) {
         return;
     }
@@ -96,7 +109,7 @@ void MapExports::exportGrid() {
     }
     const std::optional<QString> path =
         askName(QStringLiteral("PNG, transparent (*.png)|*.png|SVG drawing (*.svg)|*.svg"),
-                QStringLiteral(".png"));
+                QStringLiteral(".png"), QStringLiteral("-grid-only"));
     if (!path) {
         return;
     }

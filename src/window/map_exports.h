@@ -25,7 +25,10 @@ class MapExports : public QObject {
   private:
     void exportMap();
     void exportGrid();
-    std::optional<QString> askName(const QString& filter, const QString& extension);
+    // The name the user chose, proposed as the map's own name with `suffix`; nothing when
+    // the user cancelled or chose the map's own file.
+    std::optional<QString> askName(const QString& filter, const QString& extension,
+                                   const QString& suffix);
     void writeWithProgress(const QString& title, const Picture& picture, const QString& path,
                            const ExportOptions& options);
 
@@ -36,5 +39,9 @@ class MapExports : public QObject {
     QAction* exportMap_ = nullptr;
     QAction* exportGrid_ = nullptr;
 };
+
+// The name an export proposes: the map's file name with `suffix` ("-grid") and the
+// extension (".png"), in the map's folder; never the map's own file.
+QString proposedName(const QString& mapFile, const QString& suffix, const QString& extension);
 
 }  // namespace tessara

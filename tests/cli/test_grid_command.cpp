@@ -171,6 +171,18 @@ TEST_F(CliGridCommand, EachOutcomeHasItsExitStatusItsOneLineAndLeavesOutputWhole
     }
 }
 
+namespace {
+
+GridOptions turnedBy(double rotation, double skew, double hexPixels) {
+    GridOptions options;
+    options.rotation = rotation;
+    options.skew = skew;
+    options.hexPixels = hexPixels;
+    return options;
+}
+
+}  // namespace
+
 TEST_F(CliGridCommand, ABitmapHoldsExactlyTheBytesTheButtonWrites) {
     using enum GridOrientation;
     HexNumbering numbers;
@@ -193,6 +205,12 @@ TEST_F(CliGridCommand, ABitmapHoldsExactlyTheBytesTheButtonWrites) {
         {"every option",
          " --offset=-30.5,9 --shifted second --stretch 1.25 --hex-pixels 12.5",
          {Rows, -30.5, 9, ShiftedLines::Second, 1.25, 12.5}},
+        {"no turn and no lean are the button's own grid", " --rotation 0 --skew 0", {}},
+        {"a turned and leaning grid", " --rotation 1.5 --skew -0.4 --hex-pixels 40",
+         turnedBy(1.5, -0.4, 40)},
+        {"a hex centre anchored on a point: 0.5 px left and 4.4 px up of one at 30, 20",
+         " --anchor 29.5,15.6 --hex-pixels 30 --orientation columns",
+         {Columns, 29.5 - 0.288675 * 30, 15.6 - 30, ShiftedLines::First, 1, 30.0}},
     };
     const GridPen redThree = *gridPen(4, 2, kLineWidths);  // the lists' "red" and "3"
     for (const Row& row : rows) {
@@ -206,6 +224,13 @@ TEST_F(CliGridCommand, ABitmapHoldsExactlyTheBytesTheButtonWrites) {
                                                  row.expected, row.numbering);
         ASSERT_EQ(outcome.failure, GridFailure::None) << row.guards;
         EXPECT_EQ(readBytes(dir.path("out.bmp")), readBytes(dir.path("tmp.bmp"))) << row.guards;
+        if (row.options.contains("--hex-pixels 40")) {
+            // The size in pixels alone: the same picture, the sizes taken as a unit a hex.
+            const Finished alone =
+                run("grid map.jpg alone.bmp --colour red --thickness 3" + row.options);
+            ASSERT_EQ(alone.status, 0) << alone.err.toStdString();
+            EXPECT_EQ(readBytes(dir.path("alone.bmp")), readBytes(dir.path("out.bmp")));
+        }
         EXPECT_NE(LoadPicture(dir.path("out.bmp")).image(),
                   LoadPicture(dir.path("map.jpg")).image())
             << row.guards << ": a grid was drawn";
