@@ -4,6 +4,7 @@
 
 #include "grid/grid_generation.h"
 #include "grid/grid_messages.h"
+#include "grid/lattice_fit.h"
 #include "support/form_fixture.h"
 #include "support/qt_print.h"
 #include "support/test_files.h"
@@ -306,4 +307,48 @@ TEST_F(GridMenu, CtrlAndTheWheelZoomAboutThePointer) {
         EXPECT_NEAR(after.x(), inView.x(), 15) << "within a pixel across, " << steps;
         EXPECT_NEAR(after.y(), inView.y(), 15) << "within a pixel down, " << steps;
     }
+}
+
+// Three clicked centres of a turned, leaning, stretched grid give it back; the steps are
+// guessed from the grid as it is, and three points on one line are refused.
+TEST_F(GridMenu, MeasuringByThreePointsFitsATurnedGrid) {
+    GridOptions known{GridOrientation::Rows, 10, 5, ShiftedLines::Second, 1.02, 60};
+    known.rotation = 2;
+    known.skew = 0.5;
+    const LatticeOnPicture lattice = latticeOf(known, 60, QSizeF(400, 300));
+    const auto at = [&](double along, double across) {
+        return lattice.centre + along * lattice.along + across * lattice.across;
+    };
+    GridOptions near = known;
+    near.rotation = 1.8;  // the grid before: a little off, near enough to guess the steps
+    form.fitting().setOptions(near);
+    platform.questions.answerNumbers(std::vector<double>{4, 0, 1.5, 3});
+    platform.questions.answerConfirm(true);
+    action("mnuMeasureThree")->trigger();
+    EXPECT_EQ(platform.messages.shown().back(), measureByThreeMessage());
+    for (const QPointF point : {at(1.5, 1), at(5.5, 1), at(3, 4)}) {
+        click(point.x(), point.y());
+    }
+    const NumbersQuestion asked = platform.questions.manyNumbersAsked().back();
+    std::vector<double> guess;
+    for (const NumberQuestion& field : asked.fields) {
+        guess.push_back(field.value);
+    }
+    EXPECT_EQ(guess, (std::vector<double>{4, 0, 1.5, 3}));
+    EXPECT_NEAR(*options().hexPixels, 60, 1e-3);
+    EXPECT_NEAR(options().stretch, 1.02, 1e-5);
+    EXPECT_NEAR(options().rotation, 2, 1e-3);
+    EXPECT_NEAR(options().skew, 0.5, 1e-3);
+    const GridLayout fitted = *form.fitting().layoutNow();
+    const QPointF centre = hexCentre(fitted, hexAt(fitted, at(3, 2)));
+    EXPECT_LT(QLineF(centre, at(3, 2)).length(), 1e-3) << "a hex centre where the grid has one";
+
+    const GridOptions before = options();
+    platform.questions.answerNumbers(std::vector<double>{1, 0, 2, 0});
+    action("mnuMeasureThree")->trigger();
+    for (const QPointF point : {QPointF(10, 10), QPointF(70, 10), QPointF(130, 10)}) {
+        click(point.x(), point.y());
+    }
+    EXPECT_EQ(platform.messages.shown().back(), notATriangleMessage());
+    EXPECT_EQ(options(), before);
 }
