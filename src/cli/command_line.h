@@ -1,6 +1,6 @@
 // The command line of the program without its window: `tessara grid` draws a grid over a
 // map and writes the result, for scripts and batches of maps. Reading the arguments touches
-// no file, so every mistake in them is reported before any work starts.
+// no file but a settings file, so every mistake in them is reported before any work starts.
 #pragma once
 
 #include <QByteArray>
@@ -49,6 +49,7 @@ struct GridRequest {
     PdfPages pages;                 // for "pdf"
     bool sizesGiven = true;         // false: the hex size is given in pixels only
     std::optional<QPointF> anchor;  // a hex centre goes there, instead of an offset
+    QStringList settingsIgnored;    // fields of a newer settings file left out
 };
 
 struct SubcommandEntry;
