@@ -20,6 +20,7 @@ int PictureBox::pixelHeight() const {
 
 void PictureBox::setPicture(Picture picture) {
     Cls();
+    lastMerge_ = {};
     if (picture.width() == picture_.width() && picture.height() == picture_.height()) {
         spare_ = std::move(picture_);
     } else {
@@ -232,7 +233,9 @@ void PictureBox::limitJournal() {
 
 void PictureBox::mergeLayer(const std::function<Picture(QImage memory)>& readBack) {
     if (!inPlace_) {
+        Picture before = picture_;
         setPicture(readBack(takeLayer()));
+        lastMerge_.before = std::move(before);
         return;
     }
     Picture merged;
@@ -244,14 +247,34 @@ void PictureBox::mergeLayer(const std::function<Picture(QImage memory)>& readBac
     }
     if (!merged.sharesPixelsWith(picture_)) {
         endInPlace(true);
+        Picture before = picture_;
         setPicture(std::move(merged));
+        lastMerge_.before = std::move(before);
         return;
     }
     // Read back into the picture's own memory: the picture is the merged one now, held by the
-    // image that owns the memory.
+    // image that owns the memory. What the drawing covered is kept for taking it back.
+    PixelJournal covered = std::exchange(journal_, PixelJournal());
     endInPlace(false);
+    lastMerge_ = {std::move(covered), Picture()};
     spare_ = Picture();
     picture_ = Picture(picture_.image());
+}
+
+PictureBox::MergedChange PictureBox::takeLastMerge() {
+    return std::exchange(lastMerge_, MergedChange());
+}
+
+void PictureBox::exchange(MergedChange& change, bool takingBack) {
+    if (!change.covered.empty()) {
+        Cls();
+        auto* bits = reinterpret_cast<QRgb*>(const_cast<uchar*>(picture_.image().constBits()));
+        change.covered.exchange(bits, takingBack);
+        return;
+    }
+    Picture other = picture_;
+    setPicture(std::move(change.before));
+    change.before = std::move(other);
 }
 
 QImage PictureBox::takeLayer() {

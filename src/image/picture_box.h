@@ -14,6 +14,7 @@
 #include "core/numeric.h"
 #include "image/line_raster.h"
 #include "image/picture.h"
+#include "image/pixel_journal.h"
 
 namespace tessara {
 
@@ -86,6 +87,17 @@ class PictureBox {
     // picture read into it), and leaves nothing drawn. When `readBack` throws, the picture
     // is as it was before the drawing, and the exception goes on.
     void mergeLayer(const std::function<Picture(QImage memory)>& readBack);
+    // What the last merge changed, for taking it back: the pixels its drawing covered when
+    // it was drawn in place and read back into the picture's own memory, or else the picture
+    // before it (a handle, no copy). Handed over once; a new picture forgets it.
+    struct MergedChange {
+        PixelJournal covered;
+        Picture before;
+    };
+    MergedChange takeLastMerge();
+    // Takes a merge back, or puts it back again: the covered pixels are exchanged with the
+    // picture's, or `before` with the picture. Done twice, it leaves the box as it was.
+    void exchange(MergedChange& change, bool takingBack);
     // True while something drawn has not been discarded.
     bool hasDrawing() const { return !layer_.isNull(); }
     // Hands over the drawing layer, the picture with the drawing on it, to be written over
@@ -120,6 +132,7 @@ class PictureBox {
     // While drawing in place: the layer is the picture's memory, and this what it covered.
     bool inPlace_ = false;
     PixelJournal journal_;
+    MergedChange lastMerge_;
     LineRaster raster_;
     LineWatcher watcher_;
 };

@@ -20,6 +20,11 @@ class PixelJournal {
     // Puts every kept pixel back into the picture whose first pixel is `bits`, and forgets
     // them. The oldest copy of a pixel written twice is put back last.
     void restore(QRgb* bits);
+    // Exchanges every kept pixel with the picture's, keeping what the picture held instead.
+    // Newest first takes a drawing back (the oldest copy of a pixel written twice lands
+    // last); done again oldest first, it puts the drawing back: an undo and its redo.
+    void exchange(QRgb* bits, bool newestFirst);
+    bool empty() const { return runs_.empty(); }
     void clear();
     // Memory the kept pixels take.
     size_t bytes() const {

@@ -8,7 +8,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
-#include <QUndoStack>
 #include <cmath>
 #include <numbers>
 
@@ -20,6 +19,7 @@
 #include "view/image_control.h"
 #include "view/status_box.h"
 #include "view/viewport.h"
+#include "window/edit_history.h"
 #include "window/grid_options_dialog.h"
 #include "window/grid_preview.h"
 #include "window/measure_messages.h"
@@ -59,8 +59,11 @@ QString changeName(const GridOptions& before, const GridOptions& after) {
     if (before.hexPixels != after.hexPixels) {
         return QStringLiteral("Hex Size");
     }
-    if (before.rotation != after.rotation || before.skew != after.skew) {
+    if (before.rotation != after.rotation) {
         return QStringLiteral("Rotation");
+    }
+    if (before.skew != after.skew) {
+        return QStringLiteral("Skew");
     }
     return QStringLiteral("Shifted Lines");
 }
@@ -196,8 +199,8 @@ void GridFitting::showOptions() {
         connect(dialog_, &GridOptionsDialog::numberingChanged, this, &GridFitting::setNumbering);
         connect(dialog_, &GridOptionsDialog::resetRequested, this,
                 [this] { change({}, QStringLiteral("Reset Grid Options")); });
-        connect(dialog_, &GridOptionsDialog::undoRequested, window_.history, &QUndoStack::undo);
-        connect(dialog_, &GridOptionsDialog::redoRequested, window_.history, &QUndoStack::redo);
+        connect(dialog_, &GridOptionsDialog::undoRequested, window_.history, &EditHistory::undo);
+        connect(dialog_, &GridOptionsDialog::redoRequested, window_.history, &EditHistory::redo);
         dialog_->setNumbering(fit_.numbering);
         // Beside the window rather than over the map: at its right, or at the screen's right
         // edge when there is no room; later where the user left it.

@@ -41,6 +41,8 @@ class GridFitting : public QObject {
     void setNumbering(const HexNumbering& numbering);
     // Options and numbering both, as one step of the history named `what`.
     void setFit(const GridFit& fit, const QString& what) { change(fit, what); }
+    // The same for a step of the history that holds more than the options: not recorded.
+    void putFit(const GridFit& fit) { apply(fit); }
 
     // The grid the preview shows and Generate Hex Grid would draw now; nothing while there
     // is no map or the sizes do not make one.

@@ -28,6 +28,7 @@ class QScrollBar;
 
 namespace tessara {
 
+class EditHistory;
 class GridFitting;
 class ImageControl;
 class MapExports;
@@ -123,6 +124,7 @@ class Form1 : public QMainWindow {
     ScalePrinting* printing_ = nullptr;
     MapExports* exports_ = nullptr;
     MapSources* sources_ = nullptr;
+    EditHistory* history_ = nullptr;  // what Edit, Undo takes back
 
     // Controls, named as the rest of the program knows them.
     QWidget* client_ = nullptr;

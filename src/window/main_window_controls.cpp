@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include <QUndoStack>
 #include "view/image_control.h"
 #include "view/offset_rule.h"
 #include "view/scroll_bar.h"
@@ -17,6 +16,8 @@
 
 #include "view/status_box.h"
 #include "window/cursor_zoom.h"
+#include "window/edit_history.h"
+#include "window/edit_menu.h"
 #include "window/grid_fitting.h"
 #include "window/main_window.h"
 #include "window/map_exports.h"
@@ -151,7 +152,8 @@ void Form1::buildMenus() {
     parts.lineWidths = &state_.lineWidths;
     parts.progressDelay = &progressDelay_;
     parts.mapFile = &state_.mapFile;
-    parts.history = new QUndoStack(this);
+    history_ = new EditHistory(this);
+    parts.history = history_;
     parts.status = new StatusBox(Picture1->inner());
     parts.across = HScroll1;
     parts.down = VScroll2;
@@ -182,6 +184,7 @@ void Form1::buildMenus() {
         {printing_->action(), exports_->exportMapAction(), exports_->exportGridAction()});
     separator(mnuFile, "Sep1");
     mnuExit = command(mnuFile, "mnuExit", QStringLiteral("Exit"), &Form1::mnuExit_Click);
+    bar->addMenu((new EditMenu(this, history_))->menu());
 
     mnuZoom = bar->addMenu(QStringLiteral("&Zoom"));
     mnuZoom->setObjectName(QStringLiteral("mnuZoom"));

@@ -19,11 +19,11 @@
 #include "view/zoom.h"
 
 class QScrollBar;
-class QUndoStack;
 class QWidget;
 
 namespace tessara {
 
+class EditHistory;
 class ImageControl;
 class StatusBox;
 class Viewport;
@@ -44,7 +44,7 @@ struct MapWindow {
     const std::array<Integer, 7>* lineWidths = nullptr;
     const std::chrono::milliseconds* progressDelay = nullptr;
     const QString* mapFile = nullptr;  // the file the map was loaded from, if any
-    QUndoStack* history = nullptr;     // what Edit, Undo takes back
+    EditHistory* history = nullptr;    // what Edit, Undo takes back
     StatusBox* status = nullptr;       // in the view's corner
     QScrollBar* across = nullptr;      // the view's scroll bars
     QScrollBar* down = nullptr;

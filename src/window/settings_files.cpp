@@ -1,11 +1,14 @@
 #include "window/settings_files.h"
 
 #include <QMenu>
+#include <QUndoCommand>
+#include <functional>
 
 #include "core/number_to_text.h"
 #include "core/text_to_number.h"
 #include "grid/grid_parameters.h"
 #include "view/status_box.h"
+#include "window/edit_history.h"
 #include "window/grid_fitting.h"
 #include "window/map_exports.h"
 #include "window/menu_items.h"
@@ -24,6 +27,24 @@ std::optional<double> sizeIn(const QLineEdit* box) {
 void fillBox(QLineEdit* box, std::optional<double> size) {
     box->setText(size ? singleToText(toSingle(*size)) : QString());
 }
+
+// Everything the window held before a load, and the file's settings, each put in place.
+class LoadedSettings : public QUndoCommand {
+  public:
+    using Put = std::function<void(const GridSettings&)>;
+    LoadedSettings(GridSettings before, GridSettings after, Put put)
+        : QUndoCommand(QStringLiteral("Load Grid Settings")),
+          before_(std::move(before)),
+          after_(std::move(after)),
+          put_(std::move(put)) {}
+    void undo() override { put_(before_); }
+    void redo() override { put_(after_); }
+
+  private:
+    GridSettings before_;
+    GridSettings after_;
+    Put put_;
+};
 
 }  // namespace
 
@@ -51,7 +72,12 @@ GridSettings SettingsFiles::current() const {
 }
 
 void SettingsFiles::apply(const GridSettings& settings) {
-    fitting_.setFit({settings.options, settings.numbering}, QStringLiteral("Load Grid Settings"));
+    window_.history->push(
+        new LoadedSettings(current(), settings, [this](const GridSettings& shown) { put(shown); }));
+}
+
+void SettingsFiles::put(const GridSettings& settings) {
+    fitting_.putFit({settings.options, settings.numbering});
     fillBox(window_.mapSize, settings.mapWidth);
     fillBox(window_.hexSize, settings.hexSize);
     window_.colour->setCurrentIndex(settings.colour);

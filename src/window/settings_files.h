@@ -26,6 +26,7 @@ class SettingsFiles : public QObject {
 
     // The settings the window holds now, and putting a file's into it.
     GridSettings current() const;
+    // Loading is one step of the history: Undo puts back every box, list and option.
     void apply(const GridSettings& settings);
 
   private:
@@ -33,6 +34,7 @@ class SettingsFiles : public QObject {
     void load();
     // Shows the file dialog; false when the user cancelled it.
     bool askName(bool saving);
+    void put(const GridSettings& settings);
 
     MapWindow window_;
     GridFitting& fitting_;

@@ -5,13 +5,13 @@
 #include <QAction>
 #include <QMenu>
 #include <QTest>
-#include <QUndoStack>
 
 #include "support/qt_print.h"
 #include "support/scripted_services.h"
 #include "view/image_control.h"
 #include "view/status_box.h"
 #include "view/viewport.h"
+#include "window/edit_history.h"
 #include "window/grid_fitting.h"
 #include "window/measure_messages.h"
 
@@ -62,7 +62,7 @@ class Parts : public ::testing::Test {
     std::array<Integer, 7> widths{1, 2, 3, 5, 10, 15, 20};
     std::chrono::milliseconds delay{0};
     QMenu menu;
-    QUndoStack history;
+    EditHistory history;
     StatusBox* status = new StatusBox(viewport->inner());
     std::vector<std::pair<int, int>> closeUps;
 

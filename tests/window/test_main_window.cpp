@@ -132,8 +132,10 @@ TEST_F(MainWindow, MenusHoldTheirItemsInOrder) {
     for (QAction* a : form.menuBar()->actions()) {
         top << a->text();
     }
-    EXPECT_EQ(top,
-              (QStringList{"&File", "&Zoom", "Scroll Speed", "&Grid", "Map &Dimensions", "&Help"}));
+    EXPECT_EQ(top, (QStringList{"&File", "&Edit", "&Zoom", "Scroll Speed", "&Grid",
+                                "Map &Dimensions", "&Help"}));
+    EXPECT_EQ(captionsOf(control<QMenu>("mnuEdit")), (QStringList{"&Undo", "&Redo"}))
+        << "named after nothing while there is nothing to undo";
     EXPECT_EQ(action("mnuInformation")->menu(), nullptr) << "a command on the bar itself";
     EXPECT_EQ(captionsOf(control<QMenu>("mnuFile")),
               (QStringList{"Load Map Picture", "Save Map", "Print Map", "Print at &Scale...",
@@ -144,8 +146,17 @@ TEST_F(MainWindow, MenusHoldTheirItemsInOrder) {
     EXPECT_EQ(captionsOf(control<QMenu>("mnuHelp")),
               (QStringList{"&Contents", "Open &Sample Map", "-", "About"}))
         << "About is the last item of Help, reached by Up from the first";
+    // Undo and Redo alone have shortcut keys, the ones of every desktop.
+    const QList<QKeySequence> none;
     for (QAction* a : form.findChildren<QAction*>()) {
-        EXPECT_TRUE(a->shortcut().isEmpty()) << a->text().toStdString() << " has no shortcut key";
+        const QString name = a->objectName();
+        const QList<QKeySequence> keys =
+            name == "mnuUndo" ? QList<QKeySequence>{QKeySequence("Ctrl+Z")}
+            : name == "mnuRedo"
+                ? QList<QKeySequence>{QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}
+                : none;
+        EXPECT_EQ(a->shortcuts(), keys) << a->text().toStdString();
+        EXPECT_FALSE(!keys.isEmpty() && a->isEnabled()) << "greyed with nothing to undo";
     }
     for (QAction* a : control<QMenu>("mnuZoom")->actions()) {
         EXPECT_FALSE(a->isCheckable()) << "no zoom item ever shows a check mark";

@@ -4,11 +4,11 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QUndoStack>
 
+#include "settings/grid_settings.h"
 #include "support/form_fixture.h"
 #include "support/test_files.h"
-#include "settings/grid_settings.h"
+#include "window/edit_history.h"
 #include "window/grid_fitting.h"
 #include "window/settings_messages.h"
 
@@ -117,6 +117,9 @@ TEST_F(SettingsFiles, ADamagedFileChangesNothingAndALoadIsUndone) {
     action("mnuLoadSettings")->trigger();
     EXPECT_EQ(fit(), GridFit{});
     EXPECT_EQ(box("txtMapSize"), "");
-    form.findChild<QUndoStack*>()->undo();
+    EXPECT_EQ(action("mnuUndo")->text(), "&Undo Load Grid Settings");
+    form.findChild<EditHistory*>()->undo();
     EXPECT_EQ(fit(), fitted) << "Undo takes the loaded options back";
+    EXPECT_EQ(box("txtMapSize"), "60") << "and the boxes and lists with them";
+    EXPECT_EQ(control<QComboBox>("cmbColour")->currentIndex(), 4);
 }
