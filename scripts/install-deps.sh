@@ -9,7 +9,7 @@ packages=(
     libgtest-dev
     libfftw3-dev pkg-config
     xvfb xauth xdotool imagemagick poppler-utils desktop-file-utils
-    dpkg-dev file appstream
+    dpkg-dev file appstream help2man man-db lintian
 )
 
 missing=()

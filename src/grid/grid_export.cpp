@@ -19,7 +19,7 @@ namespace tessara {
 namespace {
 
 QString outOfMemory() {
-    return QStringLiteral("There is not enough memory to draw the grid at the map's size.");
+    return gridFailureFact(GridFailure::OutOfMemory);
 }
 
 GridLayout layoutOnMap(int width, int height, const GridSizes& sizes, const GridOptions& options) {
@@ -202,12 +202,12 @@ QImage gridOnlyImage(int width, int height, const GridSizes& sizes, const GridPe
     return {};
 }
 
-QString writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
-                     const GridPen& pen, const GridOptions& options,
-                     const HexNumbering& numbering) {
+WriteResult writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
+                         const GridPen& pen, const GridOptions& options,
+                         const HexNumbering& numbering) {
     const GridLayout layout = layoutOnMap(width, height, sizes, options);
     if (const QString problem = layoutProblem(layout); !problem.isEmpty()) {
-        return problem;
+        return WriteResult::failed(problem);
     }
     NumberPlan plan;
     try {
@@ -215,9 +215,9 @@ QString writeGridSvg(const QString& path, int width, int height, const GridSizes
             plan = planNumbers(layout, width, height, numbering);
         }
     } catch (const std::bad_alloc&) {
-        return outOfMemory();
+        return WriteResult::failed(outOfMemory());
     }
-    return writeFileAtomically(path, [&](QIODevice& out) {
+    const QString failure = writeFileAtomically(path, [&](QIODevice& out) {
         SvgWriter svg(out);
         svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
             << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" << width
@@ -228,6 +228,7 @@ QString writeGridSvg(const QString& path, int width, int height, const GridSizes
         svg.flush();
         return true;
     });
+    return failure.isEmpty() ? WriteResult::done() : WriteResult::failed(failure);
 }
 
 }  // namespace tessara

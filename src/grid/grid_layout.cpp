@@ -215,6 +215,33 @@ QPointF hexCentre(const GridLayout& layout, GridHex hex) {
     return hexCentre(layout, hex.line, hex.cell);
 }
 
+GridHex hexAt(const GridLayout& layout, QPointF point) {
+    GridLayout grid = layout;
+    if (!layout.fitted()) {
+        grid.options.hexPixels = layout.hexSize;  // the same hexes, placed in floating point
+    }
+    const double h = grid.hexSize;
+    const double stretch = grid.options.stretch;
+    const QPointF frame = grid.placement.toFrame(point);
+    const QPointF offset = frameOffset(grid.options);
+    const double middle = std::round((frame.y() - offset.y() - halfFlat(grid)) / linePitch(grid));
+    GridHex nearest;
+    double best = INFINITY;
+    for (const double line : {middle - 1, middle, middle + 1}) {
+        const int j = static_cast<int>(line);
+        const double shift = isShifted(grid.options, j) ? 0 : h / 2;
+        const int cell = static_cast<int>(std::round((frame.x() - offset.x() - shift) / h));
+        const QPointF centre = grid.placement.toFrame(hexCentre(grid, j, cell));
+        const double du = centre.x() - frame.x();
+        const double dv = (centre.y() - frame.y()) / stretch;
+        if (du * du + dv * dv < best) {
+            best = du * du + dv * dv;
+            nearest = {j, cell};
+        }
+    }
+    return nearest;
+}
+
 int halfHexesAlong(const GridLayout& layout, GridHex hex) {
     // The button's odd rows, counted from 1, are its shifted ones, as the first lines are.
     const bool shifted = !layout.fitted() ? hex.line % 2 == 0 : isShifted(layout.options, hex.line);

@@ -69,6 +69,9 @@ void forEachHex(const GridLayout& layout, const QRectF& area, Visit&& visit);
 
 // The centre of a hexagon, in picture pixels.
 QPointF hexCentre(const GridLayout& layout, GridHex hex);
+// The hexagon a picture point lies in (the one whose centre is nearest, the grid stretched
+// back to regular hexes); the button's grid as the fitted grid it is within half a pixel of.
+GridHex hexAt(const GridLayout& layout, QPointF point);
 // Where a hexagon lies along its line, in half hexes: neighbours on the next line are one
 // half hex either way. Numbers count columns (rows) with it.
 int halfHexesAlong(const GridLayout& layout, GridHex hex);

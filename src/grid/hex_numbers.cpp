@@ -3,6 +3,8 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <climits>
+#include <cmath>
+#include <numbers>
 
 #include "grid/grid_geometry.h"
 
@@ -73,35 +75,46 @@ QString hexLabel(const HexNumbering& numbering, int column, int row, int columnW
     return fromPattern(numbering.pattern, column, row);
 }
 
-std::vector<NumberedHex> numberedHexes(const GridLayout& layout, double width, double height,
-                                       const HexNumbering& numbering) {
-    struct Found {
-        QPointF centre;
-        int across;  // the column's index
-        int down;    // the row's index
-    };
-    std::vector<Found> found;
-    int left = INT_MAX;
-    int top = INT_MAX;
-    int bottom = INT_MIN;
-    const bool columns = columnsOf(layout);
+NumberingFrame numberingFrame(const GridLayout& layout, double width, double height) {
+    NumberingFrame frame;
     eachCentre(layout, [&](int line, int cell, QPointF centre) {
         if (centre.x() < 0 || centre.y() < 0 || centre.x() >= width || centre.y() >= height) {
             return;
         }
-        const Found hex{centre, columns ? line : cell, columns ? cell : line};
-        left = std::min(left, hex.across);
-        top = std::min(top, hex.down);
-        bottom = std::max(bottom, hex.down);
-        found.push_back(hex);
+        const int half = halfHexesAlong(layout, {line, cell});
+        frame.firstLine = std::min(frame.firstLine, line);
+        frame.lastLine = std::max(frame.lastLine, line);
+        frame.firstHalf = std::min(frame.firstHalf, half);
+        frame.lastHalf = std::max(frame.lastHalf, half);
     });
-    std::vector<NumberedHex> hexes;
-    hexes.reserve(found.size());
+    return frame;
+}
+
+std::pair<int, int> columnAndRow(const GridLayout& layout, const NumberingFrame& frame,
+                                 const HexNumbering& numbering, GridHex hex) {
+    // Across the lines, the lines are counted; along them, hexes half a hex apart on
+    // neighbouring lines share a number, counted from the first on the picture (the last,
+    // for rows counted from the bottom).
     const bool fromBottom = numbering.origin == NumberOrigin::BottomLeft;
-    for (const Found& hex : found) {
-        const int row = fromBottom ? bottom - hex.down : hex.down - top;
-        hexes.push_back({hex.centre, numbering.first + hex.across - left, numbering.first + row});
+    const int half = halfHexesAlong(layout, hex);
+    if (columnsOf(layout)) {
+        const int row = fromBottom ? (frame.lastHalf - half) / 2 : (half - frame.firstHalf) / 2;
+        return {numbering.first + hex.line - frame.firstLine, numbering.first + row};
     }
+    const int row = fromBottom ? frame.lastLine - hex.line : hex.line - frame.firstLine;
+    return {numbering.first + (half - frame.firstHalf) / 2, numbering.first + row};
+}
+
+std::vector<NumberedHex> numberedHexes(const GridLayout& layout, double width, double height,
+                                       const HexNumbering& numbering) {
+    const NumberingFrame frame = numberingFrame(layout, width, height);
+    std::vector<NumberedHex> hexes;
+    eachCentre(layout, [&](int line, int cell, QPointF centre) {
+        if (centre.x() >= 0 && centre.y() >= 0 && centre.x() < width && centre.y() < height) {
+            const auto [column, row] = columnAndRow(layout, frame, numbering, {line, cell});
+            hexes.push_back({centre, column, row});
+        }
+    });
     return hexes;
 }
 
@@ -133,7 +146,13 @@ QPointF labelMiddle(const GridLayout& layout, const HexNumbering& numbering, QPo
     const double reach =
         columnsOf(layout) ? h / 2 - kMargin * h : kHalfFlat * layout.options.stretch * h;
     const double offset = reach - textHeight / 2;
-    return centre + QPointF(0, numbering.position == NumberPosition::Top ? -offset : offset);
+    const double up = numbering.position == NumberPosition::Top ? -offset : offset;
+    if (layout.options.rotation == 0) {
+        return centre + QPointF(0, up);
+    }
+    // Towards the top of the turned hex; the text itself stays upright.
+    const double turn = layout.options.rotation * std::numbers::pi / 180;
+    return centre + QPointF(-std::sin(turn) * up, std::cos(turn) * up);
 }
 
 }  // namespace tessara

@@ -6,8 +6,10 @@
 #include <QColor>
 #include <QPointF>
 #include <QString>
+#include <climits>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "core/column_letters.h"
@@ -56,6 +58,22 @@ struct NumberedHex {
     int column = 0;
     int row = 0;
 };
+
+// Where the numbering starts: the lines, and the places along them in half hexes
+// (halfHexesAlong), that the hexes whose centres lie on the picture span.
+struct NumberingFrame {
+    int firstLine = INT_MAX;
+    int lastLine = INT_MIN;
+    int firstHalf = INT_MAX;
+    int lastHalf = INT_MIN;
+};
+NumberingFrame numberingFrame(const GridLayout& layout, double width, double height);
+
+// The column and row, as shown, of a hex: the top-left hex on the picture is the first
+// number whatever the grid's offset, and hexes half a hex apart on neighbouring lines share
+// their column (their row, for columns).
+std::pair<int, int> columnAndRow(const GridLayout& layout, const NumberingFrame& frame,
+                                 const HexNumbering& numbering, GridHex hex);
 
 // Every hex of the layout whose centre lies on the W x H picture, with its column and row.
 std::vector<NumberedHex> numberedHexes(const GridLayout& layout, double width, double height,

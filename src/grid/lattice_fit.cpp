@@ -66,9 +66,7 @@ std::optional<GridOptions> optionsForLattice(const LatticeOnPicture& lattice, QS
         !(std::abs(options.rotation) <= kMaxRotation) || !(std::abs(options.skew) <= kMaxSkew)) {
         return std::nullopt;
     }
-    // The centre where the grid stands upright, as centredOn takes it.
-    const QPointF frame = GridPlacement(options, picture).toFrame(lattice.centre);
-    return centredOn(options, h, columns ? QPointF(frame.y(), frame.x()) : frame);
+    return anchoredAt(options, h, lattice.centre, picture);
 }
 
 LatticeOnPicture latticeOf(const GridOptions& options, double hexPixels, QSizeF picture) {

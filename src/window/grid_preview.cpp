@@ -16,9 +16,23 @@ namespace {
 // fill repeats it a few hundred times at most.
 constexpr double kPatternSide = 48;
 
-void drawLines(QPainter& painter, const GridLayout& layout, const QRectF& area) {
+// Black under light lines, white under dark ones, half seen through.
+QColor contrastFor(const QColor& colour) {
+    QColor under = colour.lightness() < 128 ? QColor(Qt::white) : QColor(Qt::black);
+    under.setAlpha(170);
+    return under;
+}
+
+// The outline twice: wide in the contrasting shade, then one pixel in the pen's colour.
+void drawLines(QPainter& painter, const GridLayout& layout, const QRectF& area,
+               const QColor& colour) {
     std::vector<QLineF> lines;
     traceGrid(layout, area, [&lines](QPointF from, QPointF to) { lines.emplace_back(from, to); });
+    QPen under(contrastFor(colour), 3);
+    under.setCosmetic(true);
+    painter.setPen(under);
+    painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+    painter.setPen(QPen(colour, 0));
     painter.drawLines(lines.data(), static_cast<int>(lines.size()));
 }
 
@@ -54,7 +68,7 @@ QTransform frameToPicture(const GridLayout& layout) {
 // Fills `area` with the grid's pattern: one tile of whole periods of the grid's frame, drawn
 // at the screen's scale and repeated by a textured brush placed as the frame is.
 void fillWithPattern(QPainter& painter, const GridLayout& layout, const QRectF& area,
-                     const QPen& pen) {
+                     const QColor& colour) {
     const GridLayout grid = endlessInFrame(layout);
     const QSizeF period = periodOf(grid);
     const double scale = painter.transform().m11();  // screen pixels per picture pixel
@@ -75,16 +89,15 @@ void fillWithPattern(QPainter& painter, const GridLayout& layout, const QRectF& 
     };
     static Tile cached;
     if (cached.image.isNull() || cached.options != grid.options || cached.hexSize != grid.hexSize ||
-        cached.scale != scale || cached.colour != pen.color()) {
+        cached.scale != scale || cached.colour != colour) {
         QImage tile(pixels, QImage::Format_ARGB32_Premultiplied);
         tile.fill(Qt::transparent);
         QPainter tilePainter(&tile);
-        tilePainter.setPen(pen);
         tilePainter.scale(pixels.width() / tileSize.width(), pixels.height() / tileSize.height());
         tilePainter.translate(-origin);
-        drawLines(tilePainter, grid, QRectF(origin, tileSize));
+        drawLines(tilePainter, grid, QRectF(origin, tileSize), colour);
         tilePainter.end();
-        cached = {grid.options, grid.hexSize, scale, pen.color(), tile};
+        cached = {grid.options, grid.hexSize, scale, colour, tile};
     }
     const QImage& tile = cached.image;
 
@@ -103,17 +116,15 @@ void paintGridPreview(QPainter& painter, const GridLayout& layout, const QRectF&
     if (layout.problem != GridProblem::None || !(layout.hexSize > 0)) {
         return;
     }
-    const QPen pen(colour, 0);  // one screen pixel wide at every zoom
-    painter.setPen(pen);
     painter.setRenderHint(QPainter::Antialiasing, false);
     const QSizeF period = periodOf(layout);
     const QRectF frame = frameToPicture(layout).inverted().mapRect(area);
     const double cells =
         (frame.width() / period.width() + 2) * (frame.height() / period.height() + 2) * 2;
     if (cells <= kPreviewCellBudget) {
-        drawLines(painter, layout, area);
+        drawLines(painter, layout, area, colour);
     } else {
-        fillWithPattern(painter, layout, area, pen);
+        fillWithPattern(painter, layout, area, colour);
     }
 }
 
@@ -161,6 +172,19 @@ void paintNumberPreview(QPainter& painter, const GridLayout& layout, const HexNu
         painter.fillPath(path, colour);
     }
     painter.restore();
+}
+
+void paintMarks(QPainter& painter, const std::vector<QPointF>& points, const QColor& colour) {
+    const double reach = 6 / painter.transform().m11();  // six screen pixels at every zoom
+    for (const QColor& shade : {contrastFor(colour), colour}) {
+        QPen pen(shade, shade == colour ? 1 : 3);
+        pen.setCosmetic(true);
+        painter.setPen(pen);
+        for (const QPointF& point : points) {
+            painter.drawLine(point - QPointF(reach, 0), point + QPointF(reach, 0));
+            painter.drawLine(point - QPointF(0, reach), point + QPointF(0, reach));
+        }
+    }
 }
 
 }  // namespace tessara
