@@ -63,6 +63,21 @@ std::optional<GridOptions> optionsFor(const HexLattice& lattice, QSize picture) 
     return optionsForLattice(second, QSizeF(picture));
 }
 
+double rounded(double value, int decimals) {
+    const double scale = std::pow(10.0, decimals);
+    return std::round(value * scale) / scale + 0.0;  // -0 is 0
+}
+
+GridOptions rounded(GridOptions options) {
+    options.hexPixels = rounded(*options.hexPixels, kFoundDecimals);
+    options.stretch = rounded(options.stretch, kFoundDecimals);
+    options.rotation = rounded(options.rotation, kFoundDecimals);
+    options.skew = rounded(options.skew, kFoundDecimals);
+    options.offsetX = rounded(options.offsetX, kFoundOffsetDecimals);
+    options.offsetY = rounded(options.offsetY, kFoundOffsetDecimals);
+    return options;
+}
+
 }  // namespace
 
 std::optional<GridOptions> findPrintedGrid(const QImage& map, Progress& progress) {
@@ -86,7 +101,8 @@ std::optional<GridOptions> findPrintedGrid(const QImage& map, Progress& progress
     if (!fitted) {
         return std::nullopt;
     }
-    return optionsFor(*fitted, map.size());
+    const std::optional<GridOptions> options = optionsFor(*fitted, map.size());
+    return options ? std::optional(rounded(*options)) : std::nullopt;
 }
 
 }  // namespace tessara
