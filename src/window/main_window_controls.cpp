@@ -17,6 +17,7 @@
 
 #include "view/status_box.h"
 #include "window/cursor_zoom.h"
+#include "window/grid_finding.h"
 #include "window/grid_fitting.h"
 #include "window/main_window.h"
 #include "window/map_exports.h"
@@ -165,6 +166,7 @@ void Form1::buildMenus() {
     mnuGrid = new QMenu(QStringLiteral("&Grid"), this);
     mnuGrid->setObjectName(QStringLiteral("mnuGrid"));
     fitting_ = new GridFitting(parts, mnuGrid);
+    new GridFinding(parts, *fitting_, mnuGrid);
     printing_ = new ScalePrinting(parts, *fitting_);
     exports_ = new MapExports(parts, *fitting_, *printing_);
     sources_ = new MapSources(parts, [this](const QString& path) { openMap(path); });
