@@ -37,7 +37,7 @@ add_custom_command(OUTPUT "${TESSARA_MAN_PAGE}" "${TESSARA_MAN_PAGE}.gz"
     # help2man fills the lines of the example into one paragraph, which reads as one long
     # command: each command goes on a line of its own. It also takes a negative number
     # (-30.5,9) for an option and sets it in bold.
-    COMMAND sed -i -e "/^\\.SS \"Example:\"$/,/^\\.[PS]/s/^tessara .*/&\\n.br/"
+    COMMAND sed -i -e "/^\\.SH EXAMPLES$/,/^\\.[PS]/s/^tessara .*/&\\n.br/"
             -e "s/\\\\fB\\\\-\\([0-9][0-9.]*\\)\\\\fR/\\\\-\\1/g" "${TESSARA_MAN_PAGE}"
     COMMAND ${GZIP} -n -9 -k -f "${TESSARA_MAN_PAGE}"
     DEPENDS tessara "${TESSARA_MAN_INCLUDE}"

@@ -32,9 +32,13 @@ set(page "${SCRATCH}/root/usr/share/man/man1/tessara.1.gz")
 if(MAN)
     execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C.UTF-8 MANWIDTH=80
                             "${MAN}" --warnings -E UTF-8 -l -Tutf8 "${page}"
-                    RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE warnings)
+                    RESULT_VARIABLE result OUTPUT_VARIABLE shown ERROR_VARIABLE warnings)
     if(NOT result EQUAL 0 OR NOT warnings STREQUAL "")
         message(FATAL_ERROR "man reads the manual page with warnings (${result}):\n${warnings}")
+    endif()
+    # Each example is a command of its own: two run together read as one.
+    if(NOT shown MATCHES "\n +tessara +grid +map.jpg +map.pdf ")
+        message(FATAL_ERROR "the examples are not one command a line:\n${shown}")
     endif()
 else()
     message(STATUS "man is not installed: the manual page was not read")

@@ -13,6 +13,7 @@
 #include "cli/option_table.h"
 #include "grid/hex_grid.h"
 #include "image/picture_export.h"
+#include "settings/grid_settings.h"
 
 namespace tessara {
 namespace {
@@ -114,20 +115,29 @@ std::optional<double> number(const QString& text) {
     return value;
 }
 
-QString required(const Arguments& args, const QString& name, const char* meaning) {
-    if (!args.has(name)) {
-        throw Refusal{QStringLiteral("missing --%1, %2").arg(name, QLatin1String(meaning))};
+// The option's value, or the settings file's when it is not given.
+QString required(const Arguments& args, const QString& name, const char* meaning,
+                 std::optional<double> fromFile) {
+    if (args.has(name)) {
+        return args.value(name);
     }
-    return args.value(name);
+    if (fromFile) {
+        return numberLocale().toString(*fromFile, 'g', QLocale::FloatingPointShortest);
+    }
+    throw Refusal{QStringLiteral("missing --%1, %2").arg(name, QLatin1String(meaning))};
 }
 
 // The same rule as the sizes typed into the window; a grid given in pixels needs none.
-GridSizes readSizes(const Arguments& args) {
-    if (args.has("hex-pixels") && !args.has("map-width") && !args.has("hex-size")) {
+GridSizes readSizes(const Arguments& args, const GridSettings& base) {
+    const bool mapGiven = args.has("map-width") || base.mapWidth;
+    const bool hexGiven = args.has("hex-size") || base.hexSize;
+    if ((args.has("hex-pixels") || base.options.hexPixels) && !mapGiven && !hexGiven) {
         return {};
     }
-    const QString map = required(args, "map-width", "the map's width in distance units");
-    const QString hex = required(args, "hex-size", "the hexes' size in the same units");
+    const QString map =
+        required(args, "map-width", "the map's width in distance units", base.mapWidth);
+    const QString hex =
+        required(args, "hex-size", "the hexes' size in the same units", base.hexSize);
     const GridSizeCheck check = checkGridSizes(map, hex, numberLocale());
     if (check.problem == GridSizeProblem::MapSize) {
         throw Refusal{QStringLiteral("--map-width must be a positive number, not ") + quoted(map)};
@@ -140,9 +150,10 @@ GridSizes readSizes(const Arguments& args) {
     return check.sizes;
 }
 
-// The position of the option's value among its choices; the first choice is the default.
-int choose(const Arguments& args, const QString& name, const QStringList& choices) {
-    const QString value = args.has(name) ? args.value(name) : choices.first();
+// The position of the option's value among its choices; without it, `fallback`'s.
+int choose(const Arguments& args, const QString& name, const QStringList& choices,
+           int fallback = 0) {
+    const QString value = args.has(name) ? args.value(name) : choices.value(fallback);
     const qsizetype index = choices.indexOf(value);
     if (index < 0) {
         throw Refusal{
@@ -151,7 +162,7 @@ int choose(const Arguments& args, const QString& name, const QStringList& choice
     return static_cast<int>(index);
 }
 
-GridPen readPen(const Arguments& args) {
+GridPen readPen(const Arguments& args, const GridSettings& base) {
     QStringList colours;
     for (const char* colour : kColourNames) {
         colours.append(QLatin1String(colour));
@@ -160,8 +171,9 @@ GridPen readPen(const Arguments& args) {
     for (const Integer width : kLineWidths) {
         widths.append(QString::number(width));
     }
-    const int colour = choose(args, "colour", colours);
-    const int width = choose(args, "thickness", widths);
+    const int colour = choose(args, "colour", colours, base.colour);
+    const int width = choose(args, "thickness", widths,
+                             static_cast<int>(widths.indexOf(QString::number(base.thickness))));
     return *gridPen(colour, width, kLineWidths);  // both are positions in the lists
 }
 
@@ -178,14 +190,12 @@ QPointF readPoint(const Arguments& args, const QString& name) {
     return {*x, *y};
 }
 
-GridOptions readOptions(const Arguments& args) {
-    GridOptions options;
-    if (choose(args, "orientation", {"rows", "columns"}) == 1) {
-        options.orientation = GridOrientation::Columns;
-    }
-    if (choose(args, "shifted", {"first", "second"}) == 1) {
-        options.shifted = ShiftedLines::Second;
-    }
+GridOptions readOptions(const Arguments& args, const GridOptions& base) {
+    GridOptions options = base;
+    options.orientation = static_cast<GridOrientation>(
+        choose(args, "orientation", {"rows", "columns"}, static_cast<int>(base.orientation)));
+    options.shifted = static_cast<ShiftedLines>(
+        choose(args, "shifted", {"first", "second"}, static_cast<int>(base.shifted)));
     if (args.has("offset")) {
         const QPointF offset = readPoint(args, QStringLiteral("offset"));
         options.offsetX = offset.x();
@@ -262,17 +272,19 @@ void readNumberSize(const QString& text, HexNumbering& numbering) {
     }
 }
 
-HexNumbering readNumbering(const Arguments& args) {
-    HexNumbering numbering;
-    if (!args.has("numbers")) {
+HexNumbering readNumbering(const Arguments& args, const HexNumbering& base) {
+    HexNumbering numbering = base;
+    if (!args.has("numbers") && !base.enabled) {
         if (const QStringList given = givenOf(args, OptionGroup::Numbers); !given.isEmpty()) {
             throw Refusal{QStringLiteral("--%1 needs --numbers").arg(given.first())};
         }
         return numbering;
     }
     numbering.enabled = true;
-    numbering.pattern = args.value("numbers");
-    numbering.format = readNumberFormat(numbering.pattern);
+    if (args.has("numbers")) {
+        numbering.pattern = args.value("numbers");
+        numbering.format = readNumberFormat(numbering.pattern);
+    }
     if (args.has("first")) {
         bool whole = false;
         numbering.first = args.value("first").toInt(&whole);
@@ -281,12 +293,12 @@ HexNumbering readNumbering(const Arguments& args) {
                           quoted(args.value("first"))};
         }
     }
-    if (choose(args, "origin", {"top-left", "bottom-left"}) == 1) {
-        numbering.origin = NumberOrigin::BottomLeft;
-    }
-    numbering.position =
-        static_cast<NumberPosition>(choose(args, "number-position", {"top", "centre", "bottom"}));
+    numbering.origin = static_cast<NumberOrigin>(
+        choose(args, "origin", {"top-left", "bottom-left"}, static_cast<int>(base.origin)));
+    numbering.position = static_cast<NumberPosition>(choose(
+        args, "number-position", {"top", "centre", "bottom"}, static_cast<int>(base.position)));
     if (args.has("number-size")) {
+        numbering.sizePoints.reset();
         readNumberSize(args.value("number-size"), numbering);
     }
     if (args.has("number-colour")) {
@@ -296,7 +308,8 @@ HexNumbering readNumbering(const Arguments& args) {
         }
         numbering.colour = QBColor(choose(args, "number-colour", colours));
     }
-    numbering.halo = static_cast<NumberHalo>(choose(args, "halo", {"none", "white", "black"}));
+    numbering.halo = static_cast<NumberHalo>(
+        choose(args, "halo", {"none", "white", "black"}, static_cast<int>(base.halo)));
     return numbering;
 }
 
@@ -324,8 +337,14 @@ double positive(const Arguments& args, const QString& name, bool zeroToo = false
     return *value;
 }
 
-PdfPages readPages(const Arguments& args, const QByteArray& format) {
+PdfPages readPages(const Arguments& args, const QByteArray& format, const ScaleChoice& base) {
     PdfPages pages;
+    pages.hexSize = base.hexSize;
+    pages.unit = base.unit;
+    pages.dpi = base.byHex ? 0 : base.dpi;
+    pages.paper = base.paper;
+    pages.landscape = base.landscape;
+    pages.overlapMm = base.overlapMm;
     const QStringList given = givenOf(args, OptionGroup::Pdf);
     if (format != "pdf") {
         if (!given.isEmpty()) {
@@ -345,20 +364,37 @@ PdfPages readPages(const Arguments& args, const QByteArray& format) {
     }
     if (given.contains("hex-mm")) {
         pages.hexSize = positive(args, "hex-mm");
+        pages.unit = LengthUnit::Millimetre;
+        pages.dpi = 0;
     } else if (given.contains("hex-inches")) {
         pages.hexSize = positive(args, "hex-inches");
         pages.unit = LengthUnit::Inch;
+        pages.dpi = 0;
     } else if (given.contains("dpi")) {
         pages.dpi = positive(args, "dpi");
     }
-    constexpr QPageSize::PageSizeId papers[] = {QPageSize::A4, QPageSize::A3, QPageSize::Letter,
-                                                QPageSize::Legal, QPageSize::Tabloid};
-    pages.paper = papers[choose(args, "paper", {"A4", "A3", "Letter", "Legal", "Tabloid"})];
-    pages.landscape = given.contains("landscape");
+    const auto paper = std::find(std::begin(kScalePapers), std::end(kScalePapers), pages.paper);
+    pages.paper = kScalePapers[choose(args, "paper", {"A4", "A3", "Letter", "Legal", "Tabloid"},
+                                      static_cast<int>(paper - std::begin(kScalePapers)))];
+    pages.landscape = pages.landscape || given.contains("landscape");
     if (given.contains("overlap-mm")) {
         pages.overlapMm = positive(args, "overlap-mm", true);
     }
     return pages;
+}
+
+// The settings file's values, where one is given; otherwise the defaults of every option.
+GridSettings readSettingsFile(const Arguments& args, QStringList& ignored) {
+    if (!args.has("settings")) {
+        return {};
+    }
+    const QString path = args.value("settings");
+    const SettingsRead read = loadSettings(path);
+    if (!read.settings) {
+        throw Refusal{QStringLiteral("--settings %1: %2").arg(quoted(path), read.problem)};
+    }
+    ignored = read.ignored;
+    return *read.settings;
 }
 
 CommandLine parseGrid(const SubcommandEntry& command, const QStringList& arguments) {
@@ -377,11 +413,12 @@ CommandLine parseGrid(const SubcommandEntry& command, const QStringList& argumen
         throw Refusal{QStringLiteral("unexpected argument ") + quoted(positional[2])};
     }
     GridRequest request;
+    const GridSettings base = readSettingsFile(args, request.settingsIgnored);
     request.input = positional[0];
     request.output = positional[1];
     request.format = outputFormat(request.output);
-    request.pages = readPages(args, request.format);
-    request.sizes = readSizes(args);
+    request.pages = readPages(args, request.format, base.print);
+    request.sizes = readSizes(args, base);
     request.sizesGiven = request.sizes.mapSize > 0;
     if (args.has("anchor")) {
         if (args.has("offset")) {
@@ -389,9 +426,9 @@ CommandLine parseGrid(const SubcommandEntry& command, const QStringList& argumen
         }
         request.anchor = readPoint(args, QStringLiteral("anchor"));
     }
-    request.pen = readPen(args);
-    request.options = readOptions(args);
-    request.numbering = readNumbering(args);
+    request.pen = readPen(args, base);
+    request.options = readOptions(args, base.options);
+    request.numbering = readNumbering(args, base.numbering);
     return {CommandAction::Grid, request, {}, &command};
 }
 

@@ -1,7 +1,8 @@
 // The command line of the program without its window: `tessara grid` draws a grid over a
 // map and writes the result, for scripts and batches of maps; `tessara find-grid` finds the
 // grid printed on a map and prints the options of `tessara grid` that draw it. Reading the
-// arguments touches no file, so every mistake in them is reported before any work starts.
+// arguments touches no file but a settings file, so every mistake in them is reported before
+// any work starts.
 #pragma once
 
 #include <QByteArray>
@@ -51,6 +52,7 @@ struct GridRequest {
     PdfPages pages;                 // for "pdf"
     bool sizesGiven = true;         // false: the hex size is given in pixels only
     std::optional<QPointF> anchor;  // a hex centre goes there, instead of an offset
+    QStringList settingsIgnored;    // fields of a newer settings file left out
 };
 
 struct SubcommandEntry;

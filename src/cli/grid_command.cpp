@@ -105,7 +105,7 @@ std::optional<ScalePdfSettings> pdfSettings(const GridRequest& request, const Pi
         const GridLayout layout =
             layoutGrid(map.pixelWidth(), map.pixelHeight(), request.sizes.hexSize,
                        request.sizes.mapSize, request.options);
-        settings.pixelsPerMm = scaleForHexSize(layout.hexSize, pages.hexSize, pages.unit);
+        settings.pixelsPerMm = scaleForHexSize(layout.flatsApart(), pages.hexSize, pages.unit);
     }
     return settings;
 }
@@ -172,11 +172,20 @@ CommandOutcome run(const GridRequest& given) {
 }  // namespace
 
 CommandOutcome runGridCommand(const GridRequest& request) {
+    CommandOutcome outcome;
     try {
-        return run(request);
+        outcome = run(request);
     } catch (const std::bad_alloc&) {
         return failed(notEnoughMemory());
     }
+    if (outcome.status == kExitSuccess && !request.settingsIgnored.isEmpty()) {
+        const QString ignored =
+            QStringLiteral("--settings: left out what this version does not know: ") +
+            request.settingsIgnored.join(QStringLiteral(", "));
+        outcome.warning =
+            outcome.warning.isEmpty() ? ignored : ignored + QStringLiteral("; ") + outcome.warning;
+    }
+    return outcome;
 }
 
 }  // namespace tessara

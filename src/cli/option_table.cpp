@@ -14,8 +14,10 @@ using enum OptionGroup;
 constexpr OptionEntry kOptions[] = {
     {"help", "", "show this help (also -h)", General},
     {"version", "", "show the version", General},
-    {"map-width", "M", "the map's width in distance units (required unless --hex-pixels is "
-     "given), e.g. 100", Grid},
+    {"settings", "FILE", "take every option from a grid settings file saved by the window "
+     "(Grid, Save Grid Settings); options also given here win, e.g. fit.hexgrid", Grid},
+    {"map-width", "M", "the map's width in distance units (required unless --hex-pixels or "
+     "--settings is given), e.g. 100", Grid},
     {"hex-size", "S", "the distance between a hex's flats in the same units, below M (required "
      "with M), e.g. 5", Grid},
     {"colour", "NAME", "black (default), blue, green, cyan, red, magenta, yellow or white, e.g. "

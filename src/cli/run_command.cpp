@@ -48,11 +48,16 @@ int noDisplay() {
 }
 
 // Hex numbers, and the labels of a PDF's pages, are drawn with the system's fonts, which Qt
-// offers to a GUI application only; its offscreen platform needs no display.
+// offers to a GUI application only; its offscreen platform needs no display. A settings file
+// may ask for numbers too. An option may be written with one dash or two.
 bool drawsText(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--numbers", 9) == 0 ||
-            QByteArray(argv[i]).toLower().endsWith(".pdf")) {
+        const QByteArray argument(argv[i]);
+        const QByteArray option = argument.startsWith('-')
+                                      ? argument.mid(argument.startsWith("--") ? 2 : 1)
+                                      : QByteArray();
+        if (option.startsWith("numbers") || option.startsWith("settings") ||
+            argument.toLower().endsWith(".pdf")) {
             return true;
         }
     }

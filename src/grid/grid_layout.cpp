@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "grid/hex_grid.h"
 
@@ -137,6 +138,10 @@ Counts centredCounts(const GridLayout& layout) {
 }
 
 }  // namespace
+
+double GridLayout::flatsApart() const {
+    return options.skew == 0 ? hexSize : hexSize * std::cos(options.skew * std::numbers::pi / 180);
+}
 
 Integer GridLayout::rows() const {
     if (!fitted()) {

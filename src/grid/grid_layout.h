@@ -42,6 +42,10 @@ struct GridLayout {
     int lastCell = -1;
 
     bool fitted() const { return !options.isDefault(); }
+    // How far apart the flats across a line (the ones a ruler laid along a row, or a column,
+    // crosses) lie on the picture: h, or less where the grid leans, since the lean tilts
+    // those flats while the line keeps its direction. What a printed hex size measures.
+    double flatsApart() const;
     QRectF pictureArea() const { return {QPointF(0, 0), picture}; }
     // Counts for the dimensions report: an upright grid's lines and cells, one more all round
     // for a fitted one; a turned one's lines and cells that have a centre on the picture.

@@ -124,6 +124,11 @@ std::optional<double> GridFitting::hexPixelsNow() const {
     return layout ? std::optional(layout->hexSize) : std::nullopt;
 }
 
+std::optional<double> GridFitting::flatsApartNow() const {
+    const std::optional<GridLayout> layout = layoutNow();
+    return layout ? std::optional(layout->flatsApart()) : std::nullopt;
+}
+
 bool GridFitting::previewShown() const {
     return align_->isChecked() || (dialog_ && dialog_->isVisible());
 }

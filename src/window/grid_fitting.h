@@ -39,11 +39,15 @@ class GridFitting : public QObject {
     // A change by the user, as one step of the undo history.
     void setOptions(const GridOptions& options);
     void setNumbering(const HexNumbering& numbering);
+    // Options and numbering both, as one step of the history named `what`.
+    void setFit(const GridFit& fit, const QString& what) { change(fit, what); }
 
     // The grid the preview shows and Generate Hex Grid would draw now; nothing while there
     // is no map or the sizes do not make one.
     std::optional<GridLayout> layoutNow() const;
     std::optional<double> hexPixelsNow() const;
+    // The hex size a ruler measures on a print: the flats across a line, as they lean.
+    std::optional<double> flatsApartNow() const;
     bool previewShown() const;
     Measuring measuring() const { return measuring_; }
 

@@ -24,6 +24,7 @@
 #include "window/map_sources.h"
 #include "window/menu_items.h"
 #include "window/scale_printing.h"
+#include "window/settings_files.h"
 
 namespace tessara {
 namespace {
@@ -169,6 +170,7 @@ void Form1::buildMenus() {
     new GridFinding(parts, *fitting_, mnuGrid);
     printing_ = new ScalePrinting(parts, *fitting_);
     exports_ = new MapExports(parts, *fitting_, *printing_);
+    new SettingsFiles(parts, *fitting_, *printing_, mnuGrid);
     sources_ = new MapSources(parts, [this](const QString& path) { openMap(path); });
     new CursorZoom(parts);
 

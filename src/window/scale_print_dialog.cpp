@@ -17,17 +17,6 @@
 
 namespace tessara {
 
-double ScaleChoice::pixelsPerMm(std::optional<double> hexPixels) const {
-    if (byHex) {
-        return hexPixels ? scaleForHexSize(*hexPixels, hexSize, unit) : 0;
-    }
-    return scaleForDpi(dpi);
-}
-
-QString ScaleChoice::scaleText() const {
-    return byHex ? hexScaleText(hexSize, unit) : dpiScaleText(dpi);
-}
-
 QSizeF pdfPrintableMm(QPageSize::PageSizeId paper, bool landscape) {
     ScalePdfSettings settings;
     settings.paper = paper;

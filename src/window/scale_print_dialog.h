@@ -8,7 +8,7 @@
 #include <QSize>
 #include <optional>
 
-#include "print/scale_tiles.h"
+#include "print/scale_choice.h"
 
 class QCheckBox;
 class QComboBox;
@@ -18,24 +18,6 @@ class QPushButton;
 class QRadioButton;
 
 namespace tessara {
-
-struct ScaleChoice {
-    bool byHex = true;  // a printed hex size; otherwise a resolution
-    double hexSize = kDefaultHexMm;
-    LengthUnit unit = LengthUnit::Millimetre;
-    double dpi = 300;
-    QPageSize::PageSizeId paper = QPageSize::A4;
-    bool landscape = false;
-    double overlapMm = kDefaultOverlapMm;
-
-    // Picture pixels per millimetre of paper for a grid of hexes `hexPixels` across.
-    double pixelsPerMm(std::optional<double> hexPixels) const;
-    QString scaleText() const;
-};
-
-// The papers offered, in the order shown.
-inline constexpr QPageSize::PageSizeId kScalePapers[] = {
-    QPageSize::A4, QPageSize::A3, QPageSize::Letter, QPageSize::Legal, QPageSize::Tabloid};
 
 class ScalePrintDialog : public QDialog {
     Q_OBJECT

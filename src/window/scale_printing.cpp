@@ -50,7 +50,7 @@ void ScalePrinting::showDialog() {
         return;
     }
     auto* dialog = new ScalePrintDialog(window_.window, picture.image().size(),
-                                        fitting_.hexPixelsNow(), choice_);
+                                        fitting_.flatsApartNow(), choice_);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &ScalePrintDialog::previewRequested, this,
             [this, dialog] { preview(*dialog); });
@@ -112,7 +112,7 @@ void ScalePrinting::savePdf(const ScalePrintDialog& dialog) {
     settings.paper = choice.paper;
     settings.landscape = choice.landscape;
     settings.overlapMm = choice.overlapMm;
-    settings.pixelsPerMm = choice.pixelsPerMm(fitting_.hexPixelsNow());
+    settings.pixelsPerMm = choice.pixelsPerMm(fitting_.flatsApartNow());
     const BusyCursor busy;
     ProgressWindow progress(window_.window, tr("Save as PDF"), ProgressWindow::Cancel::Offered,
                             *window_.progressDelay);

@@ -21,8 +21,9 @@ class ScalePrinting : public QObject {
 
     QAction* action() const { return action_; }
     const ScaleChoice& choice() const { return choice_; }
+    void setChoice(const ScaleChoice& choice) { choice_ = choice; }
     // Picture pixels per millimetre of paper at the chosen scale, for the grid now.
-    double pixelsPerMm() const { return choice_.pixelsPerMm(fitting_.hexPixelsNow()); }
+    double pixelsPerMm() const { return choice_.pixelsPerMm(fitting_.flatsApartNow()); }
 
   private:
     void showDialog();

@@ -55,10 +55,10 @@ TEST_F(CliCommandLine, GoodArgumentsGiveTheRequest) {
     } const rows[] = {
         {"every default",
          "grid map.jpg out.bmp --map-width 100 --hex-size 5",
-         {"map.jpg", "out.bmp", "bmp", {100, 5}, {1, black}, {}, {}, {}, true, {}}},
+         {"map.jpg", "out.bmp", "bmp", {100, 5}, {1, black}, {}, {}, {}, true, {}, {}}},
         {"the example of the usage",
          "grid map.jpg g.bmp --map-width 100 --hex-size 5 --colour red --thickness 3",
-         {"map.jpg", "g.bmp", "bmp", {100, 5}, {3, red}, {}, {}, {}, true, {}}},
+         {"map.jpg", "g.bmp", "bmp", {100, 5}, {3, red}, {}, {}, {}, true, {}, {}}},
         {"every option after an equals sign, at the far end of its range",
          "grid a.png b.PNG --map-width=22.5 --hex-size=22.25 --colour=white --thickness=20 "
          "--orientation=columns --offset=-30.5,9 --shifted=second --stretch=0.5 --hex-pixels=0.01",
@@ -71,6 +71,7 @@ TEST_F(CliCommandLine, GoodArgumentsGiveTheRequest) {
           {},
           {},
           true,
+          {},
           {}}},
         {"options anywhere, a value starting with a minus, the last one given wins",
          "grid --colour blue --map-width 1e2 in.tif --hex-size .5 o.Jpeg --colour green "
@@ -84,6 +85,7 @@ TEST_F(CliCommandLine, GoodArgumentsGiveTheRequest) {
           {},
           {},
           true,
+          {},
           {}}},
     };
     for (const Row& row : rows) {

@@ -199,6 +199,8 @@ TEST_F(CliGridCommand, ABitmapHoldsExactlyTheBytesTheButtonWrites) {
     } const rows[] = {
         {"the button's own grid", "", {}},
         {"numbered hexes", " --numbers A1 --origin bottom-left --halo white", {}, numbers},
+        {"numbers asked for with one dash, which once ended in an abort for want of fonts",
+         " -numbers A1 -origin bottom-left -halo white", {}, numbers},
         {"a moved grid in columns",
          " --offset 3.5,-2 --orientation columns",
          {Columns, 3.5, -2, ShiftedLines::First, 1, {}}},

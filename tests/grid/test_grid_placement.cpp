@@ -100,6 +100,32 @@ TEST(GridPlacement, ATurnedGridCoversEveryCornerOfThePicture) {
 }
 
 // A crooked scan's grid, recovered from three hex centres far apart on a 5000 x 4000 picture.
+// A print's hex size is what a ruler across a line's flats measures: the gap between the
+// flat before a hex and the one after it, taken from its corners, however it turns.
+TEST(GridPlacement, FlatsApartIsTheGapBetweenTheFlatsALineCrosses) {
+    using enum GridOrientation;
+    struct Row {
+        GridOptions options;
+        double flats;
+    } const rows[] = {
+        {turned(Rows, 0, 0, 60, 0, 0), 60},
+        {turned(Rows, 4, 2, 60, 12, 0, 1.2), 60},
+        {turned(Rows, 4, 2, 60, 0, 10), 59.08846518},
+        {turned(Columns, 0, 0, 60, -3, -10), 59.08846518},
+        {turned(Columns, 1, 1, 48.5, 2, 4, 0.97), 48.38185644},
+    };
+    for (const Row& row : rows) {
+        const GridLayout layout = layoutGrid(900, 700, 5, 100, row.options);
+        const std::array<QPointF, 6> corners = hexCorners(layout, 3, 4);
+        const QLineF before(corners[0], corners[1]);
+        const QPointF normal =
+            QLineF(before.p1(), before.p2()).normalVector().unitVector().p2() - before.p1();
+        const double gap = std::abs(QPointF::dotProduct(corners[3] - corners[0], normal));
+        EXPECT_NEAR(layout.flatsApart(), row.flats, 1e-6) << row.options.skew;
+        EXPECT_NEAR(gap, row.flats, 1e-6) << row.options.skew;
+    }
+}
+
 TEST(LatticeFit, ThreeCentresRecoverTheGridToAThousandthOfAPixel) {
     using enum GridOrientation;
     const QSizeF picture(5000, 4000);

@@ -1,0 +1,389 @@
+#include "settings/grid_settings.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+#include <QSet>
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "grid/grid_parameters.h"
+#include "image/atomic_file.h"
+
+namespace tessara {
+
+namespace {
+
+// The words the file uses for each choice, in the order of the enum they stand for.
+const QStringList kOrientations = {"rows", "columns"};
+const QStringList kShifted = {"first", "second"};
+const QStringList kFormats = {"0101", "01.01", "A1", "1,1", "pattern"};
+const QStringList kOrigins = {"top-left", "bottom-left"};
+const QStringList kPositions = {"top", "centre", "bottom"};
+const QStringList kHalos = {"none", "white", "black"};
+const QStringList kScales = {"hex", "dpi"};
+const QStringList kUnits = {"mm", "inch"};
+
+QStringList colourNames() {
+    QStringList names;
+    for (const char* name : kColourNames) {
+        names << QLatin1String(name);
+    }
+    return names;
+}
+
+// The papers in the order of kScalePapers, named as the command line names them.
+const QStringList kPapers = {"A4", "A3", "Letter", "Legal", "Tabloid"};
+
+// The file's lines are written in a fixed order, so that two saves of the same grid are the
+// same bytes and a file reads well in a text editor.
+class Writer {
+  public:
+    void open(const char* key) {
+        line(key, "{");
+        ++depth_;
+        first_ = true;
+    }
+    void close() {
+        --depth_;
+        text_ += '\n' + indent() + '}';
+        first_ = false;
+    }
+    void number(const char* key, double value) {
+        line(key, QByteArray::number(value, 'g', QLocale::FloatingPointShortest));
+    }
+    void number(const char* key, std::optional<double> value) {
+        value ? number(key, *value) : line(key, "null");
+    }
+    void whole(const char* key, int value) { line(key, QByteArray::number(value)); }
+    void flag(const char* key, bool value) { line(key, value ? "true" : "false"); }
+    void text(const char* key, const QString& value) {
+        const QByteArray quoted = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+        line(key, quoted.mid(1, quoted.size() - 2));
+    }
+    void word(const char* key, const QStringList& words, int index) { text(key, words[index]); }
+    QByteArray finish() { return "{" + text_ + "\n}\n"; }
+
+  private:
+    QByteArray indent() const { return QByteArray(4 * depth_, ' '); }
+    void line(const char* key, const QByteArray& value) {
+        text_ += (first_ ? "\n" : ",\n") + indent() + '"' + key + "\": " + value;
+        first_ = false;
+    }
+    QByteArray text_;
+    int depth_ = 1;
+    bool first_ = true;
+};
+
+// Why a file is refused: the field and what is wrong with it.
+struct Refusal {
+    QString why;
+};
+
+// Reads the fields of one object of the file, each checked, naming it by its path when it
+// is wrong; remembers which fields it read, so that the others can be found.
+class Fields {
+  public:
+    Fields(const QJsonObject& object, QString path) : object_(object), path_(std::move(path)) {}
+
+    double number(const QString& key, double low, double high) const {
+        const QJsonValue value = take(key);
+        if (!value.isDouble() || !std::isfinite(value.toDouble()) || value.toDouble() < low ||
+            value.toDouble() > high) {
+            throw Refusal{QStringLiteral("%1 must be a number from %2 to %3")
+                              .arg(name(key), QString::number(low), QString::number(high))};
+        }
+        return value.toDouble() + 0.0;  // -0 is 0
+    }
+    double positive(const QString& key, double high = 1e9) const {
+        const double value = number(key, 0, high);
+        if (value == 0) {
+            throw Refusal{name(key) + QStringLiteral(" must be above 0")};
+        }
+        return value;
+    }
+    std::optional<double> positiveOrNull(const QString& key) const {
+        if (take(key).isNull()) {
+            return std::nullopt;
+        }
+        return positive(key);
+    }
+    int whole(const QString& key, int low, int high) const {
+        const double value = number(key, low, high);
+        if (value != std::floor(value)) {
+            throw Refusal{name(key) + QStringLiteral(" must be a whole number")};
+        }
+        return static_cast<int>(value);
+    }
+    bool flag(const QString& key) const {
+        const QJsonValue value = take(key);
+        if (!value.isBool()) {
+            throw Refusal{name(key) + QStringLiteral(" must be true or false")};
+        }
+        return value.toBool();
+    }
+    QString text(const QString& key) const {
+        const QJsonValue value = take(key);
+        if (!value.isString()) {
+            throw Refusal{name(key) + QStringLiteral(" must be text")};
+        }
+        return value.toString();
+    }
+    int word(const QString& key, const QStringList& words) const {
+        const int index = static_cast<int>(words.indexOf(text(key)));
+        if (index < 0) {
+            throw Refusal{QStringLiteral("%1 must be one of %2")
+                              .arg(name(key), words.join(QStringLiteral(", ")))};
+        }
+        return index;
+    }
+    Fields object(const QString& key) const {
+        const QJsonValue value = take(key);
+        if (!value.isObject()) {
+            throw Refusal{name(key) + QStringLiteral(" must be a group of fields in { }")};
+        }
+        return Fields(value.toObject(), name(key));
+    }
+    // The fields of this object nobody read, by their paths.
+    QStringList unread() const {
+        QStringList left;
+        for (const QString& key : object_.keys()) {
+            if (!read_.contains(key)) {
+                left << name(key);
+            }
+        }
+        return left;
+    }
+
+  private:
+    QString name(const QString& key) const { return path_.isEmpty() ? key : path_ + u'.' + key; }
+    QJsonValue take(const QString& key) const {
+        if (!object_.contains(key)) {
+            throw Refusal{name(key) + QStringLiteral(" is missing")};
+        }
+        read_.insert(key);
+        return object_.value(key);
+    }
+    QJsonObject object_;
+    QString path_;
+    mutable QSet<QString> read_;
+};
+
+void writeOptions(Writer& out, const GridOptions& options) {
+    out.open("grid");
+    out.word("orientation", kOrientations, static_cast<int>(options.orientation));
+    out.number("offsetX", options.offsetX);
+    out.number("offsetY", options.offsetY);
+    out.word("shifted", kShifted, static_cast<int>(options.shifted));
+    out.number("stretch", options.stretch);
+    out.number("hexPixels", options.hexPixels);
+    out.number("rotation", options.rotation);
+    out.number("skew", options.skew);
+    out.close();
+}
+
+void writeNumbering(Writer& out, const HexNumbering& numbering) {
+    out.open("numbers");
+    out.flag("shown", numbering.enabled);
+    out.word("format", kFormats, static_cast<int>(numbering.format));
+    out.text("pattern", numbering.pattern);
+    out.whole("first", numbering.first);
+    out.word("origin", kOrigins, static_cast<int>(numbering.origin));
+    out.word("position", kPositions, static_cast<int>(numbering.position));
+    out.number("sizePercent", numbering.sizePercent);
+    out.number("sizePoints", numbering.sizePoints);
+    if (numbering.colour) {
+        out.text("colour", numbering.colour->name());
+    } else {
+        out.text("colour", QStringLiteral("grid"));
+    }
+    out.word("halo", kHalos, static_cast<int>(numbering.halo));
+    out.close();
+}
+
+void writePrint(Writer& out, const ScaleChoice& print) {
+    out.open("print");
+    out.word("scale", kScales, print.byHex ? 0 : 1);
+    out.number("hexSize", print.hexSize);
+    out.word("unit", kUnits, static_cast<int>(print.unit));
+    out.number("dpi", print.dpi);
+    const auto paper = std::find(std::begin(kScalePapers), std::end(kScalePapers), print.paper);
+    out.word("paper", kPapers,
+             static_cast<int>(std::max<std::ptrdiff_t>(
+                 0, std::distance(std::begin(kScalePapers), paper) % std::ssize(kScalePapers))));
+    out.flag("landscape", print.landscape);
+    out.number("overlapMm", print.overlapMm);
+    out.close();
+}
+
+GridOptions readOptions(const Fields& grid) {
+    GridOptions options;
+    options.orientation = static_cast<GridOrientation>(grid.word("orientation", kOrientations));
+    options.offsetX = grid.number("offsetX", -1e9, 1e9);
+    options.offsetY = grid.number("offsetY", -1e9, 1e9);
+    options.shifted = static_cast<ShiftedLines>(grid.word("shifted", kShifted));
+    options.stretch = grid.number("stretch", kMinStretch, kMaxStretch);
+    options.hexPixels = grid.positiveOrNull("hexPixels");
+    options.rotation = grid.number("rotation", -kMaxRotation, kMaxRotation);
+    options.skew = grid.number("skew", -kMaxSkew, kMaxSkew);
+    return options;
+}
+
+HexNumbering readNumbering(const Fields& numbers) {
+    HexNumbering numbering;
+    numbering.enabled = numbers.flag("shown");
+    numbering.format = static_cast<NumberFormat>(numbers.word("format", kFormats));
+    numbering.pattern = numbers.text("pattern");
+    numbering.first = numbers.whole("first", -9999, 9999);  // as Grid Options offers
+    numbering.origin = static_cast<NumberOrigin>(numbers.word("origin", kOrigins));
+    numbering.position = static_cast<NumberPosition>(numbers.word("position", kPositions));
+    numbering.sizePercent = numbers.number("sizePercent", 1, 200);
+    if (numbers.positiveOrNull("sizePoints")) {
+        numbering.sizePoints = numbers.number("sizePoints", 1, 500);
+    }
+    const QString colour = numbers.text("colour");
+    if (colour != QStringLiteral("grid")) {
+        if (!colour.startsWith(u'#') || colour.size() != 7 || !QColor::isValidColorName(colour)) {
+            throw Refusal{
+                QStringLiteral("numbers.colour must be grid or a colour such as "
+                               "#8b4513")};
+        }
+        numbering.colour = QColor::fromString(colour);
+    }
+    numbering.halo = static_cast<NumberHalo>(numbers.word("halo", kHalos));
+    return numbering;
+}
+
+ScaleChoice readPrint(const Fields& fields) {
+    ScaleChoice print;
+    print.byHex = fields.word("scale", kScales) == 0;
+    print.hexSize = fields.positive("hexSize", 1000);
+    print.unit = static_cast<LengthUnit>(fields.word("unit", kUnits));
+    print.dpi = fields.positive("dpi", 100000);
+    print.paper = kScalePapers[fields.word("paper", kPapers)];
+    print.landscape = fields.flag("landscape");
+    print.overlapMm = fields.number("overlapMm", 0, 100);
+    return print;
+}
+
+int readThickness(const Fields& fields) {
+    const int width = fields.whole("thickness", 0, 1000);
+    if (std::find(kLineWidths.begin(), kLineWidths.end(), width) == kLineWidths.end()) {
+        QStringList widths;
+        for (const Integer listed : kLineWidths) {
+            widths << QString::number(listed);
+        }
+        throw Refusal{QStringLiteral("thickness must be one of ") +
+                      widths.join(QStringLiteral(", "))};
+    }
+    return width;
+}
+
+// The file's version and what it allows: a file of a newer version is read only when it
+// says that older programs may read it, leaving out what they do not know.
+bool checkVersion(const QJsonObject& file) {
+    const QJsonValue version = file.value(QStringLiteral("version"));
+    if (!version.isDouble() || version.toDouble() < 1 ||
+        version.toDouble() != std::floor(version.toDouble())) {
+        throw Refusal{QStringLiteral("version must be a whole number from 1 on")};
+    }
+    if (version.toDouble() <= kSettingsVersion) {
+        return false;
+    }
+    const QJsonValue oldest = file.value(QStringLiteral("readableFromVersion"));
+    if (!oldest.isDouble() || oldest.toDouble() > kSettingsVersion) {
+        throw Refusal{QStringLiteral("version %1 is newer than this Tessara reads (%2)")
+                          .arg(version.toDouble())
+                          .arg(kSettingsVersion)};
+    }
+    return true;
+}
+
+GridSettings readFields(const QJsonObject& file, QStringList& ignored) {
+    const bool newer = checkVersion(file);
+    const Fields top(file, {});
+    top.number("version", 1, 1e9);
+    if (file.contains(QStringLiteral("readableFromVersion"))) {
+        top.number("readableFromVersion", 1, 1e9);
+    }
+    GridSettings settings;
+    settings.mapWidth = top.positiveOrNull("mapWidth");
+    settings.hexSize = top.positiveOrNull("hexSize");
+    settings.colour = top.word("colour", colourNames());
+    settings.thickness = readThickness(top);
+    const Fields grid = top.object("grid");
+    settings.options = readOptions(grid);
+    const Fields numbers = top.object("numbers");
+    settings.numbering = readNumbering(numbers);
+    const Fields print = top.object("print");
+    settings.print = readPrint(print);
+    const QStringList unknown = top.unread() + grid.unread() + numbers.unread() + print.unread();
+    if (!unknown.isEmpty() && !newer) {
+        throw Refusal{unknown.first() + QStringLiteral(" is not a field of a grid settings file")};
+    }
+    ignored = unknown;
+    return settings;
+}
+
+}  // namespace
+
+QByteArray settingsText(const GridSettings& settings) {
+    Writer out;
+    out.whole("version", kSettingsVersion);
+    out.number("mapWidth", settings.mapWidth);
+    out.number("hexSize", settings.hexSize);
+    out.word("colour", colourNames(), settings.colour);
+    out.whole("thickness", settings.thickness);
+    writeOptions(out, settings.options);
+    writeNumbering(out, settings.numbering);
+    writePrint(out, settings.print);
+    return out.finish();
+}
+
+SettingsRead readSettingsText(const QByteArray& text) {
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(text, &error);
+    if (document.isNull()) {
+        return {std::nullopt,
+                QStringLiteral("it is not a grid settings file (%1 at byte %2)")
+                    .arg(error.errorString())
+                    .arg(error.offset),
+                {}};
+    }
+    if (!document.isObject()) {
+        return {std::nullopt, QStringLiteral("it is not a grid settings file"), {}};
+    }
+    try {
+        QStringList ignored;
+        GridSettings settings = readFields(document.object(), ignored);
+        return {std::move(settings), {}, ignored};
+    } catch (const Refusal& refusal) {
+        return {std::nullopt, refusal.why, {}};
+    }
+}
+
+SettingsRead loadSettings(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {std::nullopt, file.errorString(), {}};
+    }
+    // A settings file is a few hundred bytes: anything far larger is not one.
+    constexpr qint64 kLargest = 1 << 20;
+    const QByteArray text = file.read(kLargest + 1);
+    if (text.size() > kLargest) {
+        return {std::nullopt, QStringLiteral("it is too large for a grid settings file"), {}};
+    }
+    return readSettingsText(text);
+}
+
+WriteResult saveSettings(const GridSettings& settings, const QString& path) {
+    const QByteArray text = settingsText(settings);
+    const QString error = writeFileAtomically(
+        path, [&text](QIODevice& device) { return device.write(text) == text.size(); });
+    return error.isEmpty() ? WriteResult::done() : WriteResult::failed(error);
+}
+
+}  // namespace tessara

@@ -1,0 +1,107 @@
+#include "window/settings_files.h"
+
+#include <QMenu>
+
+#include "core/number_to_text.h"
+#include "core/text_to_number.h"
+#include "grid/grid_parameters.h"
+#include "view/status_box.h"
+#include "window/grid_fitting.h"
+#include "window/map_exports.h"
+#include "window/menu_items.h"
+#include "window/scale_printing.h"
+#include "window/settings_messages.h"
+
+namespace tessara {
+
+namespace {
+
+std::optional<double> sizeIn(const QLineEdit* box) {
+    const std::optional<Single> size = textToSingle(box->text());
+    return size && *size > 0 ? std::optional<double>(*size) : std::nullopt;
+}
+
+void fillBox(QLineEdit* box, std::optional<double> size) {
+    box->setText(size ? singleToText(toSingle(*size)) : QString());
+}
+
+}  // namespace
+
+SettingsFiles::SettingsFiles(const MapWindow& window, GridFitting& fitting, ScalePrinting& printing,
+                             QMenu* menu)
+    : QObject(window.window), window_(window), fitting_(fitting), printing_(printing) {
+    separator(menu, "mnuSep7");
+    connect(item(menu, "mnuSaveSettings", QStringLiteral("Sa&ve Grid Settings...")),
+            &QAction::triggered, this, &SettingsFiles::save);
+    connect(item(menu, "mnuLoadSettings", QStringLiteral("&Load Grid Settings...")),
+            &QAction::triggered, this, &SettingsFiles::load);
+}
+
+GridSettings SettingsFiles::current() const {
+    GridSettings settings;
+    settings.mapWidth = sizeIn(window_.mapSize);
+    settings.hexSize = sizeIn(window_.hexSize);
+    settings.colour = std::max(0, window_.colour->currentIndex());
+    const int thickness = std::max(0, window_.thickness->currentIndex());
+    settings.thickness = static_cast<int>((*window_.lineWidths)[static_cast<size_t>(thickness)]);
+    settings.options = fitting_.options();
+    settings.numbering = fitting_.numbering();
+    settings.print = printing_.choice();
+    return settings;
+}
+
+void SettingsFiles::apply(const GridSettings& settings) {
+    fitting_.setFit({settings.options, settings.numbering}, QStringLiteral("Load Grid Settings"));
+    fillBox(window_.mapSize, settings.mapWidth);
+    fillBox(window_.hexSize, settings.hexSize);
+    window_.colour->setCurrentIndex(settings.colour);
+    const auto& widths = *window_.lineWidths;
+    const auto width = std::find(widths.begin(), widths.end(), settings.thickness);
+    window_.thickness->setCurrentIndex(static_cast<int>(width - widths.begin()) %
+                                       static_cast<int>(widths.size()));
+    printing_.setChoice(settings.print);
+    fitting_.sizesTyped();  // the preview follows the boxes
+}
+
+bool SettingsFiles::askName(bool saving) {
+    CommonDialog& files = *window_.dialog;
+    files.FileName =
+        saving ? proposedName(*window_.mapFile, {}, QStringLiteral(".hexgrid")) : QString();
+    files.Flags = DialogFlags::kHideReadOnly | DialogFlags::kPathMustExist |
+                  (saving ? DialogFlags::kOverwritePrompt : DialogFlags::kFileMustExist);
+    files.CancelError = true;
+    files.Filter = QStringLiteral("Grid settings (*.hexgrid)|*.hexgrid");
+    files.FilterIndex = 1;
+    files.DefaultExt = QStringLiteral(".hexgrid");
+    return saving ? files.ShowSave() : files.ShowOpen();
+}
+
+void SettingsFiles::save() {
+    if (!askName(true)) {
+        return;
+    }
+    const QString path = window_.dialog->FileName;
+    if (const WriteResult written = saveSettings(current(), path); !written) {
+        window_.services.messages.MsgBox(settingsNotSavedMessage(path, written.error));
+        return;
+    }
+    window_.status->setMessage(settingsSavedStatus(path));
+}
+
+void SettingsFiles::load() {
+    if (!askName(false)) {
+        return;
+    }
+    const QString path = window_.dialog->FileName;
+    const SettingsRead read = loadSettings(path);
+    if (!read.settings) {
+        window_.services.messages.MsgBox(settingsNotLoadedMessage(path, read.problem));
+        return;
+    }
+    apply(*read.settings);
+    window_.status->setMessage(read.ignored.isEmpty()
+                                   ? settingsLoadedStatus(path)
+                                   : settingsPartlyLoadedStatus(path, read.ignored));
+}
+
+}  // namespace tessara

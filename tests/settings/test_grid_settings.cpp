@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include "settings/grid_settings.h"
+#include "support/test_files.h"
+
+using namespace tessara;
+using namespace tessara::test;
+
+namespace {
+
+// Every field away from its default, with values that do not survive a careless writer:
+// a size that is no short decimal, a negative zero, a pattern with quotes.
+GridSettings unusual() {
+    GridSettings s;
+    s.mapWidth = 34.000000001;
+    s.hexSize = std::nullopt;
+    s.colour = 4;
+    s.thickness = 15;
+    s.options = {GridOrientation::Columns, -12.25, 0.1 + 0.2, ShiftedLines::Second, 1.0021, 48.251};
+    s.options.rotation = -0.604;
+    s.options.skew = 10;
+    s.numbering.enabled = true;
+    s.numbering.format = NumberFormat::Pattern;
+    s.numbering.pattern = QStringLiteral("\"{C}\"-{r:3}\\");
+    s.numbering.first = -9999;
+    s.numbering.origin = NumberOrigin::BottomLeft;
+    s.numbering.position = NumberPosition::Bottom;
+    s.numbering.sizePoints = 9.5;
+    s.numbering.colour = QColor(0x8b, 0x45, 0x13);
+    s.numbering.halo = NumberHalo::White;
+    s.print = {false, 0.75, LengthUnit::Inch, 254, QPageSize::Tabloid, true, 0};
+    return s;
+}
+
+// The text of a good file with one line changed.
+QByteArray edited(const QByteArray& from, const QByteArray& to) {
+    QByteArray text = settingsText(GridSettings{});
+    EXPECT_TRUE(text.contains(from)) << from.constData();
+    return text.replace(from, to);
+}
+
+}  // namespace
+
+TEST(GridSettings, EveryFieldComesBackExactlyAndTheVersionLeads) {
+    for (const GridSettings& settings : {GridSettings{}, unusual()}) {
+        const QByteArray text = settingsText(settings);
+        EXPECT_TRUE(text.startsWith("{\n    \"version\": 1,\n")) << text.constData();
+        const SettingsRead read = readSettingsText(text);
+        ASSERT_TRUE(read.settings) << read.problem.toStdString();
+        EXPECT_EQ(*read.settings, settings) << text.constData();
+        EXPECT_EQ(settingsText(*read.settings), text) << "the same grid, the same bytes";
+    }
+}
+
+TEST(GridSettings, ADamagedOrForeignFileIsRefusedNamingTheField) {
+    struct Row {
+        QByteArray text;
+        const char* problem;  // the start of what the user reads
+    } const rows[] = {
+        {"", "it is not a grid settings file (illegal value at byte 0)"},
+        {"[1, 2]", "it is not a grid settings file"},
+        {edited("\"version\": 1", "\"version\": \"1\""), "version must be a whole number"},
+        {edited("\"version\": 1", "\"version\": 2"), "version 2 is newer than this Tessara"},
+        {edited("\"colour\": \"black\"", "\"colour\": \"brown\""),
+         "colour must be one of black, blue, green"},
+        {edited("\"thickness\": 1", "\"thickness\": 4"), "thickness must be one of 1, 2, 3, 5"},
+        {edited("\"stretch\": 1", "\"stretch\": 2.01"),
+         "grid.stretch must be a number from 0.5 to 2"},
+        {edited("\"rotation\": 0", "\"rotation\": -45.01"),
+         "grid.rotation must be a number from -45 to 45"},
+        {edited("\"skew\": 0", "\"skew\": 10.5"), "grid.skew must be a number from -10 to 10"},
+        {edited("\"hexPixels\": null", "\"hexPixels\": 0"), "grid.hexPixels must be above 0"},
+        {edited("\"hexPixels\": null", "\"hexPixels\": \"48\""), "grid.hexPixels must be a number"},
+        {edited("\"first\": 1", "\"first\": 1.5"), "numbers.first must be a whole number"},
+        {edited("\"first\": 1", "\"first\": 10000"),
+         "numbers.first must be a number from -9999 to 9999"},
+        {edited("\"colour\": \"grid\"", "\"colour\": \"#12345\""),
+         "numbers.colour must be grid or a colour"},
+        {edited("\"shown\": false", "\"shown\": 0"), "numbers.shown must be true or false"},
+        {edited("\"paper\": \"A4\"", "\"paper\": \"A5\""), "print.paper must be one of A4, A3"},
+        {edited("\"overlapMm\": 10", "\"overlapMm\": -1"), "print.overlapMm must be a number"},
+        {edited("    \"mapWidth\": null,\n", ""), "mapWidth is missing"},
+        {edited("\"mapWidth\": null", "\"mapWidth\": null, \"gutter\": 3"),
+         "gutter is not a field of a grid settings file"},
+        {edited("\"grid\": {", "\"grid\": 7, \"g\": {"), "grid must be a group of fields"},
+    };
+    for (const Row& row : rows) {
+        const SettingsRead read = readSettingsText(row.text);
+        EXPECT_FALSE(read.settings) << row.problem;
+        EXPECT_TRUE(read.problem.startsWith(QLatin1String(row.problem)))
+            << read.problem.toStdString() << "\n  wanted: " << row.problem;
+    }
+}
+
+TEST(GridSettings, ANewerFileMayBeReadWhenItSaysSoLeavingOutWhatIsNew) {
+    const QByteArray newer =
+        edited("\"version\": 1,", "\"version\": 3, \"readableFromVersion\": 1,")
+            .replace("\"skew\": 0", "\"skew\": 0, \"curvature\": 2");
+    const SettingsRead read = readSettingsText(newer);
+    ASSERT_TRUE(read.settings) << read.problem.toStdString();
+    EXPECT_EQ(*read.settings, GridSettings{});
+    EXPECT_EQ(read.ignored, QStringList{QStringLiteral("grid.curvature")});
+    const QByteArray tooNew =
+        edited("\"version\": 1,", "\"version\": 3, \"readableFromVersion\": 2,");
+    EXPECT_FALSE(readSettingsText(tooNew).settings);
+}
+
+TEST(GridSettings, SavedAtomicallyAndLoadedBack) {
+    const ScratchDir dir;
+    const QString path = dir.path("fit.hexgrid");
+    ASSERT_TRUE(saveSettings(unusual(), path));
+    const SettingsRead read = loadSettings(path);
+    ASSERT_TRUE(read.settings);
+    EXPECT_EQ(*read.settings, unusual());
+    EXPECT_FALSE(saveSettings(unusual(), dir.path("no-such-folder/fit.hexgrid")));
+    EXPECT_FALSE(loadSettings(dir.path("missing.hexgrid")).settings);
+    const QString large = writeBytes(dir.path("large.hexgrid"), QByteArray((1 << 20) + 1, ' '));
+    EXPECT_EQ(loadSettings(large).problem,
+              QStringLiteral("it is too large for a grid settings file"));
+}
