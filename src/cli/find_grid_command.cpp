@@ -17,7 +17,7 @@ QString figure(double value, int decimals) {
     while (text.contains(u'.') && (text.endsWith(u'0') || text.endsWith(u'.'))) {
         text.chop(1);
     }
-    return text == QStringLiteral("-0") ? QStringLiteral("0") : text;
+    return text;
 }
 
 }  // namespace

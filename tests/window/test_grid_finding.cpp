@@ -1,5 +1,4 @@
-// Grid, Find Printed Grid on the main window, over made-up scans with a grid of known
-// placement.
+// Grid, Find Printed Grid on the main window, over made-up scans with a grid of known place.
 #include <QMenu>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -11,7 +10,6 @@
 #include "grid/grid_generation.h"
 #include "grid_error.h"
 #include "support/form_fixture.h"
-#include "support/qt_print.h"
 #include "support/test_files.h"
 #include "synthetic_scan.h"
 #include "view/status_box.h"
@@ -19,12 +17,10 @@
 
 using namespace tessara;
 using namespace tessara::test;
-using namespace std::chrono_literals;
 
 namespace {
 
-// Columns of 44.3-pixel hexes turned 1.7 degrees, leaning and stretched, in grey lines over
-// terrain, through JPEG: small enough to be found at once.
+// Columns of 44.3-pixel hexes, turned, leaning and stretched, in grey lines over terrain.
 synthetic::ScanRecipe scanRecipe() {
     synthetic::ScanRecipe recipe;
     recipe.size = {480, 360};
@@ -36,14 +32,6 @@ synthetic::ScanRecipe scanRecipe() {
     return recipe;
 }
 
-QImage whiteMap() {
-    QImage map(400, 300, QImage::Format_RGB32);
-    map.fill(Qt::white);
-    return map;
-}
-
-}  // namespace
-
 class FindPrintedGrid : public FormTest {
   protected:
     void load(const QImage& picture) {
@@ -54,102 +42,66 @@ class FindPrintedGrid : public FormTest {
     QUndoStack* history() { return form.findChild<QUndoStack*>(); }
     QString status() { return form.findChild<StatusBox*>()->message(); }
     QString text(const char* box) { return control<QLineEdit>(box)->text(); }
-    QImage shown() { return image()->grab().toImage(); }
 
     ScratchDir dir;
+    const synthetic::ScanRecipe recipe = scanRecipe();
 };
 
-TEST_F(FindPrintedGrid, SetsEveryFieldToThePrintedGridInOneStepAndShowsIt) {
-    const synthetic::ScanRecipe recipe = scanRecipe();
+}  // namespace
+
+TEST_F(FindPrintedGrid, SetsEveryFieldInOneStepShowsItAndGenerateDrawsIt) {
     load(synthetic::drawScan(recipe));
-    const QImage before = shown();
-    const std::optional<GridOptions> expected = findPrintedGrid(form.picMap().picture().image());
-    ASSERT_TRUE(expected);
-    const QString pixels = QString::number(*expected->hexPixels, 'f', 2);
-    // With the map's width typed, the hex size box follows the hexes found; with nothing
-    // typed, one unit a hex and as many units across as there are hexes.
-    const struct Row {
-        const char* guards;
-        QString mapSize;
-        QString hexSize;  // typed beforehand
-        QString mapAfter, hexAfter;
-        bool filled;  // the status says the sizes were filled in
-    } rows[] = {
-        {"empty boxes", "", "", singleToText(toSingle(480 / *expected->hexPixels)), "1", true},
-        {"the map's width typed", "96", "", "96",
-         singleToText(toSingle(*expected->hexPixels * 96 / 480)), false},
-    };
-    for (const Row& row : rows) {
-        action("mnuResetGrid")->trigger();
-        control<QLineEdit>("txtMapSize")->setText(row.mapSize);
-        control<QLineEdit>("txtHexF")->setText(row.hexSize);
-        const int steps = history()->count();
-        action("mnuFindGrid")->trigger();
-        EXPECT_TRUE(platform.messages.shown().empty()) << row.guards;
-        EXPECT_EQ(options(), *expected) << row.guards << ": the same search, the same grid";
-        EXPECT_EQ(history()->count(), steps + 1) << row.guards;
-        EXPECT_EQ(history()->undoText(), "Find Printed Grid");
-        EXPECT_EQ(text("txtMapSize"), row.mapAfter) << row.guards;
-        EXPECT_EQ(text("txtHexF"), row.hexAfter) << row.guards;
-        const QString found = foundGridStatus(*expected);
-        EXPECT_TRUE(
-            found.startsWith("Found a printed grid of " + pixels + "-pixel hexes in columns"));
-        EXPECT_EQ(status(), row.filled ? found + ' ' + sizesFilledStatus(row.mapAfter, "1") : found)
-            << row.guards;
-    }
-    const synthetic::GridError error =
-        synthetic::gridError(recipe.grid, options(), recipe.size, printedArea(recipe));
-    EXPECT_LT(error.max, 0.5);
-    EXPECT_TRUE(form.fitting().previewShown());
+    const QImage before = image()->grab().toImage();
+    const std::optional<GridOptions> found = findPrintedGrid(form.picMap().picture().image());
+    ASSERT_TRUE(found);
+    action("mnuFindGrid")->trigger();
+    EXPECT_TRUE(platform.messages.shown().empty());
+    EXPECT_EQ(options(), *found) << "the same map, the same grid";
+    EXPECT_LT(synthetic::gridError(recipe.grid, options(), recipe.size, printedArea(recipe)).max,
+              0.5);
     EXPECT_TRUE(action("mnuAlign")->isChecked());
-    EXPECT_NE(shown(), before) << "the found grid is drawn over the map";
+    EXPECT_NE(image()->grab().toImage(), before) << "the preview shows the grid found";
+    // The empty size boxes: one unit a hex, as many units across as there are hexes.
+    const QString width = singleToText(toSingle(480 / *found->hexPixels));
+    EXPECT_EQ(text("txtMapSize"), width);
+    EXPECT_EQ(text("txtHexF"), "1");
+    EXPECT_EQ(status(), foundGridStatus(*found) + ' ' + sizesFilledStatus(width, "1"));
+    EXPECT_TRUE(status().startsWith(
+        QStringLiteral("Found a printed grid of %1-pixel hexes in columns, turned 1.")
+            .arg(*found->hexPixels, 0, 'f', 2)));
 
+    EXPECT_EQ(history()->count(), 1);
     history()->undo();
-    EXPECT_EQ(options(), GridOptions{}) << "one undo takes the whole grid back";
+    EXPECT_EQ(options(), GridOptions{}) << "one undo takes all of it back";
     history()->redo();
-    EXPECT_EQ(options(), *expected);
-
-    // Generate Hex Grid draws the found grid, with nothing more typed.
     control<QPushButton>("Command1")->click();
     ASSERT_TRUE(platform.messages.shown().empty());
     PictureBox drawn(0, 0);
     drawn.setPicture(LoadPicture(dir.path("map.png")));
-    const GridSizes sizes = checkGridSizes(text("txtMapSize"), text("txtHexF")).sizes;
-    ASSERT_EQ(drawGridOn(drawn, sizes, {1, Qt::black}, *expected).failure, GridFailure::None);
+    const GridSizes sizes = checkGridSizes(width, "1").sizes;
+    ASSERT_EQ(drawGridOn(drawn, sizes, {1, Qt::black}, *found).failure, GridFailure::None);
     EXPECT_EQ(form.picMap().picture().image(), drawn.Image().image());
 }
 
 TEST_F(FindPrintedGrid, AMapWithoutAHexGridGetsOneMessageAndNothingChanges) {
-    synthetic::ScanRecipe square = scanRecipe();
-    square.pattern = synthetic::Pattern::Square;
-    const struct {
-        const char* guards;
-        QImage map;
-    } rows[] = {{"blank paper", whiteMap()}, {"a square grid", synthetic::drawScan(square)}};
+    QImage blank(400, 300, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    load(blank);
     const GridOptions before{GridOrientation::Columns, 3, 4, ShiftedLines::Second, 1.02, 30.0};
-    for (const auto& row : rows) {
-        load(row.map);
-        form.fitting().setOptions(before);
-        control<QLineEdit>("txtMapSize")->setText("");
-        const QString said = status();
-        const int steps = history()->count();
-        const size_t shown = platform.messages.shown().size();
-        action("mnuFindGrid")->trigger();
-        ASSERT_EQ(platform.messages.shown().size(), shown + 1) << row.guards << ": one message";
-        EXPECT_EQ(platform.messages.shown().back(), noPrintedGridMessage()) << row.guards;
-        EXPECT_EQ(options(), before) << row.guards;
-        EXPECT_EQ(history()->count(), steps) << row.guards;
-        EXPECT_EQ(text("txtMapSize"), "") << row.guards;
-        EXPECT_EQ(status(), said) << row.guards;
-    }
+    form.fitting().setOptions(before);
+    action("mnuFindGrid")->trigger();
+    EXPECT_EQ(platform.messages.shown(), std::vector{noPrintedGridMessage()});
+    EXPECT_EQ(options(), before);
+    EXPECT_EQ(history()->count(), 1);
+    EXPECT_EQ(status(), "");
 }
 
 TEST_F(FindPrintedGrid, CancelChangesNothingAndSaysNothing) {
-    form.setProgressDelay(0ms);
-    load(synthetic::drawScan(scanRecipe()));
+    form.setProgressDelay(std::chrono::milliseconds(0));
+    load(synthetic::drawScan(recipe));
     QTimer::singleShot(0, &form, [this] {
-        if (auto* dialog = form.findChild<QProgressDialog*>()) {
-            dialog->cancel();
+        if (auto* progress = form.findChild<QProgressDialog*>()) {
+            progress->cancel();
         }
     });
     action("mnuFindGrid")->trigger();
@@ -159,15 +111,12 @@ TEST_F(FindPrintedGrid, CancelChangesNothingAndSaysNothing) {
     EXPECT_EQ(form.findChild<QProgressDialog*>(), nullptr) << "gone with the search";
 }
 
-TEST_F(FindPrintedGrid, IsGreyedUntilAMapIsLoadedAndSitsBeforeMeasureHexes) {
+TEST_F(FindPrintedGrid, IsGreyedUntilAMapIsLoadedAndComesBeforeMeasureHexes) {
     QAction* find = action("mnuFindGrid");
     EXPECT_FALSE(find->isEnabled());
-    find->trigger();
-    EXPECT_TRUE(platform.messages.shown().empty());
     const QList<QAction*> items = control<QMenu>("mnuGrid")->actions();
-    ASSERT_TRUE(items.indexOf(find) >= 0);
     EXPECT_EQ(items.value(items.indexOf(find) + 1), action("mnuMeasureHexes"));
     EXPECT_EQ(find->text(), "&Find Printed Grid") << "Alt+G, F";
-    load(whiteMap());
+    load(synthetic::drawScan(recipe));
     EXPECT_TRUE(find->isEnabled());
 }
