@@ -7,6 +7,7 @@ packages=(
     build-essential cmake
     qt6-base-dev qt6-image-formats-plugins libgl-dev fonts-dejavu-core
     libgtest-dev
+    libfftw3-dev pkg-config
     xvfb xauth xdotool imagemagick poppler-utils desktop-file-utils
     dpkg-dev file appstream help2man man-db lintian
 )

@@ -18,6 +18,11 @@ inline QString oneOf(const QStringList& choices) {
                                     QStringLiteral(" or ") + choices.last();
 }
 
+// INPUT could not be read as a picture: `why` is the reader's reason.
+inline QString cannotReadMap(const QString& input, const QString& why) {
+    return QStringLiteral("cannot read the map %1: %2").arg(quoted(input), why.simplified());
+}
+
 // A sentence for the window as a clause of the command line's one line: "at this scale ...".
 inline QString asClause(QString sentence) {
     sentence = sentence.simplified();

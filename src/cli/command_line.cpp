@@ -432,6 +432,23 @@ CommandLine parseGrid(const SubcommandEntry& command, const QStringList& argumen
     return {CommandAction::Grid, request, {}, &command};
 }
 
+CommandLine parseFindGrid(const SubcommandEntry& command, const QStringList& arguments) {
+    const Arguments args(command, arguments);
+    if (args.help()) {
+        return {CommandAction::Help, {}, {}, &command};
+    }
+    const QStringList& positional = args.positional();
+    if (positional.isEmpty()) {
+        throw Refusal{"missing INPUT, the map picture to read"};
+    }
+    if (positional.size() > 1) {
+        throw Refusal{QStringLiteral("unexpected argument ") + quoted(positional[1])};
+    }
+    GridRequest request;
+    request.input = positional[0];
+    return {CommandAction::FindGrid, request, {}, &command};
+}
+
 // The program's own options, before any subcommand: only --help and --version are known.
 CommandLine parseProgramOption(const QStringList& arguments) {
     const QString& first = arguments.first();
@@ -478,7 +495,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                 nullptr};
     }
     try {
-        return parseGrid(*command, arguments.mid(1));
+        return QLatin1String(command->name) == QLatin1String("find-grid")
+                   ? parseFindGrid(*command, arguments.mid(1))
+                   : parseGrid(*command, arguments.mid(1));
     } catch (const Refusal& refusal) {
         return {CommandAction::Refused, {}, refusal.what, command};
     }

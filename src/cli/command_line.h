@@ -1,6 +1,8 @@
 // The command line of the program without its window: `tessara grid` draws a grid over a
-// map and writes the result, for scripts and batches of maps. Reading the arguments touches
-// no file but a settings file, so every mistake in them is reported before any work starts.
+// map and writes the result, for scripts and batches of maps; `tessara find-grid` finds the
+// grid printed on a map and prints the options of `tessara grid` that draw it. Reading the
+// arguments touches no file but a settings file, so every mistake in them is reported before
+// any work starts.
 #pragma once
 
 #include <QByteArray>
@@ -19,10 +21,11 @@
 namespace tessara {
 
 enum class CommandAction {
-    Help,     // print the usage
-    Version,  // print the program's name and version
-    Grid,     // draw a grid over a map
-    Refused,  // the arguments are wrong
+    Help,      // print the usage
+    Version,   // print the program's name and version
+    Grid,      // draw a grid over a map
+    FindGrid,  // find the grid printed on a map
+    Refused,   // the arguments are wrong
 };
 
 // How a PDF OUTPUT prints the map: over as many pages as the scale needs.
@@ -56,7 +59,7 @@ struct SubcommandEntry;
 
 struct CommandLine {
     CommandAction action = CommandAction::Refused;
-    GridRequest grid;                          // for Grid
+    GridRequest grid;                          // for Grid; for FindGrid, its input only
     QString error;                             // for Refused: what is wrong, in words for the user
     const SubcommandEntry* command = nullptr;  // the subcommand, if one was named
 };

@@ -19,11 +19,11 @@ namespace tessara {
 namespace {
 
 CommandOutcome badInput(const QString& what) {
-    return {kExitBadInput, what, {}};
+    return {kExitBadInput, what, {}, {}};
 }
 
 CommandOutcome failed(const QString& what) {
-    return {kExitFailed, what, {}};
+    return {kExitFailed, what, {}, {}};
 }
 
 QString cannotWrite(const QString& output, const QString& why) {
@@ -136,9 +136,7 @@ CommandOutcome run(const GridRequest& given) {
         picMap.setPicture(LoadPicture(given.input));
         picMap.drawOnPicture();  // the map is written out once drawn: no copy is needed
     } catch (const PictureError& error) {
-        return badInput(
-            QStringLiteral("cannot read the map %1: %2")
-                .arg(quoted(given.input), QString::fromStdString(error.what()).simplified()));
+        return badInput(cannotReadMap(given.input, QString::fromStdString(error.what())));
     }
     const GridRequest request = forMap(given, picMap.pixelWidth(), picMap.pixelHeight());
     if (request.format == "svg") {
@@ -166,7 +164,7 @@ CommandOutcome run(const GridRequest& given) {
         return failed(cannotWrite(request.output, written.error));
     }
     if (drawn.numbersLeftOut) {
-        return {kExitSuccess, {}, numbersLeftOut(drawn.numbersLeftOut->smallestHex)};
+        return {kExitSuccess, {}, numbersLeftOut(drawn.numbersLeftOut->smallestHex), {}};
     }
     return {};
 }

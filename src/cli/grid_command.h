@@ -17,6 +17,7 @@ struct CommandOutcome {
     int status = kExitSuccess;
     QString error;    // on failure: what went wrong, on one line, in words for the user
     QString warning;  // on success: what was left out, on one line
+    QString output;   // on success: the line for standard output, if any
 };
 
 // Writes OUTPUT only when everything succeeded; on any failure an existing OUTPUT is left

@@ -1,7 +1,9 @@
 #include "cli/option_table.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <array>
+#include <vector>
 
 namespace tessara {
 namespace {
@@ -59,11 +61,37 @@ constexpr OptionEntry kOptions[] = {
 // clang-format on
 
 constexpr std::array kGridGroups{General, Grid, Numbers, Pdf};
+constexpr std::array kFindGroups{General};
 
+// clang-format off
 constexpr SubcommandEntry kSubcommands[] = {
     {"grid", "grid INPUT OUTPUT --map-width M --hex-size S [OPTION...]",
-     "draw a hex grid over the map picture INPUT, write OUTPUT", kGridGroups},
+     "draw a hex grid over the map picture INPUT, write OUTPUT", kGridGroups,
+     "INPUT may be a BMP, JPEG, PNG, GIF, TIFF or WebP picture. OUTPUT's extension says how\n"
+     "it is written: the gridded map as .bmp, .png, .jpg, .jpeg, .tif or .tiff; the grid\n"
+     "alone as .svg, in the map's pixels; the gridded map at true scale over as many pages\n"
+     "as it needs as .pdf. OUTPUT is written only when everything succeeded; an OUTPUT\n"
+     "already there is replaced only then.\n",
+     "  tessara grid map.jpg gridded.bmp --map-width 100 --hex-size 5 --colour red "
+     "--thickness 3\n"
+     "  tessara grid map.jpg map.pdf --map-width 34 --hex-size 0.8 --hex-mm 19 --paper Letter\n",
+     "Exit status: 0 done; 1 the work failed (not enough memory, OUTPUT could not be\n"
+     "written, no display for the window); 2 wrong arguments, or an INPUT or OUTPUT that\n"
+     "cannot be used.\n"},
+    {"find-grid", "find-grid INPUT",
+     "find the hex grid printed on the map picture INPUT and print, on one line, the options "
+     "of tessara grid that draw it", kFindGroups,
+     "tessara find-grid looks at INPUT, a scanned map as a BMP, JPEG, PNG, GIF, TIFF or WebP\n"
+     "picture, for a printed hex grid of thin lines in rows or columns, turned up to 5\n"
+     "degrees, and prints the options that draw it over INPUT: its orientation, hex size in\n"
+     "pixels, stretch, rotation, skew, offset and shifted lines. A picture with no hex grid,\n"
+     "a square grid included, prints nothing.\n",
+     "  tessara grid scan.jpg out.png --map-width 40 --hex-size 1 $(tessara find-grid "
+     "scan.jpg)\n",
+     "Exit status of tessara find-grid: 0 a grid found and printed; 1 no hex grid found, or\n"
+     "not enough memory; 2 wrong arguments, or an INPUT that cannot be read.\n"},
 };
+// clang-format on
 
 constexpr int kNameColumn = 26;  // where the descriptions start
 constexpr int kWidth = 90;       // the widest line of the usage
@@ -170,10 +198,14 @@ QString usageText(const SubcommandEntry* only) {
         text += entry(QStringLiteral("tessara PICTURE"),
                       QStringLiteral("start the window with the map PICTURE loaded"));
     }
+    // The subcommands shown, all or the one asked about; their notes, examples and exit
+    // statuses follow, in the same order.
+    std::vector<const SubcommandEntry*> shown;
     for (const SubcommandEntry& command : kSubcommands) {
         if (only == nullptr || only == &command) {
             text += entry(QStringLiteral("tessara ") + QLatin1String(command.synopsis),
                           QLatin1String(command.summary));
+            shown.push_back(&command);
         }
     }
     for (const OptionEntry& option : kOptions) {
@@ -182,13 +214,13 @@ QString usageText(const SubcommandEntry* only) {
                           QLatin1String(option.help));
         }
     }
-    text += QStringLiteral(
-        "\nINPUT may be a BMP, JPEG, PNG, GIF, TIFF or WebP picture. OUTPUT's extension says how\n"
-        "it is written: the gridded map as .bmp, .png, .jpg, .jpeg, .tif or .tiff; the grid\n"
-        "alone as .svg, in the map's pixels; the gridded map at true scale over as many pages\n"
-        "as it needs as .pdf. OUTPUT is written only when everything succeeded; an OUTPUT\n"
-        "already there is replaced only then.\n");
+    for (const SubcommandEntry* command : shown) {
+        text += u'\n' + QLatin1String(command->notes);
+    }
     for (const OptionGroup group : {Grid, Numbers, Pdf}) {
+        if (only != nullptr && std::ranges::find(only->groups, group) == only->groups.end()) {
+            continue;
+        }
         text += u'\n' + QLatin1String(heading(group));
         for (const OptionEntry& option : kOptions) {
             if (option.group == group) {
@@ -196,15 +228,14 @@ QString usageText(const SubcommandEntry* only) {
             }
         }
     }
-    return text + QStringLiteral(
-                      "\nExamples:\n"
-                      "  tessara grid map.jpg gridded.bmp --map-width 100 --hex-size 5 --colour "
-                      "red --thickness 3\n"
-                      "  tessara grid map.jpg map.pdf --map-width 34 --hex-size 0.8 --hex-mm 19 "
-                      "--paper Letter\n"
-                      "\nExit status: 0 done; 1 the work failed (not enough memory, OUTPUT could "
-                      "not be\nwritten, no display for the window); 2 wrong arguments, or an "
-                      "INPUT or OUTPUT that\ncannot be used.\n");
+    text += QStringLiteral("\nExamples:\n");
+    for (const SubcommandEntry* command : shown) {
+        text += QLatin1String(command->examples);
+    }
+    for (const SubcommandEntry* command : shown) {
+        text += u'\n' + QLatin1String(command->exits);
+    }
+    return text;
 }
 
 }  // namespace tessara

@@ -24,6 +24,9 @@ struct SubcommandEntry {
     const char* synopsis;  // after "tessara "
     const char* summary;
     std::span<const OptionGroup> groups;
+    const char* notes;     // the paragraph after the usage's lines, wrapped
+    const char* examples;  // command lines, one a line, each ending in a newline
+    const char* exits;     // what its exit statuses mean, wrapped
 };
 
 std::span<const OptionEntry> optionTable();

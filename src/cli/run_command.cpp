@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "cli/command_line.h"
+#include "cli/find_grid_command.h"
 #include "cli/grid_command.h"
 #include "cli/option_table.h"
 #include "image/picture.h"
@@ -84,9 +85,15 @@ int runCommandLine(int argc, char* argv[]) {
         case CommandAction::Refused:
             return report(kExitBadInput, command.error);
         case CommandAction::Grid:
+        case CommandAction::FindGrid:
             break;
     }
-    const CommandOutcome outcome = runGridCommand(command.grid);
+    const CommandOutcome outcome = command.action == CommandAction::FindGrid
+                                       ? runFindGridCommand(command.grid.input)
+                                       : runGridCommand(command.grid);
+    if (!outcome.output.isEmpty()) {
+        std::printf("%s\n", qPrintable(outcome.output));
+    }
     if (outcome.status == kExitSuccess) {
         return outcome.warning.isEmpty() ? kExitSuccess : report(kExitSuccess, outcome.warning);
     }

@@ -281,6 +281,16 @@ void GridFitting::mapLoaded() {
         window_.status->setMessage(optionsKeptStatus());
     }
     refreshPreview();
+    emit mapReplaced();
+}
+
+void GridFitting::showFitted(const GridOptions& options, const QString& what) {
+    change({options, fit_.numbering}, what);
+    if (!align_->isChecked()) {
+        align_->setChecked(true);
+        alignForDialog_ = dialog_ && dialog_->isVisible();
+    }
+    refreshPreview();
 }
 
 bool GridFitting::nudge(int key, bool fine) {
@@ -468,13 +478,7 @@ void GridFitting::finishMeasuringHexes(QPointF first, QPointF second, double cou
     if (!window_.services.questions.confirm(measuredHexesMessage(*pixels, off))) {
         return;
     }
-    change({centredOn(fit_.options, *pixels, first), fit_.numbering},
-           QStringLiteral("Measure Hexes"));
-    if (!align_->isChecked()) {
-        align_->setChecked(true);
-        alignForDialog_ = dialog_ && dialog_->isVisible();
-    }
-    refreshPreview();
+    showFitted(centredOn(fit_.options, *pixels, first), QStringLiteral("Measure Hexes"));
 }
 
 void GridFitting::finishMeasuringByThree() {
@@ -506,12 +510,7 @@ void GridFitting::finishMeasuringByThree() {
             *fitted->hexPixels, fitted->stretch, fitted->rotation, fitted->skew))) {
         return;
     }
-    change({*fitted, fit_.numbering}, QStringLiteral("Measure Hexes by Three Points"));
-    if (!align_->isChecked()) {
-        align_->setChecked(true);
-        alignForDialog_ = dialog_ && dialog_->isVisible();
-    }
-    refreshPreview();
+    showFitted(*fitted, QStringLiteral("Measure Hexes by Three Points"));
 }
 
 void GridFitting::finishMeasuringScaleBar(QPointF first, QPointF second, double length) {

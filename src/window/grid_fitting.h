@@ -64,6 +64,13 @@ class GridFitting : public QObject {
     bool clickedAt(Single x, Single y);
     // A new map: options kept from the last one are pointed out.
     void mapLoaded();
+    // A fit measured or found on the map: one step of the undo history, named `what`, shown
+    // at once in the preview.
+    void showFitted(const GridOptions& options, const QString& what);
+
+  signals:
+    // Another map was loaded.
+    void mapReplaced();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -18,6 +18,7 @@
 #include "window/cursor_zoom.h"
 #include "window/edit_history.h"
 #include "window/edit_menu.h"
+#include "window/grid_finding.h"
 #include "window/grid_fitting.h"
 #include "window/main_window.h"
 #include "window/map_exports.h"
@@ -168,6 +169,7 @@ void Form1::buildMenus() {
     mnuGrid = new QMenu(QStringLiteral("&Grid"), this);
     mnuGrid->setObjectName(QStringLiteral("mnuGrid"));
     fitting_ = new GridFitting(parts, mnuGrid);
+    new GridFinding(parts, *fitting_, mnuGrid);
     printing_ = new ScalePrinting(parts, *fitting_);
     exports_ = new MapExports(parts, *fitting_, *printing_);
     new SettingsFiles(parts, *fitting_, *printing_, mnuGrid);

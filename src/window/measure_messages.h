@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/message.h"
+#include "grid/grid_options.h"
 #include "platform/questions.h"
 
 namespace tessara {
@@ -112,6 +113,30 @@ inline Message measuredNothingMessage() {
     return {QStringLiteral("The two points are the same, so nothing can be measured. The grid "
                            "is unchanged."),
             QStringLiteral("Nothing measured")};
+}
+
+// Grid, Find Printed Grid found nothing; the options are as they were.
+inline Message noPrintedGridMessage() {
+    return {QStringLiteral("No printed hex grid was found on this map. The grid is unchanged; "
+                           "Measure Hexes fits it by hand."),
+            QStringLiteral("No printed grid found")};
+}
+
+inline Message findOutOfMemoryMessage() {
+    return {QStringLiteral("There is not enough memory to look for the printed grid on this "
+                           "map. The grid is unchanged."),
+            QStringLiteral("Not enough memory")};
+}
+
+// The grid Find Printed Grid set, and how to check it.
+inline QString foundGridStatus(const GridOptions& found) {
+    return QStringLiteral(
+               "Found a printed grid of %1-pixel hexes in %2, turned %3 degrees; C checks "
+               "the corners, the arrow keys nudge it.")
+        .arg(found.hexPixels.value_or(0), 0, 'f', 2)
+        .arg(found.orientation == GridOrientation::Columns ? QStringLiteral("columns")
+                                                           : QStringLiteral("rows"))
+        .arg(found.rotation, 0, 'f', 2);
 }
 
 // Options kept from the map before, said when the next map is loaded.

@@ -1,0 +1,62 @@
+#include "cli/find_grid_command.h"
+
+#include <new>
+
+#include "cli/cli_text.h"
+#include "grid/find_grid.h"
+#include "grid/grid_messages.h"
+#include "image/picture.h"
+#include "image/quiet_stderr.h"
+
+namespace tessara {
+namespace {
+
+// The number with as many decimals as a found grid carries, less the zeros at its end.
+QString figure(double value, int decimals) {
+    QString text = QString::number(value, 'f', decimals);
+    while (text.contains(u'.') && (text.endsWith(u'0') || text.endsWith(u'.'))) {
+        text.chop(1);
+    }
+    return text;
+}
+
+}  // namespace
+
+QString gridArguments(const GridOptions& options) {
+    const bool columns = options.orientation == GridOrientation::Columns;
+    const bool second = options.shifted == ShiftedLines::Second;
+    return QStringLiteral(
+               "--orientation %1 --hex-pixels %2 --stretch %3 --rotation %4 --skew %5 "
+               "--offset %6,%7 --shifted %8")
+        .arg(columns ? QStringLiteral("columns") : QStringLiteral("rows"),
+             figure(options.hexPixels.value_or(0), kFoundDecimals),
+             figure(options.stretch, kFoundDecimals), figure(options.rotation, kFoundDecimals),
+             figure(options.skew, kFoundDecimals), figure(options.offsetX, kFoundOffsetDecimals),
+             figure(options.offsetY, kFoundOffsetDecimals),
+             second ? QStringLiteral("second") : QStringLiteral("first"));
+}
+
+CommandOutcome runFindGridCommand(const QString& input) {
+    try {
+        Picture map;
+        try {
+            const QuietStandardError quiet;  // the decoders' own complaints about damaged files
+            map = LoadPicture(input);
+        } catch (const PictureError& error) {
+            return {
+                kExitBadInput, cannotReadMap(input, QString::fromStdString(error.what())), {}, {}};
+        }
+        const std::optional<GridOptions> found = findPrintedGrid(map.image());
+        if (!found) {
+            return {kExitFailed,
+                    QStringLiteral("no printed hex grid found on the map ") + quoted(input),
+                    {},
+                    {}};
+        }
+        return {kExitSuccess, {}, {}, gridArguments(*found)};
+    } catch (const std::bad_alloc&) {
+        return {kExitFailed, asClause(gridFailureFact(GridFailure::OutOfMemory)), {}, {}};
+    }
+}
+
+}  // namespace tessara

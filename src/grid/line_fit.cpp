@@ -1,0 +1,457 @@
+#include "grid/line_fit.h"
+
+#include <QLineF>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "grid/map_darkness.h"
+
+namespace tessara {
+namespace {
+
+// A pass over the whole picture measures at most this many cuts, one over a smaller circle a
+// third as many; the last round makes passes until the outline moves by less than kSettled
+// pixels anywhere on the picture, at most kLastPasses.
+constexpr int kMostCuts = 8000;
+constexpr int kLastPasses = 4;
+constexpr double kSettled = 0.01;
+constexpr double kStep = 0.5;         // pixels between the samples of a cut
+constexpr double kLongestHalf = 4.5;  // pixels a cut reaches either side of the outline
+constexpr int kMostSamples = 2 * static_cast<int>(kLongestHalf / kStep) + 1;
+constexpr double kGrowth = 2.5;  // the circle's radius from one round to the next
+// A printed grid's lines are found by this many cuts at least along each direction of
+// sides, and by this share of the cuts that cross a clear line.
+constexpr int kFewestNear = 20;
+// Six numbers are fitted to no fewer cuts than this.
+constexpr int kFewestCuts = 30;
+constexpr double kNearShare = 0.7;
+constexpr int kMostPlaces = 5;  // along a side
+
+// One cut across a side: where its printed line's centre lies from the predicted one.
+struct Cut {
+    QPointF lattice;  // the cut's middle in lattice coordinates
+    QPointF normal;   // across the side, unit length, in picture pixels
+    double offset = 0;
+    double contrast = 0;  // the line's darkness above the paper's beside it; 0 for no line
+    int side = 0;         // which of the three directions of sides
+};
+
+double length(QPointF v) {
+    return std::hypot(v.x(), v.y());
+}
+
+using Profile = std::array<double, kMostSamples>;
+
+// Darkness sampled across a side, centred on the predicted line.
+class Cutter {
+  public:
+    Cutter(const MapDarkness& map, double hexPixels)
+        : map_(map),
+          // Cuts reach a little past lines 4 pixels wide, but stay clear of the neighbouring
+          // sides of small hexes.
+          half_(std::clamp(0.2 * hexPixels, 2.5, kLongestHalf)),
+          window_(std::clamp(half_ - 1.5, 1.0, 2.5)),
+          count_(2 * static_cast<int>(std::lround(half_ / kStep)) + 1),
+          // Long sides average their profiles over more of their length, against faint lines
+          // in grain.
+          spread_(std::clamp(0.07 * hexPixels, 1.5, 5.0)),
+          profiles_(std::clamp(static_cast<int>(std::lround(spread_)), 1, 4)) {}
+
+    double half() const { return half_; }
+
+    // Where the printed line crosses the cut at `at`, seen on the mean profile of a short
+    // stretch of the side before it and that of one after it: a line along the side crosses
+    // both at the same place, a line that merely crosses the side there does not.
+    bool measure(QPointF at, QPointF along, QPointF normal, Cut& cut) const {
+        double before = 0, after = 0, darkBefore = 0, darkAfter = 0;
+        if (!centreOf(meanProfile(at, -along, normal), before, darkBefore) ||
+            !centreOf(meanProfile(at, along, normal), after, darkAfter) ||
+            std::abs(before - after) > kAgreement) {
+            return false;
+        }
+        cut.offset = (before + after) / 2;
+        cut.contrast = std::min(darkBefore, darkAfter);
+        cut.normal = normal;
+        return true;
+    }
+
+    // How far from its corners a cut must lie for its profiles to miss the other sides.
+    double clearance() const { return 1.16 * (half_ + 0.5) + spread_; }
+
+  private:
+    static constexpr double kAgreement = 0.6;  // pixels
+
+    // The mean of the profiles across the side at `profiles_` places up to spread_ from `at`
+    // in the direction `way`.
+    Profile meanProfile(QPointF at, QPointF way, QPointF normal) const {
+        Profile d{};
+        const double first = -(count_ / 2) * kStep;
+        for (int i = 1; i <= profiles_; ++i) {
+            const QPointF middle = at + (spread_ * i / profiles_) * way;
+            for (int k = 0; k < count_; ++k) {
+                const QPointF p = middle + (first + k * kStep) * normal;
+                d[static_cast<size_t>(k)] += map_.at(p.x(), p.y());
+            }
+        }
+        for (double& v : d) {
+            v /= profiles_;
+        }
+        return d;
+    }
+
+    // The line's centre on a profile, by the centroid of its darkness round the darkest
+    // sample, over a straight base through the profile's two ends.
+    bool centreOf(const Profile& d, double& offset, double& contrast) const {
+        const double first = -(count_ / 2) * kStep;
+        const auto n = static_cast<size_t>(count_);
+        const double left = (d[0] + d[1]) / 2;
+        const double right = (d[n - 1] + d[n - 2]) / 2;
+        const auto above = [&](int k) {
+            const double t = static_cast<double>(k) / (count_ - 1);
+            return d[static_cast<size_t>(k)] - (left + t * (right - left));
+        };
+        int darkest = 2;
+        for (int k = 2; k < count_ - 2; ++k) {
+            if (above(k) > above(darkest)) {
+                darkest = k;
+            }
+        }
+        const int reach = static_cast<int>(window_ / kStep);
+        double sum = 0;
+        double moment = 0;
+        for (int k = std::max(0, darkest - reach); k <= std::min(count_ - 1, darkest + reach);
+             ++k) {
+            const double w = std::max(0.0, above(k));
+            sum += w;
+            moment += w * (first + k * kStep);
+        }
+        if (!(sum > 0)) {
+            return false;
+        }
+        offset = moment / sum;
+        contrast = above(darkest);
+        return true;
+    }
+
+    const MapDarkness& map_;
+    double half_;
+    double window_;
+    int count_;
+    double spread_;
+    int profiles_;
+};
+
+// The lattice coordinates of a picture point.
+QPointF latticeOf(const HexLattice& lattice, QPointF p) {
+    const QPointF d = p - lattice.origin;
+    const double det = lattice.a.x() * lattice.b.y() - lattice.a.y() * lattice.b.x();
+    return {(d.x() * lattice.b.y() - d.y() * lattice.b.x()) / det,
+            (lattice.a.x() * d.y() - lattice.a.y() * d.x()) / det};
+}
+
+// Where along a side the cuts go, as fractions of it: clear of the corners, where the other
+// two sides would come into the cut.
+std::vector<double> cutPlaces(double side, const Cutter& cutter) {
+    const double clear = std::min(side / 2, cutter.clearance());
+    const double usable = side - 2 * clear;
+    const int count =
+        std::clamp(1 + static_cast<int>(usable / std::max(4.0, 2 * cutter.half())), 1, kMostPlaces);
+    std::vector<double> places;
+    for (int k = 0; k < count; ++k) {
+        places.push_back((clear + usable * (k + 0.5) / count) / side);
+    }
+    return places;
+}
+
+// Cuts across every side whose own corner lies within `radius` of `centre`; on a large
+// circle only the cells of every few lines and along every few cells, evenly spread.
+std::vector<Cut> cutsWithin(const MapDarkness& map, const Cutter& cutter, const HexLattice& lattice,
+                            QPointF centre, double radius, int most) {
+    // The circle's square, cut to the picture, in lattice coordinates.
+    const QRectF square = QRectF(centre - QPointF(radius, radius), QSizeF(2 * radius, 2 * radius))
+                              .intersected(QRectF(0, 0, map.width(), map.height()));
+    double lowI = INFINITY, highI = -INFINITY, lowJ = INFINITY, highJ = -INFINITY;
+    for (const QPointF corner :
+         {square.topLeft(), square.topRight(), square.bottomLeft(), square.bottomRight()}) {
+        const QPointF c = latticeOf(lattice, corner);
+        lowI = std::min(lowI, c.x());
+        highI = std::max(highI, c.x());
+        lowJ = std::min(lowJ, c.y());
+        highJ = std::max(highJ, c.y());
+    }
+    const int firstI = static_cast<int>(std::floor(lowI)) - 1;
+    const int firstJ = static_cast<int>(std::floor(lowJ)) - 1;
+    const int lastI = static_cast<int>(std::ceil(highI)) + 1;
+    const int lastJ = static_cast<int>(std::ceil(highJ)) + 1;
+    const double side = length(lattice.a) / std::sqrt(3.0);
+    const std::vector<double> places = cutPlaces(side, cutter);
+    const double cells =
+        std::min(std::numbers::pi * radius * radius, square.width() * square.height()) /
+        lattice.cellArea();
+    const int every = std::max(1, static_cast<int>(std::ceil(std::sqrt(
+                                      cells * 3 * static_cast<double>(places.size()) / most))));
+    std::vector<Cut> cuts;
+    for (int j = firstJ; j <= lastJ; j += every) {
+        for (int i = firstI; i <= lastI; i += every) {
+            const QPointF own = QPointF(i, j) + kOwnCorner;
+            if (length(lattice.at(own) - centre) > radius) {
+                continue;
+            }
+            for (int s = 0; s < 3; ++s) {
+                const QPointF end = QPointF(i, j) + kSideEnds[static_cast<size_t>(s)];
+                const QPointF step = lattice.at(end) - lattice.at(own);
+                const QPointF along = step / length(step);
+                const QPointF normal(-along.y(), along.x());
+                for (const double place : places) {
+                    Cut cut;
+                    cut.lattice = own + place * (end - own);
+                    cut.side = s;
+                    cut.normal = normal;
+                    const QPointF at = lattice.at(cut.lattice);
+                    if (map.holds(at, cutter.half() + 3)) {
+                        if (!cutter.measure(at, along, normal, cut)) {
+                            cut.contrast = 0;
+                        }
+                        cuts.push_back(cut);
+                    }
+                }
+            }
+        }
+    }
+    return cuts;
+}
+
+using Vector6 = std::array<double, 6>;
+
+// How a cut's offset changes with the six numbers: origin x, y, step a x, y, step b x, y.
+Vector6 gradientOf(const Cut& cut) {
+    const double nx = cut.normal.x();
+    const double ny = cut.normal.y();
+    const double u = cut.lattice.x();
+    const double v = cut.lattice.y();
+    return {nx, ny, u * nx, u * ny, v * nx, v * ny};
+}
+
+// Solves the normal equations by Gaussian elimination with partial pivoting.
+std::optional<Vector6> solve(std::array<Vector6, 6> m, Vector6 r) {
+    for (size_t c = 0; c < 6; ++c) {
+        size_t pivot = c;
+        for (size_t k = c + 1; k < 6; ++k) {
+            if (std::abs(m[k][c]) > std::abs(m[pivot][c])) {
+                pivot = k;
+            }
+        }
+        if (!(std::abs(m[pivot][c]) > 1e-12)) {
+            return std::nullopt;
+        }
+        std::swap(m[c], m[pivot]);
+        std::swap(r[c], r[pivot]);
+        for (size_t k = c + 1; k < 6; ++k) {
+            const double f = m[k][c] / m[c][c];
+            for (size_t j = c; j < 6; ++j) {
+                m[k][j] -= f * m[c][j];
+            }
+            r[k] -= f * r[c];
+        }
+    }
+    Vector6 x{};
+    for (size_t c = 6; c-- > 0;) {
+        double s = r[c];
+        for (size_t j = c + 1; j < 6; ++j) {
+            s -= m[c][j] * x[j];
+        }
+        x[c] = s / m[c][c];
+    }
+    return x;
+}
+
+double dot(const Vector6& a, const Vector6& b) {
+    double s = 0;
+    for (size_t i = 0; i < 6; ++i) {
+        s += a[i] * b[i];
+    }
+    return s;
+}
+
+// Reorders `values`.
+double medianOf(std::vector<double>& values) {
+    if (values.empty()) {
+        return 0;
+    }
+    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
+
+// The change to the six numbers that best moves the predicted lines onto the measured
+// ones, reweighting the cuts (Tukey's biweight) so that labels, roads and paper without
+// lines drop out. `residuals` receives each cut's distance from the changed lines.
+std::optional<Vector6> robustStep(const std::vector<Cut>& cuts, double least,
+                                  std::vector<double>& residuals) {
+    std::vector<double> weights(cuts.size());
+    for (size_t i = 0; i < cuts.size(); ++i) {
+        weights[i] = cuts[i].contrast >= least ? 1 : 0;
+    }
+    residuals.assign(cuts.size(), 0);
+    std::optional<Vector6> step;
+    for (int round = 0; round < 6; ++round) {
+        std::array<Vector6, 6> m{};
+        Vector6 r{};
+        int counted = 0;
+        for (size_t i = 0; i < cuts.size(); ++i) {
+            if (weights[i] <= 0) {
+                continue;
+            }
+            ++counted;
+            const Vector6 g = gradientOf(cuts[i]);
+            for (size_t p = 0; p < 6; ++p) {
+                for (size_t q = 0; q < 6; ++q) {
+                    m[p][q] += weights[i] * g[p] * g[q];
+                }
+                r[p] += weights[i] * g[p] * cuts[i].offset;
+            }
+        }
+        step = solve(m, r);
+        if (!step || counted < kFewestCuts) {
+            return std::nullopt;
+        }
+        std::vector<double> spread;
+        for (size_t i = 0; i < cuts.size(); ++i) {
+            residuals[i] = cuts[i].offset - dot(gradientOf(cuts[i]), *step);
+            if (cuts[i].contrast >= least) {
+                spread.push_back(std::abs(residuals[i]));
+            }
+        }
+        const double limit = 4.685 * std::max(0.05, 1.4826 * medianOf(spread));
+        for (size_t i = 0; i < cuts.size(); ++i) {
+            const double t = residuals[i] / limit;
+            weights[i] =
+                cuts[i].contrast >= least && std::abs(t) < 1 ? (1 - t * t) * (1 - t * t) : 0;
+        }
+    }
+    return step;
+}
+
+// How far the step moves the outline at the picture's corners, the farthest from the middle.
+double largestMove(const HexLattice& lattice, const Vector6& step,
+                   const std::array<QPointF, 4>& corners) {
+    double most = 0;
+    for (const QPointF corner : corners) {
+        const QPointF c = latticeOf(lattice, corner);
+        const QPointF move = QPointF(step[0], step[1]) + c.x() * QPointF(step[2], step[3]) +
+                             c.y() * QPointF(step[4], step[5]);
+        most = std::max(most, length(move));
+    }
+    return most;
+}
+
+// Whether the lattice's steps are still within a tenth of the start's: a fit that has to move
+// them further has lost the printed lines.
+bool stillClose(const HexLattice& lattice, const HexLattice& start) {
+    const double reach = 0.1 * length(start.a);
+    return length(lattice.a - start.a) < reach && length(lattice.b - start.b) < reach &&
+           std::isfinite(lattice.origin.x()) && std::isfinite(lattice.origin.y());
+}
+
+void apply(HexLattice& lattice, const Vector6& step) {
+    lattice.origin += QPointF(step[0], step[1]);
+    lattice.a += QPointF(step[2], step[3]);
+    lattice.b += QPointF(step[4], step[5]);
+}
+
+// The contrast a cut needs to count: a share of the clear lines' near the origin, and above
+// the scanner's grain.
+double leastContrast(const std::vector<Cut>& cuts) {
+    std::vector<double> contrast;
+    for (const Cut& cut : cuts) {
+        contrast.push_back(cut.contrast);
+    }
+    std::sort(contrast.begin(), contrast.end());
+    const double clear = contrast.empty() ? 0 : contrast[contrast.size() * 9 / 10];
+    return std::max(6.0, 0.3 * clear);
+}
+
+// Whether the fitted outline runs along printed lines: along each of the three directions
+// of sides, most cuts that cross a clear line find it within half a pixel of the outline.
+// A square grid's lines run along two directions at most, and an outline forced onto them
+// finds lines only where they cross its sides, at a slant, which the cuts refuse.
+bool followsLines(const std::vector<Cut>& cuts, const std::vector<double>& residuals,
+                  double least) {
+    std::array<int, 3> clear{};
+    std::array<int, 3> near{};
+    for (size_t i = 0; i < cuts.size(); ++i) {
+        if (cuts[i].contrast >= least) {
+            const auto side = static_cast<size_t>(cuts[i].side);
+            ++clear[side];
+            near[side] += std::abs(residuals[i]) < 0.5 ? 1 : 0;
+        }
+    }
+    for (size_t s = 0; s < 3; ++s) {
+        if (near[s] < kFewestNear || near[s] < kNearShare * clear[s]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<HexLattice> fitPrintedLines(const MapDarkness& map, HexLattice lattice,
+                                          Progress& progress, double fromFraction,
+                                          double toFraction) {
+    const HexLattice start = lattice;
+    const Cutter cutter(map, length(lattice.a));
+    const QPointF centre = lattice.origin;
+    const std::array<QPointF, 4> corners = {QPointF(0, 0), QPointF(map.width(), 0),
+                                            QPointF(0, map.height()),
+                                            QPointF(map.width(), map.height())};
+    double farthest = 0;
+    for (const QPointF corner : corners) {
+        farthest = std::max(farthest, length(corner - centre));
+    }
+    std::vector<double> radii;
+    for (double r = std::max(5 * length(lattice.a), 50.0);; r *= kGrowth) {
+        radii.push_back(std::min(r, farthest));
+        if (r >= farthest) {
+            break;
+        }
+    }
+    double least = -1;
+    std::vector<Cut> cuts;
+    std::vector<double> residuals;
+    const double passes = 2.0 * static_cast<double>(radii.size()) + 1;
+    int pass = 0;
+    for (size_t round = 0; round < radii.size(); ++round) {
+        const bool last = round + 1 == radii.size();
+        for (int repeat = 0; repeat < (last ? kLastPasses : 2); ++repeat) {
+            cuts = cutsWithin(map, cutter, lattice, centre, radii[round],
+                              last ? kMostCuts : kMostCuts / 3);
+            if (least < 0) {
+                least = leastContrast(cuts);
+            }
+            const std::optional<Vector6> step = robustStep(cuts, least, residuals);
+            if (!step) {
+                return std::nullopt;
+            }
+            const double moved = largestMove(lattice, *step, corners);
+            apply(lattice, *step);
+            if (!stillClose(lattice, start)) {
+                return std::nullopt;  // the lines pulled the outline off: not this lattice
+            }
+            advanceOrStop(progress, fromFraction + (toFraction - fromFraction) *
+                                                       std::min(1.0, ++pass / passes));
+            if (last && repeat > 0 && moved < kSettled) {
+                break;
+            }
+        }
+    }
+    if (!followsLines(cuts, residuals, least)) {
+        return std::nullopt;
+    }
+    return lattice;
+}
+
+}  // namespace tessara
