@@ -3,7 +3,6 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
-#include <QUndoStack>
 
 #include "core/number_to_text.h"
 #include "grid/find_grid.h"
@@ -13,6 +12,7 @@
 #include "support/test_files.h"
 #include "synthetic_scan.h"
 #include "view/status_box.h"
+#include "window/edit_history.h"
 #include "window/measure_messages.h"
 
 using namespace tessara;
@@ -39,7 +39,7 @@ class FindPrintedGrid : public FormTest {
         action("mnuLoad")->trigger();
     }
     const GridOptions& options() { return form.fitting().options(); }
-    QUndoStack* history() { return form.findChild<QUndoStack*>(); }
+    EditHistory* history() { return form.findChild<EditHistory*>(); }
     QString status() { return form.findChild<StatusBox*>()->message(); }
     QString text(const char* box) { return control<QLineEdit>(box)->text(); }
 
