@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImageWriter>
@@ -27,6 +28,15 @@ QString writeImage(const QString& path, const QImage& image, const char* format,
     writer.setQuality(quality);
     EXPECT_TRUE(writer.write(image)) << writer.errorString().toStdString();
     return path;
+}
+
+QByteArray bytesOf(const QImage& image, const char* format, QImageIOHandler::Transformations turn) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setTransformation(turn);
+    EXPECT_TRUE(writer.write(image)) << writer.errorString().toStdString();
+    return buffer.data();
 }
 
 QString writeBytes(const QString& path, const QByteArray& bytes) {
