@@ -1,17 +1,20 @@
 // Loading and saving faced with damaged files, odd files and sizes beyond the machine.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QFile>
 #include <QPainter>
 #include <QtEndian>
+#include <cstdio>
 #include <functional>
 
 #include "image/picture.h"
 #include "image/picture_export.h"
 #include "image/picture_memory.h"
+#include "image/quiet_stderr.h"
 #include "support/test_files.h"
 
 using namespace tessara;
@@ -262,6 +265,24 @@ TEST(LoadFaults, APictureLoadsAsViewersShowIt) {
         }
         EXPECT_EQ(writeOutputFile(picture, dir.path("again.tif"), "tiff"), "") << row.guards;
     }
+}
+
+// The C libraries' complaints about damaged files, on the standard error stream, are
+// silenced; what writes to the descriptor itself, as a sanitizer's report does, still shows.
+TEST(QuietStandardError, SilencesTheStreamButNotTheDescriptor) {
+    ScratchDir dir;
+    const int original = ::dup(STDERR_FILENO);
+    ::close(STDERR_FILENO);
+    ASSERT_EQ(::creat(QFile::encodeName(dir.path("stderr.txt")).constData(), 0600), STDERR_FILENO);
+    {
+        const QuietStandardError quiet;
+        std::fputs("libpng error: IDAT: incorrect data check\n", stderr);
+        EXPECT_EQ(::write(STDERR_FILENO, "a sanitizer's report\n", 21), 21);
+    }
+    std::fputs("the program's own line\n", stderr);
+    ::dup2(original, STDERR_FILENO);
+    ::close(original);
+    EXPECT_EQ(readBytes(dir.path("stderr.txt")), "a sanitizer's report\nthe program's own line\n");
 }
 
 TEST(PictureSize, IsRefusedPastTheLongestSideOrTheMemoryNamingTheSize) {
