@@ -11,12 +11,6 @@ bool columnsOf(const GridLayout& layout) {
     return layout.options.orientation == GridOrientation::Columns;
 }
 
-// The offset along the lines (u) and across them (v).
-QPointF frameOffset(const GridOptions& options) {
-    return options.orientation == GridOrientation::Rows ? QPointF(options.offsetX, options.offsetY)
-                                                        : QPointF(options.offsetY, options.offsetX);
-}
-
 // A point of the lines' frame in picture pixels.
 QPointF toPicture(const GridLayout& layout, double u, double v) {
     return columnsOf(layout) ? QPointF(v, u) : QPointF(u, v);
@@ -35,6 +29,24 @@ double linePitch(const GridLayout& layout) {
     return kRowPitch * layout.options.stretch * layout.hexSize;
 }
 
+// An offset of more than kMaxCells periods of the lattice, less whole periods: the grid is
+// the same, and the lines and cells over the picture are counted from near it, in an int,
+// however far the grid was moved. Nearer offsets are kept as given, so that the grid's
+// pixels stay exactly those they always were.
+double withinReach(double offset, double period) {
+    return std::abs(offset) > kMaxCells * period ? std::fmod(offset, period) : offset;
+}
+
+// The offset along the lines (u) and across them (v). The lattice repeats every hex along
+// a line, and every two lines across them, as every other line is shifted.
+QPointF frameOffset(const GridLayout& layout) {
+    const GridOptions& options = layout.options;
+    const QPointF given = options.orientation == GridOrientation::Rows
+                              ? QPointF(options.offsetX, options.offsetY)
+                              : QPointF(options.offsetY, options.offsetX);
+    return {withinReach(given.x(), layout.hexSize), withinReach(given.y(), 2 * linePitch(layout))};
+}
+
 struct Span {
     double first;
     double last;
@@ -43,7 +55,7 @@ struct Span {
 // The lines, and the cells along them, whose hexagons may cross [from, to] of the frame,
 // with one more on each side so that every side crossing it is drawn.
 Span linesOver(const GridLayout& layout, double from, double to) {
-    const double centre = frameOffset(layout.options).y() + halfFlat(layout);
+    const double centre = frameOffset(layout).y() + halfFlat(layout);
     const double reach = 2 * halfFlat(layout);
     const double pitch = linePitch(layout);
     return {std::floor((from - centre - reach) / pitch) - 1,
@@ -52,7 +64,7 @@ Span linesOver(const GridLayout& layout, double from, double to) {
 
 Span cellsOver(const GridLayout& layout, double from, double to) {
     const double h = layout.hexSize;
-    const double start = frameOffset(layout.options).x();
+    const double start = frameOffset(layout).x();
     return {std::floor((from - start - h) / h) - 1, std::ceil((to - start + h) / h) + 1};
 }
 
@@ -160,7 +172,7 @@ GridLayout layoutGrid(Single pictureWidth, Single pictureHeight, Single hexSize,
 
 QPointF hexCentre(const GridLayout& layout, int line, int cell) {
     const double h = layout.hexSize;
-    const QPointF offset = frameOffset(layout.options);
+    const QPointF offset = frameOffset(layout);
     const double u = offset.x() + cell * h + (isShifted(layout.options, line) ? 0 : h / 2);
     const double v = offset.y() + halfFlat(layout) + line * linePitch(layout);
     return toPicture(layout, u, v);
