@@ -81,35 +81,72 @@ QString hexLabel(const HexNumbering& numbering, int column, int row, int columnW
     return fromPattern(numbering.pattern, column, row);
 }
 
-std::vector<NumberedHex> numberedHexes(const GridLayout& layout, double width, double height,
-                                       const HexNumbering& numbering) {
-    struct Found {
-        QPointF centre;
-        int across;  // the column's index
-        int down;    // the row's index
-    };
-    std::vector<Found> found;
+namespace {
+
+// Where the hexes on the picture lie among the lines and cells: the least and greatest
+// index across (the column's) and down (the row's).
+struct Extent {
+    qint64 count = 0;
     int left = INT_MAX;
+    int right = INT_MIN;
     int top = INT_MAX;
     int bottom = INT_MIN;
+};
+
+// Calls `visit` with the centre and the indices across and down of every hex whose centre
+// lies on the W x H picture.
+template <class Visit>
+void eachOnPicture(const GridLayout& layout, double width, double height, Visit&& visit) {
     const bool columns = columnsOf(layout);
     eachCentre(layout, [&](int line, int cell, QPointF centre) {
         if (centre.x() < 0 || centre.y() < 0 || centre.x() >= width || centre.y() >= height) {
             return;
         }
-        const Found hex{centre, columns ? line : cell, columns ? cell : line};
-        left = std::min(left, hex.across);
-        top = std::min(top, hex.down);
-        bottom = std::max(bottom, hex.down);
-        found.push_back(hex);
+        visit(centre, columns ? line : cell, columns ? cell : line);
     });
-    std::vector<NumberedHex> hexes;
-    hexes.reserve(found.size());
-    const bool fromBottom = numbering.origin == NumberOrigin::BottomLeft;
-    for (const Found& hex : found) {
-        const int row = fromBottom ? bottom - hex.down : hex.down - top;
-        hexes.push_back({hex.centre, numbering.first + hex.across - left, numbering.first + row});
+}
+
+Extent extentOnPicture(const GridLayout& layout, double width, double height) {
+    Extent e;
+    eachOnPicture(layout, width, height, [&e](QPointF, int across, int down) {
+        ++e.count;
+        e.left = std::min(e.left, across);
+        e.right = std::max(e.right, across);
+        e.top = std::min(e.top, down);
+        e.bottom = std::max(e.bottom, down);
+    });
+    return e;
+}
+
+}  // namespace
+
+NumberRange numberRange(const GridLayout& layout, double width, double height,
+                        const HexNumbering& numbering) {
+    const Extent e = extentOnPicture(layout, width, height);
+    if (e.count == 0) {
+        return {};
     }
+    return {e.count, numbering.first, numbering.first + (e.right - e.left), numbering.first,
+            numbering.first + (e.bottom - e.top)};
+}
+
+qint64 visitNumberedHexes(const GridLayout& layout, double width, double height,
+                          const HexNumbering& numbering,
+                          const std::function<void(const NumberedHex&)>& visit) {
+    const Extent e = extentOnPicture(layout, width, height);
+    const bool fromBottom = numbering.origin == NumberOrigin::BottomLeft;
+    eachOnPicture(layout, width, height, [&](QPointF centre, int across, int down) {
+        const int row = fromBottom ? e.bottom - down : down - e.top;
+        visit({centre, numbering.first + across - e.left, numbering.first + row});
+    });
+    return e.count;
+}
+
+std::vector<NumberedHex> numberedHexes(const GridLayout& layout, double width, double height,
+                                       const HexNumbering& numbering) {
+    std::vector<NumberedHex> hexes;
+    visitNumberedHexes(layout, width, height, numbering,
+                       [&hexes](const NumberedHex& hex) { hexes.push_back(hex); });
     return hexes;
 }
 

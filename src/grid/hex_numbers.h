@@ -61,6 +61,23 @@ struct NumberedHex {
 std::vector<NumberedHex> numberedHexes(const GridLayout& layout, double width, double height,
                                        const HexNumbering& numbering);
 
+// The same hexes given to `visit` one by one, in the same order, none of them kept: a grid
+// of tiny hexes on a large map has millions. Returns how many there are.
+qint64 visitNumberedHexes(const GridLayout& layout, double width, double height,
+                          const HexNumbering& numbering,
+                          const std::function<void(const NumberedHex&)>& visit);
+
+// How many hexes are numbered, and the first and last column and row numbers they show.
+struct NumberRange {
+    qint64 count = 0;
+    int firstColumn = 0;
+    int lastColumn = -1;
+    int firstRow = 0;
+    int lastRow = -1;
+};
+NumberRange numberRange(const GridLayout& layout, double width, double height,
+                        const HexNumbering& numbering);
+
 // The text height in pixels the numbering asks for on hexes of this layout.
 double numberSize(const GridLayout& layout, const HexNumbering& numbering);
 
