@@ -100,9 +100,14 @@ CommandOutcome writeGridAlone(const GridRequest& request, int width, int height)
     if (layout.problem == GridProblem::TooManyCells) {
         return drawingFailure(GridOutcome(GridFailure::TooManyCells), request.input);
     }
+    std::optional<NumbersLeftOut> leftOut;
     const QString failure = writeGridSvg(request.output, width, height, request.sizes, request.pen,
-                                         request.options, request.numbering);
-    return failure.isEmpty() ? CommandOutcome{} : failed(cannotWrite(request.output, failure));
+                                         request.options, request.numbering, leftOut);
+    if (!failure.isEmpty()) {
+        return failed(cannotWrite(request.output, failure));
+    }
+    return leftOut ? CommandOutcome{kExitSuccess, {}, numbersLeftOut(leftOut->smallestHex)}
+                   : CommandOutcome{};
 }
 
 // The pages of a PDF OUTPUT; the hex size in pixels is the grid's, as it will be drawn.

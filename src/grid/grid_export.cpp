@@ -227,6 +227,14 @@ QImage gridOnlyImage(int width, int height, const GridSizes& sizes, const GridPe
 QString writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
                      const GridPen& pen, const GridOptions& options,
                      const HexNumbering& numbering) {
+    std::optional<NumbersLeftOut> leftOut;
+    return writeGridSvg(path, width, height, sizes, pen, options, numbering, leftOut);
+}
+
+QString writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
+                     const GridPen& pen, const GridOptions& options, const HexNumbering& numbering,
+                     std::optional<NumbersLeftOut>& leftOut) {
+    leftOut.reset();
     const GridLayout layout = layoutFor(width, height, sizes, options);
     if (const QString problem = layoutProblem(layout); !problem.isEmpty()) {
         return problem;
@@ -235,6 +243,7 @@ QString writeGridSvg(const QString& path, int width, int height, const GridSizes
     try {
         if (numbering.enabled) {
             plan = planNumbers(layout, width, height, numbering);
+            leftOut = plan.leftOut;
         }
     } catch (const std::bad_alloc&) {
         return outOfMemory();

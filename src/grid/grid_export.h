@@ -5,10 +5,12 @@
 
 #include <QImage>
 #include <QString>
+#include <optional>
 
 #include "grid/grid_options.h"
 #include "grid/grid_parameters.h"
 #include "grid/hex_numbers.h"
+#include "grid/number_stamps.h"
 
 namespace tessara {
 
@@ -28,5 +30,10 @@ QImage gridOnlyImage(int width, int height, const GridSizes& sizes, const GridPe
 // was before.
 QString writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
                      const GridPen& pen, const GridOptions& options, const HexNumbering& numbering);
+// The same, saying in `leftOut` when the numbers did not fit their hexes and were left out
+// of the drawing; reset otherwise.
+QString writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
+                     const GridPen& pen, const GridOptions& options, const HexNumbering& numbering,
+                     std::optional<NumbersLeftOut>& leftOut);
 
 }  // namespace tessara

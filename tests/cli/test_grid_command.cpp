@@ -288,3 +288,19 @@ TEST_F(CliGridCommand, HelpAndVersionGoToStandardOutput) {
     EXPECT_EQ(version.out, "tessara 1.0.0\n");
     EXPECT_EQ(run("grid --version").err, "tessara: unknown option '--version'\n");
 }
+
+// Numbers too small to read are left out of every kind of OUTPUT alike, and each says so:
+// 6 pixels of text, 20% of the hex, need hexes of 30 pixels.
+TEST_F(CliGridCommand, NumbersLeftOutAreSaidForEveryOutputType) {
+    for (const char* output : {"out.png", "out.pdf", "out.svg"}) {
+        const Finished result =
+            run(QStringLiteral("grid map.bmp %1 --map-width 100 --hex-size 5 --numbers 0101")
+                    .arg(output));
+        EXPECT_EQ(result.status, 0) << output;
+        EXPECT_EQ(result.err,
+                  "tessara: hex numbers left out: they need hexes of at least 30.00 pixels from "
+                  "flat to flat, or a shorter format\n")
+            << output;
+        EXPECT_TRUE(QFile::exists(dir.path(output))) << output;
+    }
+}
