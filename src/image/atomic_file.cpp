@@ -6,8 +6,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <system_error>
@@ -53,6 +55,23 @@ class ReplacedFile {
     int fd_;
 };
 
+// The scratch name's path up to its random part: the target's name hidden, then a dot. A
+// name that leaves no room for the 10 bytes added is shortened, between two characters.
+QByteArray scratchStem(const QFileInfo& target) {
+    const QByteArray folder = QFile::encodeName(target.absolutePath());
+    QByteArray name = QFile::encodeName(target.fileName());
+    const long longest = ::pathconf(folder.constData(), _PC_NAME_MAX);
+    const qsizetype room = (longest > 0 ? longest : NAME_MAX) - 10;
+    if (name.size() > room) {
+        qsizetype cut = std::max<qsizetype>(room, 1);
+        while (cut > 1 && (static_cast<uchar>(name[cut]) & 0xC0) == 0x80) {
+            --cut;  // not inside a character of several bytes
+        }
+        name.truncate(cut);
+    }
+    return folder + "/." + name + '.';
+}
+
 // A new file beside the target, named after it and hidden. Created with the usual
 // permissions for a new file (the kernel applies the umask, which is left alone: other
 // threads may be creating files), or those of the regular file it will replace.
@@ -61,11 +80,11 @@ int createTemporary(const QFileInfo& target, QByteArray& name) {
     const bool replaces =
         ::lstat(QFile::encodeName(target.absoluteFilePath()).constData(), &st) == 0 &&
         S_ISREG(st.st_mode);
+    const QByteArray stem = scratchStem(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = QFile::encodeName(
-            QStringLiteral("%1/.%2.%3")
-                .arg(target.absolutePath(), target.fileName())
-                .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+        name =
+            stem +
+            QByteArray::number(QRandomGenerator::global()->generate(), 16).rightJustified(8, '0');
         const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) {
             if (fd >= 0 && replaces) {

@@ -238,3 +238,23 @@ TEST(WriteFileAtomically, FlushesTheFileBeforeItTakesTheNameThenTheFolder) {
         }
     }
 }
+
+// A name may take 255 bytes, and the scratch file's name adds 10 to it: the name it is made
+// from is shortened when there is no room, between two characters.
+TEST(WriteFileAtomically, WritesANameOfEveryLengthUpToTheLongest) {
+    const QString e = QStringLiteral("\u00e9");  // two bytes in UTF-8
+    for (const QString& name : {QString(241, u'm') + ".bmp", QString(242, u'm') + ".bmp",
+                                QString(251, u'm') + ".bmp", e.repeated(125) + "m.bmp"}) {
+        ScratchDir dir;
+        QByteArray scratch;
+        const QString failure = writeFileAtomically(dir.path(name), [&](QIODevice& out) {
+            scratch = QFile::encodeName(entries(dir).value(0));
+            return out.write("map") == 3;
+        });
+        const qsizetype bytes = QFile::encodeName(name).size();
+        EXPECT_EQ(failure, "") << bytes << " bytes";
+        EXPECT_EQ(entries(dir), QStringList{name}) << bytes << " bytes";
+        EXPECT_EQ(QString::fromUtf8(scratch).toUtf8(), scratch) << "no character cut in two";
+        EXPECT_LE(scratch.size(), 255);
+    }
+}
