@@ -2,12 +2,14 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
 #include "cli/command_line.h"
 #include "cli/grid_command.h"
+#include "image/atomic_file.h"
 #include "image/picture.h"
 
 namespace tessara {
@@ -16,6 +18,21 @@ namespace {
 // Qt and its image libraries warn about damaged files on standard error; the command
 // reports every failure itself, on one line, so that a script can read it.
 void dropQtMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+// Ctrl-C, a kill or a closed terminal during a write leaves no scratch file beside OUTPUT;
+// the process still ends by the signal, as a script expects. A signal the caller ignores
+// (nohup) stays ignored.
+void removeScratchFilesOnSignals() {
+    struct sigaction action {};
+    action.sa_handler = removeScratchFilesAndRaise;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction before {};
+        if (::sigaction(signal, nullptr, &before) == 0 && before.sa_handler != SIG_IGN) {
+            ::sigaction(signal, &action, nullptr);
+        }
+    }
+}
 
 int report(int status, const QString& error) {
     std::fprintf(stderr, "tessara: %s\n", qPrintable(error));
@@ -50,6 +67,7 @@ bool drawsText(int argc, char* argv[]) {
 
 int runCommandLine(int argc, char* argv[]) {
     qInstallMessageHandler(dropQtMessages);
+    removeScratchFilesOnSignals();
     std::unique_ptr<QCoreApplication> app;
     if (drawsText(argc, argv)) {
         qputenv("QT_QPA_PLATFORM", "offscreen");

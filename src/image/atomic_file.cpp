@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <system_error>
@@ -22,6 +23,46 @@ namespace tessara {
 namespace {
 
 std::atomic<FlushToDisk> flushToDisk{&::fsync};
+
+// The scratch files being written now, by name, for a signal handler to remove: each name
+// is formatted beforehand, and a handler reads only these flags and bytes. A few writes may
+// run at once; one beyond them is not remembered.
+struct ScratchSlot {
+    std::atomic<bool> taken{false};
+    std::atomic<bool> named{false};
+    char path[PATH_MAX] = {};
+};
+ScratchSlot scratchSlots[4];
+
+// Remembers a scratch file's name while it lives.
+class RememberedScratch {
+  public:
+    explicit RememberedScratch(const QByteArray& path) {
+        if (path.size() >= PATH_MAX) {
+            return;
+        }
+        for (ScratchSlot& slot : scratchSlots) {
+            bool free = false;
+            if (slot.taken.compare_exchange_strong(free, true)) {
+                std::memcpy(slot.path, path.constData(), static_cast<size_t>(path.size()) + 1);
+                slot.named.store(true);
+                slot_ = &slot;
+                return;
+            }
+        }
+    }
+    ~RememberedScratch() {
+        if (slot_ != nullptr) {
+            slot_->named.store(false);
+            slot_->taken.store(false);
+        }
+    }
+    RememberedScratch(const RememberedScratch&) = delete;
+    RememberedScratch& operator=(const RememberedScratch&) = delete;
+
+  private:
+    ScratchSlot* slot_ = nullptr;
+};
 
 // A hold on the file a rename is about to replace. When the rename drops the last reference
 // to a large file, the kernel frees its pages in the file cache inside the rename: 0.46 s
@@ -134,6 +175,18 @@ QString writeContent(int fd, const std::function<bool(QIODevice&)>& write, Durab
 
 }  // namespace
 
+void removeScratchFilesAndRaise(int signal) {
+    for (const ScratchSlot& slot : scratchSlots) {
+        if (slot.named.load()) {
+            ::unlink(slot.path);
+        }
+    }
+    struct sigaction byDefault {};
+    byDefault.sa_handler = SIG_DFL;
+    ::sigaction(signal, &byDefault, nullptr);
+    ::raise(signal);  // delivered as the handler returns
+}
+
 FlushToDisk setFlushToDisk(FlushToDisk flush) {
     return flushToDisk.exchange(flush);
 }
@@ -159,6 +212,7 @@ QString writeFileAtomically(const QString& path, const std::function<bool(QIODev
     if (fd < 0) {
         return writeFailureReason(errno);
     }
+    const RememberedScratch remembered(temp);
     QString failure = writeContent(fd, write, durability);
     if (::close(fd) != 0 && failure.isEmpty()) {
         failure = writeFailureReason(errno);

@@ -26,6 +26,11 @@ enum class Durability { OnDisk, Cached };
 QString writeFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write,
                             Durability durability = Durability::OnDisk);
 
+// For the handlers of the signals that end a program (SIGINT, SIGTERM, SIGHUP): removes the
+// temporary file of every write under way, so that none is left beside its target, then
+// ends the process by `signal` as its default action does. Safe in a signal handler.
+void removeScratchFilesAndRaise(int signal);
+
 // What flushes a written file, and then its folder, to the disk: fsync. A test puts its own
 // in its place to see what is flushed and when, or to make the flush fail as a failing disk
 // does. Returns the one it replaces.

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <spawn.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <QDir>
 #include <QImageReader>
 #include <QProcess>
@@ -302,5 +306,48 @@ TEST_F(CliGridCommand, NumbersLeftOutAreSaidForEveryOutputType) {
                   "flat to flat, or a shorter format\n")
             << output;
         EXPECT_TRUE(QFile::exists(dir.path(output))) << output;
+    }
+}
+
+// Ctrl-C, a kill or a closed terminal while OUTPUT is written: no scratch file is left beside
+// it, and the program ends by the signal, as a script expects of it.
+TEST_F(CliGridCommand, ASignalWhileOutputIsWrittenLeavesNoScratchFile) {
+    writeImage(dir.path("large.bmp"), makeMap(2400, 1800), "BMP");  // seconds of PNG to write
+    const QStringList before = files();
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        const int watch = ::inotify_init1(IN_CLOEXEC);
+        ::inotify_add_watch(watch, QFile::encodeName(dir.root()).constData(), IN_MODIFY);
+        posix_spawnattr_t attributes;  // the signals' actions as a shell leaves them
+        posix_spawnattr_init(&attributes);
+        sigset_t ending;
+        sigemptyset(&ending);
+        for (const int s : {SIGINT, SIGTERM, SIGHUP}) {
+            sigaddset(&ending, s);
+        }
+        posix_spawnattr_setsigdefault(&attributes, &ending);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+        const QByteArray in = QFile::encodeName(dir.path("large.bmp"));
+        const QByteArray out = QFile::encodeName(dir.path("out.png"));
+        const char* argv[] = {TESSARA_PROGRAM, "grid",        in.constData(),
+                              out.constData(), "--map-width", "100",
+                              "--hex-size",    "5",           nullptr};
+        pid_t child = 0;
+        ASSERT_EQ(::posix_spawn(&child, TESSARA_PROGRAM, nullptr, &attributes,
+                                const_cast<char* const*>(argv), environ),
+                  0);
+        // The first bytes written to a file of the folder are the scratch file's.
+        alignas(inotify_event) char event[4096];
+        pollfd ready{watch, POLLIN, 0};
+        EXPECT_EQ(::poll(&ready, 1, 120000), 1) << signal;
+        EXPECT_GT(::read(watch, event, sizeof event), 0) << signal;
+        EXPECT_TRUE(
+            QByteArray(reinterpret_cast<inotify_event*>(event)->name).startsWith(".out.png."));
+        ::kill(child, signal);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal << ": " << status;
+        EXPECT_EQ(files(), before) << signal << ": no file made or left behind";
+        ::close(watch);
+        posix_spawnattr_destroy(&attributes);
     }
 }
