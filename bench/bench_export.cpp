@@ -82,7 +82,7 @@ ScalePdfSettings pdfSettings() {
 }
 
 QString exportPdf(const Picture& picture, const QString& output) {
-    return writeScalePdf(picture.image(), output, pdfSettings());
+    return writeScalePdf(picture.image(), output, pdfSettings()).error;
 }
 
 // The floor: the whole picture, its own pixels losslessly as the pages carry them, drawn
@@ -106,7 +106,7 @@ QString floorPdf(const Picture& picture, const QString& output) {
 QString exportAs(const QByteArray& format, const Picture& picture, const QString& output) {
     ExportOptions options;
     options.format = format;
-    return exportPicture(picture, output, options);
+    return exportPicture(picture, output, options).error;
 }
 
 QString floorImage(const QByteArray& format, const Picture& picture, const QString& output) {

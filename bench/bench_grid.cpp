@@ -262,16 +262,22 @@ Parts timeTheParts(const Picture& map, const Workload& w) {
     return parts;
 }
 
-// Reads a whole file into fresh memory with plain file I/O, as a plain program does: memory
-// from the allocator, its pages backed as the read first writes them.
-std::unique_ptr<char[]> readPlain(const char* path, size_t bytes) {
-    auto memory = std::make_unique_for_overwrite<char[]>(bytes);
+// Reads a whole file with plain file I/O into the memory given; a short read would make the
+// floor too fast, so it is said.
+void readInto(const char* path, char* memory, size_t bytes) {
     if (FILE* in = std::fopen(path, "rb")) {
-        if (std::fread(memory.get(), 1, bytes, in) != bytes) {
+        if (std::fread(memory, 1, bytes, in) != bytes) {
             std::printf("  short read of %s\n", path);
         }
         std::fclose(in);
     }
+}
+
+// Reads a whole file into fresh memory with plain file I/O, as a plain program does: memory
+// from the allocator, its pages backed as the read first writes them.
+std::unique_ptr<char[]> readPlain(const char* path, size_t bytes) {
+    auto memory = std::make_unique_for_overwrite<char[]>(bytes);
+    readInto(path, memory.get(), bytes);
     return memory;
 }
 
@@ -308,10 +314,7 @@ Floors measureFloors(const char* mapFile) {
             std::fwrite(memory.get(), 1, bytes, out);
             std::fclose(out);
         }
-        if (FILE* in = std::fopen("floor.bmp", "rb")) {
-            std::fread(back.get(), 1, bytes, in);
-            std::fclose(in);
-        }
+        readInto("floor.bmp", back.get(), bytes);
         floors.warmIo = std::min(floors.warmIo, secondsSince(start));
         QFile::remove("floor.bmp");
     }

@@ -11,6 +11,7 @@
 #include "bench_support.h"
 #include "image/picture.h"
 #include "window/application.h"
+#include "window/grid_fitting.h"
 #include "window/main_window.h"
 
 using namespace tessara;
@@ -59,19 +60,18 @@ int main(int argc, char* argv[]) {
     for (const auto& [name, zoom] :
          {std::pair{"1:1", &Form1::mnuNormal_Click}, std::pair{"1:5", &Form1::mnu1to5_Click}}) {
         (form.*zoom)();
-        align->setChecked(false);
-        form.mnuAlign_Click();
-        const double plain = slowestFrame(viewport, horizontal, vertical);
         align->setChecked(true);
-        form.mnuAlign_Click();
+        align->trigger();  // unchecks it
+        const double plain = slowestFrame(viewport, horizontal, vertical);
+        align->trigger();
         const double preview = slowestFrame(viewport, horizontal, vertical);
         // Each nudge of the offset draws the grid anew.
         double nudged = 0;
-        GridOptions options = form.state().gridOptions;
+        GridOptions options = form.fitting().options();
         QImage canvas(viewport->size(), QImage::Format_RGB32);
         for (int step = 1; step <= 5; ++step) {
             options.offsetX += 0.1;
-            form.gridOptions_Changed(options);
+            form.fitting().setOptions(options);
             nudged = std::max(nudged, millisecondsOf([&] { viewport->render(&canvas); }));
         }
         worst = std::max({worst, preview, nudged});

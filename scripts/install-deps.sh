@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-image-formats-plugins libgl-dev fonts-dejavu-core
     libgtest-dev
     xvfb xauth xdotool imagemagick poppler-utils desktop-file-utils
-    dpkg-dev file appstream
+    dpkg-dev file appstream help2man man-db lintian
 )
 
 missing=()

@@ -13,6 +13,9 @@ int main(int argc, char* argv[]) {
     if (tessara::isCommandLine(argc, argv)) {
         return tessara::runCommandLine(argc, argv);
     }
+    if (!tessara::hasDisplay()) {
+        return tessara::noDisplay();
+    }
     QApplication app(argc, argv);
     tessara::configureApplication();
     tessara::QtServices services;

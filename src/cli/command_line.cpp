@@ -1,14 +1,18 @@
 #include "cli/command_line.h"
 
-#include "grid/hex_grid.h"
-#include "image/picture_export.h"
-
+#include <QCommandLineParser>
 #include <QFileInfo>
 #include <QHash>
 #include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 #include <optional>
 #include <utility>
+
+#include "cli/cli_text.h"
+#include "cli/option_table.h"
+#include "grid/hex_grid.h"
+#include "image/picture_export.h"
 
 namespace tessara {
 namespace {
@@ -18,71 +22,79 @@ struct Refusal {
     QString what;
 };
 
-// The options of `tessara grid` that take a value, without their dashes.
-const QStringList kValueOptions = {"map-width", "hex-size", "colour",  "thickness", "orientation",
-                                   "offset",    "shifted",  "stretch", "hex-pixels"};
-// Those of a PDF OUTPUT.
-const QStringList kPdfOptions = {"hex-mm", "hex-inches", "dpi", "paper", "overlap-mm"};
-// Options that take no value.
-const QStringList kFlags = {"landscape"};
-// Those of the hex numbers, which only --numbers turns on.
-const QStringList kNumberOptions = {"first",       "origin",        "number-position",
-                                    "number-size", "number-colour", "halo"};
+// The options given, read by Qt's parser from the option table.
+class Arguments {
+  public:
+    Arguments(const SubcommandEntry& command, const QStringList& arguments);
+    bool help() const { return help_; }
+    const QStringList& positional() const { return positional_; }
+    bool has(const QString& name) const { return parser_.isSet(name); }
+    // The last value given for the option.
+    QString value(const QString& name) const { return parser_.value(name); }
 
-struct Arguments {
-    QStringList positional;
-    QHash<QString, QString> values;  // by option name; the last one given wins
-    bool help = false;
+  private:
+    QCommandLineParser parser_;
+    QStringList positional_;
+    bool help_ = false;
 };
 
-QString quoted(const QString& text) {
-    return u'\'' + text + u'\'';
+// The option an argument names: "--size" of "--size=3".
+QString optionOf(const QString& argument) {
+    return argument.left(argument.indexOf(u'='));
 }
 
-// "a, b or c"
-QString oneOf(const QStringList& choices) {
-    return choices.size() < 2 ? choices.value(0)
-                              : choices.mid(0, choices.size() - 1).join(QStringLiteral(", ")) +
-                                    QStringLiteral(" or ") + choices.last();
-}
-
-// A value follows its option as the next argument, whatever it looks like (an offset
-// may start with a minus), or after an equals sign in the same argument.
-Arguments split(const QStringList& arguments) {
-    Arguments split;
+// Says which argument Qt's parser stopped at, in the program's own words.
+QString whyRefused(const QCommandLineParser& parser, const QStringList& arguments) {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {
-            split.help = true;
-            return split;
+        if (argument == QStringLiteral("--")) {
+            break;
         }
         if (!argument.startsWith(u'-')) {
-            split.positional.append(argument);
             continue;
         }
-        const qsizetype equals = argument.indexOf(u'=');
-        const QString option = argument.left(equals);
-        const QString name = option.mid(2);
-        const bool known = kValueOptions.contains(name) || kNumberOptions.contains(name) ||
-                           kPdfOptions.contains(name) || kFlags.contains(name) ||
-                           name == QStringLiteral("numbers");
-        if (!option.startsWith(QStringLiteral("--")) || !known) {
-            throw Refusal{QStringLiteral("unknown option ") + quoted(option)};
+        QString name = optionOf(argument);
+        while (name.startsWith(u'-')) {
+            name.remove(0, 1);
         }
-        if (kFlags.contains(name)) {
-            if (equals >= 0) {
-                throw Refusal{QStringLiteral("option %1 takes no value").arg(option)};
-            }
-            split.values[name] = QString();
-        } else if (equals >= 0) {
-            split.values[name] = argument.mid(equals + 1);
-        } else if (i + 1 < arguments.size()) {
-            split.values[name] = arguments[++i];
-        } else {
-            throw Refusal{QStringLiteral("option %1 needs a value").arg(option)};
+        const OptionEntry* option = findOption(name);
+        if (option == nullptr || parser.unknownOptionNames().contains(name)) {
+            return QStringLiteral("unknown option ") + quoted(optionOf(argument));
+        }
+        const bool flag = QLatin1String(option->value).isEmpty();
+        if (flag && argument.contains(u'=')) {
+            return QStringLiteral("option --%1 takes no value").arg(name);
+        }
+        if (!flag && !argument.contains(u'=') && ++i == arguments.size()) {
+            return QStringLiteral("option --%1 needs a value").arg(name);
         }
     }
-    return split;
+    return parser.errorText();
+}
+
+// The names of the options of a group that were given.
+QStringList givenOf(const Arguments& args, OptionGroup group) {
+    QStringList names;
+    for (const OptionEntry& option : optionTable()) {
+        if (option.group == group && args.has(QLatin1String(option.name))) {
+            names << QLatin1String(option.name);
+        }
+    }
+    return names;
+}
+
+Arguments::Arguments(const SubcommandEntry& command, const QStringList& arguments) {
+    // One dash or two name the same option; a value follows its option as the next argument,
+    // whatever it looks like (an offset may start with a minus), or after an equals sign.
+    parser_.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser_.addOptions(parserOptions(command));
+    const bool parsed = parser_.parse(QStringList{QStringLiteral("tessara")} + arguments);
+    help_ = parser_.isSet(QStringLiteral("help")) || arguments.contains(QStringLiteral("--help")) ||
+            arguments.contains(QStringLiteral("-h"));
+    if (!parsed && !help_) {
+        throw Refusal{whyRefused(parser_, arguments)};
+    }
+    positional_ = parser_.positionalArguments();
 }
 
 // A dot is the decimal point and a comma never groups digits, so that "1,5" is refused
@@ -103,15 +115,17 @@ std::optional<double> number(const QString& text) {
 }
 
 QString required(const Arguments& args, const QString& name, const char* meaning) {
-    const auto found = args.values.constFind(name);
-    if (found == args.values.constEnd()) {
+    if (!args.has(name)) {
         throw Refusal{QStringLiteral("missing --%1, %2").arg(name, QLatin1String(meaning))};
     }
-    return *found;
+    return args.value(name);
 }
 
-// The same rule as the sizes typed into the window.
+// The same rule as the sizes typed into the window; a grid given in pixels needs none.
 GridSizes readSizes(const Arguments& args) {
+    if (args.has("hex-pixels") && !args.has("map-width") && !args.has("hex-size")) {
+        return {};
+    }
     const QString map = required(args, "map-width", "the map's width in distance units");
     const QString hex = required(args, "hex-size", "the hexes' size in the same units");
     const GridSizeCheck check = checkGridSizes(map, hex, numberLocale());
@@ -128,7 +142,7 @@ GridSizes readSizes(const Arguments& args) {
 
 // The position of the option's value among its choices; the first choice is the default.
 int choose(const Arguments& args, const QString& name, const QStringList& choices) {
-    const QString value = args.values.value(name, choices.first());
+    const QString value = args.has(name) ? args.value(name) : choices.first();
     const qsizetype index = choices.indexOf(value);
     if (index < 0) {
         throw Refusal{
@@ -151,15 +165,15 @@ GridPen readPen(const Arguments& args) {
     return *gridPen(colour, width, kLineWidths);  // both are positions in the lists
 }
 
-std::pair<double, double> readOffset(const QString& text) {
+QPointF readPoint(const Arguments& args, const QString& name) {
+    const QString text = args.value(name);
     const QStringList halves = text.split(u',');
     const std::optional<double> x = number(halves.value(0));
     const std::optional<double> y = number(halves.value(1));
     if (halves.size() != 2 || !x || !y) {
-        throw Refusal{
-            QStringLiteral(
-                "--offset must be two numbers separated by a comma, as in -30.5,9, not ") +
-            quoted(text)};
+        throw Refusal{QStringLiteral("--%1 must be two numbers separated by a comma, as in "
+                                     "-30.5,9, not %2")
+                          .arg(name, quoted(text))};
     }
     return {*x, *y};
 }
@@ -172,11 +186,13 @@ GridOptions readOptions(const Arguments& args) {
     if (choose(args, "shifted", {"first", "second"}) == 1) {
         options.shifted = ShiftedLines::Second;
     }
-    if (args.values.contains("offset")) {
-        std::tie(options.offsetX, options.offsetY) = readOffset(args.values["offset"]);
+    if (args.has("offset")) {
+        const QPointF offset = readPoint(args, QStringLiteral("offset"));
+        options.offsetX = offset.x();
+        options.offsetY = offset.y();
     }
-    if (args.values.contains("stretch")) {
-        const QString text = args.values["stretch"];
+    if (args.has("stretch")) {
+        const QString text = args.value("stretch");
         const std::optional<double> stretch = number(text);
         if (!stretch || *stretch < kMinStretch || *stretch > kMaxStretch) {
             throw Refusal{QStringLiteral("--stretch must be a number from %1 to %2, not %3")
@@ -186,8 +202,25 @@ GridOptions readOptions(const Arguments& args) {
         }
         options.stretch = *stretch;
     }
-    if (args.values.contains("hex-pixels")) {
-        const QString text = args.values["hex-pixels"];
+    const std::pair<const char*, double> angles[] = {{"rotation", kMaxRotation},
+                                                     {"skew", kMaxSkew}};
+    for (const auto& [name, limit] : angles) {
+        if (args.has(name)) {
+            const QString text = args.value(name);
+            const std::optional<double> degrees = number(text);
+            if (!degrees || std::abs(*degrees) > limit) {
+                throw Refusal{QStringLiteral("--%1 must be a number of degrees from -%2 to %2, "
+                                             "not %3")
+                                  .arg(QLatin1String(name))
+                                  .arg(limit)
+                                  .arg(quoted(text))};
+            }
+            (QLatin1String(name) == QLatin1String("skew") ? options.skew : options.rotation) =
+                *degrees + 0.0;  // -0 is 0: the grid of the options at their defaults
+        }
+    }
+    if (args.has("hex-pixels")) {
+        const QString text = args.value("hex-pixels");
         options.hexPixels = number(text);
         if (!options.hexPixels || !(*options.hexPixels > 0)) {
             throw Refusal{QStringLiteral("--hex-pixels must be a positive number, not ") +
@@ -231,23 +264,21 @@ void readNumberSize(const QString& text, HexNumbering& numbering) {
 
 HexNumbering readNumbering(const Arguments& args) {
     HexNumbering numbering;
-    if (!args.values.contains("numbers")) {
-        for (const QString& name : kNumberOptions) {
-            if (args.values.contains(name)) {
-                throw Refusal{QStringLiteral("--%1 needs --numbers").arg(name)};
-            }
+    if (!args.has("numbers")) {
+        if (const QStringList given = givenOf(args, OptionGroup::Numbers); !given.isEmpty()) {
+            throw Refusal{QStringLiteral("--%1 needs --numbers").arg(given.first())};
         }
         return numbering;
     }
     numbering.enabled = true;
-    numbering.pattern = args.values["numbers"];
+    numbering.pattern = args.value("numbers");
     numbering.format = readNumberFormat(numbering.pattern);
-    if (args.values.contains("first")) {
+    if (args.has("first")) {
         bool whole = false;
-        numbering.first = args.values["first"].toInt(&whole);
+        numbering.first = args.value("first").toInt(&whole);
         if (!whole) {
             throw Refusal{QStringLiteral("--first must be a whole number, not ") +
-                          quoted(args.values["first"])};
+                          quoted(args.value("first"))};
         }
     }
     if (choose(args, "origin", {"top-left", "bottom-left"}) == 1) {
@@ -255,10 +286,10 @@ HexNumbering readNumbering(const Arguments& args) {
     }
     numbering.position =
         static_cast<NumberPosition>(choose(args, "number-position", {"top", "centre", "bottom"}));
-    if (args.values.contains("number-size")) {
-        readNumberSize(args.values["number-size"], numbering);
+    if (args.has("number-size")) {
+        readNumberSize(args.value("number-size"), numbering);
     }
-    if (args.values.contains("number-colour")) {
+    if (args.has("number-colour")) {
         QStringList colours;
         for (const char* colour : kColourNames) {
             colours.append(QLatin1String(colour));
@@ -284,7 +315,7 @@ QByteArray outputFormat(const QString& output) {
 }
 
 double positive(const Arguments& args, const QString& name, bool zeroToo = false) {
-    const QString text = args.values[name];
+    const QString text = args.value(name);
     const std::optional<double> value = number(text);
     if (!value || *value < 0 || (!zeroToo && *value == 0)) {
         throw Refusal{QStringLiteral("--%1 must be a %2 number, not %3")
@@ -295,15 +326,7 @@ double positive(const Arguments& args, const QString& name, bool zeroToo = false
 
 PdfPages readPages(const Arguments& args, const QByteArray& format) {
     PdfPages pages;
-    const QStringList given = [&] {
-        QStringList names;
-        for (const QString& name : kPdfOptions + kFlags) {
-            if (args.values.contains(name)) {
-                names << name;
-            }
-        }
-        return names;
-    }();
+    const QStringList given = givenOf(args, OptionGroup::Pdf);
     if (format != "pdf") {
         if (!given.isEmpty()) {
             throw Refusal{QStringLiteral("--%1 needs a .pdf OUTPUT").arg(given.first())};
@@ -338,115 +361,90 @@ PdfPages readPages(const Arguments& args, const QByteArray& format) {
     return pages;
 }
 
-CommandLine parseGrid(const QStringList& arguments) {
-    const Arguments args = split(arguments);
-    if (args.help) {
-        return {CommandAction::Help, {}, {}};
+CommandLine parseGrid(const SubcommandEntry& command, const QStringList& arguments) {
+    const Arguments args(command, arguments);
+    if (args.help()) {
+        return {CommandAction::Help, {}, {}, &command};
     }
-    if (args.positional.isEmpty()) {
+    const QStringList& positional = args.positional();
+    if (positional.isEmpty()) {
         throw Refusal{"missing INPUT, the map picture to read"};
     }
-    if (args.positional.size() < 2) {
+    if (positional.size() < 2) {
         throw Refusal{"missing OUTPUT, the file to write"};
     }
-    if (args.positional.size() > 2) {
-        throw Refusal{QStringLiteral("unexpected argument ") + quoted(args.positional[2])};
+    if (positional.size() > 2) {
+        throw Refusal{QStringLiteral("unexpected argument ") + quoted(positional[2])};
     }
     GridRequest request;
-    request.input = args.positional[0];
-    request.output = args.positional[1];
+    request.input = positional[0];
+    request.output = positional[1];
     request.format = outputFormat(request.output);
     request.pages = readPages(args, request.format);
     request.sizes = readSizes(args);
+    request.sizesGiven = request.sizes.mapSize > 0;
+    if (args.has("anchor")) {
+        if (args.has("offset")) {
+            throw Refusal{QStringLiteral("give only one of --offset or --anchor")};
+        }
+        request.anchor = readPoint(args, QStringLiteral("anchor"));
+    }
     request.pen = readPen(args);
     request.options = readOptions(args);
     request.numbering = readNumbering(args);
-    return {CommandAction::Grid, request, {}};
+    return {CommandAction::Grid, request, {}, &command};
+}
+
+// The program's own options, before any subcommand: only --help and --version are known.
+CommandLine parseProgramOption(const QStringList& arguments) {
+    const QString& first = arguments.first();
+    if (arguments.size() == 1 &&
+        (first == QStringLiteral("--help") || first == QStringLiteral("-h"))) {
+        return {CommandAction::Help, {}, {}, nullptr};
+    }
+    if (arguments.size() == 1 && first == QStringLiteral("--version")) {
+        return {CommandAction::Version, {}, {}, nullptr};
+    }
+    const QString name = optionOf(first).remove(QRegularExpression(QStringLiteral("^-+")));
+    if ((name == QStringLiteral("help") || name == QStringLiteral("version")) &&
+        first.contains(u'=')) {
+        return {CommandAction::Refused,
+                {},
+                QStringLiteral("option --%1 takes no value").arg(name),
+                nullptr};
+    }
+    if (name == QStringLiteral("help") || name == QStringLiteral("h") ||
+        name == QStringLiteral("version")) {
+        return {CommandAction::Refused,
+                {},
+                QStringLiteral("unexpected argument ") + quoted(arguments[1]),
+                nullptr};
+    }
+    return {CommandAction::Refused,
+            {},
+            QStringLiteral("unknown option ") + quoted(optionOf(first)),
+            nullptr};
 }
 
 }  // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments) {
-    const QString command = arguments.value(0);
-    if (command == QStringLiteral("--help") || command == QStringLiteral("-h")) {
-        return {CommandAction::Help, {}, {}};
+    const QString first = arguments.value(0);
+    if (first.startsWith(u'-')) {
+        return parseProgramOption(arguments);
     }
-    if (command == QStringLiteral("--version")) {
-        return {CommandAction::Version, {}, {}};
-    }
-    if (command != QStringLiteral("grid")) {
-        return {CommandAction::Refused, {}, QStringLiteral("unknown command ") + quoted(command)};
+    const SubcommandEntry* command = findSubcommand(first);
+    if (command == nullptr) {
+        return {CommandAction::Refused,
+                {},
+                QStringLiteral("unknown command ") + quoted(first),
+                nullptr};
     }
     try {
-        return parseGrid(arguments.mid(1));
+        return parseGrid(*command, arguments.mid(1));
     } catch (const Refusal& refusal) {
-        return {CommandAction::Refused, {}, refusal.what};
+        return {CommandAction::Refused, {}, refusal.what, command};
     }
-}
-
-QString usageText() {
-    return QStringLiteral(
-        "Usage:\n"
-        "  tessara                 start the window\n"
-        "  tessara grid INPUT OUTPUT --map-width M --hex-size S [OPTION...]\n"
-        "                          draw a hex grid over the map picture INPUT, write OUTPUT\n"
-        "  tessara --help          show this help (also -h)\n"
-        "  tessara --version       show the version\n"
-        "\n"
-        "INPUT may be a BMP, JPEG, PNG, GIF, TIFF or WebP picture. OUTPUT's extension says how\n"
-        "it is written: the gridded map as .bmp, .png, .jpg, .jpeg, .tif or .tiff; the grid\n"
-        "alone as .svg, in the map's pixels; the gridded map at true scale over as many pages\n"
-        "as it needs as .pdf. OUTPUT is written only when everything succeeded; an OUTPUT\n"
-        "already there is replaced only then.\n"
-        "\n"
-        "Options of tessara grid, as --option VALUE or --option=VALUE; numbers are written\n"
-        "with a dot as the decimal point:\n"
-        "  --map-width M           the map's width in distance units (required), e.g. 100\n"
-        "  --hex-size S            the distance between a hex's flats in the same units, below\n"
-        "                          M (required), e.g. 5\n"
-        "  --colour NAME           black (default), blue, green, cyan, red, magenta, yellow or\n"
-        "                          white, e.g. red\n"
-        "  --thickness N           line width in pixels: 1 (default), 2, 3, 5, 10, 15 or 20,\n"
-        "                          e.g. 3\n"
-        "  --orientation rows|columns\n"
-        "                          hexes side by side in rows (default), or turned a quarter\n"
-        "                          turn into columns, e.g. columns\n"
-        "  --offset X,Y            move the whole grid by X,Y pixels (default 0,0), e.g.\n"
-        "                          -30.5,9\n"
-        "  --shifted first|second  which rows (columns) lie half a hex towards the left (top)\n"
-        "                          edge: the first (default) or the second, e.g. second\n"
-        "  --stretch F             stretch the hexes across their rows (columns), from 0.5 to\n"
-        "                          2 (default 1), e.g. 1.04\n"
-        "  --hex-pixels P          the hexes' size flat to flat in pixels (default: the\n"
-        "                          picture's width x S / M), e.g. 42.5\n"
-        "  --numbers FORMAT        number every hex whose centre is on the map: 0101, 01.01,\n"
-        "                          A1, 1,1, or a pattern of {c} {r} {c:2} {C}, e.g. 0101\n"
-        "  --first N               the first column's and row's number (default 1), e.g. 0\n"
-        "  --origin top-left|bottom-left\n"
-        "                          the corner rows are counted from (default top-left)\n"
-        "  --number-position top|centre|bottom\n"
-        "                          where the number sits in its hex (default top)\n"
-        "  --number-size PERCENT   the digits' height as a share of the hex (default 20), or\n"
-        "                          points, e.g. 9pt\n"
-        "  --number-colour NAME    one of the colours above (default: the grid's)\n"
-        "  --halo white|black      a thin outline round the digits (default none)\n"
-        "\n"
-        "Options of a .pdf OUTPUT:\n"
-        "  --hex-mm MM             print a hex this many millimetres flat to flat (default\n"
-        "                          16), e.g. 19\n"
-        "  --hex-inches IN         or this many inches, e.g. 0.75\n"
-        "  --dpi N                 or print N of the map's pixels to the inch, e.g. 300\n"
-        "  --paper NAME            A4 (default), A3, Letter, Legal or Tabloid\n"
-        "  --landscape             turn the pages a quarter turn\n"
-        "  --overlap-mm MM         how far neighbouring pages overlap (default 10), e.g. 15\n"
-        "\n"
-        "Example:\n"
-        "  tessara grid map.jpg gridded.bmp --map-width 100 --hex-size 5 --colour red "
-        "--thickness 3\n"
-        "  tessara grid map.jpg map.pdf --map-width 34 --hex-size 0.8 --hex-mm 19 --paper Letter\n"
-        "\n"
-        "Exit status: 0 done; 1 the work failed (not enough memory, OUTPUT could not be\n"
-        "written); 2 wrong arguments, or an INPUT or OUTPUT that cannot be used.\n");
 }
 
 QString versionText() {

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QPointF>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 #include "grid/grid_options.h"
 #include "grid/grid_parameters.h"
@@ -44,20 +46,24 @@ struct GridRequest {
     GridPen pen;
     GridOptions options;
     HexNumbering numbering;
-    PdfPages pages;  // for "pdf"
+    PdfPages pages;                 // for "pdf"
+    bool sizesGiven = true;         // false: the hex size is given in pixels only
+    std::optional<QPointF> anchor;  // a hex centre goes there, instead of an offset
 };
+
+struct SubcommandEntry;
 
 struct CommandLine {
     CommandAction action = CommandAction::Refused;
-    GridRequest grid;  // for Grid
-    QString error;     // for Refused: what is wrong, in words for the user
+    GridRequest grid;                          // for Grid
+    QString error;                             // for Refused: what is wrong, in words for the user
+    const SubcommandEntry* command = nullptr;  // the subcommand, if one was named
 };
 
 // Reads the arguments that follow the program's name. Numbers are read with a dot as the
 // decimal point, whatever the user's locale, so that a script means the same everywhere.
 CommandLine parseCommandLine(const QStringList& arguments);
 
-QString usageText();
 QString versionText();
 
 }  // namespace tessara

@@ -5,9 +5,12 @@
 #include <QFileInfo>
 #include <new>
 
+#include "cli/cli_text.h"
 #include "grid/grid_export.h"
 #include "grid/grid_generation.h"
 #include "grid/grid_layout.h"
+#include "grid/grid_measure.h"
+#include "grid/grid_messages.h"
 #include "image/picture_export.h"
 #include "image/quiet_stderr.h"
 #include "print/scale_pdf.h"
@@ -23,25 +26,12 @@ CommandOutcome failed(const QString& what) {
     return {kExitFailed, what, {}};
 }
 
-QString quoted(const QString& text) {
-    return u'\'' + text + u'\'';
-}
-
 QString cannotWrite(const QString& output, const QString& why) {
     return QStringLiteral("cannot write %1: %2").arg(quoted(output), why.simplified());
 }
 
-// A sentence for the window as a clause of the command line's one line: "at this scale ...".
-QString asClause(QString sentence) {
-    sentence = sentence.simplified();
-    if (sentence.endsWith(u'.')) {
-        sentence.chop(1);
-    }
-    return sentence.left(1).toLower() + sentence.mid(1);
-}
-
 QString notEnoughMemory() {
-    return QStringLiteral("there is not enough memory to draw the grid on this map");
+    return asClause(gridFailureFact(GridFailure::OutOfMemory));
 }
 
 // Checked before the map is loaded, so that a mistyped folder costs no time. The new file
@@ -75,16 +65,13 @@ QString numbersLeftOut(double smallestHex) {
         .arg(smallestHex, 0, 'f', 2);
 }
 
-CommandOutcome drawingFailure(const GridOutcome& outcome, const QString& input) {
+CommandOutcome drawingFailure(const GridOutcome& outcome) {
     switch (outcome.failure) {
         case GridFailure::NoPictureArea:
-            return badInput(QStringLiteral("the map %1 is 0 pixels wide or high, so no grid can "
-                                           "be drawn on it")
-                                .arg(quoted(input)));
+            return badInput(asClause(gridFailureFact(outcome.failure)));
         case GridFailure::TooManyCells:
-            return badInput(QStringLiteral(
-                "the hexes are too small for this map: the grid would need more than 32766 rows "
-                "or columns of hexes; give a larger --hex-size"));
+            return badInput(asClause(gridFailureFact(outcome.failure)) +
+                            QStringLiteral("; give a larger --hex-size"));
         default:
             return failed(notEnoughMemory());
     }
@@ -95,16 +82,17 @@ CommandOutcome writeGridAlone(const GridRequest& request, int width, int height)
     const GridLayout layout =
         layoutGrid(width, height, request.sizes.hexSize, request.sizes.mapSize, request.options);
     if (layout.problem == GridProblem::NoPictureArea) {
-        return drawingFailure(GridOutcome(GridFailure::NoPictureArea), request.input);
+        return drawingFailure(GridOutcome(GridFailure::NoPictureArea));
     }
     if (layout.problem == GridProblem::TooManyCells) {
-        return drawingFailure(GridOutcome(GridFailure::TooManyCells), request.input);
+        return drawingFailure(GridOutcome(GridFailure::TooManyCells));
     }
     std::optional<NumbersLeftOut> leftOut;
-    const QString failure = writeGridSvg(request.output, width, height, request.sizes, request.pen,
-                                         request.options, request.numbering, leftOut);
-    if (!failure.isEmpty()) {
-        return failed(cannotWrite(request.output, failure));
+    const WriteResult written =
+        writeGridSvg(request.output, width, height, request.sizes, request.pen, request.options,
+                     request.numbering, leftOut);
+    if (!written) {
+        return failed(cannotWrite(request.output, written.error));
     }
     return leftOut ? CommandOutcome{kExitSuccess, {}, numbersLeftOut(leftOut->smallestHex)}
                    : CommandOutcome{};
@@ -128,20 +116,37 @@ std::optional<ScalePdfSettings> pdfSettings(const GridRequest& request, const Pi
     return settings;
 }
 
-CommandOutcome run(const GridRequest& request) {
-    if (const QString problem = outputProblem(request.output); !problem.isEmpty()) {
+// The request for a map of that size: sizes for a grid given in pixels only, and the
+// offset that puts a hex centre on the anchor.
+GridRequest forMap(GridRequest request, int width, int height) {
+    if (!request.sizesGiven && request.options.hexPixels) {
+        // As the window fills them in: one unit a hex.
+        request.sizes = {toSingle(width / *request.options.hexPixels), 1};
+    }
+    if (request.anchor) {
+        const double hexPixels = request.options.hexPixels.value_or(
+            hexWidth(static_cast<Single>(width), request.sizes.hexSize, request.sizes.mapSize));
+        request.options =
+            anchoredAt(request.options, hexPixels, *request.anchor, QSizeF(width, height));
+    }
+    return request;
+}
+
+CommandOutcome run(const GridRequest& given) {
+    if (const QString problem = outputProblem(given.output); !problem.isEmpty()) {
         return badInput(problem);
     }
     PictureBox picMap(0, 0);
     try {
         const QuietStandardError quiet;  // the decoders' own complaints about damaged files
-        picMap.setPicture(LoadPicture(request.input));
+        picMap.setPicture(LoadPicture(given.input));
         picMap.drawOnPicture();  // the map is written out once drawn: no copy is needed
     } catch (const PictureError& error) {
         return badInput(
             QStringLiteral("cannot read the map %1: %2")
-                .arg(quoted(request.input), QString::fromStdString(error.what()).simplified()));
+                .arg(quoted(given.input), QString::fromStdString(error.what()).simplified()));
     }
+    const GridRequest request = forMap(given, picMap.pixelWidth(), picMap.pixelHeight());
     if (request.format == "svg") {
         return writeGridAlone(request, picMap.pixelWidth(), picMap.pixelHeight());
     }
@@ -158,12 +163,13 @@ CommandOutcome run(const GridRequest& request) {
     const GridOutcome drawn =
         drawGridOn(picMap, request.sizes, request.pen, request.options, request.numbering);
     if (drawn.failure != GridFailure::None) {
-        return drawingFailure(drawn, request.input);
+        return drawingFailure(drawn);
     }
-    const QString failure = pdf ? writeScalePdf(picMap.Image().image(), request.output, *pdf)
-                                : writeOutputFile(picMap.Image(), request.output, request.format);
-    if (!failure.isEmpty()) {
-        return failed(cannotWrite(request.output, failure));
+    const WriteResult written =
+        pdf ? writeScalePdf(picMap.Image().image(), request.output, *pdf)
+            : writeOutputFile(picMap.Image(), request.output, request.format);
+    if (!written) {
+        return failed(cannotWrite(request.output, written.error));
     }
     if (drawn.numbersLeftOut) {
         return {kExitSuccess, {}, numbersLeftOut(drawn.numbersLeftOut->smallestHex)};

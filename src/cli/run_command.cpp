@@ -9,6 +9,7 @@
 
 #include "cli/command_line.h"
 #include "cli/grid_command.h"
+#include "cli/option_table.h"
 #include "image/atomic_file.h"
 #include "image/picture.h"
 
@@ -42,15 +43,24 @@ int report(int status, const QString& error) {
 }  // namespace
 
 bool isCommandLine(int argc, char* argv[]) {
-    if (argc < 2) {
-        return false;
+    // The window takes at most one picture; anything else is for the command line, which
+    // refuses what it does not know.
+    return argc > 2 || (argc == 2 && (argv[1][0] == '-' ||
+                                      findSubcommand(QString::fromLocal8Bit(argv[1])) != nullptr));
+}
+
+bool hasDisplay() {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland")) {
+        return true;  // offscreen, a VNC server ...: Qt draws without a display of its own
     }
-    for (const char* command : {"grid", "--help", "-h", "--version"}) {
-        if (std::strcmp(argv[1], command) == 0) {
-            return true;
-        }
-    }
-    return false;
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+int noDisplay() {
+    return report(kExitFailed, QStringLiteral("there is no display to show the window on; "
+                                              "tessara grid works without one"));
 }
 
 // Hex numbers, and the labels of a PDF's pages, are drawn with the system's fonts, which Qt
@@ -79,7 +89,7 @@ int runCommandLine(int argc, char* argv[]) {
     const CommandLine command = parseCommandLine(QCoreApplication::arguments().mid(1));
     switch (command.action) {
         case CommandAction::Help:
-            std::fputs(qPrintable(usageText()), stdout);
+            std::fputs(qPrintable(usageText(command.command)), stdout);
             return kExitSuccess;
         case CommandAction::Version:
             std::printf("%s\n", qPrintable(versionText()));

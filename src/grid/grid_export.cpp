@@ -19,10 +19,10 @@ namespace tessara {
 namespace {
 
 QString outOfMemory() {
-    return QStringLiteral("There is not enough memory to draw the grid at the map's size.");
+    return gridFailureFact(GridFailure::OutOfMemory);
 }
 
-GridLayout layoutFor(int width, int height, const GridSizes& sizes, const GridOptions& options) {
+GridLayout layoutOnMap(int width, int height, const GridSizes& sizes, const GridOptions& options) {
     return layoutGrid(static_cast<Single>(width), static_cast<Single>(height), sizes.hexSize,
                       sizes.mapSize, options);
 }
@@ -79,27 +79,6 @@ void separate(QImage& overBlack, const QImage& overWhite) {
     overBlack.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-QPointF asDrawn(QPointF point) {
-    return {toSingle(point.x()), toSingle(point.y())};
-}
-
-// The segments drawLayout hands to the picture box, in its order and exactly as it hands
-// them over, but without a box: one sized like the map would hold a picture of that size.
-void traceDrawn(const GridLayout& layout, int width, int height, const SegmentSink& sink) {
-    if (!layout.fitted()) {
-        const GridPlan& plan = layout.plan;
-        for (int column = 1; column <= plan.columns; ++column) {
-            for (int row = 1; row <= plan.rows; ++row) {
-                const HexCell cell = cellAt(column, row, plan.hexWidth);
-                traceHex(cell.x, cell.y, plan.hexWidth, cell.flatOnly, sink);
-            }
-        }
-        return;
-    }
-    traceGrid(layout, QRectF(0, 0, width, height),
-              [&sink](QPointF from, QPointF to) { sink(asDrawn(from), asDrawn(to)); });
-}
-
 // Thrown at the first write the device refuses: tracing millions of lines stops there, and
 // the atomic write reports the device's reason.
 struct WriteRefused {};
@@ -154,11 +133,10 @@ class SvgWriter {
 // The raster names a pixel by its centre, an SVG drawing by its corner.
 constexpr double kPixelCentre = 0.5;
 
-void writeLines(SvgWriter& svg, const GridLayout& layout, int width, int height,
-                const GridPen& pen) {
+void writeLines(SvgWriter& svg, const GridLayout& layout, const GridPen& pen) {
     svg << "<g id=\"grid\" fill=\"none\" stroke=\"" << pen.colour.name() << "\" stroke-width=\""
         << std::max(1, static_cast<int>(pen.width)) << "\" stroke-linecap=\"round\">\n";
-    traceDrawn(layout, width, height, [&svg](QPointF from, QPointF to) {
+    traceDrawn(layout, [&svg](QPointF from, QPointF to) {
         svg << "<line x1=\"" << from.x() + kPixelCentre << "\" y1=\"" << from.y() + kPixelCentre
             << "\" x2=\"" << to.x() + kPixelCentre << "\" y2=\"" << to.y() + kPixelCentre
             << "\"/>\n";
@@ -207,7 +185,7 @@ void writeNumbers(SvgWriter& svg, const GridLayout& layout, const HexNumbering& 
 
 QImage gridOnlyImage(int width, int height, const GridSizes& sizes, const GridPen& pen,
                      const GridOptions& options, const HexNumbering& numbering, QString* why) {
-    QString problem = layoutProblem(layoutFor(width, height, sizes, options));
+    QString problem = layoutProblem(layoutOnMap(width, height, sizes, options));
     if (problem.isEmpty()) {
         try {
             QImage grid = drawnOver(qRgb(0, 0, 0), width, height, sizes, pen, options, numbering);
@@ -224,20 +202,20 @@ QImage gridOnlyImage(int width, int height, const GridSizes& sizes, const GridPe
     return {};
 }
 
-QString writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
-                     const GridPen& pen, const GridOptions& options,
-                     const HexNumbering& numbering) {
+WriteResult writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
+                         const GridPen& pen, const GridOptions& options,
+                         const HexNumbering& numbering) {
     std::optional<NumbersLeftOut> leftOut;
     return writeGridSvg(path, width, height, sizes, pen, options, numbering, leftOut);
 }
 
-QString writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
-                     const GridPen& pen, const GridOptions& options, const HexNumbering& numbering,
-                     std::optional<NumbersLeftOut>& leftOut) {
+WriteResult writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
+                         const GridPen& pen, const GridOptions& options,
+                         const HexNumbering& numbering, std::optional<NumbersLeftOut>& leftOut) {
     leftOut.reset();
-    const GridLayout layout = layoutFor(width, height, sizes, options);
+    const GridLayout layout = layoutOnMap(width, height, sizes, options);
     if (const QString problem = layoutProblem(layout); !problem.isEmpty()) {
-        return problem;
+        return WriteResult::failed(problem);
     }
     NumberPlan plan;
     try {
@@ -246,19 +224,20 @@ QString writeGridSvg(const QString& path, int width, int height, const GridSizes
             leftOut = plan.leftOut;
         }
     } catch (const std::bad_alloc&) {
-        return outOfMemory();
+        return WriteResult::failed(outOfMemory());
     }
-    return writeFileAtomically(path, [&](QIODevice& out) {
+    const QString failure = writeFileAtomically(path, [&](QIODevice& out) {
         SvgWriter svg(out);
         svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
             << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" << width
             << "\" height=\"" << height << "\" viewBox=\"0 0 " << width << ' ' << height << "\">\n";
-        writeLines(svg, layout, width, height, pen);
+        writeLines(svg, layout, pen);
         writeNumbers(svg, layout, numbering, plan, pen.colour);
         svg << "</svg>\n";
         svg.flush();
         return true;
     });
+    return failure.isEmpty() ? WriteResult::done() : WriteResult::failed(failure);
 }
 
 }  // namespace tessara

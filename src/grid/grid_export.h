@@ -7,6 +7,7 @@
 #include <QString>
 #include <optional>
 
+#include "core/write_result.h"
 #include "grid/grid_options.h"
 #include "grid/grid_parameters.h"
 #include "grid/hex_numbers.h"
@@ -26,14 +27,14 @@ QImage gridOnlyImage(int width, int height, const GridSizes& sizes, const GridPe
 // pixels: a <line> per line the button draws, in the pen's colour and width with round
 // ends, and a <text> per hex number (under a stroked copy of the numbers for a halo). The
 // file is written as it is worked out, however many lines the grid has, and atomically.
-// Returns an empty string on success, otherwise why it failed; on failure `path` is as it
-// was before.
-QString writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
-                     const GridPen& pen, const GridOptions& options, const HexNumbering& numbering);
+// On failure `path` is as it was before.
+WriteResult writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
+                         const GridPen& pen, const GridOptions& options,
+                         const HexNumbering& numbering);
 // The same, saying in `leftOut` when the numbers did not fit their hexes and were left out
 // of the drawing; reset otherwise.
-QString writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
-                     const GridPen& pen, const GridOptions& options, const HexNumbering& numbering,
-                     std::optional<NumbersLeftOut>& leftOut);
+WriteResult writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
+                         const GridPen& pen, const GridOptions& options,
+                         const HexNumbering& numbering, std::optional<NumbersLeftOut>& leftOut);
 
 }  // namespace tessara

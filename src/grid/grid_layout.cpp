@@ -1,5 +1,6 @@
 #include "grid/grid_layout.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "grid/hex_grid.h"
@@ -9,11 +10,6 @@ namespace {
 
 bool columnsOf(const GridLayout& layout) {
     return layout.options.orientation == GridOrientation::Columns;
-}
-
-// A point of the lines' frame in picture pixels.
-QPointF toPicture(const GridLayout& layout, double u, double v) {
-    return columnsOf(layout) ? QPointF(v, u) : QPointF(u, v);
 }
 
 bool isShifted(const GridOptions& options, int line) {
@@ -73,17 +69,25 @@ bool withinCount(const Span& span) {
            span.last - span.first + 1 <= kMaxCells;
 }
 
+// The frame's rectangle that holds `area`: u across its width, v down its height.
+QRectF frameArea(const GridLayout& layout, const QRectF& area) {
+    if (layout.placement.turned()) {
+        return layout.placement.frameBounds(area);
+    }
+    return columnsOf(layout) ? QRectF(area.top(), area.left(), area.height(), area.width()) : area;
+}
+
 GridLayout layoutFitted(GridLayout layout, Single width, Single height) {
     const double h = layout.hexSize;
     if (!(h > 0) || !std::isfinite(h)) {
         layout.problem = GridProblem::TooManyCells;
         return layout;
     }
-    const bool columns = columnsOf(layout);
-    const double along = columns ? height : width;
-    const double across = columns ? width : height;
-    const Span lines = linesOver(layout, 0, across);
-    const Span cells = cellsOver(layout, 0, along);
+    layout.picture = QSizeF(width, height);
+    layout.placement = GridPlacement(layout.options, layout.picture);
+    const QRectF frame = frameArea(layout, QRectF(0, 0, width, height));
+    const Span lines = linesOver(layout, frame.top(), frame.bottom());
+    const Span cells = cellsOver(layout, frame.left(), frame.right());
     if (!withinCount(lines) || !withinCount(cells)) {
         layout.problem = GridProblem::TooManyCells;
         return layout;
@@ -95,43 +99,53 @@ GridLayout layoutFitted(GridLayout layout, Single width, Single height) {
     return layout;
 }
 
-void traceFitted(const GridLayout& layout, const QRectF& area, const SegmentSink& sink) {
-    const bool columns = columnsOf(layout);
-    const Span lines = linesOver(layout, columns ? area.left() : area.top(),
-                                 columns ? area.right() : area.bottom());
-    const Span cells = cellsOver(layout, columns ? area.top() : area.left(),
-                                 columns ? area.bottom() : area.right());
-    const int firstLine = std::max(layout.firstLine, static_cast<int>(lines.first));
-    const int lastLine = std::min(layout.lastLine, static_cast<int>(lines.last));
-    const int firstCell = std::max(layout.firstCell, static_cast<int>(cells.first));
-    const int lastCell = std::min(layout.lastCell, static_cast<int>(cells.last));
-    // Shifted lines draw every side but the flat before each hexagon; the others only the
-    // flat after it, as their other sides belong to the shifted lines' hexagons.
-    for (int cell = firstCell; cell <= lastCell; ++cell) {
-        for (int line = firstLine; line <= lastLine; ++line) {
-            const std::array<QPointF, 6> c = hexCorners(layout, line, cell);
-            if (!isShifted(layout.options, line)) {
-                sink(c[3], c[4]);
-                continue;
-            }
-            for (int k = 1; k < 6; ++k) {
-                sink(c[k], c[(k + 1) % 6]);
-            }
-        }
-    }
+// The button's grid: row and column, each counted from 1, of a hexagon.
+HexCell planCell(const GridLayout& layout, GridHex hex) {
+    return cellAt(hex.cell + 1, hex.line + 1, layout.plan.hexWidth);
 }
 
-void tracePlan(const GridPlan& plan, const QRectF& area, const SegmentSink& sink) {
-    const double h = plan.hexWidth;
-    for (int column = 1; column <= plan.columns; ++column) {
-        for (int row = 1; row <= plan.rows; ++row) {
-            const HexCell cell = cellAt(column, row, plan.hexWidth);
-            const QRectF bounds(cell.x, cell.y - h, 2 * h, 2 * h);
-            if (bounds.intersects(area)) {
-                traceHex(cell.x, cell.y, plan.hexWidth, cell.flatOnly, sink);
+// The cells of `line` whose centres lie on the picture, as the interval of the cell index:
+// the line crosses the picture's rectangle once, as any straight line does.
+Span centredCells(const GridLayout& layout, int line) {
+    const QPointF start = hexCentre(layout, line, 0);
+    const QPointF step = hexCentre(layout, line, 1) - start;
+    Span span{static_cast<double>(layout.firstCell), static_cast<double>(layout.lastCell)};
+    const auto clip = [&span](double from, double along, double size) {
+        if (std::abs(along) < 1e-12) {
+            if (from < 0 || from >= size) {
+                span = {1, 0};
             }
+            return;
+        }
+        const double a = -from / along;
+        const double b = (size - from) / along;
+        span.first = std::max(span.first, std::ceil(std::min(a, b)));
+        span.last = std::min(span.last, std::floor(std::max(a, b)));
+    };
+    clip(start.x(), step.x(), layout.picture.width());
+    clip(start.y(), step.y(), layout.picture.height());
+    return span;
+}
+
+struct Counts {
+    int lines = 0;
+    int cells = 0;
+};
+
+Counts centredCounts(const GridLayout& layout) {
+    Counts counts;
+    double first = INFINITY;
+    double last = -INFINITY;
+    for (int line = layout.firstLine; line <= layout.lastLine; ++line) {
+        const Span cells = centredCells(layout, line);
+        if (cells.first <= cells.last) {
+            ++counts.lines;
+            first = std::min(first, cells.first);
+            last = std::max(last, cells.last);
         }
     }
+    counts.cells = counts.lines > 0 ? static_cast<int>(last - first + 1) : 0;
+    return counts;
 }
 
 }  // namespace
@@ -140,6 +154,10 @@ Integer GridLayout::rows() const {
     if (!fitted()) {
         return plan.rows;
     }
+    if (placement.turned()) {
+        const Counts counts = centredCounts(*this);
+        return static_cast<Integer>(columnsOf(*this) ? counts.cells : counts.lines);
+    }
     return static_cast<Integer>(columnsOf(*this) ? lastCell - firstCell + 1
                                                  : lastLine - firstLine + 1);
 }
@@ -147,6 +165,10 @@ Integer GridLayout::rows() const {
 Integer GridLayout::columns() const {
     if (!fitted()) {
         return plan.columns;
+    }
+    if (placement.turned()) {
+        const Counts counts = centredCounts(*this);
+        return static_cast<Integer>(columnsOf(*this) ? counts.lines : counts.cells);
     }
     return static_cast<Integer>(columnsOf(*this) ? lastLine - firstLine + 1
                                                  : lastCell - firstCell + 1);
@@ -164,10 +186,96 @@ GridLayout layoutGrid(Single pictureWidth, Single pictureHeight, Single hexSize,
         layout.hexSize = options.hexPixels.value_or(hexWidth(pictureWidth, hexSize, mapSize));
         return layoutFitted(layout, pictureWidth, pictureHeight);
     }
+    layout.picture = QSizeF(pictureWidth, pictureHeight);
     layout.plan = planGrid(pictureWidth, pictureHeight, hexSize, mapSize);
     layout.problem = layout.plan.problem;
     layout.hexSize = layout.plan.hexWidth;
     return layout;
+}
+
+HexRange hexesOver(const GridLayout& layout, const QRectF& area) {
+    if (!layout.fitted()) {
+        return {0, layout.plan.rows - 1, 0, layout.plan.columns - 1};
+    }
+    const QRectF frame = frameArea(layout, area);
+    const Span lines = linesOver(layout, frame.top(), frame.bottom());
+    const Span cells = cellsOver(layout, frame.left(), frame.right());
+    // Compared as doubles: an area far off the grid gives spans beyond any int.
+    return {static_cast<int>(std::max<double>(layout.firstLine, lines.first)),
+            static_cast<int>(std::min<double>(layout.lastLine, lines.last)),
+            static_cast<int>(std::max<double>(layout.firstCell, cells.first)),
+            static_cast<int>(std::min<double>(layout.lastCell, cells.last))};
+}
+
+bool mayCross(const GridLayout& layout, GridHex hex, const QRectF& area) {
+    if (!layout.fitted()) {
+        const double h = layout.plan.hexWidth;
+        const HexCell cell = planCell(layout, hex);
+        return QRectF(cell.x, cell.y - h, 2 * h, 2 * h).intersects(area);
+    }
+    // A turned hexagon lies within its outer circle, however it leans.
+    const double reach = layout.hexSize * std::max(1.0, layout.options.stretch) * 2;
+    return area.adjusted(-reach, -reach, reach, reach).contains(hexCentre(layout, hex));
+}
+
+QPointF hexCentre(const GridLayout& layout, GridHex hex) {
+    if (!layout.fitted()) {
+        const HexCell cell = planCell(layout, hex);
+        const double h = layout.plan.hexWidth;
+        return {cell.x + h / 2, cell.y + kHalfFlat * h};
+    }
+    return hexCentre(layout, hex.line, hex.cell);
+}
+
+GridHex hexAt(const GridLayout& layout, QPointF point) {
+    GridLayout grid = layout;
+    if (!layout.fitted()) {
+        grid.options.hexPixels = layout.hexSize;  // the same hexes, placed in floating point
+    }
+    const double h = grid.hexSize;
+    const double stretch = grid.options.stretch;
+    const QPointF frame = grid.placement.toFrame(point);
+    const QPointF offset = frameOffset(grid);
+    const double middle = std::round((frame.y() - offset.y() - halfFlat(grid)) / linePitch(grid));
+    GridHex nearest;
+    double best = INFINITY;
+    for (const double line : {middle - 1, middle, middle + 1}) {
+        const int j = static_cast<int>(line);
+        const double shift = isShifted(grid.options, j) ? 0 : h / 2;
+        const int cell = static_cast<int>(std::round((frame.x() - offset.x() - shift) / h));
+        const QPointF centre = grid.placement.toFrame(hexCentre(grid, j, cell));
+        const double du = centre.x() - frame.x();
+        const double dv = (centre.y() - frame.y()) / stretch;
+        if (du * du + dv * dv < best) {
+            best = du * du + dv * dv;
+            nearest = {j, cell};
+        }
+    }
+    return nearest;
+}
+
+int halfHexesAlong(const GridLayout& layout, GridHex hex) {
+    // The button's odd rows, counted from 1, are its shifted ones, as the first lines are.
+    const bool shifted = !layout.fitted() ? hex.line % 2 == 0 : isShifted(layout.options, hex.line);
+    return 2 * hex.cell + (shifted ? 0 : 1);
+}
+
+void traceSides(const GridLayout& layout, GridHex hex, const SegmentSink& sink) {
+    if (!layout.fitted()) {
+        const HexCell cell = planCell(layout, hex);
+        traceHex(cell.x, cell.y, layout.plan.hexWidth, cell.flatOnly, sink);
+        return;
+    }
+    // Shifted lines draw every side but the flat before each hexagon; the others only the
+    // flat after it, as their other sides belong to the shifted lines' hexagons.
+    const std::array<QPointF, 6> c = hexCorners(layout, hex.line, hex.cell);
+    if (!isShifted(layout.options, hex.line)) {
+        sink(c[3], c[4]);
+        return;
+    }
+    for (int k = 1; k < 6; ++k) {
+        sink(c[k], c[(k + 1) % 6]);
+    }
 }
 
 QPointF hexCentre(const GridLayout& layout, int line, int cell) {
@@ -175,43 +283,43 @@ QPointF hexCentre(const GridLayout& layout, int line, int cell) {
     const QPointF offset = frameOffset(layout);
     const double u = offset.x() + cell * h + (isShifted(layout.options, line) ? 0 : h / 2);
     const double v = offset.y() + halfFlat(layout) + line * linePitch(layout);
-    return toPicture(layout, u, v);
+    return layout.placement.toPicture(u, v);
 }
 
 std::array<QPointF, 6> hexCorners(const GridLayout& layout, int line, int cell) {
-    const double half = layout.hexSize / 2;
+    const double h = layout.hexSize;
+    const double half = h / 2;
     const double a = halfFlat(layout);
     static constexpr std::array<std::array<double, 2>, 6> kCorners = {
         {{-1, -1}, {-1, 1}, {0, 2}, {1, 1}, {1, -1}, {0, -2}}};
-    const QPointF centre = hexCentre(layout, line, cell);
-    const bool columns = columnsOf(layout);
+    const QPointF offset = frameOffset(layout);
+    const double u = offset.x() + cell * h + (isShifted(layout.options, line) ? 0 : h / 2);
+    const double v = offset.y() + a + line * linePitch(layout);
     std::array<QPointF, 6> corners;
     for (size_t k = 0; k < corners.size(); ++k) {
-        const double du = kCorners[k][0] * half;
-        const double dv = kCorners[k][1] * a;
-        corners[k] = centre + (columns ? QPointF(dv, du) : QPointF(du, dv));
+        corners[k] = layout.placement.toPicture(u + kCorners[k][0] * half, v + kCorners[k][1] * a);
     }
     return corners;
 }
 
 void traceGrid(const GridLayout& layout, const QRectF& area, const SegmentSink& sink) {
-    if (layout.problem != GridProblem::None) {
+    forEachHex(layout, area, [&](GridHex hex) { traceSides(layout, hex, sink); });
+}
+
+void traceDrawn(const GridLayout& layout, const SegmentSink& sink) {
+    if (!layout.fitted()) {
+        // The plan overshoots the picture: every cell of it is drawn.
+        traceGrid(layout, QRectF(-1e9, -1e9, 2e9, 2e9), sink);
         return;
     }
-    if (layout.fitted()) {
-        traceFitted(layout, area, sink);
-    } else {
-        tracePlan(layout.plan, area, sink);
-    }
+    traceGrid(layout, layout.pictureArea(), [&sink](QPointF from, QPointF to) {
+        sink(QPointF(toSingle(from.x()), toSingle(from.y())),
+             QPointF(toSingle(to.x()), toSingle(to.y())));
+    });
 }
 
 void drawLayout(PictureBox& surface, const GridLayout& layout) {
-    if (!layout.fitted()) {
-        drawGrid(surface, layout.plan);
-        return;
-    }
-    const QRectF whole(0, 0, surface.ScaleWidth(), surface.ScaleHeight());
-    traceFitted(layout, whole, [&surface](QPointF from, QPointF to) {
+    traceDrawn(layout, [&surface](QPointF from, QPointF to) {
         surface.Line(toSingle(from.x()), toSingle(from.y()), toSingle(to.x()), toSingle(to.y()));
     });
 }

@@ -5,6 +5,7 @@
 
 #include "grid/grid_geometry.h"
 #include "grid/grid_layout.h"
+#include "grid/grid_placement.h"
 
 namespace tessara {
 namespace {
@@ -37,6 +38,13 @@ GridOptions centredOn(GridOptions options, double hexPixels, QPointF centre) {
     options.offsetX = columns ? v : u;
     options.offsetY = columns ? u : v;
     return options;
+}
+
+GridOptions anchoredAt(GridOptions options, double hexPixels, QPointF point, QSizeF picture) {
+    // The point where the grid stands upright, as centredOn takes it.
+    const QPointF frame = GridPlacement(options, picture).toFrame(point);
+    const bool columns = options.orientation == GridOrientation::Columns;
+    return centredOn(options, hexPixels, columns ? QPointF(frame.y(), frame.x()) : frame);
 }
 
 std::optional<double> mapWidthFromScaleBar(QPointF first, QPointF second, double barLength,

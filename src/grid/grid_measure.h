@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPointF>
+#include <QSizeF>
 #include <optional>
 
 #include "grid/grid_options.h"
@@ -18,6 +19,10 @@ std::optional<double> hexSizeFromCentres(QPointF first, QPointF second, double h
 // offset is the smallest of the equivalent ones (the grid repeats every hex along a line and
 // every two lines across), so that nudging it stays easy.
 GridOptions centredOn(GridOptions options, double hexPixels, QPointF centre);
+
+// The options with that hex size and the smallest offset that puts a hex centre on `point`
+// of a picture of `picture` pixels, the grid turned and leaning as the options say.
+GridOptions anchoredAt(GridOptions options, double hexPixels, QPointF point, QSizeF picture);
 
 // The map's width in distance units when the scale bar, `barLength` units long, runs from
 // `first` to `second` on a picture `pictureWidth` pixels wide. Nothing when the points

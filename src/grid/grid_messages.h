@@ -1,11 +1,29 @@
-// What grid generation tells the user.
+// What grid generation tells the user, in the window and on the command line alike.
 #pragma once
 
 #include <QDir>
 
 #include "core/message.h"
+#include "grid/grid_generation.h"
 
 namespace tessara {
+
+// Why a grid could not be drawn, in one sentence: the window adds what to do about it in a
+// message box, the command line in its one line.
+inline QString gridFailureFact(GridFailure failure) {
+    switch (failure) {
+        case GridFailure::NoPictureArea:
+            return QStringLiteral(
+                "The map picture is 0 pixels wide or high, so no grid can be drawn on it.");
+        case GridFailure::TooManyCells:
+            return QStringLiteral(
+                "The hexes are too small for this map: the grid would need "
+                "more than 32766 rows or columns of hexes.");
+        default:
+            break;
+    }
+    return QStringLiteral("There is not enough memory to draw the grid on this map.");
+}
 
 inline Message invalidMapSizeMessage() {
     return {QStringLiteral("Enter the horizontal size of your map"),
@@ -24,20 +42,17 @@ inline Message noGridPenMessage() {
 }
 
 inline Message tooManyHexesMessage() {
-    return {QStringLiteral("These hexes are too small for this map: the grid would need more "
-                           "than 32766 rows or columns of hexes. Enter a larger hex size."),
-            QStringLiteral("Too many hexes")};
+    return {
+        gridFailureFact(GridFailure::TooManyCells) + QStringLiteral(" Enter a larger hex size."),
+        QStringLiteral("Too many hexes")};
 }
 
 inline Message emptyMapPictureMessage() {
-    return {
-        QStringLiteral("The map picture is 0 pixels wide or high, so no grid can be drawn on it."),
-        QStringLiteral("Empty map picture")};
+    return {gridFailureFact(GridFailure::NoPictureArea), QStringLiteral("Empty map picture")};
 }
 
 inline Message gridOutOfMemoryMessage() {
-    return {QStringLiteral(
-                "There is not enough memory to draw the grid on this map. The map is unchanged."),
+    return {gridFailureFact(GridFailure::OutOfMemory) + QStringLiteral(" The map is unchanged."),
             QStringLiteral("Not enough memory")};
 }
 
@@ -81,6 +96,27 @@ inline Message numbersLeftOutMessage(double smallestHex) {
                            "flat, or a shorter format.")
                 .arg(smallestHex, 0, 'f', 2),
             title};
+}
+
+// What the button says when the grid could not be drawn, or could not be merged into the map
+// through `file`.
+inline Message gridFailedMessage(GridFailure failure, const QString& file, const QString& reason) {
+    switch (failure) {
+        case GridFailure::NoPictureArea:
+            return emptyMapPictureMessage();
+        case GridFailure::TooManyCells:
+            return tooManyHexesMessage();
+        case GridFailure::CannotWrite:
+            return mergeWriteFailedMessage(file, reason);
+        case GridFailure::CannotRead:
+            return mergeReadFailedMessage(file, reason);
+        case GridFailure::WouldOverwriteMap:
+            return mergeOverwritesMapMessage(file);
+        case GridFailure::OutOfMemory:
+        case GridFailure::None:
+            break;
+    }
+    return gridOutOfMemoryMessage();
 }
 
 }  // namespace tessara

@@ -1,7 +1,8 @@
 // How the grid is fitted to a printed map: which way the hexagons stand, where the grid
 // starts, which lines are shifted, how much the hexagons are stretched across the lines,
-// and the hex size in pixels when the user set it. Every option at its default is the grid
-// of the Generate Hex Grid button as it always was.
+// the hex size in pixels when the user set it, and how far the grid is turned and leans
+// (grid_placement.h). Every option at its default is the grid of the Generate Hex Grid
+// button as it always was.
 #pragma once
 
 #include <optional>
@@ -19,6 +20,8 @@ enum class ShiftedLines { First, Second };
 
 inline constexpr double kMinStretch = 0.5;
 inline constexpr double kMaxStretch = 2.0;
+inline constexpr double kMaxRotation = 45;  // degrees either way
+inline constexpr double kMaxSkew = 10;
 
 struct GridOptions {
     GridOrientation orientation = GridOrientation::Rows;
@@ -27,8 +30,11 @@ struct GridOptions {
     ShiftedLines shifted = ShiftedLines::First;
     double stretch = 1;               // line pitch over that of regular hexes
     std::optional<double> hexPixels;  // flat to flat, in pixels; unset: W x S / M
+    double rotation = 0;              // degrees, clockwise on the screen
+    double skew = 0;                  // degrees the lines across the rows (columns) lean
 
     bool isDefault() const { return *this == GridOptions{}; }
+    bool turned() const { return rotation != 0 || skew != 0; }
     friend bool operator==(const GridOptions&, const GridOptions&) = default;
 };
 

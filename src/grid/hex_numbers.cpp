@@ -3,6 +3,8 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <climits>
+#include <cmath>
+#include <numbers>
 
 #include "grid/grid_geometry.h"
 
@@ -38,22 +40,14 @@ bool columnsOf(const GridLayout& layout) {
     return layout.fitted() && layout.options.orientation == GridOrientation::Columns;
 }
 
-// Calls `visit` with the line, the cell along it and the centre of every hex of the layout.
+// Calls `visit` with every hex of the layout and its centre, line by line.
 template <class Visit>
 void eachCentre(const GridLayout& layout, Visit&& visit) {
-    if (layout.fitted()) {
-        for (int line = layout.firstLine; line <= layout.lastLine; ++line) {
-            for (int cell = layout.firstCell; cell <= layout.lastCell; ++cell) {
-                visit(line, cell, hexCentre(layout, line, cell));
-            }
-        }
-        return;
-    }
-    const double h = layout.plan.hexWidth;
-    for (int row = 1; row <= layout.plan.rows; ++row) {
-        for (int column = 1; column <= layout.plan.columns; ++column) {
-            const HexCell cell = cellAt(column, row, layout.plan.hexWidth);
-            visit(row - 1, column - 1, QPointF(cell.x + h / 2, cell.y + kHalfFlat * h));
+    const HexRange range = hexesOver(layout, layout.pictureArea());
+    for (int line = range.firstLine; line <= range.lastLine; ++line) {
+        for (int cell = range.firstCell; cell <= range.lastCell; ++cell) {
+            const GridHex hex{line, cell};
+            visit(line, cell, hexCentre(layout, hex));
         }
     }
 }
@@ -81,71 +75,67 @@ QString hexLabel(const HexNumbering& numbering, int column, int row, int columnW
     return fromPattern(numbering.pattern, column, row);
 }
 
-namespace {
-
-// Where the hexes on the picture lie among the lines and cells: the least and greatest
-// index across (the column's) and down (the row's).
-struct Extent {
-    qint64 count = 0;
-    int left = INT_MAX;
-    int right = INT_MIN;
-    int top = INT_MAX;
-    int bottom = INT_MIN;
-};
-
-// Calls `visit` with the centre and the indices across and down of every hex whose centre
-// lies on the W x H picture.
-template <class Visit>
-void eachOnPicture(const GridLayout& layout, double width, double height, Visit&& visit) {
-    const bool columns = columnsOf(layout);
+NumberingFrame numberingFrame(const GridLayout& layout, double width, double height) {
+    NumberingFrame frame;
     eachCentre(layout, [&](int line, int cell, QPointF centre) {
         if (centre.x() < 0 || centre.y() < 0 || centre.x() >= width || centre.y() >= height) {
             return;
         }
-        visit(centre, columns ? line : cell, columns ? cell : line);
+        const int half = halfHexesAlong(layout, {line, cell});
+        ++frame.count;
+        frame.firstLine = std::min(frame.firstLine, line);
+        frame.lastLine = std::max(frame.lastLine, line);
+        frame.firstHalf = std::min(frame.firstHalf, half);
+        frame.lastHalf = std::max(frame.lastHalf, half);
     });
+    return frame;
 }
 
-Extent extentOnPicture(const GridLayout& layout, double width, double height) {
-    Extent e;
-    eachOnPicture(layout, width, height, [&e](QPointF, int across, int down) {
-        ++e.count;
-        e.left = std::min(e.left, across);
-        e.right = std::max(e.right, across);
-        e.top = std::min(e.top, down);
-        e.bottom = std::max(e.bottom, down);
-    });
-    return e;
+std::pair<int, int> columnAndRow(const GridLayout& layout, const NumberingFrame& frame,
+                                 const HexNumbering& numbering, GridHex hex) {
+    // Across the lines, the lines are counted; along them, hexes half a hex apart on
+    // neighbouring lines share a number, counted from the first on the picture (the last,
+    // for rows counted from the bottom).
+    const bool fromBottom = numbering.origin == NumberOrigin::BottomLeft;
+    const int half = halfHexesAlong(layout, hex);
+    if (columnsOf(layout)) {
+        const int row = fromBottom ? (frame.lastHalf - half) / 2 : (half - frame.firstHalf) / 2;
+        return {numbering.first + hex.line - frame.firstLine, numbering.first + row};
+    }
+    const int row = fromBottom ? frame.lastLine - hex.line : hex.line - frame.firstLine;
+    return {numbering.first + (half - frame.firstHalf) / 2, numbering.first + row};
 }
 
-}  // namespace
-
-NumberRange numberRange(const GridLayout& layout, double width, double height,
+NumberRange numberRange(const GridLayout& layout, const NumberingFrame& frame,
                         const HexNumbering& numbering) {
-    const Extent e = extentOnPicture(layout, width, height);
-    if (e.count == 0) {
+    if (frame.count == 0) {
         return {};
     }
-    return {e.count, numbering.first, numbering.first + (e.right - e.left), numbering.first,
-            numbering.first + (e.bottom - e.top)};
+    const int lines = frame.lastLine - frame.firstLine;
+    const int halves = (frame.lastHalf - frame.firstHalf) / 2;
+    const int columns = columnsOf(layout) ? lines : halves;
+    const int rows = columnsOf(layout) ? halves : lines;
+    return {frame.count, numbering.first, numbering.first + columns, numbering.first,
+            numbering.first + rows};
 }
 
-qint64 visitNumberedHexes(const GridLayout& layout, double width, double height,
-                          const HexNumbering& numbering,
-                          const std::function<void(const NumberedHex&)>& visit) {
-    const Extent e = extentOnPicture(layout, width, height);
-    const bool fromBottom = numbering.origin == NumberOrigin::BottomLeft;
-    eachOnPicture(layout, width, height, [&](QPointF centre, int across, int down) {
-        const int row = fromBottom ? e.bottom - down : down - e.top;
-        visit({centre, numbering.first + across - e.left, numbering.first + row});
+void visitNumberedHexes(const GridLayout& layout, double width, double height,
+                        const NumberingFrame& frame, const HexNumbering& numbering,
+                        const std::function<void(const NumberedHex&)>& visit) {
+    eachCentre(layout, [&](int line, int cell, QPointF centre) {
+        if (centre.x() >= 0 && centre.y() >= 0 && centre.x() < width && centre.y() < height) {
+            const auto [column, row] = columnAndRow(layout, frame, numbering, {line, cell});
+            visit({centre, column, row});
+        }
     });
-    return e.count;
 }
 
 std::vector<NumberedHex> numberedHexes(const GridLayout& layout, double width, double height,
                                        const HexNumbering& numbering) {
+    const NumberingFrame frame = numberingFrame(layout, width, height);
     std::vector<NumberedHex> hexes;
-    visitNumberedHexes(layout, width, height, numbering,
+    hexes.reserve(static_cast<size_t>(frame.count));
+    visitNumberedHexes(layout, width, height, frame, numbering,
                        [&hexes](const NumberedHex& hex) { hexes.push_back(hex); });
     return hexes;
 }
@@ -178,7 +168,13 @@ QPointF labelMiddle(const GridLayout& layout, const HexNumbering& numbering, QPo
     const double reach =
         columnsOf(layout) ? h / 2 - kMargin * h : kHalfFlat * layout.options.stretch * h;
     const double offset = reach - textHeight / 2;
-    return centre + QPointF(0, numbering.position == NumberPosition::Top ? -offset : offset);
+    const double up = numbering.position == NumberPosition::Top ? -offset : offset;
+    if (layout.options.rotation == 0) {
+        return centre + QPointF(0, up);
+    }
+    // Towards the top of the turned hex; the text itself stays upright.
+    const double turn = layout.options.rotation * std::numbers::pi / 180;
+    return centre + QPointF(-std::sin(turn) * up, std::cos(turn) * up);
 }
 
 }  // namespace tessara

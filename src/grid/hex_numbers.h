@@ -6,8 +6,10 @@
 #include <QColor>
 #include <QPointF>
 #include <QString>
+#include <climits>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "core/column_letters.h"
@@ -57,15 +59,32 @@ struct NumberedHex {
     int row = 0;
 };
 
+// Where the numbering starts: the lines, and the places along them in half hexes
+// (halfHexesAlong), that the hexes whose centres lie on the picture span.
+struct NumberingFrame {
+    int firstLine = INT_MAX;
+    int lastLine = INT_MIN;
+    int firstHalf = INT_MAX;
+    int lastHalf = INT_MIN;
+    qint64 count = 0;  // how many hexes
+};
+NumberingFrame numberingFrame(const GridLayout& layout, double width, double height);
+
+// The column and row, as shown, of a hex: the top-left hex on the picture is the first
+// number whatever the grid's offset, and hexes half a hex apart on neighbouring lines share
+// their column (their row, for columns).
+std::pair<int, int> columnAndRow(const GridLayout& layout, const NumberingFrame& frame,
+                                 const HexNumbering& numbering, GridHex hex);
+
 // Every hex of the layout whose centre lies on the W x H picture, with its column and row.
 std::vector<NumberedHex> numberedHexes(const GridLayout& layout, double width, double height,
                                        const HexNumbering& numbering);
 
 // The same hexes given to `visit` one by one, in the same order, none of them kept: a grid
-// of tiny hexes on a large map has millions. Returns how many there are.
-qint64 visitNumberedHexes(const GridLayout& layout, double width, double height,
-                          const HexNumbering& numbering,
-                          const std::function<void(const NumberedHex&)>& visit);
+// of tiny hexes on a large map has millions. `frame` is the picture's numberingFrame.
+void visitNumberedHexes(const GridLayout& layout, double width, double height,
+                        const NumberingFrame& frame, const HexNumbering& numbering,
+                        const std::function<void(const NumberedHex&)>& visit);
 
 // How many hexes are numbered, and the first and last column and row numbers they show.
 struct NumberRange {
@@ -75,7 +94,7 @@ struct NumberRange {
     int firstRow = 0;
     int lastRow = -1;
 };
-NumberRange numberRange(const GridLayout& layout, double width, double height,
+NumberRange numberRange(const GridLayout& layout, const NumberingFrame& frame,
                         const HexNumbering& numbering);
 
 // The text height in pixels the numbering asks for on hexes of this layout.

@@ -87,8 +87,8 @@ namespace {
 // column c's label in the first row and b(r) what row r adds to the first row's width. Each
 // column's and row's label is measured once, then every numbered hex's sum is taken.
 double widestLabel(const GridLayout& layout, double width, double height,
-                   const HexNumbering& numbering, const NumberRange& range, int columnWidth,
-                   int rowWidth, NumberStamps& measure) {
+                   const NumberingFrame& frame, const HexNumbering& numbering,
+                   const NumberRange& range, int columnWidth, int rowWidth, NumberStamps& measure) {
     const auto labelWidth = [&](int column, int row) {
         return measure.width(hexLabel(numbering, column, row, columnWidth, rowWidth));
     };
@@ -102,7 +102,7 @@ double widestLabel(const GridLayout& layout, double width, double height,
         rows.push_back(labelWidth(range.firstColumn, r) - corner);
     }
     double widest = 0;
-    visitNumberedHexes(layout, width, height, numbering, [&](const NumberedHex& hex) {
+    visitNumberedHexes(layout, width, height, frame, numbering, [&](const NumberedHex& hex) {
         widest = std::max(widest, columns[static_cast<size_t>(hex.column - range.firstColumn)] +
                                       rows[static_cast<size_t>(hex.row - range.firstRow)]);
     });
@@ -116,7 +116,8 @@ NumberPlan planNumbers(const GridLayout& layout, double width, double height,
     NumberPlan plan;
     double size = numberSize(layout, numbering);
     plan.textHeight = size;
-    const NumberRange range = numberRange(layout, width, height, numbering);
+    const NumberingFrame frame = numberingFrame(layout, width, height);
+    const NumberRange range = numberRange(layout, frame, numbering);
     if (range.count == 0) {
         return plan;
     }
@@ -127,7 +128,7 @@ NumberPlan planNumbers(const GridLayout& layout, double width, double height,
     // Whether the numbers fit is known before any label is made: millions of tiny hexes
     // would otherwise take gigabytes of labels only to be left out.
     const double widest =
-        widestLabel(layout, width, height, numbering, range, columnWidth, rowWidth, measure);
+        widestLabel(layout, width, height, frame, numbering, range, columnWidth, rowWidth, measure);
     const double room = roomForLabel(layout, numbering);
     if (widest > room) {
         size *= room / widest;
@@ -146,7 +147,7 @@ NumberPlan planNumbers(const GridLayout& layout, double width, double height,
     }
     plan.hexes.reserve(static_cast<size_t>(range.count));
     plan.labels.reserve(static_cast<size_t>(range.count));
-    visitNumberedHexes(layout, width, height, numbering, [&](const NumberedHex& hex) {
+    visitNumberedHexes(layout, width, height, frame, numbering, [&](const NumberedHex& hex) {
         plan.hexes.push_back(hex);
         plan.labels.push_back(hexLabel(numbering, hex.column, hex.row, columnWidth, rowWidth));
     });

@@ -63,7 +63,8 @@ HelpBook parseHelpBook(const QString& html) {
 }
 
 QStringList helpFolders() {
-    return {QCoreApplication::applicationDirPath(), QStringLiteral(TESSARA_DATA_DIR),
+    const QString program = QCoreApplication::applicationDirPath();
+    return {program, QDir::cleanPath(program + u'/' + QStringLiteral(TESSARA_DATA_FROM_PROGRAM)),
             QDir::currentPath()};
 }
 

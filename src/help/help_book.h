@@ -32,7 +32,7 @@ struct HelpBook {
 HelpBook parseHelpBook(const QString& html);
 
 // The folders the help file is looked for in, in order: the program's own folder, the
-// installed data folder, the current directory.
+// installed data folder (share/tessara beside the program's bin folder), the current directory.
 QStringList helpFolders();
 
 // The full path of the first file of that name in the folders, or an empty text. A name

@@ -157,11 +157,11 @@ QString writeBitmap(const Picture& picture, const QString& path, Progress& progr
 
 }  // namespace
 
-QString exportPicture(const Picture& picture, const QString& path, const ExportOptions& options,
-                      Progress& progress) {
+WriteResult exportPicture(const Picture& picture, const QString& path, const ExportOptions& options,
+                          Progress& progress) {
     if (suffixForFormat(options.format).isEmpty()) {
-        return QStringLiteral("Pictures cannot be written as \"%1\".")
-            .arg(QString::fromLatin1(options.format));
+        return WriteResult::failed(QStringLiteral("Pictures cannot be written as \"%1\".")
+                                       .arg(QString::fromLatin1(options.format)));
     }
     const bool records = options.dotsPerInch > 0 && !picture.isNull();
     const Picture written =
@@ -173,10 +173,10 @@ QString exportPicture(const Picture& picture, const QString& path, const ExportO
     if (watched.stopped()) {
         throw WorkCancelled{};
     }
-    return failure;
+    return failure.isEmpty() ? WriteResult::done() : WriteResult::failed(failure);
 }
 
-QString writeOutputFile(const Picture& picture, const QString& path, const QByteArray& format) {
+WriteResult writeOutputFile(const Picture& picture, const QString& path, const QByteArray& format) {
     ExportOptions options;
     options.format = format;
     return exportPicture(picture, path, options);

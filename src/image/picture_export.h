@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "core/progress.h"
+#include "core/write_result.h"
 #include "image/picture.h"
 
 namespace tessara {
@@ -20,15 +21,14 @@ struct ExportOptions {
 };
 
 // Writes `picture` to `path`: a bitmap exactly as the window saves a map, the others
-// through Qt's writers. Returns an empty string on success, otherwise why it failed in
-// words for the user; on failure `path` is as it was before. Reports how far the writing
+// through Qt's writers. On failure `path` is as it was before. Reports how far the writing
 // has got (for PNG and JPEG an estimate, their size being known only once written) and
 // throws WorkCancelled, `path` untouched, when the user stops it.
-QString exportPicture(const Picture& picture, const QString& path, const ExportOptions& options,
-                      Progress& progress = noProgress());
+WriteResult exportPicture(const Picture& picture, const QString& path, const ExportOptions& options,
+                          Progress& progress = noProgress());
 
 // exportPicture with every option but the format at its default: the command line's output.
-QString writeOutputFile(const Picture& picture, const QString& path, const QByteArray& format);
+WriteResult writeOutputFile(const Picture& picture, const QString& path, const QByteArray& format);
 
 // The format a file name's extension chooses ("jpg", "TIF" ...), or empty for one we do
 // not write.

@@ -1,9 +1,13 @@
 #include "platform/qt_platform.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QRegularExpression>
@@ -105,6 +109,39 @@ std::optional<double> QtQuestions::askNumber(const NumberQuestion& question) {
         return std::nullopt;
     }
     return box.doubleValue();
+}
+
+std::optional<std::vector<double>> QtQuestions::askNumbers(const NumbersQuestion& question) {
+    QDialog box(dialogOwner());
+    box.setWindowTitle(question.title);
+    auto* form = new QFormLayout(&box);
+    auto* intro = new QLabel(question.intro, &box);
+    intro->setWordWrap(true);
+    form->addRow(intro);
+    std::vector<QDoubleSpinBox*> fields;
+    for (const NumberQuestion& field : question.fields) {
+        auto* number = new QDoubleSpinBox(&box);
+        number->setDecimals(field.decimals);
+        number->setRange(field.minimum, field.maximum);
+        number->setValue(field.value);
+        number->setAccessibleName(field.prompt);
+        form->addRow(field.prompt, number);
+        fields.push_back(number);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &box);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+    form->addRow(buttons);
+    const bool accepted = box.exec() == QDialog::Accepted;
+    giveFocusBack(box.parentWidget());
+    if (!accepted) {
+        return std::nullopt;
+    }
+    std::vector<double> numbers;
+    for (const QDoubleSpinBox* number : fields) {
+        numbers.push_back(number->value());
+    }
+    return numbers;
 }
 
 bool QtQuestions::confirm(const Message& message) {

@@ -29,6 +29,7 @@ class QtMessageBoxes : public MessageBoxes {
 class QtQuestions : public Questions {
   public:
     std::optional<double> askNumber(const NumberQuestion& question) override;
+    std::optional<std::vector<double>> askNumbers(const NumbersQuestion& question) override;
     bool confirm(const Message& message) override;
 };
 

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <optional>
+#include <vector>
 
 #include "core/message.h"
 
@@ -18,11 +19,21 @@ struct NumberQuestion {
     int decimals = 2;
 };
 
+// Several numbers in one box, each field a NumberQuestion whose prompt is its label; the
+// intro stands above them.
+struct NumbersQuestion {
+    QString title;
+    QString intro;
+    std::vector<NumberQuestion> fields;
+};
+
 class Questions {
   public:
     virtual ~Questions() = default;
     // The number typed, or nothing when the user cancelled.
     virtual std::optional<double> askNumber(const NumberQuestion& question) = 0;
+    // The numbers typed, in the fields' order, or nothing when the user cancelled.
+    virtual std::optional<std::vector<double>> askNumbers(const NumbersQuestion& question) = 0;
     // True when the user chose OK, false for Cancel (Esc included).
     virtual bool confirm(const Message& message) = 0;
 };

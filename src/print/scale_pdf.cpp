@@ -64,11 +64,11 @@ QString orientationName(bool landscape) {
     return landscape ? QStringLiteral("landscape") : QStringLiteral("portrait");
 }
 
-QString writeScalePdf(const QImage& picture, const QString& path, const ScalePdfSettings& settings,
-                      const PageProgress& progress) {
+WriteResult writeScalePdf(const QImage& picture, const QString& path,
+                          const ScalePdfSettings& settings, const PageProgress& progress) {
     const TilePlanning planning = planScalePdf(picture.size(), settings);
     if (!planning.plan) {
-        return planning.refusal;
+        return WriteResult::failed(planning.refusal);
     }
     bool cancelled = false;
     const PageProgress watched = [&](int done, int total) {
@@ -80,9 +80,9 @@ QString writeScalePdf(const QImage& picture, const QString& path, const ScalePdf
                         QFileInfo(path).completeBaseName(), watched);
     });
     if (cancelled) {
-        return QStringLiteral("Cancelled: the PDF was not written.");
+        return WriteResult::failed(QStringLiteral("Cancelled: the PDF was not written."));
     }
-    return failure;
+    return failure.isEmpty() ? WriteResult::done() : WriteResult::failed(failure);
 }
 
 }  // namespace tessara

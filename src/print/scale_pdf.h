@@ -6,6 +6,7 @@
 #include <QPageSize>
 #include <QString>
 
+#include "core/write_result.h"
 #include "print/scale_tiles.h"
 #include "print/tiled_print.h"
 
@@ -33,9 +34,8 @@ QString paperName(QPageSize::PageSizeId paper);
 QString orientationName(bool landscape);
 
 // Writes `picture` over as many pages as the scale needs, replacing `path` only once the
-// whole PDF is written. Returns an empty string on success, otherwise the reason in words
-// for the user; `path` is untouched then, and when `progress` cancels.
-QString writeScalePdf(const QImage& picture, const QString& path, const ScalePdfSettings& settings,
-                      const PageProgress& progress = {});
+// whole PDF is written; `path` is untouched on failure, and when `progress` cancels.
+WriteResult writeScalePdf(const QImage& picture, const QString& path,
+                          const ScalePdfSettings& settings, const PageProgress& progress = {});
 
 }  // namespace tessara

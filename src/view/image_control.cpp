@@ -1,5 +1,7 @@
 #include "view/image_control.h"
 
+#include <QWheelEvent>
+
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -8,6 +10,7 @@ namespace tessara {
 
 ImageControl::ImageControl(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setMouseTracking(true);  // the pointer's place on the map is shown as it moves
     place();
 }
 
@@ -104,6 +107,32 @@ void ImageControl::mouseReleaseEvent(QMouseEvent* event) {
     const QPointF at = event->position() * static_cast<double>(kTwipsPerPixel);
     emit mouseUp(buttonNumber(event->button()), shiftState(event->modifiers()),
                  static_cast<Single>(at.x()), static_cast<Single>(at.y()));
+}
+
+void ImageControl::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF at = event->position() * static_cast<double>(kTwipsPerPixel);
+    emit mouseMoved(static_cast<Single>(at.x()), static_cast<Single>(at.y()));
+}
+
+void ImageControl::leaveEvent(QEvent* /*event*/) {
+    emit pointerLeft();
+}
+
+void ImageControl::wheelEvent(QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        event->ignore();  // the viewport's own scrolling, if any
+        return;
+    }
+    // A notch is 15 degrees, 120 eighths; touchpads send it in smaller parts.
+    constexpr int kNotch = 120;
+    wheelEighths_ += event->angleDelta().y();
+    const int steps = wheelEighths_ / kNotch;
+    wheelEighths_ -= steps * kNotch;
+    if (steps != 0) {
+        const QPointF at = event->position() * static_cast<double>(kTwipsPerPixel);
+        emit zoomWheel(steps, static_cast<Single>(at.x()), static_cast<Single>(at.y()));
+    }
+    event->accept();
 }
 
 }  // namespace tessara

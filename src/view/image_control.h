@@ -42,11 +42,19 @@ class ImageControl : public QWidget {
     // Button as numbered above; x and y in twips from the image's top-left corner.
     void mouseDown(Integer button, Integer shift, Single x, Single y);
     void mouseUp(Integer button, Integer shift, Single x, Single y);
+    // The pointer moved over the image, with or without a button held.
+    void mouseMoved(Single x, Single y);
+    void pointerLeft();
+    // The wheel turned with Ctrl held: `steps` notches away from the user (negative towards).
+    void zoomWheel(int steps, Single x, Single y);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
     void place();
@@ -54,6 +62,7 @@ class ImageControl : public QWidget {
     TwipsRect place_;
     Picture picture_;
     Overlay overlay_;
+    int wheelEighths_ = 0;  // of a degree, turned with Ctrl held and not yet a whole notch
 };
 
 // The button number of a Qt mouse button; 0 for buttons the program does not know.

@@ -26,6 +26,14 @@ inline Message unknownExportTypeMessage(const QString& path, const QString& endi
             QStringLiteral("Can't export map")};
 }
 
+// The file chosen is the one the map was loaded from: the scan itself.
+inline Message wouldReplaceMapMessage(const QString& path) {
+    return {QStringLiteral("The map was loaded from\n%1\n\nExporting over it would replace the "
+                           "map you started from. Please choose another name.")
+                .arg(QDir::toNativeSeparators(path)),
+            QStringLiteral("Can't export map")};
+}
+
 inline Message noMapToExportMessage() {
     return {QStringLiteral("There is no map to export yet. Please load a map picture first."),
             QStringLiteral("No map to export")};

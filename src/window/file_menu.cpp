@@ -15,6 +15,7 @@
 #include "print/print_fit.h"
 #include "view/image_control.h"
 #include "window/busy_cursor.h"
+#include "window/grid_fitting.h"
 #include "window/main_window.h"
 #include "window/map_messages.h"
 
@@ -73,6 +74,8 @@ void Form1::openMap(const QString& path) {
         picMap_.setPicture(LoadPicture(path, progress));
         mnuNormal_Click();
         mnuInformation->setEnabled(false);
+        state_.mapFile = path;
+        fitting_->mapLoaded();
     } catch (const WorkCancelled&) {
         return;  // the map and the window are as they were
     } catch (const PictureTooLarge& e) {

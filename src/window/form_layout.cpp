@@ -1,5 +1,7 @@
 #include "window/form_layout.h"
 
+#include <QWidget>
+
 namespace tessara {
 namespace {
 
@@ -52,6 +54,24 @@ LayoutStep layoutFor(Single w, Single h, bool minimised) {
     p.hscroll1Width = p.picture1.Width;
     p.hscroll1Top = add(p.picture1.Top, p.picture1.Height);
     return p;
+}
+
+Single outerWidth(const QWidget& window) {
+    return toSingle(static_cast<double>(window.frameGeometry().width()) * kTwipsPerPixel);
+}
+
+Single outerHeight(const QWidget& window) {
+    return toSingle(static_cast<double>(window.frameGeometry().height()) * kTwipsPerPixel);
+}
+
+void setOuterWidth(QWidget& window, Single twips) {
+    const int frame = window.frameGeometry().width() - window.width();
+    window.resize(twipsToPixels(twips) - frame, window.height());
+}
+
+void setOuterHeight(QWidget& window, Single twips) {
+    const int frame = window.frameGeometry().height() - window.height();
+    window.resize(window.width(), twipsToPixels(twips) - frame);
 }
 
 }  // namespace tessara

@@ -8,6 +8,8 @@
 #include "core/numeric.h"
 #include "core/twips.h"
 
+class QWidget;
+
 namespace tessara {
 
 inline constexpr Single kMinimumWindowWidth = 8400;
@@ -37,5 +39,11 @@ using LayoutStep = std::variant<KeepLayout, SetWindowHeight, SetWindowWidth, Con
 
 // What one resize pass does for the window's outer width and height in twips.
 LayoutStep layoutFor(Single outerWidth, Single outerHeight, bool minimised);
+
+// A window's outer size (frame, caption and menu bar included), in twips, and setting it.
+Single outerWidth(const QWidget& window);
+Single outerHeight(const QWidget& window);
+void setOuterWidth(QWidget& window, Single twips);
+void setOuterHeight(QWidget& window, Single twips);
 
 }  // namespace tessara

@@ -8,33 +8,12 @@
 #include "grid/grid_messages.h"
 #include "view/image_control.h"
 #include "window/busy_cursor.h"
+#include "window/grid_fitting.h"
 #include "window/main_window.h"
 
 namespace tessara {
-namespace {
-
-Message failureMessage(const GridOutcome& outcome, const QString& file) {
-    switch (outcome.failure) {
-        case GridFailure::NoPictureArea:
-            return emptyMapPictureMessage();
-        case GridFailure::TooManyCells:
-            return tooManyHexesMessage();
-        case GridFailure::CannotWrite:
-            return mergeWriteFailedMessage(file, outcome.reason);
-        case GridFailure::CannotRead:
-            return mergeReadFailedMessage(file, outcome.reason);
-        case GridFailure::WouldOverwriteMap:
-            return mergeOverwritesMapMessage(file);
-        case GridFailure::OutOfMemory:
-        case GridFailure::None:
-            break;
-    }
-    return gridOutOfMemoryMessage();
-}
-
-}  // namespace
-
 void Form1::Command1_Click() {
+    fitting_->fillSizesForFit();  // a grid fitted in pixels needs no sizes typed
     const GridSizeCheck check = checkGridSizes(txtMapSize->text(), txtHexF->text());
     if (check.problem == GridSizeProblem::MapSize) {
         services_.messages.MsgBox(invalidMapSizeMessage());
@@ -58,12 +37,12 @@ void Form1::Command1_Click() {
         const BusyCursor busy;
         ProgressWindow progress(this, tr("Generate Hex Grid"), ProgressWindow::Cancel::NotOffered,
                                 progressDelay_);
-        outcome = generateGrid(picMap_, check.sizes, *pen, file, state_.gridOptions,
-                               state_.numbering, progress);
+        outcome = generateGrid(picMap_, check.sizes, *pen, file, fitting_->options(),
+                               fitting_->numbering(), progress);
     }
     if (outcome.failure != GridFailure::None) {
         Imgdisplay->update();  // it may have shown lines, drawn in place, that are put back
-        services_.messages.MsgBox(failureMessage(outcome, file));
+        services_.messages.MsgBox(gridFailedMessage(outcome.failure, file, outcome.reason));
         if (outcome.failure == GridFailure::TooManyCells) {
             txtHexF->setFocus();  // the hex size is what to change
         }

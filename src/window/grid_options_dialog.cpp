@@ -6,9 +6,11 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -64,49 +66,86 @@ GridOptionsDialog::GridOptionsDialog(QWidget* parent) : QDialog(parent) {
     build();
     setOptions({}, std::nullopt);
     setNumbering({});
+    const auto shortcut = [this](const QKeySequence& keys, void (GridOptionsDialog::*signal)()) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, signal);
+    };
+    shortcut(QKeySequence::Undo, &GridOptionsDialog::undoRequested);
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &GridOptionsDialog::redoRequested);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), &GridOptionsDialog::redoRequested);
+    // The fields' own text undo would take Ctrl+Z first.
+    for (QWidget* field : findChildren<QWidget*>()) {
+        if (qobject_cast<QLineEdit*>(field) || qobject_cast<QAbstractSpinBox*>(field)) {
+            field->installEventFilter(this);
+        }
+    }
+}
+
+bool GridOptionsDialog::eventFilter(QObject* /*watched*/, QEvent* event) {
+    if (event->type() != QEvent::ShortcutOverride) {
+        return false;
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QKeyCombination pressed = key->keyCombination();
+    return pressed == QKeyCombination(Qt::CTRL | Qt::Key_Z) ||
+           pressed == QKeyCombination(Qt::CTRL | Qt::SHIFT | Qt::Key_Z) ||
+           pressed == QKeyCombination(Qt::CTRL | Qt::Key_Y);
 }
 
 void GridOptionsDialog::build() {
-    orientation_ = new QComboBox(this);
-    orientation_->setObjectName(QStringLiteral("cmbOrientation"));
-    orientation_->addItems(
+    orientation_ = list(
+        this, "cmbOrientation",
         {QStringLiteral("Vertical flats (rows)"), QStringLiteral("Horizontal flats (columns)")});
     offsetX_ = numberBox(this, "txtOffsetX", -kLargestOffset, kLargestOffset, 2, 1);
     offsetY_ = numberBox(this, "txtOffsetY", -kLargestOffset, kLargestOffset, 2, 1);
-    shifted_ = new QComboBox(this);
-    shifted_->setObjectName(QStringLiteral("cmbShifted"));
-    shifted_->addItems({QStringLiteral("The first"), QStringLiteral("The second")});
-    stretch_ = numberBox(this, "txtStretch", kMinStretch, kMaxStretch, 3, 0.01);
+    shifted_ =
+        list(this, "cmbShifted", {QStringLiteral("The first"), QStringLiteral("The second")});
+    // Five decimals: a 300 by 298 dpi scan is 0.99333 across its rows.
+    stretch_ = numberBox(this, "txtStretch", kMinStretch, kMaxStretch, 5, 0.001);
     // 0 stands for a size worked out from the map's width and the hex size.
-    hexPixels_ = numberBox(this, "txtHexPixels", 0, kLargestHex, 2, 0.1);
+    hexPixels_ = numberBox(this, "txtHexPixels", 0, kLargestHex, 3, 0.1);
     hexPixels_->setSpecialValueText(QStringLiteral("from the sizes"));
     hexPixels_->setSuffix(QStringLiteral(" px"));
+    rotation_ = numberBox(this, "txtRotation", -kMaxRotation, kMaxRotation, 3, 0.05);
+    rotation_->setSuffix(QStringLiteral("\u00b0"));
+    skew_ = numberBox(this, "txtSkew", -kMaxSkew, kMaxSkew, 3, 0.05);
+    skew_->setSuffix(QStringLiteral("\u00b0"));
 
-    auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("&Orientation:"), orientation_);
-    form->addRow(QStringLiteral("Offset &X (pixels):"), offsetX_);
-    form->addRow(QStringLiteral("Offset &Y (pixels):"), offsetY_);
-    form->addRow(QStringLiteral("&Shifted rows (columns):"), shifted_);
-    form->addRow(QStringLiteral("S&tretch across the rows:"), stretch_);
-    form->addRow(QStringLiteral("H&ex size, flat to flat:"), hexPixels_);
-    nameFieldsByLabels(form);
+    form_ = new QFormLayout;
+    form_->addRow(QStringLiteral("&Orientation:"), orientation_);
+    form_->addRow(QStringLiteral("Offset &X (pixels):"), offsetX_);
+    form_->addRow(QStringLiteral("Offset &Y (pixels):"), offsetY_);
+    form_->addRow(QStringLiteral("&Shifted rows:"), shifted_);
+    form_->addRow(QStringLiteral("S&tretch across the rows:"), stretch_);
+    form_->addRow(QStringLiteral("H&ex size, flat to flat:"), hexPixels_);
+    form_->addRow(QStringLiteral("&Rotation, clockwise:"), rotation_);
+    form_->addRow(QStringLiteral("S&kew of the lines across:"), skew_);
+    nameFieldsByLabels(form_);
 
     hint_ = new QLabel(
         QStringLiteral("The grid is previewed on the map. Click the map, then move the grid "
-                       "with the arrow keys (1 pixel; with Shift 0.1) and change the hex size "
-                       "with + and - (0.1 pixel; with Shift 0.01)."),
+                       "with the arrow keys (1 pixel), change the hex size with + and - (0.1 "
+                       "pixel), the stretch with { and } (0.001), and turn it with [ and ] "
+                       "(0.05 degree); hold Ctrl for steps ten times finer (five times for the "
+                       "turn). C shows each corner of the map close up in turn. Ctrl+Z undoes a "
+                       "change, Ctrl+Shift+Z does it again."),
         this);
     hint_->setWordWrap(true);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close | QDialogButtonBox::Reset, this);
     buttons->button(QDialogButtonBox::Reset)->setObjectName(QStringLiteral("cmdReset"));
     buttons->button(QDialogButtonBox::Close)->setObjectName(QStringLiteral("cmdClose"));
+    // Enter in a field applies the field: no button of this window is pressed by it.
+    for (QAbstractButton* button : buttons->buttons()) {
+        auto* push = qobject_cast<QPushButton*>(button);
+        push->setAutoDefault(false);
+        push->setDefault(false);
+    }
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(buttons->button(QDialogButtonBox::Reset), &QPushButton::clicked, this,
-            &GridOptionsDialog::reset);
+            &GridOptionsDialog::resetRequested);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
+    layout->addLayout(form_);
     layout->addWidget(buildNumbers());
     layout->addWidget(hint_);
     layout->addWidget(buttons);
@@ -114,9 +153,22 @@ void GridOptionsDialog::build() {
     for (QComboBox* list : {orientation_, shifted_}) {
         connect(list, &QComboBox::currentIndexChanged, this, &GridOptionsDialog::readControls);
     }
-    for (QDoubleSpinBox* box : {offsetX_, offsetY_, stretch_, hexPixels_}) {
+    for (QDoubleSpinBox* box : {offsetX_, offsetY_, stretch_, hexPixels_, rotation_, skew_}) {
         connect(box, &QDoubleSpinBox::valueChanged, this, &GridOptionsDialog::readControls);
     }
+}
+
+void GridOptionsDialog::nameLinesBy(GridOrientation orientation) {
+    const bool columns = orientation == GridOrientation::Columns;
+    const auto relabel = [this](QWidget* field, const QString& text) {
+        auto* label = qobject_cast<QLabel*>(form_->labelForField(field));
+        label->setText(text);
+        field->setAccessibleName(label->text().remove(QLatin1Char('&')).chopped(1));
+    };
+    relabel(shifted_,
+            columns ? QStringLiteral("&Shifted columns:") : QStringLiteral("&Shifted rows:"));
+    relabel(stretch_, columns ? QStringLiteral("S&tretch across the columns:")
+                              : QStringLiteral("S&tretch across the rows:"));
 }
 
 QGroupBox* GridOptionsDialog::buildNumbers() {
@@ -236,6 +288,9 @@ void GridOptionsDialog::setOptions(const GridOptions& options, std::optional<dou
     offsetY_->setValue(options.offsetY);
     shifted_->setCurrentIndex(options.shifted == ShiftedLines::Second ? 1 : 0);
     stretch_->setValue(options.stretch);
+    rotation_->setValue(options.rotation);
+    skew_->setValue(options.skew);
+    nameLinesBy(options.orientation);
     hexPixels_->setValue(options.hexPixels.value_or(hexPixels.value_or(0)));
     showing_ = false;
 }
@@ -244,28 +299,33 @@ void GridOptionsDialog::readControls() {
     if (showing_) {
         return;
     }
+    // Only the field the user changed: the others keep every decimal a fit gave them.
+    const QObject* field = sender();
     const GridOptions before = options_;
-    options_.orientation =
-        orientation_->currentIndex() == 1 ? GridOrientation::Columns : GridOrientation::Rows;
-    options_.offsetX = offsetX_->value();
-    options_.offsetY = offsetY_->value();
-    options_.shifted = shifted_->currentIndex() == 1 ? ShiftedLines::Second : ShiftedLines::First;
-    options_.stretch = stretch_->value();
-    // The size box only sets the hex size when the user changed it.
-    if (sender() == hexPixels_) {
+    if (field == orientation_) {
+        options_.orientation =
+            orientation_->currentIndex() == 1 ? GridOrientation::Columns : GridOrientation::Rows;
+        nameLinesBy(options_.orientation);
+    } else if (field == shifted_) {
+        options_.shifted =
+            shifted_->currentIndex() == 1 ? ShiftedLines::Second : ShiftedLines::First;
+    } else if (field == hexPixels_) {
         options_.hexPixels =
             hexPixels_->value() > 0 ? std::optional<double>(hexPixels_->value()) : std::nullopt;
+    }
+    const std::pair<QDoubleSpinBox*, double*> numbers[] = {{offsetX_, &options_.offsetX},
+                                                           {offsetY_, &options_.offsetY},
+                                                           {stretch_, &options_.stretch},
+                                                           {rotation_, &options_.rotation},
+                                                           {skew_, &options_.skew}};
+    for (const auto& [box, value] : numbers) {
+        if (field == box) {
+            *value = box->value();
+        }
     }
     if (options_ != before) {
         emit optionsChanged(options_);
     }
-}
-
-void GridOptionsDialog::reset() {
-    setOptions({}, std::nullopt);
-    emit optionsChanged(options_);
-    setNumbering({});
-    emit numberingChanged(numbering_);
 }
 
 }  // namespace tessara

@@ -1,5 +1,6 @@
-// Grid Options: the orientation, offset, shifted lines, stretch and hex size of the grid,
-// in a window that stays open beside the map while the preview follows every change.
+// Grid Options: the orientation, offset, shifted lines, stretch, hex size, rotation and skew
+// of the grid and its numbers, in a window that stays open beside the map while the preview
+// follows every change. Enter applies a field; no button is pressed by it.
 #pragma once
 
 #include <QDialog>
@@ -11,6 +12,7 @@
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
+class QFormLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -34,13 +36,22 @@ class GridOptionsDialog : public QDialog {
     // Every change the user makes, as it is made.
     void optionsChanged(const GridOptions& options);
     void numberingChanged(const HexNumbering& numbering);
+    // The Reset button: every option and the numbering back to their defaults.
+    void resetRequested();
+    // Ctrl+Z and Ctrl+Shift+Z (or Ctrl+Y): the grid's changes, not a field's typing.
+    void undoRequested();
+    void redoRequested();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void build();
     QGroupBox* buildNumbers();
     void readControls();
     void readNumbers();
-    void reset();
+    // The labels say rows or columns, as the grid has them.
+    void nameLinesBy(GridOrientation orientation);
 
     GridOptions options_;
     bool showing_ = false;  // true while the controls are being set from the options
@@ -50,6 +61,9 @@ class GridOptionsDialog : public QDialog {
     QComboBox* shifted_ = nullptr;
     QDoubleSpinBox* stretch_ = nullptr;
     QDoubleSpinBox* hexPixels_ = nullptr;
+    QDoubleSpinBox* rotation_ = nullptr;
+    QDoubleSpinBox* skew_ = nullptr;
+    QFormLayout* form_ = nullptr;
     QLabel* hint_ = nullptr;
 
     HexNumbering numbering_;

@@ -16,20 +16,40 @@ namespace {
 // fill repeats it a few hundred times at most.
 constexpr double kPatternSide = 48;
 
-void drawLines(QPainter& painter, const GridLayout& layout, const QRectF& area) {
+// Black under light lines, white under dark ones, half seen through.
+QColor contrastFor(const QColor& colour) {
+    QColor under = colour.lightness() < 128 ? QColor(Qt::white) : QColor(Qt::black);
+    under.setAlpha(170);
+    return under;
+}
+
+// The outline twice: wide in the contrasting shade, then one pixel in the pen's colour.
+void drawLines(QPainter& painter, const GridLayout& layout, const QRectF& area,
+               const QColor& colour) {
     std::vector<QLineF> lines;
     traceGrid(layout, area, [&lines](QPointF from, QPointF to) { lines.emplace_back(from, to); });
+    QPen under(contrastFor(colour), 3);
+    under.setCosmetic(true);
+    painter.setPen(under);
+    painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+    painter.setPen(QPen(colour, 0));
     painter.drawLines(lines.data(), static_cast<int>(lines.size()));
 }
 
-// The grid as a fitted one that repeats without end: the grid the button always drew is
-// within half a pixel of the fitted grid of the same hex size.
-GridLayout endless(const GridLayout& layout) {
+// The grid in its own frame (grid_placement.h), upright, as a fitted grid of rows that
+// repeats without end: the grid the button always drew is within half a pixel of the fitted
+// grid of the same hex size.
+GridLayout endlessInFrame(const GridLayout& layout) {
     GridLayout grid = layout;
-    if (!grid.fitted()) {
-        grid.options =
-            GridOptions{GridOrientation::Rows, 0, 0, ShiftedLines::First, 1, layout.hexSize};
-    }
+    const GridOptions& options = layout.options;
+    const bool columns = layout.fitted() && options.orientation == GridOrientation::Columns;
+    grid.options = GridOptions{GridOrientation::Rows,
+                               columns ? options.offsetY : options.offsetX,
+                               columns ? options.offsetX : options.offsetY,
+                               options.shifted,
+                               options.stretch,
+                               layout.hexSize};
+    grid.placement = GridPlacement();
     grid.firstLine = grid.firstCell = INT_MIN / 2;
     grid.lastLine = grid.lastCell = INT_MAX / 2;
     return grid;
@@ -37,17 +57,19 @@ GridLayout endless(const GridLayout& layout) {
 
 // The grid repeats every hex along its lines and every two lines across them.
 QSizeF periodOf(const GridLayout& grid) {
-    const double along = grid.hexSize;
-    const double across = 2 * kRowPitch * grid.options.stretch * grid.hexSize;
-    return grid.options.orientation == GridOrientation::Rows ? QSizeF(along, across)
-                                                             : QSizeF(across, along);
+    return {grid.hexSize, 2 * kRowPitch * grid.options.stretch * grid.hexSize};
 }
 
-// Fills `area` with the grid's pattern: one tile of whole periods, drawn at the screen's
-// scale and repeated by a textured brush.
+// The frame's place on the picture, for a painter.
+QTransform frameToPicture(const GridLayout& layout) {
+    return layout.fitted() ? layout.placement.transform() : QTransform();
+}
+
+// Fills `area` with the grid's pattern: one tile of whole periods of the grid's frame, drawn
+// at the screen's scale and repeated by a textured brush placed as the frame is.
 void fillWithPattern(QPainter& painter, const GridLayout& layout, const QRectF& area,
-                     const QPen& pen) {
-    const GridLayout grid = endless(layout);
+                     const QColor& colour) {
+    const GridLayout grid = endlessInFrame(layout);
     const QSizeF period = periodOf(grid);
     const double scale = painter.transform().m11();  // screen pixels per picture pixel
     const double repeatX = std::ceil(kPatternSide / (period.width() * scale));
@@ -67,23 +89,23 @@ void fillWithPattern(QPainter& painter, const GridLayout& layout, const QRectF& 
     };
     static Tile cached;
     if (cached.image.isNull() || cached.options != grid.options || cached.hexSize != grid.hexSize ||
-        cached.scale != scale || cached.colour != pen.color()) {
+        cached.scale != scale || cached.colour != colour) {
         QImage tile(pixels, QImage::Format_ARGB32_Premultiplied);
         tile.fill(Qt::transparent);
         QPainter tilePainter(&tile);
-        tilePainter.setPen(pen);
         tilePainter.scale(pixels.width() / tileSize.width(), pixels.height() / tileSize.height());
         tilePainter.translate(-origin);
-        drawLines(tilePainter, grid, QRectF(origin, tileSize));
+        drawLines(tilePainter, grid, QRectF(origin, tileSize), colour);
         tilePainter.end();
-        cached = {grid.options, grid.hexSize, scale, pen.color(), tile};
+        cached = {grid.options, grid.hexSize, scale, colour, tile};
     }
     const QImage& tile = cached.image;
 
     QBrush brush(tile);
     brush.setTransform(
         QTransform::fromTranslate(origin.x(), origin.y())
-            .scale(tileSize.width() / pixels.width(), tileSize.height() / pixels.height()));
+            .scale(tileSize.width() / pixels.width(), tileSize.height() / pixels.height()) *
+        frameToPicture(layout));
     painter.fillRect(area, brush);
 }
 
@@ -94,16 +116,15 @@ void paintGridPreview(QPainter& painter, const GridLayout& layout, const QRectF&
     if (layout.problem != GridProblem::None || !(layout.hexSize > 0)) {
         return;
     }
-    const QPen pen(colour, 0);  // one screen pixel wide at every zoom
-    painter.setPen(pen);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    const QSizeF period = periodOf(endless(layout));
+    const QSizeF period = periodOf(layout);
+    const QRectF frame = frameToPicture(layout).inverted().mapRect(area);
     const double cells =
-        (area.width() / period.width() + 2) * (area.height() / period.height() + 2) * 2;
+        (frame.width() / period.width() + 2) * (frame.height() / period.height() + 2) * 2;
     if (cells <= kPreviewCellBudget) {
-        drawLines(painter, layout, area);
+        drawLines(painter, layout, area, colour);
     } else {
-        fillWithPattern(painter, layout, area, pen);
+        fillWithPattern(painter, layout, area, colour);
     }
 }
 
@@ -151,6 +172,19 @@ void paintNumberPreview(QPainter& painter, const GridLayout& layout, const HexNu
         painter.fillPath(path, colour);
     }
     painter.restore();
+}
+
+void paintMarks(QPainter& painter, const std::vector<QPointF>& points, const QColor& colour) {
+    const double reach = 6 / painter.transform().m11();  // six screen pixels at every zoom
+    for (const QColor& shade : {contrastFor(colour), colour}) {
+        QPen pen(shade, shade == colour ? 1 : 3);
+        pen.setCosmetic(true);
+        painter.setPen(pen);
+        for (const QPointF& point : points) {
+            painter.drawLine(point - QPointF(reach, 0), point + QPointF(reach, 0));
+            painter.drawLine(point - QPointF(0, reach), point + QPointF(0, reach));
+        }
+    }
 }
 
 }  // namespace tessara

@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QRectF>
+#include <vector>
 
 #include "grid/grid_layout.h"
 #include "grid/hex_numbers.h"
@@ -16,8 +17,9 @@ namespace tessara {
 // takes the same time whatever the map's size.
 inline constexpr double kPreviewCellBudget = 20000;
 
-// Draws the outline of the cells in `area` (picture pixels) with a one-pixel line; the
-// painter maps picture pixels to the screen.
+// Draws the outline of the cells in `area` (picture pixels) with a one-pixel line over a
+// three-pixel one of a contrasting shade, so that it stands out over a printed grid of its
+// own colour; the painter maps picture pixels to the screen.
 void paintGridPreview(QPainter& painter, const GridLayout& layout, const QRectF& area,
                       const QColor& colour);
 
@@ -25,5 +27,8 @@ void paintGridPreview(QPainter& painter, const GridLayout& layout, const QRectF&
 // as Generate Hex Grid would draw them into a picture of `picture` pixels.
 void paintNumberPreview(QPainter& painter, const GridLayout& layout, const HexNumbering& numbering,
                         const QSizeF& picture, const QRectF& area, const QColor& gridColour);
+
+// Marks the points clicked so far while measuring (picture pixels) with small crosses.
+void paintMarks(QPainter& painter, const std::vector<QPointF>& points, const QColor& colour);
 
 }  // namespace tessara

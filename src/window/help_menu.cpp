@@ -4,9 +4,7 @@
 // dialog was last used for. About shows the one About box of the run.
 #include "about/about_box.h"
 #include "about/dimensions_report.h"
-#include "help/help_book.h"
 #include "window/main_window.h"
-#include "window/map_messages.h"
 
 namespace tessara {
 
@@ -19,15 +17,6 @@ void Form1::mnuContents_Click() {
     CommonDialog1.HelpFile = QStringLiteral("tessara.hlp");
     CommonDialog1.HelpCommand = HelpCommands::kContents;
     CommonDialog1.ShowHelp();
-}
-
-void Form1::mnuSample_Click() {
-    const QString folder = sampleFolder();
-    if (folder.isEmpty()) {
-        services_.messages.MsgBox(noSampleMapMessage());
-        return;
-    }
-    openMap(QDir(folder).filePath(QLatin1String(kSampleMapName)));
 }
 
 void Form1::mnuAbout_Click() {

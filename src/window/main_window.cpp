@@ -42,11 +42,8 @@ Form1::Form1(Services services, QWidget* parent)
     setFont(small);
     buildControls();
     buildMenus();
-    setTabOrder();
-    connectHandlers();
     resize(twipsToPixels(kDesignClientWidth),
            twipsToPixels(kDesignClientHeight) + menuBar()->sizeHint().height());
-    setAcceptDrops(true);  // a map file dropped on the window is loaded
     Form_Load();
 }
 
@@ -54,43 +51,6 @@ Form1::~Form1() {
     // Destroying a shown window takes the focus from the viewport; its handler must not run
     // on a window that is half destroyed.
     disconnect(Picture1, nullptr, this, nullptr);
-}
-
-void Form1::connectHandlers() {
-    connect(mnuExit, &QAction::triggered, this, &Form1::mnuExit_Click);
-    connect(mnuLoad, &QAction::triggered, this, &Form1::mnuLoad_Click);
-    connect(mnuSave, &QAction::triggered, this, &Form1::mnuSave_Click);
-    connect(mnuPrint, &QAction::triggered, this, &Form1::mnuPrint_Click);
-    connect(mnuPrintScale, &QAction::triggered, this, &Form1::mnuPrintScale_Click);
-    connect(mnuExportMap, &QAction::triggered, this, &Form1::mnuExportMap_Click);
-    connect(mnuExportGrid, &QAction::triggered, this, &Form1::mnuExportGrid_Click);
-    connect(mnuNormal, &QAction::triggered, this, &Form1::mnuNormal_Click);
-    connect(mnu1to5, &QAction::triggered, this, &Form1::mnu1to5_Click);
-    connect(mnu1to3, &QAction::triggered, this, &Form1::mnu1to3_Click);
-    connect(mnu1to2, &QAction::triggered, this, &Form1::mnu1to2_Click);
-    connect(mnu2to1, &QAction::triggered, this, &Form1::mnu2to1_Click);
-    connect(mnu3to1, &QAction::triggered, this, &Form1::mnu3to1_Click);
-    connect(mnu5to1, &QAction::triggered, this, &Form1::mnu5to1_Click);
-    connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::HScroll1_Change);
-    connect(VScroll2, &QScrollBar::valueChanged, this, &Form1::VScroll2_Change);
-    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-    connect(Imgdisplay, &ImageControl::mouseDown, this, &Form1::Imgdisplay_MouseDown);
-    connect(Imgdisplay, &ImageControl::mouseUp, this, &Form1::Imgdisplay_MouseUp);
-    connect(Picture1, &Viewport::lostFocus, this, &Form1::Picture1_LostFocus);
-    connect(mnuSlow, &QAction::triggered, this, &Form1::mnuSlow_Click);
-    connect(mnuMedium, &QAction::triggered, this, &Form1::mnuMedium_Click);
-    connect(mnuFast, &QAction::triggered, this, &Form1::mnuFast_Click);
-    connect(mnuInformation, &QAction::triggered, this, &Form1::mnuInformation_Click);
-    connect(mnuContents, &QAction::triggered, this, &Form1::mnuContents_Click);
-    connect(mnuAbout, &QAction::triggered, this, &Form1::mnuAbout_Click);
-    connect(mnuSample, &QAction::triggered, this, &Form1::mnuSample_Click);
-    connect(mnuGridOptions, &QAction::triggered, this, &Form1::mnuGridOptions_Click);
-    connect(mnuAlign, &QAction::triggered, this, &Form1::mnuAlign_Click);
-    connect(mnuMeasureHexes, &QAction::triggered, this, &Form1::mnuMeasureHexes_Click);
-    connect(mnuMeasureScale, &QAction::triggered, this, &Form1::mnuMeasureScale_Click);
-    // Only what the user types: the sizes written by the grid commands keep the hex size.
-    connect(txtMapSize, &QLineEdit::textEdited, this, &Form1::sizeBoxes_Edited);
-    connect(txtHexF, &QLineEdit::textEdited, this, &Form1::sizeBoxes_Edited);
 }
 
 void Form1::Form_Load() {
@@ -106,24 +66,6 @@ void Form1::Form_Load() {
     cmbThick->setCurrentIndex(0);
     state_.lineWidths = kLineWidths;
     state_.scrollSpeed = 0.005F;
-}
-
-Single Form1::outerWidth() const {
-    return toSingle(static_cast<double>(frameGeometry().width()) * kTwipsPerPixel);
-}
-
-Single Form1::outerHeight() const {
-    return toSingle(static_cast<double>(frameGeometry().height()) * kTwipsPerPixel);
-}
-
-void Form1::setOuterWidth(Single twips) {
-    const int frame = frameGeometry().width() - width();
-    resize(twipsToPixels(twips) - frame, height());
-}
-
-void Form1::setOuterHeight(Single twips) {
-    const int frame = frameGeometry().height() - height();
-    resize(width(), twipsToPixels(twips) - frame);
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {
@@ -145,11 +87,11 @@ void Form1::changeEvent(QEvent* event) {
 }
 
 void Form1::Form_Resize() {
-    const LayoutStep step = layoutFor(outerWidth(), outerHeight(), isMinimized());
+    const LayoutStep step = layoutFor(outerWidth(*this), outerHeight(*this), isMinimized());
     if (const auto* h = std::get_if<SetWindowHeight>(&step)) {
-        setOuterHeight(h->height);
+        setOuterHeight(*this, h->height);
     } else if (const auto* w = std::get_if<SetWindowWidth>(&step)) {
-        setOuterWidth(w->width);
+        setOuterWidth(*this, w->width);
     } else if (const auto* places = std::get_if<ControlPlaces>(&step)) {
         placeControls(*places);
     }

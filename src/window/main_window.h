@@ -4,49 +4,37 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QPointF>
 #include <array>
+#include <chrono>
 #include <memory>
-#include <optional>
-#include <vector>
 
 #include "core/numeric.h"
-#include "grid/grid_layout.h"
-#include "grid/grid_options.h"
-#include "grid/hex_numbers.h"
 #include "image/picture_box.h"
-#include "image/picture_export.h"
 #include "platform/common_dialog.h"
 #include "platform/services.h"
 #include "view/zoom.h"
 #include "window/form_layout.h"
 #include "window/placed_control.h"
 #include "window/progress_window.h"
-#include "window/scale_print_dialog.h"
 
 class QAction;
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QDragEnterEvent;
-class QDropEvent;
-class QKeyEvent;
 class QLineEdit;
-class QMenuBar;
 class QMenu;
-class QPrinter;
 class QPushButton;
 class QScrollBar;
 
 namespace tessara {
 
-class GridOptionsDialog;
+class GridFitting;
 class ImageControl;
+class MapExports;
+class MapSources;
+class ScalePrinting;
 class Viewport;
 class frmAbout;
-
-// What a click on the map is measuring, if anything.
-enum class Measuring { Nothing, Hexes, ScaleBar };
 
 // The window's state shared between its commands; it lives as long as the window.
 struct FormState {
@@ -57,16 +45,14 @@ struct FormState {
     Single mapHeight = 0;
     Integer hexColumns = 0;
     Integer hexRows = 0;
-    GridOptions gridOptions;  // how the next grid is fitted to the map
-    HexNumbering numbering;   // and numbered
-    Measuring measuring = Measuring::Nothing;
-    std::vector<QPointF> measured;  // the points clicked so far, in picture pixels
-    ScaleChoice scale;              // Print at Scale's choices, kept for the next time
-    int jpegQuality = kJpegQuality;
+    QString mapFile;  // the file the map was loaded from
 };
 
 inline constexpr const char* kMainWindowCaption = "Tessara -  a wargame mapping utility";
 
+// The main window: the controls, menus and layout of the program, and the handlers of their
+// events. The commands beyond them (fitting the grid, printing at scale, exports, other ways
+// to open a map) are feature objects of their own that the window creates and wires.
 class Form1 : public QMainWindow {
     Q_OBJECT
   public:
@@ -76,11 +62,11 @@ class Form1 : public QMainWindow {
     const FormState& state() const { return state_; }
     PictureBox& picMap() { return picMap_; }
     CommonDialog& commonDialog() { return CommonDialog1; }
+    GridFitting& fitting() { return *fitting_; }
     // Position and size, in twips, of a control the layout moves, found by its name.
     TwipsRect placeOf(const QString& controlName) const;
-    // The window's outer size (frame, caption and menu bar included), in twips.
-    Single outerWidth() const;
-    Single outerHeight() const;
+    // How long work runs before its progress dialog appears; tests set it to nothing.
+    void setProgressDelay(std::chrono::milliseconds delay) { progressDelay_ = delay; }
 
   public slots:
     void Form_Load();
@@ -106,75 +92,37 @@ class Form1 : public QMainWindow {
 
     void mnuLoad_Click();
     // Loads the picture as Load Map Picture does once a file is chosen: from the command
-    // line ("Open with") and from a file dropped on the window.
+    // line ("Open with"), a file dropped on the window and the sample map.
     void openMap(const QString& path);
     void mnuSave_Click();
     void mnuPrint_Click();
-    void mnuPrintScale_Click();
-    void mnuExportMap_Click();
-    void mnuExportGrid_Click();
 
     void Command1_Click();
-
-    void mnuGridOptions_Click();
-    void mnuAlign_Click();
-    void mnuMeasureHexes_Click();
-    void mnuMeasureScale_Click();
-    void gridOptions_Changed(const GridOptions& options);
-    void gridNumbering_Changed(const HexNumbering& numbering);
-    void sizeBoxes_Edited();
 
     void mnuInformation_Click();
     void mnuContents_Click();
     void mnuAbout_Click();
-    void mnuSample_Click();
-
-    // The grid the preview shows and Generate Hex Grid would draw now; nothing while there
-    // is no map or the sizes do not make one.
-    std::optional<GridLayout> gridLayoutNow() const;
-    bool previewShown() const;
-
-    // How long work runs before its progress dialog appears; tests set it to nothing.
-    void setProgressDelay(std::chrono::milliseconds delay) { progressDelay_ = delay; }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
 
   private:
     void buildControls();
     void buildMenus();
-    void connectHandlers();
-    void setTabOrder();
-    void applyZoom(Zoom zoom);
-    void setOuterWidth(Single twips);
-    void setOuterHeight(Single twips);
     void placeControls(const ControlPlaces& places);
-    void buildGridMenu(QMenuBar* bar);
-    void showGridOptions();
-    void refreshPreview();
-    bool nudgeGrid(int key, bool fine);
-    void setHexPixels(double pixels);
-    void startMeasuring(Measuring what);
-    void measureAt(Single x, Single y);
-    void finishMeasuring();
-    std::optional<double> hexPixelsNow() const;
-    std::optional<QString> askExportName(const QString& filter, const QString& extension);
-    bool paintAtScale(QPrinter& printer, const ScalePrintDialog& dialog);
-    void previewAtScale(const ScalePrintDialog& dialog);
-    void printAtScale(const ScalePrintDialog& dialog);
-    void savePdfAtScale(const ScalePrintDialog& dialog);
+    void applyZoom(Zoom zoom);
 
     Services services_;
     FormState state_;
     CommonDialog CommonDialog1;
     PictureBox picMap_;
-    std::unique_ptr<frmAbout> aboutBox_;              // made at the first About, kept for the run
-    GridOptionsDialog* gridOptionsDialog_ = nullptr;  // made at its first use
+    std::unique_ptr<frmAbout> aboutBox_;  // made at the first About, kept for the run
     std::chrono::milliseconds progressDelay_ = kProgressDelay;
+    GridFitting* fitting_ = nullptr;  // the features, children of the window
+    ScalePrinting* printing_ = nullptr;
+    MapExports* exports_ = nullptr;
+    MapSources* sources_ = nullptr;
 
     // Controls, named as the rest of the program knows them.
     QWidget* client_ = nullptr;
@@ -201,9 +149,6 @@ class Form1 : public QMainWindow {
     QAction* mnuLoad = nullptr;
     QAction* mnuSave = nullptr;
     QAction* mnuPrint = nullptr;
-    QAction* mnuPrintScale = nullptr;
-    QAction* mnuExportMap = nullptr;
-    QAction* mnuExportGrid = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnuZoom = nullptr;
     QAction* mnuNormal = nullptr;
@@ -218,15 +163,10 @@ class Form1 : public QMainWindow {
     QAction* mnuMedium = nullptr;
     QAction* mnuFast = nullptr;
     QMenu* mnuGrid = nullptr;
-    QAction* mnuGridOptions = nullptr;
-    QAction* mnuAlign = nullptr;
-    QAction* mnuMeasureHexes = nullptr;
-    QAction* mnuMeasureScale = nullptr;
     QAction* mnuInformation = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* mnuContents = nullptr;
     QAction* mnuAbout = nullptr;
-    QAction* mnuSample = nullptr;
 };
 
 }  // namespace tessara

@@ -9,11 +9,20 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include <QUndoStack>
 #include "view/image_control.h"
 #include "view/offset_rule.h"
 #include "view/scroll_bar.h"
 #include "view/viewport.h"
+
+#include "view/status_box.h"
+#include "window/cursor_zoom.h"
+#include "window/grid_fitting.h"
 #include "window/main_window.h"
+#include "window/map_exports.h"
+#include "window/map_sources.h"
+#include "window/menu_items.h"
+#include "window/scale_printing.h"
 
 namespace tessara {
 namespace {
@@ -48,16 +57,6 @@ QScrollBar* scrollBar(Qt::Orientation orientation, QWidget* parent, const char* 
     bar->setTracking(false);  // the image moves when a dragged thumb is released
     bar->setFocusPolicy(Qt::StrongFocus);
     return bar;
-}
-
-QAction* item(QMenu* menu, const char* name, const QString& caption) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QLatin1String(name));
-    return action;
-}
-
-void separator(QMenu* menu, const char* name) {
-    menu->addSeparator()->setObjectName(QLatin1String(name));
 }
 
 }  // namespace
@@ -112,74 +111,7 @@ void Form1::buildControls() {
     command1Place_ = std::make_unique<PlacedControl>(Command1, TwipsRect{1680, 4320, 1815, 615});
     // Enter presses the button when it has the focus, as Space does.
     Command1->setAutoDefault(true);
-}
 
-void Form1::buildMenus() {
-    QMenuBar* bar = menuBar();
-    bar->setObjectName(QStringLiteral("menuBar"));
-
-    mnuFile = bar->addMenu(QStringLiteral("&File"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuLoad = item(mnuFile, "mnuLoad", QStringLiteral("Load Map Picture"));
-    mnuSave = item(mnuFile, "mnuSave", QStringLiteral("Save Map"));
-    mnuPrint = item(mnuFile, "mnuPrint", QStringLiteral("Print Map"));
-    mnuPrintScale = item(mnuFile, "mnuPrintScale", QStringLiteral("Print at &Scale..."));
-    mnuExportMap = item(mnuFile, "mnuExportMap", QStringLiteral("E&xport Map As..."));
-    mnuExportGrid = item(mnuFile, "mnuExportGrid", QStringLiteral("Export &Grid Only..."));
-    separator(mnuFile, "Sep1");
-    mnuExit = item(mnuFile, "mnuExit", QStringLiteral("Exit"));
-
-    mnuZoom = bar->addMenu(QStringLiteral("&Zoom"));
-    mnuZoom->setObjectName(QStringLiteral("mnuZoom"));
-    mnuNormal = item(mnuZoom, "mnuNormal", QStringLiteral("&Normal"));
-    separator(mnuZoom, "mnuSep1");
-    mnu1to5 = item(mnuZoom, "mnu1to5", QStringLiteral("1:5"));
-    mnu1to3 = item(mnuZoom, "mnu1to3", QStringLiteral("1:3"));
-    mnu1to2 = item(mnuZoom, "mnu1to2", QStringLiteral("1:2"));
-    separator(mnuZoom, "mnuSep2");
-    mnu2to1 = item(mnuZoom, "mnu2to1", QStringLiteral("2:1"));
-    mnu3to1 = item(mnuZoom, "mnu3to1", QStringLiteral("3:1"));
-    mnu5to1 = item(mnuZoom, "mnu5to1", QStringLiteral("5:1"));
-
-    mnuScroll = bar->addMenu(QStringLiteral("Scroll Speed"));
-    mnuScroll->setObjectName(QStringLiteral("mnuScroll"));
-    mnuSlow = item(mnuScroll, "mnuSlow", QStringLiteral("Slow"));
-    mnuMedium = item(mnuScroll, "mnuMedium", QStringLiteral("Medium"));
-    mnuFast = item(mnuScroll, "mnuFast", QStringLiteral("Fast"));
-    for (QAction* speed : {mnuSlow, mnuMedium, mnuFast}) {
-        speed->setCheckable(true);
-    }
-    mnuMedium->setChecked(true);
-
-    buildGridMenu(bar);
-
-    // A command on the menu bar itself, with no submenu.
-    mnuInformation = bar->addAction(QStringLiteral("Map &Dimensions"));
-    mnuInformation->setObjectName(QStringLiteral("mnuInformation"));
-    mnuInformation->setEnabled(false);
-
-    mnuHelp = bar->addMenu(QStringLiteral("&Help"));
-    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuContents = item(mnuHelp, "mnuContents", QStringLiteral("&Contents"));
-    separator(mnuHelp, "mnuSep3");
-    mnuAbout = item(mnuHelp, "mnuAbout", QStringLiteral("About"));
-    // After the items that were always there, so that their keys stay as they were.
-    separator(mnuHelp, "mnuSep5");
-    mnuSample = item(mnuHelp, "mnuSample", QStringLiteral("Open &Sample Map"));
-}
-
-void Form1::buildGridMenu(QMenuBar* bar) {
-    mnuGrid = bar->addMenu(QStringLiteral("&Grid"));
-    mnuGrid->setObjectName(QStringLiteral("mnuGrid"));
-    mnuGridOptions = item(mnuGrid, "mnuGridOptions", QStringLiteral("Grid &Options..."));
-    mnuAlign = item(mnuGrid, "mnuAlign", QStringLiteral("&Align Mode (Preview)"));
-    mnuAlign->setCheckable(true);
-    separator(mnuGrid, "mnuSep4");
-    mnuMeasureHexes = item(mnuGrid, "mnuMeasureHexes", QStringLiteral("Measure &Hexes"));
-    mnuMeasureScale = item(mnuGrid, "mnuMeasureScale", QStringLiteral("Measure &Scale Bar"));
-}
-
-void Form1::setTabOrder() {
     // Frames, labels and the hidden map take no focus; the first to get it is HScroll1.
     const QList<QWidget*> order = {HScroll1, txtMapSize, txtHexF,  cmbColour,
                                    cmbThick, Command1,   Picture1, VScroll2};
@@ -187,6 +119,106 @@ void Form1::setTabOrder() {
         QWidget::setTabOrder(order[i], order[i + 1]);
     }
     HScroll1->setFocus();
+
+    connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::HScroll1_Change);
+    connect(VScroll2, &QScrollBar::valueChanged, this, &Form1::VScroll2_Change);
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Imgdisplay, &ImageControl::mouseDown, this, &Form1::Imgdisplay_MouseDown);
+    connect(Imgdisplay, &ImageControl::mouseUp, this, &Form1::Imgdisplay_MouseUp);
+    connect(Picture1, &Viewport::lostFocus, this, &Form1::Picture1_LostFocus);
+}
+
+void Form1::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("menuBar"));
+    const auto command = [this](QMenu* menu, const char* name, const QString& caption,
+                                void (Form1::*handler)()) {
+        QAction* action = item(menu, name, caption);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    // The features reach the window only through these parts.
+    MapWindow parts(this, services_);
+    parts.dialog = &CommonDialog1;
+    parts.map = &picMap_;
+    parts.image = Imgdisplay;
+    parts.viewport = Picture1;
+    parts.mapSize = txtMapSize;
+    parts.hexSize = txtHexF;
+    parts.colour = cmbColour;
+    parts.thickness = cmbThick;
+    parts.lineWidths = &state_.lineWidths;
+    parts.progressDelay = &progressDelay_;
+    parts.mapFile = &state_.mapFile;
+    parts.history = new QUndoStack(this);
+    parts.status = new StatusBox(Picture1->inner());
+    parts.across = HScroll1;
+    parts.down = VScroll2;
+    parts.zoom = [this](Zoom zoom) { applyZoom(zoom); };
+    parts.viewSize = [this] { return QSizeF(picture1Place_->Width(), picture1Place_->Height()); };
+    parts.closeUp = [this](int across, int down) {
+        mnu5to1_Click();
+        HScroll1->setValue(across);
+        VScroll2->setValue(down);
+    };
+
+    mnuGrid = new QMenu(QStringLiteral("&Grid"), this);
+    mnuGrid->setObjectName(QStringLiteral("mnuGrid"));
+    fitting_ = new GridFitting(parts, mnuGrid);
+    printing_ = new ScalePrinting(parts, *fitting_);
+    exports_ = new MapExports(parts, *fitting_, *printing_);
+    sources_ = new MapSources(parts, [this](const QString& path) { openMap(path); });
+    new CursorZoom(parts);
+
+    mnuFile = bar->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuLoad =
+        command(mnuFile, "mnuLoad", QStringLiteral("Load Map Picture"), &Form1::mnuLoad_Click);
+    mnuSave = command(mnuFile, "mnuSave", QStringLiteral("Save Map"), &Form1::mnuSave_Click);
+    mnuPrint = command(mnuFile, "mnuPrint", QStringLiteral("Print Map"), &Form1::mnuPrint_Click);
+    mnuFile->addActions(
+        {printing_->action(), exports_->exportMapAction(), exports_->exportGridAction()});
+    separator(mnuFile, "Sep1");
+    mnuExit = command(mnuFile, "mnuExit", QStringLiteral("Exit"), &Form1::mnuExit_Click);
+
+    mnuZoom = bar->addMenu(QStringLiteral("&Zoom"));
+    mnuZoom->setObjectName(QStringLiteral("mnuZoom"));
+    mnuNormal = command(mnuZoom, "mnuNormal", QStringLiteral("&Normal"), &Form1::mnuNormal_Click);
+    separator(mnuZoom, "mnuSep1");
+    mnu1to5 = command(mnuZoom, "mnu1to5", QStringLiteral("1:5"), &Form1::mnu1to5_Click);
+    mnu1to3 = command(mnuZoom, "mnu1to3", QStringLiteral("1:3"), &Form1::mnu1to3_Click);
+    mnu1to2 = command(mnuZoom, "mnu1to2", QStringLiteral("1:2"), &Form1::mnu1to2_Click);
+    separator(mnuZoom, "mnuSep2");
+    mnu2to1 = command(mnuZoom, "mnu2to1", QStringLiteral("2:1"), &Form1::mnu2to1_Click);
+    mnu3to1 = command(mnuZoom, "mnu3to1", QStringLiteral("3:1"), &Form1::mnu3to1_Click);
+    mnu5to1 = command(mnuZoom, "mnu5to1", QStringLiteral("5:1"), &Form1::mnu5to1_Click);
+
+    mnuScroll = bar->addMenu(QStringLiteral("Scroll Speed"));
+    mnuScroll->setObjectName(QStringLiteral("mnuScroll"));
+    mnuSlow = command(mnuScroll, "mnuSlow", QStringLiteral("Slow"), &Form1::mnuSlow_Click);
+    mnuMedium = command(mnuScroll, "mnuMedium", QStringLiteral("Medium"), &Form1::mnuMedium_Click);
+    mnuFast = command(mnuScroll, "mnuFast", QStringLiteral("Fast"), &Form1::mnuFast_Click);
+    for (QAction* speed : {mnuSlow, mnuMedium, mnuFast}) {
+        speed->setCheckable(true);
+    }
+    mnuMedium->setChecked(true);
+
+    bar->addMenu(mnuGrid);
+
+    // A command on the menu bar itself, with no submenu.
+    mnuInformation = bar->addAction(QStringLiteral("Map &Dimensions"));
+    mnuInformation->setObjectName(QStringLiteral("mnuInformation"));
+    mnuInformation->setEnabled(false);
+    connect(mnuInformation, &QAction::triggered, this, &Form1::mnuInformation_Click);
+
+    mnuHelp = bar->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuContents =
+        command(mnuHelp, "mnuContents", QStringLiteral("&Contents"), &Form1::mnuContents_Click);
+    mnuHelp->addAction(sources_->sampleAction());
+    separator(mnuHelp, "mnuSep3");
+    // About stays the last item of Help, as on every desktop.
+    mnuAbout = command(mnuHelp, "mnuAbout", QStringLiteral("About"), &Form1::mnuAbout_Click);
 }
 
 }  // namespace tessara

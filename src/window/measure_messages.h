@@ -1,7 +1,8 @@
-// What the grid menu's measuring commands tell and ask the user.
+// What the Grid menu tells and asks the user: its measuring commands, and its status line.
 #pragma once
 
 #include <QString>
+#include <cmath>
 
 #include "core/message.h"
 #include "platform/questions.h"
@@ -15,13 +16,21 @@ inline Message noMapToMeasureMessage() {
 
 inline Message measureHexesMessage() {
     return {QStringLiteral("Click the centre of one hex on the map, then the centre of another "
-                           "hex further along the same row (or column). Esc cancels."),
+                           "hex further along the same row (or column). You may scroll and zoom "
+                           "between the clicks. Esc cancels."),
             QStringLiteral("Measure hexes")};
 }
 
+inline Message measureByThreeMessage() {
+    return {QStringLiteral("Click the centres of three hexes far apart that do not lie on one "
+                           "line, for a grid that is turned or leans. You may scroll and zoom "
+                           "between the clicks. Esc cancels."),
+            QStringLiteral("Measure hexes by three points")};
+}
+
 inline Message measureScaleBarMessage() {
-    return {QStringLiteral("Click one end of the map's scale bar, then the other end. "
-                           "Esc cancels."),
+    return {QStringLiteral("Click one end of the map's scale bar, then the other end. You may "
+                           "scroll and zoom between the clicks. Esc cancels."),
             QStringLiteral("Measure scale bar")};
 }
 
@@ -43,12 +52,55 @@ inline NumberQuestion scaleBarLengthQuestion() {
             4};
 }
 
-// `hexPixels` to 0.01 pixel.
-inline Message measuredHexesMessage(double hexPixels) {
-    return {QStringLiteral("The hexes are %1 pixels from flat to flat. The grid will be moved "
-                           "so that a hex centre falls on the first point.")
-                .arg(hexPixels, 0, 'f', 2),
-            QStringLiteral("Measure hexes")};
+// `hexPixels` to 0.01 pixel; `offLevel` the degrees the two centres are off the line's
+// direction, said when over a quarter of a degree.
+inline Message measuredHexesMessage(double hexPixels, double offLevel = 0) {
+    QString prompt = QStringLiteral(
+                         "The hexes are %1 pixels from flat to flat. The grid will be "
+                         "moved so that a hex centre falls on the first point.")
+                         .arg(hexPixels, 0, 'f', 2);
+    if (std::abs(offLevel) > 0.25) {
+        prompt += QStringLiteral(
+                      "\nThe two centres are %1 degrees off level along the line: the "
+                      "scan may be turned. Measure Hexes by Three Points fits a turned "
+                      "grid.")
+                      .arg(std::abs(offLevel), 0, 'f', 2);
+    }
+    return {prompt, QStringLiteral("Measure hexes")};
+}
+
+// The steps from the first clicked centre to the second and the third, with a guess.
+inline NumbersQuestion hexStepsQuestion(double along2, double across2, double along3,
+                                        double across3) {
+    const auto field = [](const char* label, double guess) {
+        return NumberQuestion{{}, QString::fromLatin1(label), guess, -32766, 32766, 1};
+    };
+    return {QStringLiteral("Measure hexes by three points"),
+            QStringLiteral("How far is each point from the first, in hexes along the lines (a "
+                           "whole number and a half when the lines across are odd) and in lines "
+                           "across them? The guess comes from the grid as it is now."),
+            {field("Second: hexes along", along2), field("Second: lines across", across2),
+             field("Third: hexes along", along3), field("Third: lines across", across3)}};
+}
+
+inline Message measuredByThreeMessage(double hexPixels, double stretch, double rotation,
+                                      double skew) {
+    return {QStringLiteral("The hexes are %1 pixels from flat to flat, stretched %2 across the "
+                           "lines, turned %3 degrees and leaning %4 degrees. The grid will be "
+                           "moved so that a hex centre falls on the first point.")
+                .arg(hexPixels, 0, 'f', 3)
+                .arg(stretch, 0, 'f', 5)
+                .arg(rotation, 0, 'f', 3)
+                .arg(skew, 0, 'f', 3),
+            QStringLiteral("Measure hexes by three points")};
+}
+
+inline Message notATriangleMessage() {
+    return {QStringLiteral("These three points and steps make no grid that Grid Options can "
+                           "hold: the points lie on one line, the steps do too, or the grid "
+                           "would turn more than 45 degrees, lean more than 10 or stretch beyond "
+                           "0.5 to 2. The grid is unchanged."),
+            QStringLiteral("Nothing measured")};
 }
 
 inline Message measuredScaleBarMessage(const QString& mapWidth) {
@@ -60,6 +112,32 @@ inline Message measuredNothingMessage() {
     return {QStringLiteral("The two points are the same, so nothing can be measured. The grid "
                            "is unchanged."),
             QStringLiteral("Nothing measured")};
+}
+
+// Options kept from the map before, said when the next map is loaded.
+inline QString optionsKeptStatus() {
+    return QStringLiteral(
+        "Grid options from the last map are kept; Grid, Reset Grid Options "
+        "sets them back.");
+}
+
+// Size boxes filled in for a grid fitted in pixels, said when Generate Hex Grid fills them.
+inline QString sizesFilledStatus(const QString& mapWidth, const QString& hexSize) {
+    return QStringLiteral(
+               "The grid is the one fitted in pixels; for the dimensions report the "
+               "map is taken as %1 units wide with hexes of %2. Type the real sizes "
+               "to change them.")
+        .arg(mapWidth, hexSize);
+}
+
+inline QString cornerStatus(int corner) {
+    static const char* const kNames[] = {"top-left corner", "top-right corner",
+                                         "bottom-right corner", "bottom-left corner", "centre"};
+    return QStringLiteral(
+               "The %1 of the map at 5:1 (%2 of 5); C or Grid, Check the Corners "
+               "shows the next.")
+        .arg(QLatin1String(kNames[corner]))
+        .arg(corner + 1);
 }
 
 }  // namespace tessara

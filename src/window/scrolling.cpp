@@ -13,6 +13,7 @@
 #include "view/drag_pan.h"
 #include "view/image_control.h"
 #include "view/offset_rule.h"
+#include "window/grid_fitting.h"
 #include "window/main_window.h"
 
 namespace tessara {
@@ -44,9 +45,8 @@ void Form1::VScroll2_Change() {
 }
 
 void Form1::Imgdisplay_MouseDown(Integer button, Integer /*shift*/, Single x, Single y) {
-    if (button == kLeftButton && state_.measuring != Measuring::Nothing) {
-        measureAt(x, y);
-        return;
+    if (button == kLeftButton && fitting_->clickedAt(x, y)) {
+        return;  // a point measured
     }
     if (button != kRightButton) {
         return;

@@ -55,10 +55,10 @@ TEST_F(CliCommandLine, GoodArgumentsGiveTheRequest) {
     } const rows[] = {
         {"every default",
          "grid map.jpg out.bmp --map-width 100 --hex-size 5",
-         {"map.jpg", "out.bmp", "bmp", {100, 5}, {1, black}, {}, {}, {}}},
+         {"map.jpg", "out.bmp", "bmp", {100, 5}, {1, black}, {}, {}, {}, true, {}}},
         {"the example of the usage",
          "grid map.jpg g.bmp --map-width 100 --hex-size 5 --colour red --thickness 3",
-         {"map.jpg", "g.bmp", "bmp", {100, 5}, {3, red}, {}, {}, {}}},
+         {"map.jpg", "g.bmp", "bmp", {100, 5}, {3, red}, {}, {}, {}, true, {}}},
         {"every option after an equals sign, at the far end of its range",
          "grid a.png b.PNG --map-width=22.5 --hex-size=22.25 --colour=white --thickness=20 "
          "--orientation=columns --offset=-30.5,9 --shifted=second --stretch=0.5 --hex-pixels=0.01",
@@ -69,6 +69,8 @@ TEST_F(CliCommandLine, GoodArgumentsGiveTheRequest) {
           {20, grey},
           {Columns, -30.5, 9, ShiftedLines::Second, 0.5, 0.01},
           {},
+          {},
+          true,
           {}}},
         {"options anywhere, a value starting with a minus, the last one given wins",
          "grid --colour blue --map-width 1e2 in.tif --hex-size .5 o.Jpeg --colour green "
@@ -80,6 +82,8 @@ TEST_F(CliCommandLine, GoodArgumentsGiveTheRequest) {
           {1, green},
           {Rows, -1, -2.25, ShiftedLines::First, 2, {}},
           {},
+          {},
+          true,
           {}}},
     };
     for (const Row& row : rows) {
@@ -221,6 +225,12 @@ TEST_F(CliCommandLine, BadArgumentsAreRefusedWithWhatIsWrong) {
         {"--numbers 0101 --halo grey", "--halo must be none, white or black, not 'grey'"},
         {"--numbers 0101 --number-position center",
          "--number-position must be top, centre or bottom, not 'center'"},
+        {"--rotation 45.01", "--rotation must be a number of degrees from -45 to 45, not '45.01'"},
+        {"--skew -10.001", "--skew must be a number of degrees from -10 to 10, not '-10.001'"},
+        {"--anchor 3", "--anchor must be two numbers separated by a comma, as in -30.5,9, not '3'"},
+        {"--anchor 3,4 --offset 1,2", "give only one of --offset or --anchor"},
+        {"grid a.bmp b.bmp --hex-pixels 40 --hex-size 2",
+         "missing --map-width, the map's width in distance units"},
     };
     for (const Row& row : rows) {
         const std::string line = row.line.starts_with("-") ? good + row.line : row.line;
@@ -228,4 +238,27 @@ TEST_F(CliCommandLine, BadArgumentsAreRefusedWithWhatIsWrong) {
         EXPECT_EQ(command.action, CommandAction::Refused) << line;
         EXPECT_EQ(command.error.toStdString(), row.error) << line;
     }
+}
+
+TEST_F(CliCommandLine, TurnsAnchorsAndAGridInPixelsAloneAreRead) {
+    const struct {
+        const char* line;
+        double rotation, skew;
+        std::optional<QPointF> anchor;
+        bool sizesGiven;
+    } rows[] = {
+        {"--rotation 45 --skew -10 --map-width 9 --hex-size 1", 45, -10, {}, true},
+        {"--rotation -0 --anchor=-2.5,7 --hex-pixels 33", 0, 0, QPointF(-2.5, 7), false},
+    };
+    for (const auto& row : rows) {
+        const CommandLine command = parse((std::string("grid a.bmp b.bmp ") + row.line).c_str());
+        ASSERT_EQ(command.action, CommandAction::Grid) << row.line;
+        EXPECT_EQ(command.grid.options.rotation, row.rotation) << row.line;
+        EXPECT_EQ(command.grid.options.skew, row.skew) << row.line;
+        EXPECT_EQ(command.grid.anchor, row.anchor) << row.line;
+        EXPECT_EQ(command.grid.sizesGiven, row.sizesGiven) << row.line;
+    }
+    EXPECT_TRUE(
+        parse("grid a.bmp b.bmp --rotation -0 --map-width 9 --hex-size 1").grid.options.isDefault())
+        << "a turn of nothing is the button's own grid";
 }

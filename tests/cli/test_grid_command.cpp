@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <csignal>
 
+#include "cli/option_table.h"
 #include "grid/grid_generation.h"
 #include "support/qt_print.h"
 #include "support/test_files.h"
@@ -174,6 +175,18 @@ TEST_F(CliGridCommand, EachOutcomeHasItsExitStatusItsOneLineAndLeavesOutputWhole
     }
 }
 
+namespace {
+
+GridOptions turnedBy(double rotation, double skew, double hexPixels) {
+    GridOptions options;
+    options.rotation = rotation;
+    options.skew = skew;
+    options.hexPixels = hexPixels;
+    return options;
+}
+
+}  // namespace
+
 TEST_F(CliGridCommand, ABitmapHoldsExactlyTheBytesTheButtonWrites) {
     using enum GridOrientation;
     HexNumbering numbers;
@@ -196,6 +209,12 @@ TEST_F(CliGridCommand, ABitmapHoldsExactlyTheBytesTheButtonWrites) {
         {"every option",
          " --offset=-30.5,9 --shifted second --stretch 1.25 --hex-pixels 12.5",
          {Rows, -30.5, 9, ShiftedLines::Second, 1.25, 12.5}},
+        {"no turn and no lean are the button's own grid", " --rotation 0 --skew 0", {}},
+        {"a turned and leaning grid", " --rotation 1.5 --skew -0.4 --hex-pixels 40",
+         turnedBy(1.5, -0.4, 40)},
+        {"a hex centre anchored on a point: 0.5 px left and 4.4 px up of one at 30, 20",
+         " --anchor 29.5,15.6 --hex-pixels 30 --orientation columns",
+         {Columns, 29.5 - 0.288675 * 30, 15.6 - 30, ShiftedLines::First, 1, 30.0}},
     };
     const GridPen redThree = *gridPen(4, 2, kLineWidths);  // the lists' "red" and "3"
     for (const Row& row : rows) {
@@ -209,6 +228,13 @@ TEST_F(CliGridCommand, ABitmapHoldsExactlyTheBytesTheButtonWrites) {
                                                  row.expected, row.numbering);
         ASSERT_EQ(outcome.failure, GridFailure::None) << row.guards;
         EXPECT_EQ(readBytes(dir.path("out.bmp")), readBytes(dir.path("tmp.bmp"))) << row.guards;
+        if (row.options.contains("--hex-pixels 40")) {
+            // The size in pixels alone: the same picture, the sizes taken as a unit a hex.
+            const Finished alone =
+                run("grid map.jpg alone.bmp --colour red --thickness 3" + row.options);
+            ASSERT_EQ(alone.status, 0) << alone.err.toStdString();
+            EXPECT_EQ(readBytes(dir.path("alone.bmp")), readBytes(dir.path("out.bmp")));
+        }
         EXPECT_NE(LoadPicture(dir.path("out.bmp")).image(),
                   LoadPicture(dir.path("map.jpg")).image())
             << row.guards << ": a grid was drawn";
@@ -287,6 +313,12 @@ TEST_F(CliGridCommand, HelpAndVersionGoToStandardOutput) {
         }
         EXPECT_EQ(result.err, "") << line;
     }
+    // Every option of the table is in the usage, where the manual page reads it too.
+    const QString usage = run("--help").out;
+    for (const OptionEntry& option : optionTable()) {
+        EXPECT_TRUE(usage.contains(QStringLiteral("--") + QLatin1String(option.name)))
+            << option.name;
+    }
     const Finished version = run("--version");
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "tessara 1.0.0\n");
@@ -349,5 +381,30 @@ TEST_F(CliGridCommand, ASignalWhileOutputIsWrittenLeavesNoScratchFile) {
         EXPECT_EQ(files(), before) << signal << ": no file made or left behind";
         ::close(watch);
         posix_spawnattr_destroy(&attributes);
+    }
+}
+
+// What is not a command of its own is left to the window, which needs a display.
+TEST_F(CliGridCommand, WithoutADisplayTheWindowSaysSoAndWordsItDoesNotKnowAreRefused) {
+    const QString noDisplay =
+        "tessara: there is no display to show the window on; tessara grid works without one\n";
+    const struct {
+        const char* line;
+        int status;
+        QString err;
+    } rows[] = {
+        {"", 1, noDisplay},
+        {"map.bmp", 1, noDisplay},
+        {"gird map.bmp out.bmp", 2, "tessara: unknown command 'gird'\n"},
+        {"map.bmp map.jpg", 2, "tessara: unknown command 'map.bmp'\n"},
+        {"-v", 2, "tessara: unknown option '-v'\n"},
+        {"--help=1", 2, "tessara: option --help takes no value\n"},
+        {"--version extra", 2, "tessara: unexpected argument 'extra'\n"},
+    };
+    for (const auto& row : rows) {
+        const Finished result = run(row.line);
+        EXPECT_EQ(result.status, row.status) << row.line;
+        EXPECT_EQ(result.err, row.err) << row.line;
+        EXPECT_EQ(result.out, "") << row.line;
     }
 }

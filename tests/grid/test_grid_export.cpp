@@ -88,7 +88,7 @@ TEST(GridSvg, HoldsEveryLineTheButtonDrawsAndEveryNumber) {
     ScratchDir dir;
     for (const Setting& s : kSettings) {
         const QString path = dir.path("grid.svg");
-        ASSERT_EQ(writeGridSvg(path, kWidth, kHeight, kSizes, s.pen, s.options, s.numbering),
+        ASSERT_EQ(writeGridSvg(path, kWidth, kHeight, kSizes, s.pen, s.options, s.numbering).error,
                   QString())
             << s.guards;
         QXmlStreamReader xml(readBytes(path));
@@ -141,7 +141,7 @@ TEST(GridSvg, AFailedWriteSaysWhyAndLeavesTheOldFile) {
     QString failure;
     {
         const FileSizeLimit fullDisk(4096);  // a disk that fills up part way
-        failure = writeGridSvg(path, 400, 300, {4, 0.1}, {1, Qt::black}, {}, {});
+        failure = writeGridSvg(path, 400, 300, {4, 0.1}, {1, Qt::black}, {}, {}).error;
     }
     EXPECT_EQ(failure, QString("File too large"));
     EXPECT_EQ(readBytes(path), QByteArray("the old grid"));

@@ -162,17 +162,21 @@ TEST(GridLayout, RefusesMoreThanTheLargestCountOfLines) {
     EXPECT_EQ(layoutGrid(0, 10, 5, 100, options).problem, GridProblem::NoPictureArea);
 }
 
-// The lattice repeats every hex along a line and every two lines across: an offset of
-// billions of pixels draws the grid of the offset less whole periods, as a near one does.
+// The lattice repeats every hex along a line and every two lines across, in the grid's own
+// frame, turned or not: an offset of billions of pixels draws the grid of the offset less
+// whole periods, as a near one does.
 TEST(GridLayout, AFarOffsetDrawsTheGridOfTheOffsetLessWholePeriods) {
     using enum GridOrientation;
     const double across = 2 * kRowPitch * 10;  // two lines of 10-pixel hexes
     const struct {
         GridOrientation orientation;
+        double rotation, skew;
         QPointF far, near;
-    } rows[] = {{Rows, {6.5e10 + 3, 0}, {3, 0}},
-                {Columns, {0, -6.5e10 + 3}, {0, -7}},
-                {Rows, {0, 1e12}, {0, std::fmod(1e12, across)}}};
+    } rows[] = {{Rows, 0, 0, {6.5e10 + 3, 0}, {3, 0}},
+                {Columns, 0, 0, {0, -6.5e10 + 3}, {0, -7}},
+                {Rows, 0, 0, {0, 1e12}, {0, std::fmod(1e12, across)}},
+                {Rows, 20, 5, {6.5e10 + 3, -4e11}, {3, std::fmod(-4e11, across)}},
+                {Columns, -12, 0, {1e12, -6.5e10 + 3}, {std::fmod(1e12, across), -7}}};
     for (const auto& row : rows) {
         const QPointF offsets[] = {row.far, row.near};
         QImage images[2];
@@ -180,9 +184,12 @@ TEST(GridLayout, AFarOffsetDrawsTheGridOfTheOffsetLessWholePeriods) {
             PictureBox box(0, 0);
             Segments drawn;
             watch(box, 300, 200, drawn);
-            drawLayout(box, layoutGrid(300, 200, 5, 100,
-                                       fitted(row.orientation, offsets[i].x(), offsets[i].y(),
-                                              ShiftedLines::First, 1, 10)));
+            GridOptions options =
+                fitted(row.orientation, offsets[i].x(), offsets[i].y(), ShiftedLines::First, 1, 10);
+            options.rotation = row.rotation;
+            options.skew = row.skew;
+            drawLayout(box, layoutGrid(300, 200, 5, 100, options));
+            EXPECT_GT(drawn.size(), 500u) << row.rotation;
             images[i] = box.Image().image();
         }
         EXPECT_EQ(images[0], images[1]) << row.far.x() << "," << row.far.y();

@@ -191,3 +191,33 @@ TEST(HexNumbers, NumbersThatCannotFitAreLeftOutBeforeAnyLabelIsMade) {
     ASSERT_TRUE(plan.leftOut.has_value());
     EXPECT_GT(plan.leftOut->smallestHex, 30) << "8 digits are wider than 20% of a hex";
 }
+
+// The top-left hex on the map is the first number whatever the offset: the offset moves the
+// grid, not the numbering (a 400 x 300 picture, 100-pixel hexes).
+TEST(HexNumbers, TheFirstHexOnTheMapIsNumberedFirstWhateverTheOffset) {
+    using enum GridOrientation;
+    for (const GridOrientation orientation : {Rows, Columns}) {
+        for (const double offset : {-60.0, -30.0, -0.5, 0.0, 30.0, 45.5, 99.0}) {
+            GridOptions options = sized(100, orientation);
+            options.offsetX = offset;
+            options.offsetY = offset / 3;
+            const GridLayout layout = layoutGrid(400, 300, 5, 100, options);
+            const std::vector<NumberedHex> hexes =
+                numberedHexes(layout, 400, 300, numbering(NumberFormat::Joined));
+            ASSERT_FALSE(hexes.empty());
+            // The first hex of the first line with a centre on the map.
+            const auto before = [&](const NumberedHex& a, const NumberedHex& b) {
+                const QPointF pa = a.centre, pb = b.centre;
+                return orientation == Rows ? std::pair(pa.y(), pa.x()) < std::pair(pb.y(), pb.x())
+                                           : std::pair(pa.x(), pa.y()) < std::pair(pb.x(), pb.y());
+            };
+            const NumberedHex first = *std::min_element(hexes.begin(), hexes.end(), before);
+            EXPECT_EQ(first.column, 1) << int(orientation) << " at " << offset;
+            EXPECT_EQ(first.row, 1) << int(orientation) << " at " << offset;
+            for (const NumberedHex& hex : hexes) {
+                EXPECT_GE(hex.column, 1) << "nothing numbered before the first";
+                EXPECT_GE(hex.row, 1) << "nothing numbered before the first";
+            }
+        }
+    }
+}

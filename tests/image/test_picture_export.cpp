@@ -52,7 +52,8 @@ TEST(ExportPicture, EachFormatReadsBackWithItsPixelsAndResolution) {
             const std::string what = std::string(guards) + " as " + format;
             const QString path = dir.path(QStringLiteral("map.%1").arg(format));
             ASSERT_EQ(
-                exportPicture(Picture(image), path, {.format = format, .dotsPerInch = dotsPerInch}),
+                exportPicture(Picture(image), path, {.format = format, .dotsPerInch = dotsPerInch})
+                    .error,
                 QString())
                 << what;
             QImageReader reader(path);
@@ -76,9 +77,9 @@ TEST(ExportPicture, EachFormatReadsBackWithItsPixelsAndResolution) {
 TEST(ExportPicture, ALowerJpegQualityMakesASmallerFile) {
     ScratchDir dir;
     const Picture map(makeMap(200, 150));
-    ASSERT_EQ(exportPicture(map, dir.path("q50.jpg"), {.format = "jpeg", .jpegQuality = 50}),
+    ASSERT_EQ(exportPicture(map, dir.path("q50.jpg"), {.format = "jpeg", .jpegQuality = 50}).error,
               QString());
-    ASSERT_EQ(exportPicture(map, dir.path("q92.jpg"), {.format = "jpeg", .jpegQuality = 92}),
+    ASSERT_EQ(exportPicture(map, dir.path("q92.jpg"), {.format = "jpeg", .jpegQuality = 92}).error,
               QString());
     EXPECT_LT(QFileInfo(dir.path("q50.jpg")).size(), QFileInfo(dir.path("q92.jpg")).size());
 }
@@ -87,7 +88,7 @@ TEST(ExportPicture, TheCommandLinesBitmapIsWhatTheWindowSaves) {
     ScratchDir dir;
     const Picture map(makeMap(64, 48));
     SavePicture(map, dir.path("saved.bmp"));
-    ASSERT_EQ(writeOutputFile(map, dir.path("out.bmp"), "bmp"), QString());
+    ASSERT_EQ(writeOutputFile(map, dir.path("out.bmp"), "bmp").error, QString());
     EXPECT_EQ(readBytes(dir.path("out.bmp")), readBytes(dir.path("saved.bmp")));
 }
 
@@ -122,7 +123,8 @@ TEST(ExportPicture, AFailureOrAStopLeavesTheOldFile) {
             try {
                 Stopper progress(row.stop);
                 const FileSizeLimit limit(row.sizeLimit);
-                failure = exportPicture(map, dir.path(row.name), {.format = format}, progress);
+                failure =
+                    exportPicture(map, dir.path(row.name), {.format = format}, progress).error;
             } catch (const WorkCancelled&) {
                 failure = "stopped";
             }

@@ -80,7 +80,7 @@ TEST(ScalePdf, PrintsHexesAndTheRulerAtTrueSize) {
     test::ScratchDir scratch;
     const QString pdf = scratch.path("map.pdf");
     // 400 x 240 mm at 16 mm a hex: three columns of A4 portrait, one row.
-    ASSERT_EQ(writeScalePdf(linedMap(1000, 600), pdf, sixteenMillimetreHexes()), QString());
+    ASSERT_EQ(writeScalePdf(linedMap(1000, 600), pdf, sixteenMillimetreHexes()).error, QString());
     QProcess info;
     info.start("pdfinfo", {pdf});
     info.waitForFinished();
@@ -130,7 +130,7 @@ TEST(ScalePdf, EachPageEmbedsOnlyItsPartOfThePicture) {
 
     test::ScratchDir scratch;
     const QString pdf = scratch.path("noise.pdf");
-    ASSERT_EQ(writeScalePdf(noise, pdf, settings), QString());
+    ASSERT_EQ(writeScalePdf(noise, pdf, settings).error, QString());
     const qint64 raw = qint64{noise.width()} * noise.height() * 3;
     const qint64 size = QFileInfo(pdf).size();
     EXPECT_GT(size, raw * 9 / 10) << "the noise is all there, not compressed away";
@@ -179,7 +179,7 @@ TEST(ScalePdf, FailingOrCancellingLeavesNoFileAndTheOldOneAsItWas) {
     };
     for (const auto& row : rows) {
         calls.clear();
-        const QString reason = writeScalePdf(map, row.path, row.settings, row.progress);
+        const QString reason = writeScalePdf(map, row.path, row.settings, row.progress).error;
         EXPECT_TRUE(reason.contains(QLatin1String(row.says)))
             << row.guards << ": " << reason.toStdString();
         EXPECT_FALSE(QFile::exists(row.path) && row.path != old) << row.guards;
@@ -196,7 +196,7 @@ TEST(ScalePdf, FailingOrCancellingLeavesNoFileAndTheOldOneAsItWas) {
         calls.emplace_back(done, total);
         return true;
     };
-    EXPECT_EQ(writeScalePdf(map, old, sixteen, count), QString());
+    EXPECT_EQ(writeScalePdf(map, old, sixteen, count).error, QString());
     EXPECT_EQ(calls, (std::vector<std::pair<int, int>>{{0, 3}, {1, 3}, {2, 3}}));
     EXPECT_TRUE(test::readBytes(old).startsWith("%PDF"));
 }

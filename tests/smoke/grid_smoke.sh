@@ -10,9 +10,6 @@ program=$(realpath "$1")
 source "$(dirname "$0")/in_xvfb.sh"
 
 start_work grid
-fail() { echo "   FAILED: $*"; import -window root "$work/at-failure.png" 2>/dev/null || true; exit 1; }
-keys() { xdotool key --delay 120 "$@"; }
-shot() { import -window root "$work/$1.png"; }
 # The share of black pixels in the viewport's part of a screenshot.
 black_share() {
     convert "$work/$1.png" -crop 900x400+20+40 +repage -fill white +opaque black \

@@ -9,6 +9,15 @@ if [ -z "${TESSARA_IN_XVFB:-}" ]; then
 fi
 
 step() { echo "-- $*"; }
+# Ends the run as failed, keeping a screenshot of the moment with the run's files.
+fail() {
+    echo "   FAILED: $*"
+    import -window root "$work/at-failure.png" 2>/dev/null || true
+    exit 1
+}
+shot() { import -window root "$work/$1.png"; }
+keys() { xdotool key --delay 120 "$@"; }
+settle() { sleep "${1:-0.8}"; }
 # Whether two pictures differ in any pixel.
 differs() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" != 0 ]; }
 # The id of the visible window with exactly this title, if there is one.

@@ -17,19 +17,11 @@ source "$(dirname "$0")/in_xvfb.sh"
 
 start_work session
 
-fail() {
-    echo "   FAILED: $*"
-    import -window root "$work/at-failure.png" 2>/dev/null || true
-    exit 1
-}
-shot() { import -window root "$work/$1.png"; }
 # The viewport's part of a screenshot: the window sits at the screen's corner, 1000 x 760,
 # and its viewport starts below the menu bar and ends above the controls.
 view() { convert "$work/$1.png" -crop 940x430+20+40 +repage "$work/$1-view.png"; }
 # Whether the viewport's part of two screenshots differ.
 view_differs() { differs "$work/$1-view.png" "$work/$2-view.png"; }
-keys() { xdotool key --delay 120 "$@"; }
-settle() { sleep "${1:-0.8}"; }
 
 # A map with features at known places: a solid block in the top-left corner, a gradient,
 # and lines and words across it.
@@ -136,7 +128,7 @@ for _ in $(seq 100); do [ -s gridded.bmp ] && break; sleep 0.1; done
 "$checker" same tmp.bmp gridded.bmp || fail "gridded.bmp differs from tmp.bmp"
 
 step "7. Help, About opens 'About Tessara'; Esc closes it; File, Exit ends with status 0"
-keys alt+h Down Return
+keys alt+h Up Return
 about=$(wait_window "About Tessara") || fail "no window titled 'About Tessara'"
 settle
 shot about

@@ -30,4 +30,20 @@ class AsNobody {
     bool ok_ = false;
 };
 
+// Runs `work`, as the unprivileged user when `needed`; false, with nothing run, when the
+// rights could not be dropped.
+template <class Work>
+bool runAsNobodyIf(bool needed, Work&& work) {
+    if (!needed) {
+        work();
+        return true;
+    }
+    const AsNobody nobody;
+    if (!nobody.ok()) {
+        return false;
+    }
+    work();
+    return true;
+}
+
 }  // namespace tessara::test

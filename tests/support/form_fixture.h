@@ -12,6 +12,7 @@
 
 #include "support/scripted_services.h"
 #include "view/image_control.h"
+#include "window/grid_fitting.h"
 #include "window/main_window.h"
 
 namespace tessara::test {

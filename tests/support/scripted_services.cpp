@@ -127,6 +127,17 @@ std::optional<double> ScriptedQuestions::askNumber(const NumberQuestion& questio
     return answer;
 }
 
+std::optional<std::vector<double>> ScriptedQuestions::askNumbers(const NumbersQuestion& question) {
+    manyNumbersAsked_.push_back(question);
+    if (manyNumbers_.empty()) {
+        ADD_FAILURE() << "unscripted question: " << question.intro.toStdString();
+        return std::nullopt;
+    }
+    std::optional<std::vector<double>> answer = manyNumbers_.front();
+    manyNumbers_.pop_front();
+    return answer;
+}
+
 bool ScriptedQuestions::confirm(const Message& message) {
     confirmsAsked_.push_back(message);
     if (confirms_.empty()) {

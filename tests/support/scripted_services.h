@@ -196,15 +196,22 @@ class ScriptedQuestions : public Questions {
   public:
     void answerNumber(std::optional<double> number) { numbers_.push_back(number); }
     void answerConfirm(bool ok) { confirms_.push_back(ok); }
+    void answerNumbers(std::optional<std::vector<double>> numbers) {
+        manyNumbers_.push_back(std::move(numbers));
+    }
     std::optional<double> askNumber(const NumberQuestion& question) override;
+    std::optional<std::vector<double>> askNumbers(const NumbersQuestion& question) override;
     bool confirm(const Message& message) override;
 
     const std::vector<NumberQuestion>& numbersAsked() const { return numbersAsked_; }
     const std::vector<Message>& confirmsAsked() const { return confirmsAsked_; }
+    const std::vector<NumbersQuestion>& manyNumbersAsked() const { return manyNumbersAsked_; }
 
   private:
     std::deque<std::optional<double>> numbers_;
     std::deque<bool> confirms_;
+    std::deque<std::optional<std::vector<double>>> manyNumbers_;
+    std::vector<NumbersQuestion> manyNumbersAsked_;
     std::vector<NumberQuestion> numbersAsked_;
     std::vector<Message> confirmsAsked_;
 };

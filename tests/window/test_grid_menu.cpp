@@ -4,8 +4,11 @@
 
 #include "grid/grid_generation.h"
 #include "grid/grid_messages.h"
+#include "grid/lattice_fit.h"
 #include "support/form_fixture.h"
+#include "support/qt_print.h"
 #include "support/test_files.h"
+#include "window/export_messages.h"
 #include "window/grid_options_dialog.h"
 #include "window/measure_messages.h"
 
@@ -47,7 +50,7 @@ class GridMenu : public FormTest {
         form.Imgdisplay_MouseDown(kLeftButton, 0, static_cast<Single>(x * kTwipsPerPixel),
                                   static_cast<Single>(y * kTwipsPerPixel));
     }
-    const GridOptions& options() { return form.state().gridOptions; }
+    const GridOptions& options() { return form.fitting().options(); }
 
     ScratchDir dir;
 };
@@ -70,30 +73,41 @@ TEST_F(GridMenu, ThePreviewFollowsTheOptionsAndNeverTouchesThePicture) {
 }
 
 TEST_F(GridMenu, KeysNudgeTheGridWhileThePreviewIsShown) {
+    using enum Qt::KeyboardModifier;
     struct Row {
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;
         double offsetX, offsetY, hexPixels;
         const char* hexBox;
+        double stretch = 1, rotation = 0;
     };
+    // + is Shift with = on most keyboards, { and } Shift with [ and ]: Ctrl is the fine step.
     const Row rows[] = {
-        {Qt::Key_Right, Qt::NoModifier, 1, 0, 100, "25"},
-        {Qt::Key_Left, Qt::ShiftModifier, -0.1, 0, 100, "25"},
-        {Qt::Key_Down, Qt::NoModifier, 0, 1, 100, "25"},
-        {Qt::Key_Up, Qt::ShiftModifier, 0, -0.1, 100, "25"},
-        {Qt::Key_Equal, Qt::NoModifier, 0, 0, 100.1, "25.025"},
-        {Qt::Key_Underscore, Qt::ShiftModifier, 0, 0, 99.99, "24.9975"},
+        {Qt::Key_Right, NoModifier, 1, 0, 100, "25"},
+        {Qt::Key_Left, ShiftModifier, -0.1, 0, 100, "25"},
+        {Qt::Key_Left, ControlModifier, -0.1, 0, 100, "25"},
+        {Qt::Key_Down, NoModifier, 0, 1, 100, "25"},
+        {Qt::Key_Up, ShiftModifier, 0, -0.1, 100, "25"},
+        {Qt::Key_Equal, NoModifier, 0, 0, 100.1, "25.025"},
+        {Qt::Key_Plus, ShiftModifier, 0, 0, 100.1, "25.025"},
+        {Qt::Key_Underscore, ShiftModifier, 0, 0, 99.9, "24.975"},
+        {Qt::Key_Minus, ControlModifier, 0, 0, 99.99, "24.9975"},
+        {Qt::Key_BraceRight, ShiftModifier, 0, 0, 100, "25", 1.001},
+        {Qt::Key_BraceLeft, ShiftModifier | ControlModifier, 0, 0, 100, "25", 0.9999},
+        {Qt::Key_BracketRight, NoModifier, 0, 0, 100, "25", 1, 0.05},
+        {Qt::Key_BracketLeft, ControlModifier, 0, 0, 100, "25", 1, -0.01},
     };
     action("mnuAlign")->trigger();
     for (const Row& row : rows) {
-        form.sizeBoxes_Edited();
-        form.gridOptions_Changed({});
+        form.fitting().setOptions({});
         control<QLineEdit>("txtHexF")->setText("25");
         QTest::keyClick(&form, row.key, row.modifiers);
         EXPECT_DOUBLE_EQ(options().offsetX, row.offsetX) << row.key;
         EXPECT_DOUBLE_EQ(options().offsetY, row.offsetY) << row.key;
-        EXPECT_DOUBLE_EQ(form.gridLayoutNow()->hexSize, row.hexPixels) << row.key;
+        EXPECT_DOUBLE_EQ(form.fitting().layoutNow()->hexSize, row.hexPixels) << row.key;
         EXPECT_EQ(control<QLineEdit>("txtHexF")->text(), row.hexBox) << row.key;
+        EXPECT_DOUBLE_EQ(options().stretch, row.stretch) << row.key;
+        EXPECT_DOUBLE_EQ(options().rotation, row.rotation) << row.key;
     }
     action("mnuAlign")->trigger();
     QTest::keyClick(&form, Qt::Key_Right);
@@ -164,14 +178,14 @@ TEST_F(GridMenu, MeasuringTheScaleBarFillsInTheMapWidth) {
 
 TEST_F(GridMenu, MeasuringWithNoMapSaysSo) {
     Form1 empty(platform.services());
-    empty.mnuMeasureScale_Click();
+    empty.findChild<QAction*>("mnuMeasureScale")->trigger();
     EXPECT_EQ(platform.messages.shown().back(), noMapToMeasureMessage());
 }
 
 TEST_F(GridMenu, GenerateDrawsTheGridThePreviewShows) {
     const GridOptions fitted{GridOrientation::Columns, 10.3, -4.2,
                              ShiftedLines::Second,     1.05, std::nullopt};
-    form.gridOptions_Changed(fitted);
+    form.fitting().setOptions(fitted);
     control<QPushButton>("Command1")->click();
     ASSERT_TRUE(platform.messages.shown().empty());
     PictureBox expected(0, 0);
@@ -192,8 +206,8 @@ TEST_F(GridMenu, NumbersChosenInTheOptionsAreDrawnAndTooSmallOnesAreReportedOnce
     action("mnuGridOptions")->trigger();
     control<QGroupBox>("grpNumbers")->setChecked(true);
     control<QComboBox>("cmbNumberFormat")->setCurrentIndex(2);  // A1
-    EXPECT_TRUE(form.state().numbering.enabled);
-    EXPECT_EQ(form.state().numbering.format, NumberFormat::Letters);
+    EXPECT_TRUE(form.fitting().numbering().enabled);
+    EXPECT_EQ(form.fitting().numbering().format, NumberFormat::Letters);
     control<QPushButton>("Command1")->click();
     EXPECT_TRUE(platform.messages.shown().empty());
     PictureBox plain(0, 0);
@@ -206,4 +220,135 @@ TEST_F(GridMenu, NumbersChosenInTheOptionsAreDrawnAndTooSmallOnesAreReportedOnce
     ASSERT_EQ(platform.messages.shown().size(), 1U);
     EXPECT_EQ(platform.messages.shown().back(), numbersLeftOutMessage(30));
     EXPECT_TRUE(action("mnuInformation")->isEnabled()) << "the grid itself is drawn";
+}
+
+// Enter in a field of Grid Options applies the field and keeps everything else: Reset is
+// never the button Enter presses.
+TEST_F(GridMenu, EnterInGridOptionsAppliesTheFieldAndKeepsTheRest) {
+    GridOptions fitted{GridOrientation::Columns, 3, 4, ShiftedLines::Second, 0.99333, 90.125};
+    fitted.rotation = 0.604;
+    form.fitting().setOptions(fitted);
+    action("mnuGridOptions")->trigger();
+    auto* dialog = form.findChild<GridOptionsDialog*>("frmGridOptions");
+    EXPECT_EQ(control<QDoubleSpinBox>("txtStretch")->value(), 0.99333) << "five decimals";
+    auto* offsetX = control<QDoubleSpinBox>("txtOffsetX");
+    offsetX->setFocus();
+    QTest::keyClick(offsetX, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(offsetX, "12.5");
+    QTest::keyClick(offsetX, Qt::Key_Return);
+    fitted.offsetX = 12.5;
+    EXPECT_EQ(options(), fitted) << "every other option kept to its last decimal";
+    EXPECT_TRUE(dialog->isVisible());
+    // The labels say columns, as the grid has them; Ctrl+Z in the dialog takes the change back.
+    EXPECT_EQ(control<QDoubleSpinBox>("txtStretch")->accessibleName(),
+              "Stretch across the columns");
+    EXPECT_EQ(control<QComboBox>("cmbShifted")->accessibleName(), "Shifted columns");
+    // Through the window system, as a user's keys come, so that shortcuts see them.
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    offsetX->setFocus();
+    QTest::keyClick(dialog->windowHandle(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(options().offsetX, 3);
+    control<QPushButton>("cmdReset")->click();
+    EXPECT_EQ(options(), GridOptions{});
+    QTest::keyClick(dialog->windowHandle(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(options().stretch, 0.99333) << "Reset is undone too";
+    QTest::keyClick(dialog->windowHandle(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(options(), GridOptions{}) << "and done again";
+}
+
+TEST_F(GridMenu, ThePreviewTakesTheColourAtOnceAndAMeasureItStartedEndsWithTheOptions) {
+    action("mnuAlign")->trigger();
+    const auto colourAt = [&] { return shown().pixel(50, 30); };  // on the first right flat
+    EXPECT_EQ(colourAt(), qRgb(0, 0, 0));
+    control<QComboBox>("cmbColour")->setCurrentIndex(4);
+    EXPECT_EQ(colourAt(), qRgb(128, 0, 0)) << "red at once, no key pressed";
+    control<QComboBox>("cmbColour")->setCurrentIndex(7);  // the light grey "white"
+    EXPECT_EQ(colourAt(), qRgb(192, 192, 192));
+    EXPECT_LT(qRed(shown().pixel(51, 30)), 192) << "a dark outline beside a light line";
+    action("mnuAlign")->trigger();  // off
+
+    action("mnuGridOptions")->trigger();
+    platform.questions.answerNumber(3);
+    platform.questions.answerConfirm(true);
+    action("mnuMeasureHexes")->trigger();
+    click(35.5, 40);
+    click(335.5, 40);
+    EXPECT_TRUE(action("mnuAlign")->isChecked());
+    form.findChild<GridOptionsDialog*>("frmGridOptions")->reject();
+    EXPECT_FALSE(action("mnuAlign")->isChecked()) << "the preview the measure turned on ends";
+    EXPECT_FALSE(form.fitting().previewShown());
+}
+
+TEST_F(GridMenu, ExportMapAsProposesANameBesideTheMapAndNeverItsOwnFile) {
+    const QByteArray original = readBytes(dir.path("map.bmp"));
+    platform.dialogs.answer(dir.path("map.bmp"));
+    action("mnuExportMap")->trigger();
+    EXPECT_EQ(platform.dialogs.requests().back().initialPath, dir.path("map-grid.png"));
+    ASSERT_FALSE(platform.messages.shown().empty());
+    EXPECT_EQ(platform.messages.shown().back(), wouldReplaceMapMessage(dir.path("map.bmp")));
+    EXPECT_EQ(readBytes(dir.path("map.bmp")), original);
+}
+
+// Ctrl and the wheel zoom through the seven scales, the map's point under the pointer kept.
+TEST_F(GridMenu, CtrlAndTheWheelZoomAboutThePointer) {
+    platform.dialogs.answer(writeImage(dir.path("big.bmp"), whiteMap(3000, 2000), "BMP"));
+    action("mnuLoad")->trigger();
+    const QPointF mapPoint(1234, 567);  // under the pointer, in the map's pixels
+    for (const int steps : {1, 1, 2, -3}) {
+        const double scale = image()->Width() / form.picMap().Width();
+        const QPointF inImage = mapPoint * kTwipsPerPixel * scale;
+        const QPointF inView(image()->Left() + inImage.x(), image()->Top() + inImage.y());
+        emit image()->zoomWheel(steps, toSingle(inImage.x()), toSingle(inImage.y()));
+        const double newScale = image()->Width() / form.picMap().Width();
+        EXPECT_NE(newScale, scale) << steps;
+        const QPointF after(image()->Left() + mapPoint.x() * kTwipsPerPixel * newScale,
+                            image()->Top() + mapPoint.y() * kTwipsPerPixel * newScale);
+        EXPECT_NEAR(after.x(), inView.x(), 15) << "within a pixel across, " << steps;
+        EXPECT_NEAR(after.y(), inView.y(), 15) << "within a pixel down, " << steps;
+    }
+}
+
+// Three clicked centres of a turned, leaning, stretched grid give it back; the steps are
+// guessed from the grid as it is, and three points on one line are refused.
+TEST_F(GridMenu, MeasuringByThreePointsFitsATurnedGrid) {
+    GridOptions known{GridOrientation::Rows, 10, 5, ShiftedLines::Second, 1.02, 60};
+    known.rotation = 2;
+    known.skew = 0.5;
+    const LatticeOnPicture lattice = latticeOf(known, 60, QSizeF(400, 300));
+    const auto at = [&](double along, double across) {
+        return lattice.centre + along * lattice.along + across * lattice.across;
+    };
+    GridOptions near = known;
+    near.rotation = 1.8;  // the grid before: a little off, near enough to guess the steps
+    form.fitting().setOptions(near);
+    platform.questions.answerNumbers(std::vector<double>{4, 0, 1.5, 3});
+    platform.questions.answerConfirm(true);
+    action("mnuMeasureThree")->trigger();
+    EXPECT_EQ(platform.messages.shown().back(), measureByThreeMessage());
+    for (const QPointF point : {at(1.5, 1), at(5.5, 1), at(3, 4)}) {
+        click(point.x(), point.y());
+    }
+    const NumbersQuestion asked = platform.questions.manyNumbersAsked().back();
+    std::vector<double> guess;
+    for (const NumberQuestion& field : asked.fields) {
+        guess.push_back(field.value);
+    }
+    EXPECT_EQ(guess, (std::vector<double>{4, 0, 1.5, 3}));
+    EXPECT_NEAR(*options().hexPixels, 60, 1e-3);
+    EXPECT_NEAR(options().stretch, 1.02, 1e-5);
+    EXPECT_NEAR(options().rotation, 2, 1e-3);
+    EXPECT_NEAR(options().skew, 0.5, 1e-3);
+    const GridLayout fitted = *form.fitting().layoutNow();
+    const QPointF centre = hexCentre(fitted, hexAt(fitted, at(3, 2)));
+    EXPECT_LT(QLineF(centre, at(3, 2)).length(), 1e-3) << "a hex centre where the grid has one";
+
+    const GridOptions before = options();
+    platform.questions.answerNumbers(std::vector<double>{1, 0, 2, 0});
+    action("mnuMeasureThree")->trigger();
+    for (const QPointF point : {QPointF(10, 10), QPointF(70, 10), QPointF(130, 10)}) {
+        click(point.x(), point.y());
+    }
+    EXPECT_EQ(platform.messages.shown().back(), notATriangleMessage());
+    EXPECT_EQ(options(), before);
 }

@@ -151,14 +151,8 @@ TEST_F(LoadMap, ABadFileGetsTheMessageAndThePreviousMapStays) {
     for (const auto& row : rows) {
         const QString path = row.make(dir);
         const size_t shownBefore = platform.messages.shown().size();
-        {
-            std::optional<AsNobody> nobody;
-            if (row.needsNobody) {
-                nobody.emplace();
-                ASSERT_TRUE(nobody->ok()) << row.guards;
-            }
-            load(path);
-        }
+        ASSERT_TRUE(runAsNobodyIf(row.needsNobody, [&] { load(path); }))
+            << row.guards << ": could not drop root rights";
         ASSERT_EQ(platform.messages.shown().size(), shownBefore + 1) << row.guards;
         EXPECT_EQ(platform.messages.shown().back(), kLoadFailed) << row.guards;
         EXPECT_TRUE(form.picMap().picture().sharesPixelsWith(good)) << row.guards;

@@ -221,14 +221,8 @@ TEST_F(SaveMap, APathThatCannotBeWrittenIsNamedAndTheOldFileKept) {
         const QStringList before = parent.exists() ? filesIn(parent.filePath()) : QStringList();
         const QByteArray old = readBytes(path);
         const size_t shown = platform.messages.shown().size();
-        {
-            std::optional<AsNobody> nobody;
-            if (row.needsNobody) {
-                nobody.emplace();
-                ASSERT_TRUE(nobody->ok()) << row.guards;
-            }
-            save(path);
-        }
+        ASSERT_TRUE(runAsNobodyIf(row.needsNobody, [&] { save(path); }))
+            << row.guards << ": could not drop root rights";
         ASSERT_EQ(platform.messages.shown().size(), shown + 1) << row.guards;
         const Message& m = platform.messages.shown().back();
         EXPECT_EQ(m.title, QString("Can't save map")) << row.guards;

@@ -1,0 +1,208 @@
+#include "cli/option_table.h"
+
+#include <QStringList>
+#include <array>
+
+namespace tessara {
+namespace {
+
+using enum OptionGroup;
+
+// clang-format off
+constexpr OptionEntry kOptions[] = {
+    {"help", "", "show this help (also -h)", General},
+    {"version", "", "show the version", General},
+    {"map-width", "M", "the map's width in distance units (required unless --hex-pixels is "
+     "given), e.g. 100", Grid},
+    {"hex-size", "S", "the distance between a hex's flats in the same units, below M (required "
+     "with M), e.g. 5", Grid},
+    {"colour", "NAME", "black (default), blue, green, cyan, red, magenta, yellow or white, e.g. "
+     "red", Grid},
+    {"thickness", "N", "line width in pixels: 1 (default), 2, 3, 5, 10, 15 or 20, e.g. 3", Grid},
+    {"orientation", "rows|columns", "hexes side by side in rows (default), or turned a quarter "
+     "turn into columns, e.g. columns", Grid},
+    {"offset", "X,Y", "move the whole grid by X,Y pixels (default 0,0), e.g. -30.5,9: a hex "
+     "centre then lies at X, Y + 0.288675 F P for rows (X + 0.288675 F P, Y for columns), half a "
+     "hex further along with --shifted second; F the stretch, P the hex size in pixels", Grid},
+    {"anchor", "X,Y", "instead of --offset: put a hex centre at the picture point X,Y, e.g. "
+     "412.5,387", Grid},
+    {"shifted", "first|second", "which rows (columns) lie half a hex towards the left (top) edge: "
+     "the first (default) or the second, e.g. second", Grid},
+    {"stretch", "F", "stretch the hexes across their rows (columns), from 0.5 to 2 (default 1), "
+     "e.g. 1.04", Grid},
+    {"hex-pixels", "P", "the hexes' size flat to flat in pixels (default: the picture's width x "
+     "S / M); alone, M and S are taken as one unit a hex, e.g. 42.5", Grid},
+    {"rotation", "DEG", "turn the grid clockwise about the picture's centre, from -45 to 45 "
+     "degrees (default 0), e.g. 0.6", Grid},
+    {"skew", "DEG", "lean the lines across the rows (columns) by this angle, from -10 to 10 "
+     "degrees (default 0), e.g. -0.2", Grid},
+    {"numbers", "FORMAT", "number every hex whose centre is on the map: 0101, 01.01, A1, 1,1, or "
+     "a pattern of {c} {r} {c:2} {C}, e.g. 0101", Numbers},
+    {"first", "N", "the first column's and row's number (default 1), e.g. 0", Numbers},
+    {"origin", "top-left|bottom-left", "the corner rows are counted from (default top-left)",
+     Numbers},
+    {"number-position", "top|centre|bottom", "where the number sits in its hex (default top)",
+     Numbers},
+    {"number-size", "PERCENT", "the digits' height as a share of the hex (default 20), or points, "
+     "e.g. 9pt", Numbers},
+    {"number-colour", "NAME", "one of the colours above (default: the grid's)", Numbers},
+    {"halo", "white|black", "a thin outline round the digits (default none)", Numbers},
+    {"hex-mm", "MM", "print a hex this many millimetres flat to flat (default 16), e.g. 19", Pdf},
+    {"hex-inches", "IN", "or this many inches, e.g. 0.75", Pdf},
+    {"dpi", "N", "or print N of the map's pixels to the inch, e.g. 300", Pdf},
+    {"paper", "NAME", "A4 (default), A3, Letter, Legal or Tabloid", Pdf},
+    {"landscape", "", "turn the pages a quarter turn", Pdf},
+    {"overlap-mm", "MM", "how far neighbouring pages overlap (default 10), e.g. 15", Pdf},
+};
+// clang-format on
+
+constexpr std::array kGridGroups{General, Grid, Numbers, Pdf};
+
+constexpr SubcommandEntry kSubcommands[] = {
+    {"grid", "grid INPUT OUTPUT --map-width M --hex-size S [OPTION...]",
+     "draw a hex grid over the map picture INPUT, write OUTPUT", kGridGroups},
+};
+
+constexpr int kNameColumn = 26;  // where the descriptions start
+constexpr int kWidth = 90;       // the widest line of the usage
+
+const char* heading(OptionGroup group) {
+    switch (group) {
+        case General:
+            break;
+        case Grid:
+            return "Options of tessara grid, as --option VALUE or --option=VALUE; numbers are\n"
+                   "written with a dot as the decimal point:\n";
+        case Numbers:
+            return "Hex numbers:\n";
+        case Pdf:
+            return "Options of a .pdf OUTPUT:\n";
+    }
+    return "";
+}
+
+// "  left   text text", the text wrapped to the usage's width under its column.
+QString entry(const QString& left, const QString& text) {
+    QString lines = QStringLiteral("  ") + left;
+    int column = static_cast<int>(lines.size());
+    if (column >= kNameColumn - 1) {
+        lines += u'\n';
+        column = 0;
+    }
+    lines += QString(kNameColumn - column, u' ');
+    column = kNameColumn;
+    bool first = true;
+    for (const QString& word : text.split(u' ')) {
+        if (!first && column + 1 + word.size() > kWidth) {
+            lines += u'\n' + QString(kNameColumn, u' ');
+            column = kNameColumn;
+        } else if (!first) {
+            lines += u' ';
+            ++column;
+        }
+        lines += word;
+        column += static_cast<int>(word.size());
+        first = false;
+    }
+    return lines + u'\n';
+}
+
+QString optionLine(const OptionEntry& option) {
+    const QString value = QLatin1String(option.value);
+    return entry(QStringLiteral("--") + QLatin1String(option.name) +
+                     (value.isEmpty() ? QString() : u' ' + value),
+                 QLatin1String(option.help));
+}
+
+}  // namespace
+
+std::span<const OptionEntry> optionTable() {
+    return kOptions;
+}
+
+std::span<const SubcommandEntry> subcommandTable() {
+    return kSubcommands;
+}
+
+const SubcommandEntry* findSubcommand(const QString& name) {
+    for (const SubcommandEntry& command : kSubcommands) {
+        if (name == QLatin1String(command.name)) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
+const OptionEntry* findOption(const QString& name) {
+    for (const OptionEntry& option : kOptions) {
+        if (name == QLatin1String(option.name)) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+QList<QCommandLineOption> parserOptions(const SubcommandEntry& command) {
+    QList<QCommandLineOption> options;
+    for (const OptionEntry& option : kOptions) {
+        if (option.group == General && QLatin1String(option.name) == QLatin1String("version")) {
+            continue;  // the program's, not a subcommand's
+        }
+        if (std::find(command.groups.begin(), command.groups.end(), option.group) !=
+            command.groups.end()) {
+            QStringList names{QLatin1String(option.name)};
+            if (names.first() == QLatin1String("help")) {
+                names << QStringLiteral("h");
+            }
+            options.append(
+                QCommandLineOption(names, QLatin1String(option.help), QLatin1String(option.value)));
+        }
+    }
+    return options;
+}
+
+QString usageText(const SubcommandEntry* only) {
+    QString text = QStringLiteral("Usage:\n");
+    if (only == nullptr) {
+        text += entry(QStringLiteral("tessara"), QStringLiteral("start the window"));
+        text += entry(QStringLiteral("tessara PICTURE"),
+                      QStringLiteral("start the window with the map PICTURE loaded"));
+    }
+    for (const SubcommandEntry& command : kSubcommands) {
+        if (only == nullptr || only == &command) {
+            text += entry(QStringLiteral("tessara ") + QLatin1String(command.synopsis),
+                          QLatin1String(command.summary));
+        }
+    }
+    for (const OptionEntry& option : kOptions) {
+        if (option.group == General && only == nullptr) {
+            text += entry(QStringLiteral("tessara --") + QLatin1String(option.name),
+                          QLatin1String(option.help));
+        }
+    }
+    text += QStringLiteral(
+        "\nINPUT may be a BMP, JPEG, PNG, GIF, TIFF or WebP picture. OUTPUT's extension says how\n"
+        "it is written: the gridded map as .bmp, .png, .jpg, .jpeg, .tif or .tiff; the grid\n"
+        "alone as .svg, in the map's pixels; the gridded map at true scale over as many pages\n"
+        "as it needs as .pdf. OUTPUT is written only when everything succeeded; an OUTPUT\n"
+        "already there is replaced only then.\n");
+    for (const OptionGroup group : {Grid, Numbers, Pdf}) {
+        text += u'\n' + QLatin1String(heading(group));
+        for (const OptionEntry& option : kOptions) {
+            if (option.group == group) {
+                text += optionLine(option);
+            }
+        }
+    }
+    return text + QStringLiteral(
+                      "\nExamples:\n"
+                      "  tessara grid map.jpg gridded.bmp --map-width 100 --hex-size 5 --colour "
+                      "red --thickness 3\n"
+                      "  tessara grid map.jpg map.pdf --map-width 34 --hex-size 0.8 --hex-mm 19 "
+                      "--paper Letter\n"
+                      "\nExit status: 0 done; 1 the work failed (not enough memory, OUTPUT could "
+                      "not be\nwritten, no display for the window); 2 wrong arguments, or an "
+                      "INPUT or OUTPUT that\ncannot be used.\n");
+}
+
+}  // namespace tessara

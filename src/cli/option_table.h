@@ -1,0 +1,39 @@
+// Every option and subcommand of the command line, once: the parser reads its options from
+// this table and `tessara --help` is written from it (and the manual page from that).
+#pragma once
+
+#include <QCommandLineOption>
+#include <QList>
+#include <QString>
+#include <span>
+
+namespace tessara {
+
+// Which part of the usage an option belongs to; a subcommand takes the options of its groups.
+enum class OptionGroup { General, Grid, Numbers, Pdf };
+
+struct OptionEntry {
+    const char* name;   // without its dashes
+    const char* value;  // what follows it, as the usage shows it; empty for a flag
+    const char* help;   // one sentence or two, wrapped when shown
+    OptionGroup group;
+};
+
+struct SubcommandEntry {
+    const char* name;
+    const char* synopsis;  // after "tessara "
+    const char* summary;
+    std::span<const OptionGroup> groups;
+};
+
+std::span<const OptionEntry> optionTable();
+std::span<const SubcommandEntry> subcommandTable();
+const SubcommandEntry* findSubcommand(const QString& name);
+// The options of a subcommand (help included), as the parser takes them.
+QList<QCommandLineOption> parserOptions(const SubcommandEntry& command);
+const OptionEntry* findOption(const QString& name);
+
+// The usage: of everything, or of one subcommand.
+QString usageText(const SubcommandEntry* command = nullptr);
+
+}  // namespace tessara
