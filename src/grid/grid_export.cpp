@@ -226,7 +226,7 @@ WriteResult writeGridSvg(const QString& path, int width, int height, const GridS
     } catch (const std::bad_alloc&) {
         return WriteResult::failed(outOfMemory());
     }
-    const QString failure = writeFileAtomically(path, [&](QIODevice& out) {
+    return writeFileAtomically(path, [&](QIODevice& out) {
         SvgWriter svg(out);
         svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
             << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" << width
@@ -237,7 +237,6 @@ WriteResult writeGridSvg(const QString& path, int width, int height, const GridS
         svg.flush();
         return true;
     });
-    return failure.isEmpty() ? WriteResult::done() : WriteResult::failed(failure);
 }
 
 }  // namespace tessara

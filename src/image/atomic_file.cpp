@@ -198,19 +198,20 @@ QString writeFailureReason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-QString writeFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write,
-                            Durability durability) {
+WriteResult writeFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write,
+                                Durability durability) {
     const QFileInfo target(path);
     if (target.isDir() && !target.isSymLink()) {
-        return QStringLiteral("%1 is a folder.").arg(path);
+        return WriteResult::failed(QStringLiteral("%1 is a folder.").arg(path));
     }
     if (isReadOnlyFile(target)) {
-        return QStringLiteral("The file %1 is read-only.").arg(target.fileName());
+        return WriteResult::failed(
+            QStringLiteral("The file %1 is read-only.").arg(target.fileName()));
     }
     QByteArray temp;
     const int fd = createTemporary(target, temp);
     if (fd < 0) {
-        return writeFailureReason(errno);
+        return WriteResult::failed(writeFailureReason(errno));
     }
     const RememberedScratch remembered(temp);
     QString failure = writeContent(fd, write, durability);
@@ -234,12 +235,12 @@ QString writeFileAtomically(const QString& path, const std::function<bool(QIODev
     }
     if (!failure.isEmpty()) {
         ::unlink(temp.constData());
-        return failure;
+        return WriteResult::failed(failure);
     }
     if (durability == Durability::OnDisk) {
         syncFolder(target.absolutePath());
     }
-    return {};
+    return WriteResult::done();
 }
 
 }  // namespace tessara

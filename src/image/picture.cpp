@@ -129,10 +129,10 @@ void SavePicture(const Picture& picture, const QString& path, Durability durabil
     if (picture.isNull()) {
         throw PictureError("There is no picture to save.");
     }
-    const QString failure = writeFileAtomically(
+    const WriteResult written = writeFileAtomically(
         path, [&](QIODevice& out) { return writeBmp(picture.image(), out, progress); }, durability);
-    if (!failure.isEmpty()) {
-        throw PictureError(failure.toStdString());
+    if (!written) {
+        throw PictureError(written.error.toStdString());
     }
 }
 

@@ -142,15 +142,6 @@ class OpenCounter {
     int closes_ = 0;
 };
 
-QString loadFailure(const QString& path) {
-    try {
-        LoadPicture(path);
-    } catch (const PictureError& e) {
-        return QString::fromUtf8(e.what());
-    }
-    return {};
-}
-
 }  // namespace
 
 TEST(LoadFaults, EachDamagedFileIsRefusedWithItsReason) {

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QImageWriter>
 
+#include "image/picture.h"
+
 namespace tessara::test {
 
 QImage makeMap(int width, int height) {
@@ -52,6 +54,15 @@ QByteArray readBytes(const QString& path) {
         return {};
     }
     return file.readAll();
+}
+
+QString loadFailure(const QString& path) {
+    try {
+        LoadPicture(path);
+    } catch (const PictureError& e) {
+        return QString::fromUtf8(e.what());
+    }
+    return {};
 }
 
 ScratchDir::ScratchDir() : previous_(QDir::currentPath()) {

@@ -21,6 +21,8 @@ QByteArray bytesOf(const QImage& image, const char* format,
 // Writes raw bytes to a file.
 QString writeBytes(const QString& path, const QByteArray& bytes);
 QByteArray readBytes(const QString& path);
+// Why LoadPicture refuses the file at `path`, in its words; empty when the file loads.
+QString loadFailure(const QString& path);
 
 // A temporary folder that is also the current directory while the object lives.
 class ScratchDir {
