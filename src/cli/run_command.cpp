@@ -35,8 +35,16 @@ void removeScratchFilesOnSignals() {
     }
 }
 
+// The message on one line, whatever it quotes back of what the user gave: a control
+// character (a line break, ...) is shown as U+FFFD.
 int report(int status, const QString& error) {
-    std::fprintf(stderr, "tessara: %s\n", qPrintable(error));
+    QString line = error;
+    for (QChar& c : line) {
+        if (c.category() == QChar::Other_Control) {
+            c = QChar::ReplacementCharacter;
+        }
+    }
+    std::fprintf(stderr, "tessara: %s\n", qPrintable(line));
     return status;
 }
 

@@ -130,6 +130,19 @@ class SvgWriter {
     std::string buffer_;
 };
 
+// The text as XML character data, well-formed whatever it holds: markup is escaped, and
+// the characters XML cannot hold (a control character but a tab or a line break, U+FFFE,
+// U+FFFF) are written as U+FFFD. A lone surrogate is written as '?' by QString::toUtf8.
+QString xmlText(QString text) {
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r') || u == 0xFFFE || u == 0xFFFF) {
+            c = QChar::ReplacementCharacter;
+        }
+    }
+    return text.toHtmlEscaped();
+}
+
 // The raster names a pixel by its centre, an SVG drawing by its corner.
 constexpr double kPixelCentre = 0.5;
 
@@ -157,7 +170,7 @@ void writeNumberGroup(SvgWriter& svg, const GridLayout& layout, const HexNumberi
         const QPointF middle =
             labelMiddle(layout, numbering, plan.hexes[k].centre, plan.textHeight);
         svg << "<text x=\"" << middle.x() << "\" y=\"" << middle.y() + toBaseline << "\">"
-            << plan.labels[k].toHtmlEscaped() << "</text>\n";
+            << xmlText(plan.labels[k]) << "</text>\n";
     }
     svg << "</g>\n";
 }

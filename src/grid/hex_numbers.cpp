@@ -54,6 +54,11 @@ void eachCentre(const GridLayout& layout, Visit&& visit) {
 
 }  // namespace
 
+bool holdsControlCharacters(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
 int paddedWidth(int n) {
     return std::max<int>(2, static_cast<int>(QString::number(n).size()));
 }
@@ -142,7 +147,7 @@ std::vector<NumberedHex> numberedHexes(const GridLayout& layout, double width, d
 
 double numberSize(const GridLayout& layout, const HexNumbering& numbering) {
     if (numbering.sizePoints) {
-        return *numbering.sizePoints * 96 / 72;  // a map's pixels are taken as a screen's
+        return pointsToPixels(*numbering.sizePoints);
     }
     return layout.hexSize * numbering.sizePercent / 100;
 }

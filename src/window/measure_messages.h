@@ -114,6 +114,12 @@ inline Message measuredNothingMessage() {
             QStringLiteral("Nothing measured")};
 }
 
+inline Message patternRefusedMessage() {
+    return {QStringLiteral("A number pattern cannot hold a control character, such as a tab or "
+                           "a line break. The pattern is left as it was."),
+            QStringLiteral("Pattern refused")};
+}
+
 // Options kept from the map before, said when the next map is loaded.
 inline QString optionsKeptStatus() {
     return QStringLiteral(

@@ -31,8 +31,9 @@ const QByteArray kSentinel = "an earlier file that must survive a failure";
 
 // The built program as a user runs it from a shell on a machine without a display. A file
 // size limit stands for a full disk: writes past it fail instead of killing the process.
-Finished runTessara(const QString& folder, const QString& line, const char* locale = nullptr,
-                    rlim_t fileSizeLimit = 0) {
+Finished runTessara(const QString& folder, const QStringList& arguments,
+                    const char* locale = nullptr, rlim_t fileSizeLimit = 0) {
+    const std::string line = arguments.join(u' ').toStdString();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
         env.remove(name);
@@ -47,7 +48,7 @@ Finished runTessara(const QString& folder, const QString& line, const char* loca
     }
     QProcess process;
     process.setProgram(TESSARA_PROGRAM);
-    process.setArguments(line.split(u' ', Qt::SkipEmptyParts));
+    process.setArguments(arguments);
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(folder);
     if (fileSizeLimit > 0) {
@@ -58,10 +59,15 @@ Finished runTessara(const QString& folder, const QString& line, const char* loca
         });
     }
     process.start();
-    EXPECT_TRUE(process.waitForFinished(120000)) << line.toStdString();
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << line.toStdString();
+    EXPECT_TRUE(process.waitForFinished(120000)) << line;
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << line;
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
+}
+
+Finished runTessara(const QString& folder, const QString& line, const char* locale = nullptr,
+                    rlim_t fileSizeLimit = 0) {
+    return runTessara(folder, line.split(u' ', Qt::SkipEmptyParts), locale, fileSizeLimit);
 }
 
 }  // namespace
@@ -406,5 +412,87 @@ TEST_F(CliGridCommand, WithoutADisplayTheWindowSaysSoAndWordsItDoesNotKnowAreRef
         EXPECT_EQ(result.status, row.status) << row.line;
         EXPECT_EQ(result.err, row.err) << row.line;
         EXPECT_EQ(result.out, "") << row.line;
+    }
+}
+
+// Values the grid cannot be drawn with are bad input, each refused on one line before any
+// work starts; their limits are drawn with.
+TEST_F(CliGridCommand, ValuesBeyondWhatCanBeDrawnAreRefusedOnOneLine) {
+    const QStringList big = {"--hex-pixels", "290", "--numbers", "0101"};  // room for numbers
+    const QString small =
+        "tessara: --number-size is too small to be read: it must be at least "
+        "4.5pt, or 0.0184 percent of the hex, not ";
+    const QString controls =
+        "tessara: --numbers cannot hold a control character, such as a tab "
+        "or a line break\n";
+    const QString billion =
+        "tessara: at this scale the map needs a billion pages or more; at "
+        "most 10000 can be printed at once\n";
+    const struct {
+        const char* guards;
+        QString output;
+        QStringList options;
+        int status;
+        QString err;
+    } rows[] = {
+        {"the largest first number", "out.png", big + QStringList{"--first", "2147450881"}, 0, ""},
+        {"one past it, whose last number would overflow", "out.png",
+         big + QStringList{"--first", "2147450882"}, 2,
+         "tessara: --first must be at most 2147450881, so that the last hex's number can be "
+         "counted, not '2147450882'\n"},
+        {"the largest int", "out.svg", big + QStringList{"--first", "2147483647"}, 2,
+         "tessara: --first must be at most 2147450881, so that the last hex's number can be "
+         "counted, not '2147483647'\n"},
+        {"a tab in a pattern",
+         "out.svg",
+         {"--hex-pixels", "290", "--numbers", "{c}\t{r}"},
+         2,
+         controls},
+        {"a line break in a pattern",
+         "out.png",
+         {"--hex-pixels", "290", "--numbers", "{c}\n{r}"},
+         2,
+         controls},
+        {"a line break in a value quoted back",
+         "out.png",
+         {"--hex-pixels", "290", "--colour", "red\nblue"},
+         2,
+         "tessara: --colour must be black, blue, green, cyan, red, magenta, "
+         "yellow or white, not 'red\uFFFDblue'\n"},
+        {"the smallest readable points", "out.png", big + QStringList{"--number-size", "4.5pt"}, 0,
+         ""},
+        {"points just below", "out.png", big + QStringList{"--number-size", "4.49pt"}, 2,
+         small + "'4.49pt'\n"},
+        {"the smallest share of the largest hex", "out.png",
+         big + QStringList{"--number-size", "0.0184"}, 0,
+         "tessara: hex numbers left out: they need hexes of at least 32608.70 pixels from flat to "
+         "flat, or a shorter format\n"},
+        {"a share just below", "out.png", big + QStringList{"--number-size", "0.0183"}, 2,
+         small + "'0.0183'\n"},
+        {"a share of no size at all", "out.png", big + QStringList{"--number-size", "1e-320"}, 2,
+         small + "'1e-320'\n"},
+        {"inches beyond any length",
+         "out.pdf",
+         {"--map-width", "100", "--hex-size", "5", "--hex-inches", "1e308"},
+         2,
+         "tessara: --hex-inches is too large to be printed, not '1e308'\n"},
+        {"the longest inches there are",
+         "out.pdf",
+         {"--map-width", "100", "--hex-size", "5", "--hex-inches", "7e306"},
+         2,
+         billion},
+        {"millimetres as long",
+         "out.pdf",
+         {"--map-width", "100", "--hex-size", "5", "--hex-mm", "1e308"},
+         2,
+         billion},
+    };
+    for (const auto& row : rows) {
+        const Finished result =
+            runTessara(dir.root(), QStringList{"grid", "map.bmp", row.output} + row.options);
+        EXPECT_EQ(result.status, row.status) << row.guards;
+        EXPECT_EQ(result.err, row.err) << row.guards;
+        EXPECT_EQ(QFile::exists(dir.path(row.output)), row.status == 0) << row.guards;
+        QFile::remove(dir.path(row.output));
     }
 }

@@ -135,6 +135,33 @@ TEST(GridSvg, HoldsEveryLineTheButtonDrawsAndEveryNumber) {
     }
 }
 
+// Labels are written as they are made, however the pattern came to hold what XML cannot:
+// the drawing stays well-formed, such characters written as U+FFFD.
+TEST(GridSvg, StaysWellFormedWhateverTheLabelsHold) {
+    ScratchDir dir;
+    const QString odd = QString(QChar(0x01)) + u'<' + QChar(0x1F) + u'\t' + QChar(0xFFFE);
+    const QString shown = QString(QChar::ReplacementCharacter) + u'<' +
+                          QChar::ReplacementCharacter + u'\t' + QChar::ReplacementCharacter;
+    HexNumbering numbering;
+    numbering.enabled = true;
+    numbering.format = NumberFormat::Pattern;
+    numbering.pattern = "{c}" + odd + "{r}";
+    numbering.sizePoints = 9;
+    const GridOptions options{.hexPixels = 150};
+    const QString path = dir.path("grid.svg");
+    ASSERT_EQ(writeGridSvg(path, 600, 400, kSizes, {1, Qt::black}, options, numbering).error, "");
+    QXmlStreamReader xml(readBytes(path));
+    QStringList texts;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"text") {
+            texts << xml.readElementText();
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    ASSERT_GT(texts.size(), 4);
+    EXPECT_EQ(texts.first(), "1" + shown + "1");
+}
+
 TEST(GridSvg, AFailedWriteSaysWhyAndLeavesTheOldFile) {
     ScratchDir dir;
     const QString path = writeBytes(dir.path("grid.svg"), "the old grid");
