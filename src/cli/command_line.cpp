@@ -11,6 +11,7 @@
 
 #include "cli/cli_text.h"
 #include "cli/option_table.h"
+#include "core/file_names.h"
 #include "grid/hex_grid.h"
 #include "image/picture_export.h"
 #include "image/picture_memory.h"
@@ -30,8 +31,8 @@ class Arguments {
     bool help() const { return help_; }
     const QStringList& positional() const { return positional_; }
     bool has(const QString& name) const { return parser_.isSet(name); }
-    // The last value given for the option.
-    QString value(const QString& name) const { return parser_.value(name); }
+    // The last value given for the option, as text: bytes that are not text are U+FFFD.
+    QString value(const QString& name) const { return shownText(parser_.value(name)); }
 
   private:
     QCommandLineParser parser_;

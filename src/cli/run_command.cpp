@@ -10,6 +10,7 @@
 #include "cli/command_line.h"
 #include "cli/grid_command.h"
 #include "cli/option_table.h"
+#include "core/file_names.h"
 #include "image/atomic_file.h"
 #include "image/picture.h"
 
@@ -36,9 +37,9 @@ void removeScratchFilesOnSignals() {
 }
 
 // The message on one line, whatever it quotes back of what the user gave: a control
-// character (a line break, ...) is shown as U+FFFD.
+// character (a line break, ...) is shown as U+FFFD, as a byte that is not text is.
 int report(int status, const QString& error) {
-    QString line = error;
+    QString line = shownText(error);
     for (QChar& c : line) {
         if (c.category() == QChar::Other_Control) {
             c = QChar::ReplacementCharacter;
@@ -46,6 +47,17 @@ int report(int status, const QString& error) {
     }
     std::fprintf(stderr, "tessara: %s\n", qPrintable(line));
     return status;
+}
+
+// The arguments as the bytes given, so that INPUT and OUTPUT name the files typed, whatever
+// their names' bytes (file_names.h). Read once the application object has taken its own
+// options out of argv, as QCoreApplication::arguments() would read them.
+QStringList argumentsOf(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << decodeFileName(QByteArray(argv[i]));
+    }
+    return arguments;
 }
 
 }  // namespace
@@ -94,7 +106,7 @@ int runCommandLine(int argc, char* argv[]) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
     raiseImageAllocationLimit();
-    const CommandLine command = parseCommandLine(QCoreApplication::arguments().mid(1));
+    const CommandLine command = parseCommandLine(argumentsOf(argc, argv));
     switch (command.action) {
         case CommandAction::Help:
             std::fputs(qPrintable(usageText(command.command)), stdout);

@@ -3,8 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <QFile>
-#include <QFileInfo>
+#include <QDir>
 #include <QRandomGenerator>
 #include <algorithm>
 #include <atomic>
@@ -17,6 +16,7 @@
 #include <thread>
 #include <utility>
 
+#include "core/file_names.h"
 #include "image/descriptor_device.h"
 
 namespace tessara {
@@ -96,11 +96,33 @@ class ReplacedFile {
     int fd_;
 };
 
+// The file to replace, made absolute and clean as QFileInfo makes it, but from the text of
+// its path alone: QFileInfo goes through the name as Qt encodes it, which is another file's
+// when the name is not UTF-8 (file_names.h).
+struct Target {
+    QByteArray path;
+    QByteArray folder;
+    QByteArray name;
+    QString fileName;  // the name, to show
+
+    explicit Target(const QString& given) {
+        QString absolute = QDir::cleanPath(QDir::current().absoluteFilePath(given));
+        if (given.endsWith(u'/') && !absolute.endsWith(u'/')) {
+            absolute += u'/';
+        }
+        const qsizetype slash = absolute.lastIndexOf(u'/');
+        path = encodeFileName(absolute);
+        folder = encodeFileName(slash == 0 ? QStringLiteral("/") : absolute.left(slash));
+        fileName = absolute.mid(slash + 1);
+        name = encodeFileName(fileName);
+    }
+};
+
 // The scratch name's path up to its random part: the target's name hidden, then a dot. A
 // name that leaves no room for the 10 bytes added is shortened, between two characters.
-QByteArray scratchStem(const QFileInfo& target) {
-    const QByteArray folder = QFile::encodeName(target.absolutePath());
-    QByteArray name = QFile::encodeName(target.fileName());
+QByteArray scratchStem(const Target& target) {
+    const QByteArray& folder = target.folder;
+    QByteArray name = target.name;
     const long longest = ::pathconf(folder.constData(), _PC_NAME_MAX);
     const qsizetype room = (longest > 0 ? longest : NAME_MAX) - 10;
     if (name.size() > room) {
@@ -116,11 +138,9 @@ QByteArray scratchStem(const QFileInfo& target) {
 // A new file beside the target, named after it and hidden. Created with the usual
 // permissions for a new file (the kernel applies the umask, which is left alone: other
 // threads may be creating files), or those of the regular file it will replace.
-int createTemporary(const QFileInfo& target, QByteArray& name) {
+int createTemporary(const Target& target, QByteArray& name) {
     struct stat st {};
-    const bool replaces =
-        ::lstat(QFile::encodeName(target.absoluteFilePath()).constData(), &st) == 0 &&
-        S_ISREG(st.st_mode);
+    const bool replaces = ::lstat(target.path.constData(), &st) == 0 && S_ISREG(st.st_mode);
     const QByteArray stem = scratchStem(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
         name =
@@ -137,17 +157,22 @@ int createTemporary(const QFileInfo& target, QByteArray& name) {
     return -1;
 }
 
-bool isReadOnlyFile(const QFileInfo& target) {
+bool isReadOnlyFile(const Target& target) {
     struct stat st {};
-    return ::lstat(QFile::encodeName(target.absoluteFilePath()).constData(), &st) == 0 &&
-           S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0;
+    return ::lstat(target.path.constData(), &st) == 0 && S_ISREG(st.st_mode) &&
+           (st.st_mode & 0222) == 0;
+}
+
+// A folder of that name, not a symbolic link to one (which the write replaces).
+bool isFolder(const Target& target) {
+    struct stat st {};
+    return ::lstat(target.path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 // Flushes the folder's entry for the renamed file, so that a power loss after the save
 // leaves the new file under the name rather than nothing.
-void syncFolder(const QString& folder) {
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void syncFolder(const QByteArray& folder) {
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         flushToDisk.load()(fd);
         ::close(fd);
@@ -200,13 +225,13 @@ QString writeFailureReason(int error) {
 
 WriteResult writeFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write,
                                 Durability durability) {
-    const QFileInfo target(path);
-    if (target.isDir() && !target.isSymLink()) {
-        return WriteResult::failed(QStringLiteral("%1 is a folder.").arg(path));
+    const Target target(path);
+    if (isFolder(target)) {
+        return WriteResult::failed(QStringLiteral("%1 is a folder.").arg(shownText(path)));
     }
     if (isReadOnlyFile(target)) {
         return WriteResult::failed(
-            QStringLiteral("The file %1 is read-only.").arg(target.fileName()));
+            QStringLiteral("The file %1 is read-only.").arg(shownText(target.fileName)));
     }
     QByteArray temp;
     const int fd = createTemporary(target, temp);
@@ -219,7 +244,7 @@ WriteResult writeFileAtomically(const QString& path, const std::function<bool(QI
         failure = writeFailureReason(errno);
     }
     if (failure.isEmpty()) {
-        const QByteArray name = QFile::encodeName(target.absoluteFilePath());
+        const QByteArray& name = target.path;
         const ReplacedFile replaced(name);
         if (durability == Durability::Cached && replaced.isRegularFile() &&
             ::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, name.constData(), RENAME_EXCHANGE) ==
@@ -238,7 +263,7 @@ WriteResult writeFileAtomically(const QString& path, const std::function<bool(QI
         return WriteResult::failed(failure);
     }
     if (durability == Durability::OnDisk) {
-        syncFolder(target.absolutePath());
+        syncFolder(target.folder);
     }
     return WriteResult::done();
 }

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+#include "core/file_names.h"
 #include "image/atomic_file.h"
 #include "image/descriptor_device.h"
 
@@ -77,7 +78,7 @@ WriteResult writeScalePdf(const QImage& picture, const QString& path,
     };
     const WriteResult written = writeFileAtomically(path, [&](QIODevice& file) {
         return paintPdf(file, picture, *planning.plan, scalePdfLayout(settings),
-                        QFileInfo(path).completeBaseName(), watched);
+                        shownText(QFileInfo(path).completeBaseName()), watched);
     });
     if (cancelled) {
         return WriteResult::failed(QStringLiteral("Cancelled: the PDF was not written."));

@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <QDir>
 #include <QImageReader>
 #include <QProcess>
 #include <QRegularExpression>
+#include <algorithm>
 #include <csignal>
 
 #include "cli/option_table.h"
@@ -68,6 +72,53 @@ Finished runTessara(const QString& folder, const QStringList& arguments,
 Finished runTessara(const QString& folder, const QString& line, const char* locale = nullptr,
                     rlim_t fileSizeLimit = 0) {
     return runTessara(folder, line.split(u' ', Qt::SkipEmptyParts), locale, fileSizeLimit);
+}
+
+// The built program given arguments as bytes, as a shell hands them over: QProcess would
+// encode them from text, and no text is a name that is not UTF-8. Returns the exit status
+// and standard error, as bytes.
+std::pair<int, QByteArray> runWithBytes(const std::vector<QByteArray>& arguments,
+                                        const char* locale) {
+    std::vector<char*> argv{const_cast<char*>(TESSARA_PROGRAM)};
+    for (const QByteArray& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.constData()));
+    }
+    argv.push_back(nullptr);
+    std::vector<QByteArray> settings;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const QByteArray setting(*entry);
+        if (!setting.startsWith("DISPLAY=") && !setting.startsWith("WAYLAND_DISPLAY=") &&
+            !setting.startsWith("QT_QPA_PLATFORM=") && !setting.startsWith("LC_") &&
+            !setting.startsWith("LANG=")) {
+            settings.push_back(setting);
+        }
+    }
+    settings.push_back(QByteArray("LANG=") + locale);
+    std::vector<char*> env;
+    for (QByteArray& setting : settings) {
+        env.push_back(setting.data());
+    }
+    env.push_back(nullptr);
+    int errors[2];
+    EXPECT_EQ(::pipe2(errors, O_CLOEXEC), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, errors[1], STDERR_FILENO);
+    pid_t child = 0;
+    EXPECT_EQ(::posix_spawn(&child, TESSARA_PROGRAM, &actions, nullptr, argv.data(), env.data()),
+              0);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(errors[1]);
+    QByteArray err;
+    char chunk[4096];
+    ssize_t got = 0;
+    while ((got = ::read(errors[0], chunk, sizeof chunk)) > 0) {
+        err.append(chunk, got);
+    }
+    ::close(errors[0]);
+    int status = 0;
+    EXPECT_EQ(::waitpid(child, &status, 0), child);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), err};
 }
 
 }  // namespace
@@ -494,5 +545,55 @@ TEST_F(CliGridCommand, ValuesBeyondWhatCanBeDrawnAreRefusedOnOneLine) {
         EXPECT_EQ(result.err, row.err) << row.guards;
         EXPECT_EQ(QFile::exists(dir.path(row.output)), row.status == 0) << row.guards;
         QFile::remove(dir.path(row.output));
+    }
+}
+
+// A name is the bytes typed, whatever they are: a name that is not UTF-8 reads and writes
+// the file of that name, under a UTF-8 locale and the C locale alike, and is shown with
+// U+FFFD for what is not text.
+TEST_F(CliGridCommand, NamesThatAreNotUtf8NameTheFilesTyped) {
+    const QByteArray root = QFile::encodeName(dir.root()) + '/';
+    ASSERT_EQ(::link(QFile::encodeName(dir.path("map.bmp")).constData(),
+                     (root + "map\xff.bmp").constData()),
+              0);
+    ASSERT_EQ(::mkdir((root + "maps\xe9").constData(), 0755), 0);
+    const auto entries = [&root] {  // the folder's names, as bytes
+        std::vector<QByteArray> names;
+        DIR* folder = ::opendir(root.constData());
+        while (const dirent* entry = ::readdir(folder)) {
+            names.emplace_back(entry->d_name);
+        }
+        ::closedir(folder);
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const std::vector<QByteArray> before = entries();
+    const QByteArray shown = QFile::encodeName(dir.root()) + "/gone\xef\xbf\xbd";
+    const struct {
+        const char* guards;
+        QByteArray input, output;
+        const char* locale;
+        int status;
+        QByteArray err;
+    } rows[] = {
+        {"an INPUT", "map\xff.bmp", "out.png", "C.UTF-8", 0, ""},
+        {"an OUTPUT", "map.bmp", "out\xff.png", "C.UTF-8", 0, ""},
+        {"both, in the C locale", "map\xff.bmp", "out\xfe.svg", "C", 0, ""},
+        {"an OUTPUT in a folder so named", "map.bmp", "maps\xe9/out.pdf", "C.UTF-8", 0, ""},
+        {"a character cut short", "map.bmp", "out\xe2\x82.bmp", "C.UTF-8", 0, ""},
+        {"a missing folder, shown", "map.bmp", "gone\xff/out.png", "C", 2,
+         "tessara: cannot write '" + shown + "/out.png': the folder '" + shown +
+             "' does not exist\n"},
+    };
+    for (const auto& row : rows) {
+        const auto [status, err] = runWithBytes(
+            {"grid", root + row.input, root + row.output, "--map-width", "100", "--hex-size", "5"},
+            row.locale);
+        EXPECT_EQ(status, row.status) << row.guards;
+        EXPECT_EQ(err.toStdString(), row.err.toStdString()) << row.guards;
+        const QByteArray output = root + row.output;
+        EXPECT_EQ(::access(output.constData(), F_OK) == 0, row.status == 0) << row.guards;
+        ::unlink(output.constData());
+        EXPECT_EQ(entries(), before) << row.guards << ": no file made under another name";
     }
 }
