@@ -1,18 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-#include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/inotify.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QDir>
 #include <QImageReader>
 #include <QProcess>
 #include <QRegularExpression>
-#include <algorithm>
 #include <csignal>
 
 #include "cli/option_table.h"
@@ -36,7 +34,8 @@ const QByteArray kSentinel = "an earlier file that must survive a failure";
 // The built program as a user runs it from a shell on a machine without a display. A file
 // size limit stands for a full disk: writes past it fail instead of killing the process.
 Finished runTessara(const QString& folder, const QStringList& arguments,
-                    const char* locale = nullptr, rlim_t fileSizeLimit = 0) {
+                    const char* locale = nullptr, rlim_t fileSizeLimit = 0,
+                    const char* program = TESSARA_PROGRAM) {
     const std::string line = arguments.join(u' ').toStdString();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
@@ -51,7 +50,7 @@ Finished runTessara(const QString& folder, const QStringList& arguments,
         env.insert("ASAN_OPTIONS", "detect_leaks=0");
     }
     QProcess process;
-    process.setProgram(TESSARA_PROGRAM);
+    process.setProgram(program);
     process.setArguments(arguments);
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(folder);
@@ -72,53 +71,6 @@ Finished runTessara(const QString& folder, const QStringList& arguments,
 Finished runTessara(const QString& folder, const QString& line, const char* locale = nullptr,
                     rlim_t fileSizeLimit = 0) {
     return runTessara(folder, line.split(u' ', Qt::SkipEmptyParts), locale, fileSizeLimit);
-}
-
-// The built program given arguments as bytes, as a shell hands them over: QProcess would
-// encode them from text, and no text is a name that is not UTF-8. Returns the exit status
-// and standard error, as bytes.
-std::pair<int, QByteArray> runWithBytes(const std::vector<QByteArray>& arguments,
-                                        const char* locale) {
-    std::vector<char*> argv{const_cast<char*>(TESSARA_PROGRAM)};
-    for (const QByteArray& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.constData()));
-    }
-    argv.push_back(nullptr);
-    std::vector<QByteArray> settings;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const QByteArray setting(*entry);
-        if (!setting.startsWith("DISPLAY=") && !setting.startsWith("WAYLAND_DISPLAY=") &&
-            !setting.startsWith("QT_QPA_PLATFORM=") && !setting.startsWith("LC_") &&
-            !setting.startsWith("LANG=")) {
-            settings.push_back(setting);
-        }
-    }
-    settings.push_back(QByteArray("LANG=") + locale);
-    std::vector<char*> env;
-    for (QByteArray& setting : settings) {
-        env.push_back(setting.data());
-    }
-    env.push_back(nullptr);
-    int errors[2];
-    EXPECT_EQ(::pipe2(errors, O_CLOEXEC), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, errors[1], STDERR_FILENO);
-    pid_t child = 0;
-    EXPECT_EQ(::posix_spawn(&child, TESSARA_PROGRAM, &actions, nullptr, argv.data(), env.data()),
-              0);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(errors[1]);
-    QByteArray err;
-    char chunk[4096];
-    ssize_t got = 0;
-    while ((got = ::read(errors[0], chunk, sizeof chunk)) > 0) {
-        err.append(chunk, got);
-    }
-    ::close(errors[0]);
-    int status = 0;
-    EXPECT_EQ(::waitpid(child, &status, 0), child);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), err};
 }
 
 }  // namespace
@@ -467,133 +419,105 @@ TEST_F(CliGridCommand, WithoutADisplayTheWindowSaysSoAndWordsItDoesNotKnowAreRef
 }
 
 // Values the grid cannot be drawn with are bad input, each refused on one line before any
-// work starts; their limits are drawn with.
+// work starts; their limits are drawn with. Hexes of 290 pixels have room for numbers.
 TEST_F(CliGridCommand, ValuesBeyondWhatCanBeDrawnAreRefusedOnOneLine) {
-    const QStringList big = {"--hex-pixels", "290", "--numbers", "0101"};  // room for numbers
+    const QString first =
+        "tessara: --first must be at most 2147450881, so that the last hex's "
+        "number can be counted, not ";
     const QString small =
         "tessara: --number-size is too small to be read: it must be at least "
         "4.5pt, or 0.0184 percent of the hex, not ";
-    const QString controls =
-        "tessara: --numbers cannot hold a control character, such as a tab "
-        "or a line break\n";
     const QString billion =
         "tessara: at this scale the map needs a billion pages or more; at "
         "most 10000 can be printed at once\n";
     const struct {
         const char* guards;
-        QString output;
-        QStringList options;
+        QString options;  // after grid map.bmp
         int status;
         QString err;
     } rows[] = {
-        {"the largest first number", "out.png", big + QStringList{"--first", "2147450881"}, 0, ""},
-        {"one past it, whose last number would overflow", "out.png",
-         big + QStringList{"--first", "2147450882"}, 2,
-         "tessara: --first must be at most 2147450881, so that the last hex's number can be "
-         "counted, not '2147450882'\n"},
-        {"the largest int", "out.svg", big + QStringList{"--first", "2147483647"}, 2,
-         "tessara: --first must be at most 2147450881, so that the last hex's number can be "
-         "counted, not '2147483647'\n"},
-        {"a tab in a pattern",
-         "out.svg",
-         {"--hex-pixels", "290", "--numbers", "{c}\t{r}"},
-         2,
-         controls},
-        {"a line break in a pattern",
-         "out.png",
-         {"--hex-pixels", "290", "--numbers", "{c}\n{r}"},
-         2,
-         controls},
-        {"a line break in a value quoted back",
-         "out.png",
-         {"--hex-pixels", "290", "--colour", "red\nblue"},
-         2,
-         "tessara: --colour must be black, blue, green, cyan, red, magenta, "
-         "yellow or white, not 'red\uFFFDblue'\n"},
-        {"the smallest readable points", "out.png", big + QStringList{"--number-size", "4.5pt"}, 0,
-         ""},
-        {"points just below", "out.png", big + QStringList{"--number-size", "4.49pt"}, 2,
-         small + "'4.49pt'\n"},
-        {"the smallest share of the largest hex", "out.png",
-         big + QStringList{"--number-size", "0.0184"}, 0,
+        {"the largest first number", "a.png --numbers 0101 --first 2147450881", 0, ""},
+        {"one past it", "a.png --numbers 0101 --first 2147450882", 2, first + "'2147450882'\n"},
+        {"the largest int, that crashed", "a.svg --numbers 0101 --first 2147483647", 2,
+         first + "'2147483647'\n"},
+        {"a tab in a pattern", "a.svg --numbers {c}\t{r}", 2,
+         "tessara: --numbers cannot hold a control character, such as a tab or a line break\n"},
+        {"a line break quoted back", "a.png --colour red\nblue", 2,
+         "tessara: --colour must be black, blue, green, cyan, red, magenta, yellow or white, not "
+         "'red\uFFFDblue'\n"},
+        {"the smallest points", "a.png --numbers 0101 --number-size 4.5pt", 0, ""},
+        {"points just below", "a.png --numbers 0101 --number-size 4.49pt", 2, small + "'4.49pt'\n"},
+        {"the smallest share", "a.png --numbers 0101 --number-size 0.0184", 0,
          "tessara: hex numbers left out: they need hexes of at least 32608.70 pixels from flat to "
          "flat, or a shorter format\n"},
-        {"a share just below", "out.png", big + QStringList{"--number-size", "0.0183"}, 2,
+        {"a share just below", "a.png --numbers 0101 --number-size 0.0183", 2,
          small + "'0.0183'\n"},
-        {"a share of no size at all", "out.png", big + QStringList{"--number-size", "1e-320"}, 2,
+        {"a share of no size", "a.png --numbers 0101 --number-size 1e-320", 2,
          small + "'1e-320'\n"},
-        {"inches beyond any length",
-         "out.pdf",
-         {"--map-width", "100", "--hex-size", "5", "--hex-inches", "1e308"},
-         2,
+        {"inches beyond any length", "a.pdf --hex-inches 1e308", 2,
          "tessara: --hex-inches is too large to be printed, not '1e308'\n"},
-        {"the longest inches there are",
-         "out.pdf",
-         {"--map-width", "100", "--hex-size", "5", "--hex-inches", "7e306"},
-         2,
-         billion},
-        {"millimetres as long",
-         "out.pdf",
-         {"--map-width", "100", "--hex-size", "5", "--hex-mm", "1e308"},
-         2,
-         billion},
+        {"the longest inches there are", "a.pdf --hex-inches 7e306", 2, billion},
     };
     for (const auto& row : rows) {
-        const Finished result =
-            runTessara(dir.root(), QStringList{"grid", "map.bmp", row.output} + row.options);
+        const Finished result = run("grid map.bmp --hex-pixels 290 " + row.options);
         EXPECT_EQ(result.status, row.status) << row.guards;
         EXPECT_EQ(result.err, row.err) << row.guards;
-        EXPECT_EQ(QFile::exists(dir.path(row.output)), row.status == 0) << row.guards;
-        QFile::remove(dir.path(row.output));
+        const QString output = row.options.section(u' ', 0, 0);
+        EXPECT_EQ(QFile::exists(dir.path(output)), row.status == 0) << row.guards;
+        QFile::remove(dir.path(output));
     }
 }
 
 // A name is the bytes typed, whatever they are: a name that is not UTF-8 reads and writes
-// the file of that name, under a UTF-8 locale and the C locale alike, and is shown with
-// U+FFFD for what is not text.
+// the file of that name, under a UTF-8 locale and the C locale alike, not the file Qt would
+// name with U+FFFD in its place.
 TEST_F(CliGridCommand, NamesThatAreNotUtf8NameTheFilesTyped) {
     const QByteArray root = QFile::encodeName(dir.root()) + '/';
-    ASSERT_EQ(::link(QFile::encodeName(dir.path("map.bmp")).constData(),
-                     (root + "map\xff.bmp").constData()),
-              0);
+    ASSERT_EQ(::link((root + "map.bmp").constData(), (root + "map\xff.bmp").constData()), 0);
     ASSERT_EQ(::mkdir((root + "maps\xe9").constData(), 0755), 0);
-    const auto entries = [&root] {  // the folder's names, as bytes
-        std::vector<QByteArray> names;
-        DIR* folder = ::opendir(root.constData());
-        while (const dirent* entry = ::readdir(folder)) {
-            names.emplace_back(entry->d_name);
+    const auto printed = [](const QByteArray& name) {  // the shell's printf makes the bytes
+        QString octal;
+        for (const char c : name) {
+            octal += QStringLiteral("\\%1").arg(static_cast<uchar>(c), 3, 8, QChar(u'0'));
         }
-        ::closedir(folder);
-        std::sort(names.begin(), names.end());
-        return names;
+        return "\"$(printf '" + octal + "')\"";
     };
-    const std::vector<QByteArray> before = entries();
-    const QByteArray shown = QFile::encodeName(dir.root()) + "/gone\xef\xbf\xbd";
     const struct {
         const char* guards;
         QByteArray input, output;
         const char* locale;
         int status;
-        QByteArray err;
+        QString err;
     } rows[] = {
         {"an INPUT", "map\xff.bmp", "out.png", "C.UTF-8", 0, ""},
         {"an OUTPUT", "map.bmp", "out\xff.png", "C.UTF-8", 0, ""},
         {"both, in the C locale", "map\xff.bmp", "out\xfe.svg", "C", 0, ""},
         {"an OUTPUT in a folder so named", "map.bmp", "maps\xe9/out.pdf", "C.UTF-8", 0, ""},
         {"a character cut short", "map.bmp", "out\xe2\x82.bmp", "C.UTF-8", 0, ""},
+        {"a surrogate written as UTF-8", "map.bmp", "\xed\xb2\x80.png", "C.UTF-8", 0, ""},
+        {"too long a form, and beyond U+10FFFF", "map.bmp", "\xc0\xaf\xf4\x90\x80\x80.png", "C", 0,
+         ""},
+        {"a stray byte before a character whose second half looks like one", "map.bmp",
+         "\xff\xf0\x9f\x92\x80.png", "C.UTF-8", 0, ""},
         {"a missing folder, shown", "map.bmp", "gone\xff/out.png", "C", 2,
-         "tessara: cannot write '" + shown + "/out.png': the folder '" + shown +
-             "' does not exist\n"},
+         "tessara: cannot write 'gone\uFFFD/out.png': the folder 'gone\uFFFD' does not exist\n"},
     };
     for (const auto& row : rows) {
-        const auto [status, err] = runWithBytes(
-            {"grid", root + row.input, root + row.output, "--map-width", "100", "--hex-size", "5"},
-            row.locale);
-        EXPECT_EQ(status, row.status) << row.guards;
-        EXPECT_EQ(err.toStdString(), row.err.toStdString()) << row.guards;
+        const Finished result =
+            runTessara(dir.root(),
+                       {"-c",
+                        "exec \"$0\" grid " + printed(row.input) + ' ' + printed(row.output) +
+                            " --map-width 100 --hex-size 5",
+                        TESSARA_PROGRAM},
+                       row.locale, 0, "/bin/sh");
+        EXPECT_EQ(result.status, row.status) << row.guards;
+        EXPECT_EQ(result.err, row.err) << row.guards;
         const QByteArray output = root + row.output;
         EXPECT_EQ(::access(output.constData(), F_OK) == 0, row.status == 0) << row.guards;
+        if (!row.output.isValidUtf8()) {
+            EXPECT_FALSE(QFile::exists(QFile::decodeName(output)))
+                << row.guards << ": written under a name of U+FFFD";
+        }
         ::unlink(output.constData());
-        EXPECT_EQ(entries(), before) << row.guards << ": no file made under another name";
     }
 }
