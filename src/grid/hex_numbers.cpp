@@ -105,7 +105,7 @@ std::pair<int, int> columnAndRow(const GridLayout& layout, const NumberingFrame&
     const int half = halfHexesAlong(layout, hex);
     if (columnsOf(layout)) {
         const int row = fromBottom ? (frame.lastHalf - half) / 2 : (half - frame.firstHalf) / 2;
-        return {numbering.first + hex.line - frame.firstLine, numbering.first + row};
+        return {numbering.first + (hex.line - frame.firstLine), numbering.first + row};
     }
     const int row = fromBottom ? frame.lastLine - hex.line : hex.line - frame.firstLine;
     return {numbering.first + (half - frame.firstHalf) / 2, numbering.first + row};

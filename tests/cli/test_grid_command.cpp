@@ -437,6 +437,8 @@ TEST_F(CliGridCommand, ValuesBeyondWhatCanBeDrawnAreRefusedOnOneLine) {
         QString err;
     } rows[] = {
         {"the largest first number", "a.png --numbers 0101 --first 2147450881", 0, ""},
+        {"the largest first number, columns far from the offset",
+         "a.png --numbers 0101 --first 2147450881 --orientation columns --offset -1e7,0", 0, ""},
         {"one past it", "a.png --numbers 0101 --first 2147450882", 2, first + "'2147450882'\n"},
         {"the largest int, that crashed", "a.svg --numbers 0101 --first 2147483647", 2,
          first + "'2147483647'\n"},
