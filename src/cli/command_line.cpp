@@ -11,8 +11,10 @@
 
 #include "cli/cli_text.h"
 #include "cli/option_table.h"
+#include "core/file_names.h"
 #include "grid/hex_grid.h"
 #include "image/picture_export.h"
+#include "image/picture_memory.h"
 #include "settings/grid_settings.h"
 
 namespace tessara {
@@ -30,8 +32,8 @@ class Arguments {
     bool help() const { return help_; }
     const QStringList& positional() const { return positional_; }
     bool has(const QString& name) const { return parser_.isSet(name); }
-    // The last value given for the option.
-    QString value(const QString& name) const { return parser_.value(name); }
+    // The last value given for the option, as text: bytes that are not text are U+FFFD.
+    QString value(const QString& name) const { return shownText(parser_.value(name)); }
 
   private:
     QCommandLineParser parser_;
@@ -241,6 +243,12 @@ GridOptions readOptions(const Arguments& args, const GridOptions& base) {
 }
 
 NumberFormat readNumberFormat(const QString& text) {
+    // Not shown back: the refusal would print a line break, or worse, as given.
+    if (holdsControlCharacters(text)) {
+        throw Refusal{
+            QStringLiteral("--numbers cannot hold a control character, such as a tab "
+                           "or a line break")};
+    }
     static const QHash<QString, NumberFormat> presets = {{"0101", NumberFormat::Joined},
                                                          {"01.01", NumberFormat::Dotted},
                                                          {"A1", NumberFormat::Letters},
@@ -256,6 +264,10 @@ NumberFormat readNumberFormat(const QString& text) {
     return NumberFormat::Pattern;
 }
 
+// The smallest share of a hex that can be read on any map: kSmallestNumber pixels on a hex
+// as wide as the largest map, in percent.
+constexpr double kSmallestNumberShare = 100 * kSmallestNumber / kLongestSide;
+
 // A share of the hex ("20") or points ("12pt").
 void readNumberSize(const QString& text, HexNumbering& numbering) {
     const bool points = text.endsWith(QStringLiteral("pt"));
@@ -264,6 +276,14 @@ void readNumberSize(const QString& text, HexNumbering& numbering) {
         throw Refusal{QStringLiteral("--number-size must be a percentage of the hex above 0 and "
                                      "up to 200, or points such as 9pt, not ") +
                       quoted(text)};
+    }
+    // Numbers that no hex could show would only be left out, on every map.
+    if (points ? pointsToPixels(*size) < kSmallestNumber : *size < kSmallestNumberShare) {
+        throw Refusal{QStringLiteral("--number-size is too small to be read: it must be at least "
+                                     "%1pt, or %2 percent of the hex, not %3")
+                          .arg(kSmallestNumber * 72 / 96)
+                          .arg(std::ceil(kSmallestNumberShare * 1e4) / 1e4)
+                          .arg(quoted(text))};
     }
     if (points) {
         numbering.sizePoints = *size;
@@ -291,6 +311,12 @@ HexNumbering readNumbering(const Arguments& args, const HexNumbering& base) {
         if (!whole) {
             throw Refusal{QStringLiteral("--first must be a whole number, not ") +
                           quoted(args.value("first"))};
+        }
+        if (numbering.first > kLargestFirstNumber) {
+            throw Refusal{QStringLiteral("--first must be at most %1, so that the last hex's "
+                                         "number can be counted, not %2")
+                              .arg(kLargestFirstNumber)
+                              .arg(quoted(args.value("first")))};
         }
     }
     numbering.origin = static_cast<NumberOrigin>(
@@ -370,6 +396,10 @@ PdfPages readPages(const Arguments& args, const QByteArray& format, const ScaleC
         pages.hexSize = positive(args, "hex-inches");
         pages.unit = LengthUnit::Inch;
         pages.dpi = 0;
+        if (!std::isfinite(pages.hexSize * kMillimetresPerInch)) {
+            throw Refusal{QStringLiteral("--hex-inches is too large to be printed, not ") +
+                          quoted(args.value("hex-inches"))};
+        }
     } else if (given.contains("dpi")) {
         pages.dpi = positive(args, "dpi");
     }

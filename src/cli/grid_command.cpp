@@ -1,11 +1,12 @@
 #include "cli/grid_command.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
-#include <QFile>
 #include <QFileInfo>
 #include <new>
 
 #include "cli/cli_text.h"
+#include "core/file_names.h"
 #include "grid/grid_export.h"
 #include "grid/grid_generation.h"
 #include "grid/grid_layout.h"
@@ -34,19 +35,25 @@ QString notEnoughMemory() {
     return asClause(gridFailureFact(GridFailure::OutOfMemory));
 }
 
+// Whether the path names a folder, or a link to one. Asked of the name's own bytes, as
+// QFileInfo would ask of the name as Qt encodes it (file_names.h).
+bool isFolder(const QString& path) {
+    struct stat st {};
+    return ::stat(encodeFileName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 // Checked before the map is loaded, so that a mistyped folder costs no time. The new file
 // is made beside OUTPUT and renamed over it, so the folder itself must be writable.
 QString outputProblem(const QString& output) {
-    const QFileInfo target(output);
-    if (target.isDir()) {
+    if (isFolder(output)) {
         return cannotWrite(output, QStringLiteral("it is a folder"));
     }
-    const QString folder = target.path();
-    if (!QFileInfo(folder).isDir()) {
+    const QString folder = QFileInfo(output).path();
+    if (!isFolder(folder)) {
         return cannotWrite(output,
                            QStringLiteral("the folder %1 does not exist").arg(quoted(folder)));
     }
-    if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0) {
+    if (::access(encodeFileName(folder).constData(), W_OK | X_OK) != 0) {
         return cannotWrite(
             output, QStringLiteral("the folder %1 cannot be written to").arg(quoted(folder)));
     }
@@ -87,9 +94,15 @@ CommandOutcome writeGridAlone(const GridRequest& request, int width, int height)
     if (layout.problem == GridProblem::TooManyCells) {
         return drawingFailure(GridOutcome(GridFailure::TooManyCells));
     }
-    const WriteResult written = writeGridSvg(request.output, width, height, request.sizes,
-                                             request.pen, request.options, request.numbering);
-    return written ? CommandOutcome{} : failed(cannotWrite(request.output, written.error));
+    std::optional<NumbersLeftOut> leftOut;
+    const WriteResult written =
+        writeGridSvg(request.output, width, height, request.sizes, request.pen, request.options,
+                     request.numbering, leftOut);
+    if (!written) {
+        return failed(cannotWrite(request.output, written.error));
+    }
+    return leftOut ? CommandOutcome{kExitSuccess, {}, numbersLeftOut(leftOut->smallestHex), {}}
+                   : CommandOutcome{};
 }
 
 // The pages of a PDF OUTPUT; the hex size in pixels is the grid's, as it will be drawn.

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -10,6 +11,8 @@
 #include "cli/find_grid_command.h"
 #include "cli/grid_command.h"
 #include "cli/option_table.h"
+#include "core/file_names.h"
+#include "image/atomic_file.h"
 #include "image/picture.h"
 
 namespace tessara {
@@ -19,9 +22,43 @@ namespace {
 // reports every failure itself, on one line, so that a script can read it.
 void dropQtMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
 
+// Ctrl-C, a kill or a closed terminal during a write leaves no scratch file beside OUTPUT;
+// the process still ends by the signal, as a script expects. A signal the caller ignores
+// (nohup) stays ignored.
+void removeScratchFilesOnSignals() {
+    struct sigaction action {};
+    action.sa_handler = removeScratchFilesAndRaise;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction before {};
+        if (::sigaction(signal, nullptr, &before) == 0 && before.sa_handler != SIG_IGN) {
+            ::sigaction(signal, &action, nullptr);
+        }
+    }
+}
+
+// The message on one line, whatever it quotes back of what the user gave: a control
+// character (a line break, ...) is shown as U+FFFD, as a byte that is not text is.
 int report(int status, const QString& error) {
-    std::fprintf(stderr, "tessara: %s\n", qPrintable(error));
+    QString line = shownText(error);
+    for (QChar& c : line) {
+        if (c.category() == QChar::Other_Control) {
+            c = QChar::ReplacementCharacter;
+        }
+    }
+    std::fprintf(stderr, "tessara: %s\n", qPrintable(line));
     return status;
+}
+
+// The arguments as the bytes given, so that INPUT and OUTPUT name the files typed, whatever
+// their names' bytes (file_names.h). Read once the application object has taken its own
+// options out of argv, as QCoreApplication::arguments() would read them.
+QStringList argumentsOf(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << decodeFileName(QByteArray(argv[i]));
+    }
+    return arguments;
 }
 
 }  // namespace
@@ -66,6 +103,7 @@ bool drawsText(int argc, char* argv[]) {
 
 int runCommandLine(int argc, char* argv[]) {
     qInstallMessageHandler(dropQtMessages);
+    removeScratchFilesOnSignals();
     std::unique_ptr<QCoreApplication> app;
     if (drawsText(argc, argv)) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -74,7 +112,7 @@ int runCommandLine(int argc, char* argv[]) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
     raiseImageAllocationLimit();
-    const CommandLine command = parseCommandLine(QCoreApplication::arguments().mid(1));
+    const CommandLine command = parseCommandLine(argumentsOf(argc, argv));
     switch (command.action) {
         case CommandAction::Help:
             std::fputs(qPrintable(usageText(command.command)), stdout);

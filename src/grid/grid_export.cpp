@@ -130,6 +130,19 @@ class SvgWriter {
     std::string buffer_;
 };
 
+// The text as XML character data, well-formed whatever it holds: markup is escaped, and
+// the characters XML cannot hold (a control character but a tab or a line break, U+FFFE,
+// U+FFFF) are written as U+FFFD. A lone surrogate is written as '?' by QString::toUtf8.
+QString xmlText(QString text) {
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r') || u == 0xFFFE || u == 0xFFFF) {
+            c = QChar::ReplacementCharacter;
+        }
+    }
+    return text.toHtmlEscaped();
+}
+
 // The raster names a pixel by its centre, an SVG drawing by its corner.
 constexpr double kPixelCentre = 0.5;
 
@@ -157,7 +170,7 @@ void writeNumberGroup(SvgWriter& svg, const GridLayout& layout, const HexNumberi
         const QPointF middle =
             labelMiddle(layout, numbering, plan.hexes[k].centre, plan.textHeight);
         svg << "<text x=\"" << middle.x() << "\" y=\"" << middle.y() + toBaseline << "\">"
-            << plan.labels[k].toHtmlEscaped() << "</text>\n";
+            << xmlText(plan.labels[k]) << "</text>\n";
     }
     svg << "</g>\n";
 }
@@ -205,6 +218,14 @@ QImage gridOnlyImage(int width, int height, const GridSizes& sizes, const GridPe
 WriteResult writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
                          const GridPen& pen, const GridOptions& options,
                          const HexNumbering& numbering) {
+    std::optional<NumbersLeftOut> leftOut;
+    return writeGridSvg(path, width, height, sizes, pen, options, numbering, leftOut);
+}
+
+WriteResult writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
+                         const GridPen& pen, const GridOptions& options,
+                         const HexNumbering& numbering, std::optional<NumbersLeftOut>& leftOut) {
+    leftOut.reset();
     const GridLayout layout = layoutOnMap(width, height, sizes, options);
     if (const QString problem = layoutProblem(layout); !problem.isEmpty()) {
         return WriteResult::failed(problem);
@@ -213,11 +234,12 @@ WriteResult writeGridSvg(const QString& path, int width, int height, const GridS
     try {
         if (numbering.enabled) {
             plan = planNumbers(layout, width, height, numbering);
+            leftOut = plan.leftOut;
         }
     } catch (const std::bad_alloc&) {
         return WriteResult::failed(outOfMemory());
     }
-    const QString failure = writeFileAtomically(path, [&](QIODevice& out) {
+    return writeFileAtomically(path, [&](QIODevice& out) {
         SvgWriter svg(out);
         svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
             << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" << width
@@ -228,7 +250,6 @@ WriteResult writeGridSvg(const QString& path, int width, int height, const GridS
         svg.flush();
         return true;
     });
-    return failure.isEmpty() ? WriteResult::done() : WriteResult::failed(failure);
 }
 
 }  // namespace tessara

@@ -5,11 +5,13 @@
 
 #include <QImage>
 #include <QString>
+#include <optional>
 
 #include "core/write_result.h"
 #include "grid/grid_options.h"
 #include "grid/grid_parameters.h"
 #include "grid/hex_numbers.h"
+#include "grid/number_stamps.h"
 
 namespace tessara {
 
@@ -29,5 +31,10 @@ QImage gridOnlyImage(int width, int height, const GridSizes& sizes, const GridPe
 WriteResult writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
                          const GridPen& pen, const GridOptions& options,
                          const HexNumbering& numbering);
+// The same, saying in `leftOut` when the numbers did not fit their hexes and were left out
+// of the drawing; reset otherwise.
+WriteResult writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
+                         const GridPen& pen, const GridOptions& options,
+                         const HexNumbering& numbering, std::optional<NumbersLeftOut>& leftOut);
 
 }  // namespace tessara

@@ -13,12 +13,6 @@ bool columnsOf(const GridLayout& layout) {
     return layout.options.orientation == GridOrientation::Columns;
 }
 
-// The offset along the lines (u) and across them (v).
-QPointF frameOffset(const GridOptions& options) {
-    return options.orientation == GridOrientation::Rows ? QPointF(options.offsetX, options.offsetY)
-                                                        : QPointF(options.offsetY, options.offsetX);
-}
-
 bool isShifted(const GridOptions& options, int line) {
     const bool even = line % 2 == 0;  // line 0 is the first, also for lines above it
     return options.shifted == ShiftedLines::First ? even : !even;
@@ -32,6 +26,24 @@ double linePitch(const GridLayout& layout) {
     return kRowPitch * layout.options.stretch * layout.hexSize;
 }
 
+// An offset of more than kMaxCells periods of the lattice, less whole periods: the grid is
+// the same, and the lines and cells over the picture are counted from near it, in an int,
+// however far the grid was moved. Nearer offsets are kept as given, so that the grid's
+// pixels stay exactly those they always were.
+double withinReach(double offset, double period) {
+    return std::abs(offset) > kMaxCells * period ? std::fmod(offset, period) : offset;
+}
+
+// The offset along the lines (u) and across them (v). The lattice repeats every hex along
+// a line, and every two lines across them, as every other line is shifted.
+QPointF frameOffset(const GridLayout& layout) {
+    const GridOptions& options = layout.options;
+    const QPointF given = options.orientation == GridOrientation::Rows
+                              ? QPointF(options.offsetX, options.offsetY)
+                              : QPointF(options.offsetY, options.offsetX);
+    return {withinReach(given.x(), layout.hexSize), withinReach(given.y(), 2 * linePitch(layout))};
+}
+
 struct Span {
     double first;
     double last;
@@ -40,7 +52,7 @@ struct Span {
 // The lines, and the cells along them, whose hexagons may cross [from, to] of the frame,
 // with one more on each side so that every side crossing it is drawn.
 Span linesOver(const GridLayout& layout, double from, double to) {
-    const double centre = frameOffset(layout.options).y() + halfFlat(layout);
+    const double centre = frameOffset(layout).y() + halfFlat(layout);
     const double reach = 2 * halfFlat(layout);
     const double pitch = linePitch(layout);
     return {std::floor((from - centre - reach) / pitch) - 1,
@@ -49,7 +61,7 @@ Span linesOver(const GridLayout& layout, double from, double to) {
 
 Span cellsOver(const GridLayout& layout, double from, double to) {
     const double h = layout.hexSize;
-    const double start = frameOffset(layout.options).x();
+    const double start = frameOffset(layout).x();
     return {std::floor((from - start - h) / h) - 1, std::ceil((to - start + h) / h) + 1};
 }
 
@@ -228,7 +240,7 @@ GridHex hexAt(const GridLayout& layout, QPointF point) {
     const double h = grid.hexSize;
     const double stretch = grid.options.stretch;
     const QPointF frame = grid.placement.toFrame(point);
-    const QPointF offset = frameOffset(grid.options);
+    const QPointF offset = frameOffset(grid);
     const double middle = std::round((frame.y() - offset.y() - halfFlat(grid)) / linePitch(grid));
     GridHex nearest;
     double best = INFINITY;
@@ -273,7 +285,7 @@ void traceSides(const GridLayout& layout, GridHex hex, const SegmentSink& sink) 
 
 QPointF hexCentre(const GridLayout& layout, int line, int cell) {
     const double h = layout.hexSize;
-    const QPointF offset = frameOffset(layout.options);
+    const QPointF offset = frameOffset(layout);
     const double u = offset.x() + cell * h + (isShifted(layout.options, line) ? 0 : h / 2);
     const double v = offset.y() + halfFlat(layout) + line * linePitch(layout);
     return layout.placement.toPicture(u, v);
@@ -285,7 +297,7 @@ std::array<QPointF, 6> hexCorners(const GridLayout& layout, int line, int cell) 
     const double a = halfFlat(layout);
     static constexpr std::array<std::array<double, 2>, 6> kCorners = {
         {{-1, -1}, {-1, 1}, {0, 2}, {1, 1}, {1, -1}, {0, -2}}};
-    const QPointF offset = frameOffset(layout.options);
+    const QPointF offset = frameOffset(layout);
     const double u = offset.x() + cell * h + (isShifted(layout.options, line) ? 0 : h / 2);
     const double v = offset.y() + a + line * linePitch(layout);
     std::array<QPointF, 6> corners;

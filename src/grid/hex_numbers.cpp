@@ -54,6 +54,11 @@ void eachCentre(const GridLayout& layout, Visit&& visit) {
 
 }  // namespace
 
+bool holdsControlCharacters(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
 int paddedWidth(int n) {
     return std::max<int>(2, static_cast<int>(QString::number(n).size()));
 }
@@ -82,6 +87,7 @@ NumberingFrame numberingFrame(const GridLayout& layout, double width, double hei
             return;
         }
         const int half = halfHexesAlong(layout, {line, cell});
+        ++frame.count;
         frame.firstLine = std::min(frame.firstLine, line);
         frame.lastLine = std::max(frame.lastLine, line);
         frame.firstHalf = std::min(frame.firstHalf, half);
@@ -99,28 +105,49 @@ std::pair<int, int> columnAndRow(const GridLayout& layout, const NumberingFrame&
     const int half = halfHexesAlong(layout, hex);
     if (columnsOf(layout)) {
         const int row = fromBottom ? (frame.lastHalf - half) / 2 : (half - frame.firstHalf) / 2;
-        return {numbering.first + hex.line - frame.firstLine, numbering.first + row};
+        return {numbering.first + (hex.line - frame.firstLine), numbering.first + row};
     }
     const int row = fromBottom ? frame.lastLine - hex.line : hex.line - frame.firstLine;
     return {numbering.first + (half - frame.firstHalf) / 2, numbering.first + row};
+}
+
+NumberRange numberRange(const GridLayout& layout, const NumberingFrame& frame,
+                        const HexNumbering& numbering) {
+    if (frame.count == 0) {
+        return {};
+    }
+    const int lines = frame.lastLine - frame.firstLine;
+    const int halves = (frame.lastHalf - frame.firstHalf) / 2;
+    const int columns = columnsOf(layout) ? lines : halves;
+    const int rows = columnsOf(layout) ? halves : lines;
+    return {frame.count, numbering.first, numbering.first + columns, numbering.first,
+            numbering.first + rows};
+}
+
+void visitNumberedHexes(const GridLayout& layout, double width, double height,
+                        const NumberingFrame& frame, const HexNumbering& numbering,
+                        const std::function<void(const NumberedHex&)>& visit) {
+    eachCentre(layout, [&](int line, int cell, QPointF centre) {
+        if (centre.x() >= 0 && centre.y() >= 0 && centre.x() < width && centre.y() < height) {
+            const auto [column, row] = columnAndRow(layout, frame, numbering, {line, cell});
+            visit({centre, column, row});
+        }
+    });
 }
 
 std::vector<NumberedHex> numberedHexes(const GridLayout& layout, double width, double height,
                                        const HexNumbering& numbering) {
     const NumberingFrame frame = numberingFrame(layout, width, height);
     std::vector<NumberedHex> hexes;
-    eachCentre(layout, [&](int line, int cell, QPointF centre) {
-        if (centre.x() >= 0 && centre.y() >= 0 && centre.x() < width && centre.y() < height) {
-            const auto [column, row] = columnAndRow(layout, frame, numbering, {line, cell});
-            hexes.push_back({centre, column, row});
-        }
-    });
+    hexes.reserve(static_cast<size_t>(frame.count));
+    visitNumberedHexes(layout, width, height, frame, numbering,
+                       [&hexes](const NumberedHex& hex) { hexes.push_back(hex); });
     return hexes;
 }
 
 double numberSize(const GridLayout& layout, const HexNumbering& numbering) {
     if (numbering.sizePoints) {
-        return *numbering.sizePoints * 96 / 72;  // a map's pixels are taken as a screen's
+        return pointsToPixels(*numbering.sizePoints);
     }
     return layout.hexSize * numbering.sizePercent / 100;
 }

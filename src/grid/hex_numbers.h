@@ -30,11 +30,15 @@ enum class NumberHalo { None, White, Black };
 
 inline constexpr double kSmallestNumber = 6;  // pixels: the smallest legible text
 
+// The largest first number: a grid has at most kMaxCells columns and rows, so that its last
+// number, first + kMaxCells - 1 at most, is still an int.
+inline constexpr int kLargestFirstNumber = INT_MAX - kMaxCells;
+
 struct HexNumbering {
     bool enabled = false;
     NumberFormat format = NumberFormat::Joined;
     QString pattern;  // for NumberFormat::Pattern
-    int first = 1;    // the number of the first column and row
+    int first = 1;    // the number of the first column and row; at most kLargestFirstNumber
     NumberOrigin origin = NumberOrigin::TopLeft;
     NumberPosition position = NumberPosition::Top;
     double sizePercent = 20;           // of the hex size, flat to flat
@@ -44,6 +48,11 @@ struct HexNumbering {
 
     friend bool operator==(const HexNumbering&, const HexNumbering&) = default;
 };
+
+// Whether the text holds a control character (a tab, a line break, ...): a pattern must not,
+// as such a character has no glyph to draw and most of them cannot be written into an SVG
+// drawing at all.
+bool holdsControlCharacters(const QString& text);
 
 // How many characters a zero-padded number takes: 2, or more when it needs them.
 int paddedWidth(int n);
@@ -66,6 +75,7 @@ struct NumberingFrame {
     int lastLine = INT_MIN;
     int firstHalf = INT_MAX;
     int lastHalf = INT_MIN;
+    qint64 count = 0;  // how many hexes
 };
 NumberingFrame numberingFrame(const GridLayout& layout, double width, double height);
 
@@ -78,6 +88,28 @@ std::pair<int, int> columnAndRow(const GridLayout& layout, const NumberingFrame&
 // Every hex of the layout whose centre lies on the W x H picture, with its column and row.
 std::vector<NumberedHex> numberedHexes(const GridLayout& layout, double width, double height,
                                        const HexNumbering& numbering);
+
+// The same hexes given to `visit` one by one, in the same order, none of them kept: a grid
+// of tiny hexes on a large map has millions. `frame` is the picture's numberingFrame.
+void visitNumberedHexes(const GridLayout& layout, double width, double height,
+                        const NumberingFrame& frame, const HexNumbering& numbering,
+                        const std::function<void(const NumberedHex&)>& visit);
+
+// How many hexes are numbered, and the first and last column and row numbers they show.
+struct NumberRange {
+    qint64 count = 0;
+    int firstColumn = 0;
+    int lastColumn = -1;
+    int firstRow = 0;
+    int lastRow = -1;
+};
+NumberRange numberRange(const GridLayout& layout, const NumberingFrame& frame,
+                        const HexNumbering& numbering);
+
+// A size in points of 1/72 inch, in pixels: a map's pixels are taken as a screen's, 96 an inch.
+inline double pointsToPixels(double points) {
+    return points * 96 / 72;
+}
 
 // The text height in pixels the numbering asks for on hexes of this layout.
 double numberSize(const GridLayout& layout, const HexNumbering& numbering);

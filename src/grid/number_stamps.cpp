@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace tessara {
 
@@ -78,29 +79,62 @@ void NumberStamps::stamp(PictureBox& box, const QString& text, QPointF middle) {
     }
 }
 
+namespace {
+
+// The width of the widest label, found without making every label: a label is its column's
+// part, its row's part and fixed text, and its width the sum of its characters' advances.
+// So the width of the label of column c and row r is a(c) + b(r), with a(c) the width of
+// column c's label in the first row and b(r) what row r adds to the first row's width. Each
+// column's and row's label is measured once, then every numbered hex's sum is taken.
+double widestLabel(const GridLayout& layout, double width, double height,
+                   const NumberingFrame& frame, const HexNumbering& numbering,
+                   const NumberRange& range, int columnWidth, int rowWidth, NumberStamps& measure) {
+    const auto labelWidth = [&](int column, int row) {
+        return measure.width(hexLabel(numbering, column, row, columnWidth, rowWidth));
+    };
+    std::vector<double> columns;
+    for (int c = range.firstColumn; c <= range.lastColumn; ++c) {
+        columns.push_back(labelWidth(c, range.firstRow));
+    }
+    const double corner = columns.front();
+    std::vector<double> rows;
+    for (int r = range.firstRow; r <= range.lastRow; ++r) {
+        rows.push_back(labelWidth(range.firstColumn, r) - corner);
+    }
+    double widest = 0;
+    visitNumberedHexes(layout, width, height, frame, numbering, [&](const NumberedHex& hex) {
+        widest = std::max(widest, columns[static_cast<size_t>(hex.column - range.firstColumn)] +
+                                      rows[static_cast<size_t>(hex.row - range.firstRow)]);
+    });
+    return widest;
+}
+
+}  // namespace
+
 NumberPlan planNumbers(const GridLayout& layout, double width, double height,
                        const HexNumbering& numbering) {
     NumberPlan plan;
-    plan.hexes = numberedHexes(layout, width, height, numbering);
-    int columnWidth = 0;
-    int rowWidth = 0;
-    for (const NumberedHex& hex : plan.hexes) {
-        columnWidth = std::max(columnWidth, paddedWidth(hex.column));
-        rowWidth = std::max(rowWidth, paddedWidth(hex.row));
-    }
     double size = numberSize(layout, numbering);
-    NumberStamps measure(size, Qt::black, numbering.halo);
-    double widest = 0;
-    plan.labels.reserve(plan.hexes.size());
-    for (const NumberedHex& hex : plan.hexes) {
-        plan.labels.push_back(hexLabel(numbering, hex.column, hex.row, columnWidth, rowWidth));
-        widest = std::max(widest, measure.width(plan.labels.back()));
+    plan.textHeight = size;
+    const NumberingFrame frame = numberingFrame(layout, width, height);
+    const NumberRange range = numberRange(layout, frame, numbering);
+    if (range.count == 0) {
+        return plan;
     }
+    // The longest number of a range is at one of its ends.
+    const int columnWidth = std::max(paddedWidth(range.firstColumn), paddedWidth(range.lastColumn));
+    const int rowWidth = std::max(paddedWidth(range.firstRow), paddedWidth(range.lastRow));
+    NumberStamps measure(size, Qt::black, numbering.halo);
+    // Whether the numbers fit is known before any label is made: millions of tiny hexes
+    // would otherwise take gigabytes of labels only to be left out.
+    const double widest =
+        widestLabel(layout, width, height, frame, numbering, range, columnWidth, rowWidth, measure);
     const double room = roomForLabel(layout, numbering);
     if (widest > room) {
         size *= room / widest;
     }
-    if (size < kSmallestNumber && !plan.hexes.empty()) {
+    plan.textHeight = size;
+    if (size < kSmallestNumber) {
         // Text and room both grow with the hex, so the share found here holds for any size;
         // rounded up to the hundredth, past the last bits of the division's error.
         const double share = size / layout.hexSize;
@@ -109,10 +143,14 @@ NumberPlan planNumbers(const GridLayout& layout, double width, double height,
         // A size in points too small to read stays so on any hex: no hex size is named.
         plan.leftOut = NumbersLeftOut{
             fixedTooSmall ? 0 : std::ceil(kSmallestNumber / share * 100 - 1e-6) / 100};
-        plan.hexes.clear();
-        plan.labels.clear();
+        return plan;
     }
-    plan.textHeight = size;
+    plan.hexes.reserve(static_cast<size_t>(range.count));
+    plan.labels.reserve(static_cast<size_t>(range.count));
+    visitNumberedHexes(layout, width, height, frame, numbering, [&](const NumberedHex& hex) {
+        plan.hexes.push_back(hex);
+        plan.labels.push_back(hexLabel(numbering, hex.column, hex.row, columnWidth, rowWidth));
+    });
     return plan;
 }
 

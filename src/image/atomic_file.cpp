@@ -3,23 +3,66 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <QFile>
-#include <QFileInfo>
+#include <QDir>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <system_error>
 #include <thread>
 #include <utility>
 
+#include "core/file_names.h"
 #include "image/descriptor_device.h"
 
 namespace tessara {
 namespace {
 
 std::atomic<FlushToDisk> flushToDisk{&::fsync};
+
+// The scratch files being written now, by name, for a signal handler to remove: each name
+// is formatted beforehand, and a handler reads only these flags and bytes. A few writes may
+// run at once; one beyond them is not remembered.
+struct ScratchSlot {
+    std::atomic<bool> taken{false};
+    std::atomic<bool> named{false};
+    char path[PATH_MAX] = {};
+};
+ScratchSlot scratchSlots[4];
+
+// Remembers a scratch file's name while it lives.
+class RememberedScratch {
+  public:
+    explicit RememberedScratch(const QByteArray& path) {
+        if (path.size() >= PATH_MAX) {
+            return;
+        }
+        for (ScratchSlot& slot : scratchSlots) {
+            bool free = false;
+            if (slot.taken.compare_exchange_strong(free, true)) {
+                std::memcpy(slot.path, path.constData(), static_cast<size_t>(path.size()) + 1);
+                slot.named.store(true);
+                slot_ = &slot;
+                return;
+            }
+        }
+    }
+    ~RememberedScratch() {
+        if (slot_ != nullptr) {
+            slot_->named.store(false);
+            slot_->taken.store(false);
+        }
+    }
+    RememberedScratch(const RememberedScratch&) = delete;
+    RememberedScratch& operator=(const RememberedScratch&) = delete;
+
+  private:
+    ScratchSlot* slot_ = nullptr;
+};
 
 // A hold on the file a rename is about to replace. When the rename drops the last reference
 // to a large file, the kernel frees its pages in the file cache inside the rename: 0.46 s
@@ -53,19 +96,56 @@ class ReplacedFile {
     int fd_;
 };
 
+// The file to replace, made absolute and clean as QFileInfo makes it, but from the text of
+// its path alone: QFileInfo goes through the name as Qt encodes it, which is another file's
+// when the name is not UTF-8 (file_names.h).
+struct Target {
+    QByteArray path;
+    QByteArray folder;
+    QByteArray name;
+    QString fileName;  // the name, to show
+
+    explicit Target(const QString& given) {
+        QString absolute = QDir::cleanPath(QDir::current().absoluteFilePath(given));
+        if (given.endsWith(u'/') && !absolute.endsWith(u'/')) {
+            absolute += u'/';
+        }
+        const qsizetype slash = absolute.lastIndexOf(u'/');
+        path = encodeFileName(absolute);
+        folder = encodeFileName(slash == 0 ? QStringLiteral("/") : absolute.left(slash));
+        fileName = absolute.mid(slash + 1);
+        name = encodeFileName(fileName);
+    }
+};
+
+// The scratch name's path up to its random part: the target's name hidden, then a dot. A
+// name that leaves no room for the 10 bytes added is shortened, between two characters.
+QByteArray scratchStem(const Target& target) {
+    const QByteArray& folder = target.folder;
+    QByteArray name = target.name;
+    const long longest = ::pathconf(folder.constData(), _PC_NAME_MAX);
+    const qsizetype room = (longest > 0 ? longest : NAME_MAX) - 10;
+    if (name.size() > room) {
+        qsizetype cut = std::max<qsizetype>(room, 1);
+        while (cut > 1 && (static_cast<uchar>(name[cut]) & 0xC0) == 0x80) {
+            --cut;  // not inside a character of several bytes
+        }
+        name.truncate(cut);
+    }
+    return folder + "/." + name + '.';
+}
+
 // A new file beside the target, named after it and hidden. Created with the usual
 // permissions for a new file (the kernel applies the umask, which is left alone: other
 // threads may be creating files), or those of the regular file it will replace.
-int createTemporary(const QFileInfo& target, QByteArray& name) {
+int createTemporary(const Target& target, QByteArray& name) {
     struct stat st {};
-    const bool replaces =
-        ::lstat(QFile::encodeName(target.absoluteFilePath()).constData(), &st) == 0 &&
-        S_ISREG(st.st_mode);
+    const bool replaces = ::lstat(target.path.constData(), &st) == 0 && S_ISREG(st.st_mode);
+    const QByteArray stem = scratchStem(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = QFile::encodeName(
-            QStringLiteral("%1/.%2.%3")
-                .arg(target.absolutePath(), target.fileName())
-                .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+        name =
+            stem +
+            QByteArray::number(QRandomGenerator::global()->generate(), 16).rightJustified(8, '0');
         const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) {
             if (fd >= 0 && replaces) {
@@ -77,17 +157,22 @@ int createTemporary(const QFileInfo& target, QByteArray& name) {
     return -1;
 }
 
-bool isReadOnlyFile(const QFileInfo& target) {
+bool isReadOnlyFile(const Target& target) {
     struct stat st {};
-    return ::lstat(QFile::encodeName(target.absoluteFilePath()).constData(), &st) == 0 &&
-           S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0;
+    return ::lstat(target.path.constData(), &st) == 0 && S_ISREG(st.st_mode) &&
+           (st.st_mode & 0222) == 0;
+}
+
+// A folder of that name, not a symbolic link to one (which the write replaces).
+bool isFolder(const Target& target) {
+    struct stat st {};
+    return ::lstat(target.path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 // Flushes the folder's entry for the renamed file, so that a power loss after the save
 // leaves the new file under the name rather than nothing.
-void syncFolder(const QString& folder) {
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void syncFolder(const QByteArray& folder) {
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         flushToDisk.load()(fd);
         ::close(fd);
@@ -115,6 +200,18 @@ QString writeContent(int fd, const std::function<bool(QIODevice&)>& write, Durab
 
 }  // namespace
 
+void removeScratchFilesAndRaise(int signal) {
+    for (const ScratchSlot& slot : scratchSlots) {
+        if (slot.named.load()) {
+            ::unlink(slot.path);
+        }
+    }
+    struct sigaction byDefault {};
+    byDefault.sa_handler = SIG_DFL;
+    ::sigaction(signal, &byDefault, nullptr);
+    ::raise(signal);  // delivered as the handler returns
+}
+
 FlushToDisk setFlushToDisk(FlushToDisk flush) {
     return flushToDisk.exchange(flush);
 }
@@ -126,26 +223,28 @@ QString writeFailureReason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-QString writeFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write,
-                            Durability durability) {
-    const QFileInfo target(path);
-    if (target.isDir() && !target.isSymLink()) {
-        return QStringLiteral("%1 is a folder.").arg(path);
+WriteResult writeFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write,
+                                Durability durability) {
+    const Target target(path);
+    if (isFolder(target)) {
+        return WriteResult::failed(QStringLiteral("%1 is a folder.").arg(shownText(path)));
     }
     if (isReadOnlyFile(target)) {
-        return QStringLiteral("The file %1 is read-only.").arg(target.fileName());
+        return WriteResult::failed(
+            QStringLiteral("The file %1 is read-only.").arg(shownText(target.fileName)));
     }
     QByteArray temp;
     const int fd = createTemporary(target, temp);
     if (fd < 0) {
-        return writeFailureReason(errno);
+        return WriteResult::failed(writeFailureReason(errno));
     }
+    const RememberedScratch remembered(temp);
     QString failure = writeContent(fd, write, durability);
     if (::close(fd) != 0 && failure.isEmpty()) {
         failure = writeFailureReason(errno);
     }
     if (failure.isEmpty()) {
-        const QByteArray name = QFile::encodeName(target.absoluteFilePath());
+        const QByteArray& name = target.path;
         const ReplacedFile replaced(name);
         if (durability == Durability::Cached && replaced.isRegularFile() &&
             ::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, name.constData(), RENAME_EXCHANGE) ==
@@ -161,12 +260,12 @@ QString writeFileAtomically(const QString& path, const std::function<bool(QIODev
     }
     if (!failure.isEmpty()) {
         ::unlink(temp.constData());
-        return failure;
+        return WriteResult::failed(failure);
     }
     if (durability == Durability::OnDisk) {
-        syncFolder(target.absolutePath());
+        syncFolder(target.folder);
     }
-    return {};
+    return WriteResult::done();
 }
 
 }  // namespace tessara

@@ -8,14 +8,12 @@
 #include <QString>
 #include <functional>
 
+#include "core/write_result.h"
+
 class QIODevice;
 
 namespace tessara {
 
-// Runs `write` on a temporary file beside `path`, then moves it over `path`. `write`
-// returns false (or throws) to abandon the file. Returns an empty string on success,
-// otherwise the reason for the failure; on failure `path` is untouched and the temporary
-// file is gone.
 // The reason a write failed with `error` (an errno), in words for the user.
 QString writeFailureReason(int error);
 
@@ -23,8 +21,16 @@ QString writeFailureReason(int error);
 // scratch file, which a power loss costs nothing).
 enum class Durability { OnDisk, Cached };
 
-QString writeFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write,
-                            Durability durability = Durability::OnDisk);
+// Runs `write` on a temporary file beside `path`, then moves it over `path`. `write`
+// returns false (or throws) to abandon the file. On failure the result says why, `path` is
+// untouched and the temporary file is gone.
+WriteResult writeFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write,
+                                Durability durability = Durability::OnDisk);
+
+// For the handlers of the signals that end a program (SIGINT, SIGTERM, SIGHUP): removes the
+// temporary file of every write under way, so that none is left beside its target, then
+// ends the process by `signal` as its default action does. Safe in a signal handler.
+void removeScratchFilesAndRaise(int signal);
 
 // What flushes a written file, and then its folder, to the disk: fsync. A test puts its own
 // in its place to see what is flushed and when, or to make the flush fail as a failing disk

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <vector>
 
@@ -87,6 +88,16 @@ QImage::Format BmpHeader::format() const {
         return QImage::Format_Indexed8;
     }
     return masks[3] != 0 ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+}
+
+qint64 BmpHeader::fileBytesNeeded() const {
+    qint64 rows = 0;
+    qint64 total = 0;
+    if (__builtin_mul_overflow(stride, qint64{height}, &rows) ||
+        __builtin_add_overflow(rows, pixelOffset, &total)) {
+        return std::numeric_limits<qint64>::max();
+    }
+    return total;
 }
 
 std::optional<BmpHeader> parseBmpHeader(const uchar* data, qint64 size) {
@@ -285,6 +296,36 @@ QImage imageFor(const BmpHeader& h, QImage into) {
     return image;
 }
 
+// Whether every pixel's alpha is 0.
+bool everyPixelTransparent(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(pixels[x]) != 0) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// A bitmap's fourth byte is alpha only because its header says so, and many writers leave
+// it at 0 under a header with an alpha mask. A map of which no pixel could be seen was
+// surely meant to be opaque: an alpha channel that is 0 throughout is taken for none, as
+// web browsers read such bitmaps. (A PNG's alpha means what it says, and stays.)
+void dropInvisibleAlpha(QImage& image) {
+    if (image.format() != QImage::Format_ARGB32 || !everyPixelTransparent(image)) {
+        return;
+    }
+    for (int y = 0; y < image.height(); ++y) {
+        auto* pixels = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            pixels[x] |= 0xFF000000U;
+        }
+    }
+    image.reinterpretAsFormat(QImage::Format_RGB32);
+}
+
 }  // namespace
 
 QImage readBmpPixels(int fd, qint64 fileSize, const BmpHeader& h, QImage into, Progress& progress) {
@@ -327,6 +368,7 @@ QImage readBmpPixels(int fd, qint64 fileSize, const BmpHeader& h, QImage into, P
                     read, unpack)) {
         throw PictureError("The bitmap file is cut short.");
     }
+    dropInvisibleAlpha(image);
     return image;
 }
 

@@ -31,8 +31,9 @@ struct BmpHeader {
 
     // The picture's format once read: Mono, Indexed8, RGB32 or ARGB32.
     QImage::Format format() const;
-    // Bytes the file needs to hold every row.
-    qint64 fileBytesNeeded() const { return pixelOffset + stride * height; }
+    // Bytes the file needs to hold every row; the largest size there is when a header claims
+    // more than that.
+    qint64 fileBytesNeeded() const;
 };
 
 // The headers of an uncompressed bitmap from the first bytes of its file; nothing when the

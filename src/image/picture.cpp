@@ -14,9 +14,22 @@
 namespace tessara {
 namespace {
 
+// A resolution below 1 dot a metre means nothing, and writers refuse it (Qt's TIFF writer
+// fails with "Unknown error"): the picture keeps the one a new picture has instead.
+void dropSenselessResolution(QImage& image) {
+    static const QImage kPlain(1, 1, QImage::Format_RGB32);
+    if (image.dotsPerMeterX() <= 0) {
+        image.setDotsPerMeterX(kPlain.dotsPerMeterX());
+    }
+    if (image.dotsPerMeterY() <= 0) {
+        image.setDotsPerMeterY(kPlain.dotsPerMeterY());
+    }
+}
+
 // Keeps 1- and 8-bit pictures as they are (a grey scan stays a quarter of the size) and
 // brings every other format to 32-bit RGB, flattening any transparency onto white.
 QImage normalised(QImage image) {
+    dropSenselessResolution(image);
     if (image.hasAlphaChannel()) {
         QImage opaque(image.size(), QImage::Format_RGB32);
         opaque.setDotsPerMeterX(image.dotsPerMeterX());
@@ -116,10 +129,10 @@ void SavePicture(const Picture& picture, const QString& path, Durability durabil
     if (picture.isNull()) {
         throw PictureError("There is no picture to save.");
     }
-    const QString failure = writeFileAtomically(
+    const WriteResult written = writeFileAtomically(
         path, [&](QIODevice& out) { return writeBmp(picture.image(), out, progress); }, durability);
-    if (!failure.isEmpty()) {
-        throw PictureError(failure.toStdString());
+    if (!written) {
+        throw PictureError(written.error.toStdString());
     }
 }
 

@@ -49,8 +49,9 @@ class PictureTooLarge : public PictureError {
 };
 
 // Reads a picture file (BMP, JPEG, and whatever else Qt's image plugins read: PNG, GIF,
-// TIFF, WebP). The format is decided by the content, not by the name. Pictures with an
-// alpha channel are flattened onto white, so what is shown is what a bitmap file keeps.
+// TIFF, WebP). The format is decided by the content, not by the name, and a picture stored
+// turned is turned as viewers show it. Pictures with an alpha channel are flattened onto
+// white, so what is shown is what a bitmap file keeps.
 // Uncompressed bitmaps are read by our own reader, of any size that fits in memory. Throws
 // PictureError for anything it cannot read, PictureTooLarge for what does not fit.
 Picture LoadPicture(const QString& path, Progress& progress = noProgress());

@@ -3,6 +3,7 @@
 #include <QtEndian>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace tessara {
@@ -23,6 +24,55 @@ bool jpegHasEnd(const uchar* data, qint64 size) {
         }
     }
     return false;
+}
+
+namespace {
+
+// a x b + c, or the largest size there is when that does not fit: a header may claim any
+// size, and the file is then far too short for it.
+qint64 saturatedSize(qint64 a, qint64 b, qint64 c) {
+    qint64 product = 0;
+    qint64 sum = 0;
+    if (__builtin_mul_overflow(a, b, &product) || __builtin_add_overflow(product, c, &sum)) {
+        return std::numeric_limits<qint64>::max();
+    }
+    return sum;
+}
+
+}  // namespace
+
+qint64 jpegEnd(const uchar* data, qint64 size) {
+    qint64 at = 2;  // after the start-of-image marker
+    while (true) {
+        while (at < size && data[at] != 0xFF) {
+            ++at;  // stray bytes between segments, which a decoder passes over with a warning
+        }
+        while (at < size && data[at] == 0xFF) {
+            ++at;  // fill bytes before a marker
+        }
+        if (at >= size) {
+            return -1;
+        }
+        const uchar marker = data[at++];
+        if (marker == 0xD9) {
+            return at;  // end of image
+        }
+        const bool standalone = marker == 0x00 || marker == 0x01 || (marker & 0xF8) == 0xD0;
+        if (standalone || marker == 0xD8) {
+            continue;  // a marker without a length
+        }
+        if (at + 2 > size) {
+            return -1;
+        }
+        at += qFromBigEndian<quint16>(data + at);
+        if (marker == 0xDA) {
+            // The scan's coded data: 0xFF in it is followed by 0x00 or a restart marker.
+            while (at + 1 < size &&
+                   !(data[at] == 0xFF && data[at + 1] != 0 && (data[at + 1] & 0xF8) != 0xD0)) {
+                ++at;
+            }
+        }
+    }
 }
 
 qint64 bmpDeclaredSize(const uchar* data, qint64 size) {
@@ -53,7 +103,7 @@ qint64 bmpDeclaredSize(const uchar* data, qint64 size) {
     }
     height = height < 0 ? -height : height;
     const qint64 stride = ((width * bits + 31) / 32) * 4;
-    return static_cast<qint64>(offset) + stride * height;
+    return saturatedSize(stride, height, offset);
 }
 
 namespace {
@@ -70,38 +120,51 @@ qint64 absoluteBytes(int count, bool fourBits) {
 
 }  // namespace
 
-bool bmpRunsAreWhole(const uchar* data, qint64 size) {
+Structure bmpRunStructure(const uchar* data, qint64 size) {
     if (size < 34 || data[0] != 'B' || data[1] != 'M' ||
         qFromLittleEndian<quint32>(data + 14) < 40) {
-        return true;
+        return Structure::Whole;
     }
     const quint32 compression = qFromLittleEndian<quint32>(data + 30);
-    if (compression != kRle8 && compression != kRle4) {
-        return true;
-    }
+    const qint64 width = qFromLittleEndian<qint32>(data + 18);
     const qint64 height = std::abs(static_cast<qint64>(qFromLittleEndian<qint32>(data + 22)));
+    if ((compression != kRle8 && compression != kRle4) || width <= 0 || height == 0) {
+        return Structure::Whole;  // the decoder judges a picture without pixels
+    }
     qint64 at = qFromLittleEndian<quint32>(data + 10);
-    qint64 rows = 0;
+    qint64 row = 0;  // in the file's order, and where in it the next pixel goes
+    qint64 x = 0;
     while (at + 2 <= size) {
         const int count = data[at];
         const int code = data[at + 1];
         at += 2;
         if (count != 0) {
-            continue;  // a run of one value
-        }
-        if (code == 1) {
-            return true;  // end of bitmap
-        }
-        if (code == 0 && ++rows >= height) {
-            return true;  // every row ended
-        }
-        if (code == 2) {
-            at += 2;  // a jump: two more bytes
-        } else if (code > 2) {
+            x += count;  // a run of one value
+        } else if (code == 0) {
+            x = 0;  // end of line
+            if (++row >= height) {
+                return Structure::Whole;
+            }
+        } else if (code == 1) {
+            // End of bitmap: it may end the last row early; earlier, the rows after it would
+            // be left blank.
+            return row >= height - 1 ? Structure::Whole : Structure::Damaged;
+        } else if (code == 2) {
+            if (at + 2 > size) {
+                break;
+            }
+            x += data[at];  // a jump right and down
+            row += data[at + 1];
+            at += 2;
+        } else {
+            x += code;
             at += absoluteBytes(code, compression == kRle4);
         }
+        if (x > width || row >= height) {
+            return Structure::Damaged;
+        }
     }
-    return false;
+    return Structure::CutShort;
 }
 
 namespace {
@@ -250,16 +313,16 @@ Structure webpStructure(const uchar* data, qint64 size) {
         return Structure::CutShort;
     }
     const qint64 declared = qint64{qFromLittleEndian<quint32>(data + 4)} + 8;
-    if (declared != size) {
-        return declared > size ? Structure::CutShort : Structure::Damaged;
+    if (declared > size) {
+        return Structure::CutShort;
     }
     qint64 at = 12;  // after "RIFF", the size and "WEBP"
-    while (at < size) {
-        if (at + 8 > size) {
+    while (at < declared) {
+        if (at + 8 > declared) {
             return Structure::Damaged;
         }
         const qint64 length = qFromLittleEndian<quint32>(data + at + 4);
-        if (at + 8 + length > size) {
+        if (at + 8 + length > declared) {
             return Structure::Damaged;
         }
         at += 8 + length + (length & 1);  // an odd chunk is padded to an even length
@@ -407,7 +470,10 @@ QString formatName(const QByteArray& format) {
 
 Structure structureOf(const uchar* data, qint64 size, const QByteArray& format) {
     if (format == "jpeg") {
-        return jpegHasEnd(data, size) ? Structure::Whole : Structure::CutShort;
+        // Data damaged inside a scan can hide the end from the walk; the end marker after the
+        // last scan still shows the file whole, and the decoder judges the rest.
+        return jpegEnd(data, size) >= 0 || jpegHasEnd(data, size) ? Structure::Whole
+                                                                  : Structure::CutShort;
     }
     if (format == "png") {
         return pngStructure(data, size);
@@ -434,11 +500,50 @@ QString corruptDataReason(const QByteArray& format) {
                      .arg(name);
 }
 
+QSize gifCanvasSize(const uchar* data, qint64 size) {
+    if (size < 13) {
+        return {};
+    }
+    qint64 at = 13 + gifColourTableBytes(data[10]);
+    while (at >= 0 && at < size && data[at] == 0x21) {  // extensions before the picture
+        at = gifSubBlocksEnd(data, size, at + 2, nullptr);
+    }
+    if (at < 0 || at + 9 > size || data[at] != 0x2C) {
+        return {};
+    }
+    const auto side = [&](qint64 screen, qint64 place) {
+        const int start = qFromLittleEndian<quint16>(data + at + place);
+        const int extent = qFromLittleEndian<quint16>(data + at + place + 4);
+        const int declared = qFromLittleEndian<quint16>(data + screen);
+        return declared > 0 ? declared : start + extent;
+    };
+    return {side(6, 1), side(8, 3)};
+}
+
+qint64 pictureBytes(const QByteArray& bytes, const QByteArray& format) {
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+    const qint64 size = bytes.size();
+    qint64 end = -1;
+    if (format == "jpeg") {
+        end = jpegEnd(data, size);
+    } else if (format == "webp" && size >= 8) {
+        end = qint64{qFromLittleEndian<quint32>(data + 4)} + 8;
+    }
+    return end >= 0 && end < size ? end : size;
+}
+
 QString damageOf(const QByteArray& bytes, const QByteArray& format) {
     const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
     const qint64 size = bytes.size();
-    if (format == "bmp" && (size < bmpDeclaredSize(data, size) || !bmpRunsAreWhole(data, size))) {
-        return QStringLiteral("The bitmap file is cut short.");
+    if (format == "bmp") {
+        const Structure runs = bmpRunStructure(data, size);
+        if (size < bmpDeclaredSize(data, size) || runs == Structure::CutShort) {
+            return QStringLiteral("The bitmap file is cut short.");
+        }
+        if (runs == Structure::Damaged) {
+            return QStringLiteral(
+                "The bitmap file is damaged: some of its data is corrupt or missing.");
+        }
     }
     switch (structureOf(data, size, format)) {
         case Structure::CutShort:

@@ -125,25 +125,25 @@ QString writeWithQt(const QImage& image, const QString& path, const ExportOption
                     Progress& progress) {
     const double rawBytes = static_cast<double>(image.width()) * image.height() * 3;
     QString reason;
-    const QString failure = writeFileAtomically(path, [&](QIODevice& out) {
+    const WriteResult written = writeFileAtomically(path, [&](QIODevice& out) {
         CheckedDevice device(out, progress, rawBytes * expectedShare(options.format));
         QImageWriter writer(&device, options.format);
         if (options.format == "jpeg") {
             writer.setQuality(options.jpegQuality);
         }
-        bool written = false;
+        bool encoded = false;
         {
             const QuietStandardError quiet;  // libpng reports its failures there itself
-            written = writer.write(image);
+            encoded = writer.write(image);
         }
         if (device.failed()) {
             reason = device.errorString();
-        } else if (!written) {
+        } else if (!encoded) {
             reason = writer.errorString();
         }
-        return written && !device.failed();
+        return encoded && !device.failed();
     });
-    return failure.isEmpty() || reason.isEmpty() ? failure : reason;
+    return written || reason.isEmpty() ? written.error : reason;
 }
 
 QString writeBitmap(const Picture& picture, const QString& path, Progress& progress) {

@@ -3,10 +3,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <QFile>
 #include <cerrno>
 #include <cstring>
 
+#include "core/file_names.h"
 #include "image/picture.h"
 
 namespace tessara {
@@ -41,14 +41,14 @@ qint64 readFromStart(int fd, char* to, qint64 size) {
 
 FileIdentity identityOf(const QString& path) {
     struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+    if (::stat(encodeFileName(path).constData(), &st) != 0) {
         return {};
     }
     return {st.st_dev, st.st_ino};
 }
 
 PictureFile::PictureFile(const QString& path) {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = encodeFileName(path);
     struct stat st {};
     if (::stat(name.constData(), &st) == 0) {
         refuseUnlessRegular(st);

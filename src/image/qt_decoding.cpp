@@ -61,11 +61,13 @@ class WarningCatcher {
 class ProgressDevice final : public QIODevice {
   public:
     ProgressDevice(const QByteArray& bytes, Progress& progress)
-        : bytes_(bytes), progress_(progress) {
+        : bytes_(bytes), progress_(progress), end_(bytes.size()) {
         open(QIODevice::ReadOnly);
     }
     bool stopped() const { return stopped_; }
-    qint64 size() const override { return bytes_.size(); }
+    qint64 size() const override { return end_; }
+    // The decoder is shown the first `end` bytes only.
+    void endAt(qint64 end) { end_ = std::clamp<qint64>(end, 0, bytes_.size()); }
 
   protected:
     qint64 readData(char* data, qint64 length) override {
@@ -88,9 +90,26 @@ class ProgressDevice final : public QIODevice {
   private:
     const QByteArray& bytes_;
     Progress& progress_;
+    qint64 end_;
     qint64 reached_ = 0;
     bool stopped_ = false;
 };
+
+// Refuses, before decoding, a picture larger than a map may be or than memory holds, at
+// the size the decoder will make. Qt's GIF reader names the first picture's size, but
+// makes a picture of the GIF's logical screen, which a tiny file may claim at 65535 pixels.
+void checkDecodedSize(QImageReader& reader, const QByteArray& bytes, const QByteArray& format) {
+    QSize size;
+    if (format == "gif") {
+        size = gifCanvasSize(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size());
+    }
+    if (!size.isValid()) {
+        size = reader.size();
+    }
+    if (size.isValid()) {
+        checkPictureFits(size.width(), size.height(), 32);
+    }
+}
 
 }  // namespace
 
@@ -98,15 +117,16 @@ QImage decodeWithQt(const QByteArray& bytes, Progress& progress) {
     ProgressDevice buffer(bytes, progress);
     QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
+    // The picture as every viewer shows it: a phone's photo of a map taken upright, or a
+    // scanner's page, is often stored turned, with the turn in its EXIF or TIFF tags.
+    reader.setAutoTransform(true);
     const QByteArray format = reader.format();
     const QString damage = damageOf(bytes, format);
     if (!damage.isEmpty()) {
         throw PictureError(damage.toStdString());
     }
-    const QSize size = reader.size();
-    if (size.isValid()) {
-        checkPictureFits(size.width(), size.height(), 32);
-    }
+    buffer.endAt(pictureBytes(bytes, format));
+    checkDecodedSize(reader, bytes, format);
     QImage image;
     const WarningCatcher warnings;
     // The structure was found whole above, so a decoder that fails on a format we know

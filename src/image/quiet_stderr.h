@@ -1,35 +1,33 @@
-// Silences the process's standard error for a while. The C libraries behind Qt's image
-// plugins (libpng, libtiff, libjpeg) print their own complaints there, while the callers
-// report each failure themselves: the command line on one line that a script can read.
+// Silences the C library's standard error stream for a while. The C libraries behind Qt's
+// image plugins print their own complaints there (libpng its errors, libtiff its errors and
+// warnings), while the callers report each failure themselves: the command line on one line
+// that a script can read. Only the stream is swapped: the descriptor 2 itself stays open,
+// so that what writes to it directly, as the sanitizers' reports do, is still seen.
 #pragma once
 
-#include <fcntl.h>
-#include <unistd.h>
+#include <cstdio>
 
 namespace tessara {
 
 class QuietStandardError {
   public:
-    QuietStandardError() : saved_(::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0)) {
-        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (saved_ >= 0 && null >= 0) {
-            ::dup2(null, STDERR_FILENO);
-        }
-        if (null >= 0) {
-            ::close(null);
+    QuietStandardError() : saved_(stderr), null_(std::fopen("/dev/null", "we")) {
+        if (null_ != nullptr) {
+            stderr = null_;
         }
     }
     ~QuietStandardError() {
-        if (saved_ >= 0) {
-            ::dup2(saved_, STDERR_FILENO);
-            ::close(saved_);
+        if (null_ != nullptr) {
+            stderr = saved_;
+            std::fclose(null_);
         }
     }
     QuietStandardError(const QuietStandardError&) = delete;
     QuietStandardError& operator=(const QuietStandardError&) = delete;
 
   private:
-    int saved_;
+    std::FILE* saved_;
+    std::FILE* null_;
 };
 
 }  // namespace tessara

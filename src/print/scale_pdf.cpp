@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+#include "core/file_names.h"
 #include "image/atomic_file.h"
 #include "image/descriptor_device.h"
 
@@ -75,14 +76,14 @@ WriteResult writeScalePdf(const QImage& picture, const QString& path,
         cancelled = progress && !progress(done, total);
         return !cancelled;
     };
-    const QString failure = writeFileAtomically(path, [&](QIODevice& file) {
+    const WriteResult written = writeFileAtomically(path, [&](QIODevice& file) {
         return paintPdf(file, picture, *planning.plan, scalePdfLayout(settings),
-                        QFileInfo(path).completeBaseName(), watched);
+                        shownText(QFileInfo(path).completeBaseName()), watched);
     });
     if (cancelled) {
         return WriteResult::failed(QStringLiteral("Cancelled: the PDF was not written."));
     }
-    return failure.isEmpty() ? WriteResult::done() : WriteResult::failed(failure);
+    return written;
 }
 
 }  // namespace tessara

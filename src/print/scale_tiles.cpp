@@ -9,6 +9,8 @@ namespace {
 
 // Rounding in the sums of steps must not add a page to a map that fits exactly.
 constexpr double kSlack = 1e-9;
+// Page counts from here on are not worth their hundreds of digits.
+constexpr double kCountlessPages = 1e9;
 
 // A number as the user reads it: at most `decimals` decimals, no trailing zeros.
 QString shortNumber(double value, int decimals) {
@@ -147,6 +149,12 @@ TilePlanning planTiles(const TileRequest& request) {
                                       plan.step.width() * scale);
     const double rows = pagesAlong(request.picture.height(), plan.mapArea.height() * scale,
                                    plan.step.height() * scale);
+    if (!(columns * rows < kCountlessPages)) {  // or not even a number: a scale all but zero
+        return {std::nullopt,
+                QStringLiteral("At this scale the map needs a billion pages or more; at most "
+                               "%1 can be printed at once.")
+                    .arg(kMaxTilePages)};
+    }
     if (columns * rows > static_cast<double>(kMaxTilePages)) {
         return {std::nullopt,
                 QStringLiteral("At this scale the map needs %1 pages (%2 x %3); at most %4 can "

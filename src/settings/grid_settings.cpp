@@ -237,6 +237,9 @@ HexNumbering readNumbering(const Fields& numbers) {
     numbering.enabled = numbers.flag("shown");
     numbering.format = static_cast<NumberFormat>(numbers.word("format", kFormats));
     numbering.pattern = numbers.text("pattern");
+    if (holdsControlCharacters(numbering.pattern)) {
+        throw Refusal{QStringLiteral("numbers.pattern cannot hold a control character")};
+    }
     numbering.first = numbers.whole("first", -9999, 9999);  // as Grid Options offers
     numbering.origin = static_cast<NumberOrigin>(numbers.word("origin", kOrigins));
     numbering.position = static_cast<NumberPosition>(numbers.word("position", kPositions));
@@ -381,9 +384,8 @@ SettingsRead loadSettings(const QString& path) {
 
 WriteResult saveSettings(const GridSettings& settings, const QString& path) {
     const QByteArray text = settingsText(settings);
-    const QString error = writeFileAtomically(
+    return writeFileAtomically(
         path, [&text](QIODevice& device) { return device.write(text) == text.size(); });
-    return error.isEmpty() ? WriteResult::done() : WriteResult::failed(error);
 }
 
 }  // namespace tessara

@@ -197,6 +197,8 @@ void GridFitting::showOptions() {
         dialog_ = new GridOptionsDialog(parent);
         connect(dialog_, &GridOptionsDialog::optionsChanged, this, &GridFitting::setOptions);
         connect(dialog_, &GridOptionsDialog::numberingChanged, this, &GridFitting::setNumbering);
+        connect(dialog_, &GridOptionsDialog::patternRefused, this,
+                [this] { window_.services.messages.MsgBox(patternRefusedMessage()); });
         connect(dialog_, &GridOptionsDialog::resetRequested, this,
                 [this] { change({}, QStringLiteral("Reset Grid Options")); });
         connect(dialog_, &GridOptionsDialog::undoRequested, window_.history, &EditHistory::undo);

@@ -184,6 +184,7 @@ QGroupBox* GridOptionsDialog::buildNumbers() {
     firstNumber_ = new QSpinBox(numbers_);
     firstNumber_->setObjectName(QStringLiteral("txtFirstNumber"));
     firstNumber_->setRange(-9999, 9999);
+    static_assert(9999 <= kLargestFirstNumber, "every hex's number is an int");
     numberOrigin_ = list(numbers_, "cmbNumberOrigin",
                          {QStringLiteral("Top left"), QStringLiteral("Bottom left")});
     numberPosition_ = list(numbers_, "cmbNumberPosition",
@@ -273,6 +274,11 @@ void GridOptionsDialog::readNumbers() {
         n.colour = QBColor(numberColour_->currentIndex() - 1);
     }
     n.halo = static_cast<NumberHalo>(halo_->currentIndex());
+    if (holdsControlCharacters(n.pattern)) {
+        numberPattern_->setText(numbering_.pattern);
+        emit patternRefused();
+        return;
+    }
     numberPattern_->setEnabled(n.format == NumberFormat::Pattern);
     if (n != numbering_) {
         numbering_ = n;

@@ -36,6 +36,8 @@ class GridOptionsDialog : public QDialog {
     // Every change the user makes, as it is made.
     void optionsChanged(const GridOptions& options);
     void numberingChanged(const HexNumbering& numbering);
+    // A pattern with a control character was typed or pasted; the field is back as it was.
+    void patternRefused();
     // The Reset button: every option and the numbering back to their defaults.
     void resetRequested();
     // Ctrl+Z and Ctrl+Shift+Z (or Ctrl+Y): the grid's changes, not a field's typing.

@@ -139,6 +139,12 @@ inline QString foundGridStatus(const GridOptions& found) {
         .arg(found.rotation, 0, 'f', 2);
 }
 
+inline Message patternRefusedMessage() {
+    return {QStringLiteral("A number pattern cannot hold a control character, such as a tab or "
+                           "a line break. The pattern is left as it was."),
+            QStringLiteral("Pattern refused")};
+}
+
 // Options kept from the map before, said when the next map is loaded.
 inline QString optionsKeptStatus() {
     return QStringLiteral(

@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <spawn.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QDir>
 #include <QImageReader>
 #include <QProcess>
@@ -27,8 +33,10 @@ const QByteArray kSentinel = "an earlier file that must survive a failure";
 
 // The built program as a user runs it from a shell on a machine without a display. A file
 // size limit stands for a full disk: writes past it fail instead of killing the process.
-Finished runTessara(const QString& folder, const QString& line, const char* locale = nullptr,
-                    rlim_t fileSizeLimit = 0) {
+Finished runTessara(const QString& folder, const QStringList& arguments,
+                    const char* locale = nullptr, rlim_t fileSizeLimit = 0,
+                    const char* program = TESSARA_PROGRAM) {
+    const std::string line = arguments.join(u' ').toStdString();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
         env.remove(name);
@@ -42,8 +50,8 @@ Finished runTessara(const QString& folder, const QString& line, const char* loca
         env.insert("ASAN_OPTIONS", "detect_leaks=0");
     }
     QProcess process;
-    process.setProgram(TESSARA_PROGRAM);
-    process.setArguments(line.split(u' ', Qt::SkipEmptyParts));
+    process.setProgram(program);
+    process.setArguments(arguments);
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(folder);
     if (fileSizeLimit > 0) {
@@ -54,10 +62,15 @@ Finished runTessara(const QString& folder, const QString& line, const char* loca
         });
     }
     process.start();
-    EXPECT_TRUE(process.waitForFinished(120000)) << line.toStdString();
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << line.toStdString();
+    EXPECT_TRUE(process.waitForFinished(120000)) << line;
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << line;
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
+}
+
+Finished runTessara(const QString& folder, const QString& line, const char* locale = nullptr,
+                    rlim_t fileSizeLimit = 0) {
+    return runTessara(folder, line.split(u' ', Qt::SkipEmptyParts), locale, fileSizeLimit);
 }
 
 }  // namespace
@@ -323,6 +336,65 @@ TEST_F(CliGridCommand, HelpAndVersionGoToStandardOutput) {
     EXPECT_EQ(run("grid --version").err, "tessara: unknown option '--version'\n");
 }
 
+// Numbers too small to read are left out of every kind of OUTPUT alike, and each says so:
+// 6 pixels of text, 20% of the hex, need hexes of 30 pixels.
+TEST_F(CliGridCommand, NumbersLeftOutAreSaidForEveryOutputType) {
+    for (const char* output : {"out.png", "out.pdf", "out.svg"}) {
+        const Finished result =
+            run(QStringLiteral("grid map.bmp %1 --map-width 100 --hex-size 5 --numbers 0101")
+                    .arg(output));
+        EXPECT_EQ(result.status, 0) << output;
+        EXPECT_EQ(result.err,
+                  "tessara: hex numbers left out: they need hexes of at least 30.00 pixels from "
+                  "flat to flat, or a shorter format\n")
+            << output;
+        EXPECT_TRUE(QFile::exists(dir.path(output))) << output;
+    }
+}
+
+// Ctrl-C, a kill or a closed terminal while OUTPUT is written: no scratch file is left beside
+// it, and the program ends by the signal, as a script expects of it.
+TEST_F(CliGridCommand, ASignalWhileOutputIsWrittenLeavesNoScratchFile) {
+    writeImage(dir.path("large.bmp"), makeMap(2400, 1800), "BMP");  // seconds of PNG to write
+    const QStringList before = files();
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        const int watch = ::inotify_init1(IN_CLOEXEC);
+        ::inotify_add_watch(watch, QFile::encodeName(dir.root()).constData(), IN_MODIFY);
+        posix_spawnattr_t attributes;  // the signals' actions as a shell leaves them
+        posix_spawnattr_init(&attributes);
+        sigset_t ending;
+        sigemptyset(&ending);
+        for (const int s : {SIGINT, SIGTERM, SIGHUP}) {
+            sigaddset(&ending, s);
+        }
+        posix_spawnattr_setsigdefault(&attributes, &ending);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+        const QByteArray in = QFile::encodeName(dir.path("large.bmp"));
+        const QByteArray out = QFile::encodeName(dir.path("out.png"));
+        const char* argv[] = {TESSARA_PROGRAM, "grid",        in.constData(),
+                              out.constData(), "--map-width", "100",
+                              "--hex-size",    "5",           nullptr};
+        pid_t child = 0;
+        ASSERT_EQ(::posix_spawn(&child, TESSARA_PROGRAM, nullptr, &attributes,
+                                const_cast<char* const*>(argv), environ),
+                  0);
+        // The first bytes written to a file of the folder are the scratch file's.
+        alignas(inotify_event) char event[4096];
+        pollfd ready{watch, POLLIN, 0};
+        EXPECT_EQ(::poll(&ready, 1, 120000), 1) << signal;
+        EXPECT_GT(::read(watch, event, sizeof event), 0) << signal;
+        EXPECT_TRUE(
+            QByteArray(reinterpret_cast<inotify_event*>(event)->name).startsWith(".out.png."));
+        ::kill(child, signal);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal << ": " << status;
+        EXPECT_EQ(files(), before) << signal << ": no file made or left behind";
+        ::close(watch);
+        posix_spawnattr_destroy(&attributes);
+    }
+}
+
 // What is not a command of its own is left to the window, which needs a display.
 TEST_F(CliGridCommand, WithoutADisplayTheWindowSaysSoAndWordsItDoesNotKnowAreRefused) {
     const QString noDisplay =
@@ -345,5 +417,111 @@ TEST_F(CliGridCommand, WithoutADisplayTheWindowSaysSoAndWordsItDoesNotKnowAreRef
         EXPECT_EQ(result.status, row.status) << row.line;
         EXPECT_EQ(result.err, row.err) << row.line;
         EXPECT_EQ(result.out, "") << row.line;
+    }
+}
+
+// Values the grid cannot be drawn with are bad input, each refused on one line before any
+// work starts; their limits are drawn with. Hexes of 290 pixels have room for numbers.
+TEST_F(CliGridCommand, ValuesBeyondWhatCanBeDrawnAreRefusedOnOneLine) {
+    const QString first =
+        "tessara: --first must be at most 2147450881, so that the last hex's "
+        "number can be counted, not ";
+    const QString small =
+        "tessara: --number-size is too small to be read: it must be at least "
+        "4.5pt, or 0.0184 percent of the hex, not ";
+    const QString billion =
+        "tessara: at this scale the map needs a billion pages or more; at "
+        "most 10000 can be printed at once\n";
+    const struct {
+        const char* guards;
+        QString options;  // after grid map.bmp
+        int status;
+        QString err;
+    } rows[] = {
+        {"the largest first number", "a.png --numbers 0101 --first 2147450881", 0, ""},
+        {"the largest first number, columns far from the offset",
+         "a.png --numbers 0101 --first 2147450881 --orientation columns --offset -1e7,0", 0, ""},
+        {"one past it", "a.png --numbers 0101 --first 2147450882", 2, first + "'2147450882'\n"},
+        {"the largest int, that crashed", "a.svg --numbers 0101 --first 2147483647", 2,
+         first + "'2147483647'\n"},
+        {"a tab in a pattern", "a.svg --numbers {c}\t{r}", 2,
+         "tessara: --numbers cannot hold a control character, such as a tab or a line break\n"},
+        {"a line break quoted back", "a.png --colour red\nblue", 2,
+         "tessara: --colour must be black, blue, green, cyan, red, magenta, yellow or white, not "
+         "'red\uFFFDblue'\n"},
+        {"the smallest points", "a.png --numbers 0101 --number-size 4.5pt", 0, ""},
+        {"points just below", "a.png --numbers 0101 --number-size 4.49pt", 2, small + "'4.49pt'\n"},
+        {"the smallest share", "a.png --numbers 0101 --number-size 0.0184", 0,
+         "tessara: hex numbers left out: they need hexes of at least 32608.70 pixels from flat to "
+         "flat, or a shorter format\n"},
+        {"a share just below", "a.png --numbers 0101 --number-size 0.0183", 2,
+         small + "'0.0183'\n"},
+        {"a share of no size", "a.png --numbers 0101 --number-size 1e-320", 2,
+         small + "'1e-320'\n"},
+        {"inches beyond any length", "a.pdf --hex-inches 1e308", 2,
+         "tessara: --hex-inches is too large to be printed, not '1e308'\n"},
+        {"the longest inches there are", "a.pdf --hex-inches 7e306", 2, billion},
+    };
+    for (const auto& row : rows) {
+        const Finished result = run("grid map.bmp --hex-pixels 290 " + row.options);
+        EXPECT_EQ(result.status, row.status) << row.guards;
+        EXPECT_EQ(result.err, row.err) << row.guards;
+        const QString output = row.options.section(u' ', 0, 0);
+        EXPECT_EQ(QFile::exists(dir.path(output)), row.status == 0) << row.guards;
+        QFile::remove(dir.path(output));
+    }
+}
+
+// A name is the bytes typed, whatever they are: a name that is not UTF-8 reads and writes
+// the file of that name, under a UTF-8 locale and the C locale alike, not the file Qt would
+// name with U+FFFD in its place.
+TEST_F(CliGridCommand, NamesThatAreNotUtf8NameTheFilesTyped) {
+    const QByteArray root = QFile::encodeName(dir.root()) + '/';
+    ASSERT_EQ(::link((root + "map.bmp").constData(), (root + "map\xff.bmp").constData()), 0);
+    ASSERT_EQ(::mkdir((root + "maps\xe9").constData(), 0755), 0);
+    const auto printed = [](const QByteArray& name) {  // the shell's printf makes the bytes
+        QString octal;
+        for (const char c : name) {
+            octal += QStringLiteral("\\%1").arg(static_cast<uchar>(c), 3, 8, QChar(u'0'));
+        }
+        return "\"$(printf '" + octal + "')\"";
+    };
+    const struct {
+        const char* guards;
+        QByteArray input, output;
+        const char* locale;
+        int status;
+        QString err;
+    } rows[] = {
+        {"an INPUT", "map\xff.bmp", "out.png", "C.UTF-8", 0, ""},
+        {"an OUTPUT", "map.bmp", "out\xff.png", "C.UTF-8", 0, ""},
+        {"both, in the C locale", "map\xff.bmp", "out\xfe.svg", "C", 0, ""},
+        {"an OUTPUT in a folder so named", "map.bmp", "maps\xe9/out.pdf", "C.UTF-8", 0, ""},
+        {"a character cut short", "map.bmp", "out\xe2\x82.bmp", "C.UTF-8", 0, ""},
+        {"a surrogate written as UTF-8", "map.bmp", "\xed\xb2\x80.png", "C.UTF-8", 0, ""},
+        {"too long a form, and beyond U+10FFFF", "map.bmp", "\xc0\xaf\xf4\x90\x80\x80.png", "C", 0,
+         ""},
+        {"a stray byte before a character whose second half looks like one", "map.bmp",
+         "\xff\xf0\x9f\x92\x80.png", "C.UTF-8", 0, ""},
+        {"a missing folder, shown", "map.bmp", "gone\xff/out.png", "C", 2,
+         "tessara: cannot write 'gone\uFFFD/out.png': the folder 'gone\uFFFD' does not exist\n"},
+    };
+    for (const auto& row : rows) {
+        const Finished result =
+            runTessara(dir.root(),
+                       {"-c",
+                        "exec \"$0\" grid " + printed(row.input) + ' ' + printed(row.output) +
+                            " --map-width 100 --hex-size 5",
+                        TESSARA_PROGRAM},
+                       row.locale, 0, "/bin/sh");
+        EXPECT_EQ(result.status, row.status) << row.guards;
+        EXPECT_EQ(result.err, row.err) << row.guards;
+        const QByteArray output = root + row.output;
+        EXPECT_EQ(::access(output.constData(), F_OK) == 0, row.status == 0) << row.guards;
+        if (!row.output.isValidUtf8()) {
+            EXPECT_FALSE(QFile::exists(QFile::decodeName(output)))
+                << row.guards << ": written under a name of U+FFFD";
+        }
+        ::unlink(output.constData());
     }
 }

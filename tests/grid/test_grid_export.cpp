@@ -135,6 +135,26 @@ TEST(GridSvg, HoldsEveryLineTheButtonDrawsAndEveryNumber) {
     }
 }
 
+// Labels are written as they are made, however the pattern came to hold what XML cannot:
+// the drawing stays well-formed, such characters written as U+FFFD.
+TEST(GridSvg, StaysWellFormedWhateverTheLabelsHold) {
+    ScratchDir dir;
+    HexNumbering numbering;
+    numbering.enabled = true;
+    numbering.format = NumberFormat::Pattern;
+    numbering.pattern = "{c}" + QString(QChar(0x01)) + "<\t" + QChar(0xFFFE) + "{r}";
+    numbering.sizePoints = 9;
+    const QString path = dir.path("grid.svg");
+    ASSERT_TRUE(
+        writeGridSvg(path, 600, 400, kSizes, {1, Qt::black}, {.hexPixels = 150}, numbering));
+    QXmlStreamReader xml(readBytes(path));
+    while (!xml.atEnd()) {
+        xml.readNext();
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_TRUE(readBytes(path).contains(">1\uFFFD&lt;\t\uFFFD1</text>"));
+}
+
 TEST(GridSvg, AFailedWriteSaysWhyAndLeavesTheOldFile) {
     ScratchDir dir;
     const QString path = writeBytes(dir.path("grid.svg"), "the old grid");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "grid/grid_layout.h"
@@ -159,4 +160,38 @@ TEST(GridLayout, RefusesMoreThanTheLargestCountOfLines) {
     columns.orientation = GridOrientation::Columns;
     EXPECT_EQ(layoutGrid(28372, 10, 5, 100, columns).problem, GridProblem::TooManyCells);
     EXPECT_EQ(layoutGrid(0, 10, 5, 100, options).problem, GridProblem::NoPictureArea);
+}
+
+// The lattice repeats every hex along a line and every two lines across, in the grid's own
+// frame, turned or not: an offset of billions of pixels draws the grid of the offset less
+// whole periods, as a near one does.
+TEST(GridLayout, AFarOffsetDrawsTheGridOfTheOffsetLessWholePeriods) {
+    using enum GridOrientation;
+    const double across = 2 * kRowPitch * 10;  // two lines of 10-pixel hexes
+    const struct {
+        GridOrientation orientation;
+        double rotation, skew;
+        QPointF far, near;
+    } rows[] = {{Rows, 0, 0, {6.5e10 + 3, 0}, {3, 0}},
+                {Columns, 0, 0, {0, -6.5e10 + 3}, {0, -7}},
+                {Rows, 0, 0, {0, 1e12}, {0, std::fmod(1e12, across)}},
+                {Rows, 20, 5, {6.5e10 + 3, -4e11}, {3, std::fmod(-4e11, across)}},
+                {Columns, -12, 0, {1e12, -6.5e10 + 3}, {std::fmod(1e12, across), -7}}};
+    for (const auto& row : rows) {
+        const QPointF offsets[] = {row.far, row.near};
+        QImage images[2];
+        for (int i = 0; i < 2; ++i) {
+            PictureBox box(0, 0);
+            Segments drawn;
+            watch(box, 300, 200, drawn);
+            GridOptions options =
+                fitted(row.orientation, offsets[i].x(), offsets[i].y(), ShiftedLines::First, 1, 10);
+            options.rotation = row.rotation;
+            options.skew = row.skew;
+            drawLayout(box, layoutGrid(300, 200, 5, 100, options));
+            EXPECT_GT(drawn.size(), 500u) << row.rotation;
+            images[i] = box.Image().image();
+        }
+        EXPECT_EQ(images[0], images[1]) << row.far.x() << "," << row.far.y();
+    }
 }

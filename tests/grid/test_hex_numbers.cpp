@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <algorithm>
 
 #include "grid/grid_generation.h"
 #include "grid/hex_numbers.h"
+#include "grid/number_stamps.h"
 #include "support/test_files.h"
 
 using namespace tessara;
@@ -172,6 +174,22 @@ TEST(HexNumbers, NumbersTooSmallToReadAreLeftOutWithTheSizeThatWouldHoldThem) {
             EXPECT_EQ(outcome.numbersLeftOut->smallestHex, *row.smallestHex) << row.guards;
         }
     }
+}
+
+// Hexes of a pixel on a 4000 x 4000 map: their sixteen million labels, gigabytes, would be
+// made only to be left out.
+TEST(HexNumbers, NumbersThatCannotFitAreLeftOutBeforeAnyLabelIsMade) {
+    const auto peakMegabytes = [] {
+        rusage usage{};
+        ::getrusage(RUSAGE_SELF, &usage);
+        return usage.ru_maxrss / 1024;
+    };
+    const GridLayout layout = layoutGrid(4000, 4000, 5, 100, sized(1));
+    const long before = peakMegabytes();
+    const NumberPlan plan = planNumbers(layout, 4000, 4000, numbering(NumberFormat::Joined));
+    EXPECT_LT(peakMegabytes() - before, 100);
+    ASSERT_TRUE(plan.leftOut.has_value());
+    EXPECT_GT(plan.leftOut->smallestHex, 30) << "8 digits are wider than 20% of a hex";
 }
 
 // The top-left hex on the map is the first number whatever the offset: the offset moves the

@@ -85,7 +85,7 @@ class FlushWatch {
 TEST(WriteFileAtomically, ReplacesTheFileWithTheNewContent) {
     ScratchDir dir;
     writeBytes(dir.path("map.bmp"), "old");
-    EXPECT_EQ(writeFileAtomically(dir.path("map.bmp"), writing("new")), QString());
+    EXPECT_EQ(writeFileAtomically(dir.path("map.bmp"), writing("new")).error, QString());
     EXPECT_EQ(readBytes(dir.path("map.bmp")), QByteArray("new"));
     EXPECT_EQ(entries(dir), QStringList{"map.bmp"}) << "no temporary file is left";
 }
@@ -93,20 +93,21 @@ TEST(WriteFileAtomically, ReplacesTheFileWithTheNewContent) {
 TEST(WriteFileAtomically, AFailedWriteLeavesTheOldFileWhole) {
     ScratchDir dir;
     writeBytes(dir.path("map.bmp"), "precious");
-    const QString failure = writeFileAtomically(dir.path("map.bmp"), [](QIODevice& out) {
+    const WriteResult written = writeFileAtomically(dir.path("map.bmp"), [](QIODevice& out) {
         out.write("half");
         return false;
     });
-    EXPECT_FALSE(failure.isEmpty());
+    EXPECT_FALSE(written);
+    EXPECT_EQ(written.error, "The file could not be written.");
     EXPECT_EQ(readBytes(dir.path("map.bmp")), QByteArray("precious"));
     EXPECT_EQ(entries(dir), QStringList{"map.bmp"});
 }
 
 TEST(WriteFileAtomically, AThrowingWriterLeavesNothingBehind) {
     ScratchDir dir;
-    const QString failure = writeFileAtomically(dir.path("new.bmp"),
-                                                [](QIODevice&) -> bool { throw std::bad_alloc(); });
-    EXPECT_FALSE(failure.isEmpty());
+    const WriteResult written = writeFileAtomically(
+        dir.path("new.bmp"), [](QIODevice&) -> bool { throw std::bad_alloc(); });
+    EXPECT_FALSE(written);
     EXPECT_TRUE(entries(dir).isEmpty());
 }
 
@@ -114,7 +115,7 @@ TEST(WriteFileAtomically, ASymbolicLinkOfThatNameIsReplacedNotFollowed) {
     ScratchDir dir;
     writeBytes(dir.path("elsewhere.txt"), "keep me");
     ASSERT_TRUE(QFile::link(dir.path("elsewhere.txt"), dir.path("tmp.bmp")));
-    EXPECT_EQ(writeFileAtomically(dir.path("tmp.bmp"), writing("grid")), QString());
+    EXPECT_EQ(writeFileAtomically(dir.path("tmp.bmp"), writing("grid")).error, QString());
     EXPECT_FALSE(QFileInfo(dir.path("tmp.bmp")).isSymLink());
     EXPECT_EQ(readBytes(dir.path("tmp.bmp")), QByteArray("grid"));
     EXPECT_EQ(readBytes(dir.path("elsewhere.txt")), QByteArray("keep me"));
@@ -126,27 +127,27 @@ TEST(WriteFileAtomically, KeepsThePermissionsOfTheFileItReplaces) {
     const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
                       QFileDevice::WriteGroup | QFileDevice::ReadOther;
     QFile::setPermissions(dir.path("shared.bmp"), mode);
-    EXPECT_EQ(writeFileAtomically(dir.path("shared.bmp"), writing("new")), QString());
+    EXPECT_EQ(writeFileAtomically(dir.path("shared.bmp"), writing("new")).error, QString());
     EXPECT_EQ(QFile::permissions(dir.path("shared.bmp")) & 0xF0FF, mode & 0xF0FF);
 }
 
 TEST(WriteFileAtomically, RefusesAFolderAndAMissingFolder) {
     ScratchDir dir;
     QDir(dir.root()).mkdir("sub");
-    EXPECT_FALSE(writeFileAtomically(dir.path("sub"), writing("x")).isEmpty());
+    EXPECT_FALSE(writeFileAtomically(dir.path("sub"), writing("x")));
     EXPECT_TRUE(QFileInfo(dir.path("sub")).isDir());
-    EXPECT_FALSE(writeFileAtomically(dir.path("gone/map.bmp"), writing("x")).isEmpty());
+    EXPECT_FALSE(writeFileAtomically(dir.path("gone/map.bmp"), writing("x")));
 }
 
 TEST(WriteFileAtomically, RefusesToReplaceAReadOnlyFileAndNamesIt) {
     ScratchDir dir;
     const QString path = writeBytes(dir.path("map.bmp"), "old");
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
-    EXPECT_EQ(writeFileAtomically(path, writing("new")), "The file map.bmp is read-only.");
+    EXPECT_EQ(writeFileAtomically(path, writing("new")).error, "The file map.bmp is read-only.");
     EXPECT_EQ(readBytes(path), "old");
     EXPECT_EQ(entries(dir), QStringList{"map.bmp"});
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    EXPECT_EQ(writeFileAtomically(path, writing("new")), QString());  // writable again
+    EXPECT_EQ(writeFileAtomically(path, writing("new")).error, QString());  // writable again
 }
 
 TEST(WriteFileAtomically, AFailedWriteSaysWhy) {
@@ -186,12 +187,12 @@ TEST(WriteFileAtomically, ANewFileTakesItsModeFromTheUmaskWhichIsLeftAlone) {
         ScratchDir dir;
         const mode_t before = ::umask(row.umask);
         mode_t during = 0;
-        const QString failure = writeFileAtomically(dir.path("map.bmp"), [&](QIODevice& out) {
+        const WriteResult written = writeFileAtomically(dir.path("map.bmp"), [&](QIODevice& out) {
             during = currentUmask();
             return out.write("map") == 3;
         });
         const mode_t after = ::umask(before);
-        EXPECT_EQ(failure, QString());
+        EXPECT_EQ(written.error, QString());
         EXPECT_EQ(octal(during), octal(row.umask)) << "while writing";
         EXPECT_EQ(octal(after), octal(row.umask)) << "afterwards";
         struct stat st {};
@@ -218,7 +219,7 @@ TEST(WriteFileAtomically, FlushesTheFileBeforeItTakesTheNameThenTheFolder) {
         ScratchDir dir;
         const QString path = writeBytes(dir.path("map.bmp"), "old");
         const FlushWatch watch(path, row.failWith);
-        EXPECT_EQ(writeFileAtomically(path, writing("new"), row.durability).toStdString(),
+        EXPECT_EQ(writeFileAtomically(path, writing("new"), row.durability).error.toStdString(),
                   row.reason)
             << row.guards;
         EXPECT_EQ(readBytes(path).toStdString(), row.left) << row.guards;
@@ -236,5 +237,25 @@ TEST(WriteFileAtomically, FlushesTheFileBeforeItTakesTheNameThenTheFolder) {
             EXPECT_EQ(folder.name, QFileInfo(dir.root()).fileName()) << row.guards;
             EXPECT_EQ(folder.targetThen.toStdString(), "new") << row.guards << ": after the rename";
         }
+    }
+}
+
+// A name may take 255 bytes, and the scratch file's name adds 10 to it: the name it is made
+// from is shortened when there is no room, between two characters.
+TEST(WriteFileAtomically, WritesANameOfEveryLengthUpToTheLongest) {
+    const QString e = QStringLiteral("\u00e9");  // two bytes in UTF-8
+    for (const QString& name : {QString(241, u'm') + ".bmp", QString(242, u'm') + ".bmp",
+                                QString(251, u'm') + ".bmp", e.repeated(125) + "m.bmp"}) {
+        ScratchDir dir;
+        QByteArray scratch;
+        const WriteResult written = writeFileAtomically(dir.path(name), [&](QIODevice& out) {
+            scratch = QFile::encodeName(entries(dir).value(0));
+            return out.write("map") == 3;
+        });
+        const qsizetype bytes = QFile::encodeName(name).size();
+        EXPECT_EQ(written.error, "") << bytes << " bytes";
+        EXPECT_EQ(entries(dir), QStringList{name}) << bytes << " bytes";
+        EXPECT_EQ(QString::fromUtf8(scratch).toUtf8(), scratch) << "no character cut in two";
+        EXPECT_LE(scratch.size(), 255);
     }
 }

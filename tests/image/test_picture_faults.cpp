@@ -1,15 +1,20 @@
 // Loading and saving faced with damaged files, odd files and sizes beyond the machine.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QFile>
+#include <QPainter>
 #include <QtEndian>
+#include <cstdio>
 #include <functional>
 
 #include "image/picture.h"
+#include "image/picture_export.h"
 #include "image/picture_memory.h"
+#include "image/quiet_stderr.h"
 #include "support/test_files.h"
 
 using namespace tessara;
@@ -17,25 +22,33 @@ using namespace tessara::test;
 
 namespace {
 
-// An 8-bit run-length compressed bitmap, 4 x 2 pixels: a run of colour 1 on each row,
-// each row ended, then the end of the bitmap.
-QByteArray rle8Bitmap() {
-    const QByteArray runs("\x04\x01\x00\x00\x04\x01\x00\x00\x00\x01", 10);
-    const int offset = 14 + 40 + 2 * 4;
-    QByteArray b(offset, '\0');
+void put32(QByteArray& b, qsizetype at, quint32 value) {
+    qToLittleEndian(value, b.data() + at);
+}
+
+// A bitmap: its headers, with an information header of `header` bytes, its palette and its
+// pixels.
+QByteArray bitmap(qint32 width, qint32 height, quint16 bits, quint32 compression, quint32 header,
+                  const QByteArray& palette, const QByteArray& pixels) {
+    QByteArray b(14 + header, '\0');
     b[0] = 'B';
     b[1] = 'M';
-    qToLittleEndian<quint32>(static_cast<quint32>(offset + runs.size()), b.data() + 2);
-    qToLittleEndian<quint32>(offset, b.data() + 10);
-    qToLittleEndian<quint32>(40, b.data() + 14);
-    qToLittleEndian<qint32>(4, b.data() + 18);
-    qToLittleEndian<qint32>(2, b.data() + 22);
-    qToLittleEndian<quint16>(1, b.data() + 26);
-    qToLittleEndian<quint16>(8, b.data() + 28);
-    qToLittleEndian<quint32>(1, b.data() + 30);  // RLE8
-    qToLittleEndian<quint32>(2, b.data() + 46);  // two colours
-    b[14 + 40 + 4] = '\xff';                     // colour 1 is blue
-    return b + runs;
+    put32(b, 2, static_cast<quint32>(b.size() + palette.size() + pixels.size()));
+    put32(b, 10, static_cast<quint32>(b.size() + palette.size()));
+    put32(b, 14, header);
+    put32(b, 18, static_cast<quint32>(width));
+    put32(b, 22, static_cast<quint32>(height));
+    put32(b, 26, 1U | quint32{bits} << 16);  // one plane, then the bits a pixel
+    put32(b, 30, compression);
+    put32(b, 46, static_cast<quint32>(palette.size() / 4));
+    return b + palette + pixels;
+}
+
+// An 8-bit run-length compressed bitmap of two colours, 1 being blue; by default 4 x 2
+// pixels: a run of colour 1 on each row, each row ended, then the end of the bitmap.
+QByteArray rle8Bitmap(int width = 4, int height = 2,
+                      const QByteArray& runs = QByteArray::fromHex("04010000040100000001")) {
+    return bitmap(width, height, 8, 1, 40, QByteArray::fromHex("00000000ff000000"), runs);
 }
 
 // A JPEG of `width` x `height` whose frame header is changed to claim another size.
@@ -46,6 +59,53 @@ QByteArray jpegClaiming(const ScratchDir& dir, quint16 width, quint16 height) {
     qToBigEndian<quint16>(width, bytes.data() + frame + 7);
     return bytes;
 }
+
+// A GIF of one pixel on a logical screen of `width` x `height` pixels: 35 bytes.
+QByteArray gifOnScreen(quint16 width, quint16 height) {
+    QByteArray b = QByteArray::fromHex(
+        "474946383961000000008000000000"
+        "00ffffff2c00000000010001000002024401003b");
+    qToLittleEndian(width, b.data() + 6);
+    qToLittleEndian(height, b.data() + 8);
+    return b;
+}
+
+// 120 x 80 pixels of red with a blue square in the top left corner, as stored.
+QImage cornerMarked() {
+    QImage image(120, 80, QImage::Format_RGB32);
+    image.fill(qRgb(200, 30, 30));
+    QPainter(&image).fillRect(0, 0, 20, 20, Qt::blue);
+    return image;
+}
+
+// A phone's JPEG: EXIF orientation 6, the picture to be turned a quarter clockwise.
+QByteArray jpegTurned() {
+    const QByteArray exif = QByteArray::fromHex(
+        "ffe10022457869660000"                                    // the segment, "Exif"
+        "49492a0008000000010012010300010000000600000000000000");  // one field: orientation
+    const QByteArray jpeg = bytesOf(cornerMarked(), "jpeg");
+    return jpeg.left(2) + exif + jpeg.mid(2);
+}
+
+// A 32-bit bitmap of 80 x 20 pixels of one colour under a version 5 header whose alpha mask
+// makes every pixel invisible.
+QByteArray bitmapOfNoVisiblePixel() {
+    QByteArray b = bitmap(80, 20, 32, 3, 124, {}, QByteArray::fromHex("c85a1e00").repeated(1600));
+    const quint32 masks[] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
+    for (int i = 0; i < 4; ++i) {
+        put32(b, 54 + 4 * i, masks[i]);  // red, green, blue, alpha
+    }
+    return b;
+}
+
+// A file of these bytes, made in the scratch folder.
+std::function<QString(const ScratchDir&)> file(const char* name, const QByteArray& bytes) {
+    return [=](const ScratchDir& d) { return writeBytes(d.path(name), bytes); };
+}
+
+// What a phone appends to a motion photo: a video, whose bytes may look like markers.
+const QByteArray kVideo =
+    QByteArray::fromHex("00000018667479706d703432ffd9ffda0010") + QByteArray(200, '\x55');
 
 // Counts, from the kernel's own notices, the times a file is opened and closed. Its reads
 // are watched too: the kernel merges a notice with the one before when they are the same,
@@ -81,15 +141,6 @@ class OpenCounter {
     int opens_ = 0;
     int closes_ = 0;
 };
-
-QString loadFailure(const QString& path) {
-    try {
-        LoadPicture(path);
-    } catch (const PictureError& e) {
-        return QString::fromUtf8(e.what());
-    }
-    return {};
-}
 
 }  // namespace
 
@@ -127,6 +178,28 @@ TEST(LoadFaults, EachDamagedFileIsRefusedWithItsReason) {
         {"a JPEG that is what it says",
          [](const ScratchDir& d) { return writeBytes(d.path("ok.jpg"), jpegClaiming(d, 64, 64)); },
          ""},
+        {"an RLE bitmap whose end code comes after 2 of its 80 rows",
+         file("r.bmp", rle8Bitmap(4, 80)),
+         "The bitmap file is damaged: some of its data is corrupt or missing."},
+        {"an RLE bitmap whose end code comes in its last row", file("r.bmp", rle8Bitmap(4, 3)), ""},
+        {"an RLE bitmap whose run passes the width", file("r.bmp", rle8Bitmap(3, 2)),
+         "The bitmap file is damaged: some of its data is corrupt or missing."},
+        {"70 bytes claiming 2147483647 x 2147483647 pixels, for our reader",
+         file("a.bmp", bitmap(0x7FFFFFFF, 0x7FFFFFFF, 32, 0, 40, {}, QByteArray(16, 0))),
+         "The bitmap file is cut short."},
+        {"the same claim at 65535 bits a pixel, for Qt's decoder",
+         file("a.bmp", bitmap(0x7FFFFFFF, 0x7FFFFFFF, 65535, 0, 40, {}, QByteArray(16, 0))),
+         "The bitmap file is cut short."},
+        {"a JPEG followed by a motion photo's video",
+         file("m.jpg", bytesOf(makeMap(40, 30), "jpeg") + kVideo), ""},
+        {"a WebP followed by a video", file("m.webp", bytesOf(makeMap(40, 30), "webp") + kVideo),
+         ""},
+        {"a GIF of 35 bytes whose logical screen is 40000 x 10 pixels",
+         file("s.gif", gifOnScreen(40000, 10)),
+         "This picture is 40000 x 10 pixels; a map can be at most 32767 pixels wide and 32767 "
+         "pixels high."},
+        {"a GIF whose logical screen is at the longest side", file("s.gif", gifOnScreen(32767, 10)),
+         ""},
         {"a named pipe, which would never end",
          [](const ScratchDir& d) {
              ::mkfifo(QFile::encodeName(d.path("pipe.bmp")).constData(), 0600);
@@ -147,6 +220,60 @@ TEST(LoadFaults, ARunLengthBitmapReadsAsItsRunsSay) {
     const Picture picture = LoadPicture(writeBytes(dir.path("r.bmp"), rle8Bitmap()));
     ASSERT_EQ(picture.width(), 4);
     EXPECT_EQ(picture.image().pixel(3, 1), qRgb(0, 0, 255));
+}
+
+// What loads is what a viewer shows, and can be exported again.
+TEST(LoadFaults, APictureLoadsAsViewersShowIt) {
+    struct Row {
+        const char* guards;
+        QByteArray bytes;
+        QSize size;
+        QRgb at70x10;
+        int tolerance;  // JPEG is lossy
+    };
+    QByteArray negative = bytesOf(makeMap(80, 20), "bmp");
+    put32(negative, 38, static_cast<quint32>(-3780));  // dots a metre across
+    const QRgb blue = qRgb(0, 0, 255);
+    // clang-format off
+    const Row rows[] = {
+        {"a JPEG with EXIF orientation 6, turned a quarter clockwise", jpegTurned(), {80, 120},
+         blue, 40},
+        {"a TIFF whose orientation tag turns it a quarter clockwise",
+         bytesOf(cornerMarked(), "tiff", QImageIOHandler::TransformationRotate90), {80, 120}, blue, 0},
+        {"a 32-bit bitmap whose alpha mask hides every pixel: its colours, opaque",
+         bitmapOfNoVisiblePixel(), {80, 20}, qRgb(30, 90, 200), 0},
+        {"a bitmap of a negative resolution", negative, {80, 20}, makeMap(80, 20).pixel(70, 10), 0},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        ScratchDir dir;
+        const Picture picture = LoadPicture(writeBytes(dir.path("map"), row.bytes));
+        EXPECT_EQ(picture.image().size(), row.size) << row.guards;
+        const QRgb seen = picture.image().pixel(70, 10);
+        for (const int shift : {0, 8, 16}) {
+            EXPECT_NEAR(seen >> shift & 0xFF, row.at70x10 >> shift & 0xFF, row.tolerance)
+                << row.guards;
+        }
+        EXPECT_EQ(writeOutputFile(picture, dir.path("again.tif"), "tiff").error, "") << row.guards;
+    }
+}
+
+// The C libraries' complaints about damaged files, on the standard error stream, are
+// silenced; what writes to the descriptor itself, as a sanitizer's report does, still shows.
+TEST(QuietStandardError, SilencesTheStreamButNotTheDescriptor) {
+    ScratchDir dir;
+    const int original = ::dup(STDERR_FILENO);
+    ::close(STDERR_FILENO);
+    ASSERT_EQ(::creat(QFile::encodeName(dir.path("stderr.txt")).constData(), 0600), STDERR_FILENO);
+    {
+        const QuietStandardError quiet;
+        std::fputs("libpng error: IDAT: incorrect data check\n", stderr);
+        EXPECT_EQ(::write(STDERR_FILENO, "a sanitizer's report\n", 21), 21);
+    }
+    std::fputs("the program's own line\n", stderr);
+    ::dup2(original, STDERR_FILENO);
+    ::close(original);
+    EXPECT_EQ(readBytes(dir.path("stderr.txt")), "a sanitizer's report\nthe program's own line\n");
 }
 
 TEST(PictureSize, IsRefusedPastTheLongestSideOrTheMemoryNamingTheSize) {

@@ -101,15 +101,6 @@ int colourDistance(QRgb a, QRgb b) {
                      std::abs(qBlue(a) - qBlue(b))});
 }
 
-QString loadFailure(const QString& path) {
-    try {
-        LoadPicture(path);
-    } catch (const PictureError& e) {
-        return QString::fromUtf8(e.what());
-    }
-    return {};
-}
-
 enum class Refusal { CutShort, Corrupt, None };
 
 QString reasonFor(Refusal refusal, const char* name) {

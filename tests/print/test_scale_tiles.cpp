@@ -122,6 +122,10 @@ TEST(ScaleTiles, RefusesWhatCannotBePrinted) {
         // A map area of 100 x 10 mm at 1 px per mm, no overlap.
         {"10,000 pages", {QSize(10000, 1000), 1, QSizeF(100, 18), 0}, nullptr},
         {"one row more", {QSize(10000, 1001), 1, QSizeF(100, 18), 0}, "10100 pages (100 x 101)"},
+        {"a page less than a billion", {QSize(1000000, 999990), 1, QSizeF(100, 18), 0},
+         "999990000 pages (10000 x 99999)"},
+        {"a billion", {QSize(1000000, 1000000), 1, QSizeF(100, 18), 0}, "a billion pages or more"},
+        {"pages beyond counting", {map, 1e-310, QSizeF(200, 200), 10}, "a billion pages or more"},
         // clang-format on
     };
     for (const auto& row : rows) {

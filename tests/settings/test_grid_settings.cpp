@@ -77,6 +77,8 @@ TEST(GridSettings, ADamagedOrForeignFileIsRefusedNamingTheField) {
         {edited("\"colour\": \"grid\"", "\"colour\": \"#12345\""),
          "numbers.colour must be grid or a colour"},
         {edited("\"shown\": false", "\"shown\": 0"), "numbers.shown must be true or false"},
+        {edited("\"pattern\": \"", "\"pattern\": \"\\t"),
+         "numbers.pattern cannot hold a control character"},
         {edited("\"paper\": \"A4\"", "\"paper\": \"A5\""), "print.paper must be one of A4, A3"},
         {edited("\"overlapMm\": 10", "\"overlapMm\": -1"), "print.overlapMm must be a number"},
         {edited("    \"mapWidth\": null,\n", ""), "mapWidth is missing"},

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImageWriter>
+
+#include "image/picture.h"
 
 namespace tessara::test {
 
@@ -29,6 +32,15 @@ QString writeImage(const QString& path, const QImage& image, const char* format,
     return path;
 }
 
+QByteArray bytesOf(const QImage& image, const char* format, QImageIOHandler::Transformations turn) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setTransformation(turn);
+    EXPECT_TRUE(writer.write(image)) << writer.errorString().toStdString();
+    return buffer.data();
+}
+
 QString writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -42,6 +54,15 @@ QByteArray readBytes(const QString& path) {
         return {};
     }
     return file.readAll();
+}
+
+QString loadFailure(const QString& path) {
+    try {
+        LoadPicture(path);
+    } catch (const PictureError& e) {
+        return QString::fromUtf8(e.what());
+    }
+    return {};
 }
 
 ScratchDir::ScratchDir() : previous_(QDir::currentPath()) {

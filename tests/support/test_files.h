@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QImageIOHandler>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -14,9 +15,14 @@ QImage makeMap(int width, int height);
 
 // Writes an image with Qt's own writers ("BMP", "JPEG", "PNG"); fails the test on error.
 QString writeImage(const QString& path, const QImage& image, const char* format, int quality = 95);
+// The image as Qt's writer for `format` encodes it, turned as `turn` says in its tags.
+QByteArray bytesOf(const QImage& image, const char* format,
+                   QImageIOHandler::Transformations turn = QImageIOHandler::TransformationNone);
 // Writes raw bytes to a file.
 QString writeBytes(const QString& path, const QByteArray& bytes);
 QByteArray readBytes(const QString& path);
+// Why LoadPicture refuses the file at `path`, in its words; empty when the file loads.
+QString loadFailure(const QString& path);
 
 // A temporary folder that is also the current directory while the object lives.
 class ScratchDir {

@@ -222,6 +222,23 @@ TEST_F(GridMenu, NumbersChosenInTheOptionsAreDrawnAndTooSmallOnesAreReportedOnce
     EXPECT_TRUE(action("mnuInformation")->isEnabled()) << "the grid itself is drawn";
 }
 
+// A pattern pasted with a control character is refused with a message, and the field and
+// the numbering are left as they were.
+TEST_F(GridMenu, APatternWithAControlCharacterIsRefusedAndLeftAsItWas) {
+    action("mnuGridOptions")->trigger();
+    control<QGroupBox>("grpNumbers")->setChecked(true);
+    control<QComboBox>("cmbNumberFormat")->setCurrentIndex(4);  // a pattern
+    auto* pattern = control<QLineEdit>("txtNumberPattern");
+    pattern->insert("{c}-{r}");
+    EXPECT_EQ(form.fitting().numbering().pattern, "{c}-{r}");
+    for (const char* pasted : {"\t{c}", "{r}\n", "\x7f"}) {
+        pattern->insert(pasted);
+        EXPECT_EQ(pattern->text(), "{c}-{r}") << pasted;
+        EXPECT_EQ(form.fitting().numbering().pattern, "{c}-{r}") << pasted;
+    }
+    EXPECT_EQ(platform.messages.shown(), std::vector<Message>(3, patternRefusedMessage()));
+}
+
 // Enter in a field of Grid Options applies the field and keeps everything else: Reset is
 // never the button Enter presses.
 TEST_F(GridMenu, EnterInGridOptionsAppliesTheFieldAndKeepsTheRest) {
