@@ -155,3 +155,126 @@ TEST(LineRaster, OnlyDrawsOnThirtyTwoBitPictures) {
     raster.draw(grey, {0, 5}, {9, 5}, {kInk, 1});
     EXPECT_EQ(grey.pixel(5, 5), qRgb(255, 255, 255));
 }
+
+namespace {
+
+QImage drawnWith(QPointF from, QPointF to, const RasterPen& pen, QImage image = paper()) {
+    LineRaster raster;
+    raster.draw(image, from, to, pen);
+    return image;
+}
+
+// The separate pieces of ink, pixels that touch along an edge being one piece.
+int inkPieces(QImage image) {
+    int pieces = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != kInk) {
+                continue;
+            }
+            ++pieces;
+            std::vector<QPoint> todo{{x, y}};
+            while (!todo.empty()) {
+                const QPoint p = todo.back();
+                todo.pop_back();
+                if (image.valid(p) && image.pixel(p) == kInk) {
+                    image.setPixel(p, kPaper);
+                    todo.insert(todo.end(), {p + QPoint(1, 0), p - QPoint(1, 0), p + QPoint(0, 1),
+                                             p - QPoint(0, 1)});
+                }
+            }
+        }
+    }
+    return pieces;
+}
+
+}  // namespace
+
+TEST(LineRaster, DashesAndDotsArePixelsOfTheSolidLineAndBothEndsAreInked) {
+    struct Row {
+        const char* guards;
+        QPointF from, to;
+        int width;
+        DashStyle style;
+    } const rows[] = {
+        {"thin dashes across", {5, 50}, {95, 50}, 1, DashStyle::Dashed},
+        {"thin dots down a steep slant", {20.3, 5.7}, {60.1, 92.4}, 1, DashStyle::Dotted},
+        {"3-pixel dashes on a hexagon's slant",
+         {10.5, 80.25},
+         {50.5, 57.156},
+         3,
+         DashStyle::Dashed},
+        {"wide dots on fractional ends", {7.7, 12.2}, {91.1, 88.8}, 10, DashStyle::Dotted},
+    };
+    for (const Row& row : rows) {
+        const QImage solid = drawnWith(row.from, row.to, {kInk, row.width});
+        const QImage dashed = drawnWith(row.from, row.to, {kInk, row.width, row.style});
+        int outside = 0;
+        for (int y = 0; y < solid.height(); ++y) {
+            for (int x = 0; x < solid.width(); ++x) {
+                outside += dashed.pixel(x, y) == kInk && solid.pixel(x, y) != kInk ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(outside, 0) << row.guards;
+        EXPECT_LT(inkPixels(dashed), inkPixels(solid) * 0.8) << row.guards;
+        EXPECT_GT(inkPixels(dashed), 0) << row.guards;
+        for (const QPointF end : {row.from, row.to}) {
+            EXPECT_EQ(dashed.pixel(std::lround(end.x()), std::lround(end.y())), kInk)
+                << row.guards << ": the corners close";
+        }
+    }
+}
+
+// The six sides of a hexagon 80 pixels across, 46.188 long each, in every direction a side
+// takes, each has 2 periods of 3-pixel dashes: a half dash at each end and one whole.
+TEST(LineRaster, EverySideOfAHexagonHasTheSameDashes) {
+    const QPointF centre(100.3, 100.6);
+    const double a = 0.288675 * 80;
+    const QPointF corners[] = {centre + QPointF(-40, -a),  centre + QPointF(-40, a),
+                               centre + QPointF(0, 2 * a), centre + QPointF(40, a),
+                               centre + QPointF(40, -a),   centre + QPointF(0, -2 * a)};
+    for (int k = 0; k < 6; ++k) {
+        const QImage side = drawnWith(corners[k], corners[(k + 1) % 6],
+                                      {kInk, 3, DashStyle::Dashed}, paper(200, 200));
+        EXPECT_EQ(inkPieces(side), 3) << "side " << k;
+    }
+}
+
+// A star of lines through one point and a closed path, wide and thin: each pixel any of them
+// covers is the pen blended once over the map, however many lines cover it.
+TEST(LineRaster, ATranslucentPenBlendsEachPixelItCoversOnceWhereLinesMeet) {
+    QImage map = paper(120, 120);
+    for (int y = 0; y < map.height(); ++y) {
+        for (int x = 0; x < map.width(); ++x) {
+            map.setPixel(x, y, qRgb(2 * x, 2 * y, (x + y) % 256));
+        }
+    }
+    const std::vector<std::pair<QPointF, QPointF>> lines = {
+        {{10, 60}, {110, 60}},  {{60, 10}, {60, 110}},        {{15, 15}, {105, 105}},
+        {{20, 100}, {100, 20}}, {{30.5, 30.2}, {90.7, 40.4}}, {{90.7, 40.4}, {30.5, 30.2}},
+    };
+    for (const int width : {1, 5}) {
+        QImage opaque = map.copy();
+        QImage faint = map.copy();
+        LineRaster solid;
+        LineRaster translucent;
+        for (const auto& [from, to] : lines) {
+            solid.draw(opaque, from, to, {kInk, width});
+            translucent.draw(faint, from, to, {kInk, width, DashStyle::Solid, 30});
+        }
+        int wrong = 0;
+        for (int y = 0; y < map.height(); ++y) {
+            for (int x = 0; x < map.width(); ++x) {
+                const bool covered = opaque.pixel(x, y) != map.pixel(x, y);
+                const QRgb expected =
+                    covered ? blendOver(kInk, map.pixel(x, y), 30) : map.pixel(x, y);
+                wrong += faint.pixel(x, y) != expected ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "width " << width;
+        translucent.startDrawing();
+        const QRgb once = faint.pixel(60, 60);
+        translucent.draw(faint, {60, 60}, {61, 60}, {kInk, width, DashStyle::Solid, 30});
+        EXPECT_EQ(faint.pixel(60, 60), blendOver(kInk, once, 30)) << "a new drawing blends again";
+    }
+}
