@@ -41,7 +41,7 @@ struct GridLayout {
     int firstCell = 0;  // and the cell at the offset
     int lastCell = -1;
 
-    bool fitted() const { return !options.isDefault(); }
+    bool fitted() const { return !options.placedByDefault(); }
     QRectF pictureArea() const { return {QPointF(0, 0), picture}; }
     // Counts for the dimensions report: an upright grid's lines and cells, one more all round
     // for a fitted one; a turned one's lines and cells that have a centre on the picture.

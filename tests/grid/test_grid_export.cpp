@@ -1,14 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QXmlStreamReader>
+#include <cmath>
 #include <map>
 #include <vector>
 
 #include "grid/grid_export.h"
 #include "grid/grid_generation.h"
 #include "grid/grid_layout.h"
+#include "grid/grid_messages.h"
 #include "support/file_size_limit.h"
 #include "support/qt_print.h"
 #include "support/test_files.h"
@@ -147,4 +150,82 @@ TEST(GridSvg, AFailedWriteSaysWhyAndLeavesTheOldFile) {
     EXPECT_EQ(readBytes(path), QByteArray("the old grid"));
     EXPECT_EQ(QDir(dir.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList{"grid.svg"});
+}
+
+// Dashes at 40% in a colour of their own: 40% of 255 is the alpha, 102, of exactly the pixels
+// the button's dashes cover, in the colour premultiplied by it; every other pixel is clear.
+TEST(GridOnlyImage, ATranslucentGridHasItsOpacityAsItsLinesAlpha) {
+    const QImage map = makeMap(kWidth, kHeight);
+    Setting dashes{"", {3, QColor(Qt::black)}, {}, {}};
+    dashes.options.lineColour = QColor(90, 60, 30);
+    dashes.options.lineStyle = LineStyle::Dashed;
+    const QImage lines = buttonPicture(map, dashes);
+    dashes.options.opacity = 40;
+    const QImage grid = gridOnlyImage(kWidth, kHeight, kSizes, dashes.pen, dashes.options, {});
+    ASSERT_EQ(grid.format(), QImage::Format_ARGB32_Premultiplied);
+    int covered = 0;
+    int wrong = 0;
+    for (int y = 0; y < kHeight; ++y) {
+        const auto* stored = reinterpret_cast<const QRgb*>(grid.constScanLine(y));
+        for (int x = 0; x < kWidth; ++x) {
+            const bool line = lines.pixel(x, y) != map.pixel(x, y);
+            covered += line ? 1 : 0;
+            wrong += stored[x] != (line ? qRgba(36, 24, 12, 102) : 0U) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(covered, 1000);
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST(GridOnlyImage, AGridOfNoLinesAndNoNumbersIsRefusedWithWhy) {
+    ScratchDir dir;
+    const GridOptions none{.lineStyle = LineStyle::None};
+    QString why;
+    EXPECT_TRUE(gridOnlyImage(kWidth, kHeight, kSizes, {1, Qt::black}, none, {}, &why).isNull());
+    EXPECT_EQ(why, nothingToDrawFact({}));
+    const QString path = dir.path("grid.svg");
+    EXPECT_EQ(writeGridSvg(path, kWidth, kHeight, kSizes, {1, Qt::black}, none, {}).error, why);
+    EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+// Every side carries its own pattern: whole periods of it, a dash centred on each end; the
+// lines and the numbers are each faded as one group, so that nothing is faded twice.
+TEST(GridSvg, DashedSidesCarryTheirOwnPatternAndTheGroupsTheOpacity) {
+    ScratchDir dir;
+    const QString path = dir.path("grid.svg");
+    const GridOptions options{
+        .hexPixels = 41.5, .rotation = 3, .opacity = 40, .lineStyle = LineStyle::Dashed};
+    HexNumbering numbers;
+    numbers.enabled = true;
+    numbers.halo = NumberHalo::White;
+    ASSERT_EQ(writeGridSvg(path, kWidth, kHeight, kSizes, {3, Qt::black}, options, numbers).error,
+              QString());
+    const QByteArray svg = readBytes(path);
+    EXPECT_TRUE(
+        svg.contains("<g id=\"grid\" fill=\"none\" stroke=\"#000000\" stroke-width=\"3\" "
+                     "stroke-linecap=\"round\" opacity=\"0.4\">\n"));
+    EXPECT_TRUE(svg.contains("<g opacity=\"0.4\">\n<g id=\"halo\""));
+    QXmlStreamReader xml(svg);
+    int sides = 0;
+    int uneven = 0;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"line") {
+            continue;
+        }
+        const QXmlStreamAttributes a = xml.attributes();
+        const double length = std::hypot(a.value("x2").toDouble() - a.value("x1").toDouble(),
+                                         a.value("y2").toDouble() - a.value("y1").toDouble());
+        const QStringList dashGap = a.value("stroke-dasharray").toString().split(u' ');
+        ASSERT_EQ(dashGap.size(), 2);
+        const double dash = dashGap[0].toDouble();
+        const double periods = length / (dash + dashGap[1].toDouble());
+        uneven += std::abs(periods - std::round(periods)) > 0.001 * periods ||
+                          std::abs(dash - dashPattern(DashStyle::Dashed, 3, length).dash) > 0.002 ||
+                          std::abs(a.value("stroke-dashoffset").toDouble() - dash / 2) > 0.001
+                      ? 1
+                      : 0;
+        ++sides;
+    }
+    EXPECT_GT(sides, 30);
+    EXPECT_EQ(uneven, 0);
 }

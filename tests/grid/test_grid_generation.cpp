@@ -11,8 +11,10 @@
 #include <optional>
 
 #include "grid/grid_generation.h"
+#include "grid/grid_layout.h"
 #include "grid/grid_messages.h"
 #include "image/bmp_writer.h"
+#include "image/opacity.h"
 #include "support/as_nobody.h"
 #include "support/form_fixture.h"
 #include "support/test_files.h"
@@ -430,4 +432,154 @@ TEST_F(GridGeneration, AMapOfMoreThan268MegapixelsIsGridded) {
     EXPECT_EQ(gridded.pixel(2457, 500), kRedRgb);
     EXPECT_EQ(gridded.pixel(2453, 500), qRgb(255, 255, 255));
     EXPECT_EQ(QFileInfo("tmp.bmp").size(), 54 + qint64{16384} * 3 * 16385);
+}
+
+namespace {
+
+// What Generate Hex Grid draws over `map` (100 units wide, hexes of 10), before the merge.
+QImage gridOver(const QImage& map, const GridPen& pen, const GridOptions& options,
+                const HexNumbering& numbering = {}) {
+    PictureBox box(0, 0);
+    box.setPicture(Picture(map));
+    EXPECT_EQ(drawGridOn(box, {100, 10}, pen, options, numbering).failure, GridFailure::None);
+    return box.Image().image();
+}
+
+QImage whiteMap(int width, int height) {
+    QImage map(width, height, QImage::Format_RGB32);
+    map.fill(Qt::white);
+    return map;
+}
+
+}  // namespace
+
+TEST(GridLines, ATranslucentGridBlendsExactlyThePixelsTheOpaqueGridCovers) {
+    const QImage map = makeMap(400, 300);
+    struct Row {
+        const char* guards;
+        GridPen pen;
+        GridOptions options;
+    } const rows[] = {
+        {"the button's grid, 3 pixels, at 40%", {3, QColor(kRedRgb)}, {.opacity = 40}},
+        {"a turned grid of thin lines at 10% in a colour of its own",
+         {1, QColor(Qt::black)},
+         {.offsetX = 3.3,
+          .hexPixels = 41.5,
+          .rotation = 2,
+          .opacity = 10,
+          .lineColour = QColor(90, 60, 30)}},
+        {"dashes of a 5-pixel pen at 75%",
+         {5, QColor(kBlueRgb)},
+         {.opacity = 75, .lineStyle = LineStyle::Dashed}},
+    };
+    for (const Row& row : rows) {
+        GridOptions opaque = row.options;
+        opaque.opacity = kMaxOpacity;
+        const QImage solid = gridOver(map, row.pen, opaque);
+        const QImage faint = gridOver(map, row.pen, row.options);
+        const QRgb colour = lineColourOf(row.pen, row.options).rgb();
+        int covered = 0;
+        int wrong = 0;
+        for (int y = 0; y < map.height(); ++y) {
+            for (int x = 0; x < map.width(); ++x) {
+                const QRgb under = map.pixel(x, y);
+                const bool line = solid.pixel(x, y) != under;
+                covered += line ? 1 : 0;
+                const QRgb expected = line ? blendOver(colour, under, row.options.opacity) : under;
+                wrong += faint.pixel(x, y) != expected ? 1 : 0;
+            }
+        }
+        EXPECT_GT(covered, 2000) << row.guards;
+        EXPECT_EQ(wrong, 0) << row.guards;
+    }
+}
+
+// Hexes of 60 pixels: along a row every hex is the one before moved 60 pixels to the right.
+TEST(GridLines, DashesAreThePixelsOfTheSolidGridAndEveryHexAlongALineLooksTheSame) {
+    const QImage map = whiteMap(400, 300);
+    const QRgb red = kRedRgb;
+    struct Row {
+        LineStyle style;
+        int width;
+    } const rows[] = {{LineStyle::Dashed, 3}, {LineStyle::Dotted, 1}, {LineStyle::Dotted, 5}};
+    for (const Row& row : rows) {
+        const GridPen pen{static_cast<Integer>(row.width), QColor(red)};
+        const QImage solid = gridOver(map, pen, {.hexPixels = 60});
+        const QImage dashed = gridOver(map, pen, {.hexPixels = 60, .lineStyle = row.style});
+        int outside = 0;
+        int unlike = 0;
+        for (int y = 0; y < map.height(); ++y) {
+            for (int x = 0; x < map.width(); ++x) {
+                outside += dashed.pixel(x, y) == red && solid.pixel(x, y) != red ? 1 : 0;
+                if (x >= 60 && x < 300) {
+                    unlike += dashed.pixel(x, y) != dashed.pixel(x + 60, y) ? 1 : 0;
+                }
+            }
+        }
+        EXPECT_EQ(outside, 0) << row.width;
+        EXPECT_LT(count(dashed, red), count(solid, red) * 0.8) << row.width;
+        EXPECT_EQ(unlike, 0) << row.width;
+    }
+}
+
+TEST(GridLines, NumbersOnlyAreTheNumbersOfTheGridWithoutItsLines) {
+    const QImage map = whiteMap(400, 300);
+    const GridPen pen{3, QColor(kRedRgb)};
+    HexNumbering numbers;
+    numbers.enabled = true;
+    const QImage lines = gridOver(map, pen, {});
+    const QImage both = gridOver(map, pen, {}, numbers);
+    const QImage only = gridOver(map, pen, {.lineStyle = LineStyle::None}, numbers);
+    int lineLeft = 0;
+    int numberLost = 0;
+    for (int y = 0; y < map.height(); ++y) {
+        for (int x = 0; x < map.width(); ++x) {
+            const bool onLine = lines.pixel(x, y) != map.pixel(x, y);
+            lineLeft += onLine && both.pixel(x, y) == kRedRgb && only.pixel(x, y) != map.pixel(x, y)
+                            ? 1
+                            : 0;
+            numberLost += !onLine && only.pixel(x, y) != both.pixel(x, y) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(lineLeft, 0);
+    EXPECT_EQ(numberLost, 0);
+    EXPECT_GT(map.width() * map.height() - count(only, qRgb(255, 255, 255)), 500) << "numbers";
+
+    HexNumbering unreadable = numbers;
+    unreadable.sizePoints = 1;
+    for (const HexNumbering& numbering : {HexNumbering{}, unreadable}) {
+        PictureBox box(0, 0);
+        box.setPicture(Picture(map));
+        const GridOutcome outcome =
+            drawGridOn(box, {100, 10}, pen, {.lineStyle = LineStyle::None}, numbering);
+        EXPECT_EQ(outcome.failure, GridFailure::NothingToDraw);
+        EXPECT_EQ(outcome.numbersLeftOut.has_value(), numbering.enabled);
+        EXPECT_FALSE(box.hasDrawing());
+    }
+}
+
+// Options that set the lines' look to what they are already are the button's grid: the
+// hexes are not placed as a fitted grid, which differs by fractions of a pixel.
+TEST(GridLines, LinesLookingAsTheyAlwaysDidAreTheButtonsGridPixelForPixel) {
+    const QImage map = makeMap(400, 300);
+    const GridPen pen{3, QColor(kRedRgb)};
+    const GridOptions same{.opacity = 100, .lineColour = QColor(kRedRgb)};
+    EXPECT_EQ(gridOver(map, pen, same), gridOver(map, pen, {}));
+    EXPECT_FALSE(layoutGrid(400, 300, 10, 100, {.lineStyle = LineStyle::Dotted}).fitted());
+}
+
+TEST_F(GridGeneration, WithNoLinesAndNoNumbersGenerateSaysThereIsNothingToDraw) {
+    EXPECT_EQ(nothingToDrawMessage({}).prompt,
+              "The grid has no lines (line style None) and its hexes are not numbered, so there "
+              "is nothing to draw. Choose another line style in Grid Options, or number the "
+              "hexes.\nThe map is unchanged.");
+    const QImage map = makeMap(300, 200);
+    loadMap(map);
+    form.fitting().setOptions({.lineStyle = LineStyle::None});
+    generate("100", "10");
+    ASSERT_EQ(platform.messages.shown().size(), 1U);
+    EXPECT_EQ(platform.messages.shown().back(), nothingToDrawMessage({}));
+    EXPECT_EQ(picture(), map);
+    EXPECT_FALSE(tmpExists());
+    EXPECT_FALSE(action("mnuInformation")->isEnabled());
 }
