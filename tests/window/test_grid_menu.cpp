@@ -1,6 +1,8 @@
 #include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QUndoStack>
 
 #include "grid/grid_generation.h"
 #include "grid/grid_messages.h"
@@ -321,6 +323,8 @@ TEST_F(GridMenu, MeasuringByThreePointsFitsATurnedGrid) {
     };
     GridOptions near = known;
     near.rotation = 1.8;  // the grid before: a little off, near enough to guess the steps
+    near.lineStyle = LineStyle::Dotted;
+    near.opacity = 40;
     form.fitting().setOptions(near);
     platform.questions.answerNumbers(std::vector<double>{4, 0, 1.5, 3});
     platform.questions.answerConfirm(true);
@@ -339,6 +343,8 @@ TEST_F(GridMenu, MeasuringByThreePointsFitsATurnedGrid) {
     EXPECT_NEAR(options().stretch, 1.02, 1e-5);
     EXPECT_NEAR(options().rotation, 2, 1e-3);
     EXPECT_NEAR(options().skew, 0.5, 1e-3);
+    EXPECT_EQ(options().lineStyle, LineStyle::Dotted) << "the lines look as they did";
+    EXPECT_EQ(options().opacity, 40);
     const GridLayout fitted = *form.fitting().layoutNow();
     const QPointF centre = hexCentre(fitted, hexAt(fitted, at(3, 2)));
     EXPECT_LT(QLineF(centre, at(3, 2)).length(), 1e-3) << "a hex centre where the grid has one";
@@ -351,4 +357,64 @@ TEST_F(GridMenu, MeasuringByThreePointsFitsATurnedGrid) {
     }
     EXPECT_EQ(platform.messages.shown().back(), notATriangleMessage());
     EXPECT_EQ(options(), before);
+}
+
+// A colour of one's own comes from the colour question, asked once: a cancelled question
+// leaves the list's colour. Generate then draws what the three fields say.
+TEST_F(GridMenu, TheLinesColourStyleAndOpacityAreChosenInGridOptions) {
+    action("mnuGridOptions")->trigger();
+    auto* colour = control<QComboBox>("cmbLineColour");
+    auto* choose = control<QPushButton>("cmdLineColour");
+    auto* style = control<QComboBox>("cmbLineStyle");
+    auto* opacity = control<QSpinBox>("txtOpacity");
+    const std::pair<QWidget*, const char*> fields[] = {{colour, "Line colour"},
+                                                       {choose, "Choose the line colour"},
+                                                       {style, "Line style"},
+                                                       {opacity, "Opacity"}};
+    for (const auto& [field, name] : fields) {
+        EXPECT_EQ(field->accessibleName(), name);
+        EXPECT_TRUE(field->focusPolicy() & Qt::TabFocus) << name << " is reached with Tab";
+    }
+    EXPECT_EQ(opacity->minimum(), 10);
+    EXPECT_EQ(opacity->maximum(), 100);
+
+    platform.questions.answerColour(std::nullopt);
+    colour->setCurrentIndex(1);
+    EXPECT_EQ(colour->currentIndex(), 0) << "cancelled: the list's colour again";
+    EXPECT_EQ(options().lineColour, std::nullopt);
+    platform.questions.answerColour(QColor(90, 60, 30));
+    choose->click();
+    EXPECT_EQ(options().lineColour, QColor(90, 60, 30));
+    EXPECT_EQ(colour->currentIndex(), 1);
+    EXPECT_EQ(colour->itemText(1), "my own, #5a3c1e");
+    EXPECT_FALSE(colour->itemIcon(1).isNull()) << "a swatch";
+    colour->setCurrentIndex(0);
+    colour->setCurrentIndex(1);
+    EXPECT_EQ(platform.questions.coloursAsked().size(), 2U) << "the colour chosen is kept";
+    EXPECT_EQ(platform.questions.coloursAsked().back().colour, QColor(Qt::black));
+
+    style->setCurrentIndex(1);
+    opacity->setValue(50);
+    const GridOptions chosen{
+        .opacity = 50, .lineColour = QColor(90, 60, 30), .lineStyle = LineStyle::Dashed};
+    EXPECT_EQ(options(), chosen);
+    EXPECT_EQ(form.findChild<QUndoStack*>()->undoText(), "Opacity");
+    control<QPushButton>("Command1")->click();
+    ASSERT_TRUE(platform.messages.shown().empty());
+    PictureBox expected(0, 0);
+    expected.setPicture(Picture(whiteMap(400, 300)));
+    ASSERT_EQ(
+        generateGrid(expected, {100, 25}, {1, Qt::black}, dir.path("expected.bmp"), chosen).failure,
+        GridFailure::None);
+    EXPECT_EQ(form.picMap().picture().image(), expected.picture().image());
+}
+
+TEST_F(GridMenu, ThePreviewShowsTheLinesFadedOrNotAtAll) {
+    action("mnuAlign")->trigger();
+    const auto colourAt = [&] { return shown().pixel(50, 30); };  // on the first right flat
+    EXPECT_EQ(colourAt(), qRgb(0, 0, 0));
+    form.fitting().setOptions({.opacity = 50});
+    EXPECT_NEAR(qRed(colourAt()), 128, 2) << "black at half over white";
+    form.fitting().setOptions({.lineStyle = LineStyle::None});
+    EXPECT_EQ(colourAt(), qRgb(255, 255, 255));
 }
