@@ -151,6 +151,10 @@ int choose(const Arguments& args, const QString& name, const QStringList& choice
     return static_cast<int>(index);
 }
 
+bool ownColourGiven(const Arguments& args) {
+    return args.has("colour") && args.value("colour").startsWith(u'#');
+}
+
 GridPen readPen(const Arguments& args) {
     QStringList colours;
     for (const char* colour : kColourNames) {
@@ -160,9 +164,47 @@ GridPen readPen(const Arguments& args) {
     for (const Integer width : kLineWidths) {
         widths.append(QString::number(width));
     }
-    const int colour = choose(args, "colour", colours);
+    // A colour of one's own is an option of the grid's lines; the pen keeps the list's first.
+    const int colour = ownColourGiven(args) ? 0 : choose(args, "colour", colours);
     const int width = choose(args, "thickness", widths);
     return *gridPen(colour, width, kLineWidths);  // both are positions in the lists
+}
+
+// "#RRGGBB", the one way of naming a colour of one's own.
+QColor readOwnColour(const QString& text) {
+    static const QRegularExpression rgb(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
+    if (!rgb.match(text).hasMatch()) {
+        throw Refusal{QStringLiteral("--colour must be #RRGGBB, a # and six hexadecimal digits "
+                                     "as in #5a3c1e, not ") +
+                      quoted(text)};
+    }
+    return QColor::fromString(text);
+}
+
+// A whole number of percent, "50" or "50%".
+int readOpacity(const QString& text) {
+    bool whole = false;
+    const int percent = (text.endsWith(u'%') ? text.chopped(1) : text).toInt(&whole);
+    if (!whole || percent < kMinOpacity || percent > kMaxOpacity) {
+        throw Refusal{QStringLiteral("--opacity must be a whole number of percent from %1 to %2, "
+                                     "not %3")
+                          .arg(kMinOpacity)
+                          .arg(kMaxOpacity)
+                          .arg(quoted(text))};
+    }
+    return percent;
+}
+
+// The lines' colour, style and opacity.
+void readLines(const Arguments& args, GridOptions& options) {
+    if (ownColourGiven(args)) {
+        options.lineColour = readOwnColour(args.value("colour"));
+    }
+    options.lineStyle =
+        static_cast<LineStyle>(choose(args, "line-style", {"solid", "dashed", "dotted", "none"}));
+    if (args.has("opacity")) {
+        options.opacity = readOpacity(args.value("opacity"));
+    }
 }
 
 QPointF readPoint(const Arguments& args, const QString& name) {
@@ -227,6 +269,7 @@ GridOptions readOptions(const Arguments& args) {
                           quoted(text)};
         }
     }
+    readLines(args, options);
     return options;
 }
 
@@ -392,6 +435,11 @@ CommandLine parseGrid(const SubcommandEntry& command, const QStringList& argumen
     request.pen = readPen(args);
     request.options = readOptions(args);
     request.numbering = readNumbering(args);
+    if (request.options.lineStyle == LineStyle::None && !request.numbering.enabled) {
+        throw Refusal{
+            QStringLiteral("nothing to draw: --line-style none draws no lines, and no "
+                           "--numbers were asked for")};
+    }
     return {CommandAction::Grid, request, {}, &command};
 }
 

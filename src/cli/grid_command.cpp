@@ -11,6 +11,7 @@
 #include "grid/grid_layout.h"
 #include "grid/grid_measure.h"
 #include "grid/grid_messages.h"
+#include "grid/number_stamps.h"
 #include "image/picture_export.h"
 #include "image/quiet_stderr.h"
 #include "print/scale_pdf.h"
@@ -72,6 +73,8 @@ CommandOutcome drawingFailure(const GridOutcome& outcome) {
         case GridFailure::TooManyCells:
             return badInput(asClause(gridFailureFact(outcome.failure)) +
                             QStringLiteral("; give a larger --hex-size"));
+        case GridFailure::NothingToDraw:
+            return badInput(asClause(nothingToDrawFact(outcome.numbersLeftOut)));
         default:
             return failed(notEnoughMemory());
     }
@@ -86,6 +89,12 @@ CommandOutcome writeGridAlone(const GridRequest& request, int width, int height)
     }
     if (layout.problem == GridProblem::TooManyCells) {
         return drawingFailure(GridOutcome(GridFailure::TooManyCells));
+    }
+    if (request.options.lineStyle == LineStyle::None) {
+        const NumberPlan plan = planNumbers(layout, width, height, request.numbering);
+        if (plan.hexes.empty()) {
+            return drawingFailure(GridOutcome(GridFailure::NothingToDraw, {}, {}, plan.leftOut));
+        }
     }
     const WriteResult written = writeGridSvg(request.output, width, height, request.sizes,
                                              request.pen, request.options, request.numbering);
