@@ -237,6 +237,20 @@ const LineRaster::Shape& LineRaster::shapeOf(const double (&key)[4], int width, 
     return shape;
 }
 
+const LineRaster::Blend& LineRaster::blendFor(QRgb colour, int opacity) {
+    if (blend_.colour != colour || blend_.opacity != opacity) {
+        blend_.colour = colour;
+        blend_.opacity = opacity;
+        for (int value = 0; value < 256; ++value) {
+            const QRgb mixed = blendOver(colour, qRgb(value, value, value), opacity);
+            blend_.channels[0][value] = static_cast<std::uint8_t>(qRed(mixed));
+            blend_.channels[1][value] = static_cast<std::uint8_t>(qGreen(mixed));
+            blend_.channels[2][value] = static_cast<std::uint8_t>(qBlue(mixed));
+        }
+    }
+    return blend_;
+}
+
 void LineRaster::fill(QImage& image, const std::vector<PixelRun>& runs, int originX, int originY,
                       const RasterPen& pen) {
     auto* bits = reinterpret_cast<QRgb*>(image.bits());  // detaches a shared picture once
@@ -249,6 +263,7 @@ void LineRaster::fill(QImage& image, const std::vector<PixelRun>& runs, int orig
     if (!opaque && covered_.size() != (pixels + 63) / 64) {
         covered_.assign((pixels + 63) / 64, 0);
     }
+    const auto& [red, green, blue] = blendFor(colour, pen.opacity).channels;
     for (const PixelRun& run : runs) {
         const int row = originY + run.row;
         if (row < 0 || row >= height) {
@@ -274,7 +289,8 @@ void LineRaster::fill(QImage& image, const std::vector<PixelRun>& runs, int orig
             const std::uint64_t bit = std::uint64_t{1} << (at % 64);
             if ((word & bit) == 0) {
                 word |= bit;
-                line[x] = blendOver(colour, line[x], pen.opacity);
+                const QRgb under = line[x];
+                line[x] = qRgb(red[qRed(under)], green[qGreen(under)], blue[qBlue(under)]);
             }
         }
     }

@@ -72,6 +72,14 @@ class LineRaster {
     // The pixels a line less than opaque has blended over in this drawing, a bit each, row
     // after row of the picture; made at the first such line.
     std::vector<std::uint64_t> covered_;
+    // What blendOver makes of each value of each channel under the pen of the last blend.
+    struct Blend {
+        QRgb colour = 0;
+        int opacity = kOpaque;
+        std::array<std::array<std::uint8_t, 256>, 3> channels{};
+    };
+    const Blend& blendFor(QRgb colour, int opacity);
+    Blend blend_;
 };
 
 }  // namespace tessara
