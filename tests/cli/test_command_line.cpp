@@ -231,52 +231,12 @@ TEST_F(CliCommandLine, BadArgumentsAreRefusedWithWhatIsWrong) {
         {"--anchor 3,4 --offset 1,2", "give only one of --offset or --anchor"},
         {"grid a.bmp b.bmp --hex-pixels 40 --hex-size 2",
          "missing --map-width, the map's width in distance units"},
-        {"--opacity 0", "--opacity must be a whole number of percent from 10 to 100, not '0'"},
-        {"--opacity 101", "--opacity must be a whole number of percent from 10 to 100, not '101'"},
-        {"--opacity 9", "--opacity must be a whole number of percent from 10 to 100, not '9'"},
-        {"--opacity 50.5",
-         "--opacity must be a whole number of percent from 10 to 100, not '50.5'"},
-        {"--colour #12345",
-         "--colour must be #RRGGBB, a # and six hexadecimal digits as in #5a3c1e, not '#12345'"},
-        {"--colour #GGGGGG",
-         "--colour must be #RRGGBB, a # and six hexadecimal digits as in #5a3c1e, not '#GGGGGG'"},
-        {"--colour #1234567",
-         "--colour must be #RRGGBB, a # and six hexadecimal digits as in #5a3c1e, not '#1234567'"},
-        {"--line-style wavy", "--line-style must be solid, dashed, dotted or none, not 'wavy'"},
-        {"--line-style none",
-         "nothing to draw: --line-style none draws no lines, and no --numbers were asked for"},
     };
     for (const Row& row : rows) {
         const std::string line = row.line.starts_with("-") ? good + row.line : row.line;
         const CommandLine command = parse(line.c_str());
         EXPECT_EQ(command.action, CommandAction::Refused) << line;
         EXPECT_EQ(command.error.toStdString(), row.error) << line;
-    }
-}
-
-TEST_F(CliCommandLine, LineOptionsGiveTheLinesColourStyleAndOpacity) {
-    const std::string good = "grid a.bmp b.bmp --map-width 100 --hex-size 5 ";
-    struct Row {
-        const char* options;
-        std::optional<QColor> colour;
-        LineStyle style;
-        int opacity;
-    } const rows[] = {
-        {"", std::nullopt, LineStyle::Solid, 100},
-        {"--colour #5a3C1e --line-style dashed --opacity 50", QColor(90, 60, 30), LineStyle::Dashed,
-         50},
-        {"--line-style=dotted --opacity=10", std::nullopt, LineStyle::Dotted, 10},
-        {"--opacity 100% --line-style none --numbers 0101", std::nullopt, LineStyle::None, 100},
-        {"--colour red --colour #000000", QColor(0, 0, 0), LineStyle::Solid, 100},
-    };
-    for (const Row& row : rows) {
-        const CommandLine command = parse((good + row.options).c_str());
-        ASSERT_EQ(command.action, CommandAction::Grid) << command.error.toStdString();
-        const GridOptions& o = command.grid.options;
-        EXPECT_EQ(o.lineColour, row.colour) << row.options;
-        EXPECT_EQ(o.lineStyle, row.style) << row.options;
-        EXPECT_EQ(o.opacity, row.opacity) << row.options;
-        EXPECT_EQ(command.grid.pen.colour, QColor(0, 0, 0)) << "the list's first, " << row.options;
     }
 }
 

@@ -137,7 +137,7 @@ TEST_F(CliGridCommand, EachOutcomeHasItsExitStatusItsOneLineAndLeavesOutputWhole
          "tessara: at this scale the map needs 75789 pages (401 x 189); at most 10000 can be "
          "printed at once\n"},
         {"a translucent dashed grid in a colour of its own",
-         "grid map.bmp out.png --line-style dashed --opacity 50 --colour #5a3c1e" + sizes, 0, ""},
+         "grid map.bmp out.png --line-style dashed --opacity 50% --colour #5a3c1e" + sizes, 0, ""},
         {"no lines, numbers alone on hexes of 100 pixels",
          "grid map.bmp out.png --line-style none --numbers 0101 --map-width 30 --hex-size 10", 0,
          ""},
@@ -160,10 +160,8 @@ TEST_F(CliGridCommand, EachOutcomeHasItsExitStatusItsOneLineAndLeavesOutputWhole
          "grid map.bmp out.png --line-style none --numbers 0101 --number-size 1pt" + sizes, 2,
          "tessara: the grid has no lines (line style None) and its hex numbers would be smaller "
          "than 6 pixels (4.5 points), too small to read, so there is nothing to draw\n"},
-        {"the same in the grid alone",
-         "grid map.bmp out.svg --line-style none --numbers 0101 --number-size 1pt" + sizes, 2,
-         "tessara: the grid has no lines (line style None) and its hex numbers would be smaller "
-         "than 6 pixels (4.5 points), too small to read, so there is nothing to draw\n"},
+        {"a line style not in the list", "grid map.bmp out.bmp --line-style wavy" + sizes, 2,
+         "tessara: --line-style must be solid, dashed, dotted or none, not 'wavy'\n"},
         {"a full disk under a PDF", "grid map.bmp out.pdf" + sizes, 1, write + "'out.pdf': ", true,
          true, nullptr, 4096},
         {"a full disk under a bitmap, whose reason is the image layer's",

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFileInfo>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 #include <cmath>
 #include <map>
@@ -152,7 +152,7 @@ TEST(GridSvg, AFailedWriteSaysWhyAndLeavesTheOldFile) {
               QStringList{"grid.svg"});
 }
 
-// Dashes at 40% in a colour of their own: 40% of 255 is the alpha, 102, of exactly the pixels
+// Dashes at 40% in a colour of their own: 40% of 255, 102, is the alpha of exactly the pixels
 // the button's dashes cover, in the colour premultiplied by it; every other pixel is clear.
 TEST(GridOnlyImage, ATranslucentGridHasItsOpacityAsItsLinesAlpha) {
     const QImage map = makeMap(kWidth, kHeight);
@@ -163,68 +163,43 @@ TEST(GridOnlyImage, ATranslucentGridHasItsOpacityAsItsLinesAlpha) {
     dashes.options.opacity = 40;
     const QImage grid = gridOnlyImage(kWidth, kHeight, kSizes, dashes.pen, dashes.options, {});
     ASSERT_EQ(grid.format(), QImage::Format_ARGB32_Premultiplied);
-    int covered = 0;
     int wrong = 0;
     for (int y = 0; y < kHeight; ++y) {
         const auto* stored = reinterpret_cast<const QRgb*>(grid.constScanLine(y));
         for (int x = 0; x < kWidth; ++x) {
             const bool line = lines.pixel(x, y) != map.pixel(x, y);
-            covered += line ? 1 : 0;
-            wrong += stored[x] != (line ? qRgba(36, 24, 12, 102) : 0U) ? 1 : 0;
+            wrong += stored[x] != (line ? qRgba(36, 24, 12, 102) : 0U);
         }
     }
-    EXPECT_GT(covered, 1000);
     EXPECT_EQ(wrong, 0);
-}
-
-TEST(GridOnlyImage, AGridOfNoLinesAndNoNumbersIsRefusedWithWhy) {
-    ScratchDir dir;
-    const GridOptions none{.lineStyle = LineStyle::None};
+    EXPECT_NE(lines, map);
     QString why;
-    EXPECT_TRUE(gridOnlyImage(kWidth, kHeight, kSizes, {1, Qt::black}, none, {}, &why).isNull());
+    EXPECT_TRUE(
+        gridOnlyImage(kWidth, kHeight, kSizes, dashes.pen, {.lineStyle = LineStyle::None}, {}, &why)
+            .isNull());
     EXPECT_EQ(why, nothingToDrawFact({}));
-    const QString path = dir.path("grid.svg");
-    EXPECT_EQ(writeGridSvg(path, kWidth, kHeight, kSizes, {1, Qt::black}, none, {}).error, why);
-    EXPECT_FALSE(QFileInfo::exists(path));
 }
 
-// Every side carries its own pattern: whole periods of it, a dash centred on each end; the
-// lines and the numbers are each faded as one group, so that nothing is faded twice.
-TEST(GridSvg, DashedSidesCarryTheirOwnPatternAndTheGroupsTheOpacity) {
+// Each dashed side carries whole periods of its own pattern, with a dash centred on each end;
+// the lines are faded as one group, so that no corner is faded twice.
+TEST(GridSvg, EachDashedSideCarriesWholePeriodsOfItsOwnPattern) {
     ScratchDir dir;
-    const QString path = dir.path("grid.svg");
-    const GridOptions options{
-        .hexPixels = 41.5, .rotation = 3, .opacity = 40, .lineStyle = LineStyle::Dashed};
-    HexNumbering numbers;
-    numbers.enabled = true;
-    numbers.halo = NumberHalo::White;
-    ASSERT_EQ(writeGridSvg(path, kWidth, kHeight, kSizes, {3, Qt::black}, options, numbers).error,
-              QString());
-    const QByteArray svg = readBytes(path);
-    EXPECT_TRUE(
-        svg.contains("<g id=\"grid\" fill=\"none\" stroke=\"#000000\" stroke-width=\"3\" "
-                     "stroke-linecap=\"round\" opacity=\"0.4\">\n"));
-    EXPECT_TRUE(svg.contains("<g opacity=\"0.4\">\n<g id=\"halo\""));
-    QXmlStreamReader xml(svg);
+    const GridOptions options{.hexPixels = 41.5, .opacity = 40, .lineStyle = LineStyle::Dashed};
+    ASSERT_TRUE(
+        writeGridSvg(dir.path("g.svg"), kWidth, kHeight, kSizes, {3, Qt::black}, options, {}));
+    const QString svg = QString::fromUtf8(readBytes(dir.path("g.svg")));
+    EXPECT_TRUE(svg.contains("stroke-linecap=\"round\" opacity=\"0.4\">"));
+    static const QRegularExpression line(
+        R"re(x1="(.+)" y1="(.+)" x2="(.+)" y2="(.+)" )re"
+        R"re(stroke-dasharray="(.+) (.+)" stroke-dashoffset="(.+)")re");
     int sides = 0;
     int uneven = 0;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"line") {
-            continue;
-        }
-        const QXmlStreamAttributes a = xml.attributes();
-        const double length = std::hypot(a.value("x2").toDouble() - a.value("x1").toDouble(),
-                                         a.value("y2").toDouble() - a.value("y1").toDouble());
-        const QStringList dashGap = a.value("stroke-dasharray").toString().split(u' ');
-        ASSERT_EQ(dashGap.size(), 2);
-        const double dash = dashGap[0].toDouble();
-        const double periods = length / (dash + dashGap[1].toDouble());
-        uneven += std::abs(periods - std::round(periods)) > 0.001 * periods ||
-                          std::abs(dash - dashPattern(DashStyle::Dashed, 3, length).dash) > 0.002 ||
-                          std::abs(a.value("stroke-dashoffset").toDouble() - dash / 2) > 0.001
-                      ? 1
-                      : 0;
-        ++sides;
+    for (auto it = line.globalMatch(svg); it.hasNext(); ++sides) {
+        const QRegularExpressionMatch m = it.next();
+        const auto v = [&m](int k) { return m.captured(k).toDouble(); };
+        const double periods = std::hypot(v(3) - v(1), v(4) - v(2)) / (v(5) + v(6));
+        uneven += std::abs(periods - std::round(periods)) > 1e-3 * periods ||
+                  std::abs(v(7) - v(5) / 2) > 1e-3;
     }
     EXPECT_GT(sides, 30);
     EXPECT_EQ(uneven, 0);

@@ -168,16 +168,3 @@ TEST(ShippedHelpFile, ThePictureOfHexNumbersIsFoundBesideTheFile) {
     ASSERT_TRUE(picture.isValid()) << "the picture is not beside the help file";
     EXPECT_EQ(QImage::fromData(picture.toByteArray()).width(), 480);
 }
-
-TEST(ShippedHelpFile, ThePictureOfTheLinesIsFoundBesideTheFile) {
-    QtHelpLauncher launcher({QStringLiteral(TESSARA_PROGRAM_DIR)});
-    launcher.showHelp("tessara.hlp", HelpCommands::kContents);
-    HelpViewer& viewer = *launcher.viewer();
-    ASSERT_TRUE(viewer.showTopic("grid-menu"));
-    auto* text = viewer.findChild<QTextBrowser*>("helpText");
-    EXPECT_TRUE(text->toHtml().contains("tessara-lines.png"));
-    const QVariant picture =
-        text->loadResource(QTextDocument::ImageResource, QUrl("tessara-lines.png"));
-    ASSERT_TRUE(picture.isValid()) << "the picture is not beside the help file";
-    EXPECT_EQ(QImage::fromData(picture.toByteArray()).size(), QSize(480, 300));
-}
