@@ -49,7 +49,7 @@ constexpr OptionEntry kOptions[] = {
      Numbers},
     {"number-size", "PERCENT", "the digits' height as a share of the hex (default 20), or points, "
      "e.g. 9pt", Numbers},
-    {"number-colour", "NAME", "one of the colours above (default: the grid's)", Numbers},
+    {"number-colour", "NAME", "one of the colour names above (default: the grid's)", Numbers},
     {"halo", "white|black", "a thin outline round the digits (default none)", Numbers},
     {"hex-mm", "MM", "print a hex this many millimetres flat to flat (default 16), e.g. 19", Pdf},
     {"hex-inches", "IN", "or this many inches, e.g. 0.75", Pdf},
