@@ -164,6 +164,10 @@ int choose(const Arguments& args, const QString& name, const QStringList& choice
     return static_cast<int>(index);
 }
 
+bool ownColourGiven(const Arguments& args) {
+    return args.has("colour") && args.value("colour").startsWith(u'#');
+}
+
 GridPen readPen(const Arguments& args, const GridSettings& base) {
     QStringList colours;
     for (const char* colour : kColourNames) {
@@ -173,10 +177,52 @@ GridPen readPen(const Arguments& args, const GridSettings& base) {
     for (const Integer width : kLineWidths) {
         widths.append(QString::number(width));
     }
-    const int colour = choose(args, "colour", colours, base.colour);
+    // A colour of one's own is an option of the grid's lines; the pen keeps the list's.
+    const int colour =
+        ownColourGiven(args) ? base.colour : choose(args, "colour", colours, base.colour);
     const int width = choose(args, "thickness", widths,
                              static_cast<int>(widths.indexOf(QString::number(base.thickness))));
     return *gridPen(colour, width, kLineWidths);  // both are positions in the lists
+}
+
+// "#RRGGBB", the one way of naming a colour of one's own.
+QColor readOwnColour(const QString& text) {
+    static const QRegularExpression rgb(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
+    if (!rgb.match(text).hasMatch()) {
+        throw Refusal{QStringLiteral("--colour must be #RRGGBB, a # and six hexadecimal digits "
+                                     "as in #5a3c1e, not ") +
+                      quoted(text)};
+    }
+    return QColor::fromString(text);
+}
+
+// A whole number of percent, "50" or "50%".
+int readOpacity(const QString& text) {
+    bool whole = false;
+    const int percent = (text.endsWith(u'%') ? text.chopped(1) : text).toInt(&whole);
+    if (!whole || percent < kMinOpacity || percent > kMaxOpacity) {
+        throw Refusal{QStringLiteral("--opacity must be a whole number of percent from %1 to %2, "
+                                     "not %3")
+                          .arg(kMinOpacity)
+                          .arg(kMaxOpacity)
+                          .arg(quoted(text))};
+    }
+    return percent;
+}
+
+// The lines' colour, style and opacity.
+void readLines(const Arguments& args, GridOptions& options) {
+    if (ownColourGiven(args)) {
+        options.lineColour = readOwnColour(args.value("colour"));
+    } else if (args.has("colour")) {
+        options.lineColour.reset();  // a colour of the list, over one a settings file had
+    }
+    options.lineStyle =
+        static_cast<LineStyle>(choose(args, "line-style", {"solid", "dashed", "dotted", "none"},
+                                      static_cast<int>(options.lineStyle)));
+    if (args.has("opacity")) {
+        options.opacity = readOpacity(args.value("opacity"));
+    }
 }
 
 QPointF readPoint(const Arguments& args, const QString& name) {
@@ -239,6 +285,7 @@ GridOptions readOptions(const Arguments& args, const GridOptions& base) {
                           quoted(text)};
         }
     }
+    readLines(args, options);
     return options;
 }
 
@@ -459,6 +506,11 @@ CommandLine parseGrid(const SubcommandEntry& command, const QStringList& argumen
     request.pen = readPen(args, base);
     request.options = readOptions(args, base.options);
     request.numbering = readNumbering(args, base.numbering);
+    if (request.options.lineStyle == LineStyle::None && !request.numbering.enabled) {
+        throw Refusal{
+            QStringLiteral("nothing to draw: --line-style none draws no lines, and no "
+                           "--numbers were asked for")};
+    }
     return {CommandAction::Grid, request, {}, &command};
 }
 

@@ -12,6 +12,7 @@
 #include "grid/grid_layout.h"
 #include "grid/grid_measure.h"
 #include "grid/grid_messages.h"
+#include "grid/number_stamps.h"
 #include "image/picture_export.h"
 #include "image/quiet_stderr.h"
 #include "print/scale_pdf.h"
@@ -79,6 +80,8 @@ CommandOutcome drawingFailure(const GridOutcome& outcome) {
         case GridFailure::TooManyCells:
             return badInput(asClause(gridFailureFact(outcome.failure)) +
                             QStringLiteral("; give a larger --hex-size"));
+        case GridFailure::NothingToDraw:
+            return badInput(asClause(nothingToDrawFact(outcome.numbersLeftOut)));
         default:
             return failed(notEnoughMemory());
     }
@@ -93,6 +96,12 @@ CommandOutcome writeGridAlone(const GridRequest& request, int width, int height)
     }
     if (layout.problem == GridProblem::TooManyCells) {
         return drawingFailure(GridOutcome(GridFailure::TooManyCells));
+    }
+    if (request.options.lineStyle == LineStyle::None) {
+        const NumberPlan plan = planNumbers(layout, width, height, request.numbering);
+        if (plan.hexes.empty()) {
+            return drawingFailure(GridOutcome(GridFailure::NothingToDraw, {}, {}, plan.leftOut));
+        }
     }
     std::optional<NumbersLeftOut> leftOut;
     const WriteResult written =

@@ -20,9 +20,13 @@ constexpr OptionEntry kOptions[] = {
      "--settings is given), e.g. 100", Grid},
     {"hex-size", "S", "the distance between a hex's flats in the same units, below M (required "
      "with M), e.g. 5", Grid},
-    {"colour", "NAME", "black (default), blue, green, cyan, red, magenta, yellow or white, e.g. "
-     "red", Grid},
+    {"colour", "NAME|#RRGGBB", "black (default), blue, green, cyan, red, magenta, yellow or "
+     "white, or any colour as # and six hexadecimal digits, e.g. red or #5a3c1e", Grid},
     {"thickness", "N", "line width in pixels: 1 (default), 2, 3, 5, 10, 15 or 20, e.g. 3", Grid},
+    {"line-style", "solid|dashed|dotted|none", "solid lines (default), dashes or dots even along "
+     "each side of a hex, or none: the hex numbers alone, with --numbers, e.g. dashed", Grid},
+    {"opacity", "PERCENT", "how much of the lines' and numbers' colour covers the map, from 10 to "
+     "100 (default 100), e.g. 50", Grid},
     {"orientation", "rows|columns", "hexes side by side in rows (default), or turned a quarter "
      "turn into columns, e.g. columns", Grid},
     {"offset", "X,Y", "move the whole grid by X,Y pixels (default 0,0), e.g. -30.5,9: a hex "
@@ -49,7 +53,7 @@ constexpr OptionEntry kOptions[] = {
      Numbers},
     {"number-size", "PERCENT", "the digits' height as a share of the hex (default 20), or points, "
      "e.g. 9pt", Numbers},
-    {"number-colour", "NAME", "one of the colours above (default: the grid's)", Numbers},
+    {"number-colour", "NAME", "one of the colour names above (default: the grid's)", Numbers},
     {"halo", "white|black", "a thin outline round the digits (default none)", Numbers},
     {"hex-mm", "MM", "print a hex this many millimetres flat to flat (default 16), e.g. 19", Pdf},
     {"hex-inches", "IN", "or this many inches, e.g. 0.75", Pdf},

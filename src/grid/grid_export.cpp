@@ -14,6 +14,7 @@
 #include "grid/number_stamps.h"
 #include "image/atomic_file.h"
 #include "image/large_image.h"
+#include "image/opacity.h"
 
 namespace tessara {
 namespace {
@@ -40,9 +41,16 @@ QString layoutProblem(const GridLayout& layout) {
     return {};
 }
 
-// The button's drawing on a plain picture of one colour.
+// Why the grid has nothing to draw, when it has not; empty when it has.
+QString nothingToDraw(const GridOutcome& outcome) {
+    return outcome.failure == GridFailure::NothingToDraw ? nothingToDrawFact(outcome.numbersLeftOut)
+                                                         : QString();
+}
+
+// The button's drawing on a plain picture of one colour; a null image, and why in `outcome`,
+// when there is nothing to draw.
 QImage drawnOver(QRgb background, int width, int height, const GridSizes& sizes, const GridPen& pen,
-                 const GridOptions& options, const HexNumbering& numbering) {
+                 const GridOptions& options, const HexNumbering& numbering, GridOutcome& outcome) {
     QImage plain = largeImage(width, height);
     if (plain.isNull()) {
         throw std::bad_alloc();
@@ -51,8 +59,12 @@ QImage drawnOver(QRgb background, int width, int height, const GridSizes& sizes,
     PictureBox box(0, 0);
     box.setPicture(Picture(std::move(plain)));
     box.drawOnPicture();  // drawn in place: no second copy of the picture
-    // The size was checked before, so only memory can fail here.
-    if (drawGridOn(box, sizes, pen, options, numbering).failure != GridFailure::None) {
+    // The size was checked before, so only memory, or a grid of nothing, can fail here.
+    outcome = drawGridOn(box, sizes, pen, options, numbering);
+    if (outcome.failure == GridFailure::NothingToDraw) {
+        return {};
+    }
+    if (outcome.failure != GridFailure::None) {
         throw std::bad_alloc();
     }
     return box.takeLayer();
@@ -146,13 +158,40 @@ QString xmlText(QString text) {
 // The raster names a pixel by its centre, an SVG drawing by its corner.
 constexpr double kPixelCentre = 0.5;
 
-void writeLines(SvgWriter& svg, const GridLayout& layout, const GridPen& pen) {
-    svg << "<g id=\"grid\" fill=\"none\" stroke=\"" << pen.colour.name() << "\" stroke-width=\""
-        << std::max(1, static_cast<int>(pen.width)) << "\" stroke-linecap=\"round\">\n";
-    traceDrawn(layout, [&svg](QPointF from, QPointF to) {
+// Fades a group as a whole: the lines' round ends overlap where they meet, and each line
+// faded on its own would darken the corners twice.
+void writeOpacity(SvgWriter& svg, int opacity) {
+    if (opacity < kMaxOpacity) {
+        svg << " opacity=\"" << opacity / 100.0 << '"';
+    }
+}
+
+// A dashed or dotted side's own pattern (line_dashes.h): whole periods of it fit the side,
+// and the offset centres a dash on each end.
+void writeDashes(SvgWriter& svg, QPointF from, QPointF to, DashStyle style, int width) {
+    const DashPattern pattern = dashPattern(style, width, QLineF(from, to).length());
+    if (pattern.period > 0) {
+        svg << "\" stroke-dasharray=\"" << pattern.dash << ' ' << pattern.period - pattern.dash
+            << "\" stroke-dashoffset=\"" << pattern.dash / 2;
+    }
+}
+
+void writeLines(SvgWriter& svg, const GridLayout& layout, const GridPen& pen,
+                const GridOptions& options) {
+    if (options.lineStyle == LineStyle::None) {
+        return;
+    }
+    const int width = std::max(1, static_cast<int>(pen.width));
+    svg << "<g id=\"grid\" fill=\"none\" stroke=\"" << lineColourOf(pen, options).name()
+        << "\" stroke-width=\"" << width << "\" stroke-linecap=\"round\"";
+    writeOpacity(svg, options.opacity);
+    svg << ">\n";
+    const DashStyle style = dashStyleOf(options.lineStyle);
+    traceDrawn(layout, [&](QPointF from, QPointF to) {
         svg << "<line x1=\"" << from.x() + kPixelCentre << "\" y1=\"" << from.y() + kPixelCentre
-            << "\" x2=\"" << to.x() + kPixelCentre << "\" y2=\"" << to.y() + kPixelCentre
-            << "\"/>\n";
+            << "\" x2=\"" << to.x() + kPixelCentre << "\" y2=\"" << to.y() + kPixelCentre;
+        writeDashes(svg, from, to, style, width);
+        svg << "\"/>\n";
     });
     svg << "</g>\n";
 }
@@ -176,9 +215,16 @@ void writeNumberGroup(SvgWriter& svg, const GridLayout& layout, const HexNumberi
 }
 
 void writeNumbers(SvgWriter& svg, const GridLayout& layout, const HexNumbering& numbering,
-                  const NumberPlan& plan, const QColor& gridColour) {
+                  const NumberPlan& plan, const QColor& gridColour, int opacity) {
     if (plan.hexes.empty()) {
         return;
+    }
+    const bool faded = opacity < kMaxOpacity;
+    if (faded) {
+        // The numbers and their halo fade as one, as they are drawn into the picture.
+        svg << "<g";
+        writeOpacity(svg, opacity);
+        svg << ">\n";
     }
     if (numbering.halo != NumberHalo::None) {
         const QString ring = numbering.halo == NumberHalo::White ? "#ffffff" : "#000000";
@@ -192,6 +238,9 @@ void writeNumbers(SvgWriter& svg, const GridLayout& layout, const HexNumbering& 
     const QString colour = numbering.colour.value_or(gridColour).name();
     writeNumberGroup(svg, layout, numbering, plan,
                      QStringLiteral("id=\"numbers\" fill=\"%1\"").arg(colour));
+    if (faded) {
+        svg << "</g>\n";
+    }
 }
 
 }  // namespace
@@ -200,11 +249,22 @@ QImage gridOnlyImage(int width, int height, const GridSizes& sizes, const GridPe
                      const GridOptions& options, const HexNumbering& numbering, QString* why) {
     QString problem = layoutProblem(layoutOnMap(width, height, sizes, options));
     if (problem.isEmpty()) {
+        // Drawn opaque, then faded as a whole: the opacity becomes the lines' alpha.
+        GridOptions opaque = options;
+        opaque.opacity = kMaxOpacity;
         try {
-            QImage grid = drawnOver(qRgb(0, 0, 0), width, height, sizes, pen, options, numbering);
-            separate(grid,
-                     drawnOver(qRgb(255, 255, 255), width, height, sizes, pen, options, numbering));
-            return grid;
+            GridOutcome outcome;
+            QImage grid =
+                drawnOver(qRgb(0, 0, 0), width, height, sizes, pen, opaque, numbering, outcome);
+            problem = nothingToDraw(outcome);
+            if (problem.isEmpty()) {
+                separate(grid, drawnOver(qRgb(255, 255, 255), width, height, sizes, pen, opaque,
+                                         numbering, outcome));
+                if (options.opacity < kMaxOpacity) {
+                    fadePremultiplied(grid, options.opacity);
+                }
+                return grid;
+            }
         } catch (const std::bad_alloc&) {
             problem = outOfMemory();
         }
@@ -239,13 +299,16 @@ WriteResult writeGridSvg(const QString& path, int width, int height, const GridS
     } catch (const std::bad_alloc&) {
         return WriteResult::failed(outOfMemory());
     }
+    if (options.lineStyle == LineStyle::None && plan.hexes.empty()) {
+        return WriteResult::failed(nothingToDrawFact(plan.leftOut));
+    }
     return writeFileAtomically(path, [&](QIODevice& out) {
         SvgWriter svg(out);
         svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
             << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" << width
             << "\" height=\"" << height << "\" viewBox=\"0 0 " << width << ' ' << height << "\">\n";
-        writeLines(svg, layout, pen);
-        writeNumbers(svg, layout, numbering, plan, pen.colour);
+        writeLines(svg, layout, pen, options);
+        writeNumbers(svg, layout, numbering, plan, lineColourOf(pen, options), options.opacity);
         svg << "</svg>\n";
         svg.flush();
         return true;

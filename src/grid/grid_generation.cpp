@@ -49,9 +49,12 @@ GridOutcome mergeDrawing(PictureBox& picMap, const QString& file, Progress& prog
 
 GridOutcome drawGridOn(PictureBox& picMap, const GridSizes& sizes, const GridPen& pen,
                        const GridOptions& options, const HexNumbering& numbering) {
+    const QColor colour = lineColourOf(pen, options);
     picMap.setScaleMode(ScaleMode::Pixels);
     picMap.setDrawWidth(pen.width);
-    picMap.setForeColor(pen.colour);
+    picMap.setForeColor(colour);
+    picMap.setDrawStyle(dashStyleOf(options.lineStyle));
+    picMap.setDrawOpacity(options.opacity);
     const Single width = picMap.ScaleWidth();
     const Single height = picMap.ScaleHeight();
     const GridLayout layout = layoutGrid(width, height, sizes.hexSize, sizes.mapSize, options);
@@ -61,15 +64,25 @@ GridOutcome drawGridOn(PictureBox& picMap, const GridSizes& sizes, const GridPen
     if (layout.problem == GridProblem::TooManyCells) {
         return {GridFailure::TooManyCells, {}, {}};
     }
+    const bool lines = options.lineStyle != LineStyle::None;
+    if (!lines && !numbering.enabled) {
+        return {GridFailure::NothingToDraw, {}, {}};
+    }
     std::optional<NumbersLeftOut> leftOut;
     try {
-        drawLayout(picMap, layout);
+        if (lines) {
+            drawLayout(picMap, layout);
+        }
         if (numbering.enabled) {
-            leftOut = drawNumbers(picMap, layout, numbering, pen.colour);
+            leftOut = drawNumbers(picMap, layout, numbering, colour, options.opacity);
         }
     } catch (const std::bad_alloc&) {
         picMap.Cls();
         return {GridFailure::OutOfMemory, {}, {}};
+    }
+    if (!lines && leftOut) {
+        picMap.Cls();
+        return {GridFailure::NothingToDraw, {}, {}, leftOut};
     }
     return {
         GridFailure::None,

@@ -26,6 +26,7 @@ enum class GridFailure {
     CannotWrite,        // the temporary file could not be written
     CannotRead,         // nor read back
     WouldOverwriteMap,  // the temporary file is the very file the map was loaded from
+    NothingToDraw,      // no lines, and no numbers (or none large enough to read)
 };
 
 // The map's and the grid's dimensions, kept for the dimensions report.
@@ -56,8 +57,9 @@ struct GridOutcome {
 GridOutcome mergeDrawing(PictureBox& picMap, const QString& file,
                          Progress& progress = noProgress());
 
-// Sets the pen and the pixel scale on `picMap` and draws the grid on it, to be merged or
-// written out; its dimensions on success. On failure nothing stays drawn.
+// Sets the pen (the options' colour, style and opacity) and the pixel scale on `picMap` and
+// draws the grid on it, to be merged or written out; its dimensions on success. On failure
+// nothing stays drawn.
 GridOutcome drawGridOn(PictureBox& picMap, const GridSizes& sizes, const GridPen& pen,
                        const GridOptions& options = {}, const HexNumbering& numbering = {});
 

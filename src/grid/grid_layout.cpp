@@ -183,7 +183,7 @@ GridLayout layoutGrid(Single pictureWidth, Single pictureHeight, Single hexSize,
                       const GridOptions& options) {
     GridLayout layout;
     layout.options = options;
-    if (!options.isDefault()) {
+    if (!options.placedByDefault()) {
         if (!(pictureWidth > 0 && pictureHeight > 0)) {
             layout.problem = GridProblem::NoPictureArea;
             return layout;

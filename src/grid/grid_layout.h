@@ -41,7 +41,7 @@ struct GridLayout {
     int firstCell = 0;  // and the cell at the offset
     int lastCell = -1;
 
-    bool fitted() const { return !options.isDefault(); }
+    bool fitted() const { return !options.placedByDefault(); }
     // How far apart the flats across a line (the ones a ruler laid along a row, or a column,
     // crosses) lie on the picture: h, or less where the grid leans, since the lean tilts
     // those flats while the line keeps its direction. What a printed hex size measures.

@@ -25,6 +25,35 @@ inline QString gridFailureFact(GridFailure failure) {
     return QStringLiteral("There is not enough memory to draw the grid on this map.");
 }
 
+// The grid draws no lines (LineStyle::None) and no numbers: none asked for, or none large
+// enough to read (`leftOut`).
+inline QString nothingToDrawFact(const std::optional<NumbersLeftOut>& leftOut) {
+    const QString noLines = QStringLiteral("The grid has no lines (line style None) and ");
+    if (!leftOut) {
+        return noLines + QStringLiteral("its hexes are not numbered, so there is nothing to draw.");
+    }
+    if (leftOut->smallestHex <= 0) {
+        return noLines + QStringLiteral(
+                             "its hex numbers would be smaller than 6 pixels (4.5 "
+                             "points), too small to read, so there is nothing to draw.");
+    }
+    return noLines + QStringLiteral(
+                         "its hex numbers would be too small to read, so there is "
+                         "nothing to draw: numbers need hexes of at least %1 pixels "
+                         "from flat to flat, or a shorter format.")
+                         .arg(leftOut->smallestHex, 0, 'f', 2);
+}
+
+inline Message nothingToDrawMessage(const std::optional<NumbersLeftOut>& leftOut) {
+    return {nothingToDrawFact(leftOut) +
+                (leftOut ? QStringLiteral(" Choose another line style in Grid Options, or "
+                                          "larger numbers.")
+                         : QStringLiteral(" Choose another line style in Grid Options, or "
+                                          "number the hexes.")) +
+                QStringLiteral("\nThe map is unchanged."),
+            QStringLiteral("Nothing to draw")};
+}
+
 inline Message invalidMapSizeMessage() {
     return {QStringLiteral("Enter the horizontal size of your map"),
             QStringLiteral("Invalid map size")};
@@ -99,9 +128,12 @@ inline Message numbersLeftOutMessage(double smallestHex) {
 }
 
 // What the button says when the grid could not be drawn, or could not be merged into the map
-// through `file`.
-inline Message gridFailedMessage(GridFailure failure, const QString& file, const QString& reason) {
+// through `file`; `leftOut` says why there was nothing to draw.
+inline Message gridFailedMessage(GridFailure failure, const QString& file, const QString& reason,
+                                 const std::optional<NumbersLeftOut>& leftOut = {}) {
     switch (failure) {
+        case GridFailure::NothingToDraw:
+            return nothingToDrawMessage(leftOut);
         case GridFailure::NoPictureArea:
             return emptyMapPictureMessage();
         case GridFailure::TooManyCells:

@@ -27,4 +27,21 @@ std::optional<GridPen> gridPen(int colourIndex, int thicknessIndex,
     return GridPen{lineWidths[static_cast<size_t>(thicknessIndex)], *colour};
 }
 
+QColor lineColourOf(const GridPen& pen, const GridOptions& options) {
+    return options.lineColour.value_or(pen.colour);
+}
+
+DashStyle dashStyleOf(LineStyle style) {
+    switch (style) {
+        case LineStyle::Dashed:
+            return DashStyle::Dashed;
+        case LineStyle::Dotted:
+            return DashStyle::Dotted;
+        case LineStyle::Solid:
+        case LineStyle::None:
+            break;
+    }
+    return DashStyle::Solid;
+}
+
 }  // namespace tessara

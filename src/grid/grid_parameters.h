@@ -9,6 +9,8 @@
 #include <optional>
 
 #include "core/numeric.h"
+#include "grid/grid_options.h"
+#include "image/line_dashes.h"
 
 namespace tessara {
 
@@ -46,5 +48,11 @@ struct GridPen {
 // The pen for the list positions chosen; nothing when a list has no valid selection.
 std::optional<GridPen> gridPen(int colourIndex, int thicknessIndex,
                                const std::array<Integer, 7>& lineWidths);
+
+// The colour the lines are drawn in: the options' own, or else the pen's from the list.
+QColor lineColourOf(const GridPen& pen, const GridOptions& options);
+
+// How a line of the style is dashed; LineStyle::None draws no line at all.
+DashStyle dashStyleOf(LineStyle style);
 
 }  // namespace tessara

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <vector>
 
+#include "image/opacity.h"
+
 namespace tessara {
 
 QFont numberFont(double pixelSize) {
@@ -17,10 +19,11 @@ QFont numberFont(double pixelSize) {
     return font;
 }
 
-NumberStamps::NumberStamps(double pixelSize, const QColor& colour, NumberHalo halo)
+NumberStamps::NumberStamps(double pixelSize, const QColor& colour, NumberHalo halo, int opacity)
     : font_(numberFont(pixelSize)),
       colour_(colour),
       halo_(halo),
+      opacity_(opacity),
       haloWidth_(std::max(1.5, pixelSize / 6)),
       capHeight_(QFontMetricsF(font_).capHeight()) {}
 
@@ -52,6 +55,9 @@ const NumberStamps::Glyph& NumberStamps::glyph(QChar character) {
     }
     painter.fillPath(path, colour_);
     painter.end();
+    if (opacity_ < kMaxOpacity) {
+        fadePremultiplied(image, opacity_);
+    }
     const double advance = QFontMetricsF(font_).horizontalAdvance(character);
     const Glyph& made = glyphs_.emplace(code, Glyph{image, corner, advance}).first->second;
     if (code < ascii_.size()) {
@@ -155,9 +161,11 @@ NumberPlan planNumbers(const GridLayout& layout, double width, double height,
 }
 
 std::optional<NumbersLeftOut> drawNumbers(PictureBox& box, const GridLayout& layout,
-                                          const HexNumbering& numbering, const QColor& gridColour) {
+                                          const HexNumbering& numbering, const QColor& gridColour,
+                                          int opacity) {
     const NumberPlan plan = planNumbers(layout, box.pixelWidth(), box.pixelHeight(), numbering);
-    NumberStamps stamps(plan.textHeight, numbering.colour.value_or(gridColour), numbering.halo);
+    NumberStamps stamps(plan.textHeight, numbering.colour.value_or(gridColour), numbering.halo,
+                        opacity);
     for (size_t k = 0; k < plan.hexes.size(); ++k) {
         stamps.stamp(box, plan.labels[k],
                      labelMiddle(layout, numbering, plan.hexes[k].centre, plan.textHeight));

@@ -18,8 +18,10 @@ namespace tessara {
 
 class NumberStamps {
   public:
-    // Characters `pixelSize` pixels high, in `colour`, with the halo asked for.
-    NumberStamps(double pixelSize, const QColor& colour, NumberHalo halo);
+    // Characters `pixelSize` pixels high, in `colour`, with the halo asked for, laid over the
+    // picture at `opacity` percent: the character and its halo together, as one.
+    NumberStamps(double pixelSize, const QColor& colour, NumberHalo halo,
+                 int opacity = kMaxOpacity);
 
     // The width of the text, in pixels.
     double width(const QString& text);
@@ -37,6 +39,7 @@ class NumberStamps {
     QFont font_;
     QColor colour_;
     NumberHalo halo_;
+    int opacity_;
     double haloWidth_;
     double capHeight_;
     std::map<char16_t, Glyph> glyphs_;
@@ -65,9 +68,11 @@ NumberPlan planNumbers(const GridLayout& layout, double width, double height,
                        const HexNumbering& numbering);
 
 // Draws the number of every hex whose centre lies on the box's picture, in the numbering's
-// colour or else `gridColour`. A label too wide for its hex is drawn smaller, down to
-// kSmallestNumber pixels; below that no number is drawn and the outcome says so.
+// colour or else `gridColour`, at `opacity` percent. A label too wide for its hex is drawn
+// smaller, down to kSmallestNumber pixels; below that no number is drawn and the outcome
+// says so.
 std::optional<NumbersLeftOut> drawNumbers(PictureBox& box, const GridLayout& layout,
-                                          const HexNumbering& numbering, const QColor& gridColour);
+                                          const HexNumbering& numbering, const QColor& gridColour,
+                                          int opacity = kMaxOpacity);
 
 }  // namespace tessara

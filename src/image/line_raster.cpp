@@ -159,41 +159,55 @@ void traceWide(std::vector<PixelRun>& runs, double ax, double ay, double bx, dou
     }
 }
 
-void trace(std::vector<PixelRun>& runs, QPointF a, QPointF b, int width, const Clip& clip) {
+// Keeps of the runs of the line from a to b (in the runs' own coordinates) the pixels of its
+// dashes. A one-pixel line is a chain of pixels along it: only how far along each lies counts.
+void keepDashes(std::vector<PixelRun>& runs, QPointF a, QPointF b, int width, DashStyle style) {
+    const double dx = b.x() - a.x();
+    const double dy = b.y() - a.y();
+    const double length = std::hypot(dx, dy);
+    const DashPattern pattern = dashPattern(style, width, length);
+    if (pattern.period == 0) {
+        return;
+    }
+    const double ux = dx / length;
+    const double uy = dy / length;
+    const bool thin = width <= 1;
+    const double radius = thin ? 0.5 : width / 2.0;
+    std::vector<PixelRun> kept;
+    kept.reserve(runs.size());
+    for (const PixelRun& run : runs) {
+        const double py = run.row - a.y();
+        int start = run.to + 1;  // the first pixel of the dash being followed, if any
+        for (int x = run.from; x <= run.to; ++x) {
+            const double px = x - a.x();
+            const double across = thin ? 0 : px * uy - py * ux;
+            if (onDash(pattern, length, px * ux + py * uy, across, radius)) {
+                start = std::min(start, x);
+            } else if (start < x) {
+                kept.push_back({run.row, start, x - 1});
+                start = run.to + 1;
+            }
+        }
+        if (start <= run.to) {
+            kept.push_back({run.row, start, run.to});
+        }
+    }
+    runs.swap(kept);
+}
+
+void trace(std::vector<PixelRun>& runs, QPointF a, QPointF b, int width, DashStyle dashes,
+           const Clip& clip) {
     runs.clear();
     if (width <= 1) {
         traceThin(runs, a.x(), a.y(), b.x(), b.y(), clip);
     } else {
         traceWide(runs, a.x(), a.y(), b.x(), b.y(), width / 2.0, clip);
     }
+    keepDashes(runs, a, b, width, dashes);
 }
 
-// Fills the runs, shifted by a whole-pixel origin, within the picture.
-void fill(QImage& image, const std::vector<PixelRun>& runs, int originX, int originY, QRgb colour,
-          PixelJournal* journal) {
-    auto* bits = reinterpret_cast<QRgb*>(image.bits());  // detaches a shared picture once
-    const qsizetype stride = image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
-    const int width = image.width();
-    const int height = image.height();
-    for (const PixelRun& run : runs) {
-        const int row = originY + run.row;
-        if (row < 0 || row >= height) {
-            continue;
-        }
-        const int from = std::max(originX + run.from, 0);
-        const int to = std::min(originX + run.to, width - 1);
-        QRgb* line = bits + stride * row;
-        if (journal != nullptr && from <= to) {
-            journal->keep(line + from, stride * row + from, to - from + 1);
-        }
-        for (int x = from; x <= to; ++x) {
-            line[x] = colour;
-        }
-    }
-}
-
-std::uint64_t hashOf(const double (&key)[4], int width) {
-    std::uint64_t h = static_cast<std::uint64_t>(width);
+std::uint64_t hashOf(const double (&key)[4], int width, DashStyle dashes) {
+    std::uint64_t h = static_cast<std::uint64_t>(width) * 4 + static_cast<std::uint64_t>(dashes);
     for (const double d : key) {
         h = (h ^ std::bit_cast<std::uint64_t>(d)) * 0x9E3779B97F4A7C15ULL;
         h ^= h >> 29;
@@ -209,16 +223,77 @@ bool sameKey(const double (&a)[4], const double (&b)[4]) {
 
 }  // namespace
 
-const LineRaster::Shape& LineRaster::shapeOf(const double (&key)[4], int width) {
-    Shape& shape = shapes_[hashOf(key, width) % shapes_.size()];
-    if (!shape.valid || shape.width != width || !sameKey(shape.key, key)) {
+const LineRaster::Shape& LineRaster::shapeOf(const double (&key)[4], int width, DashStyle dashes) {
+    Shape& shape = shapes_[hashOf(key, width, dashes) % shapes_.size()];
+    if (!shape.valid || shape.width != width || shape.dashes != dashes ||
+        !sameKey(shape.key, key)) {
         std::copy(std::begin(key), std::end(key), std::begin(shape.key));
         shape.width = width;
+        shape.dashes = dashes;
         shape.valid = true;
-        trace(shape.runs, {key[0], key[1]}, {key[2], key[3]}, width,
+        trace(shape.runs, {key[0], key[1]}, {key[2], key[3]}, width, dashes,
               {-kShortLine - 64, -kShortLine - 64, kShortLine + 64, kShortLine + 64});
     }
     return shape;
+}
+
+const LineRaster::Blend& LineRaster::blendFor(QRgb colour, int opacity) {
+    if (blend_.colour != colour || blend_.opacity != opacity) {
+        blend_.colour = colour;
+        blend_.opacity = opacity;
+        for (int value = 0; value < 256; ++value) {
+            const QRgb mixed = blendOver(colour, qRgb(value, value, value), opacity);
+            blend_.channels[0][value] = static_cast<std::uint8_t>(qRed(mixed));
+            blend_.channels[1][value] = static_cast<std::uint8_t>(qGreen(mixed));
+            blend_.channels[2][value] = static_cast<std::uint8_t>(qBlue(mixed));
+        }
+    }
+    return blend_;
+}
+
+void LineRaster::fill(QImage& image, const std::vector<PixelRun>& runs, int originX, int originY,
+                      const RasterPen& pen) {
+    auto* bits = reinterpret_cast<QRgb*>(image.bits());  // detaches a shared picture once
+    const qsizetype stride = image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    const int width = image.width();
+    const int height = image.height();
+    const QRgb colour = 0xff000000U | pen.colour;
+    const bool opaque = pen.opacity >= kOpaque;
+    const auto pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
+    if (!opaque && covered_.size() != (pixels + 63) / 64) {
+        covered_.assign((pixels + 63) / 64, 0);
+    }
+    const auto& [red, green, blue] = blendFor(colour, pen.opacity).channels;
+    for (const PixelRun& run : runs) {
+        const int row = originY + run.row;
+        if (row < 0 || row >= height) {
+            continue;
+        }
+        const int from = std::max(originX + run.from, 0);
+        const int to = std::min(originX + run.to, width - 1);
+        QRgb* line = bits + stride * row;
+        if (journal_ != nullptr && from <= to) {
+            journal_->keep(line + from, stride * row + from, to - from + 1);
+        }
+        if (opaque) {
+            for (int x = from; x <= to; ++x) {
+                line[x] = colour;
+            }
+            continue;
+        }
+        // Each pixel is blended the first time a line covers it, and never again.
+        const size_t first = static_cast<size_t>(row) * static_cast<size_t>(width);
+        for (int x = from; x <= to; ++x) {
+            const size_t at = first + static_cast<size_t>(x);
+            std::uint64_t& word = covered_[at / 64];
+            const std::uint64_t bit = std::uint64_t{1} << (at % 64);
+            if ((word & bit) == 0) {
+                word |= bit;
+                const QRgb under = line[x];
+                line[x] = qRgb(red[qRed(under)], green[qGreen(under)], blue[qBlue(under)]);
+            }
+        }
+    }
 }
 
 void LineRaster::draw(QImage& image, QPointF from, QPointF to, const RasterPen& pen) {
@@ -238,20 +313,19 @@ void LineRaster::draw(QImage& image, QPointF from, QPointF to, const RasterPen& 
         std::max(y1, y2) < -margin || std::min(y1, y2) > image.height() + margin) {
         return;  // wholly outside the picture
     }
-    const QRgb colour = 0xff000000U | pen.colour;
     if (std::abs(x2 - x1) < kShortLine && std::abs(y2 - y1) < kShortLine) {
         // Both ends lie near the picture: the origin fits an int.
         const double ox = std::floor(x1);
         const double oy = std::floor(y1);
         const double key[4] = {x1 - ox, y1 - oy, x2 - ox, y2 - oy};
-        fill(image, shapeOf(key, width).runs, static_cast<int>(ox), static_cast<int>(oy), colour,
-             journal_);
+        fill(image, shapeOf(key, width, pen.dashes).runs, static_cast<int>(ox),
+             static_cast<int>(oy), pen);
         return;
     }
     std::vector<PixelRun> runs;
-    trace(runs, from, to, width,
+    trace(runs, from, to, width, pen.dashes,
           {0, 0, static_cast<double>(image.width() - 1), static_cast<double>(image.height() - 1)});
-    fill(image, runs, 0, 0, colour, journal_);
+    fill(image, runs, 0, 0, pen);
 }
 
 }  // namespace tessara

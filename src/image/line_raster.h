@@ -7,13 +7,21 @@
 // band with round ends. The round ends close the corners where two lines of a path meet,
 // whatever their angle, and a line of width w over whole coordinates is exactly w pixels
 // across. Whatever falls outside the picture is clipped.
+//
+// A dashed or dotted line (line_dashes.h) covers the pixels of its dashes only: a subset of
+// the solid line's pixels. A line less than opaque blends its colour over each pixel it
+// covers once in a drawing, however many of its lines cover it, so that the corners where
+// lines meet are no darker than the lines.
 #pragma once
 
 #include <QImage>
 #include <QPointF>
 #include <array>
+#include <cstdint>
 #include <vector>
 
+#include "image/line_dashes.h"
+#include "image/opacity.h"
 #include "image/pixel_journal.h"
 
 namespace tessara {
@@ -21,6 +29,8 @@ namespace tessara {
 struct RasterPen {
     QRgb colour = qRgb(0, 0, 0);
     int width = 1;  // pixels; anything below 1 draws as 1
+    DashStyle dashes = DashStyle::Solid;
+    int opacity = kOpaque;  // percent of the pen's colour over the pixel under it
 };
 
 // The pixels of one line as runs of whole pixels along rows, relative to a whole-pixel
@@ -41,18 +51,35 @@ class LineRaster {
     void draw(QImage& image, QPointF from, QPointF to, const RasterPen& pen);
     // From now on keeps in `journal` what every line writes over; nullptr stops it.
     void keepOriginalsIn(PixelJournal* journal) { journal_ = journal; }
+    // A new drawing begins: lines less than opaque may blend over any pixel again.
+    void startDrawing() { covered_ = {}; }
 
   private:
     struct Shape {
         double key[4]{};
         int width = 0;
+        DashStyle dashes = DashStyle::Solid;
         bool valid = false;
         std::vector<PixelRun> runs;
     };
-    const Shape& shapeOf(const double (&key)[4], int width);
+    const Shape& shapeOf(const double (&key)[4], int width, DashStyle dashes);
+    // Writes the runs, shifted by a whole-pixel origin, into the picture.
+    void fill(QImage& image, const std::vector<PixelRun>& runs, int originX, int originY,
+              const RasterPen& pen);
 
     std::array<Shape, 256> shapes_;
     PixelJournal* journal_ = nullptr;
+    // The pixels a line less than opaque has blended over in this drawing, a bit each, row
+    // after row of the picture; made at the first such line.
+    std::vector<std::uint64_t> covered_;
+    // What blendOver makes of each value of each channel under the pen of the last blend.
+    struct Blend {
+        QRgb colour = 0;
+        int opacity = kOpaque;
+        std::array<std::array<std::uint8_t, 256>, 3> channels{};
+    };
+    const Blend& blendFor(QRgb colour, int opacity);
+    Blend blend_;
 };
 
 }  // namespace tessara

@@ -1,5 +1,6 @@
 #include "image/picture_box.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -57,6 +58,10 @@ void PictureBox::setForeColor(QColor colour) {
     foreColor_ = colour;
 }
 
+void PictureBox::setDrawOpacity(int percent) {
+    drawOpacity_ = std::clamp(percent, 0, kOpaque);
+}
+
 QColor PictureBox::backColor() {
     return {240, 240, 240};
 }
@@ -80,7 +85,8 @@ void PictureBox::LineTo(Single x2, Single y2) {
         watcher_(from, current_);
     }
     limitJournal();
-    raster_.draw(layer(), toPixels(from), toPixels(current_), {foreColor_.rgb(), drawWidth_});
+    raster_.draw(layer(), toPixels(from), toPixels(current_),
+                 {foreColor_.rgb(), drawWidth_, drawStyle_, drawOpacity_});
 }
 
 namespace {
@@ -132,6 +138,7 @@ void PictureBox::drawOnPicture() {
     layer_ = std::move(picture_).reclaim();  // leaves the picture as it was when shared
     if (!layer_.isNull()) {
         picture_ = Picture();
+        raster_.startDrawing();
     }
 }
 
@@ -139,6 +146,7 @@ QImage& PictureBox::layer() {
     if (!layer_.isNull()) {
         return layer_;
     }
+    raster_.startDrawing();
     layer_ = reusedLayer();
     if (!layer_.isNull()) {
         return layer_;
@@ -207,6 +215,7 @@ void PictureBox::drawInPlace() {
     layer_.setDotsPerMeterX(pixels.dotsPerMeterX());
     layer_.setDotsPerMeterY(pixels.dotsPerMeterY());
     inPlace_ = true;
+    raster_.startDrawing();
     raster_.keepOriginalsIn(&journal_);
 }
 

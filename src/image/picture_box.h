@@ -51,6 +51,14 @@ class PictureBox {
     void setDrawWidth(Integer pixels);
     QColor ForeColor() const { return foreColor_; }
     void setForeColor(QColor colour);
+    // Solid lines, or dashes or dots that fit each line evenly (line_dashes.h).
+    DashStyle DrawStyle() const { return drawStyle_; }
+    void setDrawStyle(DashStyle style) { drawStyle_ = style; }
+    // How much of the pen's colour a line lays over the pixels it covers, in percent, from 0
+    // to 100: below 100 each pixel takes the blend once in a drawing, however many lines
+    // cover it.
+    int DrawOpacity() const { return drawOpacity_; }
+    void setDrawOpacity(int percent);
     // Colour of an empty box (no picture).
     static QColor backColor();
 
@@ -124,6 +132,8 @@ class PictureBox {
     ScaleMode scaleMode_ = ScaleMode::Twips;
     Integer drawWidth_ = 1;
     QColor foreColor_ = Qt::black;
+    DashStyle drawStyle_ = DashStyle::Solid;
+    int drawOpacity_ = kOpaque;
     QPointF current_;
     QImage layer_;  // the picture with the drawing on it, made at the first line
     // Memory of the picture's size kept for the next drawing layer: a discarded layer, or

@@ -1,6 +1,7 @@
 #include "platform/qt_platform.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
@@ -153,6 +154,17 @@ bool QtQuestions::confirm(const Message& message) {
     const bool accepted = box.exec() == QMessageBox::Ok;
     giveFocusBack(box.parentWidget());
     return accepted;
+}
+
+std::optional<QColor> QtQuestions::askColour(const ColourQuestion& question) {
+    QColorDialog box(question.colour, dialogOwner());
+    box.setWindowTitle(question.title);
+    const bool accepted = box.exec() == QDialog::Accepted;
+    giveFocusBack(box.parentWidget());
+    if (!accepted || !box.selectedColor().isValid()) {
+        return std::nullopt;
+    }
+    return QColor(box.selectedColor().rgb());
 }
 
 }  // namespace tessara

@@ -31,6 +31,7 @@ class QtQuestions : public Questions {
     std::optional<double> askNumber(const NumberQuestion& question) override;
     std::optional<std::vector<double>> askNumbers(const NumbersQuestion& question) override;
     bool confirm(const Message& message) override;
+    std::optional<QColor> askColour(const ColourQuestion& question) override;
 };
 
 }  // namespace tessara

@@ -1,7 +1,8 @@
-// Questions put to the user in a small modal box: a number to type, or OK or Cancel. The
-// program shows Qt's boxes; tests answer what the test scripted.
+// Questions put to the user in a small modal box: a number to type, a colour to pick, or OK
+// or Cancel. The program shows Qt's boxes; tests answer what the test scripted.
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -27,6 +28,11 @@ struct NumbersQuestion {
     std::vector<NumberQuestion> fields;
 };
 
+struct ColourQuestion {
+    QString title;
+    QColor colour;  // chosen at first
+};
+
 class Questions {
   public:
     virtual ~Questions() = default;
@@ -36,6 +42,8 @@ class Questions {
     virtual std::optional<std::vector<double>> askNumbers(const NumbersQuestion& question) = 0;
     // True when the user chose OK, false for Cancel (Esc included).
     virtual bool confirm(const Message& message) = 0;
+    // The colour chosen, opaque, or nothing when the user cancelled.
+    virtual std::optional<QColor> askColour(const ColourQuestion& question) = 0;
 };
 
 }  // namespace tessara

@@ -26,6 +26,7 @@ const QStringList kPositions = {"top", "centre", "bottom"};
 const QStringList kHalos = {"none", "white", "black"};
 const QStringList kScales = {"hex", "dpi"};
 const QStringList kUnits = {"mm", "inch"};
+const QStringList kLineStyles = {"solid", "dashed", "dotted", "none"};
 
 QStringList colourNames() {
     QStringList names;
@@ -148,6 +149,19 @@ class Fields {
         return Fields(value.toObject(), name(key));
     }
     // The fields of this object nobody read, by their paths.
+    bool has(const QString& key) const { return object_.contains(key); }
+    // A colour of one's own as #rrggbb, or `word` for the one it follows otherwise.
+    std::optional<QColor> colourOr(const QString& key, const QString& word) const {
+        const QString colour = text(key);
+        if (colour == word) {
+            return std::nullopt;
+        }
+        if (!colour.startsWith(u'#') || colour.size() != 7 || !QColor::isValidColorName(colour)) {
+            throw Refusal{
+                QStringLiteral("%1 must be %2 or a colour such as #8b4513").arg(name(key), word)};
+        }
+        return QColor::fromString(colour);
+    }
     QStringList unread() const {
         QStringList left;
         for (const QString& key : object_.keys()) {
@@ -182,6 +196,10 @@ void writeOptions(Writer& out, const GridOptions& options) {
     out.number("hexPixels", options.hexPixels);
     out.number("rotation", options.rotation);
     out.number("skew", options.skew);
+    out.text("lineColour",
+             options.lineColour ? options.lineColour->name() : QStringLiteral("list"));
+    out.word("lineStyle", kLineStyles, static_cast<int>(options.lineStyle));
+    out.whole("opacity", options.opacity);
     out.close();
 }
 
@@ -229,6 +247,17 @@ GridOptions readOptions(const Fields& grid) {
     options.hexPixels = grid.positiveOrNull("hexPixels");
     options.rotation = grid.number("rotation", -kMaxRotation, kMaxRotation);
     options.skew = grid.number("skew", -kMaxSkew, kMaxSkew);
+    // How the lines look came after the first files were written: absent, they are the
+    // defaults those files were drawn with.
+    if (grid.has("lineColour")) {
+        options.lineColour = grid.colourOr("lineColour", QStringLiteral("list"));
+    }
+    if (grid.has("lineStyle")) {
+        options.lineStyle = static_cast<LineStyle>(grid.word("lineStyle", kLineStyles));
+    }
+    if (grid.has("opacity")) {
+        options.opacity = grid.whole("opacity", kMinOpacity, kMaxOpacity);
+    }
     return options;
 }
 
@@ -247,15 +276,7 @@ HexNumbering readNumbering(const Fields& numbers) {
     if (numbers.positiveOrNull("sizePoints")) {
         numbering.sizePoints = numbers.number("sizePoints", 1, 500);
     }
-    const QString colour = numbers.text("colour");
-    if (colour != QStringLiteral("grid")) {
-        if (!colour.startsWith(u'#') || colour.size() != 7 || !QColor::isValidColorName(colour)) {
-            throw Refusal{
-                QStringLiteral("numbers.colour must be grid or a colour such as "
-                               "#8b4513")};
-        }
-        numbering.colour = QColor::fromString(colour);
-    }
+    numbering.colour = numbers.colourOr("colour", QStringLiteral("grid"));
     numbering.halo = static_cast<NumberHalo>(numbers.word("halo", kHalos));
     return numbering;
 }

@@ -83,7 +83,8 @@ void Form1::Command1_Click() {
     }
     if (outcome.failure != GridFailure::None) {
         Imgdisplay->update();  // it may have shown lines, drawn in place, that are put back
-        services_.messages.MsgBox(gridFailedMessage(outcome.failure, file, outcome.reason));
+        services_.messages.MsgBox(
+            gridFailedMessage(outcome.failure, file, outcome.reason, outcome.numbersLeftOut));
         if (outcome.failure == GridFailure::TooManyCells) {
             txtHexF->setFocus();  // the hex size is what to change
         }

@@ -65,6 +65,15 @@ QString changeName(const GridOptions& before, const GridOptions& after) {
     if (before.skew != after.skew) {
         return QStringLiteral("Skew");
     }
+    if (before.lineColour != after.lineColour) {
+        return QStringLiteral("Line Colour");
+    }
+    if (before.lineStyle != after.lineStyle) {
+        return QStringLiteral("Line Style");
+    }
+    if (before.opacity != after.opacity) {
+        return QStringLiteral("Opacity");
+    }
     return QStringLiteral("Shifted Lines");
 }
 
@@ -76,6 +85,8 @@ GridFitting::GridFitting(const MapWindow& window, QMenu* menu)
     connect(window_.mapSize, &QLineEdit::textEdited, this, [this] { typedInto(window_.mapSize); });
     connect(window_.hexSize, &QLineEdit::textEdited, this, [this] { typedInto(window_.hexSize); });
     connect(window_.colour, &QComboBox::currentIndexChanged, this, &GridFitting::refreshPreview);
+    // Dashes are as long as the line is thick.
+    connect(window_.thickness, &QComboBox::currentIndexChanged, this, &GridFitting::refreshPreview);
     connect(window_.image, &ImageControl::mouseMoved, this, &GridFitting::pointerAt);
     connect(window_.image, &ImageControl::pointerLeft, window_.status,
             [this] { window_.status->setPointer({}); });
@@ -177,10 +188,12 @@ void GridFitting::refreshPreview() {
 }
 
 void GridFitting::paintOverlay(QPainter& painter, const QRectF& area) const {
-    const QColor colour = QBColor(window_.colour->currentIndex()).value_or(Qt::black);
+    const QColor colour = fit_.options.lineColour.value_or(
+        QBColor(window_.colour->currentIndex()).value_or(Qt::black));
+    const std::optional<GridPen> pen = window_.pen();
     if (previewShown()) {
         if (const std::optional<GridLayout> layout = layoutNow()) {
-            paintGridPreview(painter, *layout, area, colour);
+            paintGridPreview(painter, *layout, area, colour, pen ? pen->width : 1);
             if (fit_.numbering.enabled) {
                 paintNumberPreview(painter, *layout, fit_.numbering,
                                    QSizeF(window_.map->pixelWidth(), window_.map->pixelHeight()),
@@ -194,7 +207,7 @@ void GridFitting::paintOverlay(QPainter& painter, const QRectF& area) const {
 void GridFitting::showOptions() {
     if (!dialog_) {
         QWidget* parent = window_.window;
-        dialog_ = new GridOptionsDialog(parent);
+        dialog_ = new GridOptionsDialog(parent, window_.services.questions);
         connect(dialog_, &GridOptionsDialog::optionsChanged, this, &GridFitting::setOptions);
         connect(dialog_, &GridOptionsDialog::numberingChanged, this, &GridFitting::setNumbering);
         connect(dialog_, &GridOptionsDialog::patternRefused, this,
@@ -287,7 +300,12 @@ void GridFitting::mapLoaded() {
 }
 
 void GridFitting::showFitted(const GridOptions& options, const QString& what) {
-    change({options, fit_.numbering}, what);
+    // A fit places the hexes; the lines look as they did.
+    GridOptions placed = options;
+    placed.opacity = fit_.options.opacity;
+    placed.lineColour = fit_.options.lineColour;
+    placed.lineStyle = fit_.options.lineStyle;
+    change({placed, fit_.numbering}, what);
     if (!align_->isChecked()) {
         align_->setChecked(true);
         alignForDialog_ = dialog_ && dialog_->isVisible();

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSpinBox>
@@ -59,7 +60,8 @@ QDoubleSpinBox* numberBox(QWidget* parent, const char* name, double minimum, dou
 
 }  // namespace
 
-GridOptionsDialog::GridOptionsDialog(QWidget* parent) : QDialog(parent) {
+GridOptionsDialog::GridOptionsDialog(QWidget* parent, Questions& questions)
+    : QDialog(parent), questions_(questions) {
     setObjectName(QStringLiteral("frmGridOptions"));
     setWindowTitle(QStringLiteral("Grid Options"));
     setModal(false);
@@ -146,6 +148,7 @@ void GridOptionsDialog::build() {
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form_);
+    layout->addWidget(buildLines());
     layout->addWidget(buildNumbers());
     layout->addWidget(hint_);
     layout->addWidget(buttons);
@@ -169,6 +172,91 @@ void GridOptionsDialog::nameLinesBy(GridOrientation orientation) {
             columns ? QStringLiteral("&Shifted columns:") : QStringLiteral("&Shifted rows:"));
     relabel(stretch_, columns ? QStringLiteral("S&tretch across the columns:")
                               : QStringLiteral("S&tretch across the rows:"));
+}
+
+QGroupBox* GridOptionsDialog::buildLines() {
+    auto* lines = new QGroupBox(QStringLiteral("Lines"), this);
+    lines->setObjectName(QStringLiteral("grpLines"));
+    lineColour_ = list(lines, "cmbLineColour", {QStringLiteral("the list's colour"), QString()});
+    chooseColour_ = new QPushButton(QStringLiteral("Choose..."), lines);
+    chooseColour_->setObjectName(QStringLiteral("cmdLineColour"));
+    chooseColour_->setAccessibleName(QStringLiteral("Choose the line colour"));
+    chooseColour_->setAutoDefault(false);
+    auto* colour = new QWidget(lines);
+    auto* colourRow = new QHBoxLayout(colour);
+    colourRow->setContentsMargins(0, 0, 0, 0);
+    colourRow->addWidget(lineColour_, 1);
+    colourRow->addWidget(chooseColour_);
+    lineStyle_ = list(lines, "cmbLineStyle",
+                      {QStringLiteral("solid"), QStringLiteral("dashed"), QStringLiteral("dotted"),
+                       QStringLiteral("none: numbers only")});
+    opacity_ = new QSpinBox(lines);
+    opacity_->setObjectName(QStringLiteral("txtOpacity"));
+    opacity_->setRange(kMinOpacity, kMaxOpacity);
+    opacity_->setSingleStep(5);
+    opacity_->setSuffix(QStringLiteral(" %"));
+    opacity_->setKeyboardTracking(false);
+
+    // Every letter of "Line colour" and "Line style" is another field's accelerator already:
+    // Tab reaches them.
+    auto* form = new QFormLayout(lines);
+    form->addRow(QStringLiteral("Line colour:"), colour);
+    form->addRow(QStringLiteral("Line style:"), lineStyle_);
+    form->addRow(QStringLiteral("Op&acity:"), opacity_);
+    nameFieldsByLabels(form);
+    lineColour_->setAccessibleName(QStringLiteral("Line colour"));
+    showOwnColour();
+
+    connect(lineColour_, &QComboBox::currentIndexChanged, this,
+            &GridOptionsDialog::lineColourPicked);
+    connect(chooseColour_, &QPushButton::clicked, this, &GridOptionsDialog::chooseLineColour);
+    connect(lineStyle_, &QComboBox::currentIndexChanged, this, &GridOptionsDialog::readControls);
+    connect(opacity_, &QSpinBox::valueChanged, this, &GridOptionsDialog::readControls);
+    return lines;
+}
+
+void GridOptionsDialog::showOwnColour() {
+    QPixmap swatch(16, 16);
+    swatch.fill(ownColour_.value_or(Qt::transparent));
+    const QIcon icon = ownColour_ ? QIcon(swatch) : QIcon();
+    lineColour_->setItemText(1, ownColour_ ? QStringLiteral("my own, %1").arg(ownColour_->name())
+                                           : QStringLiteral("one of my own..."));
+    lineColour_->setItemIcon(1, icon);
+    chooseColour_->setIcon(icon);
+}
+
+void GridOptionsDialog::lineColourPicked(int index) {
+    if (showing_) {
+        return;
+    }
+    if (index == 0) {
+        useLineColour(std::nullopt);
+    } else if (ownColour_) {
+        useLineColour(ownColour_);
+    } else {
+        chooseLineColour();
+    }
+}
+
+void GridOptionsDialog::chooseLineColour() {
+    const std::optional<QColor> chosen =
+        questions_.askColour({QStringLiteral("Line Colour"),
+                              ownColour_.value_or(options_.lineColour.value_or(Qt::black))});
+    if (chosen) {
+        ownColour_ = chosen;
+    }
+    useLineColour(chosen ? chosen : options_.lineColour);
+}
+
+void GridOptionsDialog::useLineColour(const std::optional<QColor>& colour) {
+    showing_ = true;
+    lineColour_->setCurrentIndex(colour ? 1 : 0);  // back as it was when the choice was cancelled
+    showOwnColour();
+    showing_ = false;
+    if (colour != options_.lineColour) {
+        options_.lineColour = colour;
+        emit optionsChanged(options_);
+    }
 }
 
 QGroupBox* GridOptionsDialog::buildNumbers() {
@@ -298,6 +386,13 @@ void GridOptionsDialog::setOptions(const GridOptions& options, std::optional<dou
     skew_->setValue(options.skew);
     nameLinesBy(options.orientation);
     hexPixels_->setValue(options.hexPixels.value_or(hexPixels.value_or(0)));
+    if (options.lineColour) {
+        ownColour_ = options.lineColour;
+    }
+    lineColour_->setCurrentIndex(options.lineColour ? 1 : 0);
+    showOwnColour();
+    lineStyle_->setCurrentIndex(static_cast<int>(options.lineStyle));
+    opacity_->setValue(options.opacity);
     showing_ = false;
 }
 
@@ -318,6 +413,10 @@ void GridOptionsDialog::readControls() {
     } else if (field == hexPixels_) {
         options_.hexPixels =
             hexPixels_->value() > 0 ? std::optional<double>(hexPixels_->value()) : std::nullopt;
+    } else if (field == lineStyle_) {
+        options_.lineStyle = static_cast<LineStyle>(lineStyle_->currentIndex());
+    } else if (field == opacity_) {
+        options_.opacity = opacity_->value();
     }
     const std::pair<QDoubleSpinBox*, double*> numbers[] = {{offsetX_, &options_.offsetX},
                                                            {offsetY_, &options_.offsetY},

@@ -1,6 +1,7 @@
 // Grid Options: the orientation, offset, shifted lines, stretch, hex size, rotation and skew
-// of the grid and its numbers, in a window that stays open beside the map while the preview
-// follows every change. Enter applies a field; no button is pressed by it.
+// of the grid, how its lines look (colour, style, opacity) and its numbers, in a window that
+// stays open beside the map while the preview follows every change. Enter applies a field; no
+// button is pressed by it. A colour of one's own is asked for through the Questions seam.
 #pragma once
 
 #include <QDialog>
@@ -8,6 +9,7 @@
 
 #include "grid/grid_options.h"
 #include "grid/hex_numbers.h"
+#include "platform/questions.h"
 
 class QCheckBox;
 class QComboBox;
@@ -16,6 +18,7 @@ class QFormLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QSpinBox;
 
 namespace tessara {
@@ -23,7 +26,7 @@ namespace tessara {
 class GridOptionsDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit GridOptionsDialog(QWidget* parent);
+    GridOptionsDialog(QWidget* parent, Questions& questions);
 
     // Shows these options. `hexPixels` is the hex size the grid would have now, worked out
     // from the two sizes when the options set none; nothing when it cannot be known yet.
@@ -49,8 +52,16 @@ class GridOptionsDialog : public QDialog {
 
   private:
     void build();
+    QGroupBox* buildLines();
     QGroupBox* buildNumbers();
     void readControls();
+    // The line colour list: the list's colour, or one's own, asked for the first time.
+    void lineColourPicked(int index);
+    // The Choose button: a colour of one's own, asked for every time.
+    void chooseLineColour();
+    void useLineColour(const std::optional<QColor>& colour);
+    // The list and the button show the colour of one's own, as a swatch and its name.
+    void showOwnColour();
     void readNumbers();
     // The labels say rows or columns, as the grid has them.
     void nameLinesBy(GridOrientation orientation);
@@ -67,6 +78,13 @@ class GridOptionsDialog : public QDialog {
     QDoubleSpinBox* skew_ = nullptr;
     QFormLayout* form_ = nullptr;
     QLabel* hint_ = nullptr;
+
+    Questions& questions_;
+    std::optional<QColor> ownColour_;  // the colour of one's own chosen last
+    QComboBox* lineColour_ = nullptr;
+    QPushButton* chooseColour_ = nullptr;
+    QComboBox* lineStyle_ = nullptr;
+    QSpinBox* opacity_ = nullptr;
 
     HexNumbering numbering_;
     QGroupBox* numbers_ = nullptr;  // checkable: numbering on or off

@@ -7,7 +7,9 @@
 #include <cmath>
 #include <vector>
 
+#include "grid/grid_parameters.h"
 #include "grid/number_stamps.h"
+#include "image/line_dashes.h"
 
 namespace tessara {
 namespace {
@@ -23,11 +25,21 @@ QColor contrastFor(const QColor& colour) {
     return under;
 }
 
-// The outline twice: wide in the contrasting shade, then one pixel in the pen's colour.
+// The outline twice: wide in the contrasting shade, then one pixel in the pen's colour;
+// dashed lines as their dashes.
 void drawLines(QPainter& painter, const GridLayout& layout, const QRectF& area,
-               const QColor& colour) {
+               const QColor& colour, int penWidth) {
     std::vector<QLineF> lines;
-    traceGrid(layout, area, [&lines](QPointF from, QPointF to) { lines.emplace_back(from, to); });
+    const DashStyle dashes = dashStyleOf(layout.options.lineStyle);
+    traceGrid(layout, area, [&](QPointF from, QPointF to) {
+        if (dashes == DashStyle::Solid) {
+            lines.emplace_back(from, to);
+            return;
+        }
+        for (const QLineF& dash : dashesOf(from, to, dashes, penWidth)) {
+            lines.push_back(dash);
+        }
+    });
     QPen under(contrastFor(colour), 3);
     under.setCosmetic(true);
     painter.setPen(under);
@@ -49,6 +61,7 @@ GridLayout endlessInFrame(const GridLayout& layout) {
                                options.shifted,
                                options.stretch,
                                layout.hexSize};
+    grid.options.lineStyle = options.lineStyle;
     grid.placement = GridPlacement();
     grid.firstLine = grid.firstCell = INT_MIN / 2;
     grid.lastLine = grid.lastCell = INT_MAX / 2;
@@ -68,7 +81,7 @@ QTransform frameToPicture(const GridLayout& layout) {
 // Fills `area` with the grid's pattern: one tile of whole periods of the grid's frame, drawn
 // at the screen's scale and repeated by a textured brush placed as the frame is.
 void fillWithPattern(QPainter& painter, const GridLayout& layout, const QRectF& area,
-                     const QColor& colour) {
+                     const QColor& colour, int penWidth) {
     const GridLayout grid = endlessInFrame(layout);
     const QSizeF period = periodOf(grid);
     const double scale = painter.transform().m11();  // screen pixels per picture pixel
@@ -85,19 +98,20 @@ void fillWithPattern(QPainter& painter, const GridLayout& layout, const QRectF& 
         double hexSize = 0;
         double scale = 0;
         QColor colour;
+        int penWidth = 0;
         QImage image;
     };
     static Tile cached;
     if (cached.image.isNull() || cached.options != grid.options || cached.hexSize != grid.hexSize ||
-        cached.scale != scale || cached.colour != colour) {
+        cached.scale != scale || cached.colour != colour || cached.penWidth != penWidth) {
         QImage tile(pixels, QImage::Format_ARGB32_Premultiplied);
         tile.fill(Qt::transparent);
         QPainter tilePainter(&tile);
         tilePainter.scale(pixels.width() / tileSize.width(), pixels.height() / tileSize.height());
         tilePainter.translate(-origin);
-        drawLines(tilePainter, grid, QRectF(origin, tileSize), colour);
+        drawLines(tilePainter, grid, QRectF(origin, tileSize), colour, penWidth);
         tilePainter.end();
-        cached = {grid.options, grid.hexSize, scale, colour, tile};
+        cached = {grid.options, grid.hexSize, scale, colour, penWidth, tile};
     }
     const QImage& tile = cached.image;
 
@@ -112,20 +126,24 @@ void fillWithPattern(QPainter& painter, const GridLayout& layout, const QRectF& 
 }  // namespace
 
 void paintGridPreview(QPainter& painter, const GridLayout& layout, const QRectF& area,
-                      const QColor& colour) {
-    if (layout.problem != GridProblem::None || !(layout.hexSize > 0)) {
+                      const QColor& colour, int penWidth) {
+    if (layout.problem != GridProblem::None || !(layout.hexSize > 0) ||
+        layout.options.lineStyle == LineStyle::None) {
         return;
     }
     painter.setRenderHint(QPainter::Antialiasing, false);
+    const double opacity = painter.opacity();
+    painter.setOpacity(opacity * layout.options.opacity / kMaxOpacity);
     const QSizeF period = periodOf(layout);
     const QRectF frame = frameToPicture(layout).inverted().mapRect(area);
     const double cells =
         (frame.width() / period.width() + 2) * (frame.height() / period.height() + 2) * 2;
     if (cells <= kPreviewCellBudget) {
-        drawLines(painter, layout, area, colour);
+        drawLines(painter, layout, area, colour, penWidth);
     } else {
-        fillWithPattern(painter, layout, area, colour);
+        fillWithPattern(painter, layout, area, colour, penWidth);
     }
+    painter.setOpacity(opacity);
 }
 
 void paintNumberPreview(QPainter& painter, const GridLayout& layout, const HexNumbering& numbering,
@@ -155,6 +173,7 @@ void paintNumberPreview(QPainter& painter, const GridLayout& layout, const HexNu
         area.adjusted(-layout.hexSize, -layout.hexSize, layout.hexSize, layout.hexSize);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.setOpacity(painter.opacity() * layout.options.opacity / kMaxOpacity);
     const QColor colour = numbering.colour.value_or(gridColour);
     const QColor ring = numbering.halo == NumberHalo::Black ? Qt::black : Qt::white;
     for (size_t k = 0; k < plan.hexes.size(); ++k) {

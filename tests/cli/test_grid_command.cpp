@@ -149,6 +149,33 @@ TEST_F(CliGridCommand, EachOutcomeHasItsExitStatusItsOneLineAndLeavesOutputWhole
         {"a PDF of more pages than can be printed", "grid map.bmp out.pdf --dpi 0.1" + sizes, 2,
          "tessara: at this scale the map needs 75789 pages (401 x 189); at most 10000 can be "
          "printed at once\n"},
+        {"a translucent dashed grid in a colour of its own",
+         "grid map.bmp out.png --line-style dashed --opacity 50% --colour #5a3c1e" + sizes, 0, ""},
+        {"no lines, numbers alone on hexes of 100 pixels",
+         "grid map.bmp out.png --line-style none --numbers 0101 --map-width 30 --hex-size 10", 0,
+         ""},
+        {"an opacity of 0", "grid map.bmp out.bmp --opacity 0" + sizes, 2,
+         "tessara: --opacity must be a whole number of percent from 10 to 100, not '0'\n"},
+        {"an opacity one past 100", "grid map.bmp out.bmp --opacity 101" + sizes, 2,
+         "tessara: --opacity must be a whole number of percent from 10 to 100, not '101'\n", false,
+         true},
+        {"a colour of five digits", "grid map.bmp out.bmp --colour #12345" + sizes, 2,
+         "tessara: --colour must be #RRGGBB, a # and six hexadecimal digits as in #5a3c1e, not "
+         "'#12345'\n"},
+        {"a colour of letters past F", "grid map.bmp out.bmp --colour #GGGGGG" + sizes, 2,
+         "tessara: --colour must be #RRGGBB, a # and six hexadecimal digits as in #5a3c1e, not "
+         "'#GGGGGG'\n"},
+        {"no lines and no numbers", "grid map.bmp out.bmp --line-style none" + sizes, 2,
+         "tessara: nothing to draw: --line-style none draws no lines, and no --numbers were asked "
+         "for\n",
+         false, true},
+        {"no lines and numbers too small to read",
+         "grid map.bmp out.png --line-style none --numbers 0101 --number-size 5" + sizes, 2,
+         "tessara: the grid has no lines (line style None) and its hex numbers would be too small "
+         "to read, so there is nothing to draw: numbers need hexes of at least 120.00 pixels from "
+         "flat to flat, or a shorter format\n"},
+        {"a line style not in the list", "grid map.bmp out.bmp --line-style wavy" + sizes, 2,
+         "tessara: --line-style must be solid, dashed, dotted or none, not 'wavy'\n"},
         {"a full disk under a PDF", "grid map.bmp out.pdf" + sizes, 1, write + "'out.pdf': ", true,
          true, nullptr, 4096},
         {"a full disk under a bitmap, whose reason is the image layer's",
@@ -226,6 +253,13 @@ TEST_F(CliGridCommand, ABitmapHoldsExactlyTheBytesTheButtonWrites) {
         {"a hex centre anchored on a point: 0.5 px left and 4.4 px up of one at 30, 20",
          " --anchor 29.5,15.6 --hex-pixels 30 --orientation columns",
          {Columns, 29.5 - 0.288675 * 30, 15.6 - 30, ShiftedLines::First, 1, 30.0}},
+        {"translucent dashes in a colour of their own",
+         " --line-style dashed --opacity 40 --colour #5a3c1e",
+         {.opacity = 40, .lineColour = QColor(90, 60, 30), .lineStyle = LineStyle::Dashed}},
+        {"numbers without lines on hexes of 40 pixels",
+         " --numbers A1 --origin bottom-left --halo white --line-style none --hex-pixels 40",
+         {.hexPixels = 40, .lineStyle = LineStyle::None},
+         numbers},
     };
     const GridPen redThree = *gridPen(4, 2, kLineWidths);  // the lists' "red" and "3"
     for (const Row& row : rows) {

@@ -2,13 +2,16 @@
 
 #include <QDir>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
+#include <cmath>
 #include <map>
 #include <vector>
 
 #include "grid/grid_export.h"
 #include "grid/grid_generation.h"
 #include "grid/grid_layout.h"
+#include "grid/grid_messages.h"
 #include "support/file_size_limit.h"
 #include "support/qt_print.h"
 #include "support/test_files.h"
@@ -167,4 +170,57 @@ TEST(GridSvg, AFailedWriteSaysWhyAndLeavesTheOldFile) {
     EXPECT_EQ(readBytes(path), QByteArray("the old grid"));
     EXPECT_EQ(QDir(dir.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList{"grid.svg"});
+}
+
+// Dashes at 40% in a colour of their own: 40% of 255, 102, is the alpha of exactly the pixels
+// the button's dashes cover, in the colour premultiplied by it; every other pixel is clear.
+TEST(GridOnlyImage, ATranslucentGridHasItsOpacityAsItsLinesAlpha) {
+    const QImage map = makeMap(kWidth, kHeight);
+    Setting dashes{"", {3, QColor(Qt::black)}, {}, {}};
+    dashes.options.lineColour = QColor(90, 60, 30);
+    dashes.options.lineStyle = LineStyle::Dashed;
+    const QImage lines = buttonPicture(map, dashes);
+    dashes.options.opacity = 40;
+    const QImage grid = gridOnlyImage(kWidth, kHeight, kSizes, dashes.pen, dashes.options, {});
+    ASSERT_EQ(grid.format(), QImage::Format_ARGB32_Premultiplied);
+    int wrong = 0;
+    for (int y = 0; y < kHeight; ++y) {
+        const auto* stored = reinterpret_cast<const QRgb*>(grid.constScanLine(y));
+        for (int x = 0; x < kWidth; ++x) {
+            const bool line = lines.pixel(x, y) != map.pixel(x, y);
+            wrong += stored[x] != (line ? qRgba(36, 24, 12, 102) : 0U);
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_NE(lines, map);
+    QString why;
+    EXPECT_TRUE(
+        gridOnlyImage(kWidth, kHeight, kSizes, dashes.pen, {.lineStyle = LineStyle::None}, {}, &why)
+            .isNull());
+    EXPECT_EQ(why, nothingToDrawFact({}));
+}
+
+// Each dashed side carries whole periods of its own pattern, with a dash centred on each end;
+// the lines are faded as one group, so that no corner is faded twice.
+TEST(GridSvg, EachDashedSideCarriesWholePeriodsOfItsOwnPattern) {
+    ScratchDir dir;
+    const GridOptions options{.hexPixels = 41.5, .opacity = 40, .lineStyle = LineStyle::Dashed};
+    ASSERT_TRUE(
+        writeGridSvg(dir.path("g.svg"), kWidth, kHeight, kSizes, {3, Qt::black}, options, {}));
+    const QString svg = QString::fromUtf8(readBytes(dir.path("g.svg")));
+    EXPECT_TRUE(svg.contains("stroke-linecap=\"round\" opacity=\"0.4\">"));
+    static const QRegularExpression line(
+        R"re(x1="(.+)" y1="(.+)" x2="(.+)" y2="(.+)" )re"
+        R"re(stroke-dasharray="(.+) (.+)" stroke-dashoffset="(.+)")re");
+    int sides = 0;
+    int uneven = 0;
+    for (auto it = line.globalMatch(svg); it.hasNext(); ++sides) {
+        const QRegularExpressionMatch m = it.next();
+        const auto v = [&m](int k) { return m.captured(k).toDouble(); };
+        const double periods = std::hypot(v(3) - v(1), v(4) - v(2)) / (v(5) + v(6));
+        uneven += std::abs(periods - std::round(periods)) > 1e-3 * periods ||
+                  std::abs(v(7) - v(5) / 2) > 1e-3;
+    }
+    EXPECT_GT(sides, 30);
+    EXPECT_EQ(uneven, 0);
 }

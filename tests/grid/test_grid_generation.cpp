@@ -13,6 +13,7 @@
 #include "grid/grid_generation.h"
 #include "grid/grid_messages.h"
 #include "image/bmp_writer.h"
+#include "image/opacity.h"
 #include "support/as_nobody.h"
 #include "support/form_fixture.h"
 #include "support/test_files.h"
@@ -430,4 +431,107 @@ TEST_F(GridGeneration, AMapOfMoreThan268MegapixelsIsGridded) {
     EXPECT_EQ(gridded.pixel(2457, 500), kRedRgb);
     EXPECT_EQ(gridded.pixel(2453, 500), qRgb(255, 255, 255));
     EXPECT_EQ(QFileInfo("tmp.bmp").size(), 54 + qint64{16384} * 3 * 16385);
+}
+
+namespace {
+
+// What Generate Hex Grid draws over `map` (100 units wide, hexes of 10), before the merge.
+QImage gridOver(const QImage& map, const GridPen& pen, const GridOptions& options,
+                const HexNumbering& numbering = {}) {
+    PictureBox box(0, 0);
+    box.setPicture(Picture(map));
+    EXPECT_EQ(drawGridOn(box, {100, 10}, pen, options, numbering).failure, GridFailure::None);
+    return box.Image().image();
+}
+
+}  // namespace
+
+TEST(GridLines, ATranslucentGridBlendsExactlyThePixelsTheOpaqueGridCovers) {
+    const QImage map = makeMap(400, 300);
+    const struct {
+        GridPen pen;
+        GridOptions options;
+    } rows[] = {
+        {{3, QColor(kRedRgb)}, {.opacity = 40}},
+        {{1, QColor(Qt::black)},
+         {.hexPixels = 41.5, .rotation = 2, .opacity = 10, .lineColour = QColor(90, 60, 30)}},
+        {{5, QColor(kBlueRgb)}, {.opacity = 75, .lineStyle = LineStyle::Dashed}},
+    };
+    for (const auto& row : rows) {
+        GridOptions opaque = row.options;
+        opaque.opacity = kMaxOpacity;
+        const QImage solid = gridOver(map, row.pen, opaque);
+        const QImage faint = gridOver(map, row.pen, row.options);
+        const QRgb colour = lineColourOf(row.pen, row.options).rgb();
+        int wrong = 0;
+        for (int i = 0; i < map.width() * map.height(); ++i) {
+            const QPoint p(i % map.width(), i / map.width());
+            const QRgb under = map.pixel(p);
+            wrong +=
+                faint.pixel(p) !=
+                (solid.pixel(p) != under ? blendOver(colour, under, row.options.opacity) : under);
+        }
+        EXPECT_EQ(wrong, 0) << row.options.opacity;
+        EXPECT_NE(solid, map) << "lines were drawn";
+    }
+}
+
+// Hexes of 60 pixels: along a row every hex is the one before, 60 pixels to the left.
+TEST(GridLines, DashesArePixelsOfTheSolidGridAndEveryHexAlongALineLooksTheSame) {
+    QImage map(400, 300, QImage::Format_RGB32);
+    map.fill(Qt::white);
+    for (const auto& [style, width] :
+         {std::pair{LineStyle::Dashed, 3}, {LineStyle::Dotted, 1}, {LineStyle::Dotted, 5}}) {
+        const GridPen pen{static_cast<Integer>(width), QColor(kRedRgb)};
+        const QImage solid = gridOver(map, pen, {.hexPixels = 60});
+        const QImage dashed = gridOver(map, pen, {.hexPixels = 60, .lineStyle = style});
+        int outside = 0;
+        int unlike = 0;
+        for (int i = 0; i < 400 * 300; ++i) {
+            const int x = i % 400, y = i / 400;
+            outside += dashed.pixel(x, y) == kRedRgb && solid.pixel(x, y) != kRedRgb;
+            unlike += x >= 60 && x < 300 && dashed.pixel(x, y) != dashed.pixel(x + 60, y);
+        }
+        EXPECT_EQ(outside, 0) << width;
+        EXPECT_EQ(unlike, 0) << width;
+        EXPECT_LT(count(dashed, kRedRgb), count(solid, kRedRgb) * 0.8) << width;
+    }
+}
+
+// Numbers alone are the numbers drawn with the lines, without a pixel of the lines.
+TEST(GridLines, NumbersOnlyAreTheGridsNumbersWithoutItsLines) {
+    const QImage map = makeMap(400, 300);
+    const GridPen pen{3, QColor(kRedRgb)};
+    HexNumbering numbers;
+    numbers.enabled = true;
+    const QImage lines = gridOver(map, pen, {});
+    const QImage both = gridOver(map, pen, {}, numbers);
+    const QImage only = gridOver(map, pen, {.lineStyle = LineStyle::None}, numbers);
+    int wrong = 0;
+    for (int i = 0; i < 400 * 300; ++i) {
+        const QPoint p(i % 400, i / 400);
+        const bool line = lines.pixel(p) != map.pixel(p);
+        wrong += line ? both.pixel(p) == kRedRgb && only.pixel(p) != map.pixel(p)
+                      : only.pixel(p) != both.pixel(p);
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_NE(only, map) << "the numbers are drawn";
+}
+
+// Setting the lines' look to what it always was keeps the button's grid, not a fitted one.
+TEST(GridLines, LinesLookingAsTheyAlwaysDidAreTheButtonsGridPixelForPixel) {
+    const QImage map = makeMap(400, 300);
+    const GridPen pen{3, QColor(kRedRgb)};
+    EXPECT_EQ(gridOver(map, pen, {.opacity = 100, .lineColour = QColor(kRedRgb)}),
+              gridOver(map, pen, {}));
+}
+
+TEST_F(GridGeneration, WithNoLinesAndNoNumbersGenerateSaysThereIsNothingToDraw) {
+    const QImage map = makeMap(300, 200);
+    loadMap(map);
+    form.fitting().setOptions({.lineStyle = LineStyle::None});
+    generate("100", "10");
+    EXPECT_EQ(platform.messages.shown(), std::vector<Message>{nothingToDrawMessage({})});
+    EXPECT_EQ(picture(), map);
+    EXPECT_FALSE(tmpExists());
 }

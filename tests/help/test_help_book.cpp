@@ -141,6 +141,17 @@ TEST(ShippedManual, EveryLinkLeadsToATopicAndTheContentsReachesThemAll) {
     }
 }
 
+TEST(ShippedManual, DescribesHowTheLinesLookAndWhatToDoWhenThereIsNothingToDraw) {
+    const QString text = shippedManual();
+    for (const char* words :
+         {"<h2>How the lines look</h2>", "<b>Line colour</b>", "<b>Line style</b>",
+          "<b>Opacity</b>, from 10 to 100%", "<i>none: numbers only</i>", "Choose...",
+          "Nothing to draw: The grid has no lines (line style None)", "--line-style", "--opacity",
+          "<img src=\"tessara-lines.png\""}) {
+        EXPECT_TRUE(text.contains(QLatin1String(words))) << words;
+    }
+}
+
 TEST(ShippedManual, DescribesEveryCommandAndTheWorkedExample) {
     const QString text = shippedManual();
     for (const char* words :

@@ -227,11 +227,15 @@ TEST(PictureBox, DrawingInPlaceWritesThePicturesMemoryAndClsPutsItBack) {
         int lines;      // diagonal lines three pixels wide, one row of pixels apart
         bool stamped;   // and a half-transparent sprite over them
         bool outgrows;  // what they cover outgrows a quarter of the picture
+        int opacity = kOpaque;
+        DashStyle style = DashStyle::Solid;
     };
     const Row rows[] = {
         {"a few lines", 4, false, false},
         {"lines and a stamp", 4, true, false},
         {"lines covering most of the picture", 100, true, true},
+        {"translucent dashes", 4, true, false, 40, DashStyle::Dashed},
+        {"translucent lines moved to a copy halfway", 100, true, true, 40},
     };
     QImage sprite(12, 8, QImage::Format_ARGB32_Premultiplied);
     sprite.fill(qRgba(0, 0, 100, 128));
@@ -246,6 +250,8 @@ TEST(PictureBox, DrawingInPlaceWritesThePicturesMemoryAndClsPutsItBack) {
         const auto draw = [&](PictureBox& box) {
             box.setScaleMode(ScaleMode::Pixels);
             box.setDrawWidth(3);
+            box.setDrawOpacity(row.opacity);
+            box.setDrawStyle(row.style);
             for (int i = 0; i < row.lines; ++i) {
                 box.Line(0, i, 199, 149 - i);
             }
@@ -270,4 +276,19 @@ TEST(PictureBox, DrawingInPlaceWritesThePicturesMemoryAndClsPutsItBack) {
         EXPECT_EQ(held.image(), original) << row.guards;
         EXPECT_TRUE(box.picture().sharesPixelsWith(held)) << row.guards;
     }
+}
+
+TEST(PictureBox, ATranslucentLineBlendsAgainInTheNextDrawing) {
+    PictureBox box(0, 0);
+    box.setPicture(Picture(white(20, 10)));
+    box.setScaleMode(ScaleMode::Pixels);
+    box.setForeColor(QColor(128, 0, 0));
+    box.setDrawOpacity(50);
+    box.Line(2, 5, 17, 5);
+    box.Line(17, 5, 2, 5);
+    const QRgb once = blendOver(qRgb(128, 0, 0), qRgb(255, 255, 255), 50);
+    EXPECT_EQ(box.Image().image().pixel(9, 5), once) << "twice over in one drawing is once";
+    box.setPicture(box.Image());
+    box.Line(2, 5, 17, 5);
+    EXPECT_EQ(box.Image().image().pixel(9, 5), blendOver(qRgb(128, 0, 0), once, 50));
 }

@@ -19,6 +19,9 @@ GridSettings unusual() {
     s.options = {GridOrientation::Columns, -12.25, 0.1 + 0.2, ShiftedLines::Second, 1.0021, 48.251};
     s.options.rotation = -0.604;
     s.options.skew = 10;
+    s.options.opacity = kMinOpacity;
+    s.options.lineColour = QColor(0x5a, 0x3c, 0x1e);
+    s.options.lineStyle = LineStyle::None;
     s.numbering.enabled = true;
     s.numbering.format = NumberFormat::Pattern;
     s.numbering.pattern = QStringLiteral("\"{C}\"-{r:3}\\");
@@ -71,6 +74,12 @@ TEST(GridSettings, ADamagedOrForeignFileIsRefusedNamingTheField) {
         {edited("\"skew\": 0", "\"skew\": 10.5"), "grid.skew must be a number from -10 to 10"},
         {edited("\"hexPixels\": null", "\"hexPixels\": 0"), "grid.hexPixels must be above 0"},
         {edited("\"hexPixels\": null", "\"hexPixels\": \"48\""), "grid.hexPixels must be a number"},
+        {edited("\"opacity\": 100", "\"opacity\": 9"),
+         "grid.opacity must be a number from 10 to 100"},
+        {edited("\"lineStyle\": \"solid\"", "\"lineStyle\": \"wavy\""),
+         "grid.lineStyle must be one of solid, dashed, dotted, none"},
+        {edited("\"lineColour\": \"list\"", "\"lineColour\": \"brown\""),
+         "grid.lineColour must be list or a colour such as #8b4513"},
         {edited("\"first\": 1", "\"first\": 1.5"), "numbers.first must be a whole number"},
         {edited("\"first\": 1", "\"first\": 10000"),
          "numbers.first must be a number from -9999 to 9999"},
@@ -92,6 +101,22 @@ TEST(GridSettings, ADamagedOrForeignFileIsRefusedNamingTheField) {
         EXPECT_TRUE(read.problem.startsWith(QLatin1String(row.problem)))
             << read.problem.toStdString() << "\n  wanted: " << row.problem;
     }
+}
+
+TEST(GridSettings, AFileFromBeforeTheLinesHadALookDrawsThemAsThen) {
+    QByteArray text = settingsText(unusual());
+    for (const char* line : {",\n        \"lineColour\": \"#5a3c1e\"",
+                             ",\n        \"lineStyle\": \"none\"", ",\n        \"opacity\": 10"}) {
+        ASSERT_TRUE(text.contains(line)) << line;
+        text.replace(line, "");
+    }
+    const SettingsRead read = readSettingsText(text);
+    ASSERT_TRUE(read.settings) << read.problem.toStdString();
+    GridSettings wanted = unusual();
+    wanted.options.opacity = kMaxOpacity;
+    wanted.options.lineColour.reset();
+    wanted.options.lineStyle = LineStyle::Solid;
+    EXPECT_EQ(*read.settings, wanted);
 }
 
 TEST(GridSettings, ANewerFileMayBeReadWhenItSaysSoLeavingOutWhatIsNew) {

@@ -149,4 +149,15 @@ bool ScriptedQuestions::confirm(const Message& message) {
     return answer;
 }
 
+std::optional<QColor> ScriptedQuestions::askColour(const ColourQuestion& question) {
+    coloursAsked_.push_back(question);
+    if (colours_.empty()) {
+        ADD_FAILURE() << "unscripted question: " << question.title.toStdString();
+        return std::nullopt;
+    }
+    const std::optional<QColor> answer = colours_.front();
+    colours_.pop_front();
+    return answer;
+}
+
 }  // namespace tessara::test

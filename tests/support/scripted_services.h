@@ -199,15 +199,20 @@ class ScriptedQuestions : public Questions {
     void answerNumbers(std::optional<std::vector<double>> numbers) {
         manyNumbers_.push_back(std::move(numbers));
     }
+    void answerColour(std::optional<QColor> colour) { colours_.push_back(colour); }
     std::optional<double> askNumber(const NumberQuestion& question) override;
     std::optional<std::vector<double>> askNumbers(const NumbersQuestion& question) override;
     bool confirm(const Message& message) override;
+    std::optional<QColor> askColour(const ColourQuestion& question) override;
 
     const std::vector<NumberQuestion>& numbersAsked() const { return numbersAsked_; }
     const std::vector<Message>& confirmsAsked() const { return confirmsAsked_; }
     const std::vector<NumbersQuestion>& manyNumbersAsked() const { return manyNumbersAsked_; }
+    const std::vector<ColourQuestion>& coloursAsked() const { return coloursAsked_; }
 
   private:
+    std::deque<std::optional<QColor>> colours_;
+    std::vector<ColourQuestion> coloursAsked_;
     std::deque<std::optional<double>> numbers_;
     std::deque<bool> confirms_;
     std::deque<std::optional<std::vector<double>>> manyNumbers_;

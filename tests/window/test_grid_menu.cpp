@@ -1,6 +1,7 @@
 #include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include "grid/grid_generation.h"
 #include "grid/grid_messages.h"
@@ -8,6 +9,7 @@
 #include "support/form_fixture.h"
 #include "support/qt_print.h"
 #include "support/test_files.h"
+#include "window/edit_history.h"
 #include "window/export_messages.h"
 #include "window/grid_options_dialog.h"
 #include "window/measure_messages.h"
@@ -338,6 +340,8 @@ TEST_F(GridMenu, MeasuringByThreePointsFitsATurnedGrid) {
     };
     GridOptions near = known;
     near.rotation = 1.8;  // the grid before: a little off, near enough to guess the steps
+    near.lineStyle = LineStyle::Dotted;
+    near.opacity = 40;
     form.fitting().setOptions(near);
     platform.questions.answerNumbers(std::vector<double>{4, 0, 1.5, 3});
     platform.questions.answerConfirm(true);
@@ -356,6 +360,8 @@ TEST_F(GridMenu, MeasuringByThreePointsFitsATurnedGrid) {
     EXPECT_NEAR(options().stretch, 1.02, 1e-5);
     EXPECT_NEAR(options().rotation, 2, 1e-3);
     EXPECT_NEAR(options().skew, 0.5, 1e-3);
+    EXPECT_EQ(options().lineStyle, LineStyle::Dotted) << "the lines look as they did";
+    EXPECT_EQ(options().opacity, 40);
     const GridLayout fitted = *form.fitting().layoutNow();
     const QPointF centre = hexCentre(fitted, hexAt(fitted, at(3, 2)));
     EXPECT_LT(QLineF(centre, at(3, 2)).length(), 1e-3) << "a hex centre where the grid has one";
@@ -368,4 +374,54 @@ TEST_F(GridMenu, MeasuringByThreePointsFitsATurnedGrid) {
     }
     EXPECT_EQ(platform.messages.shown().back(), notATriangleMessage());
     EXPECT_EQ(options(), before);
+}
+
+// A colour of one's own comes from the colour question, asked once: a cancelled question
+// leaves the list's colour. Each field is a step of Undo.
+TEST_F(GridMenu, TheLinesColourStyleAndOpacityAreChosenInGridOptions) {
+    action("mnuGridOptions")->trigger();
+    auto* colour = control<QComboBox>("cmbLineColour");
+    auto* choose = control<QPushButton>("cmdLineColour");
+    auto* style = control<QComboBox>("cmbLineStyle");
+    auto* opacity = control<QSpinBox>("txtOpacity");
+    const std::pair<QWidget*, const char*> fields[] = {{colour, "Line colour"},
+                                                       {choose, "Choose the line colour"},
+                                                       {style, "Line style"},
+                                                       {opacity, "Opacity"}};
+    for (const auto& [field, name] : fields) {
+        EXPECT_EQ(field->accessibleName(), name);
+        EXPECT_TRUE(field->focusPolicy() & Qt::TabFocus) << name << " is reached with Tab";
+    }
+
+    platform.questions.answerColour(std::nullopt);
+    colour->setCurrentIndex(1);
+    EXPECT_EQ(colour->currentIndex(), 0) << "cancelled: the list's colour again";
+    EXPECT_EQ(options().lineColour, std::nullopt);
+    platform.questions.answerColour(QColor(90, 60, 30));
+    choose->click();
+    EXPECT_EQ(options().lineColour, QColor(90, 60, 30));
+    EXPECT_EQ(colour->currentIndex(), 1);
+    EXPECT_EQ(colour->itemText(1), "my own, #5a3c1e");
+    EXPECT_FALSE(colour->itemIcon(1).isNull()) << "a swatch";
+    colour->setCurrentIndex(0);
+    colour->setCurrentIndex(1);
+    EXPECT_EQ(platform.questions.coloursAsked().size(), 2U) << "the colour chosen is kept";
+    EXPECT_EQ(platform.questions.coloursAsked().back().colour, QColor(Qt::black));
+
+    style->setCurrentIndex(1);
+    opacity->setValue(50);
+    const GridOptions chosen{
+        .opacity = 50, .lineColour = QColor(90, 60, 30), .lineStyle = LineStyle::Dashed};
+    EXPECT_EQ(options(), chosen);
+    EXPECT_EQ(form.findChild<EditHistory*>()->undoText(), "Opacity");
+}
+
+TEST_F(GridMenu, ThePreviewShowsTheLinesFadedOrNotAtAll) {
+    action("mnuAlign")->trigger();
+    const auto colourAt = [&] { return shown().pixel(50, 30); };  // on the first right flat
+    EXPECT_EQ(colourAt(), qRgb(0, 0, 0));
+    form.fitting().setOptions({.opacity = 50});
+    EXPECT_NEAR(qRed(colourAt()), 128, 2) << "black at half over white";
+    form.fitting().setOptions({.lineStyle = LineStyle::None});
+    EXPECT_EQ(colourAt(), qRgb(255, 255, 255));
 }

@@ -29,7 +29,7 @@ QImage greyMap() {
 
 }  // namespace
 
-// A 300 x 200 map, fitted, numbered and turned, with a pen away from the defaults.
+// A 300 x 200 map, fitted, numbered and turned, with a pen and lines away from the defaults.
 class SettingsFiles : public FormTest {
   protected:
     SettingsFiles() {
@@ -42,6 +42,9 @@ class SettingsFiles : public FormTest {
         GridOptions options{GridOrientation::Columns, 3.25, -1.5, ShiftedLines::Second, 1.03, 41.7};
         options.rotation = 1.2;
         options.skew = -0.4;
+        options.opacity = 60;
+        options.lineColour = QColor(0x5a, 0x3c, 0x1e);
+        options.lineStyle = LineStyle::Dashed;
         HexNumbering numbering;
         numbering.enabled = true;
         numbering.first = 7;
