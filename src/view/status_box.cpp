@@ -57,9 +57,16 @@ void StatusBox::refresh() {
         return;
     }
     const QWidget* view = parentWidget();
-    setMaximumWidth(std::max(1, view->width() - 2 * kMargin));
-    setWordWrap(sizeHint().width() > view->width() - 2 * kMargin);
+    const int widest = std::max(1, view->width() - 2 * kMargin);
+    setMaximumWidth(widest);
+    setWordWrap(false);  // a wrapped label's size hint is narrow: measure the text unwrapped
+    setWordWrap(sizeHint().width() > widest);
     adjustSize();
+    if (wordWrap()) {
+        // adjustSize picks its own width for wrapped text and then cuts it to the widest,
+        // leaving the height of fewer, longer lines: the text's end was cut off.
+        resize(widest, heightForWidth(widest));
+    }
     move(kMargin, view->height() - height() - kMargin);
     show();
     raise();
