@@ -8,6 +8,7 @@
 #include "grid/find_grid.h"
 #include "grid/grid_generation.h"
 #include "grid_error.h"
+#include "support/program_run.h"
 #include "support/test_files.h"
 #include "synthetic_scan.h"
 
@@ -15,12 +16,6 @@ using namespace tessara;
 using namespace tessara::test;
 
 namespace {
-
-struct Finished {
-    int status = -1;
-    QString out;
-    QString err;
-};
 
 class CliFindGrid : public ::testing::Test {
   protected:
@@ -39,18 +34,13 @@ class CliFindGrid : public ::testing::Test {
     // A line of a shell script in the scratch folder, `tessara` the built program, with no
     // display.
     Finished run(const QString& line) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-            env.remove(name);
-        }
+        QProcessEnvironment env = environmentWithoutDisplay();
         env.insert("TESSARA", TESSARA_PROGRAM);
         QProcess process;
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(dir.root());
         process.start("/bin/sh", {"-c", "tessara() { \"$TESSARA\" \"$@\"; }; " + line});
-        EXPECT_TRUE(process.waitForFinished(120000)) << line.toStdString();
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return finish(process, line.toStdString());
     }
 
     ScratchDir dir;

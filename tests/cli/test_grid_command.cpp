@@ -15,6 +15,7 @@
 
 #include "cli/option_table.h"
 #include "grid/grid_generation.h"
+#include "support/program_run.h"
 #include "support/qt_print.h"
 #include "support/test_files.h"
 
@@ -22,12 +23,6 @@ using namespace tessara;
 using namespace tessara::test;
 
 namespace {
-
-struct Finished {
-    int status = -1;
-    QString out;
-    QString err;
-};
 
 const QByteArray kSentinel = "an earlier file that must survive a failure";
 
@@ -37,10 +32,7 @@ Finished runTessara(const QString& folder, const QStringList& arguments,
                     const char* locale = nullptr, rlim_t fileSizeLimit = 0,
                     const char* program = TESSARA_PROGRAM) {
     const std::string line = arguments.join(u' ').toStdString();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        env.remove(name);
-    }
+    QProcessEnvironment env = environmentWithoutDisplay();
     if (locale != nullptr) {
         env.insert("LC_ALL", locale);
     }
@@ -62,10 +54,7 @@ Finished runTessara(const QString& folder, const QStringList& arguments,
         });
     }
     process.start();
-    EXPECT_TRUE(process.waitForFinished(120000)) << line;
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << line;
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return finish(process, line);
 }
 
 Finished runTessara(const QString& folder, const QString& line, const char* locale = nullptr,
@@ -240,7 +229,9 @@ TEST_F(CliGridCommand, ABitmapHoldsExactlyTheBytesTheButtonWrites) {
         {"the button's own grid", "", {}},
         {"numbered hexes", " --numbers A1 --origin bottom-left --halo white", {}, numbers},
         {"numbers asked for with one dash, which once ended in an abort for want of fonts",
-         " -numbers A1 -origin bottom-left -halo white", {}, numbers},
+         " -numbers A1 -origin bottom-left -halo white",
+         {},
+         numbers},
         {"a moved grid in columns",
          " --offset 3.5,-2 --orientation columns",
          {Columns, 3.5, -2, ShiftedLines::First, 1, {}}},

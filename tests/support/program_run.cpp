@@ -1,0 +1,22 @@
+#include "support/program_run.h"
+
+#include <gtest/gtest.h>
+
+namespace tessara::test {
+
+QProcessEnvironment environmentWithoutDisplay() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        env.remove(name);
+    }
+    return env;
+}
+
+Finished finish(QProcess& process, const std::string& what) {
+    EXPECT_TRUE(process.waitForFinished(120000)) << what;
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << what;
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+}  // namespace tessara::test
