@@ -1,0 +1,119 @@
+#include "boards/board_export.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <cerrno>
+#include <cstdio>
+
+#include "boards/bicubic_resample.h"
+#include "boards/tiled_map.h"
+#include "boards/vassal_grid.h"
+#include "image/atomic_file.h"
+#include "image/picture_memory.h"
+
+namespace tessara {
+namespace {
+
+QByteArray definitionText(const GridLayout& layout, const Straightening& s,
+                          const BoardRequest& request) {
+    if (request.target == BoardTarget::Tiled) {
+        return tiledMapText(s, QFileInfo(request.boardPath).fileName());
+    }
+    return vassalGridText(layout, s, request.colour, request.numbering);
+}
+
+// A name beside the board, for the board until its definition is written.
+QString temporaryBoardPath(const QString& boardPath) {
+    const QFileInfo board(boardPath);
+    QTemporaryFile reserve(
+        board.dir().filePath(QStringLiteral(".%1.XXXXXX").arg(board.fileName())));
+    reserve.setAutoRemove(false);
+    if (!reserve.open()) {
+        return {};
+    }
+    return reserve.fileName();
+}
+
+}  // namespace
+
+QString definitionPathFor(const QString& boardPath, BoardTarget target) {
+    const QFileInfo board(boardPath);
+    const QString name =
+        board.completeBaseName() +
+        (target == BoardTarget::Tiled ? QStringLiteral(".tmx") : QStringLiteral(".vassal.xml"));
+    return board.dir().filePath(name);
+}
+
+BoardOutcome exportBoard(const Picture& map, const GridLayout& layout,
+                         const BoardRequest& request) {
+    BoardOutcome outcome;
+    outcome.definitionPath = definitionPathFor(request.boardPath, request.target);
+    outcome.straightening = straighten(layout, request.target);
+    const Straightening& s = outcome.straightening;
+    if (s.problem != BoardProblem::None) {
+        outcome.written = WriteResult::failed(boardProblemText(s));
+        return outcome;
+    }
+    if (request.target == BoardTarget::Vassal && request.numbering.enabled) {
+        outcome.unexpressed = vassalNumbering(layout, s, request.numbering).unexpressed;
+    }
+    const QImage board = resampleBicubic(map.image(), s.toBoard.inverted(), s.board);
+    if (board.isNull()) {
+        outcome.written = WriteResult::failed(QStringLiteral("There is not enough memory."));
+        return outcome;
+    }
+    const QString temporary = temporaryBoardPath(request.boardPath);
+    if (temporary.isEmpty()) {
+        outcome.written = WriteResult::failed(writeFailureReason(errno));
+        return outcome;
+    }
+    ExportOptions options;
+    options.format = request.format;
+    options.jpegQuality = request.jpegQuality;
+    outcome.written = exportPicture(Picture(board), temporary, options);
+    if (outcome.written) {
+        const QByteArray text = definitionText(layout, s, request);
+        const QString why = writeFileAtomically(outcome.definitionPath, [&text](QIODevice& file) {
+            return file.write(text) == text.size();
+        });
+        outcome.written = why.isEmpty() ? WriteResult::done() : WriteResult::failed(why);
+    }
+    if (outcome.written && std::rename(QFile::encodeName(temporary).constData(),
+                                       QFile::encodeName(request.boardPath).constData()) != 0) {
+        outcome.written = WriteResult::failed(writeFailureReason(errno));
+    }
+    QFile::remove(temporary);  // gone already once renamed
+    return outcome;
+}
+
+QString boardProblemText(const Straightening& s) {
+    switch (s.problem) {
+        case BoardProblem::None:
+            return {};
+        case BoardProblem::NoGrid:
+            return QStringLiteral("The grid cannot be laid over this map.");
+        case BoardProblem::HexTooSmall:
+            return QStringLiteral(
+                       "The hexes would be %1 by %2 pixels for %3, below the %4 by %5 it can "
+                       "draw.")
+                .arg(s.sizes.along)
+                .arg(s.sizes.pitch)
+                .arg(s.target == BoardTarget::Tiled ? "Tiled" : "VASSAL")
+                .arg(kMinTargetHex)
+                .arg(kMinTargetPitch);
+        case BoardProblem::BoardTooLarge:
+            return QStringLiteral("The straightened board would be over %1 pixels on a side.")
+                .arg(kLongestSide);
+    }
+    return {};
+}
+
+QString scaleFactorText(const Straightening& s) {
+    return QStringLiteral("scale factor %1 across, %2 down")
+        .arg(s.scaleX(), 0, 'f', 5)
+        .arg(s.scaleY(), 0, 'f', 5);
+}
+
+}  // namespace tessara
