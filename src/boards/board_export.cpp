@@ -24,12 +24,13 @@ QByteArray definitionText(const GridLayout& layout, const Straightening& s,
     return vassalGridText(layout, s, request.colour, request.numbering);
 }
 
-// A name beside the board, for the board until its definition is written.
+// A free name beside the board, for the board until its definition is written. The file
+// that found it is gone again, so that the board is made as any new file is, with the
+// user's usual permissions.
 QString temporaryBoardPath(const QString& boardPath) {
     const QFileInfo board(boardPath);
     QTemporaryFile reserve(
         board.dir().filePath(QStringLiteral(".%1.XXXXXX").arg(board.fileName())));
-    reserve.setAutoRemove(false);
     if (!reserve.open()) {
         return {};
     }
@@ -39,11 +40,10 @@ QString temporaryBoardPath(const QString& boardPath) {
 }  // namespace
 
 QString definitionPathFor(const QString& boardPath, BoardTarget target) {
-    const QFileInfo board(boardPath);
-    const QString name =
-        board.completeBaseName() +
-        (target == BoardTarget::Tiled ? QStringLiteral(".tmx") : QStringLiteral(".vassal.xml"));
-    return board.dir().filePath(name);
+    const QString suffix = QFileInfo(boardPath).suffix();
+    const QString stem = suffix.isEmpty() ? boardPath : boardPath.chopped(suffix.size() + 1);
+    return stem +
+           (target == BoardTarget::Tiled ? QStringLiteral(".tmx") : QStringLiteral(".vassal.xml"));
 }
 
 BoardOutcome exportBoard(const Picture& map, const GridLayout& layout,
