@@ -110,10 +110,14 @@ QString boardProblemText(const Straightening& s) {
     return {};
 }
 
-QString scaleFactorText(const Straightening& s) {
-    return QStringLiteral("scale factor %1 across, %2 down")
+QString scaleText(const Straightening& s) {
+    return QStringLiteral("%1 across, %2 down")
         .arg(s.scaleX(), 0, 'f', 5)
         .arg(s.scaleY(), 0, 'f', 5);
+}
+
+QString scaleFactorText(const Straightening& s) {
+    return QStringLiteral("scale factor ") + scaleText(s);
 }
 
 }  // namespace tessara

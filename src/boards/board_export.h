@@ -44,5 +44,7 @@ BoardOutcome exportBoard(const Picture& map, const GridLayout& layout, const Boa
 // For the user: why a straightening was refused, and the scale factor a board was made with.
 QString boardProblemText(const Straightening& straightening);
 QString scaleFactorText(const Straightening& straightening);
+// "0.99502 across, 0.97662 down"
+QString scaleText(const Straightening& straightening);
 
 }  // namespace tessara
