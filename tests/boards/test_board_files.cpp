@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QXmlStreamReader>
-#include <cmath>
 #include <map>
 
 #include "boards/board_export.h"
@@ -12,376 +10,175 @@
 #include "support/test_files.h"
 
 using namespace tessara;
+using enum GridOrientation;
 
 namespace {
 
-GridOptions fitted(GridOrientation orientation, double hexPixels, double stretch, double x,
-                   double y, ShiftedLines shifted, double rotation = 0) {
-    GridOptions options{orientation, x, y, shifted, stretch, hexPixels};
+GridLayout laid(QSize picture, GridOrientation o, double hex, double x, double y,
+                ShiftedLines shifted, double rotation = 0) {
+    GridOptions options{o, x, y, shifted, 1, hex};
     options.rotation = rotation;
-    return options;
-}
-
-GridLayout layoutOf(QSize picture, const GridOptions& options) {
     return layoutGrid(picture.width(), picture.height(), 1, 1, options);
 }
 
-// The attributes of every element of an XML text, by element name (the last one of a name).
-std::map<QString, std::map<QString, QString>> elements(const QByteArray& text) {
-    std::map<QString, std::map<QString, QString>> found;
-    QXmlStreamReader xml(text);
-    while (xml.readNext() != QXmlStreamReader::Invalid && !xml.atEnd()) {
-        if (xml.isStartElement()) {
-            auto& attributes = found[xml.name().toString()];
+HexNumbering numbers(NumberFormat format, int first = 1) {
+    HexNumbering numbering;
+    numbering.enabled = true;
+    numbering.format = format;
+    numbering.first = first;
+    return numbering;
+}
+
+BoardRequest request(BoardTarget target, const QString& board, const QByteArray& format = "png") {
+    BoardRequest request;
+    request.target = target;
+    request.boardPath = board;
+    request.format = format;
+    return request;
+}
+
+// Every attribute of the XML text, as element.attribute (the last element of a name wins).
+std::map<QString, QString> attributes(const QByteArray& text) {
+    std::map<QString, QString> found;
+    for (QXmlStreamReader xml(text); !xml.atEnd();) {
+        if (xml.readNext() == QXmlStreamReader::StartElement) {
             for (const QXmlStreamAttribute& a : xml.attributes()) {
-                attributes[a.name().toString()] = a.value().toString();
+                found[xml.name().toString().split(u'.').last() + u'.' + a.name().toString()] =
+                    a.value().toString();
             }
         }
     }
-    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     return found;
 }
 
-QString csvOf(const QByteArray& text) {
-    QXmlStreamReader xml(text);
-    while (!xml.atEnd()) {
-        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"data") {
-            return xml.readElementText();
-        }
+// The values of an element's attributes, named one after another.
+QString pick(std::map<QString, QString>& found, const QString& element, const QString& names) {
+    QStringList values;
+    for (const QString& name : names.split(u' ')) {
+        values << found[element + u'.' + name];
     }
-    return {};
+    return values.join(u' ');
 }
 
-using enum GridOrientation;
-using enum BoardTarget;
-
-}  // namespace
-
-TEST(BoardFiles, TheTiledMapNamesTheTargetsHexesAndCoversTheBoard) {
-    struct Row {
-        const char* guards;
-        QSize picture;
-        GridOptions options;
-        // tilewidth, tileheight, hexsidelength, width and height in tiles
-        int tileWidth, tileHeight, side, width, height;
-        const char* axis;
-        const char* index;
-    } const rows[] = {
-        {"rows of 60.3 px: 60 x 68 tiles, side 34, rows staggered from the second on a "
-         "board of 1026 x 799",
-         {1000, 800},
-         fitted(Rows, 60.3, 1, 0, 0, ShiftedLines::First),
-         60,
-         68,
-         34,
-         18,
-         16,
-         "y",
-         "odd"},
-        {"columns with the second ones shifted: the side across, the even ones staggered",
-         {900, 1200},
-         fitted(Columns, 50.4, 1.03, 10.25, -4.5, ShiftedLines::Second),
-         60,
-         50,
-         30,
-         21,
-         25,
-         "x",
-         "even"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.guards);
-        const Straightening s = straighten(layoutOf(row.picture, row.options), Tiled);
-        ASSERT_EQ(s.problem, BoardProblem::None);
-        const QByteArray text = tiledMapText(s, "board.png");
-        auto found = elements(text);
-        auto& map = found["map"];
-        EXPECT_EQ(map["orientation"], "hexagonal");
-        EXPECT_EQ(map["tilewidth"].toInt(), row.tileWidth);
-        EXPECT_EQ(map["tileheight"].toInt(), row.tileHeight);
-        EXPECT_EQ(map["hexsidelength"].toInt(), row.side);
-        EXPECT_EQ(map["width"].toInt(), row.width);
-        EXPECT_EQ(map["height"].toInt(), row.height);
-        EXPECT_EQ(map["staggeraxis"], row.axis);
-        EXPECT_EQ(map["staggerindex"], row.index);
-        EXPECT_EQ(found["image"]["source"], "board.png");
-        EXPECT_EQ(found["image"]["width"].toInt(), s.board.width());
-        EXPECT_EQ(found["image"]["height"].toInt(), s.board.height());
-        EXPECT_EQ(found["imagelayer"].count("offsetx"), 0u);  // at 0, 0
-        EXPECT_EQ(found["layer"]["width"].toInt(), row.width);
-        EXPECT_EQ(found["layer"]["height"].toInt(), row.height);
-        const QStringList cells = csvOf(text).simplified().remove(u' ').split(u',');
-        EXPECT_EQ(cells.size(), row.width * row.height);
-        EXPECT_EQ(cells.count(QStringLiteral("0")), cells.size());
-        // The last tiles reach the board's far edges, the ones before them do not.
-        const bool columns = row.options.orientation == Columns;
-        const int across = columns ? s.board.width() : s.board.height();
-        const int along = columns ? s.board.height() : s.board.width();
-        const int lines = columns ? row.width : row.height;
-        const int cellsAlong = columns ? row.height : row.width;
-        EXPECT_LT((lines - 1) * s.sizes.pitch, across);
-        EXPECT_GE(lines * s.sizes.pitch, across);
-        EXPECT_LT((cellsAlong - 1) * s.sizes.along, along);
-        EXPECT_GE(cellsAlong * s.sizes.along, along);
-    }
-}
-
-TEST(BoardFiles, TheVassalGridHoldsItsSizesAndFirstCentre) {
-    struct Row {
-        const char* guards;
-        QSize picture;
-        GridOptions options;
-        const char* dx;
-        const char* dy;
-        int x0, y0;
-        const char* sideways;
-    } const rows[] = {
-        {"rows: sideways, x0 the first centre's vertical coordinate",
-         {1000, 800},
-         fitted(Rows, 60.3, 1, 0, 0, ShiftedLines::First),
-         "52.0",
-         "60.0",
-         18,
-         0,
-         "true"},
-        {"columns: upright, x0 across",
-         {900, 1200},
-         fitted(Columns, 50.4, 1.03, 10.25, -4.5, ShiftedLines::First),
-         "45.0",
-         "50.0",
-         26,
-         46,
-         "false"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.guards);
-        const GridLayout layout = layoutOf(row.picture, row.options);
-        const Straightening s = straighten(layout, Vassal);
-        auto found = elements(vassalGridText(layout, s, QColor(200, 10, 30), HexNumbering{}));
-        auto& grid = found["VASSAL.build.module.map.boardPicker.board.HexGrid"];
-        EXPECT_EQ(grid["dx"], row.dx);
-        EXPECT_EQ(grid["dy"], row.dy);
-        EXPECT_EQ(grid["x0"].toInt(), row.x0);
-        EXPECT_EQ(grid["y0"].toInt(), row.y0);
-        EXPECT_EQ(grid["sideways"], row.sideways);
-        EXPECT_EQ(grid["color"], "200,10,30");
-        EXPECT_EQ(grid["visible"], "true");
-        EXPECT_EQ(grid["snapTo"], "true");
-        EXPECT_EQ(found.count("VASSAL.build.module.map.boardPicker.board.mapgrid.HexGridNumbering"),
-                  0u);
-    }
-}
-
-namespace {
-
-// The name VASSAL gives the hex round a board point, from its HexGrid and HexGridNumbering
-// attributes: columns counted from x0's, rows from y0's hex (columns an odd number away
-// dy / 2 lower, and a row further on with stagger), x and y swapped sideways, where its H
-// numbers count the rows.
+// The name VASSAL gives the hex round a board point: columns counted from x0's, rows from
+// y0's (odd columns dy / 2 lower, one further on with stagger), x and y swapped sideways.
 QString vassalName(const Straightening& s, const VassalNumbering& v, QPointF point) {
-    const bool sideways = !s.columns;
-    const QPoint origin = sideways ? s.firstCentre.transposed() : s.firstCentre;
-    const QPointF p = sideways ? point.transposed() : point;
+    const QPoint origin = s.columns ? s.firstCentre : s.firstCentre.transposed();
+    const QPointF p = s.columns ? point : point.transposed();
     const int nx = static_cast<int>(std::lround((p.x() - origin.x()) / s.sizes.pitch));
-    const bool odd = nx % 2 != 0;
-    int ny = static_cast<int>(
-        std::lround((p.y() - origin.y() - (odd ? s.sizes.along / 2.0 : 0)) / s.sizes.along));
-    if (v.stagger && odd) {
-        ++ny;
-    }
+    const double shift = nx % 2 != 0 ? s.sizes.along / 2.0 : 0;
+    const int ny = static_cast<int>(std::lround((p.y() - origin.y() - shift) / s.sizes.along)) +
+                   (v.stagger && nx % 2 != 0 ? 1 : 0);
     const auto name = [](int n, char type, int leading) {
-        if (type == 'A') {
-            return QString(QChar(u'A' + n - 1));
-        }
-        return QStringLiteral("%1").arg(n, leading + 1, 10, QChar(u'0'));
+        return type == 'A' ? QString(QChar(u'A' + n - 1))
+                           : QString("%1").arg(n, leading + 1, 10, QChar(u'0'));
     };
     const QString h = name(nx + v.hOff, v.hType, v.hLeading);
-    const QString vName = name(ny + v.vOff, v.vType, v.vLeading);
-    return v.first == 'H' ? h + v.separator + vName : vName + v.separator + h;
+    const QString vertical = name(ny + v.vOff, v.vType, v.vLeading);
+    return v.first == 'H' ? h + v.separator + vertical : vertical + v.separator + h;
 }
 
 }  // namespace
 
-// Every hex Tessara numbers on the map gets the same name from VASSAL's numbering, at its
-// place on the straightened board.
+TEST(BoardFiles, TheDefinitionsHoldTheTargetsHexes) {
+    // Worked from straightening.h: 60 x 68 tiles of side 34 on a board of 1026 x 799; columns
+    // 45 apart (side 30) on 933 x 1220, the first unshifted, so the even ones staggered.
+    const GridLayout rows = laid({1000, 800}, Rows, 60.3, 0, 0, ShiftedLines::First);
+    const GridLayout columns = laid({900, 1200}, Columns, 50.4, 10.25, -4.5, ShiftedLines::Second);
+    const QString map =
+        "orientation tilewidth tileheight hexsidelength width height staggeraxis "
+        "staggerindex";
+    auto tmx = attributes(tiledMapText(straighten(rows, BoardTarget::Tiled), "b.png"));
+    EXPECT_EQ(pick(tmx, "map", map), "hexagonal 60 68 34 18 16 y odd");
+    EXPECT_EQ(pick(tmx, "image", "source width height"), "b.png 1026 799");
+    EXPECT_EQ(pick(tmx, "layer", "width height"), "18 16");
+    tmx = attributes(tiledMapText(straighten(columns, BoardTarget::Tiled), "b.png"));
+    EXPECT_EQ(pick(tmx, "map", map), "hexagonal 60 50 30 21 25 x even");
+    auto vassal = attributes(
+        vassalGridText(rows, straighten(rows, BoardTarget::Vassal), QColor(200, 10, 30), {}));
+    EXPECT_EQ(pick(vassal, "HexGrid", "dx dy x0 y0 sideways color visible snapTo"),
+              "52.0 60.0 18 0 true 200,10,30 true true");
+    EXPECT_EQ(vassal.count("HexGridNumbering.first"), 0u) << "no numbers, no numbering";
+}
+
+// Every hex Tessara numbers on the map gets the same name from VASSAL at its board place.
 TEST(BoardFiles, VassalNamesTheHexesAsTessaraNumbersThem) {
     struct Row {
         const char* guards;
-        QSize picture;
-        GridOptions options;
+        GridLayout layout;
         NumberFormat format;
         int first;
         bool stagger;
     } const rows[] = {
-        {"columns, 0101 from 1",
-         {700, 500},
-         fitted(Columns, 40.2, 1, 10, 5, ShiftedLines::First),
-         NumberFormat::Joined,
-         1},
-        {"columns whose first hex on the map is on an unshifted column: rows step",
-         {700, 500},
-         fitted(Columns, 40.2, 1, -12, 5, ShiftedLines::Second),
-         NumberFormat::Joined,
-         1},
-        {"columns half a hex down: the first hex on the map is half way along",
-         {700, 500},
-         fitted(Columns, 40.2, 1, 10, -25, ShiftedLines::First),
-         NumberFormat::Dotted,
-         0},
-        {"rows turned, sideways, letters for columns",
-         {600, 450},
-         fitted(Rows, 38.7, 1.04, 3, 7, ShiftedLines::First, 1.5),
-         NumberFormat::Letters,
-         1},
-        {"rows with the second shifted, 1,1 from 5",
-         {600, 450},
-         fitted(Rows, 38.7, 1, -9, 7, ShiftedLines::Second),
-         NumberFormat::Comma,
-         5,
+        {"columns, 0101", laid({700, 500}, Columns, 40.2, 10, 5, ShiftedLines::First),
+         NumberFormat::Joined, 1, false},
+        {"the first column an unshifted one",
+         laid({700, 500}, Columns, 40.2, -12, 5, ShiftedLines::Second), NumberFormat::Joined, 1,
+         false},
+        {"the topmost hex on an unshifted column: rows step",
+         laid({700, 500}, Columns, 40.2, 10, -5, ShiftedLines::First), NumberFormat::Dotted, 0,
          true},
+        {"rows turned, sideways, letters",
+         laid({600, 450}, Rows, 38.7, 3, 7, ShiftedLines::First, 1.5), NumberFormat::Letters, 1,
+         false},
+        {"rows, the second shifted, 1,1 from 5",
+         laid({600, 450}, Rows, 38.7, -9, 7, ShiftedLines::Second), NumberFormat::Comma, 5, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.guards);
-        HexNumbering numbering;
-        numbering.enabled = true;
-        numbering.format = row.format;
-        numbering.first = row.first;
-        const GridLayout layout = layoutOf(row.picture, row.options);
-        const Straightening s = straighten(layout, Vassal);
-        const VassalNumbering v = vassalNumbering(layout, s, numbering);
-        EXPECT_TRUE(v.unexpressed.isEmpty());
+        const HexNumbering numbering = numbers(row.format, row.first);
+        const Straightening s = straighten(row.layout, BoardTarget::Vassal);
+        const VassalNumbering v = vassalNumbering(row.layout, s, numbering);
         EXPECT_EQ(v.stagger, row.stagger);
-        const auto hexes =
-            numberedHexes(layout, row.picture.width(), row.picture.height(), numbering);
-        ASSERT_GT(hexes.size(), 50u);
-        int columns = 0, rows = 0;
+        const auto hexes = numberedHexes(row.layout, row.layout.picture.width(),
+                                         row.layout.picture.height(), numbering);
+        int columns = 0, lines = 0;
         for (const NumberedHex& hex : hexes) {
             columns = std::max(columns, hex.column);
-            rows = std::max(rows, hex.row);
+            lines = std::max(lines, hex.row);
         }
+        ASSERT_GT(hexes.size(), 50u);
         for (const NumberedHex& hex : hexes) {
-            const QString tessara =
-                hexLabel(numbering, hex.column, hex.row, paddedWidth(columns), paddedWidth(rows));
-            ASSERT_EQ(vassalName(s, v, s.toBoard.map(hex.centre)), tessara)
-                << hex.centre.x() << "," << hex.centre.y();
+            ASSERT_EQ(
+                vassalName(s, v, s.toBoard.map(hex.centre)),
+                hexLabel(numbering, hex.column, hex.row, paddedWidth(columns), paddedWidth(lines)));
         }
     }
+    const GridLayout wide = laid({600, 300}, Columns, 20, 0, 0, ShiftedLines::First);
+    HexNumbering numbering = numbers(NumberFormat::Pattern);
+    numbering.pattern = "{r}-{c}";
+    numbering.origin = NumberOrigin::BottomLeft;
+    EXPECT_EQ(vassalNumbering(wide, straighten(wide, BoardTarget::Vassal), numbering).unexpressed,
+              QStringList({"the pattern {r}-{c}", "rows counted from the bottom"}));
+    numbering = numbers(NumberFormat::Letters);
+    EXPECT_EQ(vassalNumbering(wide, straighten(wide, BoardTarget::Vassal), numbering).unexpressed,
+              QStringList({"column letters past Z"}))
+        << "30 columns";
 }
 
-TEST(BoardFiles, VassalNamesWhatItsNumberingCannotSay) {
-    struct Row {
-        const char* guards;
-        NumberFormat format;
-        NumberOrigin origin;
-        const char* pattern;
-        QStringList unexpressed;
-    } const rows[] = {
-        {"a pattern of the user's own",
-         NumberFormat::Pattern,
-         NumberOrigin::TopLeft,
-         "{r}-{c}",
-         {"the pattern {r}-{c}"}},
-        {"rows from the bottom",
-         NumberFormat::Joined,
-         NumberOrigin::BottomLeft,
-         "",
-         {"rows counted from the bottom"}},
-        {"letters past Z on a map 30 columns wide",
-         NumberFormat::Letters,
-         NumberOrigin::TopLeft,
-         "",
-         {"column letters past Z"}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.guards);
-        HexNumbering numbering;
-        numbering.enabled = true;
-        numbering.format = row.format;
-        numbering.origin = row.origin;
-        numbering.pattern = row.pattern;
-        const GridLayout layout =
-            layoutOf({600, 300}, fitted(Columns, 20, 1, 0, 0, ShiftedLines::First));
-        EXPECT_EQ(vassalNumbering(layout, straighten(layout, Vassal), numbering).unexpressed,
-                  row.unexpressed);
-    }
-}
-
-TEST(BoardFiles, WritesTheBoardAndItsDefinitionTogether) {
-    test::ScratchDir scratch;
+TEST(BoardFiles, WritesTheBoardAndItsDefinitionTogetherOrNeither) {
+    test::ScratchDir dir;
     QImage map(300, 200, QImage::Format_RGB32);
     map.fill(qRgb(40, 120, 200));
-    const GridLayout layout =
-        layoutOf(map.size(), fitted(Rows, 30.4, 1, 0, 0, ShiftedLines::First));
-    struct Row {
-        const char* guards;
-        BoardTarget target;
-        const char* board;
-        QByteArray format;
-        const char* definition;
-    } const rows[] = {
-        {"Tiled, PNG", Tiled, "board.png", "png", "board.tmx"},
-        {"VASSAL, JPEG", Vassal, "my.map.jpg", "jpeg", "my.map.vassal.xml"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.guards);
-        BoardRequest request;
-        request.target = row.target;
-        request.boardPath = scratch.path(row.board);
-        request.format = row.format;
-        const BoardOutcome outcome = exportBoard(Picture(map), layout, request);
-        ASSERT_TRUE(outcome.written) << outcome.written.error.toStdString();
-        EXPECT_EQ(outcome.definitionPath, scratch.path(row.definition));
-        const QImage board(request.boardPath);
-        EXPECT_EQ(board.size(), outcome.straightening.board);
-        // Inside the map, its colour; the JPEG within its losses.
-        const QRgb middle = board.pixel(board.width() / 2, board.height() / 2);
-        EXPECT_NEAR(qBlue(middle), 200, 3);
-        EXPECT_TRUE(QFile::exists(outcome.definitionPath));
-    }
-    // Nothing else is left in the folder: no temporary board.
-    EXPECT_EQ(QDir(scratch.root()).entryList(QDir::Files | QDir::Hidden).size(), 4);
-}
-
-TEST(BoardFiles, LeavesBothFilesAsTheyWereWhenOneCannotBeWritten) {
-    test::ScratchDir scratch;
-    QImage map(120, 90, QImage::Format_RGB32);
-    map.fill(Qt::white);
-    const GridLayout layout = layoutOf(map.size(), fitted(Rows, 20, 1, 0, 0, ShiftedLines::First));
-    struct Row {
-        const char* guards;
-        BoardTarget target;
-        const char* board;
-        const char* occupied;  // a folder where the definition would go
-        bool refused;
-    } const rows[] = {
-        {"the definition's name is a folder's", Tiled, "old.png", "old.tmx", false},
-        {"the folder does not exist", Vassal, "missing/new.png", "", false},
-        {"a hex too small for the target: refused before anything is written", Tiled, "small.png",
-         "", true},
-    };
-    const QByteArray previous = "an older board";
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.guards);
-        if (*row.occupied != 0) {
-            ASSERT_TRUE(QDir(scratch.root()).mkdir(row.occupied));
-            test::writeBytes(scratch.path(row.board), previous);
-        }
-        BoardRequest request;
-        request.target = row.target;
-        request.boardPath = scratch.path(row.board);
-        const GridLayout used =
-            row.refused ? layoutOf(map.size(), fitted(Rows, 5, 1, 0, 0, ShiftedLines::First))
-                        : layout;
-        const BoardOutcome outcome = exportBoard(Picture(map), used, request);
-        EXPECT_FALSE(outcome.written);
-        EXPECT_FALSE(outcome.written.error.isEmpty());
-        EXPECT_EQ(outcome.straightening.problem,
-                  row.refused ? BoardProblem::HexTooSmall : BoardProblem::None);
-        if (*row.occupied != 0) {
-            EXPECT_EQ(test::readBytes(request.boardPath), previous);
-        } else {
-            EXPECT_FALSE(QFile::exists(request.boardPath));
-        }
-    }
-    EXPECT_EQ(QDir(scratch.root()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    const GridLayout layout = laid(map.size(), Rows, 30.4, 0, 0, ShiftedLines::First);
+    BoardOutcome done = exportBoard(Picture(map), layout,
+                                    request(BoardTarget::Vassal, dir.path("my.map.jpg"), "jpeg"));
+    ASSERT_TRUE(done.written);
+    EXPECT_EQ(done.definitionPath, dir.path("my.map.vassal.xml"));
+    const QImage board(dir.path("my.map.jpg"));
+    EXPECT_EQ(board.size(), done.straightening.board);
+    EXPECT_NEAR(qBlue(board.pixel(150, 100)), 200, 3);
+    // The definition's name taken by a folder: the board there before is kept, nothing left.
+    ASSERT_TRUE(QDir(dir.root()).mkdir("old.tmx"));
+    test::writeBytes(dir.path("old.png"), "an older board");
+    done = exportBoard(Picture(map), layout, request(BoardTarget::Tiled, dir.path("old.png")));
+    EXPECT_FALSE(done.written);
+    EXPECT_EQ(test::readBytes(dir.path("old.png")), "an older board");
+    done = exportBoard(Picture(map), layout, request(BoardTarget::Tiled, dir.path("no/new.png")));
+    EXPECT_FALSE(done.written.error.isEmpty());
+    const GridLayout tiny = laid(map.size(), Rows, 5, 0, 0, ShiftedLines::First);
+    done = exportBoard(Picture(map), tiny, request(BoardTarget::Tiled, dir.path("small.png")));
+    EXPECT_EQ(done.straightening.problem, BoardProblem::HexTooSmall);
+    EXPECT_EQ(QDir(dir.root()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"my.map.jpg", "my.map.vassal.xml", "old.png"}));
 }
