@@ -1,5 +1,6 @@
 #include "boards/board_export.h"
 
+#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -22,6 +23,21 @@ QByteArray definitionText(const GridLayout& layout, const Straightening& s,
         return tiledMapText(s, QFileInfo(request.boardPath).fileName());
     }
     return vassalGridText(layout, s, request.colour, request.numbering);
+}
+
+// Why the board's own name cannot take a new board, as a single file written atomically
+// would be refused: a folder there, or a read-only file, which an editor would not replace.
+QString boardNameProblem(const QString& path) {
+    const QFileInfo target(path);
+    if (target.isDir() && !target.isSymLink()) {
+        return QStringLiteral("%1 is a folder.").arg(path);
+    }
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode) &&
+        (st.st_mode & 0222) == 0) {
+        return QStringLiteral("The file %1 is read-only.").arg(target.fileName());
+    }
+    return {};
 }
 
 // A free name beside the board, for the board until its definition is written. The file
@@ -54,6 +70,10 @@ BoardOutcome exportBoard(const Picture& map, const GridLayout& layout,
     const Straightening& s = outcome.straightening;
     if (s.problem != BoardProblem::None) {
         outcome.written = WriteResult::failed(boardProblemText(s));
+        return outcome;
+    }
+    if (const QString problem = boardNameProblem(request.boardPath); !problem.isEmpty()) {
+        outcome.written = WriteResult::failed(problem);
         return outcome;
     }
     if (request.target == BoardTarget::Vassal && request.numbering.enabled) {

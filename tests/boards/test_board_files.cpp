@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QXmlStreamReader>
 #include <map>
 
@@ -173,6 +174,11 @@ TEST(BoardFiles, WritesTheBoardAndItsDefinitionTogetherOrNeither) {
     test::writeBytes(dir.path("old.png"), "an older board");
     done = exportBoard(Picture(map), layout, request(BoardTarget::Tiled, dir.path("old.png")));
     EXPECT_FALSE(done.written);
+    EXPECT_EQ(test::readBytes(dir.path("old.png")), "an older board");
+    QFile::setPermissions(dir.path("old.png"), QFile::ReadOwner);
+    QDir(dir.root()).rmdir("old.tmx");
+    done = exportBoard(Picture(map), layout, request(BoardTarget::Tiled, dir.path("old.png")));
+    EXPECT_EQ(done.written.error, "The file old.png is read-only.") << "kept as an editor would";
     EXPECT_EQ(test::readBytes(dir.path("old.png")), "an older board");
     done = exportBoard(Picture(map), layout, request(BoardTarget::Tiled, dir.path("no/new.png")));
     EXPECT_FALSE(done.written.error.isEmpty());
