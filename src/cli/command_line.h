@@ -15,6 +15,7 @@
 #include "grid/grid_options.h"
 #include "grid/grid_parameters.h"
 #include "grid/hex_numbers.h"
+#include "image/picture_export.h"
 #include "print/scale_tiles.h"
 
 #include <QPageSize>
@@ -56,7 +57,7 @@ struct GridRequest {
     std::optional<QPointF> anchor;            // a hex centre goes there, instead of an offset
     QStringList settingsIgnored;              // fields of a newer settings file left out
     BoardTarget target = BoardTarget::Tiled;  // for Export
-    int jpegQuality = 92;                     // for Export to a .jpg board
+    int jpegQuality = kJpegQuality;           // for Export to a .jpg board
 };
 
 struct SubcommandEntry;

@@ -1,6 +1,5 @@
 #include "cli/export_command.h"
 
-#include <QFileInfo>
 #include <new>
 
 #include "boards/board_export.h"
