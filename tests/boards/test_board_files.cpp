@@ -113,9 +113,6 @@ TEST(BoardFiles, VassalNamesTheHexesAsTessaraNumbersThem) {
     } const rows[] = {
         {"columns, 0101", laid({700, 500}, Columns, 40.2, 10, 5, ShiftedLines::First),
          NumberFormat::Joined, 1, false},
-        {"the first column an unshifted one",
-         laid({700, 500}, Columns, 40.2, -12, 5, ShiftedLines::Second), NumberFormat::Joined, 1,
-         false},
         {"the topmost hex on an unshifted column: rows step",
          laid({700, 500}, Columns, 40.2, 10, -5, ShiftedLines::First), NumberFormat::Dotted, 0,
          true},
