@@ -9,6 +9,7 @@ packages=(
     libgtest-dev
     libfftw3-dev pkg-config
     xvfb xauth xdotool imagemagick poppler-utils desktop-file-utils
+    tiled
     dpkg-dev file appstream help2man man-db lintian
 )
 

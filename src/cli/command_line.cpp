@@ -514,6 +514,73 @@ CommandLine parseGrid(const SubcommandEntry& command, const QStringList& argumen
     return {CommandAction::Grid, request, {}, &command};
 }
 
+// A board is a picture another program reads as it is: PNG, or JPEG with its quality.
+QByteArray boardFormat(const QString& board) {
+    const QString suffix = QFileInfo(board).suffix().toLower();
+    const QByteArray format = formatForSuffix(suffix);
+    if (format != "png" && format != "jpeg") {
+        throw Refusal{QStringLiteral("BOARD ") + quoted(board) +
+                      QStringLiteral(" must end in .png, .jpg or .jpeg")};
+    }
+    return format;
+}
+
+int readQuality(const Arguments& args, const QByteArray& format) {
+    if (!args.has("quality")) {
+        return kJpegQuality;
+    }
+    if (format != "jpeg") {
+        throw Refusal{QStringLiteral("--quality needs a .jpg BOARD")};
+    }
+    const QString text = args.value("quality");
+    bool whole = false;
+    const int quality = text.toInt(&whole);
+    if (!whole || quality < 1 || quality > 100) {
+        throw Refusal{QStringLiteral("--quality must be a whole number from 1 to 100, not ") +
+                      quoted(text)};
+    }
+    return quality;
+}
+
+CommandLine parseExport(const SubcommandEntry& command, const QStringList& arguments) {
+    const Arguments args(command, arguments);
+    if (args.help()) {
+        return {CommandAction::Help, {}, {}, &command};
+    }
+    const QStringList& positional = args.positional();
+    if (positional.isEmpty()) {
+        throw Refusal{"missing INPUT, the map picture to read"};
+    }
+    if (positional.size() < 2) {
+        throw Refusal{"missing BOARD, the straightened picture to write"};
+    }
+    if (positional.size() > 2) {
+        throw Refusal{QStringLiteral("unexpected argument ") + quoted(positional[2])};
+    }
+    if (!args.has("for")) {
+        throw Refusal{"missing --for, the program the board is for: tiled or vassal"};
+    }
+    GridRequest request;
+    request.target = static_cast<BoardTarget>(choose(args, "for", {"tiled", "vassal"}));
+    const GridSettings base = readSettingsFile(args, request.settingsIgnored);
+    request.input = positional[0];
+    request.output = positional[1];
+    request.format = boardFormat(request.output);
+    request.jpegQuality = readQuality(args, request.format);
+    request.sizes = readSizes(args, base);
+    request.sizesGiven = request.sizes.mapSize > 0;
+    if (args.has("anchor")) {
+        if (args.has("offset")) {
+            throw Refusal{QStringLiteral("give only one of --offset or --anchor")};
+        }
+        request.anchor = readPoint(args, QStringLiteral("anchor"));
+    }
+    request.pen = readPen(args, base);
+    request.options = readOptions(args, base.options);
+    request.numbering = readNumbering(args, base.numbering);
+    return {CommandAction::Export, request, {}, &command};
+}
+
 CommandLine parseFindGrid(const SubcommandEntry& command, const QStringList& arguments) {
     const Arguments args(command, arguments);
     if (args.help()) {
@@ -577,9 +644,14 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                 nullptr};
     }
     try {
-        return QLatin1String(command->name) == QLatin1String("find-grid")
-                   ? parseFindGrid(*command, arguments.mid(1))
-                   : parseGrid(*command, arguments.mid(1));
+        const QLatin1String name(command->name);
+        if (name == QLatin1String("find-grid")) {
+            return parseFindGrid(*command, arguments.mid(1));
+        }
+        if (name == QLatin1String("export")) {
+            return parseExport(*command, arguments.mid(1));
+        }
+        return parseGrid(*command, arguments.mid(1));
     } catch (const Refusal& refusal) {
         return {CommandAction::Refused, {}, refusal.what, command};
     }

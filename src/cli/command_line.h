@@ -11,9 +11,11 @@
 #include <QStringList>
 #include <optional>
 
+#include "boards/board_target.h"
 #include "grid/grid_options.h"
 #include "grid/grid_parameters.h"
 #include "grid/hex_numbers.h"
+#include "image/picture_export.h"
 #include "print/scale_tiles.h"
 
 #include <QPageSize>
@@ -25,6 +27,7 @@ enum class CommandAction {
     Version,   // print the program's name and version
     Grid,      // draw a grid over a map
     FindGrid,  // find the grid printed on a map
+    Export,    // straighten a map into a board for Tiled or VASSAL
     Refused,   // the arguments are wrong
 };
 
@@ -49,17 +52,19 @@ struct GridRequest {
     GridPen pen;
     GridOptions options;
     HexNumbering numbering;
-    PdfPages pages;                 // for "pdf"
-    bool sizesGiven = true;         // false: the hex size is given in pixels only
-    std::optional<QPointF> anchor;  // a hex centre goes there, instead of an offset
-    QStringList settingsIgnored;    // fields of a newer settings file left out
+    PdfPages pages;                           // for "pdf"
+    bool sizesGiven = true;                   // false: the hex size is given in pixels only
+    std::optional<QPointF> anchor;            // a hex centre goes there, instead of an offset
+    QStringList settingsIgnored;              // fields of a newer settings file left out
+    BoardTarget target = BoardTarget::Tiled;  // for Export
+    int jpegQuality = kJpegQuality;           // for Export to a .jpg board
 };
 
 struct SubcommandEntry;
 
 struct CommandLine {
     CommandAction action = CommandAction::Refused;
-    GridRequest grid;                          // for Grid; for FindGrid, its input only
+    GridRequest grid;                          // for Grid and Export; for FindGrid, its input only
     QString error;                             // for Refused: what is wrong, in words for the user
     const SubcommandEntry* command = nullptr;  // the subcommand, if one was named
 };

@@ -18,16 +18,6 @@
 #include "print/scale_pdf.h"
 
 namespace tessara {
-namespace {
-
-CommandOutcome badInput(const QString& what) {
-    return {kExitBadInput, what, {}, {}};
-}
-
-CommandOutcome failed(const QString& what) {
-    return {kExitFailed, what, {}, {}};
-}
-
 QString cannotWrite(const QString& output, const QString& why) {
     return QStringLiteral("cannot write %1: %2").arg(quoted(output), why.simplified());
 }
@@ -59,6 +49,32 @@ QString outputProblem(const QString& output) {
             output, QStringLiteral("the folder %1 cannot be written to").arg(quoted(folder)));
     }
     return {};
+}
+
+// The request for a map of that size: sizes for a grid given in pixels only, and the
+// offset that puts a hex centre on the anchor.
+GridRequest requestForMap(GridRequest request, int width, int height) {
+    if (!request.sizesGiven && request.options.hexPixels) {
+        // As the window fills them in: one unit a hex.
+        request.sizes = {toSingle(width / *request.options.hexPixels), 1};
+    }
+    if (request.anchor) {
+        const double hexPixels = request.options.hexPixels.value_or(
+            hexWidth(static_cast<Single>(width), request.sizes.hexSize, request.sizes.mapSize));
+        request.options =
+            anchoredAt(request.options, hexPixels, *request.anchor, QSizeF(width, height));
+    }
+    return request;
+}
+
+namespace {
+
+CommandOutcome badInput(const QString& what) {
+    return {kExitBadInput, what, {}, {}};
+}
+
+CommandOutcome failed(const QString& what) {
+    return {kExitFailed, what, {}, {}};
 }
 
 QString numbersLeftOut(double smallestHex) {
@@ -132,22 +148,6 @@ std::optional<ScalePdfSettings> pdfSettings(const GridRequest& request, const Pi
     return settings;
 }
 
-// The request for a map of that size: sizes for a grid given in pixels only, and the
-// offset that puts a hex centre on the anchor.
-GridRequest forMap(GridRequest request, int width, int height) {
-    if (!request.sizesGiven && request.options.hexPixels) {
-        // As the window fills them in: one unit a hex.
-        request.sizes = {toSingle(width / *request.options.hexPixels), 1};
-    }
-    if (request.anchor) {
-        const double hexPixels = request.options.hexPixels.value_or(
-            hexWidth(static_cast<Single>(width), request.sizes.hexSize, request.sizes.mapSize));
-        request.options =
-            anchoredAt(request.options, hexPixels, *request.anchor, QSizeF(width, height));
-    }
-    return request;
-}
-
 CommandOutcome run(const GridRequest& given) {
     if (const QString problem = outputProblem(given.output); !problem.isEmpty()) {
         return badInput(problem);
@@ -160,7 +160,7 @@ CommandOutcome run(const GridRequest& given) {
     } catch (const PictureError& error) {
         return badInput(cannotReadMap(given.input, QString::fromStdString(error.what())));
     }
-    const GridRequest request = forMap(given, picMap.pixelWidth(), picMap.pixelHeight());
+    const GridRequest request = requestForMap(given, picMap.pixelWidth(), picMap.pixelHeight());
     if (request.format == "svg") {
         return writeGridAlone(request, picMap.pixelWidth(), picMap.pixelHeight());
     }

@@ -20,6 +20,17 @@ struct CommandOutcome {
     QString output;   // on success: the line for standard output, if any
 };
 
+// "cannot write 'OUTPUT': why", and the same for a lack of memory.
+QString cannotWrite(const QString& output, const QString& why);
+QString notEnoughMemory();
+
+// Why OUTPUT cannot be written, checked before the map is loaded; empty when it can be.
+QString outputProblem(const QString& output);
+
+// The request for a map of that size: sizes for a grid given in pixels only, and the offset
+// that puts a hex centre on the anchor.
+GridRequest requestForMap(GridRequest request, int width, int height);
+
 // Writes OUTPUT only when everything succeeded; on any failure an existing OUTPUT is left
 // as it was and no new one is made.
 CommandOutcome runGridCommand(const GridRequest& request);

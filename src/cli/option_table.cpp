@@ -61,11 +61,15 @@ constexpr OptionEntry kOptions[] = {
     {"paper", "NAME", "A4 (default), A3, Letter, Legal or Tabloid", Pdf},
     {"landscape", "", "turn the pages a quarter turn", Pdf},
     {"overlap-mm", "MM", "how far neighbouring pages overlap (default 10), e.g. 15", Pdf},
+    {"for", "tiled|vassal", "the program the board is for (required): Tiled, with BOARD.tmx "
+     "beside it, or VASSAL, with BOARD.vassal.xml", Board},
+    {"quality", "N", "a .jpg BOARD's JPEG quality, from 1 to 100 (default 92), e.g. 85", Board},
 };
 // clang-format on
 
 constexpr std::array kGridGroups{General, Grid, Numbers, Pdf};
 constexpr std::array kFindGroups{General};
+constexpr std::array kExportGroups{General, Grid, Numbers, Board};
 
 // clang-format off
 constexpr SubcommandEntry kSubcommands[] = {
@@ -94,6 +98,21 @@ constexpr SubcommandEntry kSubcommands[] = {
      "scan.jpg)\n",
      "Exit status of tessara find-grid: 0 a grid found and printed; 1 no hex grid found, or\n"
      "not enough memory; 2 wrong arguments, or an INPUT that cannot be read.\n"},
+    {"export", "export INPUT BOARD --for tiled|vassal [OPTION...]",
+     "straighten the map picture INPUT under its grid into BOARD, with the grid's definition "
+     "for Tiled or VASSAL beside it", kExportGroups,
+     "tessara export turns, stretches and scales INPUT (bicubic resampling) so that the grid\n"
+     "the options describe becomes an upright grid of whole-pixel hexes, the nearest to the\n"
+     "fitted ones, which Tiled or VASSAL draws itself, and writes it as BOARD, a .png or\n"
+     "a .jpg, with no lines on it. Beside BOARD, with the same stem, it writes BOARD.tmx (a\n"
+     "Tiled map with BOARD as its image layer) or BOARD.vassal.xml (a VASSAL HexGrid with\n"
+     "its numbering, when --numbers is given). Both files are written, or neither. It\n"
+     "prints the scale factor it used on one line.\n",
+     "  tessara export scan.jpg board.png --for tiled $(tessara find-grid scan.jpg)\n"
+     "  tessara export scan.jpg board.jpg --for vassal --settings fit.hexgrid --quality 85\n",
+     "Exit status of tessara export: 0 done; 1 the work failed (not enough memory, a file\n"
+     "could not be written); 2 wrong arguments, an INPUT that cannot be read, or a grid the\n"
+     "program cannot draw once straightened.\n"},
 };
 // clang-format on
 
@@ -111,6 +130,8 @@ const char* heading(OptionGroup group) {
             return "Hex numbers:\n";
         case Pdf:
             return "Options of a .pdf OUTPUT:\n";
+        case Board:
+            return "Options of tessara export:\n";
     }
     return "";
 }
@@ -221,7 +242,7 @@ QString usageText(const SubcommandEntry* only) {
     for (const SubcommandEntry* command : shown) {
         text += u'\n' + QLatin1String(command->notes);
     }
-    for (const OptionGroup group : {Grid, Numbers, Pdf}) {
+    for (const OptionGroup group : {Grid, Numbers, Pdf, Board}) {
         if (only != nullptr && std::ranges::find(only->groups, group) == only->groups.end()) {
             continue;
         }

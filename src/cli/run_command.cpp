@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "cli/command_line.h"
+#include "cli/export_command.h"
 #include "cli/find_grid_command.h"
 #include "cli/grid_command.h"
 #include "cli/option_table.h"
@@ -124,11 +125,13 @@ int runCommandLine(int argc, char* argv[]) {
             return report(kExitBadInput, command.error);
         case CommandAction::Grid:
         case CommandAction::FindGrid:
+        case CommandAction::Export:
             break;
     }
-    const CommandOutcome outcome = command.action == CommandAction::FindGrid
-                                       ? runFindGridCommand(command.grid.input)
-                                       : runGridCommand(command.grid);
+    const CommandOutcome outcome =
+        command.action == CommandAction::FindGrid ? runFindGridCommand(command.grid.input)
+        : command.action == CommandAction::Export ? runExportCommand(command.grid)
+                                                  : runGridCommand(command.grid);
     if (!outcome.output.isEmpty()) {
         std::printf("%s\n", qPrintable(outcome.output));
     }

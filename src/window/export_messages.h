@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDir>
+#include <QStringList>
 
 #include "platform/message_boxes.h"
 
@@ -43,6 +44,27 @@ inline Message noGridToExportMessage() {
     return {QStringLiteral("There is no grid to export yet. Please load a map picture and type "
                            "the map's width and the hex size first."),
             QStringLiteral("No grid to export")};
+}
+
+// A board straightened for another program, and its grid beside it. `program` is "Tiled"
+// or "VASSAL", `scale` the scale factor in words ("0.99502 across, 0.97662 down"),
+// `unexpressed` the numbering VASSAL cannot say.
+inline Message boardExportedMessage(const QString& board, const QString& definition,
+                                    const QString& program, const QString& scale,
+                                    const QStringList& unexpressed = {}) {
+    QString prompt = QStringLiteral(
+                         "The map was straightened and written as\n%1\n\nwith its grid for %2 as"
+                         "\n%3\n\nIt was scaled by a factor of %4, so that %2's hexes of whole "
+                         "pixels lie on the grid.")
+                         .arg(QDir::toNativeSeparators(board), program,
+                              QDir::toNativeSeparators(definition), scale);
+    if (!unexpressed.isEmpty()) {
+        prompt += QStringLiteral(
+                      "\n\nVASSAL's numbering cannot say %1; it numbers those hexes "
+                      "its own way.")
+                      .arg(unexpressed.join(QStringLiteral(", ")));
+    }
+    return {prompt, QStringLiteral("Board exported")};
 }
 
 }  // namespace tessara

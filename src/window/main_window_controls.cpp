@@ -184,6 +184,7 @@ void Form1::buildMenus() {
     mnuPrint = command(mnuFile, "mnuPrint", QStringLiteral("Print Map"), &Form1::mnuPrint_Click);
     mnuFile->addActions(
         {printing_->action(), exports_->exportMapAction(), exports_->exportGridAction()});
+    mnuFile->addMenu(exports_->exportForMenu());
     separator(mnuFile, "Sep1");
     mnuExit = command(mnuFile, "mnuExit", QStringLiteral("Exit"), &Form1::mnuExit_Click);
     bar->addMenu((new EditMenu(this, history_))->menu());

@@ -3,7 +3,10 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
+#include <new>
 
+#include "boards/board_export.h"
 #include "grid/grid_export.h"
 #include "view/image_control.h"
 #include "window/busy_cursor.h"
@@ -21,6 +24,20 @@ MapExports::MapExports(const MapWindow& window, const GridFitting& fitting,
     exportGrid_ = new QAction(QStringLiteral("Export &Grid Only..."), window.window);
     exportGrid_->setObjectName(QStringLiteral("mnuExportGrid"));
     connect(exportGrid_, &QAction::triggered, this, &MapExports::exportGrid);
+    exportFor_ = new QMenu(QStringLiteral("Export &For"), window.window);
+    exportFor_->setObjectName(QStringLiteral("mnuExportFor"));
+    QAction* tiled = exportFor_->addAction(QStringLiteral("&Tiled Map..."));
+    tiled->setObjectName(QStringLiteral("mnuExportTiled"));
+    connect(tiled, &QAction::triggered, this, [this] { exportBoardFor(BoardTarget::Tiled); });
+    QAction* vassal = exportFor_->addAction(QStringLiteral("&VASSAL Board..."));
+    vassal->setObjectName(QStringLiteral("mnuExportVassal"));
+    connect(vassal, &QAction::triggered, this, [this] { exportBoardFor(BoardTarget::Vassal); });
+    const auto enable = [this, tiled, vassal] {
+        tiled->setEnabled(window_.hasMap());
+        vassal->setEnabled(window_.hasMap());
+    };
+    enable();
+    connect(&fitting_, &GridFitting::mapReplaced, this, enable);
 }
 
 QString proposedName(const QString& mapFile, const QString& suffix, const QString& extension) {
@@ -141,6 +158,57 @@ void MapExports::exportGrid() {
     } else {
         window_.services.messages.MsgBox(unknownExportTypeMessage(*path, tr(".png or .svg")));
     }
+}
+
+void MapExports::exportBoardFor(BoardTarget target) {
+    const std::optional<GridLayout> layout = fitting_.layoutNow();
+    const std::optional<GridPen> pen = window_.pen();
+    if (!window_.hasMap() || !layout || !pen) {
+        window_.services.messages.MsgBox(noGridToExportMessage());
+        return;
+    }
+    const bool tiled = target == BoardTarget::Tiled;
+    const std::optional<QString> path =
+        askName(QStringLiteral("PNG (*.png)|*.png|JPEG (*.jpg)|*.jpg"), QStringLiteral(".png"),
+                tiled ? QStringLiteral("-tiled") : QStringLiteral("-vassal"));
+    if (!path) {
+        return;
+    }
+    BoardRequest request;
+    request.target = target;
+    request.boardPath = *path;
+    request.format = formatForSuffix(QFileInfo(*path).suffix());
+    request.colour = pen->colour;
+    request.numbering = fitting_.numbering();
+    if (request.format != "png" && request.format != "jpeg") {
+        window_.services.messages.MsgBox(unknownExportTypeMessage(*path, tr(".png or .jpg")));
+        return;
+    }
+    if (request.format == "jpeg") {
+        const std::optional<double> quality = window_.services.questions.askNumber(
+            {tiled ? tr("Export For Tiled") : tr("Export For VASSAL"),
+             tr("JPEG quality, from 1 (smallest file) to 100 (best):"),
+             static_cast<double>(jpegQuality_), 1, 100, 0});
+        if (!quality) {
+            return;
+        }
+        jpegQuality_ = static_cast<int>(*quality);
+        request.jpegQuality = jpegQuality_;
+    }
+    BoardOutcome outcome;
+    try {
+        const BusyCursor busy;
+        outcome = exportBoard(window_.map->picture(), *layout, request);
+    } catch (const std::bad_alloc&) {
+        outcome.written = WriteResult::failed(tr("There is not enough memory."));
+    }
+    if (!outcome.written) {
+        window_.services.messages.MsgBox(exportFailedMessage(*path, outcome.written.error));
+        return;
+    }
+    window_.services.messages.MsgBox(boardExportedMessage(
+        *path, outcome.definitionPath, tiled ? QStringLiteral("Tiled") : QStringLiteral("VASSAL"),
+        scaleText(outcome.straightening), outcome.unexpressed));
 }
 
 }  // namespace tessara

@@ -5,12 +5,14 @@
 #include <QObject>
 #include <optional>
 
+#include "boards/board_target.h"
 #include "image/picture_export.h"
 #include "window/grid_fitting.h"
 #include "window/map_window.h"
 #include "window/scale_printing.h"
 
 class QAction;
+class QMenu;
 
 namespace tessara {
 
@@ -21,10 +23,13 @@ class MapExports : public QObject {
 
     QAction* exportMapAction() const { return exportMap_; }
     QAction* exportGridAction() const { return exportGrid_; }
+    // Export For: Tiled Map... and VASSAL Board..., enabled while there is a map.
+    QMenu* exportForMenu() const { return exportFor_; }
 
   private:
     void exportMap();
     void exportGrid();
+    void exportBoardFor(BoardTarget target);
     // The name the user chose, proposed as the map's own name with `suffix`; nothing when
     // the user cancelled or chose the map's own file.
     std::optional<QString> askName(const QString& filter, const QString& extension,
@@ -38,6 +43,7 @@ class MapExports : public QObject {
     int jpegQuality_ = kJpegQuality;  // kept for the next JPEG
     QAction* exportMap_ = nullptr;
     QAction* exportGrid_ = nullptr;
+    QMenu* exportFor_ = nullptr;
 };
 
 // The name an export proposes: the map's file name with `suffix` ("-grid") and the

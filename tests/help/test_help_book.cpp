@@ -117,6 +117,7 @@ TEST(ShippedManual, HasEveryTopicAUserNeeds) {
                            "worked-example", "hex-size", "printing-tips", "finding-grid"}) {
         EXPECT_NE(book.find(id), nullptr) << id;
     }
+    EXPECT_NE(book.find("tiled-vassal"), nullptr);
     std::set<QString> ids;
     for (const HelpTopic& topic : book.topics) {
         EXPECT_TRUE(ids.insert(topic.id).second)
@@ -160,6 +161,10 @@ TEST(ShippedManual, DescribesEveryCommandAndTheWorkedExample) {
           "System Info", "Generate Hex Grid", "100 by 80 distance units\n12 by 11 hexes",
           "System Information Is Unavailable At This Time", "Find Printed Grid",
           "tessara find-grid"}) {
+        EXPECT_TRUE(text.contains(QLatin1String(words))) << words;
+    }
+    for (const char* words : {"Export For, Tiled Map...", "VASSAL Board...", "tessara export",
+                              "bicubic", "scale factor"}) {
         EXPECT_TRUE(text.contains(QLatin1String(words))) << words;
     }
 }

@@ -1,0 +1,145 @@
+#include "boards/straightening.h"
+
+#include <QPolygonF>
+#include <cmath>
+
+#include "image/picture_memory.h"
+
+namespace tessara {
+namespace {
+
+bool isShiftedLine(const GridOptions& options, long long line) {
+    const bool even = line % 2 == 0;
+    return options.shifted == ShiftedLines::First ? even : !even;
+}
+
+// The fitted grid in its frame, scaled to the target's sizes: the centre of cell 0 of a
+// shifted line at `along0`, that of line 0 at `across0`.
+struct ScaledGrid {
+    double along0 = 0;
+    double across0 = 0;
+    double along = 0;  // the target's sizes, as doubles
+    double pitch = 0;
+};
+
+ScaledGrid scaledGrid(const GridLayout& layout, const Straightening& s) {
+    const GridOptions& o = layout.options;
+    const bool columns = o.orientation == GridOrientation::Columns;
+    const double offsetAlong = columns ? o.offsetY : o.offsetX;
+    const double offsetAcross = columns ? o.offsetX : o.offsetY;
+    const double halfFlat = kHalfFlat * o.stretch * layout.hexSize;
+    return {s.scaleAlong * offsetAlong, s.scaleAcross * (offsetAcross + halfFlat),
+            static_cast<double>(s.sizes.along), static_cast<double>(s.sizes.pitch)};
+}
+
+// The picture's pixel centres in the scaled frame: x along the lines, y across.
+QRectF scaledExtent(const GridLayout& layout, const Straightening& s) {
+    const double w = layout.picture.width() - 1;
+    const double h = layout.picture.height() - 1;
+    QPolygonF corners;
+    for (const QPointF corner : {QPointF(0, 0), QPointF(w, 0), QPointF(0, h), QPointF(w, h)}) {
+        const QPointF frame = layout.placement.toFrame(corner);
+        corners << QPointF(frame.x() * s.scaleAlong, frame.y() * s.scaleAcross);
+    }
+    return corners.boundingRect();
+}
+
+// Where the board's first pixel lies in the scaled frame, and which hex comes first.
+struct BoardStart {
+    double along = 0;
+    double across = 0;
+    long long line = 0;
+    long long cell = 0;
+    QPointF centre;  // the first hex's centre from the start: along, across
+};
+
+BoardStart tiledStart(const GridLayout& layout, const ScaledGrid& g, const QRectF& extent,
+                      int side) {
+    BoardStart start;
+    // A tile's corner lies half a hex before a shifted line's centre, and `side` above it.
+    const double top = g.across0 - side;
+    start.line = static_cast<long long>(std::floor((extent.top() - top) / g.pitch));
+    start.across = top + static_cast<double>(start.line) * g.pitch;
+    const double left = g.along0 - g.along / 2;
+    start.cell = static_cast<long long>(std::floor((extent.left() - left) / g.along));
+    start.along = left + static_cast<double>(start.cell) * g.along;
+    const bool shifted = isShiftedLine(layout.options, start.line);
+    start.centre = {shifted ? g.along / 2 : g.along, static_cast<double>(side)};
+    return start;
+}
+
+BoardStart vassalStart(const GridLayout& layout, const ScaledGrid& g, const QRectF& extent) {
+    BoardStart start;
+    start.along = g.along0 + std::floor(extent.left() - g.along0);
+    start.across = g.across0 + std::floor(extent.top() - g.across0);
+    start.line = static_cast<long long>(std::ceil((start.across - g.across0) / g.pitch));
+    if (!isShiftedLine(layout.options, start.line)) {
+        ++start.line;
+    }
+    start.cell = static_cast<long long>(std::ceil((start.along - g.along0) / g.along));
+    start.centre = {g.along0 + static_cast<double>(start.cell) * g.along - start.along,
+                    g.across0 + static_cast<double>(start.line) * g.pitch - start.across};
+    return start;
+}
+
+QTransform boardTransform(const GridLayout& layout, const Straightening& s,
+                          const BoardStart& start) {
+    const QTransform scaled(s.scaleAlong, 0, 0, s.scaleAcross, -start.along, -start.across);
+    const QTransform swap = s.columns ? QTransform(0, 1, 1, 0, 0, 0) : QTransform();
+    return layout.placement.transform().inverted() * scaled * swap;
+}
+
+}  // namespace
+
+GridLayout asFittedLayout(const GridLayout& layout) {
+    if (layout.fitted() || layout.problem != GridProblem::None) {
+        return layout;
+    }
+    GridOptions options;
+    options.hexPixels = layout.hexSize;
+    return layoutGrid(static_cast<Single>(layout.picture.width()),
+                      static_cast<Single>(layout.picture.height()), 1, 1, options);
+}
+
+Straightening straighten(const GridLayout& given, BoardTarget target) {
+    Straightening s;
+    s.target = target;
+    const GridLayout layout = asFittedLayout(given);
+    if (layout.problem != GridProblem::None || !(layout.hexSize > 0)) {
+        s.problem = BoardProblem::NoGrid;
+        return s;
+    }
+    s.columns = layout.options.orientation == GridOrientation::Columns;
+    const double h = layout.hexSize;
+    const double p = kRowPitch * layout.options.stretch * h;
+    s.sizes = nearestSizes(target, h, p);
+    if (!s.sizes.drawable()) {
+        s.problem = BoardProblem::HexTooSmall;
+        return s;
+    }
+    s.scaleAlong = s.sizes.along / h;
+    s.scaleAcross = s.sizes.pitch / p;
+    const ScaledGrid grid = scaledGrid(layout, s);
+    const QRectF extent = scaledExtent(layout, s);
+    const BoardStart start = target == BoardTarget::Tiled
+                                 ? tiledStart(layout, grid, extent, s.sizes.side)
+                                 : vassalStart(layout, grid, extent);
+    const double along = std::ceil(extent.right() - start.along - 1e-9) + 1;
+    const double across = std::ceil(extent.bottom() - start.across - 1e-9) + 1;
+    if (along > kLongestSide || across > kLongestSide) {
+        s.problem = BoardProblem::BoardTooLarge;
+        return s;
+    }
+    s.board = s.columns ? QSize(static_cast<int>(across), static_cast<int>(along))
+                        : QSize(static_cast<int>(along), static_cast<int>(across));
+    s.firstLine = static_cast<int>(start.line);
+    s.firstCell = static_cast<int>(start.cell);
+    s.firstLineShifted = isShiftedLine(layout.options, start.line);
+    const QPoint centre(static_cast<int>(std::lround(start.centre.x())),
+                        static_cast<int>(std::lround(start.centre.y())));
+    s.firstCentre = s.columns ? centre.transposed() : centre;
+    s.toBoard = boardTransform(layout, s, start);
+    return s;
+}
+
+}  // namespace tessara

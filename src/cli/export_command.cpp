@@ -1,0 +1,80 @@
+#include "cli/export_command.h"
+
+#include <new>
+
+#include "boards/board_export.h"
+#include "cli/cli_text.h"
+#include "grid/grid_messages.h"
+#include "image/quiet_stderr.h"
+
+namespace tessara {
+namespace {
+
+CommandOutcome badInput(const QString& what) {
+    return {kExitBadInput, what, {}, {}};
+}
+
+CommandOutcome run(const GridRequest& given) {
+    if (const QString problem = outputProblem(given.output); !problem.isEmpty()) {
+        return badInput(problem);
+    }
+    Picture map;
+    try {
+        const QuietStandardError quiet;  // the decoders' own complaints about damaged files
+        map = LoadPicture(given.input);
+    } catch (const PictureError& error) {
+        return badInput(cannotReadMap(given.input, QString::fromStdString(error.what())));
+    }
+    const GridRequest request = requestForMap(given, map.width(), map.height());
+    const GridLayout layout = layoutGrid(map.width(), map.height(), request.sizes.hexSize,
+                                         request.sizes.mapSize, request.options);
+    if (layout.problem == GridProblem::TooManyCells) {
+        return badInput(asClause(gridFailureFact(GridFailure::TooManyCells)) +
+                        QStringLiteral("; give a larger --hex-size"));
+    }
+    BoardRequest board;
+    board.target = request.target;
+    board.boardPath = request.output;
+    board.format = request.format;
+    board.jpegQuality = request.jpegQuality;
+    board.colour = request.pen.colour;
+    board.numbering = request.numbering;
+    const BoardOutcome outcome = exportBoard(map, layout, board);
+    if (outcome.straightening.problem != BoardProblem::None) {
+        return badInput(asClause(outcome.written.error));
+    }
+    if (!outcome.written) {
+        return {kExitFailed, cannotWrite(request.output, outcome.written.error), {}, {}};
+    }
+    CommandOutcome done;
+    done.output =
+        QStringLiteral("%1 and %2 written; %3")
+            .arg(request.output, outcome.definitionPath, scaleFactorText(outcome.straightening));
+    if (!outcome.unexpressed.isEmpty()) {
+        done.warning =
+            QStringLiteral("VASSAL's numbering cannot say %1; it counts its own way there")
+                .arg(oneOf(outcome.unexpressed));
+    }
+    return done;
+}
+
+}  // namespace
+
+CommandOutcome runExportCommand(const GridRequest& request) {
+    CommandOutcome outcome;
+    try {
+        outcome = run(request);
+    } catch (const std::bad_alloc&) {
+        return {kExitFailed, notEnoughMemory(), {}, {}};
+    }
+    if (outcome.status == kExitSuccess && !request.settingsIgnored.isEmpty()) {
+        const QString ignored =
+            QStringLiteral("--settings: left out what this version does not know: ") +
+            request.settingsIgnored.join(QStringLiteral(", "));
+        outcome.warning =
+            outcome.warning.isEmpty() ? ignored : ignored + QStringLiteral("; ") + outcome.warning;
+    }
+    return outcome;
+}
+
+}  // namespace tessara
