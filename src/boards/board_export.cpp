@@ -95,10 +95,9 @@ BoardOutcome exportBoard(const Picture& map, const GridLayout& layout,
     outcome.written = exportPicture(Picture(board), temporary, options);
     if (outcome.written) {
         const QByteArray text = definitionText(layout, s, request);
-        const QString why = writeFileAtomically(outcome.definitionPath, [&text](QIODevice& file) {
+        outcome.written = writeFileAtomically(outcome.definitionPath, [&text](QIODevice& file) {
             return file.write(text) == text.size();
         });
-        outcome.written = why.isEmpty() ? WriteResult::done() : WriteResult::failed(why);
     }
     if (outcome.written && std::rename(QFile::encodeName(temporary).constData(),
                                        QFile::encodeName(request.boardPath).constData()) != 0) {
