@@ -474,27 +474,23 @@ GridSettings readSettingsFile(const Arguments& args, QStringList& ignored) {
     return *read.settings;
 }
 
-CommandLine parseGrid(const SubcommandEntry& command, const QStringList& arguments) {
-    const Arguments args(command, arguments);
-    if (args.help()) {
-        return {CommandAction::Help, {}, {}, &command};
+constexpr const char* kInput = "INPUT, the map picture to read";
+
+// The words after the options: exactly those `wanted` names, in their order.
+QStringList positionals(const Arguments& args, std::initializer_list<const char*> wanted) {
+    const QStringList& given = args.positional();
+    if (given.size() < static_cast<qsizetype>(wanted.size())) {
+        throw Refusal{QStringLiteral("missing ") + QLatin1String(wanted.begin()[given.size()])};
     }
-    const QStringList& positional = args.positional();
-    if (positional.isEmpty()) {
-        throw Refusal{"missing INPUT, the map picture to read"};
+    if (given.size() > static_cast<qsizetype>(wanted.size())) {
+        throw Refusal{QStringLiteral("unexpected argument ") + quoted(given[wanted.size()])};
     }
-    if (positional.size() < 2) {
-        throw Refusal{"missing OUTPUT, the file to write"};
-    }
-    if (positional.size() > 2) {
-        throw Refusal{QStringLiteral("unexpected argument ") + quoted(positional[2])};
-    }
-    GridRequest request;
-    const GridSettings base = readSettingsFile(args, request.settingsIgnored);
-    request.input = positional[0];
-    request.output = positional[1];
-    request.format = outputFormat(request.output);
-    request.pages = readPages(args, request.format, base.print);
+    return given;
+}
+
+// The grid a command draws or exports: its sizes, pen, options and numbering, each over the
+// one a settings file gave.
+void readGrid(const Arguments& args, const GridSettings& base, GridRequest& request) {
     request.sizes = readSizes(args, base);
     request.sizesGiven = request.sizes.mapSize > 0;
     if (args.has("anchor")) {
@@ -506,6 +502,21 @@ CommandLine parseGrid(const SubcommandEntry& command, const QStringList& argumen
     request.pen = readPen(args, base);
     request.options = readOptions(args, base.options);
     request.numbering = readNumbering(args, base.numbering);
+}
+
+CommandLine parseGrid(const SubcommandEntry& command, const QStringList& arguments) {
+    const Arguments args(command, arguments);
+    if (args.help()) {
+        return {CommandAction::Help, {}, {}, &command};
+    }
+    const QStringList files = positionals(args, {kInput, "OUTPUT, the file to write"});
+    GridRequest request;
+    const GridSettings base = readSettingsFile(args, request.settingsIgnored);
+    request.input = files[0];
+    request.output = files[1];
+    request.format = outputFormat(request.output);
+    request.pages = readPages(args, request.format, base.print);
+    readGrid(args, base, request);
     if (request.options.lineStyle == LineStyle::None && !request.numbering.enabled) {
         throw Refusal{
             QStringLiteral("nothing to draw: --line-style none draws no lines, and no "
@@ -547,37 +558,19 @@ CommandLine parseExport(const SubcommandEntry& command, const QStringList& argum
     if (args.help()) {
         return {CommandAction::Help, {}, {}, &command};
     }
-    const QStringList& positional = args.positional();
-    if (positional.isEmpty()) {
-        throw Refusal{"missing INPUT, the map picture to read"};
-    }
-    if (positional.size() < 2) {
-        throw Refusal{"missing BOARD, the straightened picture to write"};
-    }
-    if (positional.size() > 2) {
-        throw Refusal{QStringLiteral("unexpected argument ") + quoted(positional[2])};
-    }
+    const QStringList files =
+        positionals(args, {kInput, "BOARD, the straightened picture to write"});
     if (!args.has("for")) {
         throw Refusal{"missing --for, the program the board is for: tiled or vassal"};
     }
     GridRequest request;
     request.target = static_cast<BoardTarget>(choose(args, "for", {"tiled", "vassal"}));
     const GridSettings base = readSettingsFile(args, request.settingsIgnored);
-    request.input = positional[0];
-    request.output = positional[1];
+    request.input = files[0];
+    request.output = files[1];
     request.format = boardFormat(request.output);
     request.jpegQuality = readQuality(args, request.format);
-    request.sizes = readSizes(args, base);
-    request.sizesGiven = request.sizes.mapSize > 0;
-    if (args.has("anchor")) {
-        if (args.has("offset")) {
-            throw Refusal{QStringLiteral("give only one of --offset or --anchor")};
-        }
-        request.anchor = readPoint(args, QStringLiteral("anchor"));
-    }
-    request.pen = readPen(args, base);
-    request.options = readOptions(args, base.options);
-    request.numbering = readNumbering(args, base.numbering);
+    readGrid(args, base, request);
     return {CommandAction::Export, request, {}, &command};
 }
 
@@ -586,15 +579,8 @@ CommandLine parseFindGrid(const SubcommandEntry& command, const QStringList& arg
     if (args.help()) {
         return {CommandAction::Help, {}, {}, &command};
     }
-    const QStringList& positional = args.positional();
-    if (positional.isEmpty()) {
-        throw Refusal{"missing INPUT, the map picture to read"};
-    }
-    if (positional.size() > 1) {
-        throw Refusal{QStringLiteral("unexpected argument ") + quoted(positional[1])};
-    }
     GridRequest request;
-    request.input = positional[0];
+    request.input = positionals(args, {kInput})[0];
     return {CommandAction::FindGrid, request, {}, &command};
 }
 
