@@ -67,13 +67,7 @@ CommandOutcome runExportCommand(const GridRequest& request) {
     } catch (const std::bad_alloc&) {
         return {kExitFailed, notEnoughMemory(), {}, {}};
     }
-    if (outcome.status == kExitSuccess && !request.settingsIgnored.isEmpty()) {
-        const QString ignored =
-            QStringLiteral("--settings: left out what this version does not know: ") +
-            request.settingsIgnored.join(QStringLiteral(", "));
-        outcome.warning =
-            outcome.warning.isEmpty() ? ignored : ignored + QStringLiteral("; ") + outcome.warning;
-    }
+    warnOfIgnoredSettings(request, outcome);
     return outcome;
 }
 

@@ -193,13 +193,7 @@ CommandOutcome run(const GridRequest& given) {
 
 }  // namespace
 
-CommandOutcome runGridCommand(const GridRequest& request) {
-    CommandOutcome outcome;
-    try {
-        outcome = run(request);
-    } catch (const std::bad_alloc&) {
-        return failed(notEnoughMemory());
-    }
+void warnOfIgnoredSettings(const GridRequest& request, CommandOutcome& outcome) {
     if (outcome.status == kExitSuccess && !request.settingsIgnored.isEmpty()) {
         const QString ignored =
             QStringLiteral("--settings: left out what this version does not know: ") +
@@ -207,6 +201,16 @@ CommandOutcome runGridCommand(const GridRequest& request) {
         outcome.warning =
             outcome.warning.isEmpty() ? ignored : ignored + QStringLiteral("; ") + outcome.warning;
     }
+}
+
+CommandOutcome runGridCommand(const GridRequest& request) {
+    CommandOutcome outcome;
+    try {
+        outcome = run(request);
+    } catch (const std::bad_alloc&) {
+        return failed(notEnoughMemory());
+    }
+    warnOfIgnoredSettings(request, outcome);
     return outcome;
 }
 

@@ -31,6 +31,10 @@ QString outputProblem(const QString& output);
 // that puts a hex centre on the anchor.
 GridRequest requestForMap(GridRequest request, int width, int height);
 
+// On success, says on the warning line what a newer settings file held that this version
+// left out.
+void warnOfIgnoredSettings(const GridRequest& request, CommandOutcome& outcome);
+
 // Writes OUTPUT only when everything succeeded; on any failure an existing OUTPUT is left
 // as it was and no new one is made.
 CommandOutcome runGridCommand(const GridRequest& request);
