@@ -2,21 +2,15 @@
 
 #include <QLineF>
 
+#include "boards/laid_grid.h"
 #include "boards/straightening.h"
 
 using namespace tessara;
+using namespace tessara::test;
 using enum GridOrientation;
 using enum BoardTarget;
 
 namespace {
-
-GridLayout laid(QSize picture, GridOrientation o, double hex, double stretch, double x, double y,
-                ShiftedLines shifted, double rotation = 0, double skew = 0) {
-    GridOptions options{o, x, y, shifted, stretch, hex};
-    options.rotation = rotation;
-    options.skew = skew;
-    return layoutGrid(picture.width(), picture.height(), 1, 1, options);
-}
 
 // Where the target itself puts the centre of its hex n lines and k cells from its first:
 // Tiled in its integer arithmetic (row height (tile + side) / 2), VASSAL at x0 + n dx,
@@ -36,78 +30,57 @@ QPointF targetCentre(const Straightening& s, int n, int k) {
     return s.columns ? QPointF(across, along) : QPointF(along, across);
 }
 
-struct Case {
-    const char* guards;
-    BoardTarget target;
-    GridLayout layout;
-    TargetSizes sizes;
-    double scaleAlong, scaleAcross;
-    QSize board;
-    int firstLine, firstCell;
-    bool firstLineShifted;
-    QPoint firstCentre;
-};
-
-// Worked by hand from straightening.h: the nearest even size along and multiple of 3 across
-// for Tiled, the nearest whole ones for VASSAL; the picture's corners in the scaled frame,
-// and the start a hex (Tiled) or a pixel (VASSAL) before them.
-// clang-format off
-const Case kCases[] = {
-    {"rows of 60.3 px: a 60 px tile, rows 51 apart, half a hex of margin", Tiled,
-     laid({1000, 800}, Rows, 60.3, 1, 0, 0, ShiftedLines::First),
-     {60, 51, 34}, 0.995024876, 0.976618490, {1026, 799}, 0, 0, true, {30, 34}},
-    {"the same for VASSAL: dy 60, dx 52", Vassal,
-     laid({1000, 800}, Rows, 60.3, 1, 0, 0, ShiftedLines::First),
-     {60, 52, 0}, 0.995024876, 0.995767872, {996, 798}, 0, 0, true, {0, 18}},
-    {"stretched columns moved a fraction: VASSAL starts on the first whole cell", Vassal,
-     laid({900, 1200}, Columns, 50.4, 1.03, 10.25, -4.5, ShiftedLines::First),
-     {50, 45, 0}, 0.992063492, 1.000960249, {902, 1191}, 0, 1, true, {26, 46}},
-    {"the second columns shifted: Tiled's first column is unshifted", Tiled,
-     laid({900, 1200}, Columns, 50.4, 1.03, 10.25, -4.5, ShiftedLines::Second),
-     {50, 45, 30}, 0.992063492, 1.000960249, {906, 1220}, 0, 0, false, {30, 50}},
-    {"rows turned 2 degrees: the board holds the turned corners, line -1 first", Tiled,
-     laid({1200, 900}, Rows, 44.7, 1.02, -7.5, 12.25, ShiftedLines::Second, 2.0),
-     {44, 39, 26}, 0.984340045, 0.987708953, {1226, 950}, -1, 0, true, {22, 26}},
-    {"columns turned and leaning", Vassal,
-     laid({1200, 900}, Columns, 41.3, 0.97, 3, 5, ShiftedLines::First, -1.5, 0.5),
-     {41, 35, 0}, 0.992736077, 1.008830809, {1235, 915}, 0, 0, true, {27, 16}},
-    {"the button's grid, 1000 x 5 / 100 = 50 px, as its fitted twin", Tiled,
-     layoutGrid(1000, 700, 5, 100, GridOptions{}),
-     {50, 42, 28}, 1, 0.969954505, {1025, 693}, 0, 0, true, {25, 28}},
-};
-// clang-format on
-
 }  // namespace
 
-TEST(Straightening, ChoosesTheNearestWholeSizesAndWhereTheFirstHexLies) {
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(c.guards);
-        const Straightening s = straighten(c.layout, c.target);
+// Worked by hand: the nearest even size along and multiple of 3 across for Tiled, the
+// nearest whole ones for VASSAL; the picture's corners in the scaled frame, and the start a
+// hex (Tiled) or a pixel (VASSAL) before them. Then every fitted hex on the board must land
+// where the target's own arithmetic puts its hex, the far corner too (no drift), and every
+// pixel of the picture must lie on the board.
+TEST(Straightening, WholeSizesFirstHexAndNoDriftOverTheBoard) {
+    // clang-format off
+    const struct { const char* guards; BoardTarget target; GridLayout layout; TargetSizes sizes; double scaleAlong, scaleAcross;
+                   QSize board; int firstLine, firstCell; bool firstLineShifted; QPoint firstCentre; } rows[] = {
+        {"rows of 60.3 px: a 60 px tile, rows 51 apart, half a hex of margin", Tiled,
+         laid({1000, 800}, Rows, 60.3, 1, 0, 0, ShiftedLines::First),
+         {60, 51, 34}, 0.995024876, 0.976618490, {1026, 799}, 0, 0, true, {30, 34}},
+        {"the same for VASSAL: dy 60, dx 52", Vassal,
+         laid({1000, 800}, Rows, 60.3, 1, 0, 0, ShiftedLines::First),
+         {60, 52, 0}, 0.995024876, 0.995767872, {996, 798}, 0, 0, true, {0, 18}},
+        {"stretched columns moved a fraction: VASSAL starts on the first whole cell", Vassal,
+         laid({900, 1200}, Columns, 50.4, 1.03, 10.25, -4.5, ShiftedLines::First),
+         {50, 45, 0}, 0.992063492, 1.000960249, {902, 1191}, 0, 1, true, {26, 46}},
+        {"the second columns shifted: Tiled's first column is unshifted", Tiled,
+         laid({900, 1200}, Columns, 50.4, 1.03, 10.25, -4.5, ShiftedLines::Second),
+         {50, 45, 30}, 0.992063492, 1.000960249, {906, 1220}, 0, 0, false, {30, 50}},
+        {"rows turned 2 degrees: the board holds the turned corners, line -1 first", Tiled,
+         laid({1200, 900}, Rows, 44.7, 1.02, -7.5, 12.25, ShiftedLines::Second, 2.0),
+         {44, 39, 26}, 0.984340045, 0.987708953, {1226, 950}, -1, 0, true, {22, 26}},
+        {"columns turned and leaning", Vassal,
+         laid({1200, 900}, Columns, 41.3, 0.97, 3, 5, ShiftedLines::First, -1.5, 0.5),
+         {41, 35, 0}, 0.992736077, 1.008830809, {1235, 915}, 0, 0, true, {27, 16}},
+        {"the button's grid, 1000 x 5 / 100 = 50 px, as its fitted twin", Tiled,
+         layoutGrid(1000, 700, 5, 100, GridOptions{}),
+         {50, 42, 28}, 1, 0.969954505, {1025, 693}, 0, 0, true, {25, 28}},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.guards);
+        const Straightening s = straighten(row.layout, row.target);
         ASSERT_EQ(s.problem, BoardProblem::None);
-        EXPECT_EQ(s.sizes, c.sizes);
-        EXPECT_NEAR(s.scaleAlong, c.scaleAlong, 1e-9);
-        EXPECT_NEAR(s.scaleAcross, c.scaleAcross, 1e-9);
-        EXPECT_EQ(s.board, c.board);
-        EXPECT_EQ(s.firstLine, c.firstLine);
-        EXPECT_EQ(s.firstCell, c.firstCell);
-        EXPECT_EQ(s.firstLineShifted, c.firstLineShifted);
-        EXPECT_EQ(s.firstCentre, c.firstCentre);
-    }
-}
-
-// Every fitted hex on the board lands where the target's own arithmetic puts its hex, the
-// far corner too: no drift; and every pixel of the picture lies on the board.
-TEST(Straightening, TheTargetsHexesLieOnTheFittedOnesOverTheWholeBoard) {
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(c.guards);
-        const GridLayout layout = asFittedLayout(c.layout);
-        const Straightening s = straighten(c.layout, c.target);
+        EXPECT_EQ(s.sizes, row.sizes);
+        EXPECT_NEAR(s.scaleAlong, row.scaleAlong, 1e-9);
+        EXPECT_NEAR(s.scaleAcross, row.scaleAcross, 1e-9);
+        EXPECT_EQ(std::tuple(s.board, s.firstLine, s.firstCell, s.firstLineShifted, s.firstCentre),
+                  std::tuple(row.board, row.firstLine, row.firstCell, row.firstLineShifted,
+                             row.firstCentre));
+        const GridLayout fitted = asFittedLayout(row.layout);
         const QRectF board(-0.5, -0.5, s.board.width(), s.board.height());
         double worst = 0;
         int measured = 0;
-        for (int line = layout.firstLine; line <= layout.lastLine; ++line) {
-            for (int cell = layout.firstCell; cell <= layout.lastCell; ++cell) {
-                const QPointF mapped = s.toBoard.map(hexCentre(layout, line, cell));
+        for (int line = fitted.firstLine; line <= fitted.lastLine; ++line) {
+            for (int cell = fitted.firstCell; cell <= fitted.lastCell; ++cell) {
+                const QPointF mapped = s.toBoard.map(hexCentre(fitted, line, cell));
                 if (board.contains(mapped)) {
                     const QPointF own = targetCentre(s, line - s.firstLine, cell - s.firstCell);
                     worst = std::max(worst, QLineF(mapped, own).length());
@@ -117,10 +90,9 @@ TEST(Straightening, TheTargetsHexesLieOnTheFittedOnesOverTheWholeBoard) {
         }
         EXPECT_GT(measured, 200);
         EXPECT_LT(worst, 1e-6);
-        const QSizeF last = layout.picture - QSizeF(1, 1);
-        for (const QPointF corner :
-             {QPointF(0, 0), QPointF(last.width(), 0), QPointF(0, last.height()),
-              QPointF(last.width(), last.height())}) {
+        const QSizeF last = fitted.picture - QSizeF(1, 1);
+        for (const QPointF corner : {QPointF(0, 0), QPointF(last.width(), last.height()),
+                                     QPointF(last.width(), 0), QPointF(0, last.height())}) {
             EXPECT_TRUE(board.contains(s.toBoard.map(corner)));
         }
     }
@@ -131,32 +103,20 @@ TEST(Straightening, TakesHalfWaysToTheEvenSizeAndRefusesWhatTheTargetCannotDraw)
     EXPECT_EQ(nearestSizes(Tiled, 61.01, 52.49), (TargetSizes{62, 51, 34}));
     EXPECT_EQ(nearestSizes(Vassal, 60.5, 52.51), (TargetSizes{60, 53, 0}));
     EXPECT_EQ(nearestSizes(Vassal, NAN, 20), (TargetSizes{}));
-    const ShiftedLines first = ShiftedLines::First;
-    struct Row {
-        const char* guards;
-        BoardTarget target;
-        GridLayout layout;
-        BoardProblem problem;
-    };
-    const QSize small(400, 300);
+    const auto first = ShiftedLines::First;
+    const QSize small(400, 300), longest(32767, 10);
     // clang-format off
-    const Row rows[] = {
-        {"an 8.9 px hex is an 8 px tile, the smallest", Tiled,
-         laid(small, Rows, 8.9, 1, 0, 0, first), BoardProblem::None},
-        {"a 6.9 px hex would be a 6 px tile", Tiled,
-         laid(small, Rows, 6.9, 1, 0, 0, first), BoardProblem::HexTooSmall},
-        {"VASSAL: 7.49 px is 7", Vassal,
-         laid(small, Columns, 7.49, 1, 0, 0, first), BoardProblem::HexTooSmall},
-        {"VASSAL: lines squeezed to 5 apart", Vassal,
-         laid(small, Columns, 10, 0.6, 0, 0, first), BoardProblem::HexTooSmall},
-        {"a board of 32767 px, the longest side", Vassal,
-         laid({32767, 10}, Rows, 100, 1, 0, 0, first), BoardProblem::None},
-        {"scaled up by a hair past it", Vassal,
-         laid({32767, 10}, Rows, 99.9, 1, 0, 0, first), BoardProblem::BoardTooLarge},
+    const struct { const char* guards; BoardTarget target; GridLayout layout; BoardProblem problem; } rows[] = {
+        {"an 8.9 px hex is an 8 px tile, the smallest", Tiled, laid(small, Rows, 8.9, 1, 0, 0, first), BoardProblem::None},
+        {"a 6.9 px hex would be a 6 px tile", Tiled, laid(small, Rows, 6.9, 1, 0, 0, first), BoardProblem::HexTooSmall},
+        {"VASSAL: 7.49 px is 7", Vassal, laid(small, Columns, 7.49, 1, 0, 0, first), BoardProblem::HexTooSmall},
+        {"VASSAL: lines squeezed to 5 apart", Vassal, laid(small, Columns, 10, 0.6, 0, 0, first), BoardProblem::HexTooSmall},
+        {"a board of 32767 px, the longest side", Vassal, laid(longest, Rows, 100, 1, 0, 0, first), BoardProblem::None},
+        {"scaled up by a hair past it", Vassal, laid(longest, Rows, 99.9, 1, 0, 0, first), BoardProblem::BoardTooLarge},
         {"no picture, no grid", Tiled, laid({0, 0}, Rows, 50, 1, 0, 0, first), BoardProblem::NoGrid},
     };
     // clang-format on
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         EXPECT_EQ(straighten(row.layout, row.target).problem, row.problem) << row.guards;
     }
 }
