@@ -10,14 +10,9 @@ program=$(realpath "$1")
 output=$(realpath -m "$2")
 sample=$(realpath "${SAMPLE_MAP:-$(dirname "$program")/samples/sample-map.jpg}")
 
-if [ "$(identify -format '%w' "$sample")" != 4000 ]; then
-    echo "$sample is not the 4000-pixel sample map" >&2
-    exit 1
-fi
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
+# shellcheck source=tools/sample_work.sh
+. "$(dirname "$0")/sample_work.sh"
+enter_sample_work "$sample"
 
 # 480 x 300 pixels of a map drawn at 50 pixels to the kilometre are 9.6 km across.
 convert "$sample" -crop 480x300+700+990 +repage part.png

@@ -13,14 +13,9 @@ sample=$(realpath "${SAMPLE_MAP:-$(dirname "$program")/samples/sample-map.jpg}")
 
 # The sample map is 80 km across in 4000 pixels: 50 pixels to the kilometre.
 readonly pixels_per_km=50
-if [ "$(identify -format '%w' "$sample")" != 4000 ]; then
-    echo "$sample is not the 4000-pixel sample map" >&2
-    exit 1
-fi
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
+# shellcheck source=tools/sample_work.sh
+. "$(dirname "$0")/sample_work.sh"
+enter_sample_work "$sample"
 
 # grid_part WIDTH HEIGHT LEFT TOP OFFSET OUTPUT: grids that part of the sample map. The offset
 # keeps every number whole at the part's left and right edges.
