@@ -3,9 +3,41 @@
 # helpers. The caller sets `program` first.
 caption='Tessara -  a wargame mapping utility'
 
+# The server picks its own free display and tells it on a pipe (-displayfd), which is
+# atomic: two tests started at once cannot pick the same one, as `xvfb-run -a` can. Its
+# cookie is the run's own, so a program can never reach another test's server.
 if [ -z "${TESSARA_IN_XVFB:-}" ]; then
     export TESSARA_IN_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+    xdir=$(mktemp -d "${TMPDIR:-/tmp}/tessara-x.XXXXXX")
+    export XAUTHORITY="$xdir/auth"
+    touch "$XAUTHORITY"
+    cookie=$(mcookie)
+    # The server reads every cookie of its file, whatever display it was written for.
+    xauth -q -f "$XAUTHORITY" add :0 . "$cookie" 2>/dev/null
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -auth "$XAUTHORITY" \
+        3>"$xdir/display" 2>"$xdir/server.log" &
+    xpid=$!
+    for _ in $(seq 100); do
+        [ -s "$xdir/display" ] && break
+        kill -0 "$xpid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if [ ! -s "$xdir/display" ]; then
+        echo "FAILED: the X server did not start:" >&2
+        cat "$xdir/server.log" >&2
+        kill "$xpid" 2>/dev/null || true
+        rm -rf "$xdir"
+        exit 1
+    fi
+    display=":$(head -n 1 "$xdir/display")"
+    # Clients look their cookie up by display: write it for the one the server took.
+    xauth -q -f "$XAUTHORITY" add "$display" . "$cookie"
+    status=0
+    DISPLAY="$display" "$0" "$@" || status=$?
+    kill "$xpid" 2>/dev/null || true
+    wait "$xpid" 2>/dev/null || true
+    rm -rf "$xdir"
+    exit "$status"
 fi
 
 step() { echo "-- $*"; }
