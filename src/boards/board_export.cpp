@@ -9,21 +9,11 @@
 #include <cstdio>
 
 #include "boards/bicubic_resample.h"
-#include "boards/tiled_map.h"
-#include "boards/vassal_grid.h"
 #include "image/atomic_file.h"
 #include "image/picture_memory.h"
 
 namespace tessara {
 namespace {
-
-QByteArray definitionText(const GridLayout& layout, const Straightening& s,
-                          const BoardRequest& request) {
-    if (request.target == BoardTarget::Tiled) {
-        return tiledMapText(s, QFileInfo(request.boardPath).fileName());
-    }
-    return vassalGridText(layout, s, request.colour, request.numbering);
-}
 
 // Why the board's own name cannot take a new board, as a single file written atomically
 // would be refused: a folder there, or a read-only file, which an editor would not replace.
@@ -55,18 +45,29 @@ QString temporaryBoardPath(const QString& boardPath) {
 
 }  // namespace
 
-QString definitionPathFor(const QString& boardPath, BoardTarget target) {
+BoardLook boardLook(const GridPen& pen, const GridOptions& options, const HexNumbering& numbering,
+                    std::optional<double> hexDistance) {
+    BoardLook look;
+    look.lines = lineColourOf(pen, options);
+    look.thickness = pen.width;
+    look.opacity = options.opacity;
+    look.numbering = numbering;
+    look.hexDistance = hexDistance;
+    return look;
+}
+
+QString definitionPathFor(const QString& boardPath, const BoardFormat& target) {
     const QString suffix = QFileInfo(boardPath).suffix();
     const QString stem = suffix.isEmpty() ? boardPath : boardPath.chopped(suffix.size() + 1);
-    return stem +
-           (target == BoardTarget::Tiled ? QStringLiteral(".tmx") : QStringLiteral(".vassal.xml"));
+    return stem + target.definitionSuffix();
 }
 
 BoardOutcome exportBoard(const Picture& map, const GridLayout& layout,
                          const BoardRequest& request) {
     BoardOutcome outcome;
-    outcome.definitionPath = definitionPathFor(request.boardPath, request.target);
-    outcome.straightening = straighten(layout, request.target);
+    const BoardFormat& target = *request.target;
+    outcome.definitionPath = definitionPathFor(request.boardPath, target);
+    outcome.straightening = straighten(layout, target);
     const Straightening& s = outcome.straightening;
     if (s.problem != BoardProblem::None) {
         outcome.written = WriteResult::failed(boardProblemText(s));
@@ -76,9 +77,8 @@ BoardOutcome exportBoard(const Picture& map, const GridLayout& layout,
         outcome.written = WriteResult::failed(problem);
         return outcome;
     }
-    if (request.target == BoardTarget::Vassal && request.numbering.enabled) {
-        outcome.unexpressed = vassalNumbering(layout, s, request.numbering).unexpressed;
-    }
+    const BoardContext context{layout, s, QFileInfo(request.boardPath).fileName(), request.look};
+    outcome.unexpressed = target.unexpressed(context);
     const QImage board = resampleBicubic(map.image(), s.toBoard.inverted(), s.board);
     if (board.isNull()) {
         outcome.written = WriteResult::failed(QStringLiteral("There is not enough memory."));
@@ -94,7 +94,7 @@ BoardOutcome exportBoard(const Picture& map, const GridLayout& layout,
     options.jpegQuality = request.jpegQuality;
     outcome.written = exportPicture(Picture(board), temporary, options);
     if (outcome.written) {
-        const QByteArray text = definitionText(layout, s, request);
+        const QByteArray text = target.definition(context);
         outcome.written = writeFileAtomically(outcome.definitionPath, [&text](QIODevice& file) {
             return file.write(text) == text.size();
         });
@@ -114,14 +114,7 @@ QString boardProblemText(const Straightening& s) {
         case BoardProblem::NoGrid:
             return QStringLiteral("The grid cannot be laid over this map.");
         case BoardProblem::HexTooSmall:
-            return QStringLiteral(
-                       "The hexes would be %1 by %2 pixels for %3, below the %4 by %5 it can "
-                       "draw.")
-                .arg(s.sizes.along)
-                .arg(s.sizes.pitch)
-                .arg(s.target == BoardTarget::Tiled ? "Tiled" : "VASSAL")
-                .arg(kMinTargetHex)
-                .arg(kMinTargetPitch);
+            return s.format->sizeProblem(s.sizes);
         case BoardProblem::BoardTooLarge:
             return QStringLiteral("The straightened board would be over %1 pixels on a side.")
                 .arg(kLongestSide);

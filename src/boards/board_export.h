@@ -1,8 +1,9 @@
 // Exporting a map for another program: the board, straightened so that the target's own
 // grid lies on the fitted one (straightening.h), as a PNG or JPEG picture, and beside it,
-// with the same stem, the target's grid definition: BOARD.tmx for Tiled, BOARD.vassal.xml
-// for VASSAL. Both files appear together or neither does: the board is written under a
-// temporary name, the definition atomically, and only then is the board renamed into place.
+// with the same stem, the target's grid definition (board_format.h): BOARD.tmx for Tiled,
+// BOARD.vassal.xml for VASSAL, BOARD.foundry.json for Foundry. Both files appear together or
+// neither does: the board is written under a temporary name, the definition atomically, and only
+// then is the board renamed into place.
 #pragma once
 
 #include <QByteArray>
@@ -12,6 +13,7 @@
 
 #include "boards/straightening.h"
 #include "core/write_result.h"
+#include "grid/grid_parameters.h"
 #include "grid/hex_numbers.h"
 #include "image/picture.h"
 #include "image/picture_export.h"
@@ -19,23 +21,27 @@
 namespace tessara {
 
 struct BoardRequest {
-    BoardTarget target = BoardTarget::Tiled;
+    const BoardFormat* target = nullptr;
     QString boardPath;
     QByteArray format = "png";  // "png" or "jpeg"
     int jpegQuality = kJpegQuality;
-    QColor colour = Qt::black;  // VASSAL's grid lines
-    HexNumbering numbering;     // VASSAL's numbers, when enabled
+    BoardLook look;  // how the target draws the grid, for those that say
 };
 
 struct BoardOutcome {
     Straightening straightening;
     WriteResult written;
     QString definitionPath;
-    QStringList unexpressed;  // numbering VASSAL cannot say
+    QStringList unexpressed;  // what of the grid the target cannot say
 };
 
-// BOARD.tmx or BOARD.vassal.xml beside BOARD.png.
-QString definitionPathFor(const QString& boardPath, BoardTarget target);
+// How the target draws the grid of this pen, options and numbering: the lines in their own
+// colour (the options', else the pen's), the numbers in theirs (else the lines').
+BoardLook boardLook(const GridPen& pen, const GridOptions& options, const HexNumbering& numbering,
+                    std::optional<double> hexDistance);
+
+// BOARD.tmx, BOARD.vassal.xml, ... beside BOARD.png.
+QString definitionPathFor(const QString& boardPath, const BoardFormat& target);
 
 // Refuses, writing nothing, when the straightening has a problem (outcome.straightening
 // says which); fails, leaving both files as they were, when a write fails.

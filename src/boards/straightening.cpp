@@ -29,7 +29,7 @@ ScaledGrid scaledGrid(const GridLayout& layout, const Straightening& s) {
     const double offsetAcross = columns ? o.offsetX : o.offsetY;
     const double halfFlat = kHalfFlat * o.stretch * layout.hexSize;
     return {s.scaleAlong * offsetAlong, s.scaleAcross * (offsetAcross + halfFlat),
-            static_cast<double>(s.sizes.along), static_cast<double>(s.sizes.pitch)};
+            static_cast<double>(s.sizes.along), s.sizes.pitch};
 }
 
 // The picture's pixel centres in the scaled frame: x along the lines, y across.
@@ -53,32 +53,42 @@ struct BoardStart {
     QPointF centre;  // the first hex's centre from the start: along, across
 };
 
-BoardStart tiledStart(const GridLayout& layout, const ScaledGrid& g, const QRectF& extent,
-                      int side) {
+// Board pixel 0 is named by its centre, half a target pixel from where the target's canvas
+// starts (straightening.h).
+constexpr double kPixelCentre = 0.5;
+
+// A canvas starting on the lattice, at `origin` from a shifted line's hex: the first line
+// and cell whose canvas holds the extent's first pixel.
+BoardStart latticeStart(const GridLayout& layout, const ScaledGrid& g, const QRectF& extent,
+                        const BoardOrigin& origin) {
     BoardStart start;
-    // A tile's corner lies half a hex before a shifted line's centre, and `side` above it.
-    const double top = g.across0 - side;
-    start.line = static_cast<long long>(std::floor((extent.top() - top) / g.pitch));
-    start.across = top + static_cast<double>(start.line) * g.pitch;
-    const double left = g.along0 - g.along / 2;
-    start.cell = static_cast<long long>(std::floor((extent.left() - left) / g.along));
-    start.along = left + static_cast<double>(start.cell) * g.along;
+    const double top = g.across0 + origin.across;
+    start.line = static_cast<long long>(std::floor((extent.top() - kPixelCentre - top) / g.pitch));
+    start.across = top + static_cast<double>(start.line) * g.pitch + kPixelCentre;
+    const double left = g.along0 + origin.along;
+    start.cell =
+        static_cast<long long>(std::floor((extent.left() - kPixelCentre - left) / g.along));
+    start.along = left + static_cast<double>(start.cell) * g.along + kPixelCentre;
     const bool shifted = isShiftedLine(layout.options, start.line);
-    start.centre = {shifted ? g.along / 2 : g.along, static_cast<double>(side)};
+    // The first hex of a line not shifted lies half a hex on from where the shifted ones do.
+    start.centre = {-origin.along + (shifted ? 0 : g.along / 2), -origin.across};
     return start;
 }
 
+// A canvas starting on a whole pixel before the extent, with a shifted line's hex centre on
+// a whole pixel of it.
 BoardStart vassalStart(const GridLayout& layout, const ScaledGrid& g, const QRectF& extent) {
     BoardStart start;
-    start.along = g.along0 + std::floor(extent.left() - g.along0);
-    start.across = g.across0 + std::floor(extent.top() - g.across0);
+    start.along = g.along0 + kPixelCentre + std::floor(extent.left() - g.along0 - kPixelCentre);
+    start.across = g.across0 + kPixelCentre + std::floor(extent.top() - g.across0 - kPixelCentre);
     start.line = static_cast<long long>(std::ceil((start.across - g.across0) / g.pitch));
     if (!isShiftedLine(layout.options, start.line)) {
         ++start.line;
     }
     start.cell = static_cast<long long>(std::ceil((start.along - g.along0) / g.along));
-    start.centre = {g.along0 + static_cast<double>(start.cell) * g.along - start.along,
-                    g.across0 + static_cast<double>(start.line) * g.pitch - start.across};
+    start.centre = {
+        g.along0 + static_cast<double>(start.cell) * g.along - start.along + kPixelCentre,
+        g.across0 + static_cast<double>(start.line) * g.pitch - start.across + kPixelCentre};
     return start;
 }
 
@@ -101,9 +111,9 @@ GridLayout asFittedLayout(const GridLayout& layout) {
                       static_cast<Single>(layout.picture.height()), 1, 1, options);
 }
 
-Straightening straighten(const GridLayout& given, BoardTarget target) {
+Straightening straighten(const GridLayout& given, const BoardFormat& format) {
     Straightening s;
-    s.target = target;
+    s.format = &format;
     const GridLayout layout = asFittedLayout(given);
     if (layout.problem != GridProblem::None || !(layout.hexSize > 0)) {
         s.problem = BoardProblem::NoGrid;
@@ -112,8 +122,8 @@ Straightening straighten(const GridLayout& given, BoardTarget target) {
     s.columns = layout.options.orientation == GridOrientation::Columns;
     const double h = layout.hexSize;
     const double p = kRowPitch * layout.options.stretch * h;
-    s.sizes = nearestSizes(target, h, p);
-    if (!s.sizes.drawable()) {
+    s.sizes = format.sizesFor(h, p);
+    if (!format.sizeProblem(s.sizes).isEmpty()) {
         s.problem = BoardProblem::HexTooSmall;
         return s;
     }
@@ -121,9 +131,9 @@ Straightening straighten(const GridLayout& given, BoardTarget target) {
     s.scaleAcross = s.sizes.pitch / p;
     const ScaledGrid grid = scaledGrid(layout, s);
     const QRectF extent = scaledExtent(layout, s);
-    const BoardStart start = target == BoardTarget::Tiled
-                                 ? tiledStart(layout, grid, extent, s.sizes.side)
-                                 : vassalStart(layout, grid, extent);
+    const BoardOrigin origin = format.origin(s.sizes);
+    const BoardStart start = origin.onLattice ? latticeStart(layout, grid, extent, origin)
+                                              : vassalStart(layout, grid, extent);
     const double along = std::ceil(extent.right() - start.along - 1e-9) + 1;
     const double across = std::ceil(extent.bottom() - start.across - 1e-9) + 1;
     if (along > kLongestSide || across > kLongestSide) {
@@ -135,9 +145,7 @@ Straightening straighten(const GridLayout& given, BoardTarget target) {
     s.firstLine = static_cast<int>(start.line);
     s.firstCell = static_cast<int>(start.cell);
     s.firstLineShifted = isShiftedLine(layout.options, start.line);
-    const QPoint centre(static_cast<int>(std::lround(start.centre.x())),
-                        static_cast<int>(std::lround(start.centre.y())));
-    s.firstCentre = s.columns ? centre.transposed() : centre;
+    s.firstCentre = s.columns ? start.centre.transposed() : start.centre;
     s.toBoard = boardTransform(layout, s, start);
     return s;
 }

@@ -1,6 +1,9 @@
 #include "boards/tiled_map.h"
 
 #include <QXmlStreamWriter>
+#include <cmath>
+
+#include "boards/board_format.h"
 
 namespace tessara {
 namespace {
@@ -12,8 +15,9 @@ int tilesOver(int length, int step) {
 }  // namespace
 
 QSize tiledMapTiles(const Straightening& s) {
-    const QSize cells(tilesOver(s.columns ? s.board.height() : s.board.width(), s.sizes.along),
-                      tilesOver(s.columns ? s.board.width() : s.board.height(), s.sizes.pitch));
+    const QSize cells(
+        tilesOver(s.columns ? s.board.height() : s.board.width(), s.sizes.along),
+        tilesOver(s.columns ? s.board.width() : s.board.height(), static_cast<int>(s.sizes.pitch)));
     return s.columns ? cells.transposed() : cells;
 }
 
@@ -74,6 +78,41 @@ QByteArray tiledMapText(const Straightening& s, const QString& boardFile) {
     xml.writeEndElement();
     xml.writeEndDocument();
     return text;
+}
+
+namespace {
+
+// Tiled's hexagonal map: tiles `along` pixels flat to flat, even, as its renderer drops an
+// odd pixel; a side of `side` pixels, even, so that the lines of neighbouring rows meet; the
+// tiles twice as tall as the side, and the rows 3/2 side apart, a multiple of 3. Tile (0, 0)
+// has its corner half a hex before a shifted line's hex, a side above its centre.
+class TiledFormat final : public BoardFormat {
+  public:
+    QString id() const override { return QStringLiteral("tiled"); }
+    QString program() const override { return QStringLiteral("Tiled"); }
+    QString menuText() const override { return QStringLiteral("&Tiled Map..."); }
+    QString definitionSuffix() const override { return QStringLiteral(".tmx"); }
+    TargetSizes sizesFor(double along, double pitch) const override {
+        const int tiledAlong = nearestMultiple(along, 2);
+        const int tiledPitch = nearestMultiple(pitch, 3);
+        if (tiledAlong == 0 || tiledPitch == 0) {
+            return {};
+        }
+        return {tiledAlong, static_cast<double>(tiledPitch), tiledPitch / 3 * 2};
+    }
+    BoardOrigin origin(const TargetSizes& sizes) const override {
+        return {true, -sizes.along / 2.0, -static_cast<double>(sizes.side)};
+    }
+    QByteArray definition(const BoardContext& context) const override {
+        return tiledMapText(context.straightening, context.boardFile);
+    }
+};
+
+}  // namespace
+
+const BoardFormat& tiledFormat() {
+    static const TiledFormat format;
+    return format;
 }
 
 }  // namespace tessara

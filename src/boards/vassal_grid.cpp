@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "boards/board_format.h"
+
 namespace tessara {
 namespace {
 
@@ -109,9 +111,9 @@ VassalNumbering vassalNumbering(const GridLayout& given, const Straightening& s,
 }
 
 QByteArray vassalGridText(const GridLayout& layout, const Straightening& s, const QColor& colour,
-                          const HexNumbering& numbering) {
+                          const HexNumbering& numbering, const QColor& numberColour) {
     const bool sideways = !s.columns;
-    const QPoint origin = sideways ? s.firstCentre.transposed() : s.firstCentre;
+    const QPoint origin = (sideways ? s.firstCentre.transposed() : s.firstCentre).toPoint();
     QByteArray text;
     QXmlStreamWriter xml(&text);
     xml.setAutoFormatting(true);
@@ -131,7 +133,7 @@ QByteArray vassalGridText(const GridLayout& layout, const Straightening& s, cons
     if (numbering.enabled) {
         const VassalNumbering v = vassalNumbering(layout, s, numbering);
         xml.writeEmptyElement("VASSAL.build.module.map.boardPicker.board.mapgrid.HexGridNumbering");
-        xml.writeAttribute("color", colourText(numbering.colour.value_or(colour)));
+        xml.writeAttribute("color", colourText(numberColour));
         xml.writeAttribute("first", QString(QChar::fromLatin1(v.first)));
         xml.writeAttribute("fontSize", "9");
         xml.writeAttribute("hDescend", "false");
@@ -152,6 +154,45 @@ QByteArray vassalGridText(const GridLayout& layout, const Straightening& s, cons
     }
     xml.writeEndElement();
     return text + '\n';
+}
+
+namespace {
+
+// VASSAL's HexGrid: dy, flat to flat along a column, and dx, column to column, whole pixels;
+// x0, y0 the centre of a hex on a whole pixel.
+class VassalFormat final : public BoardFormat {
+  public:
+    QString id() const override { return QStringLiteral("vassal"); }
+    QString program() const override { return QStringLiteral("VASSAL"); }
+    QString menuText() const override { return QStringLiteral("&VASSAL Board..."); }
+    QString definitionSuffix() const override { return QStringLiteral(".vassal.xml"); }
+    TargetSizes sizesFor(double along, double pitch) const override {
+        const int vassalAlong = nearestMultiple(along, 1);
+        const int vassalPitch = nearestMultiple(pitch, 1);
+        if (vassalAlong == 0 || vassalPitch == 0) {
+            return {};
+        }
+        return {vassalAlong, static_cast<double>(vassalPitch), 0};
+    }
+    BoardOrigin origin(const TargetSizes&) const override { return {false, 0, 0}; }
+    QByteArray definition(const BoardContext& c) const override {
+        const HexNumbering& numbering = c.look.numbering;
+        return vassalGridText(c.layout, c.straightening, c.look.lines, numbering,
+                              numbering.colour.value_or(c.look.lines));
+    }
+    QStringList unexpressed(const BoardContext& c) const override {
+        if (!c.look.numbering.enabled) {
+            return {};
+        }
+        return vassalNumbering(c.layout, c.straightening, c.look.numbering).unexpressed;
+    }
+};
+
+}  // namespace
+
+const BoardFormat& vassalFormat() {
+    static const VassalFormat format;
+    return format;
 }
 
 }  // namespace tessara

@@ -37,8 +37,10 @@ struct VassalNumbering {
 VassalNumbering vassalNumbering(const GridLayout& layout, const Straightening& straightening,
                                 const HexNumbering& numbering);
 
-// The XML text of the HexGrid element, with its numbering when `numbering` is enabled.
+// The XML text of the HexGrid element, its lines in `colour`, with its numbering in
+// `numberColour` when `numbering` is enabled.
 QByteArray vassalGridText(const GridLayout& layout, const Straightening& straightening,
-                          const QColor& colour, const HexNumbering& numbering);
+                          const QColor& colour, const HexNumbering& numbering,
+                          const QColor& numberColour);
 
 }  // namespace tessara

@@ -561,10 +561,11 @@ CommandLine parseExport(const SubcommandEntry& command, const QStringList& argum
     const QStringList files =
         positionals(args, {kInput, "BOARD, the straightened picture to write"});
     if (!args.has("for")) {
-        throw Refusal{"missing --for, the program the board is for: tiled or vassal"};
+        throw Refusal{QStringLiteral("missing --for, the program the board is for: ") +
+                      oneOf(boardFormatIds())};
     }
     GridRequest request;
-    request.target = static_cast<BoardTarget>(choose(args, "for", {"tiled", "vassal"}));
+    request.target = boardFormats()[choose(args, "for", boardFormatIds())];
     const GridSettings base = readSettingsFile(args, request.settingsIgnored);
     request.input = files[0];
     request.output = files[1];

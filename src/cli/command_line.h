@@ -11,7 +11,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "boards/board_target.h"
+#include "boards/board_format.h"
 #include "grid/grid_options.h"
 #include "grid/grid_parameters.h"
 #include "grid/hex_numbers.h"
@@ -27,7 +27,7 @@ enum class CommandAction {
     Version,   // print the program's name and version
     Grid,      // draw a grid over a map
     FindGrid,  // find the grid printed on a map
-    Export,    // straighten a map into a board for Tiled or VASSAL
+    Export,    // straighten a map into a board for another program (board_format.h)
     Refused,   // the arguments are wrong
 };
 
@@ -52,12 +52,12 @@ struct GridRequest {
     GridPen pen;
     GridOptions options;
     HexNumbering numbering;
-    PdfPages pages;                           // for "pdf"
-    bool sizesGiven = true;                   // false: the hex size is given in pixels only
-    std::optional<QPointF> anchor;            // a hex centre goes there, instead of an offset
-    QStringList settingsIgnored;              // fields of a newer settings file left out
-    BoardTarget target = BoardTarget::Tiled;  // for Export
-    int jpegQuality = kJpegQuality;           // for Export to a .jpg board
+    PdfPages pages;                       // for "pdf"
+    bool sizesGiven = true;               // false: the hex size is given in pixels only
+    std::optional<QPointF> anchor;        // a hex centre goes there, instead of an offset
+    QStringList settingsIgnored;          // fields of a newer settings file left out
+    const BoardFormat* target = nullptr;  // for Export
+    int jpegQuality = kJpegQuality;       // for Export to a .jpg board
 };
 
 struct SubcommandEntry;

@@ -37,8 +37,9 @@ CommandOutcome run(const GridRequest& given) {
     board.boardPath = request.output;
     board.format = request.format;
     board.jpegQuality = request.jpegQuality;
-    board.colour = request.pen.colour;
-    board.numbering = request.numbering;
+    board.look =
+        boardLook(request.pen, request.options, request.numbering,
+                  request.sizesGiven ? std::optional<double>(request.sizes.hexSize) : std::nullopt);
     const BoardOutcome outcome = exportBoard(map, layout, board);
     if (outcome.straightening.problem != BoardProblem::None) {
         return badInput(asClause(outcome.written.error));
@@ -51,9 +52,8 @@ CommandOutcome run(const GridRequest& given) {
         QStringLiteral("%1 and %2 written; %3")
             .arg(request.output, outcome.definitionPath, scaleFactorText(outcome.straightening));
     if (!outcome.unexpressed.isEmpty()) {
-        done.warning =
-            QStringLiteral("VASSAL's numbering cannot say %1; it counts its own way there")
-                .arg(oneOf(outcome.unexpressed));
+        done.warning = QStringLiteral("%1's numbering cannot say %2; it counts its own way there")
+                           .arg(request.target->program(), oneOf(outcome.unexpressed));
     }
     return done;
 }

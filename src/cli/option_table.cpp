@@ -1,5 +1,7 @@
 #include "cli/option_table.h"
 
+#include "boards/board_format.h"
+
 #include <QStringList>
 #include <algorithm>
 #include <array>
@@ -61,8 +63,8 @@ constexpr OptionEntry kOptions[] = {
     {"paper", "NAME", "A4 (default), A3, Letter, Legal or Tabloid", Pdf},
     {"landscape", "", "turn the pages a quarter turn", Pdf},
     {"overlap-mm", "MM", "how far neighbouring pages overlap (default 10), e.g. 15", Pdf},
-    {"for", "tiled|vassal", "the program the board is for (required): Tiled, with BOARD.tmx "
-     "beside it, or VASSAL, with BOARD.vassal.xml", Board},
+    // Its value and help name the registered board formats (boardFormats()).
+    {"for", "PROGRAM", "", Board},
     {"quality", "N", "a .jpg BOARD's JPEG quality, from 1 to 100 (default 92), e.g. 85", Board},
 };
 // clang-format on
@@ -98,18 +100,19 @@ constexpr SubcommandEntry kSubcommands[] = {
      "scan.jpg)\n",
      "Exit status of tessara find-grid: 0 a grid found and printed; 1 no hex grid found, or\n"
      "not enough memory; 2 wrong arguments, or an INPUT that cannot be read.\n"},
-    {"export", "export INPUT BOARD --for tiled|vassal [OPTION...]",
+    {"export", "export INPUT BOARD --for PROGRAM [OPTION...]",
      "straighten the map picture INPUT under its grid into BOARD, with the grid's definition "
-     "for Tiled or VASSAL beside it", kExportGroups,
+     "for another program beside it", kExportGroups,
      "tessara export turns, stretches and scales INPUT (bicubic resampling) so that the grid\n"
      "the options describe becomes an upright grid of whole-pixel hexes, the nearest to the\n"
-     "fitted ones, which Tiled or VASSAL draws itself, and writes it as BOARD, a .png or\n"
-     "a .jpg, with no lines on it. Beside BOARD, with the same stem, it writes BOARD.tmx (a\n"
-     "Tiled map with BOARD as its image layer) or BOARD.vassal.xml (a VASSAL HexGrid with\n"
-     "its numbering, when --numbers is given). Both files are written, or neither. It\n"
-     "prints the scale factor it used on one line.\n",
+     "fitted ones, which the program draws itself, and writes it as BOARD, a .png or a .jpg,\n"
+     "with no lines on it. Beside BOARD, with the same stem, it writes the program's own\n"
+     "definition of the grid (see --for): a Tiled map with BOARD as its image layer, a VASSAL\n"
+     "HexGrid with its numbering when --numbers is given, or a Foundry scene to import. Both\n"
+     "files are written, or neither. It prints the scale factor it used on one line.\n",
      "  tessara export scan.jpg board.png --for tiled $(tessara find-grid scan.jpg)\n"
-     "  tessara export scan.jpg board.jpg --for vassal --settings fit.hexgrid --quality 85\n",
+     "  tessara export scan.jpg board.jpg --for vassal --settings fit.hexgrid --quality 85\n"
+     "  tessara export scan.jpg board.png --for foundry --settings fit.hexgrid\n",
      "Exit status of tessara export: 0 done; 1 the work failed (not enough memory, a file\n"
      "could not be written); 2 wrong arguments, an INPUT that cannot be read, or a grid the\n"
      "program cannot draw once straightened.\n"},
@@ -162,11 +165,32 @@ QString entry(const QString& left, const QString& text) {
     return lines + u'\n';
 }
 
+bool namesBoardFormats(const OptionEntry& option) {
+    return QLatin1String(option.name) == QLatin1String("for");
+}
+
+QString valueOf(const OptionEntry& option) {
+    return namesBoardFormats(option) ? boardFormatIds().join(u'|') : QLatin1String(option.value);
+}
+
+QString helpOf(const OptionEntry& option) {
+    if (!namesBoardFormats(option)) {
+        return QLatin1String(option.help);
+    }
+    QStringList programs;
+    for (const BoardFormat* format : boardFormats()) {
+        programs << QStringLiteral("%1 for %2, with BOARD%3 beside it")
+                        .arg(format->id(), format->program(), format->definitionSuffix());
+    }
+    return QStringLiteral("the program the board is for (required): ") +
+           programs.join(QStringLiteral("; "));
+}
+
 QString optionLine(const OptionEntry& option) {
-    const QString value = QLatin1String(option.value);
+    const QString value = valueOf(option);
     return entry(QStringLiteral("--") + QLatin1String(option.name) +
                      (value.isEmpty() ? QString() : u' ' + value),
-                 QLatin1String(option.help));
+                 helpOf(option));
 }
 
 }  // namespace
@@ -209,8 +233,7 @@ QList<QCommandLineOption> parserOptions(const SubcommandEntry& command) {
             if (names.first() == QLatin1String("help")) {
                 names << QStringLiteral("h");
             }
-            options.append(
-                QCommandLineOption(names, QLatin1String(option.help), QLatin1String(option.value)));
+            options.append(QCommandLineOption(names, helpOf(option), valueOf(option)));
         }
     }
     return options;

@@ -46,9 +46,9 @@ inline Message noGridToExportMessage() {
             QStringLiteral("No grid to export")};
 }
 
-// A board straightened for another program, and its grid beside it. `program` is "Tiled"
-// or "VASSAL", `scale` the scale factor in words ("0.99502 across, 0.97662 down"),
-// `unexpressed` the numbering VASSAL cannot say.
+// A board straightened for another program, and its grid beside it. `program` is "Tiled",
+// "VASSAL", ..., `scale` the scale factor in words ("0.99502 across, 0.97662 down"),
+// `unexpressed` the numbering the program cannot say.
 inline Message boardExportedMessage(const QString& board, const QString& definition,
                                     const QString& program, const QString& scale,
                                     const QStringList& unexpressed = {}) {
@@ -60,9 +60,9 @@ inline Message boardExportedMessage(const QString& board, const QString& definit
                               QDir::toNativeSeparators(definition), scale);
     if (!unexpressed.isEmpty()) {
         prompt += QStringLiteral(
-                      "\n\nVASSAL's numbering cannot say %1; it numbers those hexes "
+                      "\n\n%1's numbering cannot say %2; it numbers those hexes "
                       "its own way.")
-                      .arg(unexpressed.join(QStringLiteral(", ")));
+                      .arg(program, unexpressed.join(QStringLiteral(", ")));
     }
     return {prompt, QStringLiteral("Board exported")};
 }

@@ -26,15 +26,16 @@ MapExports::MapExports(const MapWindow& window, const GridFitting& fitting,
     connect(exportGrid_, &QAction::triggered, this, &MapExports::exportGrid);
     exportFor_ = new QMenu(QStringLiteral("Export &For"), window.window);
     exportFor_->setObjectName(QStringLiteral("mnuExportFor"));
-    QAction* tiled = exportFor_->addAction(QStringLiteral("&Tiled Map..."));
-    tiled->setObjectName(QStringLiteral("mnuExportTiled"));
-    connect(tiled, &QAction::triggered, this, [this] { exportBoardFor(BoardTarget::Tiled); });
-    QAction* vassal = exportFor_->addAction(QStringLiteral("&VASSAL Board..."));
-    vassal->setObjectName(QStringLiteral("mnuExportVassal"));
-    connect(vassal, &QAction::triggered, this, [this] { exportBoardFor(BoardTarget::Vassal); });
-    const auto enable = [this, tiled, vassal] {
-        tiled->setEnabled(window_.hasMap());
-        vassal->setEnabled(window_.hasMap());
+    for (const BoardFormat* format : boardFormats()) {
+        QAction* action = exportFor_->addAction(format->menuText());
+        const QString id = format->id();
+        action->setObjectName(QStringLiteral("mnuExport") + id.left(1).toUpper() + id.mid(1));
+        connect(action, &QAction::triggered, this, [this, format] { exportBoardFor(*format); });
+    }
+    const auto enable = [this] {
+        for (QAction* action : exportFor_->actions()) {
+            action->setEnabled(window_.hasMap());
+        }
     };
     enable();
     connect(&fitting_, &GridFitting::mapReplaced, this, enable);
@@ -160,34 +161,35 @@ void MapExports::exportGrid() {
     }
 }
 
-void MapExports::exportBoardFor(BoardTarget target) {
+void MapExports::exportBoardFor(const BoardFormat& target) {
     const std::optional<GridLayout> layout = fitting_.layoutNow();
     const std::optional<GridPen> pen = window_.pen();
     if (!window_.hasMap() || !layout || !pen) {
         window_.services.messages.MsgBox(noGridToExportMessage());
         return;
     }
-    const bool tiled = target == BoardTarget::Tiled;
+    const QString title = tr("Export For %1").arg(target.program());
     const std::optional<QString> path =
-        askName(QStringLiteral("PNG (*.png)|*.png|JPEG (*.jpg)|*.jpg"), QStringLiteral(".png"),
-                tiled ? QStringLiteral("-tiled") : QStringLiteral("-vassal"));
+        askName(target.nameFilter(), QStringLiteral(".png"), u'-' + target.id());
     if (!path) {
         return;
     }
     BoardRequest request;
-    request.target = target;
+    request.target = &target;
     request.boardPath = *path;
     request.format = formatForSuffix(QFileInfo(*path).suffix());
-    request.colour = pen->colour;
-    request.numbering = fitting_.numbering();
+    const GridSizeCheck sizes = checkGridSizes(window_.mapSize->text(), window_.hexSize->text());
+    request.look = boardLook(*pen, fitting_.options(), fitting_.numbering(),
+                             sizes.problem == GridSizeProblem::None
+                                 ? std::optional<double>(sizes.sizes.hexSize)
+                                 : std::nullopt);
     if (request.format != "png" && request.format != "jpeg") {
         window_.services.messages.MsgBox(unknownExportTypeMessage(*path, tr(".png or .jpg")));
         return;
     }
     if (request.format == "jpeg") {
         const std::optional<double> quality = window_.services.questions.askNumber(
-            {tiled ? tr("Export For Tiled") : tr("Export For VASSAL"),
-             tr("JPEG quality, from 1 (smallest file) to 100 (best):"),
+            {title, tr("JPEG quality, from 1 (smallest file) to 100 (best):"),
              static_cast<double>(jpegQuality_), 1, 100, 0});
         if (!quality) {
             return;
@@ -206,9 +208,9 @@ void MapExports::exportBoardFor(BoardTarget target) {
         window_.services.messages.MsgBox(exportFailedMessage(*path, outcome.written.error));
         return;
     }
-    window_.services.messages.MsgBox(boardExportedMessage(
-        *path, outcome.definitionPath, tiled ? QStringLiteral("Tiled") : QStringLiteral("VASSAL"),
-        scaleText(outcome.straightening), outcome.unexpressed));
+    window_.services.messages.MsgBox(
+        boardExportedMessage(*path, outcome.definitionPath, target.program(),
+                             scaleText(outcome.straightening), outcome.unexpressed));
 }
 
 }  // namespace tessara

@@ -5,7 +5,7 @@
 #include <QObject>
 #include <optional>
 
-#include "boards/board_target.h"
+#include "boards/board_format.h"
 #include "image/picture_export.h"
 #include "window/grid_fitting.h"
 #include "window/map_window.h"
@@ -23,13 +23,14 @@ class MapExports : public QObject {
 
     QAction* exportMapAction() const { return exportMap_; }
     QAction* exportGridAction() const { return exportGrid_; }
-    // Export For: Tiled Map... and VASSAL Board..., enabled while there is a map.
+    // Export For: one entry a board format (Tiled Map..., VASSAL Board..., ...), enabled
+    // while there is a map.
     QMenu* exportForMenu() const { return exportFor_; }
 
   private:
     void exportMap();
     void exportGrid();
-    void exportBoardFor(BoardTarget target);
+    void exportBoardFor(const BoardFormat& target);
     // The name the user chose, proposed as the map's own name with `suffix`; nothing when
     // the user cancelled or chose the map's own file.
     std::optional<QString> askName(const QString& filter, const QString& extension,

@@ -35,7 +35,7 @@ QString pick(const QByteArray& text, const QString& element, const QString& name
 // The name VASSAL gives the hex round a board point: columns counted from x0's, rows from
 // y0's (odd columns dy / 2 lower, one further on with stagger), x and y swapped sideways.
 QString vassalName(const Straightening& s, const VassalNumbering& v, QPointF point) {
-    const QPoint origin = s.columns ? s.firstCentre : s.firstCentre.transposed();
+    const QPointF origin = s.columns ? s.firstCentre : s.firstCentre.transposed();
     const QPointF p = s.columns ? point : point.transposed();
     const int nx = static_cast<int>(std::lround((p.x() - origin.x()) / s.sizes.pitch));
     const double shift = nx % 2 != 0 ? s.sizes.along / 2.0 : 0;
@@ -63,27 +63,28 @@ HexNumbering numbers(NumberFormat format, int first = 1, const QString& pattern 
 
 }  // namespace
 
-// Worked by hand: 60 x 68 tiles of side 34 on a board of 1026 x 799; columns 45 apart (side
+// Worked by hand: 60 x 68 tiles of side 34 on a board of 1025 x 798; columns 45 apart (side
 // 30) on 933 x 1220, the first unshifted, so the even ones staggered; VASSAL's rows 52 apart.
 TEST(BoardFiles, TheDefinitionsHoldTheTargetsHexes) {
     const GridLayout rows = laid({1000, 800}, Rows, 60.3, 1, 0, 0, ShiftedLines::First);
     const GridLayout columns =
         laid({900, 1200}, Columns, 50.4, 1, 10.25, -4.5, ShiftedLines::Second);
-    const QByteArray tiledRows = tiledMapText(straighten(rows, BoardTarget::Tiled), "b.png");
-    const QByteArray tiledColumns = tiledMapText(straighten(columns, BoardTarget::Tiled), "b.png");
-    const QByteArray vassal =
-        vassalGridText(rows, straighten(rows, BoardTarget::Vassal), QColor(200, 10, 30), {});
+    const BoardFormat& tiled = *findBoardFormat("tiled");
+    const QByteArray tiledRows = tiledMapText(straighten(rows, tiled), "b.png");
+    const QByteArray tiledColumns = tiledMapText(straighten(columns, tiled), "b.png");
+    const QByteArray vassal = vassalGridText(rows, straighten(rows, *findBoardFormat("vassal")),
+                                             QColor(200, 10, 30), {}, Qt::black);
     const QString map =
         "orientation tilewidth tileheight hexsidelength width height "
         "staggeraxis staggerindex";
     // clang-format off
     const struct { const char* guards; QByteArray text; const char* element; QString names; const char* values; } cases[] = {
         {"Tiled's rows", tiledRows, "map", map, "hexagonal 60 68 34 18 16 y odd"},
-        {"the board as Tiled's image", tiledRows, "image", "source width height", "b.png 1026 799"},
+        {"the board as Tiled's image", tiledRows, "image", "source width height", "b.png 1025 798"},
         {"a tile layer over the whole map", tiledRows, "layer", "width height", "18 16"},
         {"Tiled's columns, the even ones staggered", tiledColumns, "map", map, "hexagonal 60 50 30 21 25 x even"},
         {"VASSAL's rows, sideways, in the chosen colour", vassal, "HexGrid",
-         "dx dy x0 y0 sideways color visible snapTo", "52.0 60.0 18 0 true 200,10,30 true true"},
+         "dx dy x0 y0 sideways color visible snapTo", "52.0 60.0 18 1 true 200,10,30 true true"},
         {"no numbers, no numbering", vassal, "HexGridNumbering", "first", ""},
     };
     // clang-format on
@@ -114,7 +115,7 @@ TEST(BoardFiles, VassalNamesTheHexesAsTessaraNumbersThem) {
     // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.guards);
-        const Straightening s = straighten(row.layout, BoardTarget::Vassal);
+        const Straightening s = straighten(row.layout, *findBoardFormat("vassal"));
         const VassalNumbering v = vassalNumbering(row.layout, s, row.numbering);
         EXPECT_EQ(v.unexpressed, row.unexpressed);
         if (!row.unexpressed.isEmpty()) {
@@ -131,7 +132,7 @@ TEST(BoardFiles, VassalNamesTheHexesAsTessaraNumbersThem) {
         }
         ASSERT_GT(hexes.size(), 50u);
         for (const NumberedHex& hex : hexes) {
-            ASSERT_EQ(vassalName(s, v, s.toBoard.map(hex.centre)),
+            ASSERT_EQ(vassalName(s, v, s.toTarget(hex.centre)),
                       hexLabel(row.numbering, hex.column, hex.row, paddedWidth(columns),
                                paddedWidth(lines)));
         }

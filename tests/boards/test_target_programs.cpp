@@ -48,7 +48,7 @@ Straightening exportScan(const ScratchDir& dir, const GridOptions& o) {
                    "--shifted", o.shifted == ShiftedLines::First ? "first" : "second"},
                   dir.root()),
               0);
-    return straighten(layoutGrid(640, 480, 1, 1, o), BoardTarget::Tiled);
+    return straighten(layoutGrid(640, 480, 1, 1, o), *findBoardFormat("tiled"));
 }
 
 // The map file with a tileset of one hexagon outline, aliased, in every cell of its layer.
@@ -116,13 +116,17 @@ TEST(TargetPrograms, TiledDrawsItsLinesOnThePrintedOnes) {
                 dir.root()),
             0);
         const QImage drawn(dir.path("tiled.png"));
-        // The printed sides on the board, and the picture on it away from its cut edges.
+        // The printed sides in Tiled's canvas, and the picture on it away from its cut edges.
+        // The tile's outline is drawn aliased, which Qt does in the pixel right of and below
+        // a point: drawn pixel (x, y) is the outline at (x, y) of Tiled's canvas.
         const GridLayout layout = layoutGrid(640, 480, 1, 1, grid);
         std::vector<QLineF> sides;
-        traceGrid(layout, layout.pictureArea(), [&](QPointF a, QPointF b) {
-            sides.emplace_back(s.toBoard.map(a), s.toBoard.map(b));
-        });
-        const QPolygonF inside = s.toBoard.map(QPolygonF(QRectF(8, 8, 624, 464)));
+        traceGrid(layout, layout.pictureArea(),
+                  [&](QPointF a, QPointF b) { sides.emplace_back(s.toTarget(a), s.toTarget(b)); });
+        QPolygonF inside;
+        for (const QPointF corner : QPolygonF(QRectF(8, 8, 624, 464))) {
+            inside << s.toTarget(corner);
+        }
         double worst = 0, sum = 0;
         int count = 0;
         for (int y = 0; y < drawn.height(); ++y) {

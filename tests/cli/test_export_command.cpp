@@ -50,13 +50,15 @@ TEST_F(CliExport, WritesBothFilesAndSaysTheScaleOrRefusesInOneLine) {
          "t.png and t.tmx written; scale factor 0.98684 across, 1.02556 down\n", "", {"t.png", "t.tmx"}, {410, 317}},
         {"export map.png my.map.jpg --for vassal --map-width 10 --hex-size 0.8 --quality 1", 0,
          "my.map.jpg and my.map.vassal.xml written; scale factor 1.00000 across, 1.01037 down\n", "",
-         {"my.map.jpg", "my.map.vassal.xml"}, {400, 304}},
+         {"my.map.jpg", "my.map.vassal.xml"}, {401, 304}},
         {"export map.png d.jpeg --for vassal --settings fit.hexgrid --quality 100 --numbers {c}-{r}", 0,
          "d.jpeg and d.vassal.xml written; scale factor 0.99607 across, 0.99042 down\n",
-         "VASSAL's numbering cannot say the pattern {c}-{r}; it counts its own way there", {"d.jpeg", "d.vassal.xml"}, {407, 309}},
+         "VASSAL's numbering cannot say the pattern {c}-{r}; it counts its own way there", {"d.jpeg", "d.vassal.xml"}, {407, 308}},
+        {"export map.png f.png --for foundry --hex-pixels 30.4 --stretch 1.05", 0,
+         "f.png and f.foundry.json written; scale factor 0.98684 across, 0.93986 down\n", "", {"f.png", "f.foundry.json"}, {425, 291}},
         {"export map.png", 2, "", "missing BOARD, the straightened picture to write"},
-        {"export map.png b.png --hex-pixels 30", 2, "", "missing --for, the program the board is for: tiled or vassal"},
-        {"export map.png b.png --for tile --hex-pixels 30", 2, "", "--for must be tiled or vassal, not 'tile'"},
+        {"export map.png b.png --hex-pixels 30", 2, "", "missing --for, the program the board is for: tiled, vassal or foundry"},
+        {"export map.png b.png --for tile --hex-pixels 30", 2, "", "--for must be tiled, vassal or foundry, not 'tile'"},
         {"export map.png b.bmp --for tiled --hex-pixels 30", 2, "", "BOARD 'b.bmp' must end in .png, .jpg or .jpeg"},
         {"export map.png b.png --for tiled --hex-pixels 30 --quality 50", 2, "", "--quality needs a .jpg BOARD"},
         {"export map.png b.jpg --for tiled --hex-pixels 30 --quality 0", 2, "", "--quality must be a whole number from 1 to 100, not '0'"},
@@ -65,6 +67,7 @@ TEST_F(CliExport, WritesBothFilesAndSaysTheScaleOrRefusesInOneLine) {
         {"export map.png no/b.png --for tiled --hex-pixels 30", 2, "", "cannot write 'no/b.png': the folder 'no' does not exist"},
         {"export map.png b.png --for tiled --hex-pixels 6.9", 2, "", "the hexes would be 6 by 6 pixels for Tiled, below the 8 by 6 it can draw"},
         {"export map.png b.png --for vassal --hex-pixels 7.49", 2, "", "the hexes would be 7 by 6 pixels for VASSAL, below the 8 by 6 it can draw"},
+        {"export map.png b.png --for foundry --hex-pixels 19.4", 2, "", "the hexes would be 19 pixels flat to flat for Foundry, below the 20 it can draw"},
         {"export map.png taken.png --for tiled --hex-pixels 30", 1, "", "cannot write 'taken.png': "},
         {"export map.png old.png --for tiled --hex-pixels 30", 1, "", "cannot write 'old.png': The file old.png is read-only"},
     };
@@ -85,4 +88,38 @@ TEST_F(CliExport, WritesBothFilesAndSaysTheScaleOrRefusesInOneLine) {
         }
     }
     EXPECT_EQ(readBytes(dir.path("old.png")), "an older board") << "kept as an editor would";
+}
+
+// The programs that draw the grid themselves draw it as the options say: the lines' own
+// colour (not the list's: its red is QBColor's 128,0,0), the numbers' colour, the opacity
+// and thickness; Foundry's
+// scene as its import reads it. Worked by hand: 30.4 px rows make Foundry hexes of 30, the
+// first row a shifted one (odd rows staggered, type 2); columns type 4 or 5.
+TEST_F(CliExport, TheDefinitionsDrawTheGridAsTheOptionsSay) {
+    const QString own = "--hex-pixels 30.4 --colour #5a3c1e --thickness 3 --opacity 40";
+    // clang-format off
+    const struct { QString arguments; const char* file; QStringList holds; } rows[] = {
+        {"export map.png v.png --for vassal " + own, "v.vassal.xml", {"color=\"90,60,30\""}},
+        {"export map.png n.png --for vassal " + own + " --numbers 0101 --number-colour white", "n.vassal.xml",
+         {"HexGrid color=\"90,60,30\"", "HexGridNumbering color=\"192,192,192\""}},
+        {"export map.png l.png --for vassal --hex-pixels 30.4 --colour red --numbers 0101", "l.vassal.xml",
+         {"HexGrid color=\"128,0,0\"", "HexGridNumbering color=\"128,0,0\""}},
+        {"export map.png f.png --for foundry " + own, "f.foundry.json",
+         {"\"color\": \"#5a3c1e\"", "\"alpha\": 0.4", "\"thickness\": 3", "\"type\": 2", "\"size\": 30",
+          "\"src\": \"f.png\"", "\"name\": \"f\"", "\"padding\": 0", "\"width\": 425", "\"height\": 305"}},
+        {"export map.png c.png --for foundry --map-width 20 --hex-size 2 --orientation columns", "c.foundry.json",
+         {"\"type\": 4", "\"size\": 40", "\"distance\": 2", "\"units\": \"\"", "\"color\": \"#000000\"", "\"alpha\": 1"}},
+        {"export map.png e.png --for foundry --map-width 20 --hex-size 2 --orientation columns --shifted second",
+         "e.foundry.json", {"\"type\": 5"}},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.arguments.toStdString());
+        ASSERT_EQ(run(row.arguments).status, 0);
+        const QByteArray text = readBytes(dir.path(row.file));
+        for (const QString& part : row.holds) {
+            EXPECT_TRUE(text.contains(part.toUtf8()))
+                << part.toStdString() << " in " << text.toStdString();
+        }
+    }
 }

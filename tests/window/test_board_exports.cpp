@@ -1,5 +1,5 @@
-// File, Export For: a straightened board for Tiled or VASSAL, and its grid beside it. The
-// boards' figures for both programs are guarded by the command line's test.
+// File, Export For: a straightened board for another program, and its grid beside it. The
+// boards' figures for every program are guarded by the command line's test.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -62,5 +62,45 @@ TEST_F(FormTest, ExportForIsThereWithAMapAndSaysWhatItWroteOrWhyNot) {
             EXPECT_EQ(platform.messages.shown().back(), *row.message) << row.guards;
         }
         EXPECT_EQ(files().size(), 3) << row.guards;
+    }
+}
+
+// The menu offers every registered program, in order, named for the user; each writes its
+// own definition, in the lines' own colour and the numbers' (the list's red is 128,0,0).
+TEST_F(FormTest, ExportForListsEveryProgramAndDrawsTheGridInItsColours) {
+    QStringList entries;
+    for (const QAction* entry : control<QMenu>("mnuExportFor")->actions()) {
+        entries << entry->objectName() + " " + entry->text();
+    }
+    EXPECT_EQ(entries,
+              QStringList({"mnuExportTiled &Tiled Map...", "mnuExportVassal &VASSAL Board...",
+                           "mnuExportFoundry &Foundry Scene..."}));
+    ScratchDir dir;
+    platform.dialogs.answer(writeImage(dir.path("map.bmp"), makeMap(800, 600), "BMP"));
+    action("mnuLoad")->trigger();
+    control<QLineEdit>("txtMapSize")->setText("100");
+    control<QLineEdit>("txtHexF")->setText("5");
+    GridOptions own;
+    own.lineColour = QColor(0x5a, 0x3c, 0x1e);
+    own.opacity = 60;
+    form.fitting().setOptions(own);
+    // clang-format off
+    const struct { const char* entry; const char* board; const char* definition; const char* proposed; QStringList holds; } rows[] = {
+        {"mnuExportFoundry", "f.png", "f.foundry.json", "map-foundry.png",
+         {"\"color\": \"#5a3c1e\"", "\"alpha\": 0.6", "\"distance\": 5", "\"size\": 40", "\"type\": 2"}},
+        {"mnuExportVassal", "v.png", "v.vassal.xml", "map-vassal.png", {"HexGrid color=\"90,60,30\""}},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.entry);
+        platform.dialogs.answer(dir.path(row.board));
+        action(row.entry)->trigger();
+        EXPECT_EQ(platform.dialogs.requests().back().initialPath, dir.path(row.proposed));
+        EXPECT_EQ(platform.messages.shown().back().title, "Board exported");
+        const QByteArray text = readBytes(dir.path(row.definition));
+        for (const QString& part : row.holds) {
+            EXPECT_TRUE(text.contains(part.toUtf8()))
+                << part.toStdString() << " in " << text.toStdString();
+        }
     }
 }
