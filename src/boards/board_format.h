@@ -48,11 +48,11 @@ struct BoardContext {
 };
 
 class BoardFormat {
-public:
+  public:
     virtual ~BoardFormat() = default;
-    virtual QString id() const = 0;          // the word of --for: "tiled"
-    virtual QString program() const = 0;     // for the user: "Tiled"
-    virtual QString menuText() const = 0;    // "&Tiled Map..."
+    virtual QString id() const = 0;                // the word of --for: "tiled"
+    virtual QString program() const = 0;           // for the user: "Tiled"
+    virtual QString menuText() const = 0;          // "&Tiled Map..."
     virtual QString definitionSuffix() const = 0;  // appended to the board's stem: ".tmx"
     // The save dialog's filter, in the |-separated form of the file dialog, first the default.
     virtual QString nameFilter() const {

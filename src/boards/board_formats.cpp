@@ -24,8 +24,9 @@ QString BoardFormat::sizeProblem(const TargetSizes& sizes) const {
     if (sizes.along >= kMinTargetHex && sizes.pitch >= kMinTargetPitch) {
         return {};
     }
-    return QStringLiteral("The hexes would be %1 by %2 pixels for %3, below the %4 by %5 it "
-                          "can draw.")
+    return QStringLiteral(
+               "The hexes would be %1 by %2 pixels for %3, below the %4 by %5 it "
+               "can draw.")
         .arg(sizes.along)
         .arg(sizes.pitch)
         .arg(program())

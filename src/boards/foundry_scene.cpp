@@ -48,7 +48,7 @@ QByteArray sceneText(const BoardContext& c) {
 }
 
 class FoundryFormat final : public BoardFormat {
-public:
+  public:
     QString id() const override { return QStringLiteral("foundry"); }
     QString program() const override { return QStringLiteral("Foundry"); }
     QString menuText() const override { return QStringLiteral("&Foundry Scene..."); }
@@ -64,17 +64,16 @@ public:
         if (sizes.along >= kMinFoundryHex) {
             return {};
         }
-        return QStringLiteral("The hexes would be %1 pixels flat to flat for Foundry, below the "
-                              "%2 it can draw.")
+        return QStringLiteral(
+                   "The hexes would be %1 pixels flat to flat for Foundry, below the "
+                   "%2 it can draw.")
             .arg(sizes.along)
             .arg(kMinFoundryHex);
     }
     BoardOrigin origin(const TargetSizes& sizes) const override {
         return {true, 0, -sizes.along / std::numbers::sqrt3};
     }
-    QByteArray definition(const BoardContext& context) const override {
-        return sceneText(context);
-    }
+    QByteArray definition(const BoardContext& context) const override { return sceneText(context); }
 };
 
 }  // namespace

@@ -4,10 +4,13 @@
 // board. (VASSAL's hexes, which it works out from formulas, are checked in test_straightening.)
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineF>
 #include <QPainter>
 #include <QStandardPaths>
 #include <QXmlStreamReader>
+#include <set>
 
 #include "boards/laid_grid.h"
 #include "boards/straightening.h"
@@ -31,8 +34,9 @@ int run(const QString& program, const QStringList& arguments, const QString& fol
     return finish(process, program.toStdString()).status;
 }
 
-// Writes the scan, white paper with black lines only, and exports it for Tiled.
-Straightening exportScan(const ScratchDir& dir, const GridOptions& o) {
+// Writes the scan, white paper with black lines only, and exports it for the program.
+Straightening exportScan(const ScratchDir& dir, const GridOptions& o,
+                         const char* program = "tiled") {
     synthetic::ScanRecipe recipe;
     recipe.size = {640, 480};
     recipe.grid = o;
@@ -41,14 +45,14 @@ Straightening exportScan(const ScratchDir& dir, const GridOptions& o) {
     writeImage(dir.path("scan.png"), synthetic::drawScan(recipe), "PNG");
     const auto n = [](double v) { return QString::number(v, 'g', 17); };
     EXPECT_EQ(run(TESSARA_PROGRAM,
-                  {"export", "scan.png", "board.png", "--for", "tiled", "--hex-pixels",
+                  {"export", "scan.png", "board.png", "--for", program, "--hex-pixels",
                    n(*o.hexPixels), "--stretch", n(o.stretch), "--rotation", n(o.rotation),
                    "--skew", n(o.skew), "--offset=" + n(o.offsetX) + "," + n(o.offsetY),
                    "--orientation", o.orientation == GridOrientation::Rows ? "rows" : "columns",
                    "--shifted", o.shifted == ShiftedLines::First ? "first" : "second"},
                   dir.root()),
               0);
-    return straighten(layoutGrid(640, 480, 1, 1, o), *findBoardFormat("tiled"));
+    return straighten(layoutGrid(640, 480, 1, 1, o), *findBoardFormat(program));
 }
 
 // The map file with a tileset of one hexagon outline, aliased, in every cell of its layer.
@@ -78,6 +82,40 @@ QByteArray filledWithHexes(QByteArray tmx, const ScratchDir& dir) {
     const qsizetype from = tmx.indexOf("<data"), length = tmx.indexOf("</data>") - from;
     return tmx.replace(from, length,
                        tmx.mid(from, length).replace(",0", ",1").replace("\n0", "\n1"));
+}
+
+// The board's darkness at a point of Foundry's canvas, between its four nearest pixels.
+double darkness(const QImage& board, QPointF canvas) {
+    const double x = canvas.x() - 0.5, y = canvas.y() - 0.5;  // pixels named by their centres
+    const int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
+    const double fx = x - x0, fy = y - y0;
+    const auto at = [&](int px, int py) { return 255.0 - qGray(board.pixel(px, py)); };
+    return (1 - fy) * ((1 - fx) * at(x0, y0) + fx * at(x0 + 1, y0)) +
+           fy * ((1 - fx) * at(x0, y0 + 1) + fx * at(x0 + 1, y0 + 1));
+}
+
+// Foundry's hexagon (i, j), as its HexagonalGrid.getVertices gives it: for rows, the
+// points of a hex sizeX = size wide and sizeY = 2 size / sqrt 3 tall, in quarters of each.
+QPolygonF foundryHex(int type, double size, int i, int j) {
+    const bool columns = type >= 4, even = type % 2 == 1;
+    const double qx = (columns ? 2 * size / std::sqrt(3) : size) / 4;
+    const double qy = (columns ? size : 2 * size / std::sqrt(3)) / 4;
+    if (columns) {
+        const double x = 3 * j, y = 4 * i - (even == ((j + 1) % 2 == 0) ? 2 : 0);
+        return QPolygonF({{x * qx, (y + 2) * qy},
+                          {(x + 1) * qx, y * qy},
+                          {(x + 3) * qx, y * qy},
+                          {(x + 4) * qx, (y + 2) * qy},
+                          {(x + 3) * qx, (y + 4) * qy},
+                          {(x + 1) * qx, (y + 4) * qy}});
+    }
+    const double y = 3 * i, x = 4 * j - (even == ((i + 1) % 2 == 0) ? 2 : 0);
+    return QPolygonF({{(x + 2) * qx, y * qy},
+                      {(x + 4) * qx, (y + 1) * qy},
+                      {(x + 4) * qx, (y + 3) * qy},
+                      {(x + 2) * qx, (y + 4) * qy},
+                      {x * qx, (y + 3) * qy},
+                      {x * qx, (y + 1) * qy}});
 }
 
 double distanceToSides(QPointF p, const std::vector<QLineF>& sides) {
@@ -144,4 +182,64 @@ TEST(TargetPrograms, TiledDrawsItsLinesOnThePrintedOnes) {
         EXPECT_LT(worst, 1.0);
         EXPECT_LT(sum / count, 0.3);
     }
+}
+
+// Foundry's own hexagons, from the scene's type and size alone, lie on the printed lines of
+// the exported board: across the middle of each side of every hex inside the board, the
+// printed line's darkness is centred on Foundry's side, for rows and columns, odd and even.
+TEST(TargetPrograms, FoundrysHexesLieOnThePrintedOnes) {
+    const std::pair<const char*, GridOptions> scans[] = {
+        {"rows turned 1.2 degrees, stretched 3%",
+         placed(GridOrientation::Rows, 41.37, 1.03, 7.25, -3.5, ShiftedLines::First, 1.2)},
+        {"rows, the second shifted",
+         placed(GridOrientation::Rows, 40.6, 1, -2.5, 6, ShiftedLines::Second)},
+        {"columns turned -0.8 degrees, leaning, squeezed",
+         placed(GridOrientation::Columns, 37.9, 0.98, -5.5, 11.75, ShiftedLines::First, -0.8, 0.3)},
+        {"columns, the second shifted",
+         placed(GridOrientation::Columns, 39.2, 1, 3, 1.5, ShiftedLines::Second)},
+    };
+    std::set<int> types;
+    for (const auto& [guards, grid] : scans) {
+        SCOPED_TRACE(guards);
+        ScratchDir dir;
+        exportScan(dir, grid, "foundry");
+        const QJsonObject scene =
+            QJsonDocument::fromJson(readBytes(dir.path("board.foundry.json"))).object();
+        const int type = scene["grid"]["type"].toInt();
+        const double size = scene["grid"]["size"].toDouble();
+        types.insert(type);
+        const QImage board(dir.path("board.png"));
+        ASSERT_EQ(board.size(), QSize(scene["width"].toInt(), scene["height"].toInt()));
+        // Away from the board's edges: its white margin of up to a hex, the turned corners.
+        const QRectF inside =
+            QRectF(QPointF(0, 0), QSizeF(board.size())).adjusted(60, 60, -60, -60);
+        double worst = 0, sum = 0;
+        int count = 0;
+        for (int i = 0; i < 20; ++i) {
+            for (int j = 0; j < 20; ++j) {
+                const QPolygonF hex = foundryHex(type, size, i, j);
+                for (int k = 0; k < 6; ++k) {
+                    const QLineF side(hex[k], hex[(k + 1) % 6]);
+                    if (!inside.contains(side.center())) {
+                        continue;
+                    }
+                    const QPointF normal = QPointF(-side.dy(), side.dx()) / side.length();
+                    double weight = 0, moment = 0;
+                    for (double t = -3; t <= 3; t += 0.25) {
+                        const double d = darkness(board, side.center() + t * normal);
+                        weight += d;
+                        moment += t * d;
+                    }
+                    ASSERT_GT(weight, 100) << "a printed line there";
+                    worst = std::max(worst, std::abs(moment / weight));
+                    sum += std::abs(moment / weight);
+                    ++count;
+                }
+            }
+        }
+        EXPECT_GT(count, 300);
+        EXPECT_LT(worst, 0.35);
+        EXPECT_LT(sum / count, 0.12) << "half a pixel off would be 0.35 on average";
+    }
+    EXPECT_EQ(types, (std::set<int>{2, 3, 4, 5}));
 }

@@ -355,6 +355,15 @@ TEST_F(CliGridCommand, HelpAndVersionGoToStandardOutput) {
         EXPECT_TRUE(usage.contains(QStringLiteral("--") + QLatin1String(option.name)))
             << option.name;
     }
+    // Every registered board format is offered by export's --for, with the file it writes.
+    const QString exportUsage = run("export --help").out;
+    EXPECT_TRUE(exportUsage.contains("\n  --for tiled|vassal|foundry\n"))
+        << exportUsage.toStdString();
+    for (const char* written :
+         {"tiled for Tiled, with BOARD.tmx", "vassal for VASSAL, with BOARD.vassal.xml",
+          "foundry for Foundry, with BOARD.foundry.json"}) {
+        EXPECT_TRUE(exportUsage.simplified().contains(written)) << written;
+    }
     const Finished version = run("--version");
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "tessara 1.0.0\n");
