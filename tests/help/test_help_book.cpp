@@ -163,9 +163,9 @@ TEST(ShippedManual, DescribesEveryCommandAndTheWorkedExample) {
           "tessara find-grid"}) {
         EXPECT_TRUE(text.contains(QLatin1String(words))) << words;
     }
-    for (const char* words : {"Export For, Tiled Map...", "VASSAL Board...", "Foundry Scene...",
-                              "Import Data", "board.foundry.json", "tessara export",
-                              "bicubic", "scale factor"}) {
+    for (const char* words :
+         {"Export For, Tiled Map...", "VASSAL Board...", "Foundry Scene...", "Import Data",
+          "board.foundry.json", "tessara export", "bicubic", "scale factor"}) {
         EXPECT_TRUE(text.contains(QLatin1String(words))) << words;
     }
 }
