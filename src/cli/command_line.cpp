@@ -12,6 +12,7 @@
 #include "cli/cli_text.h"
 #include "cli/option_table.h"
 #include "core/file_names.h"
+#include "grid/grid_fields.h"
 #include "grid/hex_grid.h"
 #include "image/picture_export.h"
 #include "image/picture_memory.h"
@@ -117,6 +118,21 @@ std::optional<double> number(const QString& text) {
     return value;
 }
 
+// The text as a value of the catalogue's field, or a refusal naming the field's range.
+double fieldValue(const NumberField& field, const QString& text, const char* option = nullptr) {
+    const std::optional<double> value = number(text);
+    if (!value || !field.accepts(*value)) {
+        throw Refusal{QStringLiteral("--%1 must be %2, not %3")
+                          .arg(QLatin1String(option ? option : field.option), field.rangeText(),
+                               quoted(text))};
+    }
+    return *value + 0.0;  // -0 is 0: the grid of the options at their defaults
+}
+
+double fieldValue(const Arguments& args, const NumberField& field) {
+    return fieldValue(field, args.value(QLatin1String(field.option)));
+}
+
 // The option's value, or the settings file's when it is not given.
 QString required(const Arguments& args, const QString& name, const char* meaning,
                  std::optional<double> fromFile) {
@@ -198,16 +214,12 @@ QColor readOwnColour(const QString& text) {
 
 // A whole number of percent, "50" or "50%".
 int readOpacity(const QString& text) {
-    bool whole = false;
-    const int percent = (text.endsWith(u'%') ? text.chopped(1) : text).toInt(&whole);
-    if (!whole || percent < kMinOpacity || percent > kMaxOpacity) {
-        throw Refusal{QStringLiteral("--opacity must be a whole number of percent from %1 to %2, "
-                                     "not %3")
-                          .arg(kMinOpacity)
-                          .arg(kMaxOpacity)
-                          .arg(quoted(text))};
+    const std::optional<double> percent = number(text.endsWith(u'%') ? text.chopped(1) : text);
+    if (!percent || !field::kOpacity.accepts(*percent)) {
+        throw Refusal{QStringLiteral("--opacity must be %1, not %2")
+                          .arg(field::kOpacity.rangeText(), quoted(text))};
     }
-    return percent;
+    return static_cast<int>(*percent);
 }
 
 // The lines' colour, style and opacity.
@@ -235,6 +247,11 @@ QPointF readPoint(const Arguments& args, const QString& name) {
                                      "-30.5,9, not %2")
                           .arg(name, quoted(text))};
     }
+    if (!field::kOffset.accepts(*x) || !field::kOffset.accepts(*y)) {
+        throw Refusal{QStringLiteral("--%1 must be two of %2, not %3")
+                          .arg(name, field::kOffset.rangeText().replace("a number", "numbers"),
+                               quoted(text))};
+    }
     return {*x, *y};
 }
 
@@ -249,41 +266,17 @@ GridOptions readOptions(const Arguments& args, const GridOptions& base) {
         options.offsetX = offset.x();
         options.offsetY = offset.y();
     }
-    if (args.has("stretch")) {
-        const QString text = args.value("stretch");
-        const std::optional<double> stretch = number(text);
-        if (!stretch || *stretch < kMinStretch || *stretch > kMaxStretch) {
-            throw Refusal{QStringLiteral("--stretch must be a number from %1 to %2, not %3")
-                              .arg(kMinStretch)
-                              .arg(kMaxStretch)
-                              .arg(quoted(text))};
-        }
-        options.stretch = *stretch;
-    }
-    const std::pair<const char*, double> angles[] = {{"rotation", kMaxRotation},
-                                                     {"skew", kMaxSkew}};
-    for (const auto& [name, limit] : angles) {
-        if (args.has(name)) {
-            const QString text = args.value(name);
-            const std::optional<double> degrees = number(text);
-            if (!degrees || std::abs(*degrees) > limit) {
-                throw Refusal{QStringLiteral("--%1 must be a number of degrees from -%2 to %2, "
-                                             "not %3")
-                                  .arg(QLatin1String(name))
-                                  .arg(limit)
-                                  .arg(quoted(text))};
-            }
-            (QLatin1String(name) == QLatin1String("skew") ? options.skew : options.rotation) =
-                *degrees + 0.0;  // -0 is 0: the grid of the options at their defaults
+    const std::pair<const NumberField*, double*> numbers[] = {
+        {&field::kStretch, &options.stretch},
+        {&field::kRotation, &options.rotation},
+        {&field::kSkew, &options.skew}};
+    for (const auto& [field, value] : numbers) {
+        if (args.has(QLatin1String(field->option))) {
+            *value = fieldValue(args, *field);
         }
     }
     if (args.has("hex-pixels")) {
-        const QString text = args.value("hex-pixels");
-        options.hexPixels = number(text);
-        if (!options.hexPixels || !(*options.hexPixels > 0)) {
-            throw Refusal{QStringLiteral("--hex-pixels must be a positive number, not ") +
-                          quoted(text)};
-        }
+        options.hexPixels = fieldValue(args, field::kHexPixels);
     }
     readLines(args, options);
     return options;
@@ -311,26 +304,15 @@ NumberFormat readNumberFormat(const QString& text) {
     return NumberFormat::Pattern;
 }
 
-// The smallest share of a hex that can be read on any map: kSmallestNumber pixels on a hex
-// as wide as the largest map, in percent.
-constexpr double kSmallestNumberShare = 100 * kSmallestNumber / kLongestSide;
-
 // A share of the hex ("20") or points ("12pt").
 void readNumberSize(const QString& text, HexNumbering& numbering) {
     const bool points = text.endsWith(QStringLiteral("pt"));
+    const NumberField& field = points ? field::kNumberPoints : field::kNumberPercent;
     const std::optional<double> size = number(points ? text.chopped(2) : text);
-    if (!size || !(*size > 0) || (!points && *size > 200)) {
-        throw Refusal{QStringLiteral("--number-size must be a percentage of the hex above 0 and "
-                                     "up to 200, or points such as 9pt, not ") +
-                      quoted(text)};
-    }
-    // Numbers that no hex could show would only be left out, on every map.
-    if (points ? pointsToPixels(*size) < kSmallestNumber : *size < kSmallestNumberShare) {
-        throw Refusal{QStringLiteral("--number-size is too small to be read: it must be at least "
-                                     "%1pt, or %2 percent of the hex, not %3")
-                          .arg(kSmallestNumber * 72 / 96)
-                          .arg(std::ceil(kSmallestNumberShare * 1e4) / 1e4)
-                          .arg(quoted(text))};
+    if (!size || !field.accepts(*size)) {
+        throw Refusal{QStringLiteral("--number-size must be %1, or %2 such as 9pt, not %3")
+                          .arg(field::kNumberPercent.rangeText(), field::kNumberPoints.rangeText(),
+                               quoted(text))};
     }
     if (points) {
         numbering.sizePoints = *size;
@@ -353,18 +335,7 @@ HexNumbering readNumbering(const Arguments& args, const HexNumbering& base) {
         numbering.format = readNumberFormat(numbering.pattern);
     }
     if (args.has("first")) {
-        bool whole = false;
-        numbering.first = args.value("first").toInt(&whole);
-        if (!whole) {
-            throw Refusal{QStringLiteral("--first must be a whole number, not ") +
-                          quoted(args.value("first"))};
-        }
-        if (numbering.first > kLargestFirstNumber) {
-            throw Refusal{QStringLiteral("--first must be at most %1, so that the last hex's "
-                                         "number can be counted, not %2")
-                              .arg(kLargestFirstNumber)
-                              .arg(quoted(args.value("first")))};
-        }
+        numbering.first = static_cast<int>(fieldValue(args, field::kFirstNumber));
     }
     numbering.origin = static_cast<NumberOrigin>(
         choose(args, "origin", {"top-left", "bottom-left"}, static_cast<int>(base.origin)));
@@ -400,16 +371,6 @@ QByteArray outputFormat(const QString& output) {
     return format;
 }
 
-double positive(const Arguments& args, const QString& name, bool zeroToo = false) {
-    const QString text = args.value(name);
-    const std::optional<double> value = number(text);
-    if (!value || *value < 0 || (!zeroToo && *value == 0)) {
-        throw Refusal{QStringLiteral("--%1 must be a %2 number, not %3")
-                          .arg(name, zeroToo ? "positive or zero" : "positive", quoted(text))};
-    }
-    return *value;
-}
-
 PdfPages readPages(const Arguments& args, const QByteArray& format, const ScaleChoice& base) {
     PdfPages pages;
     pages.hexSize = base.hexSize;
@@ -436,26 +397,22 @@ PdfPages readPages(const Arguments& args, const QByteArray& format, const ScaleC
         throw Refusal{QStringLiteral("give only one of %1").arg(oneOf(scalesGiven))};
     }
     if (given.contains("hex-mm")) {
-        pages.hexSize = positive(args, "hex-mm");
+        pages.hexSize = fieldValue(args, field::kPrintHex);
         pages.unit = LengthUnit::Millimetre;
         pages.dpi = 0;
     } else if (given.contains("hex-inches")) {
-        pages.hexSize = positive(args, "hex-inches");
+        pages.hexSize = fieldValue(args, field::kPrintHexInches);
         pages.unit = LengthUnit::Inch;
         pages.dpi = 0;
-        if (!std::isfinite(pages.hexSize * kMillimetresPerInch)) {
-            throw Refusal{QStringLiteral("--hex-inches is too large to be printed, not ") +
-                          quoted(args.value("hex-inches"))};
-        }
     } else if (given.contains("dpi")) {
-        pages.dpi = positive(args, "dpi");
+        pages.dpi = fieldValue(args, field::kPrintDpi);
     }
     const auto paper = std::find(std::begin(kScalePapers), std::end(kScalePapers), pages.paper);
     pages.paper = kScalePapers[choose(args, "paper", {"A4", "A3", "Letter", "Legal", "Tabloid"},
                                       static_cast<int>(paper - std::begin(kScalePapers)))];
     pages.landscape = pages.landscape || given.contains("landscape");
     if (given.contains("overlap-mm")) {
-        pages.overlapMm = positive(args, "overlap-mm", true);
+        pages.overlapMm = fieldValue(args, field::kOverlap);
     }
     return pages;
 }

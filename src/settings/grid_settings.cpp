@@ -10,6 +10,7 @@
 #include <cmath>
 #include <map>
 
+#include "grid/grid_fields.h"
 #include "grid/grid_parameters.h"
 #include "image/atomic_file.h"
 
@@ -90,6 +91,21 @@ class Fields {
   public:
     Fields(const QJsonObject& object, QString path) : object_(object), path_(std::move(path)) {}
 
+    // The field of the catalogue, by the last part of its key, in the catalogue's range.
+    double field(const NumberField& field) const {
+        const QString key = QString::fromLatin1(field.key).section(u'.', -1);
+        const QJsonValue value = take(key);
+        if (!value.isDouble() || !field.accepts(value.toDouble())) {
+            throw Refusal{name(key) + QStringLiteral(" must be ") + field.rangeText()};
+        }
+        return value.toDouble() + 0.0;  // -0 is 0
+    }
+    std::optional<double> fieldOrNull(const NumberField& field) const {
+        if (take(QString::fromLatin1(field.key).section(u'.', -1)).isNull()) {
+            return std::nullopt;
+        }
+        return this->field(field);
+    }
     double number(const QString& key, double low, double high) const {
         const QJsonValue value = take(key);
         if (!value.isDouble() || !std::isfinite(value.toDouble()) || value.toDouble() < low ||
@@ -98,19 +114,6 @@ class Fields {
                               .arg(name(key), QString::number(low), QString::number(high))};
         }
         return value.toDouble() + 0.0;  // -0 is 0
-    }
-    double positive(const QString& key, double high = 1e9) const {
-        const double value = number(key, 0, high);
-        if (value == 0) {
-            throw Refusal{name(key) + QStringLiteral(" must be above 0")};
-        }
-        return value;
-    }
-    std::optional<double> positiveOrNull(const QString& key) const {
-        if (take(key).isNull()) {
-            return std::nullopt;
-        }
-        return positive(key);
     }
     int whole(const QString& key, int low, int high) const {
         const double value = number(key, low, high);
@@ -240,13 +243,15 @@ void writePrint(Writer& out, const ScaleChoice& print) {
 GridOptions readOptions(const Fields& grid) {
     GridOptions options;
     options.orientation = static_cast<GridOrientation>(grid.word("orientation", kOrientations));
-    options.offsetX = grid.number("offsetX", -1e9, 1e9);
-    options.offsetY = grid.number("offsetY", -1e9, 1e9);
+    NumberField offsetY = field::kOffset;
+    offsetY.key = "grid.offsetY";
+    options.offsetX = grid.field(field::kOffset);
+    options.offsetY = grid.field(offsetY);
     options.shifted = static_cast<ShiftedLines>(grid.word("shifted", kShifted));
-    options.stretch = grid.number("stretch", kMinStretch, kMaxStretch);
-    options.hexPixels = grid.positiveOrNull("hexPixels");
-    options.rotation = grid.number("rotation", -kMaxRotation, kMaxRotation);
-    options.skew = grid.number("skew", -kMaxSkew, kMaxSkew);
+    options.stretch = grid.field(field::kStretch);
+    options.hexPixels = grid.fieldOrNull(field::kHexPixels);
+    options.rotation = grid.field(field::kRotation);
+    options.skew = grid.field(field::kSkew);
     // How the lines look came after the first files were written: absent, they are the
     // defaults those files were drawn with.
     if (grid.has("lineColour")) {
@@ -256,7 +261,7 @@ GridOptions readOptions(const Fields& grid) {
         options.lineStyle = static_cast<LineStyle>(grid.word("lineStyle", kLineStyles));
     }
     if (grid.has("opacity")) {
-        options.opacity = grid.whole("opacity", kMinOpacity, kMaxOpacity);
+        options.opacity = static_cast<int>(grid.field(field::kOpacity));
     }
     return options;
 }
@@ -269,13 +274,11 @@ HexNumbering readNumbering(const Fields& numbers) {
     if (holdsControlCharacters(numbering.pattern)) {
         throw Refusal{QStringLiteral("numbers.pattern cannot hold a control character")};
     }
-    numbering.first = numbers.whole("first", -9999, 9999);  // as Grid Options offers
+    numbering.first = static_cast<int>(numbers.field(field::kFirstNumber));
     numbering.origin = static_cast<NumberOrigin>(numbers.word("origin", kOrigins));
     numbering.position = static_cast<NumberPosition>(numbers.word("position", kPositions));
-    numbering.sizePercent = numbers.number("sizePercent", 1, 200);
-    if (numbers.positiveOrNull("sizePoints")) {
-        numbering.sizePoints = numbers.number("sizePoints", 1, 500);
-    }
+    numbering.sizePercent = numbers.field(field::kNumberPercent);
+    numbering.sizePoints = numbers.fieldOrNull(field::kNumberPoints);
     numbering.colour = numbers.colourOr("colour", QStringLiteral("grid"));
     numbering.halo = static_cast<NumberHalo>(numbers.word("halo", kHalos));
     return numbering;
@@ -284,12 +287,13 @@ HexNumbering readNumbering(const Fields& numbers) {
 ScaleChoice readPrint(const Fields& fields) {
     ScaleChoice print;
     print.byHex = fields.word("scale", kScales) == 0;
-    print.hexSize = fields.positive("hexSize", 1000);
     print.unit = static_cast<LengthUnit>(fields.word("unit", kUnits));
-    print.dpi = fields.positive("dpi", 100000);
+    print.hexSize = fields.field(print.unit == LengthUnit::Inch ? field::kPrintHexInches
+                                                                : field::kPrintHex);
+    print.dpi = fields.field(field::kPrintDpi);
     print.paper = kScalePapers[fields.word("paper", kPapers)];
     print.landscape = fields.flag("landscape");
-    print.overlapMm = fields.number("overlapMm", 0, 100);
+    print.overlapMm = fields.field(field::kOverlap);
     return print;
 }
 
@@ -334,8 +338,8 @@ GridSettings readFields(const QJsonObject& file, QStringList& ignored) {
         top.number("readableFromVersion", 1, 1e9);
     }
     GridSettings settings;
-    settings.mapWidth = top.positiveOrNull("mapWidth");
-    settings.hexSize = top.positiveOrNull("hexSize");
+    settings.mapWidth = top.fieldOrNull(field::kMapWidth);
+    settings.hexSize = top.fieldOrNull(field::kHexSize);
     settings.colour = top.word("colour", colourNames());
     settings.thickness = readThickness(top);
     const Fields grid = top.object("grid");

@@ -15,6 +15,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "grid/grid_fields.h"
 #include "grid/grid_parameters.h"
 #include "grid/hex_grid.h"
 
@@ -22,8 +23,6 @@ namespace tessara {
 namespace {
 
 // Offsets reach a few maps' widths either way; sizes beyond the largest picture are typos.
-constexpr double kLargestOffset = 100000;
-constexpr double kLargestHex = 32767;
 
 QComboBox* list(QWidget* parent, const char* name, const QStringList& items) {
     auto* box = new QComboBox(parent);
@@ -46,11 +45,13 @@ void nameFieldsByLabels(QFormLayout* form) {
     }
 }
 
-QDoubleSpinBox* numberBox(QWidget* parent, const char* name, double minimum, double maximum,
-                          int decimals, double step) {
+// A box for a field of the catalogue, in its range; a range above a low limit takes the
+// limit itself as a special value.
+QDoubleSpinBox* numberBox(QWidget* parent, const char* name, const NumberField& field, int decimals,
+                          double step) {
     auto* box = new QDoubleSpinBox(parent);
     box->setObjectName(QLatin1String(name));
-    box->setRange(minimum, maximum);
+    box->setRange(field.low, field.high);
     box->setDecimals(decimals);
     box->setSingleStep(step);
     box->setKeyboardTracking(false);  // a value counts once it is typed in full
@@ -97,19 +98,20 @@ void GridOptionsDialog::build() {
     orientation_ = list(
         this, "cmbOrientation",
         {QStringLiteral("Vertical flats (rows)"), QStringLiteral("Horizontal flats (columns)")});
-    offsetX_ = numberBox(this, "txtOffsetX", -kLargestOffset, kLargestOffset, 2, 1);
-    offsetY_ = numberBox(this, "txtOffsetY", -kLargestOffset, kLargestOffset, 2, 1);
+    offsetX_ = numberBox(this, "txtOffsetX", field::kOffset, 2, 1);
+    offsetY_ = numberBox(this, "txtOffsetY", field::kOffset, 2, 1);
     shifted_ =
         list(this, "cmbShifted", {QStringLiteral("The first"), QStringLiteral("The second")});
     // Five decimals: a 300 by 298 dpi scan is 0.99333 across its rows.
-    stretch_ = numberBox(this, "txtStretch", kMinStretch, kMaxStretch, 5, 0.001);
-    // 0 stands for a size worked out from the map's width and the hex size.
-    hexPixels_ = numberBox(this, "txtHexPixels", 0, kLargestHex, 3, 0.1);
+    stretch_ = numberBox(this, "txtStretch", field::kStretch, 5, 0.001);
+    // 0, just below the field's range, stands for a size worked out from the map's width and
+    // the hex size.
+    hexPixels_ = numberBox(this, "txtHexPixels", field::kHexPixels, 3, 0.1);
     hexPixels_->setSpecialValueText(QStringLiteral("from the sizes"));
     hexPixels_->setSuffix(QStringLiteral(" px"));
-    rotation_ = numberBox(this, "txtRotation", -kMaxRotation, kMaxRotation, 3, 0.05);
+    rotation_ = numberBox(this, "txtRotation", field::kRotation, 3, 0.05);
     rotation_->setSuffix(QStringLiteral("\u00b0"));
-    skew_ = numberBox(this, "txtSkew", -kMaxSkew, kMaxSkew, 3, 0.05);
+    skew_ = numberBox(this, "txtSkew", field::kSkew, 3, 0.05);
     skew_->setSuffix(QStringLiteral("\u00b0"));
 
     form_ = new QFormLayout;
@@ -271,14 +273,15 @@ QGroupBox* GridOptionsDialog::buildNumbers() {
     numberPattern_->setPlaceholderText(QStringLiteral("{c:2}{r:2}, {C}{r}, ..."));
     firstNumber_ = new QSpinBox(numbers_);
     firstNumber_->setObjectName(QStringLiteral("txtFirstNumber"));
-    firstNumber_->setRange(-9999, 9999);
-    static_assert(9999 <= kLargestFirstNumber, "every hex's number is an int");
+    firstNumber_->setRange(static_cast<int>(field::kFirstNumber.low),
+                           static_cast<int>(field::kFirstNumber.high));
+    static_assert(field::kFirstNumber.high <= kLargestFirstNumber, "every hex's number is an int");
     numberOrigin_ = list(numbers_, "cmbNumberOrigin",
                          {QStringLiteral("Top left"), QStringLiteral("Bottom left")});
     numberPosition_ = list(numbers_, "cmbNumberPosition",
                            {QStringLiteral("Near the top"), QStringLiteral("Centre"),
                             QStringLiteral("Near the bottom")});
-    numberSize_ = numberBox(numbers_, "txtNumberSize", 1, 200, 1, 1);
+    numberSize_ = numberBox(numbers_, "txtNumberSize", field::kNumberPercent, 1, 1);
     numberUnit_ =
         list(numbers_, "cmbNumberUnit", {QStringLiteral("% of the hex"), QStringLiteral("points")});
     numberUnit_->setAccessibleName(QStringLiteral("Size unit"));
@@ -308,6 +311,11 @@ QGroupBox* GridOptionsDialog::buildNumbers() {
     numberSize_->setAccessibleName(QStringLiteral("Size"));
 
     connect(numbers_, &QGroupBox::toggled, this, &GridOptionsDialog::readNumbers);
+    // First the size's range for its unit, so that the size read is one the unit takes.
+    connect(numberUnit_, &QComboBox::currentIndexChanged, this, [this](int unit) {
+        const NumberField& field = unit == 1 ? field::kNumberPoints : field::kNumberPercent;
+        numberSize_->setRange(field.low, field.high);
+    });
     for (QComboBox* box :
          {numberFormat_, numberOrigin_, numberPosition_, numberUnit_, numberColour_, halo_}) {
         connect(box, &QComboBox::currentIndexChanged, this, &GridOptionsDialog::readNumbers);

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "grid/grid_fields.h"
 #include "print/scale_pdf.h"
 
 namespace tessara {
@@ -46,13 +47,18 @@ QString ScalePrintDialog::summary() const {
 
 namespace {
 
-QDoubleSpinBox* spinBox(const char* name, double low, double high, int decimals, double value) {
+QDoubleSpinBox* spinBox(const char* name, const NumberField& field, int decimals, double value) {
     auto* box = new QDoubleSpinBox;
     box->setObjectName(QLatin1String(name));
-    box->setRange(low, high);
+    box->setRange(field.low, field.high);
     box->setDecimals(decimals);
     box->setValue(value);
     return box;
+}
+
+// The printed hex's size, in the unit chosen.
+const NumberField& hexField(LengthUnit unit) {
+    return unit == LengthUnit::Inch ? field::kPrintHexInches : field::kPrintHex;
 }
 
 }  // namespace
@@ -62,12 +68,12 @@ void ScalePrintDialog::build() {
     byDpi_ = new QRadioButton(tr("&Resolution:"));
     byHex_->setEnabled(hexPixels_.has_value());
     (choice_.byHex ? byHex_ : byDpi_)->setChecked(true);
-    hexSize_ = spinBox("hexSize", 1, 500, 2, choice_.hexSize);
+    hexSize_ = spinBox("hexSize", hexField(choice_.unit), 2, choice_.hexSize);
     unit_ = new QComboBox;
     unit_->setObjectName(QStringLiteral("hexUnit"));
     unit_->addItems({tr("mm"), tr("in")});
     unit_->setCurrentIndex(choice_.unit == LengthUnit::Inch ? 1 : 0);
-    dpi_ = spinBox("dpi", 10, 2400, 0, choice_.dpi);
+    dpi_ = spinBox("dpi", field::kPrintDpi, 0, choice_.dpi);
     dpi_->setSuffix(tr(" dpi"));
     paper_ = new QComboBox;
     paper_->setObjectName(QStringLiteral("paper"));
@@ -79,7 +85,7 @@ void ScalePrintDialog::build() {
     }
     landscape_ = new QCheckBox(tr("&Landscape"));
     landscape_->setChecked(choice_.landscape);
-    overlap_ = spinBox("overlap", 0, 100, 1, choice_.overlapMm);
+    overlap_ = spinBox("overlap", field::kOverlap, 1, choice_.overlapMm);
     overlap_->setSuffix(tr(" mm"));
     summary_ = new QLabel;
     summary_->setObjectName(QStringLiteral("summary"));
@@ -114,6 +120,11 @@ void ScalePrintDialog::build() {
     for (QDoubleSpinBox* box : {hexSize_, dpi_, overlap_}) {
         connect(box, &QDoubleSpinBox::valueChanged, this, &ScalePrintDialog::readControls);
     }
+    // First the size's range for its unit, so that the size read is one the unit takes.
+    connect(unit_, &QComboBox::currentIndexChanged, this, [this](int unit) {
+        const NumberField& field = hexField(unit == 1 ? LengthUnit::Inch : LengthUnit::Millimetre);
+        hexSize_->setRange(field.low, field.high);
+    });
     for (QComboBox* box : {unit_, paper_}) {
         connect(box, &QComboBox::currentIndexChanged, this, &ScalePrintDialog::readControls);
     }

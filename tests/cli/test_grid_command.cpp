@@ -135,8 +135,8 @@ TEST_F(CliGridCommand, EachOutcomeHasItsExitStatusItsOneLineAndLeavesOutputWhole
          "tessara: the hexes are too small for this map: the grid would need more than 32766 "
          "rows or columns of hexes; give a larger --hex-size\n",
          false, true},
-        {"a PDF of more pages than can be printed", "grid map.bmp out.pdf --dpi 0.1" + sizes, 2,
-         "tessara: at this scale the map needs 75789 pages (401 x 189); at most 10000 can be "
+        {"a PDF of more pages than can be printed", "grid map.bmp out.pdf --hex-mm 500 --map-width 100 --hex-size 0.05", 2,
+         "tessara: at this scale the map needs 13049456 pages (5264 x 2479); at most 10000 can be "
          "printed at once\n"},
         {"a translucent dashed grid in a colour of its own",
          "grid map.bmp out.png --line-style dashed --opacity 50% --colour #5a3c1e" + sizes, 0, ""},
@@ -457,25 +457,23 @@ TEST_F(CliGridCommand, WithoutADisplayTheWindowSaysSoAndWordsItDoesNotKnowAreRef
 // Values the grid cannot be drawn with are bad input, each refused on one line before any
 // work starts; their limits are drawn with. Hexes of 290 pixels have room for numbers.
 TEST_F(CliGridCommand, ValuesBeyondWhatCanBeDrawnAreRefusedOnOneLine) {
-    const QString first =
-        "tessara: --first must be at most 2147450881, so that the last hex's "
-        "number can be counted, not ";
-    const QString small =
-        "tessara: --number-size is too small to be read: it must be at least "
-        "4.5pt, or 0.0184 percent of the hex, not ";
-    const QString billion =
-        "tessara: at this scale the map needs a billion pages or more; at "
-        "most 10000 can be printed at once\n";
+    const QString first = "tessara: --first must be a whole number from -9999 to 9999, not ";
+    const QString size =
+        "tessara: --number-size must be a number of percent from 1 to 200, or a number of "
+        "points from 4.5 to 500 such as 9pt, not ";
+    const QString inches = "tessara: --hex-inches must be a number of inches from 0.04 to 20, not ";
     const struct {
         const char* guards;
         QString options;  // after grid map.bmp
         int status;
         QString err;
     } rows[] = {
-        {"the largest first number", "a.png --numbers 0101 --first 2147450881", 0, ""},
+        {"the largest first number", "a.png --numbers 0101 --first 9999", 0, ""},
         {"the largest first number, columns far from the offset",
-         "a.png --numbers 0101 --first 2147450881 --orientation columns --offset -1e7,0", 0, ""},
-        {"one past it", "a.png --numbers 0101 --first 2147450882", 2, first + "'2147450882'\n"},
+         "a.png --numbers 0101 --first 9999 --orientation columns --offset -1e7,0", 0, ""},
+        {"one past it", "a.png --numbers 0101 --first 10000", 2, first + "'10000'\n"},
+        {"the smallest", "a.png --numbers 0101 --first -9999", 0, ""},
+        {"one below it", "a.png --numbers 0101 --first -10000", 2, first + "'-10000'\n"},
         {"the largest int, that crashed", "a.svg --numbers 0101 --first 2147483647", 2,
          first + "'2147483647'\n"},
         {"a tab in a pattern", "a.svg --numbers {c}\t{r}", 2,
@@ -484,17 +482,16 @@ TEST_F(CliGridCommand, ValuesBeyondWhatCanBeDrawnAreRefusedOnOneLine) {
          "tessara: --colour must be black, blue, green, cyan, red, magenta, yellow or white, not "
          "'red\uFFFDblue'\n"},
         {"the smallest points", "a.png --numbers 0101 --number-size 4.5pt", 0, ""},
-        {"points just below", "a.png --numbers 0101 --number-size 4.49pt", 2, small + "'4.49pt'\n"},
-        {"the smallest share", "a.png --numbers 0101 --number-size 0.0184", 0,
-         "tessara: hex numbers left out: they need hexes of at least 32608.70 pixels from flat to "
+        {"points just below", "a.png --numbers 0101 --number-size 4.49pt", 2, size + "'4.49pt'\n"},
+        {"the largest points", "a.png --numbers 0101 --number-size 500pt", 0, ""},
+        {"points just above", "a.png --numbers 0101 --number-size 500.01pt", 2, size + "'500.01pt'\n"},
+        {"the smallest share", "a.png --numbers 0101 --number-size 1", 0,
+         "tessara: hex numbers left out: they need hexes of at least 600.00 pixels from flat to "
          "flat, or a shorter format\n"},
-        {"a share just below", "a.png --numbers 0101 --number-size 0.0183", 2,
-         small + "'0.0183'\n"},
+        {"a share just below", "a.png --numbers 0101 --number-size 0.99", 2, size + "'0.99'\n"},
         {"a share of no size", "a.png --numbers 0101 --number-size 1e-320", 2,
-         small + "'1e-320'\n"},
-        {"inches beyond any length", "a.pdf --hex-inches 1e308", 2,
-         "tessara: --hex-inches is too large to be printed, not '1e308'\n"},
-        {"the longest inches there are", "a.pdf --hex-inches 7e306", 2, billion},
+         size + "'1e-320'\n"},
+        {"inches beyond any length", "a.pdf --hex-inches 1e308", 2, inches + "'1e308'\n"},
     };
     for (const auto& row : rows) {
         const Finished result = run("grid map.bmp --hex-pixels 290 " + row.options);
