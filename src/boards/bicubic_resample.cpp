@@ -5,6 +5,7 @@
 #include <new>
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
+#include <stdexcept>
 #include <utility>
 
 namespace tessara {
@@ -28,6 +29,27 @@ void warp(const QImage& source, const QTransform& toSource, QImage& target) {
     cv::Mat into = pixelsOf(target, target.bits());
     cv::warpAffine(pixelsOf(source, const_cast<uchar*>(source.constBits())), into, toFrom,
                    into.size(), cv::INTER_CUBIC | cv::WARP_INVERSE_MAP, cv::BORDER_REPLICATE);
+}
+
+// OpenCV's threads start with its first parallel loop, and a system that refuses them
+// (too many processes, no address space for their stacks) says so by an exception from
+// that loop (std::runtime_error from the thread library, std::system_error from the C++
+// one): the same work then runs on the calling thread alone.
+void warpOnEveryCoreOrOne(const QImage& source, const QTransform& toSource, QImage& target) {
+    try {
+        warp(source, toSource, target);
+        return;
+    } catch (const std::runtime_error&) {
+    }
+    const int threads = cv::getNumThreads();
+    cv::setNumThreads(1);
+    try {
+        warp(source, toSource, target);
+    } catch (...) {
+        cv::setNumThreads(threads);
+        throw;
+    }
+    cv::setNumThreads(threads);
 }
 
 // Whether the point a board pixel comes from lies more than half a pixel outside the source.
@@ -118,7 +140,7 @@ QImage resampleBicubic(const QImage& picture, const QTransform& toSource, QSize 
         return {};
     }
     try {
-        warp(source, toSource, target);
+        warpOnEveryCoreOrOne(source, toSource, target);
     } catch (const cv::Exception& error) {
         if (error.code != cv::Error::StsNoMem) {
             throw;

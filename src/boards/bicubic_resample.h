@@ -14,7 +14,8 @@ namespace tessara {
 // A picture of `size` whose pixel (x, y) is `source` at toSource(x, y), pixels named by
 // their centres; white where that point lies more than half a pixel outside the source,
 // and the source's edge pixels carried on out to there. toSource is affine; Format_RGB32,
-// opaque. A null picture when there is no memory for it.
+// opaque. A null picture when there is no memory for it. When the system refuses the
+// threads, the work is done on the calling thread alone.
 QImage resampleBicubic(const QImage& source, const QTransform& toSource, QSize size);
 
 }  // namespace tessara
