@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-image-formats-plugins libgl-dev fonts-dejavu-core
     libgtest-dev
     libfftw3-dev pkg-config
+    libopencv-core-dev libopencv-imgproc-dev
     xvfb xauth xdotool imagemagick poppler-utils desktop-file-utils
     tiled
     dpkg-dev file appstream help2man man-db lintian

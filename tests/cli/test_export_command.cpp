@@ -123,3 +123,24 @@ TEST_F(CliExport, TheDefinitionsDrawTheGridAsTheOptionsSay) {
         }
     }
 }
+
+// When no thread can start (a user's `ulimit -u 1`, or `ulimit -v` leaving no room for the
+// threads' stacks), the board is straightened on the one thread the program has: the same
+// board and the same line, where the export used to abort.
+TEST_F(CliExport, StraightensTheBoardOnOneThreadWhenNoOtherCanStart) {
+    const QString arguments = "export map.png %1.png --for tiled --settings fit.hexgrid";
+    ASSERT_EQ(run(arguments.arg("threads")).status, 0);
+    QProcess process;
+    QProcessEnvironment env = environmentWithoutDisplay();
+    env.insert("LD_PRELOAD", TESSARA_NO_THREADS);
+    env.insert("ASAN_OPTIONS", "verify_asan_link_order=0");  // the stand-in comes first
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(dir.root());
+    process.start(TESSARA_PROGRAM, QProcess::splitCommand(arguments.arg("alone")));
+    const Finished done = finish(process, "without threads");
+    EXPECT_EQ(done.status, 0);
+    EXPECT_EQ(done.err.toStdString(), "");
+    EXPECT_EQ(done.out.toStdString(),
+              run(arguments.arg("threads")).out.replace("threads", "alone").toStdString());
+    EXPECT_EQ(QImage(dir.path("alone.png")), QImage(dir.path("threads.png")));
+}
