@@ -34,6 +34,9 @@ class Arguments {
     bool has(const QString& name) const { return parser_.isSet(name); }
     // The last value given for the option, as text: bytes that are not text are U+FFFD.
     QString value(const QString& name) const { return shownText(parser_.value(name)); }
+    // The last value given for an option that names a file: the bytes typed (file_names.h),
+    // as INPUT and OUTPUT are.
+    QString fileName(const QString& name) const { return parser_.value(name); }
 
   private:
     QCommandLineParser parser_;
@@ -465,7 +468,7 @@ GridSettings readSettingsFile(const Arguments& args, QStringList& ignored) {
     if (!args.has("settings")) {
         return {};
     }
-    const QString path = args.value("settings");
+    const QString path = args.fileName("settings");
     const SettingsRead read = loadSettings(path);
     if (!read.settings) {
         throw Refusal{QStringLiteral("--settings %1: %2").arg(quoted(path), read.problem)};

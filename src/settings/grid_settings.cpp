@@ -1,6 +1,6 @@
 #include "settings/grid_settings.h"
 
-#include <QFile>
+#include <QIODevice>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -8,8 +8,10 @@
 #include <QSet>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 
+#include "core/regular_file.h"
 #include "grid/grid_parameters.h"
 #include "image/atomic_file.h"
 
@@ -390,13 +392,23 @@ SettingsRead readSettingsText(const QByteArray& text) {
 }
 
 SettingsRead loadSettings(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {std::nullopt, file.errorString(), {}};
+    const RegularFile file(path);
+    switch (file.refusal()) {
+        case RegularFile::Refusal::None:
+            break;
+        case RegularFile::Refusal::CannotOpen:
+            return {std::nullopt, QString::fromLocal8Bit(std::strerror(file.error())), {}};
+        case RegularFile::Refusal::Folder:
+            return {std::nullopt, QStringLiteral("it is a folder, not a grid settings file"), {}};
+        case RegularFile::Refusal::NotRegular:
+            return {std::nullopt,
+                    QStringLiteral("it is not a grid settings file but a pipe, a device or a "
+                                   "socket"),
+                    {}};
     }
     // A settings file is a few hundred bytes: anything far larger is not one.
     constexpr qint64 kLargest = 1 << 20;
-    const QByteArray text = file.read(kLargest + 1);
+    const QByteArray text = file.head(kLargest + 1);
     if (text.size() > kLargest) {
         return {std::nullopt, QStringLiteral("it is too large for a grid settings file"), {}};
     }

@@ -15,6 +15,7 @@
 
 #include "cli/option_table.h"
 #include "grid/grid_generation.h"
+#include "settings/grid_settings.h"
 #include "support/program_run.h"
 #include "support/qt_print.h"
 #include "support/test_files.h"
@@ -520,12 +521,16 @@ TEST_F(CliGridCommand, NamesThatAreNotUtf8NameTheFilesTyped) {
         }
         return "\"$(printf '" + octal + "')\"";
     };
+    ASSERT_TRUE(saveSettings(GridSettings{}, dir.path("fit.hexgrid")));
+    ASSERT_EQ(::link((root + "fit.hexgrid").constData(), (root + "fit\xe9.hexgrid").constData()),
+              0);
     const struct {
         const char* guards;
         QByteArray input, output;
         const char* locale;
         int status;
         QString err;
+        QByteArray settings = {};
     } rows[] = {
         {"an INPUT", "map\xff.bmp", "out.png", "C.UTF-8", 0, ""},
         {"an OUTPUT", "map.bmp", "out\xff.png", "C.UTF-8", 0, ""},
@@ -539,15 +544,20 @@ TEST_F(CliGridCommand, NamesThatAreNotUtf8NameTheFilesTyped) {
          "\xff\xf0\x9f\x92\x80.png", "C.UTF-8", 0, ""},
         {"a missing folder, shown", "map.bmp", "gone\xff/out.png", "C", 2,
          "tessara: cannot write 'gone\uFFFD/out.png': the folder 'gone\uFFFD' does not exist\n"},
+        {"a settings file", "map.bmp", "out.png", "C.UTF-8", 0, "", "fit\xe9.hexgrid"},
+        {"a missing settings file, shown", "map.bmp", "out.png", "C", 2,
+         "tessara: --settings 'gone\uFFFD.hexgrid': No such file or directory\n",
+         "gone\xe9.hexgrid"},
     };
     for (const auto& row : rows) {
-        const Finished result =
-            runTessara(dir.root(),
-                       {"-c",
-                        "exec \"$0\" grid " + printed(row.input) + ' ' + printed(row.output) +
-                            " --map-width 100 --hex-size 5",
-                        TESSARA_PROGRAM},
-                       row.locale, 0, "/bin/sh");
+        const Finished result = runTessara(
+            dir.root(),
+            {"-c",
+             "exec \"$0\" grid " + printed(row.input) + ' ' + printed(row.output) +
+                 " --map-width 100 --hex-size 5" +
+                 (row.settings.isEmpty() ? QString() : " --settings " + printed(row.settings)),
+             TESSARA_PROGRAM},
+            row.locale, 0, "/bin/sh");
         EXPECT_EQ(result.status, row.status) << row.guards;
         EXPECT_EQ(result.err, row.err) << row.guards;
         const QByteArray output = root + row.output;
@@ -557,5 +567,39 @@ TEST_F(CliGridCommand, NamesThatAreNotUtf8NameTheFilesTyped) {
                 << row.guards << ": written under a name of U+FFFD";
         }
         ::unlink(output.constData());
+    }
+    ::unlink((root + "fit\xe9.hexgrid").constData());
+}
+
+// A settings file is opened as INPUT is, only when it is a regular file, for grid and export
+// alike, and refused on one line otherwise.
+TEST_F(CliGridCommand, SettingsFilesAreReadOnlyFromRegularFilesOnOneLine) {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.path("fifo.hexgrid")).constData(), 0600), 0);
+    QDir(dir.root()).mkdir("folder.hexgrid");
+    const QString settings = "tessara: --settings ";
+    const QString pipe = "it is not a grid settings file but a pipe, a device or a socket\n";
+    const struct {
+        const char* guards;
+        QString line;
+        int status;
+        QString err;
+    } rows[] = {
+        {"a named pipe, which hung", "grid map.bmp out.png --settings fifo.hexgrid", 2,
+         settings + "'fifo.hexgrid': " + pipe},
+        {"a named pipe for an export", "export map.bmp out.png --for tiled --settings fifo.hexgrid",
+         2, settings + "'fifo.hexgrid': " + pipe},
+        {"a device, read to its limit", "grid map.bmp out.png --settings /dev/zero", 2,
+         settings + "'/dev/zero': " + pipe},
+        {"a folder", "grid map.bmp out.png --settings folder.hexgrid", 2,
+         settings + "'folder.hexgrid': it is a folder, not a grid settings file\n"},
+        {"a missing file", "grid map.bmp out.png --settings absent.hexgrid", 2,
+         settings + "'absent.hexgrid': No such file or directory\n"},
+    };
+    for (const auto& row : rows) {
+        const Finished result = run(row.line + " --map-width 100 --hex-size 5");
+        EXPECT_EQ(result.status, row.status) << row.guards;
+        EXPECT_EQ(result.err, row.err) << row.guards;
+        EXPECT_EQ(QFile::exists(dir.path("out.png")), row.status == 0) << row.guards;
+        QFile::remove(dir.path("out.png"));
     }
 }
