@@ -603,3 +603,44 @@ TEST_F(CliGridCommand, SettingsFilesAreReadOnlyFromRegularFilesOnOneLine) {
         QFile::remove(dir.path("out.png"));
     }
 }
+
+namespace {
+
+// A PNG that keeps no resolution of its own: Qt's writer always writes one, in its pHYs chunk
+// of 9 bytes, which goes.
+QByteArray withoutResolution(QByteArray png) {
+    const qsizetype type = png.indexOf("pHYs");
+    EXPECT_GT(type, 4);
+    return png.remove(type - 4, 4 + 4 + 9 + 4);
+}
+
+}  // namespace
+
+// A map that keeps no resolution gets the one the window gives it, whatever the options ask
+// for: they once made the command line a GUI application, with the screen's 96 dpi, or not,
+// with Qt's 100.
+TEST_F(CliGridCommand, OutputHasTheWindowsResolutionWhicheverOptionsAreGiven) {
+    const QString plain = writeBytes(dir.path("plain.png"), withoutResolution(bytesOf(map, "png")));
+    const int window = LoadPicture(plain).image().dotsPerMeterX();
+    GridSettings sizes;
+    sizes.mapWidth = 100;
+    sizes.hexSize = 5;
+    ASSERT_TRUE(saveSettings(sizes, dir.path("sizes.hexgrid")));
+    const struct {
+        const char* guards;
+        const char* line;
+    } rows[] = {
+        {"options alone", "grid plain.png out.png --map-width 100 --hex-size 5"},
+        {"options alone, a bitmap", "grid plain.png out.bmp --map-width 100 --hex-size 5"},
+        {"numbers", "grid plain.png out.png --map-width 100 --hex-size 5 --numbers A1"},
+        {"a settings file", "grid plain.png out.png --settings sizes.hexgrid"},
+    };
+    for (const auto& row : rows) {
+        const Finished result = run(row.line);
+        ASSERT_EQ(result.status, 0) << row.guards << ": " << result.err.toStdString();
+        const QString output = QString::fromLatin1(row.line).section(u' ', 2, 2);
+        const QImage written = QImageReader(dir.path(output)).read();
+        EXPECT_EQ(written.dotsPerMeterX(), window) << row.guards;
+        EXPECT_EQ(written.dotsPerMeterY(), window) << row.guards;
+    }
+}
