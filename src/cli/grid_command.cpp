@@ -26,6 +26,14 @@ QString notEnoughMemory() {
     return asClause(gridFailureFact(GridFailure::OutOfMemory));
 }
 
+CommandOutcome mapNotRead(const QString& input, const PictureError& error) {
+    const bool memory = dynamic_cast<const PictureOutOfMemory*>(&error) != nullptr;
+    return {memory ? kExitFailed : kExitBadInput,
+            cannotReadMap(input, QString::fromStdString(error.what())),
+            {},
+            {}};
+}
+
 // Whether the path names a folder, or a link to one. Asked of the name's own bytes, as
 // QFileInfo would ask of the name as Qt encodes it (file_names.h).
 bool isFolder(const QString& path) {
@@ -158,7 +166,7 @@ CommandOutcome run(const GridRequest& given) {
         picMap.setPicture(LoadPicture(given.input));
         picMap.drawOnPicture();  // the map is written out once drawn: no copy is needed
     } catch (const PictureError& error) {
-        return badInput(cannotReadMap(given.input, QString::fromStdString(error.what())));
+        return mapNotRead(given.input, error);
     }
     const GridRequest request = requestForMap(given, picMap.pixelWidth(), picMap.pixelHeight());
     if (request.format == "svg") {

@@ -7,10 +7,12 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 #include <QDir>
 #include <QImageReader>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QtEndian>
 #include <csignal>
 
 #include "cli/option_table.h"
@@ -18,6 +20,7 @@
 #include "settings/grid_settings.h"
 #include "support/program_run.h"
 #include "support/qt_print.h"
+#include "support/sanitizers.h"
 #include "support/test_files.h"
 
 using namespace tessara;
@@ -28,10 +31,11 @@ namespace {
 const QByteArray kSentinel = "an earlier file that must survive a failure";
 
 // The built program as a user runs it from a shell on a machine without a display. A file
-// size limit stands for a full disk: writes past it fail instead of killing the process.
+// size limit stands for a full disk: writes past it fail instead of killing the process; an
+// address-space limit (`resource` RLIMIT_AS) for memory running out.
 Finished runTessara(const QString& folder, const QStringList& arguments,
                     const char* locale = nullptr, rlim_t fileSizeLimit = 0,
-                    const char* program = TESSARA_PROGRAM) {
+                    const char* program = TESSARA_PROGRAM, int resource = RLIMIT_FSIZE) {
     const std::string line = arguments.join(u' ').toStdString();
     QProcessEnvironment env = environmentWithoutDisplay();
     if (locale != nullptr) {
@@ -48,9 +52,9 @@ Finished runTessara(const QString& folder, const QStringList& arguments,
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(folder);
     if (fileSizeLimit > 0) {
-        process.setChildProcessModifier([fileSizeLimit] {
+        process.setChildProcessModifier([fileSizeLimit, resource] {
             const rlimit limit{fileSizeLimit, fileSizeLimit};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
+            ::setrlimit(resource, &limit);
             ::signal(SIGXFSZ, SIG_IGN);
         });
     }
@@ -642,5 +646,71 @@ TEST_F(CliGridCommand, OutputHasTheWindowsResolutionWhicheverOptionsAreGiven) {
         const QImage written = QImageReader(dir.path(output)).read();
         EXPECT_EQ(written.dotsPerMeterX(), window) << row.guards;
         EXPECT_EQ(written.dotsPerMeterY(), window) << row.guards;
+    }
+}
+
+namespace {
+
+// A PNG of grey and alpha whose every pixel is clear: a few hundred kilobytes of file that
+// decode into four bytes a pixel.
+QByteArray clearPng(int width, int height) {
+    const auto chunk = [](const char* type, const QByteArray& data) {
+        const QByteArray body = type + data;
+        QByteArray framed(4, '\0');
+        qToBigEndian<quint32>(static_cast<quint32>(data.size()), framed.data());
+        QByteArray check(4, '\0');
+        qToBigEndian<quint32>(
+            static_cast<quint32>(
+                ::crc32(0, reinterpret_cast<const Bytef*>(body.constData()), body.size())),
+            check.data());
+        return framed + body + check;
+    };
+    QByteArray header(13, '\0');
+    qToBigEndian<quint32>(width, header.data());
+    qToBigEndian<quint32>(height, header.data() + 4);
+    header[8] = 8;                              // bits a sample
+    header[9] = 4;                              // grey and alpha
+    const QByteArray row(1 + 2 * width, '\0');  // each row filtered by "none"
+    z_stream zip{};
+    deflateInit(&zip, 1);
+    QByteArray data;
+    char buffer[1 << 16];
+    for (int y = 0; y <= height; ++y) {
+        zip.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(row.constData()));
+        zip.avail_in = y < height ? static_cast<uInt>(row.size()) : 0;
+        do {
+            zip.next_out = reinterpret_cast<Bytef*>(buffer);
+            zip.avail_out = sizeof buffer;
+            deflate(&zip, y < height ? Z_NO_FLUSH : Z_FINISH);
+            data.append(buffer, static_cast<qsizetype>(sizeof buffer - zip.avail_out));
+        } while (zip.avail_out == 0);
+    }
+    deflateEnd(&zip);
+    return QByteArray("\x89PNG\r\n\x1a\n") + chunk("IHDR", header) + chunk("IDAT", data) +
+           chunk("IEND", {});
+}
+
+}  // namespace
+
+// The memory running out while a whole picture is decoded is no damage to the file: it is
+// said as such, with the status of failed work. The address space is cut far below the
+// 576 MB the picture decodes into, and far above what the program needs to start.
+TEST_F(CliGridCommand, MemoryRunningOutWhileDecodingIsSaidAsSuch) {
+    if (kAddressSanitizer) {
+        GTEST_SKIP() << "AddressSanitizer cannot run in a small address space";
+    }
+    writeBytes(dir.path("big.png"), clearPng(12000, 12000));
+    for (const char* line :
+         {"grid big.png out.png --hex-pixels 40",
+          "export big.png b.png --for tiled --hex-pixels 40", "find-grid big.png"}) {
+        const Finished result = runTessara(dir.root(), QString::fromLatin1(line).split(u' '),
+                                           nullptr, rlim_t{400} << 20, TESSARA_PROGRAM, RLIMIT_AS);
+        EXPECT_EQ(result.status, 1) << line;
+        // From the decoder, or from the check before it when less memory than that is free.
+        EXPECT_TRUE(
+            result.err.startsWith("tessara: cannot read the map 'big.png': There is not "
+                                  "enough memory for this picture"))
+            << line << ": " << result.err.toStdString();
+        EXPECT_EQ(result.err.count(u'\n'), 1) << line;
     }
 }
