@@ -14,7 +14,6 @@
 #include "core/file_names.h"
 #include "grid/hex_grid.h"
 #include "image/picture_export.h"
-#include "image/picture_memory.h"
 #include "settings/grid_settings.h"
 
 namespace tessara {
@@ -306,17 +305,13 @@ NumberFormat readNumberFormat(const QString& text) {
     if (presets.contains(text)) {
         return presets[text];
     }
-    if (!text.contains(u'{')) {
+    if (!isNumberPattern(text)) {
         throw Refusal{QStringLiteral("--numbers must be 0101, 01.01, A1, 1,1 or a pattern such as "
                                      "{c:2}{r:2}, not ") +
                       quoted(text)};
     }
     return NumberFormat::Pattern;
 }
-
-// The smallest share of a hex that can be read on any map: kSmallestNumber pixels on a hex
-// as wide as the largest map, in percent.
-constexpr double kSmallestNumberShare = 100 * kSmallestNumber / kLongestSide;
 
 // A share of the hex ("20") or points ("12pt").
 void readNumberSize(const QString& text, HexNumbering& numbering) {
@@ -328,10 +323,10 @@ void readNumberSize(const QString& text, HexNumbering& numbering) {
                       quoted(text)};
     }
     // Numbers that no hex could show would only be left out, on every map.
-    if (points ? pointsToPixels(*size) < kSmallestNumber : *size < kSmallestNumberShare) {
+    if (!legibleNumberSize(*size, points)) {
         throw Refusal{QStringLiteral("--number-size is too small to be read: it must be at least "
                                      "%1pt, or %2 percent of the hex, not %3")
-                          .arg(kSmallestNumber * 72 / 96)
+                          .arg(kSmallestNumberPoints)
                           .arg(std::ceil(kSmallestNumberShare * 1e4) / 1e4)
                           .arg(quoted(text))};
     }

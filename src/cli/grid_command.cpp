@@ -16,6 +16,7 @@
 #include "image/picture_export.h"
 #include "image/quiet_stderr.h"
 #include "print/scale_pdf.h"
+#include "settings/grid_settings.h"
 
 namespace tessara {
 QString cannotWrite(const QString& output, const QString& why) {
@@ -205,7 +206,7 @@ void warnOfIgnoredSettings(const GridRequest& request, CommandOutcome& outcome) 
     if (outcome.status == kExitSuccess && !request.settingsIgnored.isEmpty()) {
         const QString ignored =
             QStringLiteral("--settings: left out what this version does not know: ") +
-            request.settingsIgnored.join(QStringLiteral(", "));
+            fieldsNamed(request.settingsIgnored);
         outcome.warning =
             outcome.warning.isEmpty() ? ignored : ignored + QStringLiteral("; ") + outcome.warning;
     }

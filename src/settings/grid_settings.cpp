@@ -14,6 +14,7 @@
 #include "core/regular_file.h"
 #include "grid/grid_parameters.h"
 #include "image/atomic_file.h"
+#include "settings/json_keys.h"
 
 namespace tessara {
 
@@ -101,12 +102,14 @@ class Fields {
         }
         return value.toDouble() + 0.0;  // -0 is 0
     }
+    // 0 is refused, so the range says "above" it.
     double positive(const QString& key, double high = 1e9) const {
-        const double value = number(key, 0, high);
-        if (value == 0) {
-            throw Refusal{name(key) + QStringLiteral(" must be above 0")};
+        const QJsonValue value = take(key);
+        if (!value.isDouble() || !(value.toDouble() > 0) || !(value.toDouble() <= high)) {
+            throw Refusal{QStringLiteral("%1 must be a number above 0 and up to %2")
+                              .arg(name(key), QString::number(high))};
         }
-        return value;
+        return value.toDouble();
     }
     std::optional<double> positiveOrNull(const QString& key) const {
         if (take(key).isNull()) {
@@ -150,8 +153,8 @@ class Fields {
         }
         return Fields(value.toObject(), name(key));
     }
-    // The fields of this object nobody read, by their paths.
     bool has(const QString& key) const { return object_.contains(key); }
+    bool isNull(const QString& key) const { return take(key).isNull(); }
     // A colour of one's own as #rrggbb, or `word` for the one it follows otherwise.
     std::optional<QColor> colourOr(const QString& key, const QString& word) const {
         const QString colour = text(key);
@@ -164,6 +167,7 @@ class Fields {
         }
         return QColor::fromString(colour);
     }
+    // The fields of this object nobody read, by their paths.
     QStringList unread() const {
         QStringList left;
         for (const QString& key : object_.keys()) {
@@ -263,6 +267,18 @@ GridOptions readOptions(const Fields& grid) {
     return options;
 }
 
+// A size in points that numbers can be read at on some map, as --number-size takes it. A
+// share of the hex from 1 percent always can.
+double legiblePoints(const Fields& numbers) {
+    const double points = numbers.number("sizePoints", 1, 500);
+    if (!legibleNumberSize(points, true)) {
+        throw Refusal{QStringLiteral("numbers.sizePoints is too small to be read: it must be at "
+                                     "least %1")
+                          .arg(kSmallestNumberPoints)};
+    }
+    return points;
+}
+
 HexNumbering readNumbering(const Fields& numbers) {
     HexNumbering numbering;
     numbering.enabled = numbers.flag("shown");
@@ -271,12 +287,20 @@ HexNumbering readNumbering(const Fields& numbers) {
     if (holdsControlCharacters(numbering.pattern)) {
         throw Refusal{QStringLiteral("numbers.pattern cannot hold a control character")};
     }
+    // As --numbers refuses it. Only shown numbers draw the pattern: --numbers replaces it
+    // with the format, where the sizes stay.
+    if (numbering.enabled && numbering.format == NumberFormat::Pattern &&
+        !isNumberPattern(numbering.pattern)) {
+        throw Refusal{
+            QStringLiteral("numbers.pattern must be a pattern such as {c:2}{r:2}, as the format "
+                           "is pattern")};
+    }
     numbering.first = numbers.whole("first", -9999, 9999);  // as Grid Options offers
     numbering.origin = static_cast<NumberOrigin>(numbers.word("origin", kOrigins));
     numbering.position = static_cast<NumberPosition>(numbers.word("position", kPositions));
     numbering.sizePercent = numbers.number("sizePercent", 1, 200);
-    if (numbers.positiveOrNull("sizePoints")) {
-        numbering.sizePoints = numbers.number("sizePoints", 1, 500);
+    if (!numbers.isNull("sizePoints")) {
+        numbering.sizePoints = legiblePoints(numbers);
     }
     numbering.colour = numbers.colourOr("colour", QStringLiteral("grid"));
     numbering.halo = static_cast<NumberHalo>(numbers.word("halo", kHalos));
@@ -331,9 +355,16 @@ bool checkVersion(const QJsonObject& file) {
 GridSettings readFields(const QJsonObject& file, QStringList& ignored) {
     const bool newer = checkVersion(file);
     const Fields top(file, {});
-    top.number("version", 1, 1e9);
+    const double version = top.number("version", 1, 1e9);
+    // A file that older versions may read is one of them at the oldest: none is readable
+    // only by versions newer than itself.
     if (file.contains(QStringLiteral("readableFromVersion"))) {
-        top.number("readableFromVersion", 1, 1e9);
+        const double oldest = top.number("readableFromVersion", 1, 1e9);
+        if (oldest > version || oldest != std::floor(oldest)) {
+            throw Refusal{QStringLiteral("readableFromVersion must be a whole number from 1 to "
+                                         "the file's own version, %1")
+                              .arg(version)};
+        }
     }
     GridSettings settings;
     settings.mapWidth = top.positiveOrNull("mapWidth");
@@ -382,6 +413,9 @@ SettingsRead readSettingsText(const QByteArray& text) {
     if (!document.isObject()) {
         return {std::nullopt, QStringLiteral("it is not a grid settings file"), {}};
     }
+    if (const QString repeated = firstRepeatedKey(text); !repeated.isEmpty()) {
+        return {std::nullopt, repeated + QStringLiteral(" is given twice"), {}};
+    }
     try {
         QStringList ignored;
         GridSettings settings = readFields(document.object(), ignored);
@@ -389,6 +423,16 @@ SettingsRead readSettingsText(const QByteArray& text) {
     } catch (const Refusal& refusal) {
         return {std::nullopt, refusal.why, {}};
     }
+}
+
+QString fieldsNamed(const QStringList& fields) {
+    constexpr qsizetype kNamed = 5;
+    if (fields.size() <= kNamed) {
+        return fields.join(QStringLiteral(", "));
+    }
+    return QStringLiteral("%1 and %2 more")
+        .arg(fields.mid(0, kNamed).join(QStringLiteral(", ")))
+        .arg(fields.size() - kNamed);
 }
 
 SettingsRead loadSettings(const QString& path) {

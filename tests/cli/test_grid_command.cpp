@@ -576,10 +576,19 @@ TEST_F(CliGridCommand, NamesThatAreNotUtf8NameTheFilesTyped) {
 }
 
 // A settings file is opened as INPUT is, only when it is a regular file, for grid and export
-// alike, and refused on one line otherwise.
-TEST_F(CliGridCommand, SettingsFilesAreReadOnlyFromRegularFilesOnOneLine) {
+// alike, and refused on one line otherwise; what a newer one holds that is left out is said
+// on one short line.
+TEST_F(CliGridCommand, SettingsFilesAreReadOnlyFromFilesAndWarnOnOneShortLine) {
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.path("fifo.hexgrid")).constData(), 0600), 0);
     QDir(dir.root()).mkdir("folder.hexgrid");
+    QByteArray fields;
+    for (int i = 0; i < 20000; ++i) {
+        fields += QStringLiteral("\"x%1\": 0, ").arg(i, 5, 10, QChar(u'0')).toLatin1();
+    }
+    writeBytes(
+        dir.path("newer.hexgrid"),
+        settingsText(GridSettings{})
+            .replace("\"version\": 1,", "\"version\": 2, \"readableFromVersion\": 1, " + fields));
     const QString settings = "tessara: --settings ";
     const QString pipe = "it is not a grid settings file but a pipe, a device or a socket\n";
     const struct {
@@ -598,6 +607,10 @@ TEST_F(CliGridCommand, SettingsFilesAreReadOnlyFromRegularFilesOnOneLine) {
          settings + "'folder.hexgrid': it is a folder, not a grid settings file\n"},
         {"a missing file", "grid map.bmp out.png --settings absent.hexgrid", 2,
          settings + "'absent.hexgrid': No such file or directory\n"},
+        {"20000 fields left out, of a 300 KB line", "grid map.bmp out.png --settings newer.hexgrid",
+         0,
+         "tessara: --settings: left out what this version does not know: x00000, x00001, "
+         "x00002, x00003, x00004 and 19995 more\n"},
     };
     for (const auto& row : rows) {
         const Finished result = run(row.line + " --map-width 100 --hex-size 5");
