@@ -15,7 +15,6 @@
 #include "grid/grid_fields.h"
 #include "grid/hex_grid.h"
 #include "image/picture_export.h"
-#include "image/picture_memory.h"
 #include "settings/grid_settings.h"
 
 namespace tessara {
@@ -35,6 +34,9 @@ class Arguments {
     bool has(const QString& name) const { return parser_.isSet(name); }
     // The last value given for the option, as text: bytes that are not text are U+FFFD.
     QString value(const QString& name) const { return shownText(parser_.value(name)); }
+    // The last value given for an option that names a file: the bytes typed (file_names.h),
+    // as INPUT and OUTPUT are.
+    QString fileName(const QString& name) const { return parser_.value(name); }
 
   private:
     QCommandLineParser parser_;
@@ -296,7 +298,7 @@ NumberFormat readNumberFormat(const QString& text) {
     if (presets.contains(text)) {
         return presets[text];
     }
-    if (!text.contains(u'{')) {
+    if (!isNumberPattern(text)) {
         throw Refusal{QStringLiteral("--numbers must be 0101, 01.01, A1, 1,1 or a pattern such as "
                                      "{c:2}{r:2}, not ") +
                       quoted(text)};
@@ -422,7 +424,7 @@ GridSettings readSettingsFile(const Arguments& args, QStringList& ignored) {
     if (!args.has("settings")) {
         return {};
     }
-    const QString path = args.value("settings");
+    const QString path = args.fileName("settings");
     const SettingsRead read = loadSettings(path);
     if (!read.settings) {
         throw Refusal{QStringLiteral("--settings %1: %2").arg(quoted(path), read.problem)};

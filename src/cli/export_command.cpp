@@ -23,7 +23,7 @@ CommandOutcome run(const GridRequest& given) {
         const QuietStandardError quiet;  // the decoders' own complaints about damaged files
         map = LoadPicture(given.input);
     } catch (const PictureError& error) {
-        return badInput(cannotReadMap(given.input, QString::fromStdString(error.what())));
+        return mapNotRead(given.input, error);
     }
     const GridRequest request = requestForMap(given, map.width(), map.height());
     const GridLayout layout = layoutGrid(map.width(), map.height(), request.sizes.hexSize,

@@ -43,8 +43,7 @@ CommandOutcome runFindGridCommand(const QString& input) {
             const QuietStandardError quiet;  // the decoders' own complaints about damaged files
             map = LoadPicture(input);
         } catch (const PictureError& error) {
-            return {
-                kExitBadInput, cannotReadMap(input, QString::fromStdString(error.what())), {}, {}};
+            return mapNotRead(input, error);
         }
         const std::optional<GridOptions> found = findPrintedGrid(map.image());
         if (!found) {

@@ -16,6 +16,7 @@
 #include "image/picture_export.h"
 #include "image/quiet_stderr.h"
 #include "print/scale_pdf.h"
+#include "settings/grid_settings.h"
 
 namespace tessara {
 QString cannotWrite(const QString& output, const QString& why) {
@@ -24,6 +25,14 @@ QString cannotWrite(const QString& output, const QString& why) {
 
 QString notEnoughMemory() {
     return asClause(gridFailureFact(GridFailure::OutOfMemory));
+}
+
+CommandOutcome mapNotRead(const QString& input, const PictureError& error) {
+    const bool memory = dynamic_cast<const PictureOutOfMemory*>(&error) != nullptr;
+    return {memory ? kExitFailed : kExitBadInput,
+            cannotReadMap(input, QString::fromStdString(error.what())),
+            {},
+            {}};
 }
 
 // Whether the path names a folder, or a link to one. Asked of the name's own bytes, as
@@ -158,7 +167,7 @@ CommandOutcome run(const GridRequest& given) {
         picMap.setPicture(LoadPicture(given.input));
         picMap.drawOnPicture();  // the map is written out once drawn: no copy is needed
     } catch (const PictureError& error) {
-        return badInput(cannotReadMap(given.input, QString::fromStdString(error.what())));
+        return mapNotRead(given.input, error);
     }
     const GridRequest request = requestForMap(given, picMap.pixelWidth(), picMap.pixelHeight());
     if (request.format == "svg") {
@@ -197,7 +206,7 @@ void warnOfIgnoredSettings(const GridRequest& request, CommandOutcome& outcome) 
     if (outcome.status == kExitSuccess && !request.settingsIgnored.isEmpty()) {
         const QString ignored =
             QStringLiteral("--settings: left out what this version does not know: ") +
-            request.settingsIgnored.join(QStringLiteral(", "));
+            fieldsNamed(request.settingsIgnored);
         outcome.warning =
             outcome.warning.isEmpty() ? ignored : ignored + QStringLiteral("; ") + outcome.warning;
     }

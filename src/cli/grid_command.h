@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "cli/command_line.h"
+#include "image/picture.h"
 
 namespace tessara {
 
@@ -23,6 +24,10 @@ struct CommandOutcome {
 // "cannot write 'OUTPUT': why", and the same for a lack of memory.
 QString cannotWrite(const QString& output, const QString& why);
 QString notEnoughMemory();
+
+// INPUT could not be read: bad input, unless the memory ran out, which fails the work as it
+// does wherever it runs out.
+CommandOutcome mapNotRead(const QString& input, const PictureError& error);
 
 // Why OUTPUT cannot be written, checked before the map is loaded; empty when it can be.
 QString outputProblem(const QString& output);

@@ -105,6 +105,10 @@ bool drawsText(int argc, char* argv[]) {
 int runCommandLine(int argc, char* argv[]) {
     qInstallMessageHandler(dropQtMessages);
     removeScratchFilesOnSignals();
+    // A picture that keeps no resolution of its own gets the one Qt gives a new picture: the
+    // screen's in a GUI application (96 dpi offscreen, as the window has it there), 100 dpi
+    // without one. The command line gives 96, whichever application its options need.
+    QCoreApplication::setAttribute(Qt::AA_Use96Dpi);
     std::unique_ptr<QCoreApplication> app;
     if (drawsText(argc, argv)) {
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -19,8 +19,9 @@ namespace tessara {
 
 // The printed hex grid on the map picture, as the options that draw it: hexPixels,
 // orientation, stretch, rotation, skew, offset and shifted lines set; nothing when the
-// picture shows no hex grid. Deterministic: the same picture gives the same options.
-// Reports its progress and throws WorkCancelled when the user stops it.
+// picture shows no hex grid, or when the grid found explains too little of its printed lines
+// (a sheet of two grids, each fitting its part only). Deterministic: the same picture gives the
+// same options. Reports its progress and throws WorkCancelled when the user stops it.
 //
 // Rows or columns: the reading with the smaller turn. The options hold for a picture of
 // this size only, as the grid turns about the picture's centre. A square grid is no hex grid

@@ -59,6 +59,14 @@ bool holdsControlCharacters(const QString& text) {
                        [](QChar c) { return c.category() == QChar::Other_Control; });
 }
 
+bool isNumberPattern(const QString& text) {
+    return text.contains(u'{');
+}
+
+bool legibleNumberSize(double size, bool points) {
+    return points ? pointsToPixels(size) >= kSmallestNumber : size >= kSmallestNumberShare;
+}
+
 int paddedWidth(int n) {
     return std::max<int>(2, static_cast<int>(QString::number(n).size()));
 }

@@ -14,6 +14,7 @@
 
 #include "core/column_letters.h"
 #include "grid/grid_layout.h"
+#include "image/picture_memory.h"
 
 namespace tessara {
 
@@ -29,6 +30,10 @@ enum class NumberPosition { Top, Centre, Bottom };
 enum class NumberHalo { None, White, Black };
 
 inline constexpr double kSmallestNumber = 6;  // pixels: the smallest legible text
+inline constexpr double kSmallestNumberPoints = kSmallestNumber * 72 / 96;
+// The smallest share of a hex that can be read on any map: kSmallestNumber pixels on a hex
+// as wide as the largest map, in percent.
+inline constexpr double kSmallestNumberShare = 100 * kSmallestNumber / kLongestSide;
 
 // The largest first number: a grid has at most kMaxCells columns and rows, so that its last
 // number, first + kMaxCells - 1 at most, is still an int.
@@ -53,6 +58,14 @@ struct HexNumbering {
 // as such a character has no glyph to draw and most of them cannot be written into an SVG
 // drawing at all.
 bool holdsControlCharacters(const QString& text);
+
+// Whether a pattern of one's own holds a field ({c}, {r:2}, ...): without one it is no
+// pattern, and would be drawn as it is in every hex.
+bool isNumberPattern(const QString& text);
+
+// Whether numbers of `size` points (`points`), or `size` percent of the hex, could be read
+// on some map: smaller ones would be left out of every map.
+bool legibleNumberSize(double size, bool points);
 
 // How many characters a zero-padded number takes: 2, or more when it needs them.
 int paddedWidth(int n);

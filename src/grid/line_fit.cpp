@@ -29,14 +29,31 @@ constexpr int kFewestNear = 20;
 constexpr int kFewestCuts = 30;
 constexpr double kNearShare = 0.7;
 constexpr int kMostPlaces = 5;  // along a side
+// The grid found must explain most of the printed lines, not those of one part of a sheet
+// that holds two grids. The picture is cut into kTiles x kTiles tiles; in a tile that fits
+// the grid nearly all the cuts that cross a line find it on the outline, in one of another
+// grid almost none, so a tile fits when kTileFit of them do. Of the lines printed, found at
+// kProbes x kProbes points a tile whatever grid they belong to, the tiles that fit must hold
+// kLeastExplained. Every scan of one grid the tests draw has all its lines in tiles that fit,
+// margins, titles, labels, roads and woods and all; two grids side by side leave a third
+// of the lines or more outside them, whichever of the two is found. The share between keeps
+// room for a legend or a table printed on a map beside its grid.
+constexpr int kTiles = 4;
+constexpr int kProbes = 12;
+constexpr double kTileFit = 0.4;
+constexpr double kLeastExplained = 0.75;
 
 // One cut across a side: where its printed line's centre lies from the predicted one.
 struct Cut {
     QPointF lattice;  // the cut's middle in lattice coordinates
+    QPointF at;       // and in picture pixels
     QPointF normal;   // across the side, unit length, in picture pixels
     double offset = 0;
     double contrast = 0;  // the line's darkness above the paper's beside it; 0 for no line
-    int side = 0;         // which of the three directions of sides
+    // The same for any line that crosses the cut, whether it runs along the side or not: a
+    // line printed there, which the grid may or may not explain.
+    double seen = 0;
+    int side = 0;  // which of the three directions of sides
 };
 
 double length(QPointF v) {
@@ -67,9 +84,10 @@ class Cutter {
     // both at the same place, a line that merely crosses the side there does not.
     bool measure(QPointF at, QPointF along, QPointF normal, Cut& cut) const {
         double before = 0, after = 0, darkBefore = 0, darkAfter = 0;
-        if (!centreOf(meanProfile(at, -along, normal), before, darkBefore) ||
-            !centreOf(meanProfile(at, along, normal), after, darkAfter) ||
-            std::abs(before - after) > kAgreement) {
+        const bool lineBefore = centreOf(meanProfile(at, -along, normal), before, darkBefore);
+        const bool lineAfter = centreOf(meanProfile(at, along, normal), after, darkAfter);
+        cut.seen = std::max(lineBefore ? darkBefore : 0.0, lineAfter ? darkAfter : 0.0);
+        if (!lineBefore || !lineAfter || std::abs(before - after) > kAgreement) {
             return false;
         }
         cut.offset = (before + after) / 2;
@@ -211,6 +229,7 @@ std::vector<Cut> cutsWithin(const MapDarkness& map, const Cutter& cutter, const 
                     cut.side = s;
                     cut.normal = normal;
                     const QPointF at = lattice.at(cut.lattice);
+                    cut.at = at;
                     if (map.holds(at, cutter.half() + 3)) {
                         if (!cutter.measure(at, along, normal, cut)) {
                             cut.contrast = 0;
@@ -397,6 +416,60 @@ bool followsLines(const std::vector<Cut>& cuts, const std::vector<double>& resid
     return true;
 }
 
+using Tiles = std::array<int, kTiles * kTiles>;
+
+size_t tileOf(QPointF at, const MapDarkness& map) {
+    const int column = std::clamp(static_cast<int>(at.x() * kTiles / map.width()), 0, kTiles - 1);
+    const int row = std::clamp(static_cast<int>(at.y() * kTiles / map.height()), 0, kTiles - 1);
+    return static_cast<size_t>(row * kTiles + column);
+}
+
+// The printed lines of each tile, whatever grid they belong to: how many of a regular array
+// of points have a line across a short cut along the picture's rows or down its columns.
+Tiles linesPrinted(const MapDarkness& map, const Cutter& cutter, double least) {
+    Tiles lines{};
+    const int across = kTiles * kProbes;
+    for (int row = 0; row < across; ++row) {
+        for (int column = 0; column < across; ++column) {
+            const QPointF at((column + 0.5) * map.width() / across,
+                             (row + 0.5) * map.height() / across);
+            if (!map.holds(at, cutter.half() + 3)) {
+                continue;
+            }
+            Cut alongRows;
+            Cut downColumns;
+            cutter.measure(at, QPointF(0, 1), QPointF(1, 0), alongRows);
+            cutter.measure(at, QPointF(1, 0), QPointF(0, 1), downColumns);
+            lines[tileOf(at, map)] += std::max(alongRows.seen, downColumns.seen) >= least ? 1 : 0;
+        }
+    }
+    return lines;
+}
+
+// How much of the printed lines the fitted outline explains. The picture is cut into tiles;
+// a tile fits the grid when a good share of the fit's cuts there that cross a line find it
+// on the outline, and the share explained is that of the lines printed in the tiles that fit.
+double explainedShare(const MapDarkness& map, const Cutter& cutter, const std::vector<Cut>& cuts,
+                      const std::vector<double>& residuals, double least) {
+    Tiles crossed{};
+    Tiles near{};
+    for (size_t i = 0; i < cuts.size(); ++i) {
+        if (cuts[i].seen >= least) {
+            const size_t tile = tileOf(cuts[i].at, map);
+            ++crossed[tile];
+            near[tile] += cuts[i].contrast >= least && std::abs(residuals[i]) < 0.5 ? 1 : 0;
+        }
+    }
+    const Tiles lines = linesPrinted(map, cutter, least);
+    int all = 0;
+    int explained = 0;
+    for (size_t t = 0; t < lines.size(); ++t) {
+        all += lines[t];
+        explained += crossed[t] > 0 && near[t] >= kTileFit * crossed[t] ? lines[t] : 0;
+    }
+    return all > 0 ? static_cast<double>(explained) / all : 0;
+}
+
 }  // namespace
 
 std::optional<HexLattice> fitPrintedLines(const MapDarkness& map, HexLattice lattice,
@@ -448,7 +521,8 @@ std::optional<HexLattice> fitPrintedLines(const MapDarkness& map, HexLattice lat
             }
         }
     }
-    if (!followsLines(cuts, residuals, least)) {
+    if (!followsLines(cuts, residuals, least) ||
+        explainedShare(map, cutter, cuts, residuals, least) < kLeastExplained) {
         return std::nullopt;
     }
     return lattice;

@@ -16,7 +16,8 @@ class MapDarkness;
 // origin, fits the six numbers of the lattice (origin and two steps) to them by reweighted
 // least squares, and widens the circle until it holds the whole picture. Nothing when the
 // lines do not follow a hex outline: too few of the measured centres lie on the fitted
-// lines, along each of the three directions of sides.
+// lines, along each of the three directions of sides; nor when the outline explains too
+// little of the lines printed on the picture, as on a sheet that holds two grids.
 std::optional<HexLattice> fitPrintedLines(const MapDarkness& map, HexLattice start,
                                           Progress& progress, double fromFraction,
                                           double toFraction);

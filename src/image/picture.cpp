@@ -105,7 +105,7 @@ Picture LoadPicture(const QString& path, Progress& progress) {
                                                 : decodeWithQt(file.readAll(), progress);
         return Picture(normalised(std::move(image)), file.identity());
     } catch (const std::bad_alloc&) {
-        throw PictureTooLarge("There is not enough memory for this picture.");
+        throw PictureOutOfMemory("There is not enough memory for this picture.");
     }
 }
 
@@ -120,7 +120,7 @@ Picture LoadBitmapInto(const QString& path, QImage into, Progress& progress) {
     try {
         return Picture(normalised(readBmp(file, *bmp, std::move(into), progress)));
     } catch (const std::bad_alloc&) {
-        throw PictureTooLarge("There is not enough memory for this picture.");
+        throw PictureOutOfMemory("There is not enough memory for this picture.");
     }
 }
 

@@ -48,12 +48,20 @@ class PictureTooLarge : public PictureError {
     using PictureError::PictureError;
 };
 
+// Raised when the memory free now cannot hold a picture that a map may be: the machine's
+// lack, not the file's fault, which more memory or a smaller picture mends.
+class PictureOutOfMemory : public PictureTooLarge {
+  public:
+    using PictureTooLarge::PictureTooLarge;
+};
+
 // Reads a picture file (BMP, JPEG, and whatever else Qt's image plugins read: PNG, GIF,
 // TIFF, WebP). The format is decided by the content, not by the name, and a picture stored
 // turned is turned as viewers show it. Pictures with an alpha channel are flattened onto
 // white, so what is shown is what a bitmap file keeps.
 // Uncompressed bitmaps are read by our own reader, of any size that fits in memory. Throws
-// PictureError for anything it cannot read, PictureTooLarge for what does not fit.
+// PictureError for anything it cannot read, PictureTooLarge for what does not fit, and
+// PictureOutOfMemory when the memory runs out, whether before or while it is decoded.
 Picture LoadPicture(const QString& path, Progress& progress = noProgress());
 
 // Reads an uncompressed bitmap (as our writer writes them) with our own reader, into the

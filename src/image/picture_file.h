@@ -1,11 +1,14 @@
-// A picture file opened once: what is not a regular file (a folder, a named pipe, a
-// device) is refused before it is opened, so that nothing can hang on it, and every byte
-// the picture is decoded from, and checked in, comes from the one descriptor.
+// A picture file opened once, as a regular file (core/regular_file.h): what is not one (a
+// folder, a named pipe, a device) is refused before it is opened, so that nothing can hang
+// on it, and every byte the picture is decoded from, and checked in, comes from the one
+// descriptor.
 #pragma once
 
 #include <sys/types.h>
 #include <QByteArray>
 #include <QString>
+
+#include "core/regular_file.h"
 
 namespace tessara {
 
@@ -25,22 +28,17 @@ class PictureFile {
     // Throws PictureError, with the reason in words for the user, when the path is not a
     // regular file or cannot be opened.
     explicit PictureFile(const QString& path);
-    ~PictureFile();
-    PictureFile(const PictureFile&) = delete;
-    PictureFile& operator=(const PictureFile&) = delete;
 
-    int descriptor() const { return fd_; }
-    qint64 size() const { return size_; }
-    FileIdentity identity() const { return identity_; }
+    int descriptor() const { return file_.descriptor(); }
+    qint64 size() const { return file_.size(); }
+    FileIdentity identity() const { return {file_.device(), file_.inode()}; }
     // Up to `bytes` bytes from the start of the file.
-    QByteArray head(qint64 bytes) const;
+    QByteArray head(qint64 bytes) const { return file_.head(bytes); }
     // The whole file. Throws std::bad_alloc when it does not fit in memory.
-    QByteArray readAll() const;
+    QByteArray readAll() const { return file_.readAll(); }
 
   private:
-    int fd_ = -1;
-    qint64 size_ = 0;
-    FileIdentity identity_;
+    RegularFile file_;
 };
 
 }  // namespace tessara

@@ -43,10 +43,11 @@ void checkPictureFits(qint64 width, qint64 height, int bitsPerPixel, qint64 avai
                                               : 1.0);
     const auto available = static_cast<double>(availableBytes);
     if (bytes > available) {
-        throw PictureTooLarge(QStringLiteral("There is not enough memory for this picture: it is "
-                                             "%1, which take %2, and %3 is free.")
-                                  .arg(size, gigabytes(bytes), gigabytes(available))
-                                  .toStdString());
+        throw PictureOutOfMemory(
+            QStringLiteral("There is not enough memory for this picture: it is "
+                           "%1, which take %2, and %3 is free.")
+                .arg(size, gigabytes(bytes), gigabytes(available))
+                .toStdString());
     }
 }
 

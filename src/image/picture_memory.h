@@ -13,7 +13,8 @@ inline constexpr qint64 kLongestSide = 32767;
 qint64 memoryAvailable();
 
 // Throws PictureTooLarge, naming the size, when a picture of `width` x `height` pixels at
-// `bitsPerPixel` is over the longest side or needs more than `available` bytes.
+// `bitsPerPixel` is over the longest side; PictureOutOfMemory when it needs more than
+// `available` bytes.
 void checkPictureFits(qint64 width, qint64 height, int bitsPerPixel,
                       qint64 available = memoryAvailable());
 

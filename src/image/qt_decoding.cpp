@@ -6,6 +6,7 @@
 #include <QString>
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "image/picture.h"
 #include "image/picture_checks.h"
@@ -111,6 +112,17 @@ void checkDecodedSize(QImageReader& reader, const QByteArray& bytes, const QByte
     }
 }
 
+// Whether a picture of the size and format the decoder makes can be had now. A decoder that
+// cannot get the memory for its picture fails as it does on corrupt data, and says nothing;
+// the failed allocation left nothing behind, so asking again gets the same answer.
+bool memoryHolds(QSize size, QImage::Format format) {
+    if (!size.isValid()) {
+        return true;
+    }
+    const QImage probe(size, format == QImage::Format_Invalid ? QImage::Format_ARGB32 : format);
+    return !probe.isNull();
+}
+
 }  // namespace
 
 QImage decodeWithQt(const QByteArray& bytes, Progress& progress) {
@@ -127,6 +139,9 @@ QImage decodeWithQt(const QByteArray& bytes, Progress& progress) {
     }
     buffer.endAt(pictureBytes(bytes, format));
     checkDecodedSize(reader, bytes, format);
+    // Asked before reading: a decoder that has failed no longer answers.
+    const QSize size = reader.size();
+    const QImage::Format decoded = reader.imageFormat();
     QImage image;
     const WarningCatcher warnings;
     // The structure was found whole above, so a decoder that fails on a format we know
@@ -137,6 +152,9 @@ QImage decodeWithQt(const QByteArray& bytes, Progress& progress) {
         throw WorkCancelled{};
     }
     if (!read || image.isNull()) {
+        if (!memoryHolds(size, decoded)) {
+            throw std::bad_alloc();
+        }
         throw PictureError((corrupt.isEmpty() ? reader.errorString() : corrupt).toStdString());
     }
     if (format == "jpeg" && warnings.caughtAny()) {

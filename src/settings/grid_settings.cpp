@@ -1,6 +1,6 @@
 #include "settings/grid_settings.h"
 
-#include <QFile>
+#include <QIODevice>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -8,11 +8,14 @@
 #include <QSet>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 
+#include "core/regular_file.h"
 #include "grid/grid_fields.h"
 #include "grid/grid_parameters.h"
 #include "image/atomic_file.h"
+#include "settings/json_keys.h"
 
 namespace tessara {
 
@@ -151,8 +154,8 @@ class Fields {
         }
         return Fields(value.toObject(), name(key));
     }
-    // The fields of this object nobody read, by their paths.
     bool has(const QString& key) const { return object_.contains(key); }
+    bool isNull(const QString& key) const { return take(key).isNull(); }
     // A colour of one's own as #rrggbb, or `word` for the one it follows otherwise.
     std::optional<QColor> colourOr(const QString& key, const QString& word) const {
         const QString colour = text(key);
@@ -165,6 +168,7 @@ class Fields {
         }
         return QColor::fromString(colour);
     }
+    // The fields of this object nobody read, by their paths.
     QStringList unread() const {
         QStringList left;
         for (const QString& key : object_.keys()) {
@@ -274,6 +278,14 @@ HexNumbering readNumbering(const Fields& numbers) {
     if (holdsControlCharacters(numbering.pattern)) {
         throw Refusal{QStringLiteral("numbers.pattern cannot hold a control character")};
     }
+    // As --numbers refuses it. Only shown numbers draw the pattern: --numbers replaces it
+    // with the format, where the sizes stay.
+    if (numbering.enabled && numbering.format == NumberFormat::Pattern &&
+        !isNumberPattern(numbering.pattern)) {
+        throw Refusal{
+            QStringLiteral("numbers.pattern must be a pattern such as {c:2}{r:2}, as the format "
+                           "is pattern")};
+    }
     numbering.first = static_cast<int>(numbers.field(field::kFirstNumber));
     numbering.origin = static_cast<NumberOrigin>(numbers.word("origin", kOrigins));
     numbering.position = static_cast<NumberPosition>(numbers.word("position", kPositions));
@@ -288,8 +300,8 @@ ScaleChoice readPrint(const Fields& fields) {
     ScaleChoice print;
     print.byHex = fields.word("scale", kScales) == 0;
     print.unit = static_cast<LengthUnit>(fields.word("unit", kUnits));
-    print.hexSize = fields.field(print.unit == LengthUnit::Inch ? field::kPrintHexInches
-                                                                : field::kPrintHex);
+    print.hexSize =
+        fields.field(print.unit == LengthUnit::Inch ? field::kPrintHexInches : field::kPrintHex);
     print.dpi = fields.field(field::kPrintDpi);
     print.paper = kScalePapers[fields.word("paper", kPapers)];
     print.landscape = fields.flag("landscape");
@@ -333,9 +345,16 @@ bool checkVersion(const QJsonObject& file) {
 GridSettings readFields(const QJsonObject& file, QStringList& ignored) {
     const bool newer = checkVersion(file);
     const Fields top(file, {});
-    top.number("version", 1, 1e9);
+    const double version = top.number("version", 1, 1e9);
+    // A file that older versions may read is one of them at the oldest: none is readable
+    // only by versions newer than itself.
     if (file.contains(QStringLiteral("readableFromVersion"))) {
-        top.number("readableFromVersion", 1, 1e9);
+        const double oldest = top.number("readableFromVersion", 1, 1e9);
+        if (oldest > version || oldest != std::floor(oldest)) {
+            throw Refusal{QStringLiteral("readableFromVersion must be a whole number from 1 to "
+                                         "the file's own version, %1")
+                              .arg(version)};
+        }
     }
     GridSettings settings;
     settings.mapWidth = top.fieldOrNull(field::kMapWidth);
@@ -384,6 +403,9 @@ SettingsRead readSettingsText(const QByteArray& text) {
     if (!document.isObject()) {
         return {std::nullopt, QStringLiteral("it is not a grid settings file"), {}};
     }
+    if (const QString repeated = firstRepeatedKey(text); !repeated.isEmpty()) {
+        return {std::nullopt, repeated + QStringLiteral(" is given twice"), {}};
+    }
     try {
         QStringList ignored;
         GridSettings settings = readFields(document.object(), ignored);
@@ -393,14 +415,34 @@ SettingsRead readSettingsText(const QByteArray& text) {
     }
 }
 
+QString fieldsNamed(const QStringList& fields) {
+    constexpr qsizetype kNamed = 5;
+    if (fields.size() <= kNamed) {
+        return fields.join(QStringLiteral(", "));
+    }
+    return QStringLiteral("%1 and %2 more")
+        .arg(fields.mid(0, kNamed).join(QStringLiteral(", ")))
+        .arg(fields.size() - kNamed);
+}
+
 SettingsRead loadSettings(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {std::nullopt, file.errorString(), {}};
+    const RegularFile file(path);
+    switch (file.refusal()) {
+        case RegularFile::Refusal::None:
+            break;
+        case RegularFile::Refusal::CannotOpen:
+            return {std::nullopt, QString::fromLocal8Bit(std::strerror(file.error())), {}};
+        case RegularFile::Refusal::Folder:
+            return {std::nullopt, QStringLiteral("it is a folder, not a grid settings file"), {}};
+        case RegularFile::Refusal::NotRegular:
+            return {std::nullopt,
+                    QStringLiteral("it is not a grid settings file but a pipe, a device or a "
+                                   "socket"),
+                    {}};
     }
     // A settings file is a few hundred bytes: anything far larger is not one.
     constexpr qint64 kLargest = 1 << 20;
-    const QByteArray text = file.read(kLargest + 1);
+    const QByteArray text = file.head(kLargest + 1);
     if (text.size() > kLargest) {
         return {std::nullopt, QStringLiteral("it is too large for a grid settings file"), {}};
     }

@@ -45,6 +45,10 @@ struct SettingsRead {
 };
 SettingsRead readSettingsText(const QByteArray& text);
 
+// Fields named for the user on one short line, however many there are: the first few, and
+// how many more ("a, b, c, d, e and 3 more").
+QString fieldsNamed(const QStringList& fields);
+
 // The same from and to a file; the file is written whole or not at all.
 SettingsRead loadSettings(const QString& path);
 WriteResult saveSettings(const GridSettings& settings, const QString& path);

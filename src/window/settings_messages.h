@@ -4,6 +4,7 @@
 #include <QDir>
 
 #include "platform/message_boxes.h"
+#include "settings/grid_settings.h"
 
 namespace tessara {
 
@@ -31,7 +32,7 @@ inline QString settingsPartlyLoadedStatus(const QString& path, const QStringList
     return QStringLiteral(
                "Grid settings loaded from %1, leaving out what this Tessara does not "
                "know: %2.")
-        .arg(QFileInfo(path).fileName(), ignored.join(QStringLiteral(", ")));
+        .arg(QFileInfo(path).fileName(), fieldsNamed(ignored));
 }
 
 inline QString settingsSavedStatus(const QString& path) {

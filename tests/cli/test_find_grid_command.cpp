@@ -27,6 +27,11 @@ class CliFindGrid : public ::testing::Test {
         const QByteArray jpeg =
             readBytes(writeImage(dir.path("scan.jpg"), synthetic::drawScan(recipe), "JPEG", 90));
         writeBytes(dir.path("cut.jpg"), jpeg.left(jpeg.size() / 2));
+        synthetic::ScanRecipe left = recipe;
+        left.size = {320, 360};
+        synthetic::ScanRecipe right = left;
+        right.grid = {GridOrientation::Columns, 0, 0, ShiftedLines::First, 1, 60};
+        writeImage(dir.path("two.jpg"), synthetic::drawSideBySide(left, right), "JPEG", 90);
         QImage blank(300, 200, QImage::Format_RGB32);
         blank.fill(Qt::white);
         writeImage(dir.path("blank.png"), blank, "PNG");
@@ -64,6 +69,7 @@ TEST_F(CliFindGrid, EachOutcomeHasItsExitStatusAndItsOneLine) {
     } rows[] = {
         {"find-grid scan.jpg", 0, found, ""},
         {"find-grid blank.png", 1, "", "tessara: no printed hex grid found on the map 'blank.png'"},
+        {"find-grid two.jpg", 1, "", "tessara: no printed hex grid found on the map 'two.jpg'"},
         {"find-grid", 2, "", "tessara: missing INPUT, the map picture to read"},
         {"find-grid scan.jpg blank.png", 2, "", "tessara: unexpected argument 'blank.png'"},
         {"find-grid scan.jpg --hex-pixels 40", 2, "", "tessara: unknown option '--hex-pixels'"},

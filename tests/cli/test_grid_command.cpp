@@ -7,16 +7,20 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 #include <QDir>
 #include <QImageReader>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QtEndian>
 #include <csignal>
 
 #include "cli/option_table.h"
 #include "grid/grid_generation.h"
+#include "settings/grid_settings.h"
 #include "support/program_run.h"
 #include "support/qt_print.h"
+#include "support/sanitizers.h"
 #include "support/test_files.h"
 
 using namespace tessara;
@@ -27,10 +31,11 @@ namespace {
 const QByteArray kSentinel = "an earlier file that must survive a failure";
 
 // The built program as a user runs it from a shell on a machine without a display. A file
-// size limit stands for a full disk: writes past it fail instead of killing the process.
+// size limit stands for a full disk: writes past it fail instead of killing the process; an
+// address-space limit (`resource` RLIMIT_AS) for memory running out.
 Finished runTessara(const QString& folder, const QStringList& arguments,
                     const char* locale = nullptr, rlim_t fileSizeLimit = 0,
-                    const char* program = TESSARA_PROGRAM) {
+                    const char* program = TESSARA_PROGRAM, int resource = RLIMIT_FSIZE) {
     const std::string line = arguments.join(u' ').toStdString();
     QProcessEnvironment env = environmentWithoutDisplay();
     if (locale != nullptr) {
@@ -47,9 +52,9 @@ Finished runTessara(const QString& folder, const QStringList& arguments,
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(folder);
     if (fileSizeLimit > 0) {
-        process.setChildProcessModifier([fileSizeLimit] {
+        process.setChildProcessModifier([fileSizeLimit, resource] {
             const rlimit limit{fileSizeLimit, fileSizeLimit};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
+            ::setrlimit(resource, &limit);
             ::signal(SIGXFSZ, SIG_IGN);
         });
     }
@@ -517,12 +522,16 @@ TEST_F(CliGridCommand, NamesThatAreNotUtf8NameTheFilesTyped) {
         }
         return "\"$(printf '" + octal + "')\"";
     };
+    ASSERT_TRUE(saveSettings(GridSettings{}, dir.path("fit.hexgrid")));
+    ASSERT_EQ(::link((root + "fit.hexgrid").constData(), (root + "fit\xe9.hexgrid").constData()),
+              0);
     const struct {
         const char* guards;
         QByteArray input, output;
         const char* locale;
         int status;
         QString err;
+        QByteArray settings = {};
     } rows[] = {
         {"an INPUT", "map\xff.bmp", "out.png", "C.UTF-8", 0, ""},
         {"an OUTPUT", "map.bmp", "out\xff.png", "C.UTF-8", 0, ""},
@@ -536,15 +545,20 @@ TEST_F(CliGridCommand, NamesThatAreNotUtf8NameTheFilesTyped) {
          "\xff\xf0\x9f\x92\x80.png", "C.UTF-8", 0, ""},
         {"a missing folder, shown", "map.bmp", "gone\xff/out.png", "C", 2,
          "tessara: cannot write 'gone\uFFFD/out.png': the folder 'gone\uFFFD' does not exist\n"},
+        {"a settings file", "map.bmp", "out.png", "C.UTF-8", 0, "", "fit\xe9.hexgrid"},
+        {"a missing settings file, shown", "map.bmp", "out.png", "C", 2,
+         "tessara: --settings 'gone\uFFFD.hexgrid': No such file or directory\n",
+         "gone\xe9.hexgrid"},
     };
     for (const auto& row : rows) {
-        const Finished result =
-            runTessara(dir.root(),
-                       {"-c",
-                        "exec \"$0\" grid " + printed(row.input) + ' ' + printed(row.output) +
-                            " --map-width 100 --hex-size 5",
-                        TESSARA_PROGRAM},
-                       row.locale, 0, "/bin/sh");
+        const Finished result = runTessara(
+            dir.root(),
+            {"-c",
+             "exec \"$0\" grid " + printed(row.input) + ' ' + printed(row.output) +
+                 " --map-width 100 --hex-size 5" +
+                 (row.settings.isEmpty() ? QString() : " --settings " + printed(row.settings)),
+             TESSARA_PROGRAM},
+            row.locale, 0, "/bin/sh");
         EXPECT_EQ(result.status, row.status) << row.guards;
         EXPECT_EQ(result.err, row.err) << row.guards;
         const QByteArray output = root + row.output;
@@ -554,5 +568,159 @@ TEST_F(CliGridCommand, NamesThatAreNotUtf8NameTheFilesTyped) {
                 << row.guards << ": written under a name of U+FFFD";
         }
         ::unlink(output.constData());
+    }
+    ::unlink((root + "fit\xe9.hexgrid").constData());
+}
+
+// A settings file is opened as INPUT is, only when it is a regular file, for grid and export
+// alike, and refused on one line otherwise; what a newer one holds that is left out is said
+// on one short line.
+TEST_F(CliGridCommand, SettingsFilesAreReadOnlyFromFilesAndWarnOnOneShortLine) {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.path("fifo.hexgrid")).constData(), 0600), 0);
+    QDir(dir.root()).mkdir("folder.hexgrid");
+    QByteArray fields;
+    for (int i = 0; i < 20000; ++i) {
+        fields += QStringLiteral("\"x%1\": 0, ").arg(i, 5, 10, QChar(u'0')).toLatin1();
+    }
+    writeBytes(
+        dir.path("newer.hexgrid"),
+        settingsText(GridSettings{})
+            .replace("\"version\": 1,", "\"version\": 2, \"readableFromVersion\": 1, " + fields));
+    const QString settings = "tessara: --settings ";
+    const QString pipe = "it is not a grid settings file but a pipe, a device or a socket\n";
+    const struct {
+        const char* guards;
+        QString line;
+        int status;
+        QString err;
+    } rows[] = {
+        {"a named pipe, which hung", "grid map.bmp out.png --settings fifo.hexgrid", 2,
+         settings + "'fifo.hexgrid': " + pipe},
+        {"a named pipe for an export", "export map.bmp out.png --for tiled --settings fifo.hexgrid",
+         2, settings + "'fifo.hexgrid': " + pipe},
+        {"a device, read to its limit", "grid map.bmp out.png --settings /dev/zero", 2,
+         settings + "'/dev/zero': " + pipe},
+        {"a folder", "grid map.bmp out.png --settings folder.hexgrid", 2,
+         settings + "'folder.hexgrid': it is a folder, not a grid settings file\n"},
+        {"a missing file", "grid map.bmp out.png --settings absent.hexgrid", 2,
+         settings + "'absent.hexgrid': No such file or directory\n"},
+        {"20000 fields left out, of a 300 KB line", "grid map.bmp out.png --settings newer.hexgrid",
+         0,
+         "tessara: --settings: left out what this version does not know: x00000, x00001, "
+         "x00002, x00003, x00004 and 19995 more\n"},
+    };
+    for (const auto& row : rows) {
+        const Finished result = run(row.line + " --map-width 100 --hex-size 5");
+        EXPECT_EQ(result.status, row.status) << row.guards;
+        EXPECT_EQ(result.err, row.err) << row.guards;
+        EXPECT_EQ(QFile::exists(dir.path("out.png")), row.status == 0) << row.guards;
+        QFile::remove(dir.path("out.png"));
+    }
+}
+
+namespace {
+
+// A PNG that keeps no resolution of its own: Qt's writer always writes one, in its pHYs chunk
+// of 9 bytes, which goes.
+QByteArray withoutResolution(QByteArray png) {
+    const qsizetype type = png.indexOf("pHYs");
+    EXPECT_GT(type, 4);
+    return png.remove(type - 4, 4 + 4 + 9 + 4);
+}
+
+}  // namespace
+
+// A map that keeps no resolution gets the one the window gives it, whatever the options ask
+// for: they once made the command line a GUI application, with the screen's 96 dpi, or not,
+// with Qt's 100.
+TEST_F(CliGridCommand, OutputHasTheWindowsResolutionWhicheverOptionsAreGiven) {
+    const QString plain = writeBytes(dir.path("plain.png"), withoutResolution(bytesOf(map, "png")));
+    const int window = LoadPicture(plain).image().dotsPerMeterX();
+    GridSettings sizes;
+    sizes.mapWidth = 100;
+    sizes.hexSize = 5;
+    ASSERT_TRUE(saveSettings(sizes, dir.path("sizes.hexgrid")));
+    const struct {
+        const char* guards;
+        const char* line;
+    } rows[] = {
+        {"options alone", "grid plain.png out.png --map-width 100 --hex-size 5"},
+        {"options alone, a bitmap", "grid plain.png out.bmp --map-width 100 --hex-size 5"},
+        {"numbers", "grid plain.png out.png --map-width 100 --hex-size 5 --numbers A1"},
+        {"a settings file", "grid plain.png out.png --settings sizes.hexgrid"},
+    };
+    for (const auto& row : rows) {
+        const Finished result = run(row.line);
+        ASSERT_EQ(result.status, 0) << row.guards << ": " << result.err.toStdString();
+        const QString output = QString::fromLatin1(row.line).section(u' ', 2, 2);
+        const QImage written = QImageReader(dir.path(output)).read();
+        EXPECT_EQ(written.dotsPerMeterX(), window) << row.guards;
+        EXPECT_EQ(written.dotsPerMeterY(), window) << row.guards;
+    }
+}
+
+namespace {
+
+// A PNG of grey and alpha whose every pixel is clear: a few hundred kilobytes of file that
+// decode into four bytes a pixel.
+QByteArray clearPng(int width, int height) {
+    const auto chunk = [](const char* type, const QByteArray& data) {
+        const QByteArray body = type + data;
+        QByteArray framed(4, '\0');
+        qToBigEndian<quint32>(static_cast<quint32>(data.size()), framed.data());
+        QByteArray check(4, '\0');
+        qToBigEndian<quint32>(
+            static_cast<quint32>(
+                ::crc32(0, reinterpret_cast<const Bytef*>(body.constData()), body.size())),
+            check.data());
+        return framed + body + check;
+    };
+    QByteArray header(13, '\0');
+    qToBigEndian<quint32>(width, header.data());
+    qToBigEndian<quint32>(height, header.data() + 4);
+    header[8] = 8;                              // bits a sample
+    header[9] = 4;                              // grey and alpha
+    const QByteArray row(1 + 2 * width, '\0');  // each row filtered by "none"
+    z_stream zip{};
+    deflateInit(&zip, 1);
+    QByteArray data;
+    char buffer[1 << 16];
+    for (int y = 0; y <= height; ++y) {
+        zip.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(row.constData()));
+        zip.avail_in = y < height ? static_cast<uInt>(row.size()) : 0;
+        do {
+            zip.next_out = reinterpret_cast<Bytef*>(buffer);
+            zip.avail_out = sizeof buffer;
+            deflate(&zip, y < height ? Z_NO_FLUSH : Z_FINISH);
+            data.append(buffer, static_cast<qsizetype>(sizeof buffer - zip.avail_out));
+        } while (zip.avail_out == 0);
+    }
+    deflateEnd(&zip);
+    return QByteArray("\x89PNG\r\n\x1a\n") + chunk("IHDR", header) + chunk("IDAT", data) +
+           chunk("IEND", {});
+}
+
+}  // namespace
+
+// The memory running out while a whole picture is decoded is no damage to the file: it is
+// said as such, with the status of failed work. The address space is cut far below the
+// 576 MB the picture decodes into, and far above what the program needs to start.
+TEST_F(CliGridCommand, MemoryRunningOutWhileDecodingIsSaidAsSuch) {
+    if (kAddressSanitizer) {
+        GTEST_SKIP() << "AddressSanitizer cannot run in a small address space";
+    }
+    writeBytes(dir.path("big.png"), clearPng(12000, 12000));
+    for (const char* line :
+         {"grid big.png out.png --hex-pixels 40",
+          "export big.png b.png --for tiled --hex-pixels 40", "find-grid big.png"}) {
+        const Finished result = runTessara(dir.root(), QString::fromLatin1(line).split(u' '),
+                                           nullptr, rlim_t{400} << 20, TESSARA_PROGRAM, RLIMIT_AS);
+        EXPECT_EQ(result.status, 1) << line;
+        // From the decoder, or from the check before it when less memory than that is free.
+        EXPECT_TRUE(
+            result.err.startsWith("tessara: cannot read the map 'big.png': There is not "
+                                  "enough memory for this picture"))
+            << line << ": " << result.err.toStdString();
+        EXPECT_EQ(result.err.count(u'\n'), 1) << line;
     }
 }

@@ -160,6 +160,12 @@ TEST(FindGrid, APictureWithoutAHexGridGivesNothing) {
         recipe.seed = seed;
         return drawScan(recipe);
     };
+    // Columns of 44.3 px, whose fit lies on all their lines, beside columns of 60 px.
+    ScanRecipe left = plainScan();
+    left.size = {320, 360};
+    ScanRecipe right = left;
+    right.grid = {Columns, 0, 0, ShiftedLines::First, 1, 60};
+    right.seed = 7;
     const struct Row {
         const char* guards;
         QImage picture;
@@ -174,6 +180,8 @@ TEST(FindGrid, APictureWithoutAHexGridGivesNothing) {
         {"a square grid of 17 px in grey, in a margin",
          square(17.16, -2.04, 150, 1.32, 69, 0, 2.68, {37.11, 11.12}, 514)},
         {"a square grid of 50 px, upright", square(50, 0, 0, 1.5, 0, 85, 3, {}, 1)},
+        {"two grids side by side, the one found explaining about half of the lines",
+         drawSideBySide(left, right)},
         {"no picture", QImage()},
         {"a picture too narrow to hold a hex", narrow},
     };

@@ -71,8 +71,10 @@ TEST(GridSettings, ADamagedOrForeignFileIsRefusedNamingTheField) {
          "grid.stretch must be a number from 0.5 to 2"},
         {edited("\"rotation\": 0", "\"rotation\": -45.01"),
          "grid.rotation must be a number of degrees from -45 to 45"},
-        {edited("\"skew\": 0", "\"skew\": 10.5"), "grid.skew must be a number of degrees from -10 to 10"},
-        {edited("\"hexPixels\": null", "\"hexPixels\": 0"), "grid.hexPixels must be a number of pixels above 0 and up to 32767"},
+        {edited("\"skew\": 0", "\"skew\": 10.5"),
+         "grid.skew must be a number of degrees from -10 to 10"},
+        {edited("\"hexPixels\": null", "\"hexPixels\": 0"),
+         "grid.hexPixels must be a number of pixels above 0 and up to 32767"},
         {edited("\"hexPixels\": null", "\"hexPixels\": \"48\""), "grid.hexPixels must be a number"},
         {edited("\"opacity\": 100", "\"opacity\": 9"),
          "grid.opacity must be a whole number of percent from 10 to 100"},
@@ -94,12 +96,53 @@ TEST(GridSettings, ADamagedOrForeignFileIsRefusedNamingTheField) {
         {edited("\"mapWidth\": null", "\"mapWidth\": null, \"gutter\": 3"),
          "gutter is not a field of a grid settings file"},
         {edited("\"grid\": {", "\"grid\": 7, \"g\": {"), "grid must be a group of fields"},
+        // The range of a field that refuses 0 says so.
+        {edited("\"mapWidth\": null", "\"mapWidth\": -1"),
+         "mapWidth must be a positive number"},
+        {edited("\"dpi\": 300", "\"dpi\": 100000.5"),
+         "print.dpi must be a number from 10 to 2400"},
+        // What --number-size and --numbers refuse.
+        {edited("\"sizePoints\": null", "\"sizePoints\": 4.49"),
+         "numbers.sizePoints must be a number of points from 4.5 to 500"},
+        {edited("\"format\": \"0101\"", "\"format\": \"pattern\"")
+             .replace("\"shown\": false", "\"shown\": true")
+             .replace("\"pattern\": \"\"", "\"pattern\": \"c-r\""),
+         "numbers.pattern must be a pattern such as {c:2}{r:2}"},
+        // Qt's reader keeps the last of two, the same key however it is written.
+        {edited("\"skew\": 0", "\"skew\": 0, \"sk\\u0065w\": 1"), "grid.skew is given twice"},
+        {edited("\"version\": 1,", "\"version\": 1, \"version\": 1,"), "version is given twice"},
+        {edited("\"version\": 1,", "\"version\": 1, \"readableFromVersion\": 2,"),
+         "readableFromVersion must be a whole number from 1 to the file's own version, 1"},
     };
     for (const Row& row : rows) {
         const SettingsRead read = readSettingsText(row.text);
         EXPECT_FALSE(read.settings) << row.problem;
         EXPECT_TRUE(read.problem.startsWith(QLatin1String(row.problem)))
             << read.problem.toStdString() << "\n  wanted: " << row.problem;
+    }
+}
+
+// The limits themselves are taken, and a key may be given again in another group.
+TEST(GridSettings, TheLimitsOfTheChecksAreAccepted) {
+    const QByteArray pattern = edited("\"format\": \"0101\"", "\"format\": \"pattern\"");
+    const struct {
+        const char* guards;
+        QByteArray text;
+    } rows[] = {
+        {"numbers of 4.5 points", edited("\"sizePoints\": null", "\"sizePoints\": 4.5")},
+        {"a pattern that is not drawn", pattern},
+        {"a pattern shown", QByteArray(pattern)
+                                .replace("\"shown\": false", "\"shown\": true")
+                                .replace("\"pattern\": \"\"", "\"pattern\": \"{c}\"")},
+        {"readable from its own version",
+         edited("\"version\": 1,", "\"version\": 1, \"readableFromVersion\": 1,")},
+        {"a key again in each object of a newer file's list",
+         edited("\"version\": 1,",
+                "\"version\": 2, \"readableFromVersion\": 1, \"k\": [{\"k\": 1}, {\"k\": 2}],")},
+    };
+    for (const auto& row : rows) {
+        const SettingsRead read = readSettingsText(row.text);
+        EXPECT_TRUE(read.settings) << row.guards << ": " << read.problem.toStdString();
     }
 }
 

@@ -202,6 +202,16 @@ QImage drawScan(const ScanRecipe& recipe) {
     return recipe.jpegQuality > 0 ? throughJpeg(picture, recipe.jpegQuality) : picture;
 }
 
+QImage drawSideBySide(const ScanRecipe& left, const ScanRecipe& right) {
+    QImage sheet(left.size.width() + right.size.width(),
+                 std::max(left.size.height(), right.size.height()), QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    QPainter painter(&sheet);
+    painter.drawImage(0, 0, drawScan(left));
+    painter.drawImage(left.size.width(), 0, drawScan(right));
+    return sheet;
+}
+
 QImage throughJpeg(const QImage& picture, int quality) {
     QByteArray bytes;
     QBuffer buffer(&bytes);

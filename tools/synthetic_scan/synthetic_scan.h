@@ -46,6 +46,10 @@ QRectF printedArea(const ScanRecipe& recipe);
 // The scan, Format_RGB32. Needs a QGuiApplication for the labels' fonts.
 QImage drawScan(const ScanRecipe& recipe);
 
+// Two scans pasted side by side, `left` and then `right`, each at its own size: a sheet
+// that holds two different grids. The height is the taller one's, white below the other.
+QImage drawSideBySide(const ScanRecipe& left, const ScanRecipe& right);
+
 // The picture as a JPEG of this quality decodes, artefacts and all; a null picture past
 // QImageReader's allocation limit.
 QImage throughJpeg(const QImage& picture, int quality);
