@@ -22,13 +22,12 @@ struct ScaledGrid {
     double pitch = 0;
 };
 
+// From the offset the hexes are placed from: a far one less whole periods, so that the
+// board and its definition are those of the same grid moved by no more than a period.
 ScaledGrid scaledGrid(const GridLayout& layout, const Straightening& s) {
-    const GridOptions& o = layout.options;
-    const bool columns = o.orientation == GridOrientation::Columns;
-    const double offsetAlong = columns ? o.offsetY : o.offsetX;
-    const double offsetAcross = columns ? o.offsetX : o.offsetY;
-    const double halfFlat = kHalfFlat * o.stretch * layout.hexSize;
-    return {s.scaleAlong * offsetAlong, s.scaleAcross * (offsetAcross + halfFlat),
+    const QPointF offset = frameOffset(layout);
+    const double halfFlat = kHalfFlat * layout.options.stretch * layout.hexSize;
+    return {s.scaleAlong * offset.x(), s.scaleAcross * (offset.y() + halfFlat),
             static_cast<double>(s.sizes.along), s.sizes.pitch};
 }
 

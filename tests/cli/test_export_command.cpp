@@ -3,7 +3,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <cmath>
 
+#include "grid/grid_geometry.h"
 #include "settings/grid_settings.h"
 #include "support/program_run.h"
 #include "support/test_files.h"
@@ -88,6 +90,32 @@ TEST_F(CliExport, WritesBothFilesAndSaysTheScaleOrRefusesInOneLine) {
         }
     }
     EXPECT_EQ(readBytes(dir.path("old.png")), "an older board") << "kept as an editor would";
+}
+
+// A grid moved whole periods away is the same grid: its board and definition are those of
+// the offset less whole periods, as tessara grid draws it. 1e17 and 1e22 px are whole numbers
+// of 40 px hexes along a line; across the lines the period is two of them.
+TEST_F(CliExport, AFarOffsetGivesTheBoardOfTheOffsetLessWholePeriods) {
+    const QString acrossLessPeriods = QString::number(std::fmod(1e17, 2 * kRowPitch * 40), 'g', 17);
+    // clang-format off
+    const struct { const char* guards; QString far; QString near; } rows[] = {
+        {"1e17 px along the rows, which moved the board by 4 px", "1e17,0", "0,0"},
+        {"1e22 px, which ran out of memory", "1e22,0", "0,0"},
+        {"1e17 px down the columns", "0,1e17 --orientation columns", "0,0 --orientation columns"},
+        {"1e17 px across the rows", "0,1e17", "0," + acrossLessPeriods},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.guards);
+        const QString board = "export map.png o.png --for tiled --hex-pixels 40 --offset=";
+        ASSERT_EQ(run(board + row.near).status, 0);
+        const QByteArray nearBoard = readBytes(dir.path("o.png"));
+        const QByteArray nearMap = readBytes(dir.path("o.tmx"));
+        const Finished far = run(board + row.far);
+        EXPECT_EQ(far.status, 0) << far.err.toStdString();
+        EXPECT_TRUE(readBytes(dir.path("o.png")) == nearBoard) << "the same board";
+        EXPECT_EQ(readBytes(dir.path("o.tmx")), nearMap);
+    }
 }
 
 // The programs that draw the grid themselves draw it as the options say: the lines' own
