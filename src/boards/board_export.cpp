@@ -118,6 +118,11 @@ QString boardProblemText(const Straightening& s) {
         case BoardProblem::BoardTooLarge:
             return QStringLiteral("The straightened board would be over %1 pixels on a side.")
                 .arg(kLongestSide);
+        case BoardProblem::HexLargerThanMap:
+            return QStringLiteral(
+                       "The hexes are larger than the map: %1's grid starts at a hex's corner, "
+                       "which would leave the board mostly blank.")
+                .arg(s.format->program());
     }
     return {};
 }

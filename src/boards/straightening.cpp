@@ -31,6 +31,13 @@ ScaledGrid scaledGrid(const GridLayout& layout, const Straightening& s) {
             static_cast<double>(s.sizes.along), s.sizes.pitch};
 }
 
+// A canvas that starts on the lattice starts up to a hex before the picture: hexes larger
+// than the picture would make a board of mostly blank padding.
+bool hexLargerThanPicture(const GridLayout& layout, double pitch) {
+    const QRectF frame = layout.placement.frameBounds(layout.pictureArea());
+    return layout.hexSize > frame.width() || pitch > frame.height();
+}
+
 // The picture's pixel centres in the scaled frame: x along the lines, y across.
 QRectF scaledExtent(const GridLayout& layout, const Straightening& s) {
     const double w = layout.picture.width() - 1;
@@ -126,11 +133,15 @@ Straightening straighten(const GridLayout& given, const BoardFormat& format) {
         s.problem = BoardProblem::HexTooSmall;
         return s;
     }
+    const BoardOrigin origin = format.origin(s.sizes);
+    if (origin.onLattice && hexLargerThanPicture(layout, p)) {
+        s.problem = BoardProblem::HexLargerThanMap;
+        return s;
+    }
     s.scaleAlong = s.sizes.along / h;
     s.scaleAcross = s.sizes.pitch / p;
     const ScaledGrid grid = scaledGrid(layout, s);
     const QRectF extent = scaledExtent(layout, s);
-    const BoardOrigin origin = format.origin(s.sizes);
     const BoardStart start = origin.onLattice ? latticeStart(layout, grid, extent, origin)
                                               : vassalStart(layout, grid, extent);
     const double along = std::ceil(extent.right() - start.along - 1e-9) + 1;
