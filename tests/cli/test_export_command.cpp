@@ -72,7 +72,7 @@ TEST_F(CliExport, WritesBothFilesAndSaysTheScaleOrRefusesInOneLine) {
         {"export map.png b.png --for tiled --hex-pixels 6.9", 2, "", "the hexes would be 6 by 6 pixels for Tiled, below the 8 by 6 it can draw"},
         {"export map.png b.png --for vassal --hex-pixels 7.49", 2, "", "the hexes would be 7 by 6 pixels for VASSAL, below the 8 by 6 it can draw"},
         {"export map.png b.png --for foundry --hex-pixels 19.4", 2, "", "the hexes would be 19 pixels flat to flat for Foundry, below the 20 it can draw"},
-        {"export map.png taken.png --for tiled --hex-pixels 30", 1, "", "cannot write 'taken.png': "},
+        {"export map.png taken.png --for tiled --hex-pixels 30", 2, "", "cannot write 'taken.tmx': it is a folder\n"},
         {"export map.png h.png --for tiled --hex-pixels 346.4", 0,
          "h.png and h.tmx written; scale factor 0.99885 across, 1.00004 down\n", "", {"h.png", "h.tmx"}, {573, 400}},
         {"export map.png b.png --for tiled --hex-pixels 346.5", 2, "",
