@@ -3,12 +3,20 @@
 #include <QFileInfo>
 
 #include "boards/bicubic_resample.h"
+#include "core/file_names.h"
 #include "image/atomic_file.h"
 #include "image/file_pair.h"
 #include "image/picture_memory.h"
 
 namespace tessara {
 namespace {
+
+// The characters XML 1.0 holds: every target's definition is read as text, and Tiled's and
+// VASSAL's as XML, whose writer would drop any other.
+bool xmlHolds(char32_t c) {
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
+           (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+}
 
 QString fileNameOf(const QString& path) {
     return path.mid(path.lastIndexOf(u'/') + 1);
@@ -60,6 +68,21 @@ QString definitionPathFor(const QString& boardPath, const BoardFormat& target) {
     return stem + target.definitionSuffix();
 }
 
+QString boardNameProblem(const QString& boardPath) {
+    const QString name = fileNameOf(boardPath);
+    if (shownText(name) != name) {
+        return QStringLiteral(
+            "Its name is not UTF-8 text, so its grid definition could not name it.");
+    }
+    for (const char32_t c : name.toUcs4()) {
+        if (!xmlHolds(c)) {
+            return QStringLiteral("Its name holds U+%1, which its grid definition cannot hold.")
+                .arg(QString::number(c, 16).toUpper().rightJustified(4, u'0'));
+        }
+    }
+    return {};
+}
+
 BoardOutcome exportBoard(const Picture& map, const GridLayout& layout,
                          const BoardRequest& request) {
     BoardOutcome outcome;
@@ -70,6 +93,10 @@ BoardOutcome exportBoard(const Picture& map, const GridLayout& layout,
     const Straightening& s = outcome.straightening;
     if (s.problem != BoardProblem::None) {
         outcome.written = WriteResult::failed(boardProblemText(s));
+        return outcome;
+    }
+    if (const QString problem = boardNameProblem(request.boardPath); !problem.isEmpty()) {
+        outcome.written = WriteResult::failed(problem);
         return outcome;
     }
     const BoardContext context{layout, s, fileNameOf(request.boardPath), request.look};

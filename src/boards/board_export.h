@@ -43,6 +43,11 @@ BoardLook boardLook(const GridPen& pen, const GridOptions& options, const HexNum
 // BOARD.tmx, BOARD.vassal.xml, ... beside BOARD.png.
 QString definitionPathFor(const QString& boardPath, const BoardFormat& target);
 
+// Why the board cannot be named in its definition, whatever the target: a name that is not
+// UTF-8 text, or one with a character XML cannot hold (a control character but a tab or a
+// line break, U+FFFE, U+FFFF); empty when it can. Its folder's name may be any bytes.
+QString boardNameProblem(const QString& boardPath);
+
 // Refuses, writing nothing, when the straightening has a problem (outcome.straightening
 // says which); fails, leaving both files as they were, when a write fails.
 BoardOutcome exportBoard(const Picture& map, const GridLayout& layout, const BoardRequest& request);

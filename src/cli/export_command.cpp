@@ -15,12 +15,15 @@ CommandOutcome badInput(const QString& what) {
 }
 
 // Checked before the map is loaded, one rule for both files: a folder where either would go
-// is bad input.
+// is bad input, as is a board name its definition cannot hold.
 QString boardPairProblem(const GridRequest& given) {
     for (const QString& path : {given.output, definitionPathFor(given.output, *given.target)}) {
         if (const QString problem = outputProblem(path); !problem.isEmpty()) {
             return problem;
         }
+    }
+    if (const QString problem = boardNameProblem(given.output); !problem.isEmpty()) {
+        return cannotWrite(given.output, asClause(problem));
     }
     return {};
 }

@@ -212,8 +212,10 @@ class ExportFaults : public ::testing::Test {
 
 // Both files are written under the bytes typed, a folder's name whatever bytes it holds, with
 // the board's name in the definition; 248 to 255 bytes leave the board's scratch name no
-// room, which is shortened. Either file of the pair named where a folder is, is bad input,
-// and a file that cannot be replaced is named itself.
+// room, which is shortened. The definition names the board as text: a name that is not
+// UTF-8, or holds what XML cannot, is refused for every target alike, in one line, with
+// nothing written. Either file of the pair named where a folder is, is bad input, and a file
+// that cannot be replaced is named itself.
 TEST_F(ExportFaults, BoardNamesAreWrittenAsTypedOrRefusedInOneLine) {
     ASSERT_EQ(::mkdir((root + "/d\xe9").constData(), 0755), 0);
     ASSERT_EQ(::mkdir((root + "/taken.tmx").constData(), 0755), 0);
@@ -221,8 +223,17 @@ TEST_F(ExportFaults, BoardNamesAreWrittenAsTypedOrRefusedInOneLine) {
     QFile::setPermissions(dir.path("ro.tmx"), QFile::ReadOwner);
     const QByteArray long248 = QByteArray(244, 'a') + ".png";
     const QByteArray long255 = QByteArray(251, 'b') + ".png";
+    const QString notText =
+        "its name is not UTF-8 text, so its grid definition could not name it\n";
     // clang-format off
     const struct { const char* guards; QByteArray board; const char* target; int status; QString err; QList<QByteArray> made; } rows[] = {
+        {"a name that is not UTF-8", "b\xe9.png", "tiled", 2, "tessara: cannot write 'b\uFFFD.png': " + notText, {}},
+        {"the same for Foundry, whose JSON alone could hold it", "b\xe9.png", "foundry", 2,
+         "tessara: cannot write 'b\uFFFD.png': " + notText, {}},
+        {"a control character", "b\x01.png", "vassal", 2,
+         "tessara: cannot write 'b\uFFFD.png': its name holds U+0001, which its grid definition cannot hold\n", {}},
+        {"U+FFFE", "b\xef\xbf\xbe.png", "tiled", 2,
+         "tessara: cannot write 'b\uFFFE.png': its name holds U+FFFE, which its grid definition cannot hold\n", {}},
         {"a tab and U+FFFD, which XML holds, in a folder that is not UTF-8", "d\xe9/b\t\xef\xbf\xbd.png", "tiled", 0, "",
          {"d\xe9/b\t\xef\xbf\xbd.png", "d\xe9/b\t\xef\xbf\xbd.tmx"}},
         {"248 bytes", long248, "tiled", 0, "", {long248, long248.chopped(3) + "tmx"}},
