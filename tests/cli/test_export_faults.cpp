@@ -1,28 +1,26 @@
-// tessara export's pair of files, a board and its definition, where things go wrong: names
-// the definition cannot hold, signals and refused renames while the pair goes in place, and
-// two runs writing one pair at once. The built program is run with the arguments' own bytes,
-// and a fault lands on one exact call through the fault shim (support/fault_shim.cpp).
+// tessara export's pair of files, a board and its definition, where things go wrong: names,
+// signals and refused renames while the pair goes in place, two runs writing one pair at
+// once. The built program runs with its arguments' own bytes, and a fault lands on one exact
+// call through the fault shim (support/fault_shim.cpp).
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <grp.h>
 #include <sys/file.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
-#include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QRegularExpression>
-#include <QThread>
 #include <QXmlStreamReader>
 #include <algorithm>
 #include <csignal>
-#include <vector>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "boards/board_export.h"
 #include "core/file_names.h"
 #include "image/atomic_file.h"
+#include "support/program_run.h"
 #include "support/qt_print.h"
 #include "support/test_files.h"
 
@@ -36,141 +34,61 @@ using namespace tessara::test;
 
 namespace {
 
-// The built program, run from the current folder as a shell runs it: its arguments' own
-// bytes, the ending signals at their defaults, no display; `fault` for the shim, `user` to
-// run as another user.
-class ProgramRun {
-  public:
-    explicit ProgramRun(const QList<QByteArray>& arguments, const QByteArray& fault = {},
-                        uid_t user = 0) {
-        std::vector<QByteArray> words{TESSARA_PROGRAM};
-        words.insert(words.end(), arguments.begin(), arguments.end());
-        std::vector<QByteArray> env;
-        for (char** e = environ; *e != nullptr; ++e) {
-            const QByteArray entry(*e);
-            if (!entry.startsWith("DISPLAY=") && !entry.startsWith("WAYLAND_DISPLAY=") &&
-                !entry.startsWith("QT_QPA_PLATFORM=") && !entry.startsWith("ASAN_OPTIONS=")) {
-                env.push_back(entry);
-            }
-        }
-        if (fault.isEmpty() && qEnvironmentVariableIsSet("ASAN_OPTIONS")) {
-            env.push_back("ASAN_OPTIONS=" + qgetenv("ASAN_OPTIONS"));
-        }
-        if (!fault.isEmpty()) {
-            env.push_back("LD_PRELOAD=" TESSARA_FAULT_SHIM);
-            env.push_back("TESSARA_FAULT=" + fault);
-            // A sanitized build wants its runtime first; the shim wraps no allocation.
-            env.push_back("ASAN_OPTIONS=" + qgetenv("ASAN_OPTIONS") + ":verify_asan_link_order=0");
-        }
-        std::vector<char*> argv, envp;
-        for (QByteArray& w : words) {
-            argv.push_back(w.data());
-        }
-        for (QByteArray& e : env) {
-            envp.push_back(e.data());
-        }
-        argv.push_back(nullptr);
-        envp.push_back(nullptr);
-        int err[2];
-        EXPECT_EQ(::pipe2(err, O_CLOEXEC), 0);
-        pid_ = ::fork();
-        if (pid_ == 0) {  // only calls safe after a fork from here on
-            for (const int s : {SIGINT, SIGTERM, SIGHUP}) {
-                ::signal(s, SIG_DFL);
-            }
-            sigset_t none;
-            sigemptyset(&none);
-            ::sigprocmask(SIG_SETMASK, &none, nullptr);
-            const bool dropped = user == 0 || (::setgroups(0, nullptr) == 0 &&
-                                               ::setgid(user) == 0 && ::setuid(user) == 0);
-            const int null = ::open("/dev/null", O_WRONLY);
-            ::dup2(null, 1);
-            ::dup2(err[1], 2);
-            if (dropped) {
-                ::execve(argv[0], argv.data(), envp.data());
-            }
-            ::_exit(127);
-        }
-        ::close(err[1]);
-        err_ = err[0];
-    }
-    ~ProgramRun() {
-        finish();
-        ::close(err_);
-    }
-    ProgramRun(const ProgramRun&) = delete;
-    ProgramRun& operator=(const ProgramRun&) = delete;
-
-    pid_t pid() const { return pid_; }
-    bool ended() { return ended_ || wait(WNOHANG); }
-    void finish() {
-        if (!ended_) {
-            wait(0);
-        }
-    }
-
-    int status = -1;  // the exit status; -1 when a signal ended it
-    int signal = 0;   // the signal that ended it
+struct Ran {
+    int status = 0;  // the exit status, or minus the signal that ended the program
     QString err;
-
-  private:
-    bool wait(int flags) {
-        int raw = 0;
-        if (::waitpid(pid_, &raw, flags) != pid_) {
-            return false;
-        }
-        ended_ = true;
-        status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        signal = WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
-        QByteArray text;
-        char buffer[4096];
-        for (ssize_t n; (n = ::read(err_, buffer, sizeof buffer)) > 0;) {
-            text.append(buffer, n);
-        }
-        err = QString::fromUtf8(text);
-        return true;
-    }
-
-    pid_t pid_ = -1;
-    int err_ = -1;
-    bool ended_ = false;
 };
 
-// Every name under `folder` as its bytes, a subfolder's after its own and a slash.
-QList<QByteArray> namesUnder(const QByteArray& folder, const QByteArray& prefix = {}) {
-    QList<QByteArray> names;
-    DIR* dir = ::opendir(folder.constData());
-    while (const dirent* entry = dir != nullptr ? ::readdir(dir) : nullptr) {
-        const QByteArray name(entry->d_name);
-        if (name != "." && name != "..") {
-            names << prefix + name;
-            if (entry->d_type == DT_DIR) {
-                names << namesUnder(folder + '/' + name, prefix + name + '/');
-            }
-        }
+// An argument in the shell's words: its printf makes the bytes of a name that is not UTF-8.
+QString printed(const QByteArray& argument) {
+    QString octal;
+    for (const char c : argument) {
+        octal += QStringLiteral("\\%1").arg(static_cast<uchar>(c), 3, 8, QChar(u'0'));
     }
-    if (dir != nullptr) {
-        ::closedir(dir);
+    return " \"$(printf '" + octal + "')\"";
+}
+
+// The built program from the current folder, as a shell starts it (the ending signals at
+// their defaults, no display), its fault shim given `fault`.
+Ran runExport(const QList<QByteArray>& arguments, const QByteArray& fault = {}) {
+    QString line = "exec \"$0\" export map.png";
+    for (const QByteArray& argument : arguments) {
+        line += printed(argument);
+    }
+    QProcessEnvironment env = environmentWithoutDisplay();
+    env.insert("LD_PRELOAD", TESSARA_FAULT_SHIM);
+    env.insert("TESSARA_FAULT", QString::fromLatin1(fault));
+    env.insert("ASAN_OPTIONS", "verify_asan_link_order=0");  // the shim comes first
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.setChildProcessModifier([] {
+        for (const int s : {SIGINT, SIGTERM, SIGHUP}) {
+            ::signal(s, SIG_DFL);
+        }
+    });
+    process.start("/bin/sh", {"-c", line, TESSARA_PROGRAM});
+    EXPECT_TRUE(process.waitForFinished(120000));
+    const bool signalled = process.exitStatus() == QProcess::CrashExit;
+    return {signalled ? -process.exitCode() : process.exitCode(),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+// The names in a folder, as their bytes, sorted.
+QList<QByteArray> namesIn(const QByteArray& folder) {
+    QList<QByteArray> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.toStdString())) {
+        names << QByteArray::fromStdString(entry.path().filename().native());
     }
     std::sort(names.begin(), names.end());
     return names;
 }
 
 QByteArray bytesAt(const QByteArray& path) {
-    QByteArray bytes;
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    char buffer[4096];
-    for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;) {
-        bytes.append(buffer, n);
-    }
-    if (fd >= 0) {
-        ::close(fd);
-    }
-    return bytes;
+    std::ifstream in(path.constData(), std::ios::binary);
+    return QByteArray::fromStdString(std::string(std::istreambuf_iterator<char>(in), {}));
 }
 
-// The value of an attribute of Tiled's <image>; empty, with the test failed, for a .tmx that
-// is not well-formed.
+// The attribute of Tiled's <image>, from a .tmx that must be well-formed.
 QString imageAttribute(const QByteArray& tmx, const char* name) {
     QString value;
     for (QXmlStreamReader xml(tmx); !xml.atEnd();) {
@@ -182,30 +100,22 @@ QString imageAttribute(const QByteArray& tmx, const char* name) {
     return value;
 }
 
-// A board whose definition is Tiled's: the picture of the size the definition gives.
-void expectMatchingPair(const QString& board, const QString& tmx) {
-    const QByteArray text = readBytes(tmx);
-    const QImage picture(board);
-    ASSERT_FALSE(picture.isNull()) << board.toStdString();
-    EXPECT_EQ(imageAttribute(text, "width").toInt(), picture.width());
-    EXPECT_EQ(imageAttribute(text, "height").toInt(), picture.height());
+// A board with Tiled's definition of it: the picture has the size the definition says.
+void expectOnePair(const QByteArray& board, const QByteArray& tmx) {
+    const QImage picture = QImage::fromData(bytesAt(board));
+    EXPECT_EQ(QSize(imageAttribute(bytesAt(tmx), "width").toInt(),
+                    imageAttribute(bytesAt(tmx), "height").toInt()),
+              picture.size());
 }
 
-const QByteArray kOldBoard = "an older board";
-const QByteArray kOldDefinition = "an older definition";
+const QList<QByteArray> kTiled{"--for", "tiled", "--hex-pixels", "30"};
 
 class ExportFaults : public ::testing::Test {
   protected:
-    ExportFaults() {
-        writeImage(dir.path("map.png"), makeMap(400, 300), "PNG");
-        root = encodeFileName(dir.root());
-    }
-    static QList<QByteArray> exportOf(const QByteArray& board, const char* target = "tiled") {
-        return {"export", "map.png", board, "--for", target, "--hex-pixels", "30"};
-    }
+    ExportFaults() { writeImage(dir.path("map.png"), makeMap(400, 300), "PNG"); }
 
     ScratchDir dir;
-    QByteArray root;
+    const QByteArray root = encodeFileName(dir.root()) + '/';
 };
 
 }  // namespace
@@ -217,176 +127,148 @@ class ExportFaults : public ::testing::Test {
 // nothing written. Either file of the pair named where a folder is, is bad input, and a file
 // that cannot be replaced is named itself.
 TEST_F(ExportFaults, BoardNamesAreWrittenAsTypedOrRefusedInOneLine) {
-    ASSERT_EQ(::mkdir((root + "/d\xe9").constData(), 0755), 0);
-    ASSERT_EQ(::mkdir((root + "/taken.tmx").constData(), 0755), 0);
-    writeBytes(dir.path("ro.tmx"), kOldDefinition);
-    QFile::setPermissions(dir.path("ro.tmx"), QFile::ReadOwner);
+    ASSERT_EQ(::mkdir(root + "d\xe9", 0755), 0);
+    ASSERT_EQ(::mkdir(root + "taken.tmx", 0755), 0);
+    writeBytes(dir.path("ro.tmx"), "an older definition");
+    ASSERT_EQ(::chmod(root + "ro.tmx", 0444), 0);
     const QByteArray long248 = QByteArray(244, 'a') + ".png";
     const QByteArray long255 = QByteArray(251, 'b') + ".png";
     const QString notText =
         "its name is not UTF-8 text, so its grid definition could not name it\n";
+    const QString cannot = "tessara: cannot write ";
     // clang-format off
-    const struct { const char* guards; QByteArray board; const char* target; int status; QString err; QList<QByteArray> made; } rows[] = {
-        {"a name that is not UTF-8", "b\xe9.png", "tiled", 2, "tessara: cannot write 'b\uFFFD.png': " + notText, {}},
-        {"the same for Foundry, whose JSON alone could hold it", "b\xe9.png", "foundry", 2,
-         "tessara: cannot write 'b\uFFFD.png': " + notText, {}},
+    const struct { const char* guards; QByteArray board; const char* target; int status; QString err; QByteArray definition = {}; } rows[] = {
+        {"a name that is not UTF-8", "b\xe9.png", "tiled", 2, cannot + "'b\uFFFD.png': " + notText},
+        {"the same for Foundry, whose JSON alone could hold it", "b\xe9.png", "foundry", 2, cannot + "'b\uFFFD.png': " + notText},
         {"a control character", "b\x01.png", "vassal", 2,
-         "tessara: cannot write 'b\uFFFD.png': its name holds U+0001, which its grid definition cannot hold\n", {}},
-        {"U+FFFE", "b\xef\xbf\xbe.png", "tiled", 2,
-         "tessara: cannot write 'b\uFFFE.png': its name holds U+FFFE, which its grid definition cannot hold\n", {}},
+         cannot + "'b\uFFFD.png': its name holds U+0001, which its grid definition cannot hold\n"},
+        {"U+FFFE", "b\xef\xbf\xbe.png", "tiled", 2, cannot + "'b\uFFFE.png': its name holds U+FFFE, which its grid definition cannot hold\n"},
         {"a tab and U+FFFD, which XML holds, in a folder that is not UTF-8", "d\xe9/b\t\xef\xbf\xbd.png", "tiled", 0, "",
-         {"d\xe9/b\t\xef\xbf\xbd.png", "d\xe9/b\t\xef\xbf\xbd.tmx"}},
-        {"248 bytes", long248, "tiled", 0, "", {long248, long248.chopped(3) + "tmx"}},
-        {"255 bytes", long255, "tiled", 0, "", {long255, long255.chopped(3) + "tmx"}},
-        {"a folder where the definition goes", "taken.png", "tiled", 2, "tessara: cannot write 'taken.tmx': it is a folder\n", {}},
-        {"a read-only definition, named itself", "ro.png", "tiled", 1,
-         "tessara: cannot write 'ro.tmx': The file ro.tmx is read-only.\n", {}},
+         "d\xe9/b\t\xef\xbf\xbd.tmx"},
+        {"248 bytes", long248, "tiled", 0, "", long248.chopped(3) + "tmx"},
+        {"255 bytes", long255, "tiled", 0, "", long255.chopped(3) + "tmx"},
+        {"a folder where the definition goes", "taken.png", "tiled", 2, cannot + "'taken.tmx': it is a folder\n"},
+        {"a read-only definition, named itself", "ro.png", "tiled", 1, cannot + "'ro.tmx': The file ro.tmx is read-only.\n"},
     };
     // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.guards);
-        QList<QByteArray> expected = namesUnder(root) + row.made;
-        std::sort(expected.begin(), expected.end());
-        ProgramRun run(exportOf(row.board, row.target));
-        run.finish();
-        EXPECT_EQ(run.status, row.status);
-        EXPECT_EQ(run.err, row.err);
-        EXPECT_EQ(namesUnder(root), expected) << "both files under the bytes typed, or nothing";
-        if (!row.made.isEmpty()) {
-            const QByteArray tmx = bytesAt(root + '/' + row.made[1]);
-            EXPECT_EQ(imageAttribute(tmx, "source"),
-                      QString::fromUtf8(row.made[0].mid(row.made[0].lastIndexOf('/') + 1)));
+        const QList<QByteArray> before = namesIn(root), beforeSub = namesIn(root + "d\xe9");
+        const Ran ran = runExport({row.board, "--for", row.target, "--hex-pixels", "30"});
+        EXPECT_EQ(std::tuple(ran.status, ran.err), std::tuple(row.status, row.err));
+        const qsizetype slash = row.board.lastIndexOf('/') + 1;
+        const QByteArray folder = root + row.board.left(slash);
+        QList<QByteArray> made = folder == root ? before : beforeSub;
+        if (!row.definition.isEmpty()) {
+            made << row.board.mid(slash) << row.definition.mid(slash);
+            std::sort(made.begin(), made.end());
+            EXPECT_EQ(imageAttribute(bytesAt(root + row.definition), "source"),
+                      QString::fromUtf8(row.board.mid(slash)));
         }
-        for (const QByteArray& made : row.made) {
-            ::unlink((root + '/' + made).constData());
+        EXPECT_EQ(namesIn(folder), made) << "both files under the bytes typed, or nothing";
+        if (!row.definition.isEmpty()) {
+            ::unlink(root + row.board);
+            ::unlink(root + row.definition);
         }
     }
-    EXPECT_EQ(readBytes(dir.path("ro.tmx")), kOldDefinition);
-    ::rmdir((root + "/d\xe9").constData());  // a name Qt's own removal cannot give back
+    EXPECT_EQ(readBytes(dir.path("ro.tmx")), "an older definition");
+    ::rmdir(root + "d\xe9");  // a name Qt's own removal cannot give back
 }
 
 // A signal, or a refused rename, at each step of putting the pair in place: the folder holds
 // the old pair or the new one, never one of each, and no scratch file. A signal once both are
 // written waits for the few renames that put them in place, then ends the program.
 TEST_F(ExportFaults, AFaultLeavesBothOldFilesOrBothNewOnes) {
-    constexpr uid_t kOtherUser = 65533;
-    constexpr uid_t kNobody = 65534;
+    const QString denied = "tessara: cannot write 'b.png': ";
     // clang-format off
-    const struct { const char* guards; QByteArray fault; bool before; int signal; int status; QString err; bool renewed; bool sticky = false; } rows[] = {
+    const struct { const char* guards; QByteArray fault; bool before; int status; QString err; bool renewed; } rows[] = {
         {"SIGTERM as the definition is flushed, the board whole under its scratch name", "fsync *.b.tmx.* raise 15",
-         true, SIGTERM, -1, "", false},
-        {"the same with no pair before: nothing is left", "fsync *.b.tmx.* raise 2", false, SIGINT, -1, "", false},
-        {"SIGINT as the definition goes in place", "rename b.tmx raise 2", true, SIGINT, -1, "", true},
-        {"SIGTERM as the board goes in place, the definition there already", "rename b.png raise 15", true, SIGTERM, -1, "", true},
-        {"the board's rename refused: the old definition goes back", "rename b.png fail 1", true, 0, 1,
-         "tessara: cannot write 'b.png': Operation not permitted\n", false},
-        {"the same with no pair before: the new definition goes", "rename b.png fail 13", false, 0, 1,
-         "tessara: cannot write 'b.png': Permission denied\n", false},
-        {"a sticky folder, the board another user's", "", true, 0, 1,
-         "tessara: cannot write 'b.png': Operation not permitted\n", false, true},
+         true, -SIGTERM, "", false},
+        {"the same with no pair before: nothing is left", "fsync *.b.tmx.* raise 2", false, -SIGINT, "", false},
+        {"SIGINT as the definition goes in place", "rename b.tmx raise 2", true, -SIGINT, "", true},
+        {"SIGTERM as the board goes in place, the definition there already", "rename b.png raise 15", true, -SIGTERM, "", true},
+        {"the board's rename refused, as a sticky folder does: the old definition goes back", "rename b.png fail 1",
+         true, 1, denied + "Operation not permitted\n", false},
+        {"the same with no pair before: the new definition goes", "rename b.png fail 13", false, 1,
+         denied + "Permission denied\n", false},
     };
     // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.guards);
-        if (row.sticky && ::geteuid() != 0) {
-            std::puts("  (a sticky folder needs root to give the board to another user)");
-            continue;
-        }
         QFile::remove(dir.path("b.png"));
         QFile::remove(dir.path("b.tmx"));
         if (row.before) {
-            writeBytes(dir.path("b.png"), kOldBoard);
-            writeBytes(dir.path("b.tmx"), kOldDefinition);
+            writeBytes(dir.path("b.png"), "an older board");
+            writeBytes(dir.path("b.tmx"), "an older definition");
         }
-        if (row.sticky) {
-            ASSERT_EQ(::chmod(root.constData(), 01777), 0);
-            ASSERT_EQ(::chown((root + "/b.png").constData(), kNobody, kNobody), 0);
-            ASSERT_EQ(::chown((root + "/b.tmx").constData(), kOtherUser, kOtherUser), 0);
-        }
-        const QList<QByteArray> before = namesUnder(root);
-        ProgramRun run(exportOf("b.png"), row.fault, row.sticky ? kOtherUser : 0);
-        run.finish();
-        ::chmod(root.constData(), 0700);
-        EXPECT_EQ(std::tuple(run.signal, run.status, run.err),
-                  std::tuple(row.signal, row.status, row.err));
-        QList<QByteArray> expected = before;
+        QList<QByteArray> expected = namesIn(root);
+        const Ran ran = runExport(QList<QByteArray>{"b.png"} + kTiled, row.fault);
+        EXPECT_EQ(std::tuple(ran.status, ran.err), std::tuple(row.status, row.err));
         if (row.renewed && !row.before) {
             expected << "b.png"
                      << "b.tmx";
         }
-        std::sort(expected.begin(), expected.end());
-        EXPECT_EQ(namesUnder(root), expected) << "no scratch file left";
+        EXPECT_EQ(namesIn(root), expected) << "no scratch file left";
         if (row.renewed) {
-            expectMatchingPair(dir.path("b.png"), dir.path("b.tmx"));
+            expectOnePair(root + "b.png", root + "b.tmx");
         } else if (row.before) {
-            EXPECT_EQ(std::tuple(readBytes(dir.path("b.png")), readBytes(dir.path("b.tmx"))),
-                      std::tuple(kOldBoard, kOldDefinition));
+            EXPECT_EQ(readBytes(dir.path("b.png")) + readBytes(dir.path("b.tmx")),
+                      "an older boardan older definition");
         }
     }
 }
 
 namespace {
 
-// Whether `pid` waits for a lock (/proc/locks marks a waiter with "->").
-bool waitsForLock(pid_t pid) {
-    const QString locks = QString::fromLatin1(readBytes("/proc/locks"));
-    return locks.contains(
-        QRegularExpression(QStringLiteral("-> FLOCK +ADVISORY +WRITE +%1 ").arg(pid)));
-}
-
-// Waits until the run waits for a lock; false when it ended first.
-bool untilWaiting(ProgramRun& run) {
-    while (!waitsForLock(run.pid())) {
-        if (run.ended()) {
+// Waits until the run waits for a lock (/proc/locks marks a waiter "->"); false when it
+// ended first.
+bool untilWaiting(QProcess& run) {
+    const QRegularExpression waiting(
+        QStringLiteral("-> FLOCK +ADVISORY +WRITE +%1 ").arg(run.processId()));
+    while (!QString::fromLatin1(readBytes("/proc/locks")).contains(waiting)) {
+        if (run.waitForFinished(10)) {
             return false;
         }
-        QThread::msleep(10);
     }
     return true;
 }
 
 }  // namespace
 
-// Two runs writing one pair at once put theirs in place one after the other: while another
-// run holds the folder, each waits with both files written under scratch names, and the
-// pair left is one run's board with the same run's definition.
+// Two runs writing one pair at once put theirs in place in turn: while another holds the
+// folder, each waits with both files written under scratch names, and the pair left is one
+// run's board with the same run's definition.
 TEST_F(ExportFaults, TwoExportsToOneBoardPutTheirPairsInPlaceInTurn) {
-    const int folder = ::open(root.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder = ::open(root, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     ASSERT_EQ(::flock(folder, LOCK_EX), 0);
-    QList<QByteArray> first = exportOf("b.png");
-    QList<QByteArray> second = exportOf("b.png");
-    second.last() = "45";
-    ProgramRun one(first);
-    EXPECT_TRUE(untilWaiting(one)) << "ended with the folder held: " << one.err.toStdString();
-    ProgramRun other(second);
-    EXPECT_TRUE(untilWaiting(other)) << "ended with the folder held: " << other.err.toStdString();
-    const QList<QByteArray> names = namesUnder(root);
+    QProcess one, other;
+    for (QProcess* run : {&one, &other}) {
+        run->start(TESSARA_PROGRAM, {"export", "map.png", "b.png", "--for", "tiled", "--hex-pixels",
+                                     run == &one ? "30" : "45"});
+        EXPECT_TRUE(untilWaiting(*run)) << "ended with the folder held";
+    }
+    const QList<QByteArray> names = namesIn(root);
     EXPECT_EQ(std::count_if(names.begin(), names.end(),
                             [](const QByteArray& name) { return name.contains("b.tmx"); }),
               2)
         << "two scratch definitions, none in place";
     ::close(folder);
-    one.finish();
-    other.finish();
-    EXPECT_EQ(std::tuple(one.status, other.status), std::tuple(0, 0));
-    expectMatchingPair(dir.path("b.png"), dir.path("b.tmx"));
+    for (QProcess* run : {&one, &other}) {
+        EXPECT_TRUE(run->waitForFinished(120000));
+        EXPECT_EQ(run->exitCode(), 0);
+    }
+    expectOnePair(root + "b.png", root + "b.tmx");
 }
 
 namespace {
 
-struct Flushed {
-    QByteArray name;  // of the file or folder flushed
-    QByteArray board;
-    QByteArray definition;
-};
-std::vector<Flushed> flushes;
+QByteArray lastFlushed;  // the file or folder, and the pair at that moment
 
 int recordFlush(int fd) {
     char path[4096] = {};
-    const QByteArray link = "/proc/self/fd/" + QByteArray::number(fd);
-    const ssize_t n = ::readlink(link.constData(), path, sizeof path - 1);
-    flushes.push_back({QByteArray(path, static_cast<int>(std::max<ssize_t>(n, 0))),
-                       readBytes("b.png"), readBytes("b.tmx")});
+    const ssize_t n = ::readlink("/proc/self/fd/" + QByteArray::number(fd), path, sizeof path);
+    lastFlushed = QByteArray(path, static_cast<int>(std::max<ssize_t>(n, 0))) + ' ' +
+                  readBytes("b.png").toBase64() + ' ' + readBytes("b.tmx");
     return ::fsync(fd);
 }
 
@@ -397,17 +279,14 @@ int recordFlush(int fd) {
 TEST_F(ExportFaults, TheFolderIsFlushedAfterTheLastRename) {
     GridOptions options;
     options.hexPixels = 30;
-    const GridLayout layout = layoutGrid(400, 300, 1, 1, options);
     BoardRequest request;
     request.target = findBoardFormat("tiled");
     request.boardPath = "b.png";
-    flushes.clear();
     const FlushToDisk previous = setFlushToDisk(&recordFlush);
-    const BoardOutcome outcome = exportBoard(LoadPicture(dir.path("map.png")), layout, request);
+    const BoardOutcome outcome =
+        exportBoard(LoadPicture(dir.path("map.png")), layoutGrid(400, 300, 1, 1, options), request);
     setFlushToDisk(previous);
     ASSERT_TRUE(outcome.written) << outcome.written.error.toStdString();
-    ASSERT_FALSE(flushes.empty());
-    EXPECT_EQ(flushes.back().name, root);
-    EXPECT_EQ(std::tuple(flushes.back().board, flushes.back().definition),
-              std::tuple(readBytes("b.png"), readBytes("b.tmx")));
+    EXPECT_EQ(lastFlushed,
+              root.chopped(1) + ' ' + readBytes("b.png").toBase64() + ' ' + readBytes("b.tmx"));
 }
