@@ -1,46 +1,52 @@
 #include "boards/board_export.h"
 
-#include <sys/stat.h>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
-#include <cerrno>
-#include <cstdio>
 
 #include "boards/bicubic_resample.h"
+#include "core/file_names.h"
 #include "image/atomic_file.h"
+#include "image/file_pair.h"
 #include "image/picture_memory.h"
 
 namespace tessara {
 namespace {
 
-// Why the board's own name cannot take a new board, as a single file written atomically
-// would be refused: a folder there, or a read-only file, which an editor would not replace.
-QString boardNameProblem(const QString& path) {
-    const QFileInfo target(path);
-    if (target.isDir() && !target.isSymLink()) {
-        return QStringLiteral("%1 is a folder.").arg(path);
-    }
-    struct stat st {};
-    if (::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode) &&
-        (st.st_mode & 0222) == 0) {
-        return QStringLiteral("The file %1 is read-only.").arg(target.fileName());
-    }
-    return {};
+// The characters XML 1.0 holds: every target's definition is read as text, and Tiled's and
+// VASSAL's as XML, whose writer would drop any other.
+bool xmlHolds(char32_t c) {
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
+           (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
 }
 
-// A free name beside the board, for the board until its definition is written. The file
-// that found it is gone again, so that the board is made as any new file is, with the
-// user's usual permissions.
-QString temporaryBoardPath(const QString& boardPath) {
-    const QFileInfo board(boardPath);
-    QTemporaryFile reserve(
-        board.dir().filePath(QStringLiteral(".%1.XXXXXX").arg(board.fileName())));
-    if (!reserve.open()) {
-        return {};
-    }
-    return reserve.fileName();
+QString fileNameOf(const QString& path) {
+    return path.mid(path.lastIndexOf(u'/') + 1);
+}
+
+// The board, made as any new file is, with the user's usual permissions.
+PairPart boardPart(const Picture& map, const BoardRequest& request, const Straightening& s) {
+    const auto write = [&map, &request, &s](const QString& scratch) {
+        const QImage board = resampleBicubic(map.image(), s.toBoard.inverted(), s.board);
+        if (board.isNull()) {
+            return WriteResult::failed(QStringLiteral("There is not enough memory."));
+        }
+        ExportOptions options;
+        options.format = request.format;
+        options.jpegQuality = request.jpegQuality;
+        return exportPicture(Picture(board), scratch, options);
+    };
+    return {request.boardPath, write, false};
+}
+
+// The definition, with the permissions of the one it replaces, as any file written
+// atomically keeps them.
+PairPart definitionPart(const QString& path, const BoardFormat& target,
+                        const BoardContext& context) {
+    const auto write = [&target, &context](const QString& scratch) {
+        const QByteArray text = target.definition(context);
+        return writeFileAtomically(
+            scratch, [&text](QIODevice& file) { return file.write(text) == text.size(); });
+    };
+    return {path, write, true};
 }
 
 }  // namespace
@@ -62,11 +68,27 @@ QString definitionPathFor(const QString& boardPath, const BoardFormat& target) {
     return stem + target.definitionSuffix();
 }
 
+QString boardNameProblem(const QString& boardPath) {
+    const QString name = fileNameOf(boardPath);
+    if (shownText(name) != name) {
+        return QStringLiteral(
+            "Its name is not UTF-8 text, so its grid definition could not name it.");
+    }
+    for (const char32_t c : name.toUcs4()) {
+        if (!xmlHolds(c)) {
+            return QStringLiteral("Its name holds U+%1, which its grid definition cannot hold.")
+                .arg(QString::number(c, 16).toUpper().rightJustified(4, u'0'));
+        }
+    }
+    return {};
+}
+
 BoardOutcome exportBoard(const Picture& map, const GridLayout& layout,
                          const BoardRequest& request) {
     BoardOutcome outcome;
     const BoardFormat& target = *request.target;
     outcome.definitionPath = definitionPathFor(request.boardPath, target);
+    outcome.failedPath = request.boardPath;
     outcome.straightening = straighten(layout, target);
     const Straightening& s = outcome.straightening;
     if (s.problem != BoardProblem::None) {
@@ -77,33 +99,12 @@ BoardOutcome exportBoard(const Picture& map, const GridLayout& layout,
         outcome.written = WriteResult::failed(problem);
         return outcome;
     }
-    const BoardContext context{layout, s, QFileInfo(request.boardPath).fileName(), request.look};
+    const BoardContext context{layout, s, fileNameOf(request.boardPath), request.look};
     outcome.unexpressed = target.unexpressed(context);
-    const QImage board = resampleBicubic(map.image(), s.toBoard.inverted(), s.board);
-    if (board.isNull()) {
-        outcome.written = WriteResult::failed(QStringLiteral("There is not enough memory."));
-        return outcome;
-    }
-    const QString temporary = temporaryBoardPath(request.boardPath);
-    if (temporary.isEmpty()) {
-        outcome.written = WriteResult::failed(writeFailureReason(errno));
-        return outcome;
-    }
-    ExportOptions options;
-    options.format = request.format;
-    options.jpegQuality = request.jpegQuality;
-    outcome.written = exportPicture(Picture(board), temporary, options);
-    if (outcome.written) {
-        const QByteArray text = target.definition(context);
-        outcome.written = writeFileAtomically(outcome.definitionPath, [&text](QIODevice& file) {
-            return file.write(text) == text.size();
-        });
-    }
-    if (outcome.written && std::rename(QFile::encodeName(temporary).constData(),
-                                       QFile::encodeName(request.boardPath).constData()) != 0) {
-        outcome.written = WriteResult::failed(writeFailureReason(errno));
-    }
-    QFile::remove(temporary);  // gone already once renamed
+    const PairOutcome written = writeFilePair(
+        boardPart(map, request, s), definitionPart(outcome.definitionPath, target, context));
+    outcome.written = written.written;
+    outcome.failedPath = written.failedPath;
     return outcome;
 }
 
@@ -118,6 +119,11 @@ QString boardProblemText(const Straightening& s) {
         case BoardProblem::BoardTooLarge:
             return QStringLiteral("The straightened board would be over %1 pixels on a side.")
                 .arg(kLongestSide);
+        case BoardProblem::HexLargerThanMap:
+            return QStringLiteral(
+                       "The hexes are larger than the map: %1's grid starts at a hex's corner, "
+                       "which would leave the board mostly blank.")
+                .arg(s.format->program());
     }
     return {};
 }

@@ -2,8 +2,7 @@
 // grid lies on the fitted one (straightening.h), as a PNG or JPEG picture, and beside it,
 // with the same stem, the target's grid definition (board_format.h): BOARD.tmx for Tiled,
 // BOARD.vassal.xml for VASSAL, BOARD.foundry.json for Foundry. Both files appear together or
-// neither does: the board is written under a temporary name, the definition atomically, and only
-// then is the board renamed into place.
+// neither does, as a pair of files is written (file_pair.h).
 #pragma once
 
 #include <QByteArray>
@@ -32,6 +31,7 @@ struct BoardOutcome {
     Straightening straightening;
     WriteResult written;
     QString definitionPath;
+    QString failedPath;       // of the two, the file that could not be written
     QStringList unexpressed;  // what of the grid the target cannot say
 };
 
@@ -42,6 +42,11 @@ BoardLook boardLook(const GridPen& pen, const GridOptions& options, const HexNum
 
 // BOARD.tmx, BOARD.vassal.xml, ... beside BOARD.png.
 QString definitionPathFor(const QString& boardPath, const BoardFormat& target);
+
+// Why the board cannot be named in its definition, whatever the target: a name that is not
+// UTF-8 text, or one with a character XML cannot hold (a control character but a tab or a
+// line break, U+FFFE, U+FFFF); empty when it can. Its folder's name may be any bytes.
+QString boardNameProblem(const QString& boardPath);
 
 // Refuses, writing nothing, when the straightening has a problem (outcome.straightening
 // says which); fails, leaving both files as they were, when a write fails.

@@ -22,14 +22,20 @@ struct ScaledGrid {
     double pitch = 0;
 };
 
+// From the offset the hexes are placed from: a far one less whole periods, so that the
+// board and its definition are those of the same grid moved by no more than a period.
 ScaledGrid scaledGrid(const GridLayout& layout, const Straightening& s) {
-    const GridOptions& o = layout.options;
-    const bool columns = o.orientation == GridOrientation::Columns;
-    const double offsetAlong = columns ? o.offsetY : o.offsetX;
-    const double offsetAcross = columns ? o.offsetX : o.offsetY;
-    const double halfFlat = kHalfFlat * o.stretch * layout.hexSize;
-    return {s.scaleAlong * offsetAlong, s.scaleAcross * (offsetAcross + halfFlat),
+    const QPointF offset = frameOffset(layout);
+    const double halfFlat = kHalfFlat * layout.options.stretch * layout.hexSize;
+    return {s.scaleAlong * offset.x(), s.scaleAcross * (offset.y() + halfFlat),
             static_cast<double>(s.sizes.along), s.sizes.pitch};
+}
+
+// A canvas that starts on the lattice starts up to a hex before the picture: hexes larger
+// than the picture would make a board of mostly blank padding.
+bool hexLargerThanPicture(const GridLayout& layout, double pitch) {
+    const QRectF frame = layout.placement.frameBounds(layout.pictureArea());
+    return layout.hexSize > frame.width() || pitch > frame.height();
 }
 
 // The picture's pixel centres in the scaled frame: x along the lines, y across.
@@ -127,11 +133,15 @@ Straightening straighten(const GridLayout& given, const BoardFormat& format) {
         s.problem = BoardProblem::HexTooSmall;
         return s;
     }
+    const BoardOrigin origin = format.origin(s.sizes);
+    if (origin.onLattice && hexLargerThanPicture(layout, p)) {
+        s.problem = BoardProblem::HexLargerThanMap;
+        return s;
+    }
     s.scaleAlong = s.sizes.along / h;
     s.scaleAcross = s.sizes.pitch / p;
     const ScaledGrid grid = scaledGrid(layout, s);
     const QRectF extent = scaledExtent(layout, s);
-    const BoardOrigin origin = format.origin(s.sizes);
     const BoardStart start = origin.onLattice ? latticeStart(layout, grid, extent, origin)
                                               : vassalStart(layout, grid, extent);
     const double along = std::ceil(extent.right() - start.along - 1e-9) + 1;

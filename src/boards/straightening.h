@@ -33,6 +33,9 @@ enum class BoardProblem {
     NoGrid,         // the grid itself cannot be laid over the picture
     HexTooSmall,    // the target's hexes would be smaller than it can draw
     BoardTooLarge,  // the board would be over the longest side a picture may have
+    // The hexes are larger than the picture, and the target's canvas starts on a hex's
+    // corner: the board would be mostly blank.
+    HexLargerThanMap,
 };
 
 struct Straightening {

@@ -14,8 +14,22 @@ CommandOutcome badInput(const QString& what) {
     return {kExitBadInput, what, {}, {}};
 }
 
+// Checked before the map is loaded, one rule for both files: a folder where either would go
+// is bad input, as is a board name its definition cannot hold.
+QString boardPairProblem(const GridRequest& given) {
+    for (const QString& path : {given.output, definitionPathFor(given.output, *given.target)}) {
+        if (const QString problem = outputProblem(path); !problem.isEmpty()) {
+            return problem;
+        }
+    }
+    if (const QString problem = boardNameProblem(given.output); !problem.isEmpty()) {
+        return cannotWrite(given.output, asClause(problem));
+    }
+    return {};
+}
+
 CommandOutcome run(const GridRequest& given) {
-    if (const QString problem = outputProblem(given.output); !problem.isEmpty()) {
+    if (const QString problem = boardPairProblem(given); !problem.isEmpty()) {
         return badInput(problem);
     }
     Picture map;
@@ -45,7 +59,7 @@ CommandOutcome run(const GridRequest& given) {
         return badInput(asClause(outcome.written.error));
     }
     if (!outcome.written) {
-        return {kExitFailed, cannotWrite(request.output, outcome.written.error), {}, {}};
+        return {kExitFailed, cannotWrite(outcome.failedPath, outcome.written.error), {}, {}};
     }
     CommandOutcome done;
     done.output =

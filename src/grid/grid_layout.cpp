@@ -34,16 +34,6 @@ double withinReach(double offset, double period) {
     return std::abs(offset) > kMaxCells * period ? std::fmod(offset, period) : offset;
 }
 
-// The offset along the lines (u) and across them (v). The lattice repeats every hex along
-// a line, and every two lines across them, as every other line is shifted.
-QPointF frameOffset(const GridLayout& layout) {
-    const GridOptions& options = layout.options;
-    const QPointF given = options.orientation == GridOrientation::Rows
-                              ? QPointF(options.offsetX, options.offsetY)
-                              : QPointF(options.offsetY, options.offsetX);
-    return {withinReach(given.x(), layout.hexSize), withinReach(given.y(), 2 * linePitch(layout))};
-}
-
 struct Span {
     double first;
     double last;
@@ -150,6 +140,16 @@ Counts centredCounts(const GridLayout& layout) {
 }
 
 }  // namespace
+
+// The lattice repeats every hex along a line, and every two lines across them, as every
+// other line is shifted.
+QPointF frameOffset(const GridLayout& layout) {
+    const GridOptions& options = layout.options;
+    const QPointF given = options.orientation == GridOrientation::Rows
+                              ? QPointF(options.offsetX, options.offsetY)
+                              : QPointF(options.offsetY, options.offsetX);
+    return {withinReach(given.x(), layout.hexSize), withinReach(given.y(), 2 * linePitch(layout))};
+}
 
 double GridLayout::flatsApart() const {
     return options.skew == 0 ? hexSize : hexSize * std::cos(options.skew * std::numbers::pi / 180);

@@ -59,6 +59,11 @@ struct GridLayout {
 GridLayout layoutGrid(Single pictureWidth, Single pictureHeight, Single hexSize, Single mapSize,
                       const GridOptions& options);
 
+// The offset of a fitted grid in its frame, along the lines (u) and across them (v), as
+// every hexagon is placed from it: an offset more than kMaxCells periods of the lattice away
+// less whole periods, so that the grid is the same and is counted from near the picture.
+QPointF frameOffset(const GridLayout& layout);
+
 // One hexagon of a grid: the line it lies on (a row, or a column) and its place along the
 // line. The button's grid counts its rows and columns from 0 here.
 struct GridHex {

@@ -9,7 +9,6 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <system_error>
@@ -20,49 +19,10 @@
 #include "image/descriptor_device.h"
 
 namespace tessara {
+
 namespace {
 
 std::atomic<FlushToDisk> flushToDisk{&::fsync};
-
-// The scratch files being written now, by name, for a signal handler to remove: each name
-// is formatted beforehand, and a handler reads only these flags and bytes. A few writes may
-// run at once; one beyond them is not remembered.
-struct ScratchSlot {
-    std::atomic<bool> taken{false};
-    std::atomic<bool> named{false};
-    char path[PATH_MAX] = {};
-};
-ScratchSlot scratchSlots[4];
-
-// Remembers a scratch file's name while it lives.
-class RememberedScratch {
-  public:
-    explicit RememberedScratch(const QByteArray& path) {
-        if (path.size() >= PATH_MAX) {
-            return;
-        }
-        for (ScratchSlot& slot : scratchSlots) {
-            bool free = false;
-            if (slot.taken.compare_exchange_strong(free, true)) {
-                std::memcpy(slot.path, path.constData(), static_cast<size_t>(path.size()) + 1);
-                slot.named.store(true);
-                slot_ = &slot;
-                return;
-            }
-        }
-    }
-    ~RememberedScratch() {
-        if (slot_ != nullptr) {
-            slot_->named.store(false);
-            slot_->taken.store(false);
-        }
-    }
-    RememberedScratch(const RememberedScratch&) = delete;
-    RememberedScratch& operator=(const RememberedScratch&) = delete;
-
-  private:
-    ScratchSlot* slot_ = nullptr;
-};
 
 // A hold on the file a rename is about to replace. When the rename drops the last reference
 // to a large file, the kernel frees its pages in the file cache inside the rename: 0.46 s
@@ -137,10 +97,12 @@ QByteArray scratchStem(const Target& target) {
 
 // A new file beside the target, named after it and hidden. Created with the usual
 // permissions for a new file (the kernel applies the umask, which is left alone: other
-// threads may be creating files), or those of the regular file it will replace.
-int createTemporary(const Target& target, QByteArray& name) {
+// threads may be creating files), or, when `keepMode`, those of the regular file it will
+// replace.
+int createTemporary(const Target& target, QByteArray& name, bool keepMode = true) {
     struct stat st {};
-    const bool replaces = ::lstat(target.path.constData(), &st) == 0 && S_ISREG(st.st_mode);
+    const bool replaces =
+        keepMode && ::lstat(target.path.constData(), &st) == 0 && S_ISREG(st.st_mode);
     const QByteArray stem = scratchStem(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
         name =
@@ -169,16 +131,6 @@ bool isFolder(const Target& target) {
     return ::lstat(target.path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// Flushes the folder's entry for the renamed file, so that a power loss after the save
-// leaves the new file under the name rather than nothing.
-void syncFolder(const QByteArray& folder) {
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        flushToDisk.load()(fd);
-        ::close(fd);
-    }
-}
-
 // Writes and flushes the content to disk; the reason for the failure, or an empty string.
 QString writeContent(int fd, const std::function<bool(QIODevice&)>& write, Durability durability) {
     DescriptorDevice device(fd);
@@ -200,16 +152,39 @@ QString writeContent(int fd, const std::function<bool(QIODevice&)>& write, Durab
 
 }  // namespace
 
-void removeScratchFilesAndRaise(int signal) {
-    for (const ScratchSlot& slot : scratchSlots) {
-        if (slot.named.load()) {
-            ::unlink(slot.path);
-        }
+// Flushes the folder's entry for the renamed file, so that a power loss after the save
+// leaves the new file under the name rather than nothing.
+void syncFolder(const QByteArray& folder) {
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        flushToDisk.load()(fd);
+        ::close(fd);
     }
-    struct sigaction byDefault {};
-    byDefault.sa_handler = SIG_DFL;
-    ::sigaction(signal, &byDefault, nullptr);
-    ::raise(signal);  // delivered as the handler returns
+}
+
+QByteArray folderOf(const QString& path) {
+    return Target(path).folder;
+}
+
+ScratchFile::ScratchFile(const QString& beside, Mode mode) {
+    const int fd = createTemporary(Target(beside), path_, mode == Mode::OfReplaced);
+    if (fd < 0) {
+        error_ = errno;
+        path_.clear();
+        return;
+    }
+    remembered_.emplace(path_);
+    ::close(fd);
+}
+
+ScratchFile::~ScratchFile() {
+    if (!path_.isEmpty()) {
+        ::unlink(path_.constData());  // gone already when renamed away
+    }
+}
+
+QString ScratchFile::name() const {
+    return decodeFileName(path_);
 }
 
 FlushToDisk setFlushToDisk(FlushToDisk flush) {
@@ -223,16 +198,23 @@ QString writeFailureReason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-WriteResult writeFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write,
-                                Durability durability) {
+QString replacementProblem(const QString& path) {
     const Target target(path);
     if (isFolder(target)) {
-        return WriteResult::failed(QStringLiteral("%1 is a folder.").arg(shownText(path)));
+        return QStringLiteral("%1 is a folder.").arg(shownText(path));
     }
     if (isReadOnlyFile(target)) {
-        return WriteResult::failed(
-            QStringLiteral("The file %1 is read-only.").arg(shownText(target.fileName)));
+        return QStringLiteral("The file %1 is read-only.").arg(shownText(target.fileName));
     }
+    return {};
+}
+
+WriteResult writeFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write,
+                                Durability durability) {
+    if (const QString problem = replacementProblem(path); !problem.isEmpty()) {
+        return WriteResult::failed(problem);
+    }
+    const Target target(path);
     QByteArray temp;
     const int fd = createTemporary(target, temp);
     if (fd < 0) {

@@ -5,10 +5,13 @@
 // empty map behind. A read-only file is not replaced, as an editor would not.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "core/write_result.h"
+#include "image/scratch_files.h"
 
 class QIODevice;
 
@@ -27,10 +30,37 @@ enum class Durability { OnDisk, Cached };
 WriteResult writeFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write,
                                 Durability durability = Durability::OnDisk);
 
-// For the handlers of the signals that end a program (SIGINT, SIGTERM, SIGHUP): removes the
-// temporary file of every write under way, so that none is left beside its target, then
-// ends the process by `signal` as its default action does. Safe in a signal handler.
-void removeScratchFilesAndRaise(int signal);
+// Why writeFileAtomically would not replace the file at `path`: a folder there, or a
+// read-only file; empty when it would.
+QString replacementProblem(const QString& path);
+
+// The folder that holds `path`, as the bytes of its name (file_names.h), and the flush of
+// its entries that writeFileAtomically makes after its rename.
+QByteArray folderOf(const QString& path);
+void syncFolder(const QByteArray& folder);
+
+// A file beside `beside` that is to take its place later, named as writeFileAtomically's
+// own scratch files are: hidden, after it, shortened where the name leaves no room. It is
+// made empty at once, so that no other write takes the name, with a new file's permissions
+// or (OfReplaced) those of the file it will replace; a signal that ends the program removes
+// it, and so does the end of this object unless it was renamed away before.
+class ScratchFile {
+  public:
+    enum class Mode { OfNewFile, OfReplaced };
+    ScratchFile(const QString& beside, Mode mode);
+    ~ScratchFile();
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+
+    int error() const { return error_; }  // the errno it could not be made with; 0 once made
+    const QByteArray& path() const { return path_; }
+    QString name() const;  // the path, for the writers that take one (file_names.h)
+
+  private:
+    QByteArray path_;
+    int error_ = 0;
+    std::optional<RememberedScratch> remembered_;
+};
 
 // What flushes a written file, and then its folder, to the disk: fsync. A test puts its own
 // in its place to see what is flushed and when, or to make the flush fail as a failing disk

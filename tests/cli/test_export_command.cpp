@@ -3,7 +3,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <cmath>
 
+#include "grid/grid_geometry.h"
 #include "settings/grid_settings.h"
 #include "support/program_run.h"
 #include "support/test_files.h"
@@ -42,7 +44,9 @@ class CliExport : public ::testing::Test {
 
 // Worked by hand: 30.4 px rows for Tiled are 30 wide and 27 apart (30.4 x 0.86602 = 26.33);
 // 32 px rows for VASSAL 32 and 28 (27.71); the settings' 31.3 px columns, turned, 31 along
-// and 27 across (27.11). A refusal has its exit status and one line, and writes nothing.
+// and 27 across (27.11). A refusal has its exit status and one line, and writes nothing. Tiled
+// and Foundry start on a hex's corner, up to a hex before the map: rows 346.4 px apart hold
+// the map's 300 px (0.86602 x 346.4 = 299.99), 346.5 px not; columns 300 px across, not 300.5.
 TEST_F(CliExport, WritesBothFilesAndSaysTheScaleOrRefusesInOneLine) {
     // clang-format off
     const struct { QString arguments; int status; const char* out; const char* err; QStringList made = {}; QSize board = {}; } rows[] = {
@@ -68,7 +72,15 @@ TEST_F(CliExport, WritesBothFilesAndSaysTheScaleOrRefusesInOneLine) {
         {"export map.png b.png --for tiled --hex-pixels 6.9", 2, "", "the hexes would be 6 by 6 pixels for Tiled, below the 8 by 6 it can draw"},
         {"export map.png b.png --for vassal --hex-pixels 7.49", 2, "", "the hexes would be 7 by 6 pixels for VASSAL, below the 8 by 6 it can draw"},
         {"export map.png b.png --for foundry --hex-pixels 19.4", 2, "", "the hexes would be 19 pixels flat to flat for Foundry, below the 20 it can draw"},
-        {"export map.png taken.png --for tiled --hex-pixels 30", 1, "", "cannot write 'taken.png': "},
+        {"export map.png taken.png --for tiled --hex-pixels 30", 2, "", "cannot write 'taken.tmx': it is a folder\n"},
+        {"export map.png h.png --for tiled --hex-pixels 346.4", 0,
+         "h.png and h.tmx written; scale factor 0.99885 across, 1.00004 down\n", "", {"h.png", "h.tmx"}, {573, 400}},
+        {"export map.png b.png --for tiled --hex-pixels 346.5", 2, "",
+         "the hexes are larger than the map: Tiled's grid starts at a hex's corner, which would leave the board mostly blank\n"},
+        {"export map.png c.png --for foundry --hex-pixels 300 --orientation columns", 0,
+         "c.png and c.foundry.json written; scale factor 1.00001 across, 1.00000 down\n", "", {"c.png", "c.foundry.json"}, {487, 600}},
+        {"export map.png b.png --for foundry --hex-pixels 300.5 --orientation columns", 2, "",
+         "the hexes are larger than the map: Foundry's grid starts at a hex's corner, which would leave the board mostly blank\n"},
         {"export map.png old.png --for tiled --hex-pixels 30", 1, "", "cannot write 'old.png': The file old.png is read-only"},
     };
     // clang-format on
@@ -88,6 +100,32 @@ TEST_F(CliExport, WritesBothFilesAndSaysTheScaleOrRefusesInOneLine) {
         }
     }
     EXPECT_EQ(readBytes(dir.path("old.png")), "an older board") << "kept as an editor would";
+}
+
+// A grid moved whole periods away is the same grid: its board and definition are those of
+// the offset less whole periods, as tessara grid draws it. 1e9 px, the farthest offset taken,
+// is a whole number of 40 px hexes along a line; across the lines the period is two of them.
+TEST_F(CliExport, AFarOffsetGivesTheBoardOfTheOffsetLessWholePeriods) {
+    const QString acrossLessPeriods = QString::number(std::fmod(1e9, 2 * kRowPitch * 40), 'g', 17);
+    // clang-format off
+    const struct { const char* guards; QString far; QString near; } rows[] = {
+        {"along the rows", "1e9,0", "0,0"},
+        {"down the columns", "0,1e9 --orientation columns", "0,0 --orientation columns"},
+        {"across the rows", "0,1e9", "0," + acrossLessPeriods},
+        {"back across the rows", "0,-1e9", "0,-" + acrossLessPeriods},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.guards);
+        const QString board = "export map.png o.png --for tiled --hex-pixels 40 --offset=";
+        ASSERT_EQ(run(board + row.near).status, 0);
+        const QByteArray nearBoard = readBytes(dir.path("o.png"));
+        const QByteArray nearMap = readBytes(dir.path("o.tmx"));
+        const Finished far = run(board + row.far);
+        EXPECT_EQ(far.status, 0) << far.err.toStdString();
+        EXPECT_TRUE(readBytes(dir.path("o.png")) == nearBoard) << "the same board";
+        EXPECT_EQ(readBytes(dir.path("o.tmx")), nearMap);
+    }
 }
 
 // The programs that draw the grid themselves draw it as the options say: the lines' own
