@@ -148,7 +148,7 @@ QString required(const Arguments& args, const QString& name, const char* meaning
 }
 
 // The same rule as the sizes typed into the window; a grid given in pixels needs none.
-GridSizes readSizes(const Arguments& args, const GridSettings& base) {
+GridSizes readSizes(const Arguments& args, const GridSpec& base) {
     const bool mapGiven = args.has("map-width") || base.mapWidth;
     const bool hexGiven = args.has("hex-size") || base.hexSize;
     if ((args.has("hex-pixels") || base.options.hexPixels) && !mapGiven && !hexGiven) {
@@ -186,7 +186,8 @@ bool ownColourGiven(const Arguments& args) {
     return args.has("colour") && args.value("colour").startsWith(u'#');
 }
 
-GridPen readPen(const Arguments& args, const GridSettings& base) {
+// The list colour and thickness: positions in the lists, over the settings file's.
+void readPen(const Arguments& args, GridSpec& spec) {
     QStringList colours;
     for (const char* colour : kColourNames) {
         colours.append(QLatin1String(colour));
@@ -196,11 +197,12 @@ GridPen readPen(const Arguments& args, const GridSettings& base) {
         widths.append(QString::number(width));
     }
     // A colour of one's own is an option of the grid's lines; the pen keeps the list's.
-    const int colour =
-        ownColourGiven(args) ? base.colour : choose(args, "colour", colours, base.colour);
+    if (!ownColourGiven(args)) {
+        spec.colour = choose(args, "colour", colours, spec.colour);
+    }
     const int width = choose(args, "thickness", widths,
-                             static_cast<int>(widths.indexOf(QString::number(base.thickness))));
-    return *gridPen(colour, width, kLineWidths);  // both are positions in the lists
+                             static_cast<int>(widths.indexOf(QString::number(spec.thickness))));
+    spec.thickness = kLineWidths[static_cast<size_t>(width)];
 }
 
 // "#RRGGBB", the one way of naming a colour of one's own.
@@ -373,20 +375,14 @@ QByteArray outputFormat(const QString& output) {
     return format;
 }
 
-PdfPages readPages(const Arguments& args, const QByteArray& format, const ScaleChoice& base) {
-    PdfPages pages;
-    pages.hexSize = base.hexSize;
-    pages.unit = base.unit;
-    pages.dpi = base.byHex ? 0 : base.dpi;
-    pages.paper = base.paper;
-    pages.landscape = base.landscape;
-    pages.overlapMm = base.overlapMm;
+// How a PDF OUTPUT prints the map, over the settings file's choices.
+void readPages(const Arguments& args, const QByteArray& format, ScaleChoice& pages) {
     const QStringList given = givenOf(args, OptionGroup::Pdf);
     if (format != "pdf") {
         if (!given.isEmpty()) {
             throw Refusal{QStringLiteral("--%1 needs a .pdf OUTPUT").arg(given.first())};
         }
-        return pages;
+        return;
     }
     const QStringList scales = {"hex-mm", "hex-inches", "dpi"};
     QStringList scalesGiven;
@@ -401,13 +397,14 @@ PdfPages readPages(const Arguments& args, const QByteArray& format, const ScaleC
     if (given.contains("hex-mm")) {
         pages.hexSize = fieldValue(args, field::kPrintHex);
         pages.unit = LengthUnit::Millimetre;
-        pages.dpi = 0;
+        pages.byHex = true;
     } else if (given.contains("hex-inches")) {
         pages.hexSize = fieldValue(args, field::kPrintHexInches);
         pages.unit = LengthUnit::Inch;
-        pages.dpi = 0;
+        pages.byHex = true;
     } else if (given.contains("dpi")) {
         pages.dpi = fieldValue(args, field::kPrintDpi);
+        pages.byHex = false;
     }
     const auto paper = std::find(std::begin(kScalePapers), std::end(kScalePapers), pages.paper);
     pages.paper = kScalePapers[choose(args, "paper", {"A4", "A3", "Letter", "Legal", "Tabloid"},
@@ -416,11 +413,10 @@ PdfPages readPages(const Arguments& args, const QByteArray& format, const ScaleC
     if (given.contains("overlap-mm")) {
         pages.overlapMm = fieldValue(args, field::kOverlap);
     }
-    return pages;
 }
 
 // The settings file's values, where one is given; otherwise the defaults of every option.
-GridSettings readSettingsFile(const Arguments& args, QStringList& ignored) {
+GridSpec readSettingsFile(const Arguments& args, QStringList& ignored) {
     if (!args.has("settings")) {
         return {};
     }
@@ -449,18 +445,20 @@ QStringList positionals(const Arguments& args, std::initializer_list<const char*
 
 // The grid a command draws or exports: its sizes, pen, options and numbering, each over the
 // one a settings file gave.
-void readGrid(const Arguments& args, const GridSettings& base, GridRequest& request) {
-    request.sizes = readSizes(args, base);
-    request.sizesGiven = request.sizes.mapSize > 0;
+void readGrid(const Arguments& args, GridRequest& request) {
+    GridSpec& spec = request.spec;
+    const GridSizes sizes = readSizes(args, spec);
+    spec.mapWidth = sizes.mapSize > 0 ? std::optional<double>(sizes.mapSize) : std::nullopt;
+    spec.hexSize = sizes.mapSize > 0 ? std::optional<double>(sizes.hexSize) : std::nullopt;
     if (args.has("anchor")) {
         if (args.has("offset")) {
             throw Refusal{QStringLiteral("give only one of --offset or --anchor")};
         }
         request.anchor = readPoint(args, QStringLiteral("anchor"));
     }
-    request.pen = readPen(args, base);
-    request.options = readOptions(args, base.options);
-    request.numbering = readNumbering(args, base.numbering);
+    readPen(args, spec);
+    spec.options = readOptions(args, spec.options);
+    spec.numbering = readNumbering(args, spec.numbering);
 }
 
 CommandLine parseGrid(const SubcommandEntry& command, const QStringList& arguments) {
@@ -470,13 +468,13 @@ CommandLine parseGrid(const SubcommandEntry& command, const QStringList& argumen
     }
     const QStringList files = positionals(args, {kInput, "OUTPUT, the file to write"});
     GridRequest request;
-    const GridSettings base = readSettingsFile(args, request.settingsIgnored);
+    request.spec = readSettingsFile(args, request.settingsIgnored);
     request.input = files[0];
     request.output = files[1];
     request.format = outputFormat(request.output);
-    request.pages = readPages(args, request.format, base.print);
-    readGrid(args, base, request);
-    if (request.options.lineStyle == LineStyle::None && !request.numbering.enabled) {
+    readPages(args, request.format, request.spec.print);
+    readGrid(args, request);
+    if (request.spec.options.lineStyle == LineStyle::None && !request.spec.numbering.enabled) {
         throw Refusal{
             QStringLiteral("nothing to draw: --line-style none draws no lines, and no "
                            "--numbers were asked for")};
@@ -525,12 +523,12 @@ CommandLine parseExport(const SubcommandEntry& command, const QStringList& argum
     }
     GridRequest request;
     request.target = boardFormats()[choose(args, "for", boardFormatIds())];
-    const GridSettings base = readSettingsFile(args, request.settingsIgnored);
+    request.spec = readSettingsFile(args, request.settingsIgnored);
     request.input = files[0];
     request.output = files[1];
     request.format = boardFormat(request.output);
     request.jpegQuality = readQuality(args, request.format);
-    readGrid(args, base, request);
+    readGrid(args, request);
     return {CommandAction::Export, request, {}, &command};
 }
 

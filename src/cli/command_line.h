@@ -12,13 +12,8 @@
 #include <optional>
 
 #include "boards/board_format.h"
-#include "grid/grid_options.h"
-#include "grid/grid_parameters.h"
-#include "grid/hex_numbers.h"
+#include "grid/grid_spec.h"
 #include "image/picture_export.h"
-#include "print/scale_tiles.h"
-
-#include <QPageSize>
 
 namespace tessara {
 
@@ -31,16 +26,6 @@ enum class CommandAction {
     Refused,   // the arguments are wrong
 };
 
-// How a PDF OUTPUT prints the map: over as many pages as the scale needs.
-struct PdfPages {
-    double hexSize = kDefaultHexMm;  // a hex printed this long, flat to flat
-    LengthUnit unit = LengthUnit::Millimetre;
-    double dpi = 0;  // instead, when above 0: the picture's pixels per inch of paper
-    QPageSize::PageSizeId paper = QPageSize::A4;
-    bool landscape = false;
-    double overlapMm = kDefaultOverlapMm;
-};
-
 // Everything `tessara grid` needs, checked.
 struct GridRequest {
     QString input;   // the map picture to read
@@ -48,12 +33,7 @@ struct GridRequest {
     // From OUTPUT's extension: "bmp", "png", "jpeg", "tiff" (the gridded map), "svg" (the grid
     // alone) or "pdf" (the gridded map at true scale over pages).
     QByteArray format;
-    GridSizes sizes;
-    GridPen pen;
-    GridOptions options;
-    HexNumbering numbering;
-    PdfPages pages;                       // for "pdf"
-    bool sizesGiven = true;               // false: the hex size is given in pixels only
+    GridSpec spec;  // the grid, over the one a settings file gave; its print choices for "pdf"
     std::optional<QPointF> anchor;        // a hex centre goes there, instead of an offset
     QStringList settingsIgnored;          // fields of a newer settings file left out
     const BoardFormat* target = nullptr;  // for Export

@@ -40,8 +40,7 @@ CommandOutcome run(const GridRequest& given) {
         return mapNotRead(given.input, error);
     }
     const GridRequest request = requestForMap(given, map.width(), map.height());
-    const GridLayout layout = layoutGrid(map.width(), map.height(), request.sizes.hexSize,
-                                         request.sizes.mapSize, request.options);
+    const GridLayout layout = layoutFor(request.spec, QSize(map.width(), map.height()));
     if (layout.problem == GridProblem::TooManyCells) {
         return badInput(asClause(gridFailureFact(GridFailure::TooManyCells)) +
                         QStringLiteral("; give a larger --hex-size"));
@@ -51,9 +50,10 @@ CommandOutcome run(const GridRequest& given) {
     board.boardPath = request.output;
     board.format = request.format;
     board.jpegQuality = request.jpegQuality;
-    board.look =
-        boardLook(request.pen, request.options, request.numbering,
-                  request.sizesGiven ? std::optional<double>(request.sizes.hexSize) : std::nullopt);
+    // The distance a hex stands for, when the map's sizes were given rather than made up.
+    const GridSpec& spec = request.spec;
+    board.look = boardLook(spec.pen(), spec.options, spec.numbering,
+                           given.spec.sizesGiven() ? spec.hexSize : std::nullopt);
     const BoardOutcome outcome = exportBoard(map, layout, board);
     if (outcome.straightening.problem != BoardProblem::None) {
         return badInput(asClause(outcome.written.error));

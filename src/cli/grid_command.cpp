@@ -63,15 +63,17 @@ QString outputProblem(const QString& output) {
 // The request for a map of that size: sizes for a grid given in pixels only, and the
 // offset that puts a hex centre on the anchor.
 GridRequest requestForMap(GridRequest request, int width, int height) {
-    if (!request.sizesGiven && request.options.hexPixels) {
+    GridSpec& spec = request.spec;
+    if (!spec.sizesGiven() && spec.options.hexPixels) {
         // As the window fills them in: one unit a hex.
-        request.sizes = {toSingle(width / *request.options.hexPixels), 1};
+        spec.mapWidth = toSingle(width / *spec.options.hexPixels);
+        spec.hexSize = 1;
     }
     if (request.anchor) {
-        const double hexPixels = request.options.hexPixels.value_or(
-            hexWidth(static_cast<Single>(width), request.sizes.hexSize, request.sizes.mapSize));
-        request.options =
-            anchoredAt(request.options, hexPixels, *request.anchor, QSizeF(width, height));
+        const GridSizes sizes = spec.sizes();
+        const double hexPixels = spec.options.hexPixels.value_or(
+            hexWidth(static_cast<Single>(width), sizes.hexSize, sizes.mapSize));
+        spec.options = anchoredAt(spec.options, hexPixels, *request.anchor, QSizeF(width, height));
     }
     return request;
 }
@@ -112,26 +114,25 @@ CommandOutcome drawingFailure(const GridOutcome& outcome) {
     }
 }
 
-// The grid alone, for a map of that size; the map itself is read only to be checked.
-CommandOutcome writeGridAlone(const GridRequest& request, int width, int height) {
-    const GridLayout layout =
-        layoutGrid(width, height, request.sizes.hexSize, request.sizes.mapSize, request.options);
+// The grid alone, for the map's layout; the map itself is read only to be checked.
+CommandOutcome writeGridAlone(const GridRequest& request, const GridLayout& layout) {
     if (layout.problem == GridProblem::NoPictureArea) {
         return drawingFailure(GridOutcome(GridFailure::NoPictureArea));
     }
     if (layout.problem == GridProblem::TooManyCells) {
         return drawingFailure(GridOutcome(GridFailure::TooManyCells));
     }
-    if (request.options.lineStyle == LineStyle::None) {
-        const NumberPlan plan = planNumbers(layout, width, height, request.numbering);
+    const HexNumbering& numbering = request.spec.numbering;
+    if (request.spec.options.lineStyle == LineStyle::None) {
+        const QSizeF picture = layout.picture;
+        const NumberPlan plan = planNumbers(layout, static_cast<int>(picture.width()),
+                                            static_cast<int>(picture.height()), numbering);
         if (plan.hexes.empty()) {
             return drawingFailure(GridOutcome(GridFailure::NothingToDraw, {}, {}, plan.leftOut));
         }
     }
     std::optional<NumbersLeftOut> leftOut;
-    const WriteResult written =
-        writeGridSvg(request.output, width, height, request.sizes, request.pen, request.options,
-                     request.numbering, leftOut);
+    const WriteResult written = writeGridSvg(request.output, request.spec, layout, leftOut);
     if (!written) {
         return failed(cannotWrite(request.output, written.error));
     }
@@ -140,20 +141,14 @@ CommandOutcome writeGridAlone(const GridRequest& request, int width, int height)
 }
 
 // The pages of a PDF OUTPUT; the hex size in pixels is the grid's, as it will be drawn.
-std::optional<ScalePdfSettings> pdfSettings(const GridRequest& request, const PictureBox& map) {
-    const PdfPages& pages = request.pages;
+ScalePdfSettings pdfSettings(const ScaleChoice& pages, const GridLayout& layout) {
     ScalePdfSettings settings;
     settings.paper = pages.paper;
     settings.landscape = pages.landscape;
     settings.overlapMm = pages.overlapMm;
-    if (pages.dpi > 0) {
-        settings.pixelsPerMm = scaleForDpi(pages.dpi);
-    } else {
-        const GridLayout layout =
-            layoutGrid(map.pixelWidth(), map.pixelHeight(), request.sizes.hexSize,
-                       request.sizes.mapSize, request.options);
-        settings.pixelsPerMm = scaleForHexSize(layout.flatsApart(), pages.hexSize, pages.unit);
-    }
+    settings.pixelsPerMm = pages.byHex
+                               ? scaleForHexSize(layout.flatsApart(), pages.hexSize, pages.unit)
+                               : scaleForDpi(pages.dpi);
     return settings;
 }
 
@@ -169,22 +164,23 @@ CommandOutcome run(const GridRequest& given) {
     } catch (const PictureError& error) {
         return mapNotRead(given.input, error);
     }
-    const GridRequest request = requestForMap(given, picMap.pixelWidth(), picMap.pixelHeight());
+    const QSize size(picMap.pixelWidth(), picMap.pixelHeight());
+    const GridRequest request = requestForMap(given, size.width(), size.height());
+    const GridLayout layout = layoutFor(request.spec, size);
     if (request.format == "svg") {
-        return writeGridAlone(request, picMap.pixelWidth(), picMap.pixelHeight());
+        return writeGridAlone(request, layout);
     }
     const std::optional<ScalePdfSettings> pdf =
-        request.format == "pdf" ? pdfSettings(request, picMap) : std::nullopt;
+        request.format == "pdf" ? std::optional(pdfSettings(request.spec.print, layout))
+                                : std::nullopt;
     // Without a scale the grid itself cannot be drawn, and the drawing says why.
     if (pdf && pdf->pixelsPerMm > 0) {
-        const TilePlanning planning =
-            planScalePdf(QSize(picMap.pixelWidth(), picMap.pixelHeight()), *pdf);
+        const TilePlanning planning = planScalePdf(size, *pdf);
         if (!planning.plan) {
             return badInput(asClause(planning.refusal));
         }
     }
-    const GridOutcome drawn =
-        drawGridOn(picMap, request.sizes, request.pen, request.options, request.numbering);
+    const GridOutcome drawn = drawGridOn(picMap, request.spec, layout);
     if (drawn.failure != GridFailure::None) {
         return drawingFailure(drawn);
     }

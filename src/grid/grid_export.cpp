@@ -282,14 +282,17 @@ WriteResult writeGridSvg(const QString& path, int width, int height, const GridS
     return writeGridSvg(path, width, height, sizes, pen, options, numbering, leftOut);
 }
 
-WriteResult writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
-                         const GridPen& pen, const GridOptions& options,
+namespace {
+
+WriteResult writeLaidOut(const QString& path, const GridLayout& layout, const GridPen& pen,
                          const HexNumbering& numbering, std::optional<NumbersLeftOut>& leftOut) {
     leftOut.reset();
-    const GridLayout layout = layoutOnMap(width, height, sizes, options);
     if (const QString problem = layoutProblem(layout); !problem.isEmpty()) {
         return WriteResult::failed(problem);
     }
+    const GridOptions& options = layout.options;
+    const auto width = static_cast<int>(layout.picture.width());
+    const auto height = static_cast<int>(layout.picture.height());
     NumberPlan plan;
     try {
         if (numbering.enabled) {
@@ -313,6 +316,19 @@ WriteResult writeGridSvg(const QString& path, int width, int height, const GridS
         svg.flush();
         return true;
     });
+}
+
+}  // namespace
+
+WriteResult writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
+                         const GridPen& pen, const GridOptions& options,
+                         const HexNumbering& numbering, std::optional<NumbersLeftOut>& leftOut) {
+    return writeLaidOut(path, layoutOnMap(width, height, sizes, options), pen, numbering, leftOut);
+}
+
+WriteResult writeGridSvg(const QString& path, const GridSpec& spec, const GridLayout& layout,
+                         std::optional<NumbersLeftOut>& leftOut) {
+    return writeLaidOut(path, layout, spec.pen(), spec.numbering, leftOut);
 }
 
 }  // namespace tessara

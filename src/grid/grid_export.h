@@ -10,6 +10,7 @@
 #include "core/write_result.h"
 #include "grid/grid_options.h"
 #include "grid/grid_parameters.h"
+#include "grid/grid_spec.h"
 #include "grid/hex_numbers.h"
 #include "grid/number_stamps.h"
 
@@ -40,5 +41,8 @@ WriteResult writeGridSvg(const QString& path, int width, int height, const GridS
 WriteResult writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
                          const GridPen& pen, const GridOptions& options,
                          const HexNumbering& numbering, std::optional<NumbersLeftOut>& leftOut);
+// The same for a grid value, on its layout for the map (layoutFor), built once by the caller.
+WriteResult writeGridSvg(const QString& path, const GridSpec& spec, const GridLayout& layout,
+                         std::optional<NumbersLeftOut>& leftOut);
 
 }  // namespace tessara

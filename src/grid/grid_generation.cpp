@@ -47,23 +47,28 @@ GridOutcome mergeDrawing(PictureBox& picMap, const QString& file, Progress& prog
     return {};
 }
 
-GridOutcome drawGridOn(PictureBox& picMap, const GridSizes& sizes, const GridPen& pen,
-                       const GridOptions& options, const HexNumbering& numbering) {
+namespace {
+
+// The pen of the options (their colour, style and opacity) and the pixel scale on the map.
+QColor setPen(PictureBox& picMap, const GridPen& pen, const GridOptions& options) {
     const QColor colour = lineColourOf(pen, options);
     picMap.setScaleMode(ScaleMode::Pixels);
     picMap.setDrawWidth(pen.width);
     picMap.setForeColor(colour);
     picMap.setDrawStyle(dashStyleOf(options.lineStyle));
     picMap.setDrawOpacity(options.opacity);
-    const Single width = picMap.ScaleWidth();
-    const Single height = picMap.ScaleHeight();
-    const GridLayout layout = layoutGrid(width, height, sizes.hexSize, sizes.mapSize, options);
+    return colour;
+}
+
+GridOutcome drawLaidOut(PictureBox& picMap, const GridLayout& layout, const GridSizes& sizes,
+                        const QColor& colour, const HexNumbering& numbering) {
     if (layout.problem == GridProblem::NoPictureArea) {
         return {GridFailure::NoPictureArea, {}, {}};
     }
     if (layout.problem == GridProblem::TooManyCells) {
         return {GridFailure::TooManyCells, {}, {}};
     }
+    const GridOptions& options = layout.options;
     const bool lines = options.lineStyle != LineStyle::None;
     if (!lines && !numbering.enabled) {
         return {GridFailure::NothingToDraw, {}, {}};
@@ -84,11 +89,28 @@ GridOutcome drawGridOn(PictureBox& picMap, const GridSizes& sizes, const GridPen
         picMap.Cls();
         return {GridFailure::NothingToDraw, {}, {}, leftOut};
     }
+    const auto width = static_cast<Single>(layout.picture.width());
+    const auto height = static_cast<Single>(layout.picture.height());
     return {
         GridFailure::None,
         {},
         {sizes.mapSize, mapHeightOf(width, height, sizes.mapSize), layout.columns(), layout.rows()},
         leftOut};
+}
+
+}  // namespace
+
+GridOutcome drawGridOn(PictureBox& picMap, const GridSizes& sizes, const GridPen& pen,
+                       const GridOptions& options, const HexNumbering& numbering) {
+    const QColor colour = setPen(picMap, pen, options);
+    const GridLayout layout = layoutGrid(picMap.ScaleWidth(), picMap.ScaleHeight(), sizes.hexSize,
+                                         sizes.mapSize, options);
+    return drawLaidOut(picMap, layout, sizes, colour, numbering);
+}
+
+GridOutcome drawGridOn(PictureBox& picMap, const GridSpec& spec, const GridLayout& layout) {
+    const QColor colour = setPen(picMap, spec.pen(), spec.options);
+    return drawLaidOut(picMap, layout, spec.sizes(), colour, spec.numbering);
 }
 
 GridOutcome generateGrid(PictureBox& picMap, const GridSizes& sizes, const GridPen& pen,

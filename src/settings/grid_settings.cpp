@@ -342,7 +342,7 @@ bool checkVersion(const QJsonObject& file) {
     return true;
 }
 
-GridSettings readFields(const QJsonObject& file, QStringList& ignored) {
+GridSpec readFields(const QJsonObject& file, QStringList& ignored) {
     const bool newer = checkVersion(file);
     const Fields top(file, {});
     const double version = top.number("version", 1, 1e9);
@@ -356,7 +356,7 @@ GridSettings readFields(const QJsonObject& file, QStringList& ignored) {
                               .arg(version)};
         }
     }
-    GridSettings settings;
+    GridSpec settings;
     settings.mapWidth = top.fieldOrNull(field::kMapWidth);
     settings.hexSize = top.fieldOrNull(field::kHexSize);
     settings.colour = top.word("colour", colourNames());
@@ -377,7 +377,7 @@ GridSettings readFields(const QJsonObject& file, QStringList& ignored) {
 
 }  // namespace
 
-QByteArray settingsText(const GridSettings& settings) {
+QByteArray settingsText(const GridSpec& settings) {
     Writer out;
     out.whole("version", kSettingsVersion);
     out.number("mapWidth", settings.mapWidth);
@@ -408,7 +408,7 @@ SettingsRead readSettingsText(const QByteArray& text) {
     }
     try {
         QStringList ignored;
-        GridSettings settings = readFields(document.object(), ignored);
+        GridSpec settings = readFields(document.object(), ignored);
         return {std::move(settings), {}, ignored};
     } catch (const Refusal& refusal) {
         return {std::nullopt, refusal.why, {}};
@@ -449,7 +449,7 @@ SettingsRead loadSettings(const QString& path) {
     return readSettingsText(text);
 }
 
-WriteResult saveSettings(const GridSettings& settings, const QString& path) {
+WriteResult saveSettings(const GridSpec& settings, const QString& path) {
     const QByteArray text = settingsText(settings);
     return writeFileAtomically(
         path, [&text](QIODevice& device) { return device.write(text) == text.size(); });

@@ -11,35 +11,20 @@
 #include <variant>
 
 #include "core/write_result.h"
-#include "grid/grid_options.h"
-#include "grid/hex_numbers.h"
-#include "print/scale_choice.h"
+#include "grid/grid_spec.h"
 
 namespace tessara {
 
 inline constexpr int kSettingsVersion = 1;
 inline constexpr const char* kSettingsSuffix = "hexgrid";
 
-struct GridSettings {
-    // The map's width and a hex's size in distance units, as the window read them from its
-    // boxes; nothing for an empty box.
-    std::optional<double> mapWidth;
-    std::optional<double> hexSize;
-    int colour = 0;     // position in the colour list (kColourNames)
-    int thickness = 1;  // line width in pixels, one of kLineWidths
-    GridOptions options;
-    HexNumbering numbering;
-    ScaleChoice print;
-    friend bool operator==(const GridSettings&, const GridSettings&) = default;
-};
-
 // The file's text: the version first, then the fields, indented, in a fixed order.
-QByteArray settingsText(const GridSettings& settings);
+QByteArray settingsText(const GridSpec& settings);
 
 // What reading a file gave: the settings, or why the file is refused, in words naming the
 // field; and the unknown fields a newer version may add, left out.
 struct SettingsRead {
-    std::optional<GridSettings> settings;
+    std::optional<GridSpec> settings;
     QString problem;
     QStringList ignored;
 };
@@ -51,6 +36,6 @@ QString fieldsNamed(const QStringList& fields);
 
 // The same from and to a file; the file is written whole or not at all.
 SettingsRead loadSettings(const QString& path);
-WriteResult saveSettings(const GridSettings& settings, const QString& path);
+WriteResult saveSettings(const GridSpec& settings, const QString& path);
 
 }  // namespace tessara

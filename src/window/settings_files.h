@@ -25,16 +25,16 @@ class SettingsFiles : public QObject {
                   QMenu* menu);
 
     // The settings the window holds now, and putting a file's into it.
-    GridSettings current() const;
+    GridSpec current() const;
     // Loading is one step of the history: Undo puts back every box, list and option.
-    void apply(const GridSettings& settings);
+    void apply(const GridSpec& settings);
 
   private:
     void save();
     void load();
     // Shows the file dialog; false when the user cancelled it.
     bool askName(bool saving);
-    void put(const GridSettings& settings);
+    void put(const GridSpec& settings);
 
     MapWindow window_;
     GridFitting& fitting_;

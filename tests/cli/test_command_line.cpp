@@ -14,15 +14,15 @@ CommandLine parse(const char* line) {
 
 // Every field, so that a table row shows the whole difference at once.
 std::string describe(const GridRequest& r) {
-    const GridOptions& o = r.options;
+    const GridOptions& o = r.spec.options;
     return QStringLiteral(
                "%1 -> %2 [%3] M=%4 S=%5 pen %6 %7 columns=%8 offset %9,%10 second=%11 "
                "stretch %12 pixels %13")
         .arg(r.input, r.output, QString::fromLatin1(r.format))
-        .arg(r.sizes.mapSize, 0, 'g', 9)
-        .arg(r.sizes.hexSize, 0, 'g', 9)
-        .arg(r.pen.width)
-        .arg(r.pen.colour.name())
+        .arg(r.spec.sizes().mapSize, 0, 'g', 9)
+        .arg(r.spec.sizes().hexSize, 0, 'g', 9)
+        .arg(r.spec.pen().width)
+        .arg(r.spec.pen().colour.name())
         .arg(o.orientation == GridOrientation::Columns)
         .arg(o.offsetX, 0, 'g', 17)
         .arg(o.offsetY, 0, 'g', 17)
@@ -46,47 +46,40 @@ class CliCommandLine : public ::testing::Test {
 
 TEST_F(CliCommandLine, GoodArgumentsGiveTheRequest) {
     using enum GridOrientation;
-    // The colours are the palette's dark halves: red is 128,0,0, white a light grey.
-    const QColor black(0, 0, 0), red(128, 0, 0), green(0, 128, 0), grey(192, 192, 192);
+    // The request of those files, sizes, list positions (colour, thickness) and options.
+    const auto expected = [](const char* input, const char* output, const char* format, double map,
+                             double hex, int colour, int thickness, GridOptions options) {
+        GridRequest request;
+        request.input = input;
+        request.output = output;
+        request.format = format;
+        request.spec.mapWidth = map;
+        request.spec.hexSize = hex;
+        request.spec.colour = colour;
+        request.spec.thickness = thickness;
+        request.spec.options = options;
+        return request;
+    };
     struct Row {
         const char* guards;
         const char* line;
         GridRequest expected;
     } const rows[] = {
-        {"every default",
-         "grid map.jpg out.bmp --map-width 100 --hex-size 5",
-         {"map.jpg", "out.bmp", "bmp", {100, 5}, {1, black}, {}, {}, {}, true, {}, {}}},
+        {"every default", "grid map.jpg out.bmp --map-width 100 --hex-size 5",
+         expected("map.jpg", "out.bmp", "bmp", 100, 5, 0, 1, {})},
         {"the example of the usage",
          "grid map.jpg g.bmp --map-width 100 --hex-size 5 --colour red --thickness 3",
-         {"map.jpg", "g.bmp", "bmp", {100, 5}, {3, red}, {}, {}, {}, true, {}, {}}},
+         expected("map.jpg", "g.bmp", "bmp", 100, 5, 4, 3, {})},
         {"every option after an equals sign, at the far end of its range",
          "grid a.png b.PNG --map-width=22.5 --hex-size=22.25 --colour=white --thickness=20 "
          "--orientation=columns --offset=-30.5,9 --shifted=second --stretch=0.5 --hex-pixels=0.01",
-         {"a.png",
-          "b.PNG",
-          "png",
-          {22.5, 22.25},
-          {20, grey},
-          {Columns, -30.5, 9, ShiftedLines::Second, 0.5, 0.01},
-          {},
-          {},
-          true,
-          {},
-          {}}},
+         expected("a.png", "b.PNG", "png", 22.5, 22.25, 7, 20,
+                  {Columns, -30.5, 9, ShiftedLines::Second, 0.5, 0.01})},
         {"options anywhere, a value starting with a minus, the last one given wins",
          "grid --colour blue --map-width 1e2 in.tif --hex-size .5 o.Jpeg --colour green "
          "--offset -1,-2.25 --stretch 2 --orientation rows --shifted first",
-         {"in.tif",
-          "o.Jpeg",
-          "jpeg",
-          {100, 0.5},
-          {1, green},
-          {Rows, -1, -2.25, ShiftedLines::First, 2, {}},
-          {},
-          {},
-          true,
-          {},
-          {}}},
+         expected("in.tif", "o.Jpeg", "jpeg", 100, 0.5, 2, 1,
+                  {Rows, -1, -2.25, ShiftedLines::First, 2, {}})},
     };
     for (const Row& row : rows) {
         const CommandLine command = parse(row.line);
@@ -94,6 +87,9 @@ TEST_F(CliCommandLine, GoodArgumentsGiveTheRequest) {
             << row.line << ": " << command.error.toStdString();
         EXPECT_EQ(describe(command.grid), describe(row.expected)) << row.guards;
     }
+    // The palette's dark halves: red is 128,0,0, white a light grey.
+    EXPECT_EQ(parse(rows[1].line).grid.spec.pen().colour, QColor(128, 0, 0));
+    EXPECT_EQ(parse(rows[2].line).grid.spec.pen().colour, QColor(192, 192, 192));
 }
 
 TEST_F(CliCommandLine, PdfOptionsGiveThePages) {
@@ -116,11 +112,11 @@ TEST_F(CliCommandLine, PdfOptionsGiveThePages) {
     for (const auto& row : rows) {
         const CommandLine command = parse((std::string(good) + row.options).c_str());
         ASSERT_EQ(command.action, CommandAction::Grid) << command.error.toStdString();
-        const PdfPages& pages = command.grid.pages;
+        const ScaleChoice& pages = command.grid.spec.print;
         EXPECT_EQ(command.grid.format, "pdf");
         EXPECT_EQ(pages.hexSize, row.hexSize) << row.options;
         EXPECT_EQ(pages.unit, row.unit) << row.options;
-        EXPECT_EQ(pages.dpi, row.dpi) << row.options;
+        EXPECT_EQ(pages.byHex ? 0 : pages.dpi, row.dpi) << row.options;
         EXPECT_EQ(pages.paper, row.paper) << row.options;
         EXPECT_EQ(pages.landscape, row.landscape) << row.options;
         EXPECT_EQ(pages.overlapMm, row.overlap) << row.options;
@@ -154,7 +150,7 @@ TEST_F(CliCommandLine, NumberOptionsGiveTheNumbering) {
     for (const Row& row : rows) {
         const CommandLine command = parse((std::string(good) + row.options).c_str());
         ASSERT_EQ(command.action, CommandAction::Grid) << row.options;
-        const HexNumbering& n = command.grid.numbering;
+        const HexNumbering& n = command.grid.spec.numbering;
         EXPECT_TRUE(n.enabled) << row.options;
         EXPECT_EQ(n.format, row.format) << row.options;
         EXPECT_EQ(n.first, row.first) << row.options;
@@ -166,9 +162,9 @@ TEST_F(CliCommandLine, NumberOptionsGiveTheNumbering) {
     }
     EXPECT_EQ(parse("grid a.bmp b.bmp --map-width 9 --hex-size 1 --numbers A1 --number-colour "
                     "blue")
-                  .grid.numbering.colour,
+                  .grid.spec.numbering.colour,
               QColor(0, 0, 128));
-    EXPECT_FALSE(parse(good).grid.numbering.enabled);
+    EXPECT_FALSE(parse(good).grid.spec.numbering.enabled);
 }
 
 TEST_F(CliCommandLine, BadArgumentsAreRefusedWithWhatIsWrong) {
@@ -212,7 +208,8 @@ TEST_F(CliCommandLine, BadArgumentsAreRefusedWithWhatIsWrong) {
         {"--orientation diagonal", "--orientation must be rows or columns, not 'diagonal'"},
         {"--shifted third", "--shifted must be first or second, not 'third'"},
         {"--stretch 0.49", "--stretch must be a number from 0.5 to 2, not '0.49'"},
-        {"--hex-pixels 0", "--hex-pixels must be a number of pixels above 0 and up to 32767, not '0'"},
+        {"--hex-pixels 0",
+         "--hex-pixels must be a number of pixels above 0 and up to 32767, not '0'"},
         {"--offset 5", offset + ", not '5'"},
         {"--offset 1,2,3", offset + ", not '1,2,3'"},
         {"--offset 1,x", offset + ", not '1,x'"},
@@ -220,7 +217,8 @@ TEST_F(CliCommandLine, BadArgumentsAreRefusedWithWhatIsWrong) {
         {"--numbers 12",
          "--numbers must be 0101, 01.01, A1, 1,1 or a pattern such as {c:2}{r:2}, "
          "not '12'"},
-        {"--numbers 0101 --first 1.5", "--first must be a whole number from -9999 to 9999, not '1.5'"},
+        {"--numbers 0101 --first 1.5",
+         "--first must be a whole number from -9999 to 9999, not '1.5'"},
         {"--numbers 0101 --number-size 201",
          "--number-size must be a number of percent from 1 to 200, or a number of points from 4.5 "
          "to 500 such as 9pt, not '201'"},
@@ -255,12 +253,12 @@ TEST_F(CliCommandLine, TurnsAnchorsAndAGridInPixelsAloneAreRead) {
     for (const auto& row : rows) {
         const CommandLine command = parse((std::string("grid a.bmp b.bmp ") + row.line).c_str());
         ASSERT_EQ(command.action, CommandAction::Grid) << row.line;
-        EXPECT_EQ(command.grid.options.rotation, row.rotation) << row.line;
-        EXPECT_EQ(command.grid.options.skew, row.skew) << row.line;
+        EXPECT_EQ(command.grid.spec.options.rotation, row.rotation) << row.line;
+        EXPECT_EQ(command.grid.spec.options.skew, row.skew) << row.line;
         EXPECT_EQ(command.grid.anchor, row.anchor) << row.line;
-        EXPECT_EQ(command.grid.sizesGiven, row.sizesGiven) << row.line;
+        EXPECT_EQ(command.grid.spec.sizesGiven(), row.sizesGiven) << row.line;
     }
-    EXPECT_TRUE(
-        parse("grid a.bmp b.bmp --rotation -0 --map-width 9 --hex-size 1").grid.options.isDefault())
+    EXPECT_TRUE(parse("grid a.bmp b.bmp --rotation -0 --map-width 9 --hex-size 1")
+                    .grid.spec.options.isDefault())
         << "a turn of nothing is the button's own grid";
 }

@@ -10,8 +10,8 @@ namespace {
 
 // Every field away from its default, with values that do not survive a careless writer:
 // a size that is no short decimal, a negative zero, a pattern with quotes.
-GridSettings unusual() {
-    GridSettings s;
+GridSpec unusual() {
+    GridSpec s;
     s.mapWidth = 34.000000001;
     s.hexSize = std::nullopt;
     s.colour = 4;
@@ -37,7 +37,7 @@ GridSettings unusual() {
 
 // The text of a good file with one line changed.
 QByteArray edited(const QByteArray& from, const QByteArray& to) {
-    QByteArray text = settingsText(GridSettings{});
+    QByteArray text = settingsText(GridSpec{});
     EXPECT_TRUE(text.contains(from)) << from.constData();
     return text.replace(from, to);
 }
@@ -45,7 +45,7 @@ QByteArray edited(const QByteArray& from, const QByteArray& to) {
 }  // namespace
 
 TEST(GridSettings, EveryFieldComesBackExactlyAndTheVersionLeads) {
-    for (const GridSettings& settings : {GridSettings{}, unusual()}) {
+    for (const GridSpec& settings : {GridSpec{}, unusual()}) {
         const QByteArray text = settingsText(settings);
         EXPECT_TRUE(text.startsWith("{\n    \"version\": 1,\n")) << text.constData();
         const SettingsRead read = readSettingsText(text);
@@ -155,7 +155,7 @@ TEST(GridSettings, AFileFromBeforeTheLinesHadALookDrawsThemAsThen) {
     }
     const SettingsRead read = readSettingsText(text);
     ASSERT_TRUE(read.settings) << read.problem.toStdString();
-    GridSettings wanted = unusual();
+    GridSpec wanted = unusual();
     wanted.options.opacity = kMaxOpacity;
     wanted.options.lineColour.reset();
     wanted.options.lineStyle = LineStyle::Solid;
@@ -168,7 +168,7 @@ TEST(GridSettings, ANewerFileMayBeReadWhenItSaysSoLeavingOutWhatIsNew) {
             .replace("\"skew\": 0", "\"skew\": 0, \"curvature\": 2");
     const SettingsRead read = readSettingsText(newer);
     ASSERT_TRUE(read.settings) << read.problem.toStdString();
-    EXPECT_EQ(*read.settings, GridSettings{});
+    EXPECT_EQ(*read.settings, GridSpec{});
     EXPECT_EQ(read.ignored, QStringList{QStringLiteral("grid.curvature")});
     const QByteArray tooNew =
         edited("\"version\": 1,", "\"version\": 3, \"readableFromVersion\": 2,");

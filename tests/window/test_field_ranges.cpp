@@ -30,7 +30,7 @@ CommandLine parsed(const QString& arguments, double value) {
 // A settings file of every default with the field's key at `value`.
 SettingsRead read(const NumberField& field, double value) {
     const QString key = QLatin1String(field.key);
-    QJsonObject file = QJsonDocument::fromJson(settingsText(GridSettings{})).object();
+    QJsonObject file = QJsonDocument::fromJson(settingsText(GridSpec{})).object();
     const QString group = key.section(u'.', 0, 0), name = key.section(u'.', -1);
     if (group == name) {
         file[name] = value;
