@@ -182,23 +182,24 @@ int choose(const Arguments& args, const QString& name, const QStringList& choice
     return static_cast<int>(index);
 }
 
+// The same for a choice of the catalogue (grid_fields.h).
+int choose(const Arguments& args, const ChoiceField& field, int fallback = 0) {
+    return choose(args, QLatin1String(field.option), field.words(), fallback);
+}
+
 bool ownColourGiven(const Arguments& args) {
     return args.has("colour") && args.value("colour").startsWith(u'#');
 }
 
 // The list colour and thickness: positions in the lists, over the settings file's.
 void readPen(const Arguments& args, GridSpec& spec) {
-    QStringList colours;
-    for (const char* colour : kColourNames) {
-        colours.append(QLatin1String(colour));
-    }
     QStringList widths;
     for (const Integer width : kLineWidths) {
         widths.append(QString::number(width));
     }
     // A colour of one's own is an option of the grid's lines; the pen keeps the list's.
     if (!ownColourGiven(args)) {
-        spec.colour = choose(args, "colour", colours, spec.colour);
+        spec.colour = choose(args, field::kColour, spec.colour);
     }
     const int width = choose(args, "thickness", widths,
                              static_cast<int>(widths.indexOf(QString::number(spec.thickness))));
@@ -233,9 +234,8 @@ void readLines(const Arguments& args, GridOptions& options) {
     } else if (args.has("colour")) {
         options.lineColour.reset();  // a colour of the list, over one a settings file had
     }
-    options.lineStyle =
-        static_cast<LineStyle>(choose(args, "line-style", {"solid", "dashed", "dotted", "none"},
-                                      static_cast<int>(options.lineStyle)));
+    options.lineStyle = static_cast<LineStyle>(
+        choose(args, field::kLineStyle, static_cast<int>(options.lineStyle)));
     if (args.has("opacity")) {
         options.opacity = readOpacity(args.value("opacity"));
     }
@@ -262,9 +262,9 @@ QPointF readPoint(const Arguments& args, const QString& name) {
 GridOptions readOptions(const Arguments& args, const GridOptions& base) {
     GridOptions options = base;
     options.orientation = static_cast<GridOrientation>(
-        choose(args, "orientation", {"rows", "columns"}, static_cast<int>(base.orientation)));
-    options.shifted = static_cast<ShiftedLines>(
-        choose(args, "shifted", {"first", "second"}, static_cast<int>(base.shifted)));
+        choose(args, field::kOrientation, static_cast<int>(base.orientation)));
+    options.shifted =
+        static_cast<ShiftedLines>(choose(args, field::kShifted, static_cast<int>(base.shifted)));
     if (args.has("offset")) {
         const QPointF offset = readPoint(args, QStringLiteral("offset"));
         options.offsetX = offset.x();
@@ -341,23 +341,19 @@ HexNumbering readNumbering(const Arguments& args, const HexNumbering& base) {
     if (args.has("first")) {
         numbering.first = static_cast<int>(fieldValue(args, field::kFirstNumber));
     }
-    numbering.origin = static_cast<NumberOrigin>(
-        choose(args, "origin", {"top-left", "bottom-left"}, static_cast<int>(base.origin)));
-    numbering.position = static_cast<NumberPosition>(choose(
-        args, "number-position", {"top", "centre", "bottom"}, static_cast<int>(base.position)));
+    numbering.origin =
+        static_cast<NumberOrigin>(choose(args, field::kOrigin, static_cast<int>(base.origin)));
+    numbering.position = static_cast<NumberPosition>(
+        choose(args, field::kPosition, static_cast<int>(base.position)));
     if (args.has("number-size")) {
         numbering.sizePoints.reset();
         readNumberSize(args.value("number-size"), numbering);
     }
     if (args.has("number-colour")) {
-        QStringList colours;
-        for (const char* colour : kColourNames) {
-            colours.append(QLatin1String(colour));
-        }
-        numbering.colour = QBColor(choose(args, "number-colour", colours));
+        numbering.colour = QBColor(choose(args, field::kNumberColour));
     }
-    numbering.halo = static_cast<NumberHalo>(
-        choose(args, "halo", {"none", "white", "black"}, static_cast<int>(base.halo)));
+    numbering.halo =
+        static_cast<NumberHalo>(choose(args, field::kHalo, static_cast<int>(base.halo)));
     return numbering;
 }
 
@@ -407,7 +403,7 @@ void readPages(const Arguments& args, const QByteArray& format, ScaleChoice& pag
         pages.byHex = false;
     }
     const auto paper = std::find(std::begin(kScalePapers), std::end(kScalePapers), pages.paper);
-    pages.paper = kScalePapers[choose(args, "paper", {"A4", "A3", "Letter", "Legal", "Tabloid"},
+    pages.paper = kScalePapers[choose(args, field::kPaper,
                                       static_cast<int>(paper - std::begin(kScalePapers)))];
     pages.landscape = pages.landscape || given.contains("landscape");
     if (given.contains("overlap-mm")) {

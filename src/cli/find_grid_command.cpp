@@ -4,6 +4,7 @@
 
 #include "cli/cli_text.h"
 #include "grid/find_grid.h"
+#include "grid/grid_fields.h"
 #include "grid/grid_messages.h"
 #include "image/picture.h"
 #include "image/quiet_stderr.h"
@@ -23,17 +24,15 @@ QString figure(double value, int decimals) {
 }  // namespace
 
 QString gridArguments(const GridOptions& options) {
-    const bool columns = options.orientation == GridOrientation::Columns;
-    const bool second = options.shifted == ShiftedLines::Second;
     return QStringLiteral(
                "--orientation %1 --hex-pixels %2 --stretch %3 --rotation %4 --skew %5 "
                "--offset %6,%7 --shifted %8")
-        .arg(columns ? QStringLiteral("columns") : QStringLiteral("rows"),
+        .arg(field::kOrientation.word(static_cast<int>(options.orientation)),
              figure(options.hexPixels.value_or(0), kFoundDecimals),
              figure(options.stretch, kFoundDecimals), figure(options.rotation, kFoundDecimals),
              figure(options.skew, kFoundDecimals), figure(options.offsetX, kFoundOffsetDecimals),
              figure(options.offsetY, kFoundOffsetDecimals),
-             second ? QStringLiteral("second") : QStringLiteral("first"));
+             field::kShifted.word(static_cast<int>(options.shifted)));
 }
 
 CommandOutcome runFindGridCommand(const QString& input) {

@@ -1,6 +1,7 @@
 #include "cli/option_table.h"
 
 #include "boards/board_format.h"
+#include "grid/grid_fields.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -11,6 +12,9 @@ namespace tessara {
 namespace {
 
 using enum OptionGroup;
+
+// The value of an option whose words the catalogue lists (choiceFieldOf): "rows|columns".
+constexpr const char* kWords = "WORDS";
 
 // clang-format off
 constexpr OptionEntry kOptions[] = {
@@ -25,18 +29,18 @@ constexpr OptionEntry kOptions[] = {
     {"colour", "NAME|#RRGGBB", "black (default), blue, green, cyan, red, magenta, yellow or "
      "white, or any colour as # and six hexadecimal digits, e.g. red or #5a3c1e", Grid},
     {"thickness", "N", "line width in pixels: 1 (default), 2, 3, 5, 10, 15 or 20, e.g. 3", Grid},
-    {"line-style", "solid|dashed|dotted|none", "solid lines (default), dashes or dots even along "
+    {"line-style", kWords, "solid lines (default), dashes or dots even along "
      "each side of a hex, or none: the hex numbers alone, with --numbers, e.g. dashed", Grid},
     {"opacity", "PERCENT", "how much of the lines' and numbers' colour covers the map, from 10 to "
      "100 (default 100), e.g. 50", Grid},
-    {"orientation", "rows|columns", "hexes side by side in rows (default), or turned a quarter "
+    {"orientation", kWords, "hexes side by side in rows (default), or turned a quarter "
      "turn into columns, e.g. columns", Grid},
     {"offset", "X,Y", "move the whole grid by X,Y pixels (default 0,0), e.g. -30.5,9: a hex "
      "centre then lies at X, Y + 0.288675 F P for rows (X + 0.288675 F P, Y for columns), half a "
      "hex further along with --shifted second; F the stretch, P the hex size in pixels", Grid},
     {"anchor", "X,Y", "instead of --offset: put a hex centre at the picture point X,Y, e.g. "
      "412.5,387", Grid},
-    {"shifted", "first|second", "which rows (columns) lie half a hex towards the left (top) edge: "
+    {"shifted", kWords, "which rows (columns) lie half a hex towards the left (top) edge: "
      "the first (default) or the second, e.g. second", Grid},
     {"stretch", "F", "stretch the hexes across their rows (columns), from 0.5 to 2 (default 1), "
      "e.g. 1.04", Grid},
@@ -49,14 +53,14 @@ constexpr OptionEntry kOptions[] = {
     {"numbers", "FORMAT", "number every hex whose centre is on the map: 0101, 01.01, A1, 1,1, or "
      "a pattern of {c} {r} {c:2} {C}, e.g. 0101", Numbers},
     {"first", "N", "the first column's and row's number (default 1), e.g. 0", Numbers},
-    {"origin", "top-left|bottom-left", "the corner rows are counted from (default top-left)",
+    {"origin", kWords, "the corner rows are counted from (default top-left)",
      Numbers},
-    {"number-position", "top|centre|bottom", "where the number sits in its hex (default top)",
+    {"number-position", kWords, "where the number sits in its hex (default top)",
      Numbers},
     {"number-size", "PERCENT", "the digits' height as a share of the hex (default 20), or points, "
      "e.g. 9pt", Numbers},
     {"number-colour", "NAME", "one of the colour names above (default: the grid's)", Numbers},
-    {"halo", "white|black", "a thin outline round the digits (default none)", Numbers},
+    {"halo", kWords, "a thin outline round the digits (default none)", Numbers},
     {"hex-mm", "MM", "print a hex this many millimetres flat to flat (default 16), e.g. 19", Pdf},
     {"hex-inches", "IN", "or this many inches, e.g. 0.75", Pdf},
     {"dpi", "N", "or print N of the map's pixels to the inch, e.g. 300", Pdf},
@@ -170,7 +174,13 @@ bool namesBoardFormats(const OptionEntry& option) {
 }
 
 QString valueOf(const OptionEntry& option) {
-    return namesBoardFormats(option) ? boardFormatIds().join(u'|') : QLatin1String(option.value);
+    if (namesBoardFormats(option)) {
+        return boardFormatIds().join(u'|');
+    }
+    if (option.value == kWords) {
+        return choiceFieldOf(QLatin1String(option.name))->valueText();
+    }
+    return QLatin1String(option.value);
 }
 
 QString helpOf(const OptionEntry& option) {

@@ -31,4 +31,23 @@ std::span<const NumberField* const> numberFields() {
     return fields;
 }
 
+QStringList ChoiceField::words() const {
+    QStringList all;
+    for (const char* word : list) {
+        all << QLatin1String(word);
+    }
+    return all;
+}
+
+const ChoiceField* choiceFieldOf(const QString& option) {
+    using namespace field;
+    for (const ChoiceField* choice : {&kOrientation, &kShifted, &kLineStyle, &kOrigin, &kPosition,
+                                      &kNumberColour, &kHalo, &kPaper}) {
+        if (option == QLatin1String(choice->option)) {
+            return choice;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace tessara

@@ -6,10 +6,12 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cfloat>
 #include <span>
 
 #include "grid/grid_options.h"
+#include "grid/grid_parameters.h"
 #include "grid/hex_numbers.h"
 
 namespace tessara {
@@ -60,5 +62,47 @@ inline constexpr NumberField kOverlap{"print.overlapMm", "overlap-mm", 0, 100, f
 
 // Every field above, in the order of the settings file.
 std::span<const NumberField* const> numberFields();
+
+// A field that takes one of a few words, the same in a settings file, on the command line
+// and in its help, listed in the order of the enumeration they stand for.
+struct ChoiceField {
+    const char* key;     // in a settings file, with its group: "grid.orientation"
+    const char* option;  // on the command line, without its dashes
+    std::span<const char* const> list;
+
+    QStringList words() const;
+    QString word(int index) const { return QLatin1String(list[static_cast<size_t>(index)]); }
+    // The words as an option's value in the usage: "rows|columns".
+    QString valueText() const { return words().join(u'|'); }
+};
+
+namespace words {
+inline constexpr const char* kOrientation[] = {"rows", "columns"};
+inline constexpr const char* kShifted[] = {"first", "second"};
+inline constexpr const char* kLineStyle[] = {"solid", "dashed", "dotted", "none"};
+inline constexpr const char* kOrigin[] = {"top-left", "bottom-left"};
+inline constexpr const char* kPosition[] = {"top", "centre", "bottom"};
+inline constexpr const char* kHalo[] = {"none", "white", "black"};
+// The papers in the order of kScalePapers.
+inline constexpr const char* kPaper[] = {"A4", "A3", "Letter", "Legal", "Tabloid"};
+}  // namespace words
+
+namespace field {
+// clang-format off
+inline constexpr ChoiceField kOrientation{"grid.orientation", "orientation", words::kOrientation};
+inline constexpr ChoiceField kShifted{"grid.shifted", "shifted", words::kShifted};
+inline constexpr ChoiceField kLineStyle{"grid.lineStyle", "line-style", words::kLineStyle};
+inline constexpr ChoiceField kColour{"colour", "colour", kColourNames};
+inline constexpr ChoiceField kOrigin{"numbers.origin", "origin", words::kOrigin};
+inline constexpr ChoiceField kPosition{"numbers.position", "number-position", words::kPosition};
+// A settings file keeps the numbers' colour itself, as #rrggbb.
+inline constexpr ChoiceField kNumberColour{"numbers.colour", "number-colour", kColourNames};
+inline constexpr ChoiceField kHalo{"numbers.halo", "halo", words::kHalo};
+inline constexpr ChoiceField kPaper{"print.paper", "paper", words::kPaper};
+// clang-format on
+}  // namespace field
+
+// The choice field of a command-line option; nothing for an option that is none.
+const ChoiceField* choiceFieldOf(const QString& option);
 
 }  // namespace tessara

@@ -21,27 +21,11 @@ namespace tessara {
 
 namespace {
 
-// The words the file uses for each choice, in the order of the enum they stand for.
-const QStringList kOrientations = {"rows", "columns"};
-const QStringList kShifted = {"first", "second"};
+// The words the file uses for the choices the catalogue (grid_fields.h) does not hold, in
+// the order of the enum they stand for.
 const QStringList kFormats = {"0101", "01.01", "A1", "1,1", "pattern"};
-const QStringList kOrigins = {"top-left", "bottom-left"};
-const QStringList kPositions = {"top", "centre", "bottom"};
-const QStringList kHalos = {"none", "white", "black"};
 const QStringList kScales = {"hex", "dpi"};
 const QStringList kUnits = {"mm", "inch"};
-const QStringList kLineStyles = {"solid", "dashed", "dotted", "none"};
-
-QStringList colourNames() {
-    QStringList names;
-    for (const char* name : kColourNames) {
-        names << QLatin1String(name);
-    }
-    return names;
-}
-
-// The papers in the order of kScalePapers, named as the command line names them.
-const QStringList kPapers = {"A4", "A3", "Letter", "Legal", "Tabloid"};
 
 // The file's lines are written in a fixed order, so that two saves of the same grid are the
 // same bytes and a file reads well in a text editor.
@@ -70,6 +54,11 @@ class Writer {
         line(key, quoted.mid(1, quoted.size() - 2));
     }
     void word(const char* key, const QStringList& words, int index) { text(key, words[index]); }
+    // A field of the catalogue, by the last part of its key.
+    void word(const ChoiceField& field, int index) {
+        const QByteArray key = QByteArray(field.key).split('.').last();
+        text(key.constData(), field.word(index));
+    }
     QByteArray finish() { return "{" + text_ + "\n}\n"; }
 
   private:
@@ -147,6 +136,9 @@ class Fields {
         }
         return index;
     }
+    int word(const ChoiceField& field) const {
+        return word(QString::fromLatin1(field.key).section(u'.', -1), field.words());
+    }
     Fields object(const QString& key) const {
         const QJsonValue value = take(key);
         if (!value.isObject()) {
@@ -195,17 +187,17 @@ class Fields {
 
 void writeOptions(Writer& out, const GridOptions& options) {
     out.open("grid");
-    out.word("orientation", kOrientations, static_cast<int>(options.orientation));
+    out.word(field::kOrientation, static_cast<int>(options.orientation));
     out.number("offsetX", options.offsetX);
     out.number("offsetY", options.offsetY);
-    out.word("shifted", kShifted, static_cast<int>(options.shifted));
+    out.word(field::kShifted, static_cast<int>(options.shifted));
     out.number("stretch", options.stretch);
     out.number("hexPixels", options.hexPixels);
     out.number("rotation", options.rotation);
     out.number("skew", options.skew);
     out.text("lineColour",
              options.lineColour ? options.lineColour->name() : QStringLiteral("list"));
-    out.word("lineStyle", kLineStyles, static_cast<int>(options.lineStyle));
+    out.word(field::kLineStyle, static_cast<int>(options.lineStyle));
     out.whole("opacity", options.opacity);
     out.close();
 }
@@ -216,8 +208,8 @@ void writeNumbering(Writer& out, const HexNumbering& numbering) {
     out.word("format", kFormats, static_cast<int>(numbering.format));
     out.text("pattern", numbering.pattern);
     out.whole("first", numbering.first);
-    out.word("origin", kOrigins, static_cast<int>(numbering.origin));
-    out.word("position", kPositions, static_cast<int>(numbering.position));
+    out.word(field::kOrigin, static_cast<int>(numbering.origin));
+    out.word(field::kPosition, static_cast<int>(numbering.position));
     out.number("sizePercent", numbering.sizePercent);
     out.number("sizePoints", numbering.sizePoints);
     if (numbering.colour) {
@@ -225,7 +217,7 @@ void writeNumbering(Writer& out, const HexNumbering& numbering) {
     } else {
         out.text("colour", QStringLiteral("grid"));
     }
-    out.word("halo", kHalos, static_cast<int>(numbering.halo));
+    out.word(field::kHalo, static_cast<int>(numbering.halo));
     out.close();
 }
 
@@ -236,7 +228,7 @@ void writePrint(Writer& out, const ScaleChoice& print) {
     out.word("unit", kUnits, static_cast<int>(print.unit));
     out.number("dpi", print.dpi);
     const auto paper = std::find(std::begin(kScalePapers), std::end(kScalePapers), print.paper);
-    out.word("paper", kPapers,
+    out.word(field::kPaper,
              static_cast<int>(std::max<std::ptrdiff_t>(
                  0, std::distance(std::begin(kScalePapers), paper) % std::ssize(kScalePapers))));
     out.flag("landscape", print.landscape);
@@ -246,12 +238,12 @@ void writePrint(Writer& out, const ScaleChoice& print) {
 
 GridOptions readOptions(const Fields& grid) {
     GridOptions options;
-    options.orientation = static_cast<GridOrientation>(grid.word("orientation", kOrientations));
+    options.orientation = static_cast<GridOrientation>(grid.word(field::kOrientation));
     NumberField offsetY = field::kOffset;
     offsetY.key = "grid.offsetY";
     options.offsetX = grid.field(field::kOffset);
     options.offsetY = grid.field(offsetY);
-    options.shifted = static_cast<ShiftedLines>(grid.word("shifted", kShifted));
+    options.shifted = static_cast<ShiftedLines>(grid.word(field::kShifted));
     options.stretch = grid.field(field::kStretch);
     options.hexPixels = grid.fieldOrNull(field::kHexPixels);
     options.rotation = grid.field(field::kRotation);
@@ -262,7 +254,7 @@ GridOptions readOptions(const Fields& grid) {
         options.lineColour = grid.colourOr("lineColour", QStringLiteral("list"));
     }
     if (grid.has("lineStyle")) {
-        options.lineStyle = static_cast<LineStyle>(grid.word("lineStyle", kLineStyles));
+        options.lineStyle = static_cast<LineStyle>(grid.word(field::kLineStyle));
     }
     if (grid.has("opacity")) {
         options.opacity = static_cast<int>(grid.field(field::kOpacity));
@@ -287,12 +279,12 @@ HexNumbering readNumbering(const Fields& numbers) {
                            "is pattern")};
     }
     numbering.first = static_cast<int>(numbers.field(field::kFirstNumber));
-    numbering.origin = static_cast<NumberOrigin>(numbers.word("origin", kOrigins));
-    numbering.position = static_cast<NumberPosition>(numbers.word("position", kPositions));
+    numbering.origin = static_cast<NumberOrigin>(numbers.word(field::kOrigin));
+    numbering.position = static_cast<NumberPosition>(numbers.word(field::kPosition));
     numbering.sizePercent = numbers.field(field::kNumberPercent);
     numbering.sizePoints = numbers.fieldOrNull(field::kNumberPoints);
     numbering.colour = numbers.colourOr("colour", QStringLiteral("grid"));
-    numbering.halo = static_cast<NumberHalo>(numbers.word("halo", kHalos));
+    numbering.halo = static_cast<NumberHalo>(numbers.word(field::kHalo));
     return numbering;
 }
 
@@ -303,7 +295,7 @@ ScaleChoice readPrint(const Fields& fields) {
     print.hexSize =
         fields.field(print.unit == LengthUnit::Inch ? field::kPrintHexInches : field::kPrintHex);
     print.dpi = fields.field(field::kPrintDpi);
-    print.paper = kScalePapers[fields.word("paper", kPapers)];
+    print.paper = kScalePapers[fields.word(field::kPaper)];
     print.landscape = fields.flag("landscape");
     print.overlapMm = fields.field(field::kOverlap);
     return print;
@@ -359,7 +351,7 @@ GridSpec readFields(const QJsonObject& file, QStringList& ignored) {
     GridSpec settings;
     settings.mapWidth = top.fieldOrNull(field::kMapWidth);
     settings.hexSize = top.fieldOrNull(field::kHexSize);
-    settings.colour = top.word("colour", colourNames());
+    settings.colour = top.word(field::kColour);
     settings.thickness = readThickness(top);
     const Fields grid = top.object("grid");
     settings.options = readOptions(grid);
@@ -382,7 +374,7 @@ QByteArray settingsText(const GridSpec& settings) {
     out.whole("version", kSettingsVersion);
     out.number("mapWidth", settings.mapWidth);
     out.number("hexSize", settings.hexSize);
-    out.word("colour", colourNames(), settings.colour);
+    out.word(field::kColour, settings.colour);
     out.whole("thickness", settings.thickness);
     writeOptions(out, settings.options);
     writeNumbering(out, settings.numbering);

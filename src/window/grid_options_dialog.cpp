@@ -290,13 +290,9 @@ QGroupBox* GridOptionsDialog::buildNumbers() {
     sizeRow->setContentsMargins(0, 0, 0, 0);
     sizeRow->addWidget(numberSize_, 1);
     sizeRow->addWidget(numberUnit_);
-    QStringList colours{QStringLiteral("the grid's colour")};
-    for (const char* name : kColourNames) {
-        colours << QString::fromLatin1(name);
-    }
-    numberColour_ = list(numbers_, "cmbNumberColour", colours);
-    halo_ = list(numbers_, "cmbHalo",
-                 {QStringLiteral("none"), QStringLiteral("white"), QStringLiteral("black")});
+    numberColour_ = list(numbers_, "cmbNumberColour",
+                         QStringList{QStringLiteral("the grid's colour")} + field::kColour.words());
+    halo_ = list(numbers_, "cmbHalo", field::kHalo.words());
 
     auto* form = new QFormLayout(numbers_);
     form->addRow(QStringLiteral("&Format:"), numberFormat_);

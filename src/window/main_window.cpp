@@ -12,6 +12,7 @@
 #include <QScrollBar>
 
 #include "about/about_box.h"
+#include "grid/grid_fields.h"
 #include "grid/grid_parameters.h"
 #include "image/program_icon.h"
 #include "view/image_control.h"
@@ -56,9 +57,7 @@ Form1::~Form1() {
 void Form1::Form_Load() {
     cmbColour->clear();  // a second load lists each choice once
     cmbThick->clear();
-    for (const char* name : kColourNames) {
-        cmbColour->addItem(QString::fromLatin1(name));
-    }
+    cmbColour->addItems(field::kColour.words());
     cmbColour->setCurrentIndex(0);
     for (const Integer width : kLineWidths) {
         cmbThick->addItem(QString::number(width));

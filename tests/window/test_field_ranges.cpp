@@ -11,6 +11,7 @@
 
 #include "cli/command_line.h"
 #include "grid/grid_fields.h"
+#include "grid/hex_grid.h"
 #include "settings/grid_settings.h"
 #include "support/scripted_services.h"
 #include "window/grid_options_dialog.h"
@@ -27,9 +28,8 @@ CommandLine parsed(const QString& arguments, double value) {
         QProcess::splitCommand(QString(arguments).replace("%1", text).replace("%2", text)));
 }
 
-// A settings file of every default with the field's key at `value`.
-SettingsRead read(const NumberField& field, double value) {
-    const QString key = QLatin1String(field.key);
+// A settings file of every default with `key` ("group.name", or "name") at `value`.
+SettingsRead readWith(const QString& key, const QJsonValue& value, bool inches = false) {
     QJsonObject file = QJsonDocument::fromJson(settingsText(GridSpec{})).object();
     const QString group = key.section(u'.', 0, 0), name = key.section(u'.', -1);
     if (group == name) {
@@ -37,12 +37,16 @@ SettingsRead read(const NumberField& field, double value) {
     } else {
         QJsonObject inner = file[group].toObject();
         inner[name] = value;
-        if (&field == &field::kPrintHexInches) {
+        if (inches) {
             inner["unit"] = "inch";
         }
         file[group] = inner;
     }
     return readSettingsText(QJsonDocument(file).toJson());
+}
+
+SettingsRead read(const NumberField& field, double value) {
+    return readWith(QLatin1String(field.key), value, &field == &field::kPrintHexInches);
 }
 
 // The dialog box's limits, as doubles.
@@ -102,6 +106,50 @@ TEST(FieldRanges, EveryPathAcceptsAndRefusesTheSameValuesInTheSameWords) {
         if (row.box) {
             // The box for a size above 0 shows 0 as "from the sizes".
             EXPECT_EQ(limits(dialog.findChild<QWidget*>(row.box)), std::pair(row.low, row.high));
+        }
+    }
+}
+
+// Every word of a choice means the same on the command line and in a settings file, in the
+// order of its enumeration; a word that is none of them is refused by both, naming them.
+TEST(FieldRanges, EveryChoiceTakesTheSameWordsOnEveryPath) {
+    using Chosen = int (*)(const GridSpec&);
+    // clang-format off
+    const struct { const ChoiceField& field; Chosen chosen; bool inFile; } rows[] = {
+        {field::kOrientation, [](const GridSpec& s) { return int(s.options.orientation); }, true},
+        {field::kShifted, [](const GridSpec& s) { return int(s.options.shifted); }, true},
+        {field::kLineStyle, [](const GridSpec& s) { return int(s.options.lineStyle); }, true},
+        {field::kColour, [](const GridSpec& s) { return s.colour; }, true},
+        {field::kOrigin, [](const GridSpec& s) { return int(s.numbering.origin); }, true},
+        {field::kPosition, [](const GridSpec& s) { return int(s.numbering.position); }, true},
+        {field::kHalo, [](const GridSpec& s) { return int(s.numbering.halo); }, true},
+        {field::kPaper, [](const GridSpec& s) { return int(std::find(std::begin(kScalePapers), std::end(kScalePapers), s.print.paper) - std::begin(kScalePapers)); }, true},
+        {field::kNumberColour, [](const GridSpec& s) { int n = 0; while (QBColor(n) && QBColor(n) != s.numbering.colour) { ++n; } return n; }, false},
+    };
+    // clang-format on
+    const QString grid = "grid m.bmp o.pdf --hex-pixels 30 --numbers 0101 --";
+    for (const auto& row : rows) {
+        const QString option = QLatin1String(row.field.option);
+        SCOPED_TRACE(option.toStdString());
+        const QStringList words = row.field.words();
+        for (int index = 0; index < words.size(); ++index) {
+            const CommandLine given =
+                parseCommandLine(QProcess::splitCommand(grid + option + " " + words[index]));
+            ASSERT_EQ(given.action, CommandAction::Grid) << given.error.toStdString();
+            EXPECT_EQ(row.chosen(given.grid.spec), index) << words[index].toStdString();
+            if (row.inFile) {
+                const SettingsRead file = readWith(QLatin1String(row.field.key), words[index]);
+                ASSERT_TRUE(file.settings) << file.problem.toStdString();
+                EXPECT_EQ(row.chosen(*file.settings), index) << words[index].toStdString();
+            }
+        }
+        const CommandLine wrong = parseCommandLine(QProcess::splitCommand(grid + option + " x"));
+        EXPECT_EQ(wrong.action, CommandAction::Refused);
+        EXPECT_TRUE(wrong.error.contains(words.last())) << wrong.error.toStdString();
+        if (row.inFile) {
+            const SettingsRead file = readWith(QLatin1String(row.field.key), "x");
+            EXPECT_EQ(file.problem.toStdString(),
+                      (row.field.key + (" must be one of " + words.join(", "))).toStdString());
         }
     }
 }
