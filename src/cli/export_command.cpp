@@ -33,17 +33,13 @@ CommandOutcome run(const GridRequest& given) {
         return badInput(problem);
     }
     Picture map;
-    try {
-        const QuietStandardError quiet;  // the decoders' own complaints about damaged files
-        map = LoadPicture(given.input);
-    } catch (const PictureError& error) {
-        return mapNotRead(given.input, error);
+    if (auto refused = loadInput(given.input, map)) {
+        return *refused;
     }
     const GridRequest request = requestForMap(given, map.width(), map.height());
     const GridLayout layout = layoutFor(request.spec, QSize(map.width(), map.height()));
-    if (layout.problem == GridProblem::TooManyCells) {
-        return badInput(asClause(gridFailureFact(GridFailure::TooManyCells)) +
-                        QStringLiteral("; give a larger --hex-size"));
+    if (layout.problem != GridProblem::None) {
+        return drawingFailure(GridOutcome(failureOf(layout.problem)));
     }
     BoardRequest board;
     board.target = request.target;

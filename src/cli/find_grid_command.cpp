@@ -38,11 +38,8 @@ QString gridArguments(const GridOptions& options) {
 CommandOutcome runFindGridCommand(const QString& input) {
     try {
         Picture map;
-        try {
-            const QuietStandardError quiet;  // the decoders' own complaints about damaged files
-            map = LoadPicture(input);
-        } catch (const PictureError& error) {
-            return mapNotRead(input, error);
+        if (auto refused = loadInput(input, map)) {
+            return *refused;
         }
         const std::optional<GridOptions> found = findPrintedGrid(map.image());
         if (!found) {

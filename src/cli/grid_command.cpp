@@ -27,12 +27,18 @@ QString notEnoughMemory() {
     return asClause(gridFailureFact(GridFailure::OutOfMemory));
 }
 
-CommandOutcome mapNotRead(const QString& input, const PictureError& error) {
-    const bool memory = dynamic_cast<const PictureOutOfMemory*>(&error) != nullptr;
-    return {memory ? kExitFailed : kExitBadInput,
-            cannotReadMap(input, QString::fromStdString(error.what())),
-            {},
-            {}};
+std::optional<CommandOutcome> loadInput(const QString& input, Picture& map) {
+    try {
+        const QuietStandardError quiet;  // the decoders' own complaints about damaged files
+        map = LoadPicture(input);
+        return std::nullopt;
+    } catch (const PictureError& error) {
+        const bool memory = dynamic_cast<const PictureOutOfMemory*>(&error) != nullptr;
+        return CommandOutcome{memory ? kExitFailed : kExitBadInput,
+                              cannotReadMap(input, QString::fromStdString(error.what())),
+                              {},
+                              {}};
+    }
 }
 
 // Whether the path names a folder, or a link to one. Asked of the name's own bytes, as
@@ -100,6 +106,8 @@ QString numbersLeftOut(double smallestHex) {
         .arg(smallestHex, 0, 'f', 2);
 }
 
+}  // namespace
+
 CommandOutcome drawingFailure(const GridOutcome& outcome) {
     switch (outcome.failure) {
         case GridFailure::NoPictureArea:
@@ -114,13 +122,12 @@ CommandOutcome drawingFailure(const GridOutcome& outcome) {
     }
 }
 
+namespace {
+
 // The grid alone, for the map's layout; the map itself is read only to be checked.
 CommandOutcome writeGridAlone(const GridRequest& request, const GridLayout& layout) {
-    if (layout.problem == GridProblem::NoPictureArea) {
-        return drawingFailure(GridOutcome(GridFailure::NoPictureArea));
-    }
-    if (layout.problem == GridProblem::TooManyCells) {
-        return drawingFailure(GridOutcome(GridFailure::TooManyCells));
+    if (layout.problem != GridProblem::None) {
+        return drawingFailure(GridOutcome(failureOf(layout.problem)));
     }
     const HexNumbering& numbering = request.spec.numbering;
     if (request.spec.options.lineStyle == LineStyle::None) {
@@ -156,14 +163,13 @@ CommandOutcome run(const GridRequest& given) {
     if (const QString problem = outputProblem(given.output); !problem.isEmpty()) {
         return badInput(problem);
     }
-    PictureBox picMap(0, 0);
-    try {
-        const QuietStandardError quiet;  // the decoders' own complaints about damaged files
-        picMap.setPicture(LoadPicture(given.input));
-        picMap.drawOnPicture();  // the map is written out once drawn: no copy is needed
-    } catch (const PictureError& error) {
-        return mapNotRead(given.input, error);
+    Picture map;
+    if (auto refused = loadInput(given.input, map)) {
+        return *refused;
     }
+    PictureBox picMap(0, 0);
+    picMap.setPicture(std::move(map));
+    picMap.drawOnPicture();  // the map is written out once drawn: no copy is needed
     const QSize size(picMap.pixelWidth(), picMap.pixelHeight());
     const GridRequest request = requestForMap(given, size.width(), size.height());
     const GridLayout layout = layoutFor(request.spec, size);

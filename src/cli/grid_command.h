@@ -3,8 +3,10 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 #include "cli/command_line.h"
+#include "grid/grid_generation.h"
 #include "image/picture.h"
 
 namespace tessara {
@@ -25,9 +27,12 @@ struct CommandOutcome {
 QString cannotWrite(const QString& output, const QString& why);
 QString notEnoughMemory();
 
-// INPUT could not be read: bad input, unless the memory ran out, which fails the work as it
-// does wherever it runs out.
-CommandOutcome mapNotRead(const QString& input, const PictureError& error);
+// Reads INPUT into `map`. When it cannot be read, the outcome that says so: bad input, unless
+// the memory ran out, which fails the work as it does wherever it runs out.
+std::optional<CommandOutcome> loadInput(const QString& input, Picture& map);
+
+// Why the grid could not be drawn, as the command says it.
+CommandOutcome drawingFailure(const GridOutcome& outcome);
 
 // Why OUTPUT cannot be written, checked before the map is loaded; empty when it can be.
 QString outputProblem(const QString& output);

@@ -62,11 +62,8 @@ QColor setPen(PictureBox& picMap, const GridPen& pen, const GridOptions& options
 
 GridOutcome drawLaidOut(PictureBox& picMap, const GridLayout& layout, const GridSizes& sizes,
                         const QColor& colour, const HexNumbering& numbering) {
-    if (layout.problem == GridProblem::NoPictureArea) {
-        return {GridFailure::NoPictureArea, {}, {}};
-    }
-    if (layout.problem == GridProblem::TooManyCells) {
-        return {GridFailure::TooManyCells, {}, {}};
+    if (layout.problem != GridProblem::None) {
+        return {failureOf(layout.problem), {}, {}};
     }
     const GridOptions& options = layout.options;
     const bool lines = options.lineStyle != LineStyle::None;
@@ -99,6 +96,18 @@ GridOutcome drawLaidOut(PictureBox& picMap, const GridLayout& layout, const Grid
 }
 
 }  // namespace
+
+GridFailure failureOf(GridProblem problem) {
+    switch (problem) {
+        case GridProblem::NoPictureArea:
+            return GridFailure::NoPictureArea;
+        case GridProblem::TooManyCells:
+            return GridFailure::TooManyCells;
+        case GridProblem::None:
+            break;
+    }
+    return GridFailure::None;
+}
 
 GridOutcome drawGridOn(PictureBox& picMap, const GridSizes& sizes, const GridPen& pen,
                        const GridOptions& options, const HexNumbering& numbering) {

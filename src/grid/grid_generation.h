@@ -53,6 +53,9 @@ struct GridOutcome {
     std::optional<NumbersLeftOut> numbersLeftOut;  // the grid is drawn, its numbers not
 };
 
+// The failure of drawing a grid whose layout has this problem; None for none.
+GridFailure failureOf(GridProblem problem);
+
 // Writes the picture with its drawing to `file`, discards the drawing and makes the file
 // the picture. On failure the drawing is discarded and the picture stays as it was.
 GridOutcome mergeDrawing(PictureBox& picMap, const QString& file,
