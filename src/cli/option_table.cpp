@@ -31,8 +31,8 @@ constexpr OptionEntry kOptions[] = {
     {"thickness", "N", "line width in pixels: 1 (default), 2, 3, 5, 10, 15 or 20, e.g. 3", Grid},
     {"line-style", kWords, "solid lines (default), dashes or dots even along "
      "each side of a hex, or none: the hex numbers alone, with --numbers, e.g. dashed", Grid},
-    {"opacity", "PERCENT", "how much of the lines' and numbers' colour covers the map, from 10 to "
-     "100 (default 100), e.g. 50", Grid},
+    {"opacity", "PERCENT", "how much of the lines' and numbers' colour covers the map: {range} "
+     "(default {default}), e.g. 50", Grid},
     {"orientation", kWords, "hexes side by side in rows (default), or turned a quarter "
      "turn into columns, e.g. columns", Grid},
     {"offset", "X,Y", "move the whole grid by X,Y pixels (default 0,0), e.g. -30.5,9: a hex "
@@ -42,17 +42,18 @@ constexpr OptionEntry kOptions[] = {
      "412.5,387", Grid},
     {"shifted", kWords, "which rows (columns) lie half a hex towards the left (top) edge: "
      "the first (default) or the second, e.g. second", Grid},
-    {"stretch", "F", "stretch the hexes across their rows (columns), from 0.5 to 2 (default 1), "
-     "e.g. 1.04", Grid},
+    {"stretch", "F", "stretch the hexes across their rows (columns): {range} (default "
+     "{default}), e.g. 1.04", Grid},
     {"hex-pixels", "P", "the hexes' size flat to flat in pixels (default: the picture's width x "
      "S / M); alone, M and S are taken as one unit a hex, e.g. 42.5", Grid},
-    {"rotation", "DEG", "turn the grid clockwise about the picture's centre, from -45 to 45 "
-     "degrees (default 0), e.g. 0.6", Grid},
-    {"skew", "DEG", "lean the lines across the rows (columns) by this angle, from -10 to 10 "
-     "degrees (default 0), e.g. -0.2", Grid},
+    {"rotation", "DEG", "turn the grid clockwise about the picture's centre: {range} (default "
+     "{default}), e.g. 0.6", Grid},
+    {"skew", "DEG", "lean the lines across the rows (columns) by this angle: {range} "
+     "(default {default}), e.g. -0.2", Grid},
     {"numbers", "FORMAT", "number every hex whose centre is on the map: 0101, 01.01, A1, 1,1, or "
      "a pattern of {c} {r} {c:2} {C}, e.g. 0101", Numbers},
-    {"first", "N", "the first column's and row's number (default 1), e.g. 0", Numbers},
+    {"first", "N", "the first column's and row's number: {range} (default {default}), "
+     "e.g. 0", Numbers},
     {"origin", kWords, "the corner rows are counted from (default top-left)",
      Numbers},
     {"number-position", kWords, "where the number sits in its hex (default top)",
@@ -61,12 +62,13 @@ constexpr OptionEntry kOptions[] = {
      "e.g. 9pt", Numbers},
     {"number-colour", "NAME", "one of the colour names above (default: the grid's)", Numbers},
     {"halo", kWords, "a thin outline round the digits (default none)", Numbers},
-    {"hex-mm", "MM", "print a hex this many millimetres flat to flat (default 16), e.g. 19", Pdf},
-    {"hex-inches", "IN", "or this many inches, e.g. 0.75", Pdf},
-    {"dpi", "N", "or print N of the map's pixels to the inch, e.g. 300", Pdf},
+    {"hex-mm", "MM", "print a hex this many millimetres flat to flat: {range} (default "
+     "{default}), e.g. 19", Pdf},
+    {"hex-inches", "IN", "or this many inches: {range}, e.g. 0.75", Pdf},
+    {"dpi", "N", "or print N of the map's pixels to the inch: {range}, e.g. 300", Pdf},
     {"paper", "NAME", "A4 (default), A3, Letter, Legal or Tabloid", Pdf},
     {"landscape", "", "turn the pages a quarter turn", Pdf},
-    {"overlap-mm", "MM", "how far neighbouring pages overlap (default 10), e.g. 15", Pdf},
+    {"overlap-mm", "MM", "how far neighbouring pages overlap: {range} (default {default}), e.g. 15", Pdf},
     // Its value and help name the registered board formats (boardFormats()).
     {"for", "PROGRAM", "", Board},
     {"quality", "N", "a .jpg BOARD's JPEG quality, from 1 to 100 (default 92), e.g. 85", Board},
@@ -183,9 +185,20 @@ QString valueOf(const OptionEntry& option) {
     return QLatin1String(option.value);
 }
 
+// The help of a field of the catalogue names its range and default as the catalogue has them.
+QString withField(const QString& help, const QString& option) {
+    const NumberField* field = numberFieldOf(option);
+    if (field == nullptr) {
+        return help;
+    }
+    return QString(help)
+        .replace(QStringLiteral("{range}"), field->rangeText())
+        .replace(QStringLiteral("{default}"), QString::number(field->fallback));
+}
+
 QString helpOf(const OptionEntry& option) {
     if (!namesBoardFormats(option)) {
-        return QLatin1String(option.help);
+        return withField(QLatin1String(option.help), QLatin1String(option.name));
     }
     QStringList programs;
     for (const BoardFormat* format : boardFormats()) {

@@ -31,6 +31,16 @@ std::span<const NumberField* const> numberFields() {
     return fields;
 }
 
+const NumberField* numberFieldOf(const QString& option) {
+    for (const NumberField* field : numberFields()) {
+        if (option == QLatin1String(field->option)) {
+            return field;
+        }
+    }
+    return option == QLatin1String(field::kPrintHexInches.option) ? &field::kPrintHexInches
+                                                                  : nullptr;
+}
+
 QStringList ChoiceField::words() const {
     QStringList all;
     for (const char* word : list) {

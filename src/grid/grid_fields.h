@@ -62,6 +62,8 @@ inline constexpr NumberField kOverlap{"print.overlapMm", "overlap-mm", 0, 100, f
 
 // Every field above, in the order of the settings file.
 std::span<const NumberField* const> numberFields();
+// The first field of a command-line option; nothing for an option that is none.
+const NumberField* numberFieldOf(const QString& option);
 
 // A field that takes one of a few words, the same in a settings file, on the command line
 // and in its help, listed in the order of the enumeration they stand for.

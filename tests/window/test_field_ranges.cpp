@@ -10,6 +10,7 @@
 #include <QSpinBox>
 
 #include "cli/command_line.h"
+#include "cli/option_table.h"
 #include "grid/grid_fields.h"
 #include "grid/hex_grid.h"
 #include "settings/grid_settings.h"
@@ -151,5 +152,23 @@ TEST(FieldRanges, EveryChoiceTakesTheSameWordsOnEveryPath) {
             EXPECT_EQ(file.problem.toStdString(),
                       (row.field.key + (" must be one of " + words.join(", "))).toStdString());
         }
+    }
+}
+
+// The usage, and the manual page made from it, states each range as the catalogue has it.
+TEST(FieldRanges, TheUsageStatesTheCataloguesRanges) {
+    const QString usage = usageText(nullptr).simplified();
+    for (const NumberField* field :
+         {&field::kOpacity, &field::kStretch, &field::kRotation, &field::kSkew,
+          &field::kFirstNumber, &field::kPrintHex, &field::kPrintHexInches, &field::kPrintDpi,
+          &field::kOverlap}) {
+        EXPECT_TRUE(usage.contains(QStringLiteral("--%1 ").arg(field->option)) &&
+                    usage.contains(": " + field->rangeText()))
+            << field->option;
+    }
+    for (const ChoiceField* field : {&field::kOrientation, &field::kLineStyle, &field::kHalo}) {
+        EXPECT_TRUE(
+            usage.contains(QStringLiteral("--%1 %2 ").arg(field->option, field->valueText())))
+            << field->option;
     }
 }
