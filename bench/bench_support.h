@@ -22,6 +22,7 @@
 #include "platform/qt_platform.h"
 #include "platform/services.h"
 #include "synthetic_scan.h"
+#include "window/application.h"
 
 namespace tessara::bench {
 
@@ -30,6 +31,15 @@ inline void offscreenUnlessSet() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+}
+
+// The application of a benchmark that drives the program's windows: offscreen unless told
+// otherwise, and set up as the program sets itself up.
+inline std::unique_ptr<QApplication> windowsApplication(int& argc, char** argv) {
+    offscreenUnlessSet();
+    auto app = std::make_unique<QApplication>(argc, argv);
+    configureApplication();
+    return app;
 }
 
 // Milliseconds taken by `work`.
