@@ -5,7 +5,6 @@
 // of an idle event loop over the same two seconds, measured in the same run.
 #include <sys/resource.h>
 
-#include <QApplication>
 #include <QEventLoop>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -16,7 +15,6 @@
 #include "bench_support.h"
 #include "platform/qt_pacer.h"
 #include "view/image_control.h"
-#include "window/application.h"
 #include "window/main_window.h"
 
 using namespace tessara;
@@ -109,9 +107,7 @@ void print(const char* what, const Figures& f) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    bench::offscreenUnlessSet();
-    QApplication app(argc, argv);
-    configureApplication();
+    const auto app = bench::windowsApplication(argc, argv);
 
     QtPacer paced;
     QtPacer unpaced(0ms);

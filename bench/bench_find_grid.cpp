@@ -36,25 +36,6 @@ constexpr int kJpegQuality = 90;
     std::exit(1);
 }
 
-// A 300 by 298 dpi scan of a map with 16 mm hexes at 150 dpi, a little crooked on the glass,
-// in a white margin with a title.
-synthetic::ScanRecipe largeScan() {
-    synthetic::ScanRecipe recipe;
-    recipe.size = QSize(6000, 4000);
-    recipe.grid.orientation = GridOrientation::Columns;
-    recipe.grid.hexPixels = 94.488;
-    recipe.grid.stretch = 0.99333;
-    recipe.grid.rotation = 0.61;
-    recipe.grid.skew = -0.12;
-    recipe.grid.offsetX = 17.3;
-    recipe.grid.offsetY = -8.45;
-    recipe.lineWidth = 2;
-    recipe.lineGrey = 40;
-    recipe.margin = 160;
-    recipe.seed = 2024;
-    return recipe;
-}
-
 // ---- the measured processes ----
 
 QImage decode(const QString& map) {

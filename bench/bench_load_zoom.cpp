@@ -11,7 +11,6 @@
 #include "bench_support.h"
 #include "image/picture.h"
 #include "view/image_control.h"
-#include "window/application.h"
 #include "window/main_window.h"
 
 using namespace tessara;
@@ -84,9 +83,7 @@ void measureZoom(const QString& path) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    offscreenUnlessSet();
-    QApplication app(argc, argv);
-    configureApplication();
+    const auto app = windowsApplication(argc, argv);
     QTemporaryDir dir;
     const QImage map = makeBigMap(8000, 6000);
     const QString jpeg = dir.filePath("map.jpg");

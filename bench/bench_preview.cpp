@@ -4,14 +4,12 @@
 // The goal is the slowest frame under 16 ms, so that the preview follows every key press
 // within a frame.
 #include <QAction>
-#include <QApplication>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTemporaryDir>
 
 #include "bench_support.h"
 #include "image/picture.h"
-#include "window/application.h"
 #include "window/grid_fitting.h"
 #include "window/main_window.h"
 
@@ -36,9 +34,7 @@ double slowestFrame(QWidget* viewport, QScrollBar* horizontal, QScrollBar* verti
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    offscreenUnlessSet();
-    QApplication app(argc, argv);
-    configureApplication();
+    const auto app = windowsApplication(argc, argv);
     QTemporaryDir dir;
     const QString path = dir.filePath("map.bmp");
     SavePicture(Picture(makeBigMap(8000, 6000)), path);

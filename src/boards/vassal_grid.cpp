@@ -132,24 +132,24 @@ QByteArray vassalGridText(const GridLayout& layout, const Straightening& s, cons
     xml.writeAttribute("y0", QString::number(origin.y()));
     if (numbering.enabled) {
         const VassalNumbering v = vassalNumbering(layout, s, numbering);
+        // VASSAL's horizontal (h) and vertical (v) numbers take the same five attributes.
+        const auto axis = [&xml](const QString& prefix, int leading, int off, char type) {
+            xml.writeAttribute(prefix + "Descend", "false");
+            xml.writeAttribute(prefix + "DrawOff", "0");
+            xml.writeAttribute(prefix + "Leading", QString::number(leading));
+            xml.writeAttribute(prefix + "Off", QString::number(off));
+            xml.writeAttribute(prefix + "Type", QString(QChar::fromLatin1(type)));
+        };
         xml.writeEmptyElement("VASSAL.build.module.map.boardPicker.board.mapgrid.HexGridNumbering");
         xml.writeAttribute("color", colourText(numberColour));
         xml.writeAttribute("first", QString(QChar::fromLatin1(v.first)));
         xml.writeAttribute("fontSize", "9");
-        xml.writeAttribute("hDescend", "false");
-        xml.writeAttribute("hDrawOff", "0");
-        xml.writeAttribute("hLeading", QString::number(v.hLeading));
-        xml.writeAttribute("hOff", QString::number(v.hOff));
-        xml.writeAttribute("hType", QString(QChar::fromLatin1(v.hType)));
+        axis(QStringLiteral("h"), v.hLeading, v.hOff, v.hType);
         xml.writeAttribute("locationFormat", "$gridLocation$");
         xml.writeAttribute("rotateText", "0");
         xml.writeAttribute("sep", v.separator);
         xml.writeAttribute("stagger", boolText(v.stagger));
-        xml.writeAttribute("vDescend", "false");
-        xml.writeAttribute("vDrawOff", "0");
-        xml.writeAttribute("vLeading", QString::number(v.vLeading));
-        xml.writeAttribute("vOff", QString::number(v.vOff));
-        xml.writeAttribute("vType", QString(QChar::fromLatin1(v.vType)));
+        axis(QStringLiteral("v"), v.vLeading, v.vOff, v.vType);
         xml.writeAttribute("visible", "false");
     }
     xml.writeEndElement();

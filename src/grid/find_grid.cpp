@@ -6,6 +6,7 @@
 
 #include "grid/lattice_fit.h"
 #include "grid/lattice_search.h"
+#include "grid/lattice_vectors.h"
 #include "grid/line_correlation.h"
 #include "grid/line_fit.h"
 #include "grid/map_darkness.h"
@@ -15,10 +16,6 @@ namespace {
 
 // Too small a picture to hold a few hexes of the smallest printed size.
 constexpr int kSmallestSide = 48;
-
-double cross(QPointF a, QPointF b) {
-    return a.x() * b.y() - a.y() * b.x();
-}
 
 // The lattice read as rows or as columns: the step to the neighbour along the lines is the
 // one nearest to the picture's x (rows) or y (columns) axis; the next line lies down (rows)

@@ -139,6 +139,15 @@ Counts centredCounts(const GridLayout& layout) {
     return counts;
 }
 
+// A fitted grid's lines and cells along them: those with hex centres on the picture when the
+// grid is turned, every one the fit holds otherwise.
+Counts fittedCounts(const GridLayout& layout) {
+    if (layout.placement.turned()) {
+        return centredCounts(layout);
+    }
+    return {layout.lastLine - layout.firstLine + 1, layout.lastCell - layout.firstCell + 1};
+}
+
 }  // namespace
 
 // The lattice repeats every hex along a line, and every two lines across them, as every
@@ -159,24 +168,16 @@ Integer GridLayout::rows() const {
     if (!fitted()) {
         return plan.rows;
     }
-    if (placement.turned()) {
-        const Counts counts = centredCounts(*this);
-        return static_cast<Integer>(columnsOf(*this) ? counts.cells : counts.lines);
-    }
-    return static_cast<Integer>(columnsOf(*this) ? lastCell - firstCell + 1
-                                                 : lastLine - firstLine + 1);
+    const Counts counts = fittedCounts(*this);
+    return static_cast<Integer>(columnsOf(*this) ? counts.cells : counts.lines);
 }
 
 Integer GridLayout::columns() const {
     if (!fitted()) {
         return plan.columns;
     }
-    if (placement.turned()) {
-        const Counts counts = centredCounts(*this);
-        return static_cast<Integer>(columnsOf(*this) ? counts.lines : counts.cells);
-    }
-    return static_cast<Integer>(columnsOf(*this) ? lastLine - firstLine + 1
-                                                 : lastCell - firstCell + 1);
+    const Counts counts = fittedCounts(*this);
+    return static_cast<Integer>(columnsOf(*this) ? counts.lines : counts.cells);
 }
 
 GridLayout layoutGrid(Single pictureWidth, Single pictureHeight, Single hexSize, Single mapSize,

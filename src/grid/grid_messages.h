@@ -85,21 +85,24 @@ inline Message gridOutOfMemoryMessage() {
             QStringLiteral("Not enough memory")};
 }
 
-// The grid is merged into the map through a temporary file in the current folder.
-inline Message mergeWriteFailedMessage(const QString& file, const QString& reason) {
+// The grid is merged into the map through a temporary file in the current folder; `failed`
+// says what could not be done with it there ("written in"), `title` the title's verb.
+inline Message mergeFileFailedMessage(const QString& file, const QString& reason,
+                                      const char* failed, const char* title) {
     return {QStringLiteral("The grid could not be added to the map, because the temporary file "
-                           "\"%1\" could not be written in the folder %2.\n%3\n"
+                           "\"%1\" could not be %2 the folder %3.\n%4\n"
                            "The map is unchanged.")
-                .arg(file, QDir::toNativeSeparators(QDir::currentPath()), reason),
-            QStringLiteral("Can't write %1").arg(file)};
+                .arg(file, QLatin1String(failed), QDir::toNativeSeparators(QDir::currentPath()),
+                     reason),
+            QStringLiteral("Can't %1 %2").arg(QLatin1String(title), file)};
+}
+
+inline Message mergeWriteFailedMessage(const QString& file, const QString& reason) {
+    return mergeFileFailedMessage(file, reason, "written in", "write");
 }
 
 inline Message mergeReadFailedMessage(const QString& file, const QString& reason) {
-    return {QStringLiteral("The grid could not be added to the map, because the temporary file "
-                           "\"%1\" could not be read back from the folder %2.\n%3\n"
-                           "The map is unchanged.")
-                .arg(file, QDir::toNativeSeparators(QDir::currentPath()), reason),
-            QStringLiteral("Can't read %1").arg(file)};
+    return mergeFileFailedMessage(file, reason, "read back from", "read");
 }
 
 // The map itself was loaded from the temporary file, which the merge would write over.

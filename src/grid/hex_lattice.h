@@ -9,6 +9,8 @@
 #include <array>
 #include <cmath>
 
+#include "grid/lattice_vectors.h"
+
 namespace tessara {
 
 // The hexes whose centres lie at origin + i a + j b for whole i and j: `a` and `b` step to
@@ -21,7 +23,9 @@ struct HexLattice {
 
     QPointF at(double alpha, double beta) const { return origin + alpha * a + beta * b; }
     QPointF at(QPointF lattice) const { return at(lattice.x(), lattice.y()); }
-    double cellArea() const { return std::abs(a.x() * b.y() - a.y() * b.x()); }
+    // The inverse of at(): the lattice coordinates of a picture point.
+    QPointF coordinatesOf(QPointF p) const { return coordinatesOn(a, b, p - origin); }
+    double cellArea() const { return std::abs(cross(a, b)); }
 };
 
 // The corner every cell (i, j) owns is at (i + 1/3, j + 1/3); the three sides from it end

@@ -7,6 +7,7 @@
 #include "grid/grid_layout.h"
 #include "grid/grid_measure.h"
 #include "grid/grid_placement.h"
+#include "grid/lattice_vectors.h"
 
 namespace tessara {
 namespace {
@@ -14,10 +15,6 @@ namespace {
 constexpr double kDegrees = 180 / std::numbers::pi;
 // Turns and leans below this many degrees are rounding, not a crooked scan.
 constexpr double kNoAngle = 1e-9;
-
-double cross(QPointF a, QPointF b) {
-    return a.x() * b.y() - a.y() * b.x();
-}
 
 double snapped(double degrees) {
     return std::abs(degrees) < kNoAngle ? 0 : degrees;
@@ -30,7 +27,8 @@ std::optional<std::pair<double, double>> solve(QPointF a, QPointF b, QPointF p) 
         !std::isfinite(determinant)) {
         return std::nullopt;
     }
-    return std::pair{cross(p, b) / determinant, cross(a, p) / determinant};
+    const QPointF solution = coordinatesOn(a, b, p);
+    return std::pair{solution.x(), solution.y()};
 }
 
 }  // namespace
@@ -39,17 +37,14 @@ std::optional<GridOptions> optionsForLattice(const LatticeOnPicture& lattice, QS
     const bool columns = lattice.orientation == GridOrientation::Columns;
     const QPointF along = lattice.along;
     const QPointF across = lattice.across / kRowPitch;  // a regular hex's line pitch is 1
-    const double h = std::hypot(along.x(), along.y());
+    const double h = length(along);
     if (!(h > 0) || !std::isfinite(h)) {
         return std::nullopt;
     }
     // The turn brings the step along the lines onto the frame's u: x for rows, y for columns.
     const double turn =
         columns ? std::atan2(-along.x(), along.y()) : std::atan2(along.y(), along.x());
-    const double cosine = std::cos(turn);
-    const double sine = std::sin(turn);
-    const QPointF upright(cosine * across.x() + sine * across.y(),
-                          -sine * across.x() + cosine * across.y());
+    const QPointF upright = turned(across, -turn);
     // Upright, the step across is (s h tan(skew), s h) for rows and (s h, s h tan(skew)) for
     // columns.
     const double pitch = columns ? upright.x() : upright.y();

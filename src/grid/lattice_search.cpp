@@ -7,6 +7,7 @@
 #include <numbers>
 #include <vector>
 
+#include "grid/lattice_vectors.h"
 #include "grid/line_correlation.h"
 
 namespace tessara {
@@ -36,14 +37,6 @@ struct Peak {
     QPointF lag;
     float height = 0;
 };
-
-double length(QPointF v) {
-    return std::hypot(v.x(), v.y());
-}
-
-double cross(QPointF a, QPointF b) {
-    return a.x() * b.y() - a.y() * b.x();
-}
 
 // Where a parabola through three samples peaks, from the middle one: within half a sample.
 double parabolaPeak(double before, double middle, double after) {
@@ -118,12 +111,6 @@ std::vector<Peak> strongestPeaks(const LineWindow& window, double longest) {
     return peaks;
 }
 
-// The lattice coordinates of a lag on the lattice of steps a and b.
-QPointF latticeCoordinates(QPointF a, QPointF b, QPointF lag) {
-    const double det = cross(a, b);
-    return {cross(lag, b) / det, cross(a, lag) / det};
-}
-
 // Calls visit(n, m, lag) for every lattice point but the origin within `radius`.
 template <class Visit>
 void forLatticePoints(QPointF a, QPointF b, double radius, Visit&& visit) {
@@ -167,10 +154,9 @@ struct Hypothesis {
 
 // Whether a lag is a point of the hypothesis's lattice, to `slack` of a step.
 bool onLattice(const Hypothesis& h, QPointF lag, double slack = 0.1) {
-    const double det = cross(h.a, h.b);
-    const double n = cross(lag, h.b) / det;
-    const double m = cross(h.a, lag) / det;
-    return std::abs(n - std::round(n)) < slack && std::abs(m - std::round(m)) < slack;
+    const QPointF c = coordinatesOn(h.a, h.b, lag);
+    return std::abs(c.x() - std::round(c.x())) < slack &&
+           std::abs(c.y() - std::round(c.y())) < slack;
 }
 
 // Whether a and b are two steps of a hex lattice: a third step b - a of their length too.
@@ -236,9 +222,7 @@ void refineSteps(const LineWindow& window, QPointF& a, QPointF& b, double radius
 // The highest peak round where `a` turned by `degrees` lies, within the slack of a hex
 // lattice's second step; of height 0 when there is none.
 Peak partnerOf(const LineWindow& window, QPointF a, double degrees) {
-    const double turn = degrees * std::numbers::pi / 180;
-    const QPointF expected(a.x() * std::cos(turn) - a.y() * std::sin(turn),
-                           a.x() * std::sin(turn) + a.y() * std::cos(turn));
+    const QPointF expected = turned(a, degrees * std::numbers::pi / 180);
     const int reach = static_cast<int>(std::ceil(kLengthSlack * length(a))) + 1;
     const int cx = static_cast<int>(std::lround(expected.x()));
     const int cy = static_cast<int>(std::lround(expected.y()));
@@ -358,7 +342,7 @@ FoldedCell fold(const LineWindow& window, QPointF a, QPointF b, QPointF middle, 
             if (length(p) > radius) {
                 continue;
             }
-            const QPointF c = latticeCoordinates(a, b, p);
+            const QPointF c = coordinatesOn(a, b, p);
             const auto bin = [&](double v) {
                 return std::min(bins - 1, static_cast<size_t>((v - std::floor(v)) * cell.bins));
             };

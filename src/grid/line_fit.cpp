@@ -7,6 +7,7 @@
 #include <numbers>
 #include <vector>
 
+#include "grid/lattice_vectors.h"
 #include "grid/map_darkness.h"
 
 namespace tessara {
@@ -55,10 +56,6 @@ struct Cut {
     double seen = 0;
     int side = 0;  // which of the three directions of sides
 };
-
-double length(QPointF v) {
-    return std::hypot(v.x(), v.y());
-}
 
 using Profile = std::array<double, kMostSamples>;
 
@@ -162,14 +159,6 @@ class Cutter {
     int profiles_;
 };
 
-// The lattice coordinates of a picture point.
-QPointF latticeOf(const HexLattice& lattice, QPointF p) {
-    const QPointF d = p - lattice.origin;
-    const double det = lattice.a.x() * lattice.b.y() - lattice.a.y() * lattice.b.x();
-    return {(d.x() * lattice.b.y() - d.y() * lattice.b.x()) / det,
-            (lattice.a.x() * d.y() - lattice.a.y() * d.x()) / det};
-}
-
 // Where along a side the cuts go, as fractions of it: clear of the corners, where the other
 // two sides would come into the cut.
 std::vector<double> cutPlaces(double side, const Cutter& cutter) {
@@ -194,7 +183,7 @@ std::vector<Cut> cutsWithin(const MapDarkness& map, const Cutter& cutter, const 
     double lowI = INFINITY, highI = -INFINITY, lowJ = INFINITY, highJ = -INFINITY;
     for (const QPointF corner :
          {square.topLeft(), square.topRight(), square.bottomLeft(), square.bottomRight()}) {
-        const QPointF c = latticeOf(lattice, corner);
+        const QPointF c = lattice.coordinatesOf(corner);
         lowI = std::min(lowI, c.x());
         highI = std::max(highI, c.x());
         lowJ = std::min(lowJ, c.y());
@@ -359,7 +348,7 @@ double largestMove(const HexLattice& lattice, const Vector6& step,
                    const std::array<QPointF, 4>& corners) {
     double most = 0;
     for (const QPointF corner : corners) {
-        const QPointF c = latticeOf(lattice, corner);
+        const QPointF c = lattice.coordinatesOf(corner);
         const QPointF move = QPointF(step[0], step[1]) + c.x() * QPointF(step[2], step[3]) +
                              c.y() * QPointF(step[4], step[5]);
         most = std::max(most, length(move));

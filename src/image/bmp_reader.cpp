@@ -7,11 +7,12 @@
 #endif
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
-#include <limits>
 #include <new>
 #include <vector>
 
+#include "image/bmp_header.h"
 #include "image/chunk_pipeline.h"
 #include "image/large_image.h"
 #include "image/picture.h"
@@ -19,8 +20,6 @@
 namespace tessara {
 namespace {
 
-constexpr qint64 kFileHeaderSize = 14;
-constexpr quint32 kCoreHeaderSize = 12;  // the oldest header: 16-bit sizes, 3-byte palette
 constexpr quint32 kUncompressed = 0;
 constexpr quint32 kBitFields = 3;
 // Rows are read on a second thread in chunks of about this size while the calling thread
@@ -59,7 +58,7 @@ quint32 valueOf(const Channel& c, quint32 pixel) {
 
 void parseMasks(const uchar* data, qint64 size, quint32 headerSize, BmpHeader& h) {
     // A 40-byte header keeps its three masks after it; later headers hold them inside.
-    const qint64 at = kFileHeaderSize + 40;
+    const qint64 at = kBmpFileHeaderBytes + kBmpInfoHeaderBytes;
     if (size >= at + 12) {
         for (int i = 0; i < 3; ++i) {
             h.masks[static_cast<size_t>(i)] = qFromLittleEndian<quint32>(data + at + 4 * i);
@@ -91,54 +90,33 @@ QImage::Format BmpHeader::format() const {
 }
 
 qint64 BmpHeader::fileBytesNeeded() const {
-    qint64 rows = 0;
-    qint64 total = 0;
-    if (__builtin_mul_overflow(stride, qint64{height}, &rows) ||
-        __builtin_add_overflow(rows, pixelOffset, &total)) {
-        return std::numeric_limits<qint64>::max();
-    }
-    return total;
+    return bmpFileBytes(pixelOffset, stride, height);
 }
 
 std::optional<BmpHeader> parseBmpHeader(const uchar* data, qint64 size) {
-    if (size < kFileHeaderSize + kCoreHeaderSize || data[0] != 'B' || data[1] != 'M') {
+    const std::optional<BmpFields> given = readBmpFields(data, size);
+    const bool core = given && given->headerSize == kBmpCoreHeaderBytes;
+    if (!given || !(core || (knownInfoHeader(given->headerSize) && given->wholeInfoHeader))) {
         return std::nullopt;
     }
+    const quint32 headerSize = given->headerSize;
     BmpHeader h;
-    const quint32 headerSize = qFromLittleEndian<quint32>(data + 14);
-    quint32 compression = kUncompressed;
-    quint32 coloursUsed = 0;
-    int planes = 0;
-    qint64 height = 0;
-    if (headerSize == kCoreHeaderSize) {
-        h.width = qFromLittleEndian<quint16>(data + 18);
-        height = qFromLittleEndian<quint16>(data + 20);
-        planes = qFromLittleEndian<quint16>(data + 22);
-        h.bits = qFromLittleEndian<quint16>(data + 24);
-        h.paletteEntryBytes = 3;
-    } else if (knownInfoHeader(headerSize) && size >= kFileHeaderSize + 40) {
-        h.width = qFromLittleEndian<qint32>(data + 18);
-        height = qFromLittleEndian<qint32>(data + 22);
-        planes = qFromLittleEndian<quint16>(data + 26);
-        h.bits = qFromLittleEndian<quint16>(data + 28);
-        compression = qFromLittleEndian<quint32>(data + 30);
-        h.dotsPerMeterX = qFromLittleEndian<qint32>(data + 38);
-        h.dotsPerMeterY = qFromLittleEndian<qint32>(data + 42);
-        coloursUsed = qFromLittleEndian<quint32>(data + 46);
-    } else {
-        return std::nullopt;
-    }
+    h.width = static_cast<int>(given->width);
+    h.bits = given->bits;
+    h.paletteEntryBytes = core ? 3 : 4;  // the oldest header's palette has no fourth byte
+    h.dotsPerMeterX = given->dotsPerMeterX;
+    h.dotsPerMeterY = given->dotsPerMeterY;
     const bool paletted = h.bits == 1 || h.bits == 4 || h.bits == 8;
     const bool direct = h.bits == 16 || h.bits == 24 || h.bits == 32;
-    const bool fields = compression == kBitFields && (h.bits == 16 || h.bits == 32);
-    if (planes != 1 || !(paletted || direct) || !(compression == kUncompressed || fields) ||
-        h.width <= 0 || height == 0) {
+    const bool fields = given->compression == kBitFields && (h.bits == 16 || h.bits == 32);
+    if (given->planes != 1 || !(paletted || direct) ||
+        !(given->compression == kUncompressed || fields) || h.width <= 0 || given->height == 0) {
         return std::nullopt;
     }
-    h.topDown = height < 0;
-    h.height = static_cast<int>(std::min<qint64>(height < 0 ? -height : height, 0x7FFFFFFF));
-    h.stride = ((static_cast<qint64>(h.width) * h.bits + 31) / 32) * 4;
-    h.paletteOffset = kFileHeaderSize + headerSize;
+    h.topDown = given->height < 0;
+    h.height = static_cast<int>(std::min<qint64>(std::abs(given->height), 0x7FFFFFFF));
+    h.stride = bmpStride(h.width, h.bits);
+    h.paletteOffset = kBmpFileHeaderBytes + headerSize;
     qint64 headersEnd = h.paletteOffset;
     if (fields) {
         parseMasks(data, size, headerSize, h);
@@ -154,15 +132,15 @@ std::optional<BmpHeader> parseBmpHeader(const uchar* data, qint64 size) {
         setPlainMasks(h);
     }
     if (paletted) {
-        h.paletteEntries =
-            coloursUsed != 0 ? static_cast<int>(std::min(coloursUsed, 257U)) : (1 << h.bits);
+        const quint32 used = given->coloursUsed;
+        h.paletteEntries = used != 0 ? static_cast<int>(std::min(used, 257U)) : (1 << h.bits);
         if (h.paletteEntries > 256) {
             return std::nullopt;
         }
         headersEnd += static_cast<qint64>(h.paletteEntries) * h.paletteEntryBytes;
     }
     // A pixel offset that points into the headers is taken to mean "right after them".
-    h.pixelOffset = std::max<qint64>(qFromLittleEndian<quint32>(data + 10), headersEnd);
+    h.pixelOffset = std::max(given->pixelOffset, headersEnd);
     return h;
 }
 

@@ -10,23 +10,18 @@
 #include <cstring>
 #include <vector>
 
+#include "image/bmp_header.h"
 #include "image/chunk_pipeline.h"
 
 namespace tessara {
 namespace {
 
-constexpr qint64 kFileHeaderSize = 14;
-constexpr qint64 kInfoHeaderSize = 40;
 // Rows are packed on a second thread into chunks of about this size while the chunks packed
 // before are written; a few chunks in flight stay in the processor's cache, which makes
 // the packing almost free beside the copy into the file (more or larger chunks measured
 // slower, as they fall out of the cache before they are written).
 constexpr qint64 kChunkBytes = 512 << 10;
 constexpr int kChunksInFlight = 3;
-
-qint64 rowBytes(int width, int bits) {
-    return ((static_cast<qint64>(width) * bits + 31) / 32) * 4;
-}
 
 QList<QRgb> paletteOf(const QImage& image) {
     if (image.format() == QImage::Format_Grayscale8) {
@@ -60,7 +55,7 @@ void put32(char* at, quint32 v) {
 QByteArray headers(const QImage& image, const QList<QRgb>& palette) {
     const int bits = bmpBitsPerPixel(image);
     const qint64 paletteBytes = static_cast<qint64>(palette.size()) * 4;
-    const qint64 offset = kFileHeaderSize + kInfoHeaderSize + paletteBytes;
+    const qint64 offset = kBmpFileHeaderBytes + kBmpInfoHeaderBytes + paletteBytes;
     QByteArray h(static_cast<qsizetype>(offset), '\0');
     char* p = h.data();
     p[0] = 'B';
@@ -69,20 +64,20 @@ QByteArray headers(const QImage& image, const QList<QRgb>& palette) {
     // Files over 4 GiB cannot state their size; readers take it from the info header.
     put32(p + 2, total > 0xFFFFFFFFLL ? 0U : static_cast<quint32>(total));
     put32(p + 10, static_cast<quint32>(offset));
-    char* info = p + kFileHeaderSize;
-    put32(info, kInfoHeaderSize);
+    char* info = p + kBmpFileHeaderBytes;
+    put32(info, kBmpInfoHeaderBytes);
     put32(info + 4, static_cast<quint32>(image.width()));
     put32(info + 8, static_cast<quint32>(image.height()));  // positive: rows bottom-up
     put16(info + 12, 1);
     put16(info + 14, static_cast<quint16>(bits));
     put32(info + 16, 0);  // uncompressed
-    const qint64 imageBytes = rowBytes(image.width(), bits) * image.height();
+    const qint64 imageBytes = bmpStride(image.width(), bits) * image.height();
     put32(info + 20, imageBytes > 0xFFFFFFFFLL ? 0U : static_cast<quint32>(imageBytes));
     put32(info + 24, static_cast<quint32>(image.dotsPerMeterX()));
     put32(info + 28, static_cast<quint32>(image.dotsPerMeterY()));
     put32(info + 32, static_cast<quint32>(palette.size()));
     put32(info + 36, 0);
-    char* entry = info + kInfoHeaderSize;
+    char* entry = info + kBmpInfoHeaderBytes;
     for (const QRgb c : palette) {
         entry[0] = static_cast<char>(qBlue(c));
         entry[1] = static_cast<char>(qGreen(c));
@@ -163,8 +158,8 @@ int bmpBitsPerPixel(const QImage& image) {
 
 qint64 bmpFileSize(const QImage& image) {
     const qint64 paletteBytes = static_cast<qint64>(paletteOf(image).size()) * 4;
-    return kFileHeaderSize + kInfoHeaderSize + paletteBytes +
-           rowBytes(image.width(), bmpBitsPerPixel(image)) * image.height();
+    return kBmpFileHeaderBytes + kBmpInfoHeaderBytes + paletteBytes +
+           bmpStride(image.width(), bmpBitsPerPixel(image)) * image.height();
 }
 
 bool writeBmp(const QImage& source, QIODevice& out, Progress& progress) {
@@ -183,7 +178,7 @@ bool writeBmp(const QImage& source, QIODevice& out, Progress& progress) {
     if (out.write(head) != head.size()) {
         return false;
     }
-    const qint64 stride = rowBytes(image.width(), bits);
+    const qint64 stride = bmpStride(image.width(), bits);
     const int rowsPerChunk = static_cast<int>(std::max<qint64>(1, kChunkBytes / stride));
     const qint64 copyBytes = bits == 24 ? 0 : (static_cast<qint64>(image.width()) * bits + 7) / 8;
     const int height = image.height();

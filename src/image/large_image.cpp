@@ -110,20 +110,23 @@ QImage largeCopy(const QImage& source) {
         return source.convertToFormat(QImage::Format_RGB32);
     }
     QImage copy = largeImage(source.width(), source.height());
-    if (copy.isNull()) {
-        return copy;
+    if (!copy.isNull()) {
+        copyPixels(source, copy);
     }
-    if (copy.bytesPerLine() == source.bytesPerLine()) {
-        std::memcpy(copy.bits(), source.constBits(), static_cast<size_t>(source.sizeInBytes()));
+    return copy;
+}
+
+void copyPixels(const QImage& source, QImage& into) {
+    if (into.bytesPerLine() == source.bytesPerLine()) {
+        std::memcpy(into.bits(), source.constBits(), static_cast<size_t>(source.sizeInBytes()));
     } else {
         const auto rowBytes = static_cast<size_t>(source.width()) * 4;
         for (int y = 0; y < source.height(); ++y) {
-            std::memcpy(copy.scanLine(y), source.constScanLine(y), rowBytes);
+            std::memcpy(into.scanLine(y), source.constScanLine(y), rowBytes);
         }
     }
-    copy.setDotsPerMeterX(source.dotsPerMeterX());
-    copy.setDotsPerMeterY(source.dotsPerMeterY());
-    return copy;
+    into.setDotsPerMeterX(source.dotsPerMeterX());
+    into.setDotsPerMeterY(source.dotsPerMeterY());
 }
 
 }  // namespace tessara

@@ -11,6 +11,9 @@ namespace tessara {
 // A null image when there is no memory for it.
 QImage largeCopy(const QImage& source);
 
+// Puts the pixels and the resolution of `source` into `into`, both 32-bit and of one size.
+void copyPixels(const QImage& source, QImage& into);
+
 // A new 32-bit image (RGB32 or ARGB32) whose pixels are not yet set, populated at once, in
 // huge pages when the kernel has enough of them free.
 QImage largeImage(int width, int height, QImage::Format format = QImage::Format_RGB32);

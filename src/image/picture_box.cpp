@@ -1,7 +1,6 @@
 #include "image/picture_box.h"
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 
 #include "core/twips.h"
@@ -194,12 +193,7 @@ QImage PictureBox::reusedLayer() {
         memory.fill(backColor());
         return memory;
     }
-    const auto rowBytes = static_cast<size_t>(source.width()) * 4;
-    for (int y = 0; y < source.height(); ++y) {
-        std::memcpy(memory.scanLine(y), source.constScanLine(y), rowBytes);
-    }
-    memory.setDotsPerMeterX(source.dotsPerMeterX());
-    memory.setDotsPerMeterY(source.dotsPerMeterY());
+    copyPixels(source, memory);
     return memory;
 }
 

@@ -3,8 +3,10 @@
 #include <QtEndian>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
+#include <optional>
 #include <vector>
+
+#include "image/bmp_header.h"
 
 namespace tessara {
 
@@ -25,21 +27,6 @@ bool jpegHasEnd(const uchar* data, qint64 size) {
     }
     return false;
 }
-
-namespace {
-
-// a x b + c, or the largest size there is when that does not fit: a header may claim any
-// size, and the file is then far too short for it.
-qint64 saturatedSize(qint64 a, qint64 b, qint64 c) {
-    qint64 product = 0;
-    qint64 sum = 0;
-    if (__builtin_mul_overflow(a, b, &product) || __builtin_add_overflow(product, c, &sum)) {
-        return std::numeric_limits<qint64>::max();
-    }
-    return sum;
-}
-
-}  // namespace
 
 qint64 jpegEnd(const uchar* data, qint64 size) {
     qint64 at = 2;  // after the start-of-image marker
@@ -76,34 +63,17 @@ qint64 jpegEnd(const uchar* data, qint64 size) {
 }
 
 qint64 bmpDeclaredSize(const uchar* data, qint64 size) {
-    if (size < 26 || data[0] != 'B' || data[1] != 'M') {
+    const std::optional<BmpFields> given = readBmpFields(data, size);
+    if (!given) {
         return 0;
     }
-    const quint32 offset = qFromLittleEndian<quint32>(data + 10);
-    const quint32 headerSize = qFromLittleEndian<quint32>(data + 14);
-    qint64 width = 0;
-    qint64 height = 0;
-    int bits = 0;
-    quint32 compression = 0;
-    if (headerSize == 12) {
-        width = qFromLittleEndian<quint16>(data + 18);
-        height = qFromLittleEndian<quint16>(data + 20);
-        bits = qFromLittleEndian<quint16>(data + 24);
-    } else if (headerSize >= 40 && size >= 34) {
-        width = qFromLittleEndian<qint32>(data + 18);
-        height = qFromLittleEndian<qint32>(data + 22);
-        bits = qFromLittleEndian<quint16>(data + 28);
-        compression = qFromLittleEndian<quint32>(data + 30);
-    } else {
-        return 0;
-    }
+    const quint32 compression = given->compression;
     const bool uncompressed = compression == 0 || compression == 3;  // BI_RGB, BI_BITFIELDS
-    if (!uncompressed || width <= 0 || bits <= 0) {
+    if (!uncompressed || given->width <= 0 || given->bits <= 0) {
         return 0;
     }
-    height = height < 0 ? -height : height;
-    const qint64 stride = ((width * bits + 31) / 32) * 4;
-    return saturatedSize(stride, height, offset);
+    return bmpFileBytes(given->pixelOffset, bmpStride(given->width, given->bits),
+                        std::abs(given->height));
 }
 
 namespace {
@@ -121,17 +91,17 @@ qint64 absoluteBytes(int count, bool fourBits) {
 }  // namespace
 
 Structure bmpRunStructure(const uchar* data, qint64 size) {
-    if (size < 34 || data[0] != 'B' || data[1] != 'M' ||
-        qFromLittleEndian<quint32>(data + 14) < 40) {
+    const std::optional<BmpFields> given = readBmpFields(data, size);
+    if (!given || given->headerSize < kBmpInfoHeaderBytes) {
         return Structure::Whole;
     }
-    const quint32 compression = qFromLittleEndian<quint32>(data + 30);
-    const qint64 width = qFromLittleEndian<qint32>(data + 18);
-    const qint64 height = std::abs(static_cast<qint64>(qFromLittleEndian<qint32>(data + 22)));
+    const quint32 compression = given->compression;
+    const qint64 width = given->width;
+    const qint64 height = std::abs(given->height);
     if ((compression != kRle8 && compression != kRle4) || width <= 0 || height == 0) {
         return Structure::Whole;  // the decoder judges a picture without pixels
     }
-    qint64 at = qFromLittleEndian<quint32>(data + 10);
+    qint64 at = given->pixelOffset;
     qint64 row = 0;  // in the file's order, and where in it the next pixel goes
     qint64 x = 0;
     while (at + 2 <= size) {

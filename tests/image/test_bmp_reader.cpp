@@ -7,6 +7,7 @@
 #include <QtEndian>
 #include <array>
 
+#include "image/bmp_header.h"
 #include "image/bmp_reader.h"
 #include "image/bmp_writer.h"
 #include "image/picture.h"
@@ -236,6 +237,41 @@ TEST(BmpReader, RefusesBitmapsCutShortAtTheLastByte) {
             } catch (const PictureError& e) {
                 EXPECT_STREQ(e.what(), "The bitmap file is cut short.") << row.guards;
             }
+        }
+    }
+}
+
+TEST(BmpHeader, ReadsTheFieldsOnlyAsFarAsTheBytesHoldThem) {
+    const QByteArray core = bitmapOf({"core", 8, 12, false, kPlain}, 5, 3);
+    const QByteArray info = bitmapOf({"info", 8, 40, true, kPlain}, 5, 3);
+    QByteArray between = info;
+    put32(between, 14, 39);  // a header size no bitmap has
+    const struct {
+        const char* guards;
+        QByteArray bytes;
+        bool read;
+        bool whole;
+        int dotsPerMeterX;
+    } rows[] = {
+        {"the oldest header's sizes and bits", core.left(26), true, false, 0},
+        {"the oldest header one byte short", core.left(25), false, false, 0},
+        {"a later header up to its compression", info.left(34), true, false, 0},
+        {"a later header one byte short of its compression", info.left(33), false, false, 0},
+        {"a later header one byte short of its 40", info.left(53), true, false, 0},
+        {"a later header's 40 bytes", info.left(54), true, true, 2835},
+        {"a header size between the oldest and the later ones", between, false, false, 0},
+        {"no BM", QByteArray("BN") + info.mid(2), false, false, 0},
+    };
+    for (const auto& row : rows) {
+        const std::optional<BmpFields> f =
+            readBmpFields(reinterpret_cast<const uchar*>(row.bytes.constData()), row.bytes.size());
+        ASSERT_EQ(f.has_value(), row.read) << row.guards;
+        if (f) {
+            EXPECT_EQ(f->width, 5) << row.guards;
+            EXPECT_EQ(f->height, f->headerSize == 12 ? 3 : -3) << row.guards;
+            EXPECT_EQ(f->bits, 8) << row.guards;
+            EXPECT_EQ(f->wholeInfoHeader, row.whole) << row.guards;
+            EXPECT_EQ(f->dotsPerMeterX, row.dotsPerMeterX) << row.guards;
         }
     }
 }
