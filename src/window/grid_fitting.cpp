@@ -33,7 +33,7 @@ GridFitting::GridFitting(const MapWindow& window, QMenu* menu)
       corners_(window),
       boxes_(window) {
     buildMenu(menu);
-    connect(&document_, &GridDocument::changed, this, &GridFitting::changed);
+    connect(&document_, &GridDocument::changed, this, &GridFitting::gridChanged);
     connect(window_.mapSize, &QLineEdit::textEdited, this, [this] { typedInto(window_.mapSize); });
     connect(window_.hexSize, &QLineEdit::textEdited, this, [this] { typedInto(window_.hexSize); });
     connect(window_.colour, &QComboBox::currentIndexChanged, this, &GridFitting::refreshPreview);
@@ -109,7 +109,7 @@ void GridFitting::setNumbering(const HexNumbering& numbering) {
                      GridDocument::Joins::FieldEdits);
 }
 
-void GridFitting::changed(const GridFit& before) {
+void GridFitting::gridChanged(const GridFit& before) {
     const std::optional<double> pixels = options().hexPixels;
     if (pixels != before.options.hexPixels && pixels) {
         boxes_.fillHexSize(*pixels);

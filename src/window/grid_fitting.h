@@ -83,7 +83,7 @@ class GridFitting : public QObject {
 
   private:
     void buildMenu(QMenu* menu);
-    void changed(const GridFit& before);
+    void gridChanged(const GridFit& before);
     void showOptions();
     void refreshPreview();
     void paintOverlay(QPainter& painter, const QRectF& area) const;
