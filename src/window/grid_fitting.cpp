@@ -8,80 +8,32 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
-#include <cmath>
-#include <numbers>
 
-#include "core/number_to_text.h"
-#include "core/text_to_number.h"
-#include "grid/grid_measure.h"
 #include "grid/hex_grid.h"
-#include "grid/lattice_fit.h"
 #include "view/image_control.h"
 #include "view/status_box.h"
 #include "view/viewport.h"
 #include "window/edit_history.h"
+#include "window/grid_nudge.h"
 #include "window/grid_options_dialog.h"
 #include "window/grid_preview.h"
 #include "window/measure_messages.h"
 #include "window/menu_items.h"
+#include "window/pointer_status.h"
 
 namespace tessara {
-namespace {
-
-constexpr double kOffsetStep = 1;       // pixels an arrow key moves the grid
-constexpr double kHexSizeStep = 0.1;    // pixels + and - change the hex size
-constexpr double kStretchStep = 0.001;  // { and }
-constexpr double kTurnStep = 0.05;      // degrees [ and ] turn the grid
-constexpr double kFineStep = 0.1;       // with Ctrl held, steps shrink to this share
-constexpr double kFineTurn = 0.2;       // the turn's fine step: 0.01 degree
-
-// Undo steps that join the one before of the same kind.
-enum Kind { kNudge = 1, kField = 2 };
-
-// The scroll bar values of the map's four corners and its centre, in the order shown.
-constexpr int kCorners[5][2] = {{0, 0}, {100, 0}, {100, 100}, {0, 100}, {50, 50}};
-
-double degreesOf(QPointF step) {
-    return std::atan2(step.y(), step.x()) * 180 / std::numbers::pi;
-}
-
-// What a change of the options did, as Edit, Undo names it.
-QString changeName(const GridOptions& before, const GridOptions& after) {
-    if (before.orientation != after.orientation) {
-        return QStringLiteral("Orientation");
-    }
-    if (before.offsetX != after.offsetX || before.offsetY != after.offsetY) {
-        return QStringLiteral("Offset");
-    }
-    if (before.stretch != after.stretch) {
-        return QStringLiteral("Stretch");
-    }
-    if (before.hexPixels != after.hexPixels) {
-        return QStringLiteral("Hex Size");
-    }
-    if (before.rotation != after.rotation) {
-        return QStringLiteral("Rotation");
-    }
-    if (before.skew != after.skew) {
-        return QStringLiteral("Skew");
-    }
-    if (before.lineColour != after.lineColour) {
-        return QStringLiteral("Line Colour");
-    }
-    if (before.lineStyle != after.lineStyle) {
-        return QStringLiteral("Line Style");
-    }
-    if (before.opacity != after.opacity) {
-        return QStringLiteral("Opacity");
-    }
-    return QStringLiteral("Shifted Lines");
-}
-
-}  // namespace
 
 GridFitting::GridFitting(const MapWindow& window, QMenu* menu)
-    : QObject(window.window), window_(window) {
+    : QObject(window.window),
+      window_(window),
+      document_(*window.history, this),
+      hexes_(window, *this),
+      byThree_(window, *this),
+      scaleBar_(window, *this),
+      corners_(window),
+      boxes_(window) {
     buildMenu(menu);
+    connect(&document_, &GridDocument::changed, this, &GridFitting::gridChanged);
     connect(window_.mapSize, &QLineEdit::textEdited, this, [this] { typedInto(window_.mapSize); });
     connect(window_.hexSize, &QLineEdit::textEdited, this, [this] { typedInto(window_.hexSize); });
     connect(window_.colour, &QComboBox::currentIndexChanged, this, &GridFitting::refreshPreview);
@@ -104,16 +56,16 @@ void GridFitting::buildMenu(QMenu* menu) {
     });
     separator(menu, "mnuSep4");
     connect(item(menu, "mnuMeasureHexes", QStringLiteral("Measure &Hexes")), &QAction::triggered,
-            this, [this] { startMeasuring(Measuring::Hexes); });
+            this, [this] { startTool(hexes_); });
     connect(item(menu, "mnuMeasureThree", QStringLiteral("Measure Hexes by &Three Points")),
-            &QAction::triggered, this, [this] { startMeasuring(Measuring::HexesByThree); });
+            &QAction::triggered, this, [this] { startTool(byThree_); });
     connect(item(menu, "mnuMeasureScale", QStringLiteral("Measure &Scale Bar")),
-            &QAction::triggered, this, [this] { startMeasuring(Measuring::ScaleBar); });
+            &QAction::triggered, this, [this] { startTool(scaleBar_); });
     separator(menu, "mnuSep6");
     connect(item(menu, "mnuCorners", QStringLiteral("Check the &Corners")), &QAction::triggered,
-            this, &GridFitting::closeUpOnNextCorner);
+            this, [this] { startTool(corners_); });
     connect(item(menu, "mnuResetGrid", QStringLiteral("&Reset Grid Options")), &QAction::triggered,
-            this, [this] { change({}, QStringLiteral("Reset Grid Options")); });
+            this, [this] { document_.change({}, QStringLiteral("Reset Grid Options")); });
 }
 
 std::optional<GridLayout> GridFitting::layoutNow() const {
@@ -121,12 +73,12 @@ std::optional<GridLayout> GridFitting::layoutNow() const {
         return std::nullopt;
     }
     const GridSizeCheck check = checkGridSizes(window_.mapSize->text(), window_.hexSize->text());
-    if (check.problem != GridSizeProblem::None && !fit_.options.hexPixels) {
+    if (check.problem != GridSizeProblem::None && !options().hexPixels) {
         return std::nullopt;
     }
     const GridLayout layout = layoutGrid(static_cast<Single>(window_.map->pixelWidth()),
                                          static_cast<Single>(window_.map->pixelHeight()),
-                                         check.sizes.hexSize, check.sizes.mapSize, fit_.options);
+                                         check.sizes.hexSize, check.sizes.mapSize, options());
     if (layout.problem != GridProblem::None) {
         return std::nullopt;
     }
@@ -148,38 +100,31 @@ bool GridFitting::previewShown() const {
 }
 
 void GridFitting::setOptions(const GridOptions& options) {
-    change({options, fit_.numbering}, changeName(fit_.options, options), kField);
+    document_.change({options, numbering()}, optionsStepName(this->options(), options),
+                     GridDocument::Joins::FieldEdits);
 }
 
 void GridFitting::setNumbering(const HexNumbering& numbering) {
-    change({fit_.options, numbering}, QStringLiteral("Hex Numbers"), kField);
+    document_.change({options(), numbering}, QStringLiteral("Hex Numbers"),
+                     GridDocument::Joins::FieldEdits);
 }
 
-void GridFitting::change(const GridFit& after, const QString& what, int kind) {
-    if (after == fit_) {
-        return;
-    }
-    window_.history->push(new OptionsChange(
-        what, fit_, after, [this](const GridFit& fit) { apply(fit); }, kind));
-}
-
-void GridFitting::apply(const GridFit& fit) {
-    const bool sizeChanged = fit.options.hexPixels != fit_.options.hexPixels;
-    fit_ = fit;
-    if (sizeChanged && fit.options.hexPixels) {
-        fillHexSizeBox(*fit.options.hexPixels);
+void GridFitting::gridChanged(const GridFit& before) {
+    const std::optional<double> pixels = options().hexPixels;
+    if (pixels != before.options.hexPixels && pixels) {
+        boxes_.fillHexSize(*pixels);
     }
     if (dialog_) {
-        dialog_->setNumbering(fit_.numbering);
+        dialog_->setNumbering(numbering());
     }
     refreshPreview();
 }
 
 void GridFitting::refreshPreview() {
     if (dialog_) {
-        dialog_->setOptions(fit_.options, hexPixelsNow());
+        dialog_->setOptions(options(), hexPixelsNow());
     }
-    if (!previewShown() && measured_.empty()) {
+    if (!previewShown() && marks().empty()) {
         window_.image->setOverlay({});
         return;
     }
@@ -188,20 +133,20 @@ void GridFitting::refreshPreview() {
 }
 
 void GridFitting::paintOverlay(QPainter& painter, const QRectF& area) const {
-    const QColor colour = fit_.options.lineColour.value_or(
-        QBColor(window_.colour->currentIndex()).value_or(Qt::black));
+    const QColor colour =
+        options().lineColour.value_or(QBColor(window_.colour->currentIndex()).value_or(Qt::black));
     const std::optional<GridPen> pen = window_.pen();
     if (previewShown()) {
         if (const std::optional<GridLayout> layout = layoutNow()) {
             paintGridPreview(painter, *layout, area, colour, pen ? pen->width : 1);
-            if (fit_.numbering.enabled) {
-                paintNumberPreview(painter, *layout, fit_.numbering,
+            if (numbering().enabled) {
+                paintNumberPreview(painter, *layout, numbering(),
                                    QSizeF(window_.map->pixelWidth(), window_.map->pixelHeight()),
                                    area, colour);
             }
         }
     }
-    paintMarks(painter, measured_, colour);
+    paintMarks(painter, marks(), colour);
 }
 
 void GridFitting::showOptions() {
@@ -213,10 +158,10 @@ void GridFitting::showOptions() {
         connect(dialog_, &GridOptionsDialog::patternRefused, this,
                 [this] { window_.services.messages.MsgBox(patternRefusedMessage()); });
         connect(dialog_, &GridOptionsDialog::resetRequested, this,
-                [this] { change({}, QStringLiteral("Reset Grid Options")); });
+                [this] { document_.change({}, QStringLiteral("Reset Grid Options")); });
         connect(dialog_, &GridOptionsDialog::undoRequested, window_.history, &EditHistory::undo);
         connect(dialog_, &GridOptionsDialog::redoRequested, window_.history, &EditHistory::redo);
-        dialog_->setNumbering(fit_.numbering);
+        dialog_->setNumbering(numbering());
         // Beside the window rather than over the map: at its right, or at the screen's right
         // edge when there is no room; later where the user left it.
         dialog_->adjustSize();
@@ -245,54 +190,21 @@ void GridFitting::sizesTyped() {
 }
 
 void GridFitting::typedInto(const QLineEdit* box) {
-    const int width = window_.map->pixelWidth();
-    if (fit_.options.hexPixels && width > 0 && window_.hasMap()) {
-        // The fitted grid stays; the box not typed in follows the one that was.
-        const double pixels = *fit_.options.hexPixels;
-        if (box == window_.mapSize) {
-            fillHexSizeBox(pixels);
-        } else if (const std::optional<Single> hex = textToSingle(window_.hexSize->text());
-                   hex && *hex > 0) {
-            window_.mapSize->setText(singleToText(toSingle(*hex * width / pixels)));
-        }
+    if (const std::optional<double> pixels = options().hexPixels) {
+        boxes_.follow(box, *pixels);  // the fitted grid stays
     }
     refreshPreview();
 }
 
-void GridFitting::fillHexSizeBox(double pixels) {
-    const std::optional<Single> mapSize = textToSingle(window_.mapSize->text());
-    const int width = window_.map->pixelWidth();
-    if (mapSize && *mapSize > 0 && width > 0 && window_.hasMap()) {
-        window_.hexSize->setText(singleToText(toSingle(pixels * *mapSize / width)));
-    }
-}
-
 bool GridFitting::fillSizesForFit() {
-    const std::optional<double> pixels = fit_.options.hexPixels;
-    const int width = window_.map->pixelWidth();
-    if (!pixels || !window_.hasMap() || width <= 0 ||
-        checkGridSizes(window_.mapSize->text(), window_.hexSize->text()).problem ==
-            GridSizeProblem::None) {
-        return false;
-    }
-    const std::optional<Single> map = textToSingle(window_.mapSize->text());
-    const std::optional<Single> hex = textToSingle(window_.hexSize->text());
-    if (map && *map > 0) {
-        window_.hexSize->setText(singleToText(toSingle(*pixels * *map / width)));
-    } else {
-        // The hex size typed, or one unit a hex: the map is as many units as hexes across.
-        const double units = hex && *hex > 0 ? *hex : 1;
-        window_.hexSize->setText(singleToText(toSingle(units)));
-        window_.mapSize->setText(singleToText(toSingle(units * width / *pixels)));
-    }
-    window_.status->setMessage(sizesFilledStatus(window_.mapSize->text(), window_.hexSize->text()));
-    return true;
+    const std::optional<double> pixels = options().hexPixels;
+    return pixels && boxes_.fillForFit(*pixels);
 }
 
 void GridFitting::mapLoaded() {
     window_.history->clear();
-    corner_ = -1;
-    if (fit_ != GridFit{}) {
+    corners_.restart();
+    if (document_.grid() != GridFit{}) {
         window_.status->setMessage(optionsKeptStatus());
     }
     refreshPreview();
@@ -302,66 +214,15 @@ void GridFitting::mapLoaded() {
 void GridFitting::showFitted(const GridOptions& options, const QString& what) {
     // A fit places the hexes; the lines look as they did.
     GridOptions placed = options;
-    placed.opacity = fit_.options.opacity;
-    placed.lineColour = fit_.options.lineColour;
-    placed.lineStyle = fit_.options.lineStyle;
-    change({placed, fit_.numbering}, what);
+    placed.opacity = this->options().opacity;
+    placed.lineColour = this->options().lineColour;
+    placed.lineStyle = this->options().lineStyle;
+    document_.change({placed, numbering()}, what);
     if (!align_->isChecked()) {
         align_->setChecked(true);
         alignForDialog_ = dialog_ && dialog_->isVisible();
     }
     refreshPreview();
-}
-
-bool GridFitting::nudge(int key, bool fine) {
-    const double scale = fine ? kFineStep : 1;
-    GridOptions options = fit_.options;
-    switch (key) {
-        case Qt::Key_Left:
-        case Qt::Key_Right:
-            options.offsetX += (key == Qt::Key_Left ? -1 : 1) * kOffsetStep * scale;
-            break;
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-            options.offsetY += (key == Qt::Key_Up ? -1 : 1) * kOffsetStep * scale;
-            break;
-        case Qt::Key_BraceLeft:
-        case Qt::Key_BraceRight: {
-            const double step = (key == Qt::Key_BraceLeft ? -1 : 1) * kStretchStep * scale;
-            options.stretch = std::clamp(std::round((options.stretch + step) * 1e5) / 1e5,
-                                         kMinStretch, kMaxStretch);
-            break;
-        }
-        case Qt::Key_BracketLeft:
-        case Qt::Key_BracketRight: {
-            const double step =
-                (key == Qt::Key_BracketLeft ? -1 : 1) * kTurnStep * (fine ? kFineTurn : 1);
-            options.rotation = std::clamp(std::round((options.rotation + step) * 1e4) / 1e4,
-                                          -kMaxRotation, kMaxRotation);
-            break;
-        }
-        case Qt::Key_Plus:
-        case Qt::Key_Equal:  // the + key, with or without Shift
-        case Qt::Key_Minus:
-        case Qt::Key_Underscore: {
-            const std::optional<double> now = hexPixelsNow();
-            if (!now) {
-                return false;
-            }
-            const double step = kHexSizeStep * scale;
-            const bool larger = key == Qt::Key_Plus || key == Qt::Key_Equal;
-            const double pixels = *now + (larger ? step : -step);
-            if (!(pixels >= step)) {
-                return true;  // a hex no smaller than one step
-            }
-            options.hexPixels = std::round(pixels * 100) / 100;
-            break;
-        }
-        default:
-            return false;
-    }
-    change({options, fit_.numbering}, QStringLiteral("Nudge the Grid"), kNudge);
-    return true;
 }
 
 bool GridFitting::eventFilter(QObject* watched, QEvent* event) {
@@ -372,18 +233,16 @@ bool GridFitting::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool GridFitting::keyPressed(const QKeyEvent& key) {
-    if (key.key() == Qt::Key_Escape && measuring_ != Measuring::Nothing) {
-        measuring_ = Measuring::Nothing;
-        measured_.clear();
-        window_.image->unsetCursor();
-        refreshPreview();
+    if (key.key() == Qt::Key_Escape && held_) {
+        letGo();
+        doneMarking();
         return true;
     }
     if (!previewShown()) {
         return false;
     }
     if (key.key() == Qt::Key_C && key.modifiers() == Qt::NoModifier) {
-        closeUpOnNextCorner();
+        startTool(corners_);
         return true;
     }
     // Ctrl is the fine step: Shift is part of +, { and } on most keyboards. The arrows take
@@ -391,7 +250,12 @@ bool GridFitting::keyPressed(const QKeyEvent& key) {
     const bool arrow = key.key() >= Qt::Key_Left && key.key() <= Qt::Key_Down;
     const bool fine =
         (key.modifiers() & Qt::ControlModifier) || (arrow && (key.modifiers() & Qt::ShiftModifier));
-    return nudge(key.key(), fine);
+    const std::optional<GridOptions> after = nudged(options(), key.key(), fine, hexPixelsNow());
+    if (after) {
+        document_.change({*after, numbering()}, QStringLiteral("Nudge the Grid"),
+                         GridDocument::Joins::Nudges);
+    }
+    return after.has_value();
 }
 
 QPointF GridFitting::inPicture(Single x, Single y) const {
@@ -405,146 +269,70 @@ void GridFitting::pointerAt(Single x, Single y) {
     if (!window_.hasMap()) {
         return;
     }
-    const QPointF at = inPicture(x, y);
-    // As many decimals as a screen pixel is worth: a tenth at 5:1, none at 1:1 and below.
-    const double zoom = window_.image->Width() / window_.map->Width();
-    const int decimals = zoom >= 2 ? 1 : 0;
-    QString text =
-        QStringLiteral("x %1, y %2").arg(at.x(), 0, 'f', decimals).arg(at.y(), 0, 'f', decimals);
-    if (previewShown()) {
-        if (const std::optional<GridLayout> layout = layoutNow()) {
-            const GridHex hex = hexAt(*layout, at);
-            const NumberingFrame frame =
-                numberingFrame(*layout, window_.map->pixelWidth(), window_.map->pixelHeight());
-            HexNumbering numbering = fit_.numbering;
-            const auto [column, row] = columnAndRow(*layout, frame, numbering, hex);
-            text += fit_.numbering.enabled
-                        ? QStringLiteral("; hex %1")
-                              .arg(hexLabel(numbering, column, row, paddedWidth(column),
-                                            paddedWidth(row)))
-                        : QStringLiteral("; hex column %1, row %2").arg(column).arg(row);
-        }
-    }
+    const std::optional<GridLayout> layout = previewShown() ? layoutNow() : std::nullopt;
+    const QString text = pointerStatus(
+        inPicture(x, y), window_.image->Width() / window_.map->Width(), layout ? &*layout : nullptr,
+        numbering(), QSize(window_.map->pixelWidth(), window_.map->pixelHeight()));
     window_.status->setPointer(text);
 }
 
-void GridFitting::closeUpOnNextCorner() {
-    if (!window_.hasMap()) {
-        window_.services.messages.MsgBox(noMapToMeasureMessage());
-        return;
-    }
-    corner_ = (corner_ + 1) % 5;
-    window_.closeUp(kCorners[corner_][0], kCorners[corner_][1]);
-    window_.status->setMessage(cornerStatus(corner_));
+Measuring GridFitting::measuring() const {
+    return held_ == &hexes_      ? Measuring::Hexes
+           : held_ == &byThree_  ? Measuring::HexesByThree
+           : held_ == &scaleBar_ ? Measuring::ScaleBar
+                                 : Measuring::Nothing;
 }
 
-void GridFitting::startMeasuring(Measuring what) {
-    if (!window_.hasMap()) {
-        window_.services.messages.MsgBox(noMapToMeasureMessage());
+void GridFitting::startTool(MapTool& tool) {
+    const MapTool::Started started = tool.start();
+    if (started == MapTool::Started::Refused) {
         return;
     }
-    window_.services.messages.MsgBox(what == Measuring::Hexes          ? measureHexesMessage()
-                                     : what == Measuring::HexesByThree ? measureByThreeMessage()
-                                                                       : measureScaleBarMessage());
-    measuring_ = what;
-    measured_.clear();
-    window_.image->setCursor(Qt::CrossCursor);
-    window_.viewport->setFocus();  // where Esc cancels
+    if (const QString status = tool.status(); !status.isEmpty()) {
+        window_.status->setMessage(status);
+    }
+    if (started == MapTool::Started::Holding) {
+        if (held_) {
+            held_->cancel();
+        }
+        held_ = &tool;
+        marking_ = &tool;
+        window_.image->setCursor(Qt::CrossCursor);
+        window_.viewport->setFocus();  // where Esc cancels
+    }
 }
 
 bool GridFitting::clickedAt(Single x, Single y) {
-    if (measuring_ == Measuring::Nothing) {
+    if (!held_) {
         return false;
     }
-    measured_.push_back(inPicture(x, y));
-    refreshPreview();  // the point is marked until the measure ends
-    const size_t needed = measuring_ == Measuring::HexesByThree ? 3 : 2;
-    if (measured_.size() == needed) {
-        finishMeasuring();
+    MapTool& tool = *held_;
+    const bool last = tool.clicked(inPicture(x, y));
+    refreshPreview();  // the point is marked until the tool is done with it
+    if (last) {
+        letGo();
+        tool.finish();
+        doneMarking();
     }
     return true;
 }
 
-void GridFitting::finishMeasuring() {
-    const Measuring what = measuring_;
-    measuring_ = Measuring::Nothing;
+void GridFitting::letGo() {
+    held_ = nullptr;
     window_.image->unsetCursor();
-    if (what == Measuring::HexesByThree) {
-        finishMeasuringByThree();
-    } else {
-        const bool hexes = what == Measuring::Hexes;
-        const std::optional<double> count = window_.services.questions.askNumber(
-            hexes ? hexesApartQuestion() : scaleBarLengthQuestion());
-        if (count && hexes) {
-            finishMeasuringHexes(measured_[0], measured_[1], *count);
-        } else if (count) {
-            finishMeasuringScaleBar(measured_[0], measured_[1], *count);
-        }
+}
+
+void GridFitting::doneMarking() {
+    if (marking_) {
+        marking_->cancel();
     }
-    measured_.clear();
+    marking_ = nullptr;
     refreshPreview();
 }
 
-void GridFitting::finishMeasuringHexes(QPointF first, QPointF second, double count) {
-    const std::optional<double> pixels = hexSizeFromCentres(first, second, count);
-    if (!pixels) {
-        window_.services.messages.MsgBox(measuredNothingMessage());
-        return;
-    }
-    // How far the two centres are off the line's direction, either way along it.
-    const bool columns = fit_.options.orientation == GridOrientation::Columns;
-    double off = degreesOf(second - first) - (columns ? 90 : 0) - fit_.options.rotation;
-    off = std::remainder(off, 180.0);
-    if (!window_.services.questions.confirm(measuredHexesMessage(*pixels, off))) {
-        return;
-    }
-    showFitted(centredOn(fit_.options, *pixels, first), QStringLiteral("Measure Hexes"));
-}
-
-void GridFitting::finishMeasuringByThree() {
-    const QSizeF picture(window_.map->pixelWidth(), window_.map->pixelHeight());
-    // The guess: the steps on the grid as it is now, from the first point.
-    HexSteps second;
-    HexSteps third;
-    if (const std::optional<double> pixels = hexPixelsNow()) {
-        const LatticeOnPicture now = latticeOf(fit_.options, *pixels, picture);
-        second = stepsBetween(now, measured_[0], measured_[1]);
-        third = stepsBetween(now, measured_[0], measured_[2]);
-    }
-    const std::optional<std::vector<double>> steps = window_.services.questions.askNumbers(
-        hexStepsQuestion(second.along, second.across, third.along, third.across));
-    if (!steps) {
-        return;
-    }
-    const std::vector<double>& s = *steps;
-    const std::optional<LatticeOnPicture> lattice =
-        latticeThrough(fit_.options.orientation, measured_[0], measured_[1], {s[0], s[1]},
-                       measured_[2], {s[2], s[3]});
-    const std::optional<GridOptions> fitted =
-        lattice ? optionsForLattice(*lattice, picture) : std::nullopt;
-    if (!fitted) {
-        window_.services.messages.MsgBox(notATriangleMessage());
-        return;
-    }
-    if (!window_.services.questions.confirm(measuredByThreeMessage(
-            *fitted->hexPixels, fitted->stretch, fitted->rotation, fitted->skew))) {
-        return;
-    }
-    showFitted(*fitted, QStringLiteral("Measure Hexes by Three Points"));
-}
-
-void GridFitting::finishMeasuringScaleBar(QPointF first, QPointF second, double length) {
-    const std::optional<double> width =
-        mapWidthFromScaleBar(first, second, length, window_.map->pixelWidth());
-    const QString text = width ? singleToText(toSingle(*width)) : QString();
-    if (!width) {
-        window_.services.messages.MsgBox(measuredNothingMessage());
-    } else if (window_.services.questions.confirm(measuredScaleBarMessage(text))) {
-        window_.mapSize->setText(text);
-        if (fit_.options.hexPixels) {
-            fillHexSizeBox(*fit_.options.hexPixels);  // the same hexes, in the new units
-        }
-    }
+const std::vector<QPointF>& GridFitting::marks() const {
+    static const std::vector<QPointF> none;
+    return marking_ ? marking_->marks() : none;
 }
 
 }  // namespace tessara

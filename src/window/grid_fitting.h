@@ -1,8 +1,9 @@
 // Fitting the grid to a printed map: the Grid menu. Grid Options with its live preview, the
-// align mode that keeps the preview on, the keys that nudge the grid while it shows, checking
-// the map's corners close up, and measuring the hexes or the scale bar by clicking the map.
-// The preview is drawn over the view and never touches the picture; Generate Hex Grid then
-// draws exactly the grid it shows. Every change of the options can be undone.
+// align mode that keeps the preview on, the keys that nudge the grid while it shows, and the
+// map tools the menu starts: checking the map's corners close up, and measuring the hexes or
+// the scale bar by clicking the map. The preview is drawn over the view and never touches the
+// picture; Generate Hex Grid then draws exactly the grid it shows. The grid itself is the
+// document's, where every change of it can be undone.
 #pragma once
 
 #include <QObject>
@@ -13,8 +14,13 @@
 #include "grid/grid_layout.h"
 #include "grid/grid_options.h"
 #include "grid/hex_numbers.h"
+#include "window/corner_tour.h"
+#include "window/grid_document.h"
 #include "window/map_window.h"
-#include "window/options_change.h"
+#include "window/measure_by_three.h"
+#include "window/measure_hexes.h"
+#include "window/measure_scale_bar.h"
+#include "window/size_boxes.h"
 
 class QAction;
 class QKeyEvent;
@@ -34,15 +40,15 @@ class GridFitting : public QObject {
     // pointer.
     GridFitting(const MapWindow& window, QMenu* menu);
 
-    const GridOptions& options() const { return fit_.options; }
-    const HexNumbering& numbering() const { return fit_.numbering; }
+    const GridOptions& options() const { return document_.grid().options; }
+    const HexNumbering& numbering() const { return document_.grid().numbering; }
     // A change by the user, as one step of the undo history.
     void setOptions(const GridOptions& options);
     void setNumbering(const HexNumbering& numbering);
     // Options and numbering both, as one step of the history named `what`.
-    void setFit(const GridFit& fit, const QString& what) { change(fit, what); }
+    void setFit(const GridFit& fit, const QString& what) { document_.change(fit, what); }
     // The same for a step of the history that holds more than the options: not recorded.
-    void putFit(const GridFit& fit) { apply(fit); }
+    void putFit(const GridFit& fit) { document_.put(fit); }
 
     // The grid the preview shows and Generate Hex Grid would draw now; nothing while there
     // is no map or the sizes do not make one.
@@ -51,7 +57,7 @@ class GridFitting : public QObject {
     // The hex size a ruler measures on a print: the flats across a line, as they lean.
     std::optional<double> flatsApartNow() const;
     bool previewShown() const;
-    Measuring measuring() const { return measuring_; }
+    Measuring measuring() const;
 
     // The user typed into the size boxes. With the hex size set in pixels they are the map's
     // sizes in distance units only: the other box follows, the grid stays.
@@ -59,8 +65,8 @@ class GridFitting : public QObject {
     // Before Generate Hex Grid: with the hex size set in pixels, size boxes that are empty or
     // wrong get sizes that keep it, and the status line says so. True when it filled them.
     bool fillSizesForFit();
-    // A left click on the map while measuring, at (x, y) in the image's twips; false when
-    // nothing is being measured.
+    // A left click on the map while a tool holds it, at (x, y) in the image's twips; false
+    // when none does.
     bool clickedAt(Single x, Single y);
     // A new map: options kept from the last one are pointed out.
     void mapLoaded();
@@ -77,33 +83,31 @@ class GridFitting : public QObject {
 
   private:
     void buildMenu(QMenu* menu);
-    void change(const GridFit& after, const QString& what, int kind = -1);
-    void apply(const GridFit& fit);
+    void gridChanged(const GridFit& before);
     void showOptions();
     void refreshPreview();
     void paintOverlay(QPainter& painter, const QRectF& area) const;
     bool keyPressed(const QKeyEvent& key);
-    bool nudge(int key, bool fine);
     void typedInto(const QLineEdit* box);
-    void fillHexSizeBox(double pixels);
     void pointerAt(Single x, Single y);
-    void closeUpOnNextCorner();
-    void startMeasuring(Measuring what);
-    void finishMeasuring();
-    void finishMeasuringHexes(QPointF first, QPointF second, double count);
-    void finishMeasuringByThree();
-    void finishMeasuringScaleBar(QPointF first, QPointF second, double length);
+    void startTool(MapTool& tool);
+    void letGo();
+    void doneMarking();
+    const std::vector<QPointF>& marks() const;
     QPointF inPicture(Single x, Single y) const;
 
     MapWindow window_;
-    GridFit fit_;
-    Measuring measuring_ = Measuring::Nothing;
-    std::vector<QPointF> measured_;        // the points clicked so far, in picture pixels
+    GridDocument document_;
+    MeasureHexes hexes_;
+    MeasureByThree byThree_;
+    MeasureScaleBar scaleBar_;
+    CornerTour corners_;
+    SizeBoxes boxes_;
+    MapTool* held_ = nullptr;              // the tool that takes the map's clicks
+    MapTool* marking_ = nullptr;           // the tool whose clicks are marked: held, or finishing
     GridOptionsDialog* dialog_ = nullptr;  // made at its first use
     QAction* align_ = nullptr;
     bool alignForDialog_ = false;  // align mode was turned on while the dialog was open
-    int corner_ = -1;              // the corner Check the Corners showed last
-    QString pointer_;              // the pointer's place, as the status line shows it
 };
 
 }  // namespace tessara

@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QMenu>
 #include <QTest>
+#include <string_view>
+#include <vector>
 
 #include "support/qt_print.h"
 #include "support/scripted_services.h"
@@ -212,4 +214,50 @@ TEST_F(Parts, TheStatusSaysWhereThePointerIsAndCyclesTheCorners) {
     fitting.mapLoaded();
     EXPECT_EQ(status->message(), optionsKeptStatus());
     EXPECT_EQ(history.count(), 0) << "a new map starts a new history";
+}
+
+// One tool holds the map's clicks at a time: a measure started ends the one running, the corner
+// tour is done at once and leaves it running, Esc ends it and leaves the status line alone. A
+// measure finished too soon asks a question nobody scripted, and fails.
+TEST_F(Parts, OneToolHoldsTheMapAtATime) {
+    const struct {
+        const char* guards;
+        std::vector<const char*> steps;  // menu items, or a click on the map, or Esc
+        Measuring after;
+        QString status;
+    } rows[] = {
+        {"another measure ends the first one, which forgets its click",
+         {"mnuMeasureHexes", "click", "mnuMeasureScale", "click", "mnuMeasureHexes", "click"},
+         Measuring::Hexes,
+         "before"},
+        {"the corner tour leaves the measure running",
+         {"mnuMeasureThree", "click", "mnuCorners", "click"},
+         Measuring::HexesByThree,
+         cornerStatus(0)},
+        {"Esc ends the measure, the status line as it was",
+         {"mnuCorners", "mnuMeasureHexes", "click", "Esc"},
+         Measuring::Nothing,
+         cornerStatus(0)},
+        {"a click with no tool does nothing", {"click"}, Measuring::Nothing, "before"},
+    };
+    for (const auto& row : rows) {
+        QMenu own;
+        GridFitting fitting(parts(), &own);
+        status->setMessage("before");
+        for (const char* step : row.steps) {
+            if (step == std::string_view("click")) {
+                fitting.clickedAt(100 * kTwipsPerPixel, 40 * kTwipsPerPixel);
+            } else if (step == std::string_view("Esc")) {
+                QTest::keyClick(&window, Qt::Key_Escape);
+            } else {
+                own.findChild<QAction*>(step)->trigger();
+            }
+        }
+        EXPECT_EQ(fitting.measuring(), row.after) << row.guards;
+        EXPECT_EQ(status->message(), row.status) << row.guards;
+        if (row.after == Measuring::Nothing) {
+            EXPECT_FALSE(fitting.clickedAt(0, 0)) << "the map's clicks are free, " << row.guards;
+        }
+        EXPECT_EQ(history.count(), 0) << row.guards;
+    }
 }
