@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-image-formats-plugins libgl-dev fonts-dejavu-core
     libgtest-dev zlib1g-dev
     libfftw3-dev pkg-config
-    libopencv-core-dev libopencv-imgproc-dev
+    libopencv-core-dev libopencv-imgproc-dev libopencv-calib3d-dev
     xvfb xauth xdotool imagemagick poppler-utils desktop-file-utils
     tiled
     dpkg-dev file appstream help2man man-db lintian

@@ -1,0 +1,131 @@
+#include "photo/photo_finder.h"
+
+#include <opencv2/calib3d.hpp>
+#include <opencv2/core.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "grid/map_darkness.h"
+#include "photo/photo_fit.h"
+#include "photo/photo_lines.h"
+#include "photo/tile_lattices.h"
+
+namespace tessara {
+namespace {
+
+constexpr int kSmallestSide = 96;
+// Fewer hex centres than this cannot tell a lens from a tilt.
+constexpr int kFewestCentres = 40;
+// RANSAC takes a hex centre within this part of a step of the homography: wide enough for a
+// strong lens the homography alone cannot follow, narrow beside a hex read one off.
+constexpr double kRansacReach = 0.3;
+// Then the centres within this part of a step of homography and lens together.
+constexpr double kCentreReach = 0.15;
+
+std::vector<Observation> observationsOf(const std::vector<CentreMatch>& centres) {
+    std::vector<Observation> seen;
+    for (const CentreMatch& c : centres) {
+        seen.push_back({c.lattice, QPointF(1, 0), c.photo.x()});
+        seen.push_back({c.lattice, QPointF(0, 1), c.photo.y()});
+    }
+    return seen;
+}
+
+std::optional<PhotoGrid> ransacHomography(const std::vector<CentreMatch>& centres, double step,
+                                          QSizeF photo) {
+    std::vector<cv::Point2d> from;
+    std::vector<cv::Point2d> to;
+    for (const CentreMatch& c : centres) {
+        from.emplace_back(c.lattice.x(), c.lattice.y());
+        to.emplace_back(c.photo.x(), c.photo.y());
+    }
+    // The random choices of RANSAC come from OpenCV's own generator: seeded the same each
+    // time, so that the same photo gives the same grid.
+    cv::setRNGSeed(1);
+    const cv::Mat h =
+        cv::findHomography(from, to, cv::RANSAC, kRansacReach * step, cv::noArray(), 4000, 0.999);
+    if (h.empty()) {
+        return std::nullopt;
+    }
+    PhotoGrid grid;
+    for (int k = 0; k < 9; ++k) {
+        grid.lattice.m[static_cast<size_t>(k)] = h.at<double>(k / 3, k % 3);
+    }
+    grid.lattice = grid.lattice.normalised();
+    grid.lens = PhotoLens::of(photo, 0);
+    return grid;
+}
+
+// The centres within `reach` pixels of where the grid puts them.
+std::vector<CentreMatch> centresNear(const PhotoGrid& grid, const std::vector<CentreMatch>& all,
+                                     double reach) {
+    std::vector<CentreMatch> near;
+    for (const CentreMatch& c : all) {
+        const std::optional<QPointF> p = grid.toPhoto(c.lattice);
+        if (p && std::hypot(p->x() - c.photo.x(), p->y() - c.photo.y()) < reach) {
+            near.push_back(c);
+        }
+    }
+    return near;
+}
+
+QRectF cellsOf(const std::vector<CentreMatch>& centres) {
+    double left = INFINITY, right = -INFINITY, top = INFINITY, bottom = -INFINITY;
+    for (const CentreMatch& c : centres) {
+        left = std::min(left, c.lattice.x());
+        right = std::max(right, c.lattice.x());
+        top = std::min(top, c.lattice.y());
+        bottom = std::max(bottom, c.lattice.y());
+    }
+    return QRectF(QPointF(left, top), QPointF(right, bottom)).adjusted(-2, -2, 2, 2);
+}
+
+}  // namespace
+
+std::optional<FoundPhotoGrid> findPhotoGrid(const QImage& picture, Progress& progress) {
+    progress.step(QStringLiteral("Looking for the printed grid on the photo"));
+    advanceOrStop(progress, 0);
+    if (picture.width() < kSmallestSide || picture.height() < kSmallestSide) {
+        return std::nullopt;
+    }
+    const MapDarkness photo(picture);
+    const TileReading reading = readPhoto(photo);
+    advanceOrStop(progress, 0.3);
+    if (static_cast<int>(reading.centres.size()) < kFewestCentres) {
+        return std::nullopt;
+    }
+    const QSizeF size(picture.size());
+    std::optional<PhotoGrid> grid = ransacHomography(reading.centres, reading.step, size);
+    if (!grid) {
+        return std::nullopt;
+    }
+    // The lens joins the homography on the centres RANSAC kept, and then on those that the
+    // two together put nearly where they were read.
+    std::vector<CentreMatch> centres =
+        centresNear(*grid, reading.centres, kRansacReach * reading.step);
+    for (int round = 0; round < 3 && grid; ++round) {
+        grid = fitObservations(*grid, observationsOf(centres), Loss::Huber, 1.0, 5, true);
+        if (grid) {
+            centres = centresNear(*grid, reading.centres, kCentreReach * reading.step);
+        }
+        if (static_cast<int>(centres.size()) < kFewestCentres) {
+            return std::nullopt;
+        }
+    }
+    if (!grid) {
+        return std::nullopt;
+    }
+    advanceOrStop(progress, 0.4);
+    const QRectF cells = cellsOf(centres);
+    const std::optional<LineFit> lines = fitPhotoLines(photo, *grid, cells, progress, 0.4, 1);
+    if (!lines) {
+        return std::nullopt;
+    }
+    return FoundPhotoGrid{
+        lines->grid, cells,         reading.tiles,     static_cast<int>(centres.size()),
+        lines->cuts, lines->median, lines->ninetyFifth};
+}
+
+}  // namespace tessara

@@ -1,0 +1,33 @@
+// Finding the printed hex grid on a photo of a board: tilted to the camera, bent by the lens,
+// on a table, under uneven light. Locally the grid on the photo is nearly affine, so the flat
+// finder's lattice search reads it in overlapping tiles; the tiles' hex indices are chained
+// into one lattice from the tile most of its neighbours agree with, outwards; a homography is
+// fitted to the thousands of hex centres so indexed (RANSAC, OpenCV's findHomography), then
+// the homography and the lens term together (photo_grid.h: nine numbers) by reweighted
+// Gauss-Newton, first to the centres and at last to the printed lines themselves.
+#pragma once
+
+#include <QImage>
+#include <QRectF>
+#include <optional>
+
+#include "core/progress.h"
+#include "photo/photo_grid.h"
+
+namespace tessara {
+
+struct FoundPhotoGrid {
+    PhotoGrid grid;
+    QRectF cells;       // the lattice's indices read on the photo, with a hex more round them
+    int tiles = 0;      // the tiles chained into the lattice
+    int centres = 0;    // the hex centres the homography was fitted to
+    int lineCuts = 0;   // the cuts that found a printed line on the fitted outline
+    double median = 0;  // of the printed lines' distances from the outline, pixels
+    double ninetyFifth = 0;
+};
+
+// Nothing when the photo shows no hex grid, or one the model cannot follow. Deterministic.
+// Reports its progress and throws WorkCancelled when the user stops it.
+std::optional<FoundPhotoGrid> findPhotoGrid(const QImage& photo, Progress& progress = noProgress());
+
+}  // namespace tessara

@@ -1,0 +1,266 @@
+#include "photo/photo_lines.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+#include "grid/hex_lattice.h"
+#include "grid/map_darkness.h"
+#include "photo/photo_fit.h"
+
+namespace tessara {
+namespace {
+
+constexpr int kMostCuts = 12000;
+constexpr int kMostPasses = 8;
+constexpr double kSettled = 0.01;     // pixels the outline moves by in the last pass
+constexpr double kStep = 0.5;         // pixels between the samples of a cut
+constexpr double kLongestHalf = 4.5;  // pixels a cut reaches either side of the outline
+constexpr int kMostSamples = 2 * static_cast<int>(kLongestHalf / kStep) + 1;
+constexpr double kAgreement = 0.6;  // pixels between the line before and after a cut
+constexpr int kMostPlaces = 5;      // cuts along a side
+constexpr int kFewestNear = 20;
+constexpr double kNearShare = 0.7;
+constexpr double kNear = 0.5;  // pixels
+
+double length(QPointF v) {
+    return std::hypot(v.x(), v.y());
+}
+
+// How a cut across a side looks, from the hexes' size there (as the flat finder's cuts):
+// reaching a little past lines 4 pixels wide but clear of the other sides of small hexes,
+// and averaging long sides over more of their length.
+struct CutShape {
+    double half;
+    double window;
+    int count;
+    double spread;
+    int profiles;
+
+    explicit CutShape(double hexPixels)
+        : half(std::clamp(0.2 * hexPixels, 2.5, kLongestHalf)),
+          window(std::clamp(half - 1.5, 1.0, 2.5)),
+          count(2 * static_cast<int>(std::lround(half / kStep)) + 1),
+          spread(std::clamp(0.07 * hexPixels, 1.5, 5.0)),
+          profiles(std::clamp(static_cast<int>(std::lround(spread)), 1, 4)) {}
+
+    double clearance() const { return 1.16 * (half + 0.5) + spread; }
+};
+
+using Profile = std::array<double, kMostSamples>;
+
+Profile meanProfile(const MapDarkness& map, const CutShape& shape, QPointF at, QPointF way,
+                    QPointF normal) {
+    Profile d{};
+    const double first = -(shape.count / 2) * kStep;
+    for (int i = 1; i <= shape.profiles; ++i) {
+        const QPointF middle = at + (shape.spread * i / shape.profiles) * way;
+        for (int k = 0; k < shape.count; ++k) {
+            const QPointF p = middle + (first + k * kStep) * normal;
+            d[static_cast<size_t>(k)] += map.at(p.x(), p.y());
+        }
+    }
+    for (double& v : d) {
+        v /= shape.profiles;
+    }
+    return d;
+}
+
+// The line's centre on a profile: the centroid of its darkness round the darkest sample,
+// over a straight base through the profile's ends.
+bool centreOf(const CutShape& shape, const Profile& d, double& offset, double& contrast) {
+    const int n = shape.count;
+    const double first = -(n / 2) * kStep;
+    const double left = (d[0] + d[1]) / 2;
+    const double right = (d[static_cast<size_t>(n - 1)] + d[static_cast<size_t>(n - 2)]) / 2;
+    const auto above = [&](int k) {
+        const double t = static_cast<double>(k) / (n - 1);
+        return d[static_cast<size_t>(k)] - (left + t * (right - left));
+    };
+    int darkest = 2;
+    for (int k = 2; k < n - 2; ++k) {
+        if (above(k) > above(darkest)) {
+            darkest = k;
+        }
+    }
+    const int reach = static_cast<int>(shape.window / kStep);
+    double sum = 0;
+    double moment = 0;
+    for (int k = std::max(0, darkest - reach); k <= std::min(n - 1, darkest + reach); ++k) {
+        const double w = std::max(0.0, above(k));
+        sum += w;
+        moment += w * (first + k * kStep);
+    }
+    if (!(sum > 0)) {
+        return false;
+    }
+    offset = moment / sum;
+    contrast = above(darkest);
+    return true;
+}
+
+struct Cut {
+    QPointF lattice;
+    QPointF at;
+    QPointF normal;
+    double offset = 0;
+    double contrast = 0;  // 0: no line along the side here
+    int side = 0;
+};
+
+// Measures the line across the side at cut.at, seen just before and just after the cut: a
+// line along the side crosses both at the same place.
+void measure(const MapDarkness& map, const CutShape& shape, QPointF along, Cut& cut) {
+    double before = 0, after = 0, darkBefore = 0, darkAfter = 0;
+    const bool lineBefore =
+        centreOf(shape, meanProfile(map, shape, cut.at, -along, cut.normal), before, darkBefore);
+    const bool lineAfter =
+        centreOf(shape, meanProfile(map, shape, cut.at, along, cut.normal), after, darkAfter);
+    if (!lineBefore || !lineAfter || std::abs(before - after) > kAgreement) {
+        cut.contrast = 0;
+        return;
+    }
+    cut.offset = (before + after) / 2;
+    cut.contrast = std::min(darkBefore, darkAfter);
+}
+
+// Cuts across the three sides every cell owns, for the cells in `cells` (every few lines
+// and cells when there are many), wherever the model puts them on the photo.
+std::vector<Cut> cutsOf(const MapDarkness& map, const PhotoGrid& grid, const QRectF& cells) {
+    const int firstI = static_cast<int>(std::floor(cells.left()));
+    const int lastI = static_cast<int>(std::ceil(cells.right()));
+    const int firstJ = static_cast<int>(std::floor(cells.top()));
+    const int lastJ = static_cast<int>(std::ceil(cells.bottom()));
+    const double all = 3.0 * 3 * (lastI - firstI + 1) * (lastJ - firstJ + 1);
+    const int every = std::max(1, static_cast<int>(std::ceil(std::sqrt(all / kMostCuts))));
+    std::vector<Cut> cuts;
+    for (int j = firstJ; j <= lastJ; j += every) {
+        for (int i = firstI; i <= lastI; i += every) {
+            const QPointF own = QPointF(i, j) + kOwnCorner;
+            const std::optional<QPointF> from = grid.toPhoto(own);
+            const std::optional<QPointF> next = grid.toPhoto(QPointF(i + 1, j));
+            const std::optional<QPointF> centre = grid.toPhoto(QPointF(i, j));
+            if (!from || !next || !centre || !map.holds(*from, 1)) {
+                continue;
+            }
+            const CutShape shape(length(*next - *centre));
+            for (int s = 0; s < 3; ++s) {
+                const QPointF end = QPointF(i, j) + kSideEnds[static_cast<size_t>(s)];
+                const std::optional<QPointF> to = grid.toPhoto(end);
+                if (!to) {
+                    continue;
+                }
+                const double side = length(*to - *from);
+                const double clear = std::min(side / 2, shape.clearance());
+                const double usable = side - 2 * clear;
+                const int places = std::clamp(
+                    1 + static_cast<int>(usable / std::max(4.0, 2 * shape.half)), 1, kMostPlaces);
+                const QPointF along = (*to - *from) / side;
+                for (int k = 0; k < places; ++k) {
+                    Cut cut;
+                    cut.side = s;
+                    cut.lattice = own + (clear + usable * (k + 0.5) / places) / side * (end - own);
+                    const std::optional<QPointF> at = grid.toPhoto(cut.lattice);
+                    if (!at || !map.holds(*at, shape.half + shape.spread + 2)) {
+                        continue;
+                    }
+                    cut.at = *at;
+                    cut.normal = QPointF(-along.y(), along.x());
+                    measure(map, shape, along, cut);
+                    cuts.push_back(cut);
+                }
+            }
+        }
+    }
+    return cuts;
+}
+
+// A share of the clear lines' contrast, and above the sensor's grain.
+double leastContrast(const std::vector<Cut>& cuts) {
+    std::vector<double> contrast;
+    for (const Cut& cut : cuts) {
+        contrast.push_back(cut.contrast);
+    }
+    std::sort(contrast.begin(), contrast.end());
+    const double clear = contrast.empty() ? 0 : contrast[contrast.size() * 9 / 10];
+    return std::max(6.0, 0.3 * clear);
+}
+
+// How far the outline moved between two grids, at the cuts.
+double largestMove(const PhotoGrid& before, const PhotoGrid& after, const std::vector<Cut>& cuts) {
+    double most = 0;
+    for (const Cut& cut : cuts) {
+        const std::optional<QPointF> a = before.toPhoto(cut.lattice);
+        const std::optional<QPointF> b = after.toPhoto(cut.lattice);
+        most = a && b ? std::max(most, length(*b - *a)) : INFINITY;
+    }
+    return most;
+}
+
+double percentile(std::vector<double> values, double share) {
+    if (values.empty()) {
+        return INFINITY;
+    }
+    std::sort(values.begin(), values.end());
+    return values[std::min(values.size() - 1, static_cast<size_t>(share * values.size()))];
+}
+
+}  // namespace
+
+std::optional<LineFit> fitPhotoLines(const MapDarkness& photo, const PhotoGrid& start,
+                                     const QRectF& cells, Progress& progress, double fromFraction,
+                                     double toFraction) {
+    PhotoGrid grid = start;
+    double least = -1;
+    std::vector<Cut> cuts;
+    FitReport report;
+    for (int pass = 0; pass < kMostPasses; ++pass) {
+        cuts = cutsOf(photo, grid, cells);
+        if (least < 0) {
+            least = leastContrast(cuts);
+        }
+        std::vector<Observation> seen;
+        for (const Cut& cut : cuts) {
+            if (cut.contrast >= least) {
+                seen.push_back({cut.lattice, cut.normal,
+                                QPointF::dotProduct(cut.normal, cut.at) + cut.offset});
+            }
+        }
+        // The lens term waits until the homography has drawn the outline onto the lines.
+        const std::optional<PhotoGrid> fitted =
+            fitObservations(grid, seen, Loss::Tukey, 0.25, 4, pass > 0);
+        if (!fitted) {
+            return std::nullopt;
+        }
+        const double moved = largestMove(grid, *fitted, cuts);
+        grid = *fitted;
+        advanceOrStop(progress,
+                      fromFraction + (toFraction - fromFraction) * (pass + 1) / kMostPasses);
+        if (pass > 1 && moved < kSettled) {
+            break;
+        }
+    }
+    // The lines measured once more on the settled outline: how many it runs along.
+    cuts = cutsOf(photo, grid, cells);
+    std::array<int, 3> clear{};
+    std::array<int, 3> near{};
+    std::vector<double> distances;
+    for (const Cut& cut : cuts) {
+        if (cut.contrast >= least) {
+            const auto s = static_cast<size_t>(cut.side);
+            ++clear[s];
+            near[s] += std::abs(cut.offset) < kNear ? 1 : 0;
+            distances.push_back(std::abs(cut.offset));
+        }
+    }
+    for (size_t s = 0; s < 3; ++s) {
+        if (near[s] < kFewestNear || near[s] < kNearShare * clear[s]) {
+            return std::nullopt;
+        }
+    }
+    return LineFit{grid, near[0] + near[1] + near[2], percentile(distances, 0.5),
+                   percentile(distances, 0.95)};
+}
+
+}  // namespace tessara

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <QLineF>
+#include <cmath>
+
+#include "photo/photo_grid.h"
+#include "synthetic_photo.h"
+
+using namespace tessara;
+using namespace tessara::synthetic;
+
+// k1 is normalised by half the photo's diagonal: a point r half-diagonals from the centre
+// moves outwards by k1 r^3 half-diagonals, and back.
+TEST(PhotoGrid, TheLensMovesPointsByK1TimesTheCubeOfTheirRadius) {
+    const struct {
+        const char* guards;
+        double k1;
+        QPointF from;  // pixels from the centre of an 800 x 600 photo (half diagonal 500)
+        QPointF to;
+    } rows[] = {
+        {"a corner, pincushioned by 0.1, moves out by a tenth", 0.1, {400, 300}, {440, 330}},
+        {"a corner, barrelled by 0.05, moves in by a twentieth", -0.05, {400, 300}, {380, 285}},
+        {"half way to the corner moves by an eighth as much", 0.08, {200, 150}, {204, 153}},
+        {"the centre stays", 0.1, {0, 0}, {0, 0}},
+        {"no lens moves nothing", 0, {-310.25, 17.5}, {-310.25, 17.5}},
+    };
+    for (const auto& row : rows) {
+        const PhotoLens lens = PhotoLens::of(QSizeF(800, 600), row.k1);
+        EXPECT_EQ(lens.centre, QPointF(399.5, 299.5)) << row.guards;
+        EXPECT_DOUBLE_EQ(lens.radius, 500) << row.guards;
+        const QPointF moved = lens.distorted(lens.centre + row.from) - lens.centre;
+        EXPECT_NEAR(moved.x(), row.to.x(), 1e-9) << row.guards;
+        EXPECT_NEAR(moved.y(), row.to.y(), 1e-9) << row.guards;
+        const std::optional<QPointF> back = lens.undistorted(lens.centre + row.to);
+        ASSERT_TRUE(back) << row.guards;
+        EXPECT_NEAR(back->x(), lens.centre.x() + row.from.x(), 1e-9) << row.guards;
+        EXPECT_NEAR(back->y(), lens.centre.y() + row.from.y(), 1e-9) << row.guards;
+    }
+}
+
+// A barrel so strong that the picture folds over itself has no pinhole point past the fold.
+TEST(PhotoGrid, NoPinholePointLiesPastTheFoldOfAStrongBarrel) {
+    const PhotoLens lens = PhotoLens::of(QSizeF(800, 600), -0.3);
+    // rd = r (1 - 0.3 r^2) is largest, 0.385, at r = 1.054: nothing reaches a corner.
+    EXPECT_FALSE(lens.undistorted(lens.centre + QPointF(400, 300)));
+    EXPECT_TRUE(lens.undistorted(lens.centre + QPointF(0.38 * 400, 0.38 * 300)));
+}
+
+TEST(PhotoGrid, AHomographyMapsAndMapsBack) {
+    const Homography h{{1.2, 0.1, 30, -0.05, 0.9, 12, 1e-4, -2e-4, 1}};
+    const std::optional<Homography> back = h.inverted();
+    ASSERT_TRUE(back);
+    const std::optional<QPointF> p = h.map(QPointF(100, 50));
+    ASSERT_TRUE(p);
+    // (120 + 5 + 30, -5 + 45 + 12) over 1 + 0.01 - 0.01.
+    EXPECT_NEAR(p->x(), 155, 1e-9);
+    EXPECT_NEAR(p->y(), 52, 1e-9);
+    const std::optional<QPointF> q = back->map(*p);
+    ASSERT_TRUE(q);
+    EXPECT_NEAR(q->x(), 100, 1e-9);
+    EXPECT_NEAR(q->y(), 50, 1e-9);
+    // The line the homography sends to infinity, and a homography with no inverse.
+    EXPECT_FALSE(Homography({1, 0, 0, 0, 1, 0, 1, 0, -5}).map(QPointF(5, 3)));
+    EXPECT_FALSE(Homography({1, 2, 3, 2, 4, 6, 0, 0, 1}).inverted());
+}
+
+// The made-up camera: straight on, the board's centre is the photo's and its diagonal `fill`
+// of the photo's; tilted about the board's x axis, its far and near edges are as long as a
+// pinhole camera at the board's distance makes them.
+TEST(PhotoGrid, TheMadeUpCameraSeesTheBoardAsAPinholeCamera) {
+    PhotoRecipe recipe;
+    recipe.board.size = {1001, 801};
+    recipe.size = {800, 600};
+    recipe.tiltAxis = 0;
+    recipe.fill = 0.8;
+    recipe.fieldOfView = 70;
+    const double boardHalfDiagonal = std::hypot(1001, 801) / 2;
+    for (const double tilt : {0.0, 20.0}) {
+        recipe.tilt = tilt;
+        const PhotoTruth truth = photoTruth(recipe);
+        const auto at = [&truth](double x, double y) { return *truth.board.map(QPointF(x, y)); };
+        const QPointF centre = at(500, 400);
+        EXPECT_NEAR(centre.x(), 399.5, 1e-9) << tilt;
+        EXPECT_NEAR(centre.y(), 299.5, 1e-9) << tilt;
+        const double top = at(1000, 0).x() - at(0, 0).x();
+        const double bottom = at(1000, 800).x() - at(0, 800).x();
+        const double distance = boardHalfDiagonal / (0.8 * std::tan(35 * M_PI / 180));
+        const double lift = std::sin(tilt * M_PI / 180) * 400;
+        EXPECT_NEAR(top / bottom, (distance + lift) / (distance - lift), 1e-9) << tilt;
+        if (tilt == 0) {
+            // The diagonal's ends are the corner pixels' centres, half a pixel inside it.
+            EXPECT_NEAR(QLineF(at(0, 0), at(1000, 800)).length(),
+                        800 * std::hypot(1000, 800) / std::hypot(1001, 801), 1e-9);
+        }
+    }
+}

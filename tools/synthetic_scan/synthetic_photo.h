@@ -1,0 +1,50 @@
+// Made-up phone photos of a printed board, for the tests and benchmarks of the photo grid
+// finder: a flat synthetic scan (synthetic_scan.h) laid on a wooden table and seen by a
+// pinhole camera whose image plane is tilted to the board, then bent by the lens's radial
+// distortion (photo/photo_grid.h: x_d = c + (x_u - c)(1 + k1 r^2), r normalised by half the
+// photo's diagonal), under uneven light, with the sensor's grain and optionally JPEG.
+//
+// The photo is drawn at twice its size and shrunk by averaging, so thin lines and the board's
+// edge are antialiased as a camera's pixels would leave them.
+#pragma once
+
+#include <QImage>
+#include <QPointF>
+#include <QSize>
+#include <cstdint>
+#include <optional>
+
+#include "photo/photo_grid.h"
+#include "synthetic_scan.h"
+
+namespace tessara::synthetic {
+
+struct PhotoRecipe {
+    ScanRecipe board;         // the flat board; its grid is placed in board pixels
+    QSize size{800, 600};     // the photo
+    double tilt = 0;          // degrees between the board and the camera's image plane
+    double tiltAxis = 30;     // degrees: the axis in the board's plane it tilts about
+    double turn = 0;          // degrees the board is turned about the camera's axis
+    double fill = 0.8;        // the board's diagonal over the photo's, seen straight on
+    double fieldOfView = 70;  // degrees across the photo's diagonal, a phone's main camera
+    double k1 = 0;            // the lens; negative barrels, positive pincushions
+    double light = 0.25;      // how much darker the far side is than the lit one, 0 to 0.6
+    double grain = 2;         // grey levels
+    int jpegQuality = 0;      // 1 to 100 to pass the photo through JPEG; 0 leaves it as drawn
+    std::uint64_t seed = 7;
+};
+
+// Where the camera puts the board: board pixels to pinhole photo pixels, then the lens.
+struct PhotoTruth {
+    Homography board;
+    PhotoLens lens;
+
+    std::optional<QPointF> toPhoto(QPointF boardPoint) const;
+};
+
+PhotoTruth photoTruth(const PhotoRecipe& recipe);
+
+// The photo, Format_RGB32. Needs a QGuiApplication for the board's labels.
+QImage drawPhoto(const PhotoRecipe& recipe);
+
+}  // namespace tessara::synthetic
