@@ -140,7 +140,8 @@ TEST_F(CliGridCommand, EachOutcomeHasItsExitStatusItsOneLineAndLeavesOutputWhole
          "tessara: the hexes are too small for this map: the grid would need more than 32766 "
          "rows or columns of hexes; give a larger --hex-size\n",
          false, true},
-        {"a PDF of more pages than can be printed", "grid map.bmp out.pdf --hex-mm 500 --map-width 100 --hex-size 0.05", 2,
+        {"a PDF of more pages than can be printed",
+         "grid map.bmp out.pdf --hex-mm 500 --map-width 100 --hex-size 0.05", 2,
          "tessara: at this scale the map needs 13049456 pages (5264 x 2479); at most 10000 can be "
          "printed at once\n"},
         {"a translucent dashed grid in a colour of its own",
@@ -489,13 +490,13 @@ TEST_F(CliGridCommand, ValuesBeyondWhatCanBeDrawnAreRefusedOnOneLine) {
         {"the smallest points", "a.png --numbers 0101 --number-size 4.5pt", 0, ""},
         {"points just below", "a.png --numbers 0101 --number-size 4.49pt", 2, size + "'4.49pt'\n"},
         {"the largest points", "a.png --numbers 0101 --number-size 500pt", 0, ""},
-        {"points just above", "a.png --numbers 0101 --number-size 500.01pt", 2, size + "'500.01pt'\n"},
+        {"points just above", "a.png --numbers 0101 --number-size 500.01pt", 2,
+         size + "'500.01pt'\n"},
         {"the smallest share", "a.png --numbers 0101 --number-size 1", 0,
          "tessara: hex numbers left out: they need hexes of at least 600.00 pixels from flat to "
          "flat, or a shorter format\n"},
         {"a share just below", "a.png --numbers 0101 --number-size 0.99", 2, size + "'0.99'\n"},
-        {"a share of no size", "a.png --numbers 0101 --number-size 1e-320", 2,
-         size + "'1e-320'\n"},
+        {"a share of no size", "a.png --numbers 0101 --number-size 1e-320", 2, size + "'1e-320'\n"},
         {"inches beyond any length", "a.pdf --hex-inches 1e308", 2, inches + "'1e308'\n"},
     };
     for (const auto& row : rows) {

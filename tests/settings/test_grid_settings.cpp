@@ -97,10 +97,8 @@ TEST(GridSettings, ADamagedOrForeignFileIsRefusedNamingTheField) {
          "gutter is not a field of a grid settings file"},
         {edited("\"grid\": {", "\"grid\": 7, \"g\": {"), "grid must be a group of fields"},
         // The range of a field that refuses 0 says so.
-        {edited("\"mapWidth\": null", "\"mapWidth\": -1"),
-         "mapWidth must be a positive number"},
-        {edited("\"dpi\": 300", "\"dpi\": 100000.5"),
-         "print.dpi must be a number from 10 to 2400"},
+        {edited("\"mapWidth\": null", "\"mapWidth\": -1"), "mapWidth must be a positive number"},
+        {edited("\"dpi\": 300", "\"dpi\": 100000.5"), "print.dpi must be a number from 10 to 2400"},
         // What --number-size and --numbers refuse.
         {edited("\"sizePoints\": null", "\"sizePoints\": 4.49"),
          "numbers.sizePoints must be a number of points from 4.5 to 500"},
