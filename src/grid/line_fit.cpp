@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "grid/lattice_vectors.h"
+#include "grid/line_cutter.h"
 #include "grid/map_darkness.h"
 
 namespace tessara {
@@ -19,9 +20,6 @@ namespace {
 constexpr int kMostCuts = 8000;
 constexpr int kLastPasses = 4;
 constexpr double kSettled = 0.01;
-constexpr double kStep = 0.5;         // pixels between the samples of a cut
-constexpr double kLongestHalf = 4.5;  // pixels a cut reaches either side of the outline
-constexpr int kMostSamples = 2 * static_cast<int>(kLongestHalf / kStep) + 1;
 constexpr double kGrowth = 2.5;  // the circle's radius from one round to the next
 // A printed grid's lines are found by this many cuts at least along each direction of
 // sides, and by this share of the cuts that cross a clear line.
@@ -29,7 +27,6 @@ constexpr int kFewestNear = 20;
 // Six numbers are fitted to no fewer cuts than this.
 constexpr int kFewestCuts = 30;
 constexpr double kNearShare = 0.7;
-constexpr int kMostPlaces = 5;  // along a side
 // The grid found must explain most of the printed lines, not those of one part of a sheet
 // that holds two grids. The picture is cut into kTiles x kTiles tiles; in a tile that fits
 // the grid nearly all the cuts that cross a line find it on the outline, in one of another
@@ -57,126 +54,24 @@ struct Cut {
     int side = 0;  // which of the three directions of sides
 };
 
-using Profile = std::array<double, kMostSamples>;
-
-// Darkness sampled across a side, centred on the predicted line.
-class Cutter {
-  public:
-    Cutter(const MapDarkness& map, double hexPixels)
-        : map_(map),
-          // Cuts reach a little past lines 4 pixels wide, but stay clear of the neighbouring
-          // sides of small hexes.
-          half_(std::clamp(0.2 * hexPixels, 2.5, kLongestHalf)),
-          window_(std::clamp(half_ - 1.5, 1.0, 2.5)),
-          count_(2 * static_cast<int>(std::lround(half_ / kStep)) + 1),
-          // Long sides average their profiles over more of their length, against faint lines
-          // in grain.
-          spread_(std::clamp(0.07 * hexPixels, 1.5, 5.0)),
-          profiles_(std::clamp(static_cast<int>(std::lround(spread_)), 1, 4)) {}
-
-    double half() const { return half_; }
-
-    // Where the printed line crosses the cut at `at`, seen on the mean profile of a short
-    // stretch of the side before it and that of one after it: a line along the side crosses
-    // both at the same place, a line that merely crosses the side there does not.
-    bool measure(QPointF at, QPointF along, QPointF normal, Cut& cut) const {
-        double before = 0, after = 0, darkBefore = 0, darkAfter = 0;
-        const bool lineBefore = centreOf(meanProfile(at, -along, normal), before, darkBefore);
-        const bool lineAfter = centreOf(meanProfile(at, along, normal), after, darkAfter);
-        cut.seen = std::max(lineBefore ? darkBefore : 0.0, lineAfter ? darkAfter : 0.0);
-        if (!lineBefore || !lineAfter || std::abs(before - after) > kAgreement) {
-            return false;
-        }
-        cut.offset = (before + after) / 2;
-        cut.contrast = std::min(darkBefore, darkAfter);
+// Measures the printed line across the side at `at` into the cut: the darkness of any line
+// crossing it always, its offset and normal only when a line runs along the side.
+bool measure(const LineCutter& cutter, QPointF at, QPointF along, QPointF normal, Cut& cut) {
+    LineCrossing crossing;
+    const bool found = cutter.measure(at, along, normal, crossing);
+    cut.seen = crossing.seen;
+    if (found) {
+        cut.offset = crossing.offset;
+        cut.contrast = crossing.contrast;
         cut.normal = normal;
-        return true;
     }
-
-    // How far from its corners a cut must lie for its profiles to miss the other sides.
-    double clearance() const { return 1.16 * (half_ + 0.5) + spread_; }
-
-  private:
-    static constexpr double kAgreement = 0.6;  // pixels
-
-    // The mean of the profiles across the side at `profiles_` places up to spread_ from `at`
-    // in the direction `way`.
-    Profile meanProfile(QPointF at, QPointF way, QPointF normal) const {
-        Profile d{};
-        const double first = -(count_ / 2) * kStep;
-        for (int i = 1; i <= profiles_; ++i) {
-            const QPointF middle = at + (spread_ * i / profiles_) * way;
-            for (int k = 0; k < count_; ++k) {
-                const QPointF p = middle + (first + k * kStep) * normal;
-                d[static_cast<size_t>(k)] += map_.at(p.x(), p.y());
-            }
-        }
-        for (double& v : d) {
-            v /= profiles_;
-        }
-        return d;
-    }
-
-    // The line's centre on a profile, by the centroid of its darkness round the darkest
-    // sample, over a straight base through the profile's two ends.
-    bool centreOf(const Profile& d, double& offset, double& contrast) const {
-        const double first = -(count_ / 2) * kStep;
-        const auto n = static_cast<size_t>(count_);
-        const double left = (d[0] + d[1]) / 2;
-        const double right = (d[n - 1] + d[n - 2]) / 2;
-        const auto above = [&](int k) {
-            const double t = static_cast<double>(k) / (count_ - 1);
-            return d[static_cast<size_t>(k)] - (left + t * (right - left));
-        };
-        int darkest = 2;
-        for (int k = 2; k < count_ - 2; ++k) {
-            if (above(k) > above(darkest)) {
-                darkest = k;
-            }
-        }
-        const int reach = static_cast<int>(window_ / kStep);
-        double sum = 0;
-        double moment = 0;
-        for (int k = std::max(0, darkest - reach); k <= std::min(count_ - 1, darkest + reach);
-             ++k) {
-            const double w = std::max(0.0, above(k));
-            sum += w;
-            moment += w * (first + k * kStep);
-        }
-        if (!(sum > 0)) {
-            return false;
-        }
-        offset = moment / sum;
-        contrast = above(darkest);
-        return true;
-    }
-
-    const MapDarkness& map_;
-    double half_;
-    double window_;
-    int count_;
-    double spread_;
-    int profiles_;
-};
-
-// Where along a side the cuts go, as fractions of it: clear of the corners, where the other
-// two sides would come into the cut.
-std::vector<double> cutPlaces(double side, const Cutter& cutter) {
-    const double clear = std::min(side / 2, cutter.clearance());
-    const double usable = side - 2 * clear;
-    const int count =
-        std::clamp(1 + static_cast<int>(usable / std::max(4.0, 2 * cutter.half())), 1, kMostPlaces);
-    std::vector<double> places;
-    for (int k = 0; k < count; ++k) {
-        places.push_back((clear + usable * (k + 0.5) / count) / side);
-    }
-    return places;
+    return found;
 }
 
 // Cuts across every side whose own corner lies within `radius` of `centre`; on a large
 // circle only the cells of every few lines and along every few cells, evenly spread.
-std::vector<Cut> cutsWithin(const MapDarkness& map, const Cutter& cutter, const HexLattice& lattice,
-                            QPointF centre, double radius, int most) {
+std::vector<Cut> cutsWithin(const MapDarkness& map, const LineCutter& cutter,
+                            const HexLattice& lattice, QPointF centre, double radius, int most) {
     // The circle's square, cut to the picture, in lattice coordinates.
     const QRectF square = QRectF(centre - QPointF(radius, radius), QSizeF(2 * radius, 2 * radius))
                               .intersected(QRectF(0, 0, map.width(), map.height()));
@@ -194,7 +89,7 @@ std::vector<Cut> cutsWithin(const MapDarkness& map, const Cutter& cutter, const 
     const int lastI = static_cast<int>(std::ceil(highI)) + 1;
     const int lastJ = static_cast<int>(std::ceil(highJ)) + 1;
     const double side = length(lattice.a) / std::sqrt(3.0);
-    const std::vector<double> places = cutPlaces(side, cutter);
+    const std::vector<double> places = cutter.places(side);
     const double cells =
         std::min(std::numbers::pi * radius * radius, square.width() * square.height()) /
         lattice.cellArea();
@@ -220,7 +115,7 @@ std::vector<Cut> cutsWithin(const MapDarkness& map, const Cutter& cutter, const 
                     const QPointF at = lattice.at(cut.lattice);
                     cut.at = at;
                     if (map.holds(at, cutter.half() + 3)) {
-                        if (!cutter.measure(at, along, normal, cut)) {
+                        if (!measure(cutter, at, along, normal, cut)) {
                             cut.contrast = 0;
                         }
                         cuts.push_back(cut);
@@ -415,7 +310,7 @@ size_t tileOf(QPointF at, const MapDarkness& map) {
 
 // The printed lines of each tile, whatever grid they belong to: how many of a regular array
 // of points have a line across a short cut along the picture's rows or down its columns.
-Tiles linesPrinted(const MapDarkness& map, const Cutter& cutter, double least) {
+Tiles linesPrinted(const MapDarkness& map, const LineCutter& cutter, double least) {
     Tiles lines{};
     const int across = kTiles * kProbes;
     for (int row = 0; row < across; ++row) {
@@ -427,8 +322,8 @@ Tiles linesPrinted(const MapDarkness& map, const Cutter& cutter, double least) {
             }
             Cut alongRows;
             Cut downColumns;
-            cutter.measure(at, QPointF(0, 1), QPointF(1, 0), alongRows);
-            cutter.measure(at, QPointF(1, 0), QPointF(0, 1), downColumns);
+            measure(cutter, at, QPointF(0, 1), QPointF(1, 0), alongRows);
+            measure(cutter, at, QPointF(1, 0), QPointF(0, 1), downColumns);
             lines[tileOf(at, map)] += std::max(alongRows.seen, downColumns.seen) >= least ? 1 : 0;
         }
     }
@@ -438,8 +333,9 @@ Tiles linesPrinted(const MapDarkness& map, const Cutter& cutter, double least) {
 // How much of the printed lines the fitted outline explains. The picture is cut into tiles;
 // a tile fits the grid when a good share of the fit's cuts there that cross a line find it
 // on the outline, and the share explained is that of the lines printed in the tiles that fit.
-double explainedShare(const MapDarkness& map, const Cutter& cutter, const std::vector<Cut>& cuts,
-                      const std::vector<double>& residuals, double least) {
+double explainedShare(const MapDarkness& map, const LineCutter& cutter,
+                      const std::vector<Cut>& cuts, const std::vector<double>& residuals,
+                      double least) {
     Tiles crossed{};
     Tiles near{};
     for (size_t i = 0; i < cuts.size(); ++i) {
@@ -465,7 +361,7 @@ std::optional<HexLattice> fitPrintedLines(const MapDarkness& map, HexLattice lat
                                           Progress& progress, double fromFraction,
                                           double toFraction) {
     const HexLattice start = lattice;
-    const Cutter cutter(map, length(lattice.a));
+    const LineCutter cutter(map, length(lattice.a));
     const QPointF centre = lattice.origin;
     const std::array<QPointF, 4> corners = {QPointF(0, 0), QPointF(map.width(), 0),
                                             QPointF(0, map.height()),

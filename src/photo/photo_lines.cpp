@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "grid/hex_lattice.h"
+#include "grid/line_cutter.h"
 #include "grid/map_darkness.h"
 #include "photo/photo_fit.h"
 
@@ -14,90 +15,13 @@ namespace {
 
 constexpr int kMostCuts = 12000;
 constexpr int kMostPasses = 8;
-constexpr double kSettled = 0.01;     // pixels the outline moves by in the last pass
-constexpr double kStep = 0.5;         // pixels between the samples of a cut
-constexpr double kLongestHalf = 4.5;  // pixels a cut reaches either side of the outline
-constexpr int kMostSamples = 2 * static_cast<int>(kLongestHalf / kStep) + 1;
-constexpr double kAgreement = 0.6;  // pixels between the line before and after a cut
-constexpr int kMostPlaces = 5;      // cuts along a side
+constexpr double kSettled = 0.01;  // pixels the outline moves by in the last pass
 constexpr int kFewestNear = 20;
 constexpr double kNearShare = 0.7;
 constexpr double kNear = 0.5;  // pixels
 
 double length(QPointF v) {
     return std::hypot(v.x(), v.y());
-}
-
-// How a cut across a side looks, from the hexes' size there (as the flat finder's cuts):
-// reaching a little past lines 4 pixels wide but clear of the other sides of small hexes,
-// and averaging long sides over more of their length.
-struct CutShape {
-    double half;
-    double window;
-    int count;
-    double spread;
-    int profiles;
-
-    explicit CutShape(double hexPixels)
-        : half(std::clamp(0.2 * hexPixels, 2.5, kLongestHalf)),
-          window(std::clamp(half - 1.5, 1.0, 2.5)),
-          count(2 * static_cast<int>(std::lround(half / kStep)) + 1),
-          spread(std::clamp(0.07 * hexPixels, 1.5, 5.0)),
-          profiles(std::clamp(static_cast<int>(std::lround(spread)), 1, 4)) {}
-
-    double clearance() const { return 1.16 * (half + 0.5) + spread; }
-};
-
-using Profile = std::array<double, kMostSamples>;
-
-Profile meanProfile(const MapDarkness& map, const CutShape& shape, QPointF at, QPointF way,
-                    QPointF normal) {
-    Profile d{};
-    const double first = -(shape.count / 2) * kStep;
-    for (int i = 1; i <= shape.profiles; ++i) {
-        const QPointF middle = at + (shape.spread * i / shape.profiles) * way;
-        for (int k = 0; k < shape.count; ++k) {
-            const QPointF p = middle + (first + k * kStep) * normal;
-            d[static_cast<size_t>(k)] += map.at(p.x(), p.y());
-        }
-    }
-    for (double& v : d) {
-        v /= shape.profiles;
-    }
-    return d;
-}
-
-// The line's centre on a profile: the centroid of its darkness round the darkest sample,
-// over a straight base through the profile's ends.
-bool centreOf(const CutShape& shape, const Profile& d, double& offset, double& contrast) {
-    const int n = shape.count;
-    const double first = -(n / 2) * kStep;
-    const double left = (d[0] + d[1]) / 2;
-    const double right = (d[static_cast<size_t>(n - 1)] + d[static_cast<size_t>(n - 2)]) / 2;
-    const auto above = [&](int k) {
-        const double t = static_cast<double>(k) / (n - 1);
-        return d[static_cast<size_t>(k)] - (left + t * (right - left));
-    };
-    int darkest = 2;
-    for (int k = 2; k < n - 2; ++k) {
-        if (above(k) > above(darkest)) {
-            darkest = k;
-        }
-    }
-    const int reach = static_cast<int>(shape.window / kStep);
-    double sum = 0;
-    double moment = 0;
-    for (int k = std::max(0, darkest - reach); k <= std::min(n - 1, darkest + reach); ++k) {
-        const double w = std::max(0.0, above(k));
-        sum += w;
-        moment += w * (first + k * kStep);
-    }
-    if (!(sum > 0)) {
-        return false;
-    }
-    offset = moment / sum;
-    contrast = above(darkest);
-    return true;
 }
 
 struct Cut {
@@ -109,20 +33,12 @@ struct Cut {
     int side = 0;
 };
 
-// Measures the line across the side at cut.at, seen just before and just after the cut: a
-// line along the side crosses both at the same place.
-void measure(const MapDarkness& map, const CutShape& shape, QPointF along, Cut& cut) {
-    double before = 0, after = 0, darkBefore = 0, darkAfter = 0;
-    const bool lineBefore =
-        centreOf(shape, meanProfile(map, shape, cut.at, -along, cut.normal), before, darkBefore);
-    const bool lineAfter =
-        centreOf(shape, meanProfile(map, shape, cut.at, along, cut.normal), after, darkAfter);
-    if (!lineBefore || !lineAfter || std::abs(before - after) > kAgreement) {
-        cut.contrast = 0;
-        return;
-    }
-    cut.offset = (before + after) / 2;
-    cut.contrast = std::min(darkBefore, darkAfter);
+// Measures the line across the side at cut.at; a contrast of 0 where none runs along it.
+void measure(const LineCutter& cutter, QPointF along, Cut& cut) {
+    LineCrossing crossing;
+    const bool found = cutter.measure(cut.at, along, cut.normal, crossing);
+    cut.offset = found ? crossing.offset : cut.offset;
+    cut.contrast = found ? crossing.contrast : 0;
 }
 
 // Cuts across the three sides every cell owns, for the cells in `cells` (every few lines
@@ -144,7 +60,7 @@ std::vector<Cut> cutsOf(const MapDarkness& map, const PhotoGrid& grid, const QRe
             if (!from || !next || !centre || !map.holds(*from, 1)) {
                 continue;
             }
-            const CutShape shape(length(*next - *centre));
+            const LineCutter cutter(map, length(*next - *centre));
             for (int s = 0; s < 3; ++s) {
                 const QPointF end = QPointF(i, j) + kSideEnds[static_cast<size_t>(s)];
                 const std::optional<QPointF> to = grid.toPhoto(end);
@@ -152,22 +68,18 @@ std::vector<Cut> cutsOf(const MapDarkness& map, const PhotoGrid& grid, const QRe
                     continue;
                 }
                 const double side = length(*to - *from);
-                const double clear = std::min(side / 2, shape.clearance());
-                const double usable = side - 2 * clear;
-                const int places = std::clamp(
-                    1 + static_cast<int>(usable / std::max(4.0, 2 * shape.half)), 1, kMostPlaces);
                 const QPointF along = (*to - *from) / side;
-                for (int k = 0; k < places; ++k) {
+                for (const double place : cutter.places(side)) {
                     Cut cut;
                     cut.side = s;
-                    cut.lattice = own + (clear + usable * (k + 0.5) / places) / side * (end - own);
+                    cut.lattice = own + place * (end - own);
                     const std::optional<QPointF> at = grid.toPhoto(cut.lattice);
-                    if (!at || !map.holds(*at, shape.half + shape.spread + 2)) {
+                    if (!at || !map.holds(*at, cutter.half() + cutter.spread() + 2)) {
                         continue;
                     }
                     cut.at = *at;
                     cut.normal = QPointF(-along.y(), along.x());
-                    measure(map, shape, along, cut);
+                    measure(cutter, along, cut);
                     cuts.push_back(cut);
                 }
             }
