@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPointF>
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -56,5 +57,18 @@ class LineCutter {
     double spread_;
     int profiles_;
 };
+
+// The contrast a cut needs to count: a share of the clear lines' (those of the cut that a
+// tenth of the cuts are clearer than), and above the grain of a scanner or a camera.
+template <class Cuts>
+double leastContrast(const Cuts& cuts) {
+    std::vector<double> contrast;
+    for (const auto& cut : cuts) {
+        contrast.push_back(cut.contrast);
+    }
+    std::sort(contrast.begin(), contrast.end());
+    const double clear = contrast.empty() ? 0 : contrast[contrast.size() * 9 / 10];
+    return std::max(6.0, 0.3 * clear);
+}
 
 }  // namespace tessara

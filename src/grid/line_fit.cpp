@@ -265,18 +265,6 @@ void apply(HexLattice& lattice, const Vector6& step) {
     lattice.b += QPointF(step[4], step[5]);
 }
 
-// The contrast a cut needs to count: a share of the clear lines' near the origin, and above
-// the scanner's grain.
-double leastContrast(const std::vector<Cut>& cuts) {
-    std::vector<double> contrast;
-    for (const Cut& cut : cuts) {
-        contrast.push_back(cut.contrast);
-    }
-    std::sort(contrast.begin(), contrast.end());
-    const double clear = contrast.empty() ? 0 : contrast[contrast.size() * 9 / 10];
-    return std::max(6.0, 0.3 * clear);
-}
-
 // Whether the fitted outline runs along printed lines: along each of the three directions
 // of sides, most cuts that cross a clear line find it within half a pixel of the outline.
 // A square grid's lines run along two directions at most, and an outline forced onto them

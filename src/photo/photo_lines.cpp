@@ -88,17 +88,6 @@ std::vector<Cut> cutsOf(const MapDarkness& map, const PhotoGrid& grid, const QRe
     return cuts;
 }
 
-// A share of the clear lines' contrast, and above the sensor's grain.
-double leastContrast(const std::vector<Cut>& cuts) {
-    std::vector<double> contrast;
-    for (const Cut& cut : cuts) {
-        contrast.push_back(cut.contrast);
-    }
-    std::sort(contrast.begin(), contrast.end());
-    const double clear = contrast.empty() ? 0 : contrast[contrast.size() * 9 / 10];
-    return std::max(6.0, 0.3 * clear);
-}
-
 // How far the outline moved between two grids, at the cuts.
 double largestMove(const PhotoGrid& before, const PhotoGrid& after, const std::vector<Cut>& cuts) {
     double most = 0;

@@ -7,9 +7,11 @@
 
 #include "grid/find_grid.h"
 #include "grid_error.h"
+#include "support/scripted_progress.h"
 #include "synthetic_scan.h"
 
 using namespace tessara;
+using tessara::test::ScriptedProgress;
 using namespace tessara::synthetic;
 
 namespace {
@@ -76,15 +78,6 @@ ScanRecipe plainScan() {
     recipe.features = false;
     return recipe;
 }
-
-class ScriptedProgress : public Progress {
-  public:
-    int stopAt = -1;  // the report (counted from 0) that answers "stop"; -1 never
-    int reports = 0;
-    QStringList steps;
-    void step(const QString& what) override { steps << what; }
-    bool advance(double) override { return reports++ != stopAt; }
-};
 
 }  // namespace
 

@@ -9,9 +9,11 @@
 #include "grid/find_grid.h"
 #include "grid/grid_layout.h"
 #include "photo/photo_finder.h"
+#include "support/scripted_progress.h"
 #include "synthetic_photo.h"
 
 using namespace tessara;
+using tessara::test::ScriptedProgress;
 using namespace tessara::synthetic;
 
 namespace {
@@ -78,15 +80,6 @@ CentreError centreError(const PhotoRecipe& recipe, const PhotoGrid& found) {
     return centreError(
         recipe.board, [&truth](QPointF p) { return truth.toPhoto(p); }, found);
 }
-
-class ScriptedProgress : public Progress {
-  public:
-    int stopAt = -1;  // the report (counted from 0) that answers "stop"; -1 never
-    int reports = 0;
-    QStringList steps;
-    void step(const QString& what) override { steps << what; }
-    bool advance(double) override { return reports++ != stopAt; }
-};
 
 struct PhotoRow {
     const char* guards;
