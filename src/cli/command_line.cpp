@@ -538,6 +538,27 @@ CommandLine parseFindGrid(const SubcommandEntry& command, const QStringList& arg
     return {CommandAction::FindGrid, request, {}, &command};
 }
 
+// A flattened board is a picture: BMP, PNG, JPEG or TIFF.
+CommandLine parseFlatten(const SubcommandEntry& command, const QStringList& arguments) {
+    const Arguments args(command, arguments);
+    if (args.help()) {
+        return {CommandAction::Help, {}, {}, &command};
+    }
+    const QStringList files = positionals(args, {kInput, "OUTPUT, the flattened board to write"});
+    GridRequest request;
+    request.input = files[0];
+    request.output = files[1];
+    request.format = formatForSuffix(QFileInfo(request.output).suffix());
+    if (request.format.isEmpty()) {
+        throw Refusal{QStringLiteral("OUTPUT ") + quoted(request.output) +
+                      QStringLiteral(" must end in .bmp, .png, .jpg, .jpeg, .tif or .tiff")};
+    }
+    if (args.has("hex-pixels")) {
+        request.spec.options.hexPixels = fieldValue(args, field::kHexPixels);
+    }
+    return {CommandAction::Flatten, request, {}, &command};
+}
+
 // The program's own options, before any subcommand: only --help and --version are known.
 CommandLine parseProgramOption(const QStringList& arguments) {
     const QString& first = arguments.first();
@@ -590,6 +611,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         }
         if (name == QLatin1String("export")) {
             return parseExport(*command, arguments.mid(1));
+        }
+        if (name == QLatin1String("flatten")) {
+            return parseFlatten(*command, arguments.mid(1));
         }
         return parseGrid(*command, arguments.mid(1));
     } catch (const Refusal& refusal) {

@@ -1,6 +1,7 @@
 // The command line of the program without its window: `tessara grid` draws a grid over a
 // map and writes the result, for scripts and batches of maps; `tessara find-grid` finds the
-// grid printed on a map and prints the options of `tessara grid` that draw it. Reading the
+// grid printed on a map and prints the options of `tessara grid` that draw it; `tessara
+// flatten` flattens a photo of a board by its printed grid. Reading the
 // arguments touches no file but a settings file, so every mistake in them is reported before
 // any work starts.
 #pragma once
@@ -23,6 +24,7 @@ enum class CommandAction {
     Grid,      // draw a grid over a map
     FindGrid,  // find the grid printed on a map
     Export,    // straighten a map into a board for another program (board_format.h)
+    Flatten,   // flatten a photo of a board by its printed grid
     Refused,   // the arguments are wrong
 };
 
@@ -44,7 +46,9 @@ struct SubcommandEntry;
 
 struct CommandLine {
     CommandAction action = CommandAction::Refused;
-    GridRequest grid;                          // for Grid and Export; for FindGrid, its input only
+    // For Grid and Export; for FindGrid, its input only; for Flatten, its files, format and
+    // hexPixels.
+    GridRequest grid;
     QString error;                             // for Refused: what is wrong, in words for the user
     const SubcommandEntry* command = nullptr;  // the subcommand, if one was named
 };

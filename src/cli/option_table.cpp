@@ -72,12 +72,17 @@ constexpr OptionEntry kOptions[] = {
     // Its value and help name the registered board formats (boardFormats()).
     {"for", "PROGRAM", "", Board},
     {"quality", "N", "a .jpg BOARD's JPEG quality, from 1 to 100 (default 92), e.g. 85", Board},
+    // The same option as the grid's, read the same way, with flatten's own meaning.
+    {"hex-pixels", "P", "the flattened hexes' size flat to flat in pixels: {range} (default: "
+     "the largest hex on the photo, so that no detail is lost, made smaller when the board "
+     "would be longer than 32767 pixels a side), e.g. 40", Flatten},
 };
 // clang-format on
 
 constexpr std::array kGridGroups{General, Grid, Numbers, Pdf};
 constexpr std::array kFindGroups{General};
 constexpr std::array kExportGroups{General, Grid, Numbers, Board};
+constexpr std::array kFlattenGroups{General, Flatten};
 
 // clang-format off
 constexpr SubcommandEntry kSubcommands[] = {
@@ -122,6 +127,24 @@ constexpr SubcommandEntry kSubcommands[] = {
      "Exit status of tessara export: 0 done; 1 the work failed (not enough memory, a file\n"
      "could not be written); 2 wrong arguments, an INPUT that cannot be read, or a grid the\n"
      "program cannot draw once straightened.\n"},
+    {"flatten", "flatten INPUT OUTPUT [--hex-pixels P]",
+     "flatten the photo of a board INPUT by its printed hex grid into OUTPUT, and print, on "
+     "one line, the options of tessara grid that draw the grid on OUTPUT", kFlattenGroups,
+     "tessara flatten finds the printed hex grid on INPUT, a photo of a board as a BMP, JPEG,\n"
+     "PNG, GIF, TIFF or WebP picture, tilted to the camera and bent by its lens, and draws the\n"
+     "board again as a flat scan would show it: its printed grid an upright grid of regular\n"
+     "hexes of P pixels flat to flat, in rows or in columns, whichever the photo shows less\n"
+     "turned. Each pixel is resampled from the photo through the grid found (bicubic, OpenCV's\n"
+     "cubic convolution). OUTPUT, a .bmp, .png, .jpg, .jpeg, .tif or .tiff, covers the hexes\n"
+     "found on the photo with one hex more round them; the board's own edge is not looked\n"
+     "for, and what lies beyond the photo is white. It prints the options that draw the grid\n"
+     "over OUTPUT: its orientation, hex size, stretch 1, rotation 0, skew 0, offset and\n"
+     "shifted lines. OUTPUT is written only when everything succeeded.\n",
+     "  tessara grid board.png gridded.png $(tessara flatten photo.jpg board.png)\n"
+     "  tessara flatten photo.jpg board.jpg --hex-pixels 40\n",
+     "Exit status of tessara flatten: 0 done; 1 no hex grid found on INPUT, or the work\n"
+     "failed (not enough memory, OUTPUT could not be written); 2 wrong arguments, or an\n"
+     "INPUT or OUTPUT that cannot be used.\n"},
 };
 // clang-format on
 
@@ -141,6 +164,8 @@ const char* heading(OptionGroup group) {
             return "Options of a .pdf OUTPUT:\n";
         case Board:
             return "Options of tessara export:\n";
+        case Flatten:
+            return "Options of tessara flatten:\n";
     }
     return "";
 }
@@ -288,7 +313,7 @@ QString usageText(const SubcommandEntry* only) {
     for (const SubcommandEntry* command : shown) {
         text += u'\n' + QLatin1String(command->notes);
     }
-    for (const OptionGroup group : {Grid, Numbers, Pdf, Board}) {
+    for (const OptionGroup group : {Grid, Numbers, Pdf, Board, Flatten}) {
         if (only != nullptr && std::ranges::find(only->groups, group) == only->groups.end()) {
             continue;
         }

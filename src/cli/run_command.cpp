@@ -10,6 +10,7 @@
 #include "cli/command_line.h"
 #include "cli/export_command.h"
 #include "cli/find_grid_command.h"
+#include "cli/flatten_command.h"
 #include "cli/grid_command.h"
 #include "cli/option_table.h"
 #include "core/file_names.h"
@@ -130,12 +131,14 @@ int runCommandLine(int argc, char* argv[]) {
         case CommandAction::Grid:
         case CommandAction::FindGrid:
         case CommandAction::Export:
+        case CommandAction::Flatten:
             break;
     }
     const CommandOutcome outcome =
-        command.action == CommandAction::FindGrid ? runFindGridCommand(command.grid.input)
-        : command.action == CommandAction::Export ? runExportCommand(command.grid)
-                                                  : runGridCommand(command.grid);
+        command.action == CommandAction::FindGrid  ? runFindGridCommand(command.grid.input)
+        : command.action == CommandAction::Export  ? runExportCommand(command.grid)
+        : command.action == CommandAction::Flatten ? runFlattenCommand(command.grid)
+                                                   : runGridCommand(command.grid);
     if (!outcome.output.isEmpty()) {
         std::printf("%s\n", qPrintable(outcome.output));
     }

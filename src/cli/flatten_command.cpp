@@ -1,0 +1,87 @@
+#include "cli/flatten_command.h"
+
+#include <new>
+
+#include "cli/cli_text.h"
+#include "cli/find_grid_command.h"
+#include "image/picture_export.h"
+#include "photo/photo_finder.h"
+#include "photo/photo_flattening.h"
+
+namespace tessara {
+namespace {
+
+CommandOutcome noGridOn(const QString& input) {
+    return {kExitFailed,
+            QStringLiteral("no printed hex grid found on the map ") + quoted(input),
+            {},
+            {}};
+}
+
+QString tooLongBoard(double hexPixels, QSize wanted) {
+    return QStringLiteral(
+               "--hex-pixels %1 makes a board of %2 x %3 pixels, longer than the %4 a picture "
+               "may have a side")
+        .arg(hexPixels)
+        .arg(wanted.width())
+        .arg(wanted.height())
+        .arg(kFlatLongestSide);
+}
+
+QString cappedNote(const FlatBoard& board) {
+    return QStringLiteral(
+               "the hexes are %1 pixels flat to flat rather than the %2 of the largest on the "
+               "photo, so that the board stays within %3 pixels a side")
+        .arg(board.hexPixels, 0, 'f', 2)
+        .arg(board.largestSeen, 0, 'f', 2)
+        .arg(kFlatLongestSide);
+}
+
+CommandOutcome run(const GridRequest& request) {
+    if (const QString problem = outputProblem(request.output); !problem.isEmpty()) {
+        return {kExitBadInput, problem, {}, {}};
+    }
+    Picture photo;
+    if (auto refused = loadInput(request.input, photo)) {
+        return *refused;
+    }
+    const std::optional<FoundPhotoGrid> found = findPhotoGrid(photo.image());
+    if (!found) {
+        return noGridOn(request.input);
+    }
+    const std::optional<double> asked = request.spec.options.hexPixels;
+    const std::vector<QPointF> hexes = printedHexes(photo.image(), *found);
+    const FlatPlan plan = planFlatBoard(found->grid, hexes, asked);
+    if (!plan.board && asked && plan.wanted.isValid()) {
+        return {kExitBadInput, tooLongBoard(*asked, plan.wanted), {}, {}};
+    }
+    const std::optional<GridOptions> options =
+        plan.board ? flatGridOptions(*plan.board) : std::nullopt;
+    if (!options) {
+        return noGridOn(request.input);
+    }
+    const QImage board = flattenPhoto(photo.image(), found->grid, *plan.board);
+    if (board.isNull()) {
+        return {kExitFailed, notEnoughMemory(), {}, {}};
+    }
+    const WriteResult written = writeOutputFile(Picture(board), request.output, request.format);
+    if (!written) {
+        return {kExitFailed, cannotWrite(request.output, written.error), {}, {}};
+    }
+    return {kExitSuccess,
+            {},
+            plan.capped ? cappedNote(*plan.board) : QString(),
+            gridArguments(*options)};
+}
+
+}  // namespace
+
+CommandOutcome runFlattenCommand(const GridRequest& request) {
+    try {
+        return run(request);
+    } catch (const std::bad_alloc&) {
+        return {kExitFailed, notEnoughMemory(), {}, {}};
+    }
+}
+
+}  // namespace tessara

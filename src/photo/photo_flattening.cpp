@@ -1,0 +1,351 @@
+#include "photo/photo_flattening.h"
+
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include <QRectF>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <new>
+#include <stdexcept>
+
+#include "grid/grid_geometry.h"
+#include "grid/grid_layout.h"
+#include "grid/lattice_vectors.h"
+#include "grid/line_cutter.h"
+#include "grid/map_darkness.h"
+
+namespace tessara {
+namespace {
+
+// The six steps to a hex's neighbours, in lattice coordinates.
+constexpr std::array<QPointF, 6> kSteps{{{1, 0}, {0, 1}, {-1, 1}, {-1, 0}, {0, -1}, {1, -1}}};
+
+// The board's rows (columns) as lattice steps: `along` the one the photo shows nearest its x
+// (y) axis, `next` its neighbour 60 degrees round towards the next line, as find_grid reads
+// a flat scan.
+struct Reading {
+    GridOrientation orientation;
+    QPointF along;
+    QPointF next;
+    double turn;  // radians the photo turns the lines from upright, there
+};
+
+Reading readingAs(GridOrientation orientation, const std::array<QPointF, 6>& seen) {
+    const bool rows = orientation == GridOrientation::Rows;
+    const auto lead = [rows](QPointF s) { return (rows ? s.x() : s.y()) / length(s); };
+    size_t along = 0;
+    for (size_t i = 0; i < seen.size(); ++i) {
+        if (lead(seen[i]) > lead(seen[along])) {
+            along = i;
+        }
+    }
+    size_t next = 0;
+    for (size_t i = 0; i < seen.size(); ++i) {
+        const double turn = cross(seen[along], seen[i]);
+        if ((rows ? turn > 0 : turn < 0) && QPointF::dotProduct(seen[along], seen[i]) > 0) {
+            next = i;
+        }
+    }
+    const QPointF s = seen[along];
+    return {orientation, kSteps[along], kSteps[next],
+            rows ? std::atan2(s.y(), s.x()) : std::atan2(-s.x(), s.y())};
+}
+
+QPointF meanOf(const std::vector<QPointF>& points) {
+    QPointF sum;
+    for (const QPointF p : points) {
+        sum += p;
+    }
+    return sum / static_cast<double>(points.size());
+}
+
+std::optional<Reading> readingOf(const PhotoGrid& grid, const std::vector<QPointF>& hexes) {
+    const QPointF mean = meanOf(hexes);
+    const QPointF middle(std::round(mean.x()), std::round(mean.y()));
+    const std::optional<QPointF> at = grid.toPhoto(middle);
+    std::array<QPointF, 6> seen;
+    for (size_t i = 0; i < kSteps.size(); ++i) {
+        const std::optional<QPointF> to = grid.toPhoto(middle + kSteps[i]);
+        if (!at || !to) {
+            return std::nullopt;
+        }
+        seen[i] = *to - *at;
+    }
+    const Reading rows = readingAs(GridOrientation::Rows, seen);
+    const Reading columns = readingAs(GridOrientation::Columns, seen);
+    return std::abs(columns.turn) < std::abs(rows.turn) ? columns : rows;
+}
+
+// The distance between neighbouring hex centres where the photo shows them largest.
+double largestHex(const PhotoGrid& grid, const std::vector<QPointF>& hexes) {
+    double largest = 0;
+    for (const QPointF hex : hexes) {
+        for (size_t i = 0; i < 3; ++i) {
+            const std::optional<QPointF> ahead = grid.toPhoto(hex + kSteps[i]);
+            const std::optional<QPointF> behind = grid.toPhoto(hex - kSteps[i]);
+            if (ahead && behind) {
+                largest = std::max(largest, length(*ahead - *behind) / 2);
+            }
+        }
+    }
+    return largest;
+}
+
+// The board of hexes `hexPixels` across: the steps on it, the hexes read plus the margin.
+FlatBoard boardOf(const std::vector<QPointF>& hexes, const Reading& reading, double hexPixels) {
+    const bool rows = reading.orientation == GridOrientation::Rows;
+    const double p = hexPixels;
+    const QPointF along = rows ? QPointF(p, 0) : QPointF(0, p);
+    const QPointF next = rows ? QPointF(p / 2, kRowPitch * p) : QPointF(kRowPitch * p, p / 2);
+    const auto onBoard = [&](QPointF lattice) {
+        const QPointF steps = coordinatesOn(reading.along, reading.next, lattice);
+        return steps.x() * along + steps.y() * next;
+    };
+    QPointF low = onBoard(hexes.front());
+    QPointF high = low;
+    for (const QPointF hex : hexes) {
+        const QPointF q = onBoard(hex);
+        low = QPointF(std::min(low.x(), q.x()), std::min(low.y(), q.y()));
+        high = QPointF(std::max(high.x(), q.x()), std::max(high.y(), q.y()));
+    }
+    QRectF box(low, high);
+    // A hex reaches half a hex to its flats and 2 kHalfFlat to its corners.
+    const double flats = (0.5 + kFlatMarginHexes) * p;
+    const double corners = (2 * kHalfFlat + kFlatMarginHexes) * p;
+    box.adjust(rows ? -flats : -corners, rows ? -corners : -flats, rows ? flats : corners,
+               rows ? corners : flats);
+    FlatBoard board;
+    board.size = QSize(std::max(1, static_cast<int>(std::ceil(box.width()))),
+                       std::max(1, static_cast<int>(std::ceil(box.height()))));
+    board.orientation = reading.orientation;
+    board.hexPixels = p;
+    // Pixels are named by their centres: the board spans -0.5 to its size - 0.5.
+    const QPointF corner = box.topLeft() + QPointF(0.5, 0.5);
+    const auto toLattice = [&](QPointF q) {
+        const QPointF steps = coordinatesOn(along, next, q);
+        return steps.x() * reading.along + steps.y() * reading.next;
+    };
+    board.start = toLattice(corner);
+    board.acrossStep = toLattice(QPointF(1, 0));
+    board.downStep = toLattice(QPointF(0, 1));
+    board.centre = onBoard(hexes.front()) - corner;
+    return board;
+}
+
+bool tooLong(QSize size) {
+    return size.width() > kFlatLongestSide || size.height() > kFlatLongestSide;
+}
+
+// OpenCV's view of a picture's own pixels, B G R A in memory: no copy either way.
+cv::Mat pixelsOf(const QImage& picture, uchar* bits) {
+    return cv::Mat(picture.height(), picture.width(), CV_8UC4, bits,
+                   static_cast<size_t>(picture.bytesPerLine()));
+}
+
+// Rows of the board are made a band at a time, so that the map of where each pixel comes
+// from stays a small part of the board.
+constexpr int kBandRows = 256;
+
+void flattenBand(const cv::Mat& photo, const PhotoGrid& grid, const FlatBoard& board, int top,
+                 cv::Mat band) {
+    cv::Mat fromX(band.rows, band.cols, CV_32FC1);
+    cv::Mat fromY(band.rows, band.cols, CV_32FC1);
+    // A point off the photo, or one the model cannot see, is white.
+    const auto off = static_cast<float>(-16);
+    const double reachX = photo.cols + 16.0;
+    const double reachY = photo.rows + 16.0;
+    cv::parallel_for_(cv::Range(0, band.rows), [&](const cv::Range& lines) {
+        for (int y = lines.start; y < lines.end; ++y) {
+            auto* xs = fromX.ptr<float>(y);
+            auto* ys = fromY.ptr<float>(y);
+            for (int x = 0; x < band.cols; ++x) {
+                const std::optional<QPointF> p = grid.toPhoto(board.toLattice(QPointF(x, top + y)));
+                const bool on =
+                    p && p->x() > -16 && p->y() > -16 && p->x() < reachX && p->y() < reachY;
+                xs[x] = on ? static_cast<float>(p->x()) : off;
+                ys[x] = on ? static_cast<float>(p->y()) : off;
+            }
+        }
+    });
+    cv::remap(photo, band, fromX, fromY, cv::INTER_CUBIC, cv::BORDER_CONSTANT,
+              cv::Scalar(255, 255, 255, 255));
+}
+
+void flattenAll(const cv::Mat& photo, const PhotoGrid& grid, const FlatBoard& board,
+                cv::Mat& into) {
+    for (int top = 0; top < into.rows; top += kBandRows) {
+        flattenBand(photo, grid, board, top,
+                    into.rowRange(top, std::min(into.rows, top + kBandRows)));
+    }
+}
+
+// A system that refuses OpenCV its threads says so by an exception from the first parallel
+// loop: the same work then runs on the calling thread alone.
+void flattenOnEveryCoreOrOne(const cv::Mat& photo, const PhotoGrid& grid, const FlatBoard& board,
+                             cv::Mat& into) {
+    try {
+        flattenAll(photo, grid, board, into);
+        return;
+    } catch (const std::runtime_error&) {
+    }
+    const int threads = cv::getNumThreads();
+    cv::setNumThreads(1);
+    try {
+        flattenAll(photo, grid, board, into);
+    } catch (...) {
+        cv::setNumThreads(threads);
+        throw;
+    }
+    cv::setNumThreads(threads);
+}
+
+// A hex's corners in lattice coordinates, round it: each the middle of the triangle of the
+// hex and two neighbours.
+constexpr std::array<QPointF, 6> kCorners{{{1.0 / 3, 1.0 / 3},
+                                           {-1.0 / 3, 2.0 / 3},
+                                           {-2.0 / 3, 1.0 / 3},
+                                           {-1.0 / 3, -1.0 / 3},
+                                           {1.0 / 3, -2.0 / 3},
+                                           {2.0 / 3, -1.0 / 3}}};
+// A line further than this from where the grid puts it is another line (a road, the table).
+constexpr double kOnSide = 1.0;
+constexpr int kPrintedSides = 4;
+
+struct SideCut {
+    QPointF hex;
+    LineCrossing crossing;
+};
+
+// The cuts across the middles of the sides of the hex `hex` that found a line.
+void cutSides(const MapDarkness& map, const PhotoGrid& grid, QPointF hex,
+              std::vector<SideCut>& cuts) {
+    const std::optional<QPointF> centre = grid.toPhoto(hex);
+    const std::optional<QPointF> next = grid.toPhoto(hex + kSteps[0]);
+    if (!centre || !next || !map.holds(*centre, 0)) {
+        return;
+    }
+    const LineCutter cutter(map, length(*next - *centre));
+    const double margin = cutter.half() + cutter.spread() + 1;
+    for (size_t k = 0; k < kCorners.size(); ++k) {
+        const QPointF from = hex + kCorners[k];
+        const QPointF to = hex + kCorners[(k + 1) % kCorners.size()];
+        const std::optional<QPointF> start = grid.toPhoto(from);
+        const std::optional<QPointF> end = grid.toPhoto(to);
+        const std::optional<QPointF> middle = grid.toPhoto((from + to) / 2);
+        if (!start || !end || !middle || !map.holds(*middle, margin)) {
+            continue;
+        }
+        const QPointF along = (*end - *start) / length(*end - *start);
+        SideCut cut{hex, {}};
+        if (cutter.measure(*middle, along, QPointF(-along.y(), along.x()), cut.crossing)) {
+            cuts.push_back(cut);
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<QPointF> printedHexes(const QImage& photo, const FoundPhotoGrid& found) {
+    const MapDarkness map(photo);
+    std::vector<SideCut> cuts;
+    const QRectF& cells = found.cells;
+    for (double j = std::ceil(cells.top()); j <= cells.bottom(); ++j) {
+        for (double i = std::ceil(cells.left()); i <= cells.right(); ++i) {
+            cutSides(map, found.grid, QPointF(i, j), cuts);
+        }
+    }
+    std::vector<LineCrossing> crossings;
+    for (const SideCut& cut : cuts) {
+        crossings.push_back(cut.crossing);
+    }
+    const double least = leastContrast(crossings);
+    std::vector<QPointF> hexes;
+    for (size_t k = 0; k < cuts.size();) {
+        int printed = 0;
+        size_t end = k;
+        for (; end < cuts.size() && cuts[end].hex == cuts[k].hex; ++end) {
+            const LineCrossing& c = cuts[end].crossing;
+            printed += c.contrast >= least && std::abs(c.offset) <= kOnSide ? 1 : 0;
+        }
+        if (printed >= kPrintedSides) {
+            hexes.push_back(cuts[k].hex);
+        }
+        k = end;
+    }
+    return hexes;
+}
+
+LatticeOnPicture FlatBoard::lattice() const {
+    const bool rows = orientation == GridOrientation::Rows;
+    const double p = hexPixels;
+    return {orientation, centre, rows ? QPointF(p, 0) : QPointF(0, p),
+            rows ? QPointF(0, kRowPitch * p) : QPointF(kRowPitch * p, 0)};
+}
+
+FlatPlan planFlatBoard(const PhotoGrid& grid, const std::vector<QPointF>& hexes,
+                       std::optional<double> hexPixels) {
+    const std::optional<Reading> reading = hexes.empty() ? std::nullopt : readingOf(grid, hexes);
+    if (!reading) {
+        return {};
+    }
+    const double largest = largestHex(grid, hexes);
+    // The hundredth of a pixel above the largest, so that the printed size is exact.
+    double p = hexPixels.value_or(std::ceil(largest * 100 - 1e-6) / 100);
+    FlatBoard board = boardOf(hexes, *reading, p);
+    board.largestSeen = largest;
+    FlatPlan plan{board, false, board.size};
+    if (!tooLong(board.size)) {
+        return plan;
+    }
+    if (hexPixels) {
+        plan.board.reset();
+        return plan;
+    }
+    plan.capped = true;
+    const int longest = std::max(board.size.width(), board.size.height());
+    p = std::floor(p * kFlatLongestSide / longest * 100) / 100;
+    while (p > 0.01 && tooLong((board = boardOf(hexes, *reading, p)).size)) {
+        p -= 0.01;
+    }
+    board.largestSeen = largest;
+    plan.board = board;
+    return plan;
+}
+
+QImage flattenPhoto(const QImage& picture, const PhotoGrid& grid, const FlatBoard& board) {
+    const QImage photo = picture.format() == QImage::Format_RGB32
+                             ? picture
+                             : picture.convertToFormat(QImage::Format_RGB32);
+    QImage target(board.size, QImage::Format_RGB32);
+    if (photo.isNull() || target.isNull()) {
+        return {};
+    }
+    try {
+        cv::Mat into = pixelsOf(target, target.bits());
+        flattenOnEveryCoreOrOne(pixelsOf(photo, const_cast<uchar*>(photo.constBits())), grid, board,
+                                into);
+    } catch (const cv::Exception& error) {
+        if (error.code != cv::Error::StsNoMem) {
+            throw;
+        }
+        return {};
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    return target;
+}
+
+std::optional<GridOptions> flatGridOptions(const FlatBoard& board) {
+    std::optional<GridOptions> options = optionsForLattice(board.lattice(), QSizeF(board.size));
+    if (options) {
+        // The steps are upright by construction; what is left is rounding.
+        options->stretch = 1;
+        options->rotation = 0;
+        options->skew = 0;
+    }
+    return options;
+}
+
+}  // namespace tessara

@@ -1,0 +1,245 @@
+// tessara flatten, run from a shell as a script runs it, over a made-up photo of a board.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QRegularExpression>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "grid/find_grid.h"
+#include "grid/grid_fields.h"
+#include "grid/hex_lattice.h"
+#include "grid/line_cutter.h"
+#include "grid/map_darkness.h"
+#include "grid_error.h"
+#include "photo/photo_flattening.h"
+#include "support/program_run.h"
+#include "support/test_files.h"
+#include "synthetic_photo.h"
+
+using namespace tessara;
+using namespace tessara::test;
+
+namespace {
+
+// A board of 50 px hexes seen tilted by 15 degrees through a barrelling lens: about 35 px
+// hexes on the photo.
+synthetic::PhotoRecipe photoRecipe() {
+    synthetic::PhotoRecipe recipe;
+    recipe.board.size = {900, 680};
+    recipe.board.grid.hexPixels = 50;
+    recipe.board.grid.rotation = 1.3;
+    recipe.board.grid.offsetX = 5.2;
+    recipe.board.grid.offsetY = -3.7;
+    recipe.board.lineWidth = 2;
+    recipe.board.lineGrey = 30;
+    recipe.board.margin = 24;
+    recipe.tilt = 15;
+    recipe.turn = 4;
+    recipe.k1 = -0.05;
+    return recipe;
+}
+
+class CliFlatten : public ::testing::Test {
+  protected:
+    CliFlatten() {
+        writeImage(dir.path("photo.png"), synthetic::drawPhoto(photoRecipe()), "PNG");
+        QImage blank(300, 200, QImage::Format_RGB32);
+        blank.fill(Qt::white);
+        writeImage(dir.path("blank.png"), blank, "PNG");
+    }
+    Finished run(const QString& arguments) {
+        QProcess process;
+        process.setProcessEnvironment(environmentWithoutDisplay());
+        process.setWorkingDirectory(dir.root());
+        process.start(TESSARA_PROGRAM, QProcess::splitCommand(arguments));
+        return finish(process, arguments.toStdString());
+    }
+    QStringList files() const { return QDir(dir.root()).entryList(QDir::Files | QDir::Hidden); }
+
+    ScratchDir dir;
+};
+
+struct LineDistance {
+    double mean = 0;
+    double ninetyFifth = 0;
+    int cuts = 0;
+};
+
+// Where the printed lines cross a cut at the middle of each side of the grid `options` draws,
+// against that side: the clear lines only, as the finders take them.
+LineDistance printedLinesFrom(const QImage& board, const GridOptions& options) {
+    const double h = *options.hexPixels;
+    const LatticeOnPicture l = latticeOf(options, h, QSizeF(board.size()));
+    const HexLattice lattice{l.centre, l.along, l.across + l.along / 2};
+    const MapDarkness map(board);
+    const LineCutter cutter(map, h);
+    std::vector<LineCrossing> seen;
+    const int reach = static_cast<int>(std::max(board.width(), board.height()) / h) + 2;
+    for (int i = -2 * reach; i <= 2 * reach; ++i) {
+        for (int j = -2 * reach; j <= 2 * reach; ++j) {
+            const QPointF own = lattice.at(QPointF(i, j) + kOwnCorner);
+            for (const QPointF end : kSideEnds) {
+                const QPointF side = lattice.at(QPointF(i, j) + end) - own;
+                const QPointF along = side / std::hypot(side.x(), side.y());
+                const QPointF middle = own + side / 2;
+                LineCrossing crossing;
+                if (map.holds(middle, 16) &&
+                    cutter.measure(middle, along, {-along.y(), along.x()}, crossing)) {
+                    seen.push_back(crossing);
+                }
+            }
+        }
+    }
+    const double least = leastContrast(seen);
+    std::vector<double> offsets;
+    for (const LineCrossing& c : seen) {
+        if (c.contrast >= least) {
+            offsets.push_back(std::abs(c.offset));
+        }
+    }
+    std::sort(offsets.begin(), offsets.end());
+    LineDistance distance;
+    distance.cuts = static_cast<int>(offsets.size());
+    for (const double d : offsets) {
+        distance.mean += d / std::max<size_t>(1, offsets.size());
+    }
+    distance.ninetyFifth = offsets.empty() ? INFINITY : offsets[offsets.size() * 95 / 100];
+    return distance;
+}
+
+// How far the hex centre of `found` lies from the nearest hex centre of `told`, pixels.
+double offLattice(const LatticeOnPicture& found, const LatticeOnPicture& told) {
+    const QPointF a = told.along;
+    const QPointF b = told.across + told.along / 2;
+    const QPointF d = found.centre - told.centre;
+    const double det = a.x() * b.y() - a.y() * b.x();
+    const double i = std::round((d.x() * b.y() - d.y() * b.x()) / det);
+    const double j = std::round((a.x() * d.y() - a.y() * d.x()) / det);
+    const QPointF rest = d - i * a - j * b;
+    return std::hypot(rest.x(), rest.y());
+}
+
+}  // namespace
+
+// A refusal or a failure has its exit status and one line, and writes nothing.
+TEST_F(CliFlatten, EachOutcomeHasItsExitStatusAndItsOneLine) {
+    const QString number = "-?\\d+(\\.\\d+)?";
+    const QString range = field::kHexPixels.rangeText();
+    // clang-format off
+    const struct { const char* guards; QString arguments; int status; QString out; QString err; } rows[] = {
+        {"the upright grid's options", "flatten photo.png flat.png", 0,
+         QStringLiteral("--orientation rows --hex-pixels %1 --stretch 1 --rotation 0 --skew 0 "
+                        "--offset %1,%1 --shifted (first|second)\n").arg(number), ""},
+        {"no grid", "flatten blank.png flat.png", 1, "", "tessara: no printed hex grid found on the map 'blank.png'\n"},
+        {"an unreadable INPUT", "flatten absent.png flat.png", 2, "", "tessara: cannot read the map 'absent.png': "},
+        {"a bad OUTPUT extension", "flatten photo.png flat.gif", 2, "",
+         "tessara: OUTPUT 'flat.gif' must end in .bmp, .png, .jpg, .jpeg, .tif or .tiff\n"},
+        {"no OUTPUT", "flatten photo.png", 2, "", "tessara: missing OUTPUT, the flattened board to write\n"},
+        {"hexes of nothing", "flatten photo.png flat.png --hex-pixels 0", 2, "",
+         "tessara: --hex-pixels must be " + range + ", not '0'\n"},
+        {"one step past the largest", "flatten photo.png flat.png --hex-pixels 32767.01", 2, "",
+         "tessara: --hex-pixels must be " + range + ", not '32767.01'\n"},
+        {"too long a board", "flatten photo.png flat.png --hex-pixels 2000", 2, "",
+         "tessara: --hex-pixels 2000 makes a board of "},
+        {"the grid's options are not flatten's", "flatten photo.png flat.png --rotation 1", 2, "",
+         "tessara: unknown option '--rotation'\n"},
+        {"help", "flatten --help", 0, "Usage:\n  tessara flatten INPUT OUTPUT \\[--hex-pixels P\\]\n[\\s\\S]+"
+         "bicubic[\\s\\S]+one hex more round them[\\s\\S]+--hex-pixels P +the flattened hexes' size[\\s\\S]+", ""},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        const QStringList before = files();
+        const Finished result = run(row.arguments);
+        EXPECT_EQ(result.status, row.status) << row.guards;
+        EXPECT_TRUE(QRegularExpression("^" + row.out + "$").match(result.out).hasMatch())
+            << row.guards << ": " << result.out.toStdString();
+        EXPECT_EQ(result.err.left(row.err.size()), row.err) << row.guards;
+        EXPECT_EQ(result.err.count(u'\n'), row.err.isEmpty() ? 0 : 1) << result.err.toStdString();
+        if (row.status != 0) {
+            EXPECT_EQ(files(), before) << row.guards;
+        }
+    }
+}
+
+// The flat finder reads on the flattened board the grid the command printed, and the printed
+// lines lie on it: 0.2 px on average, as a flat scan is read (they measure 0.055 px, 0.17 px
+// at the 95th percentile). The board holds the printed area and a hex more round it.
+TEST_F(CliFlatten, TheFlatFinderReadsThePrintedGridOnTheBoard) {
+    const Finished result = run("flatten photo.png flat.png");
+    ASSERT_EQ(result.status, 0) << result.err.toStdString();
+    const CommandLine printed =
+        parseCommandLine(("grid flat.png x.png " + result.out.trimmed()).split(u' '));
+    ASSERT_EQ(printed.action, CommandAction::Grid) << printed.error.toStdString();
+    const GridOptions told = printed.grid.spec.options;
+    const QImage board = LoadPicture(dir.path("flat.png")).image();
+    const std::optional<GridOptions> found = findPrintedGrid(board);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->orientation, told.orientation);
+    EXPECT_NEAR(*found->hexPixels, *told.hexPixels, 0.05);
+    EXPECT_NEAR(found->rotation, 0, 0.01);
+    // An offset names one hex centre of many: the found one lies on a centre of the told grid.
+    const double offBy = offLattice(latticeOf(*found, *found->hexPixels, QSizeF(board.size())),
+                                    latticeOf(told, *told.hexPixels, QSizeF(board.size())));
+    EXPECT_LT(offBy, 0.2);
+    const synthetic::GridError apart =
+        synthetic::gridError(told, *found, board.size(), QRectF(QPointF(), board.size()));
+    const LineDistance lines = printedLinesFrom(board, told);
+    std::printf(
+        "  board %dx%d, hexes %.2f px: found %.3f px, rotation %.4f, a centre %.3f px "
+        "off; grids %.3f px apart on average; printed lines %.3f px off on average, "
+        "%.3f px at the 95th percentile, over %d cuts\n",
+        board.width(), board.height(), *told.hexPixels, *found->hexPixels, found->rotation, offBy,
+        apart.mean, lines.mean, lines.ninetyFifth, lines.cuts);
+    // The printed area, turned upright and scaled to the board's hexes, with a hex each side.
+    const QRectF area = synthetic::printedArea(photoRecipe().board);
+    const double scale = *told.hexPixels / *photoRecipe().board.grid.hexPixels;
+    const double turn = photoRecipe().board.grid.rotation * M_PI / 180;
+    const QSizeF covered(scale * (area.width() * std::cos(turn) + area.height() * std::sin(turn)),
+                         scale * (area.height() * std::cos(turn) + area.width() * std::sin(turn)));
+    std::printf("  the printed area %.0fx%.0f on the board\n", covered.width(), covered.height());
+    EXPECT_NEAR(board.width(), covered.width() + 2 * *told.hexPixels, *told.hexPixels / 2);
+    EXPECT_NEAR(board.height(), covered.height() + 2 * *told.hexPixels, *told.hexPixels / 2);
+    EXPECT_LT(apart.mean, 0.2);
+    EXPECT_LT(lines.mean, 0.2);
+    EXPECT_LT(lines.ninetyFifth, 0.5);
+    EXPECT_GT(lines.cuts, 300);
+}
+
+// Hexes of 40 px read 816 hexes apart in a row make a board 819 hexes wide: 32760 px fit,
+// 40.01 px (32769) do not; the largest seen, 41 px, is brought down to the 40 that fit.
+TEST(FlatBoard, StaysWithinTheLongestSide) {
+    const auto grid = [](double step) {
+        PhotoGrid photo;
+        photo.lattice.m = {step, step / 2, 0, 0, step * 0.8660254, 0, 0, 0, 1};
+        photo.lens = PhotoLens::of(QSizeF(4000, 3000), 0);
+        return photo;
+    };
+    const std::vector<QPointF> hexes{{0, 0}, {816, 0}};
+    const struct {
+        const char* guards;
+        double seen;
+        std::optional<double> asked;
+        std::optional<double> made;
+        bool capped;
+        int width;
+    } rows[] = {
+        {"the largest seen fits", 40, std::nullopt, 40, false, 32760},
+        {"asked, at the limit", 41, 40, 40, false, 32760},
+        {"asked, one step past it", 40, 40.01, std::nullopt, false, 32769},
+        {"the largest seen is capped", 41, std::nullopt, 40, true, 32760},
+    };
+    for (const auto& row : rows) {
+        const FlatPlan plan = planFlatBoard(grid(row.seen), hexes, row.asked);
+        EXPECT_EQ(plan.capped, row.capped) << row.guards;
+        ASSERT_EQ(plan.board.has_value(), row.made.has_value()) << row.guards;
+        const QSize size = plan.board ? plan.board->size : plan.wanted;
+        EXPECT_EQ(size.width(), row.width) << row.guards;
+        if (plan.board) {
+            EXPECT_DOUBLE_EQ(plan.board->hexPixels, *row.made) << row.guards;
+        }
+    }
+}
