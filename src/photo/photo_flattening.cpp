@@ -93,7 +93,7 @@ double largestHex(const PhotoGrid& grid, const std::vector<QPointF>& hexes) {
     return largest;
 }
 
-// The board of hexes `hexPixels` across: the steps on it, the hexes read plus the margin.
+// The board of hexes `hexPixels` across: the steps on it, the hexes given plus the margin.
 FlatBoard boardOf(const std::vector<QPointF>& hexes, const Reading& reading, double hexPixels) {
     const bool rows = reading.orientation == GridOrientation::Rows;
     const double p = hexPixels;
@@ -117,8 +117,11 @@ FlatBoard boardOf(const std::vector<QPointF>& hexes, const Reading& reading, dou
     box.adjust(rows ? -flats : -corners, rows ? -corners : -flats, rows ? flats : corners,
                rows ? corners : flats);
     FlatBoard board;
-    board.size = QSize(std::max(1, static_cast<int>(std::ceil(box.width()))),
-                       std::max(1, static_cast<int>(std::ceil(box.height()))));
+    // Far past the longest side is past it all the same.
+    const auto side = [](double extent) {
+        return static_cast<int>(std::clamp(std::ceil(extent), 1.0, 4.0 * kFlatLongestSide));
+    };
+    board.size = QSize(side(box.width()), side(box.height()));
     board.orientation = reading.orientation;
     board.hexPixels = p;
     // Pixels are named by their centres: the board spans -0.5 to its size - 0.5.
@@ -307,7 +310,7 @@ FlatPlan planFlatBoard(const PhotoGrid& grid, const std::vector<QPointF>& hexes,
     const int longest = std::max(board.size.width(), board.size.height());
     p = std::floor(p * kFlatLongestSide / longest * 100) / 100;
     while (p > 0.01 && tooLong((board = boardOf(hexes, *reading, p)).size)) {
-        p -= 0.01;
+        p = std::round(p * 100 - 1) / 100;
     }
     board.largestSeen = largest;
     plan.board = board;
