@@ -17,12 +17,14 @@
 
 #include "grid/grid_options.h"
 #include "grid/lattice_fit.h"
+#include "image/picture_memory.h"
 #include "photo/photo_finder.h"
 
 namespace tessara {
 
 inline constexpr int kFlatMarginHexes = 1;  // beyond the outermost hexes printed
-inline constexpr int kFlatLongestSide = 32767;
+// The longest side a map may have.
+inline constexpr int kFlatLongestSide = static_cast<int>(kLongestSide);
 
 // Where the flat board lies on the photo's lattice.
 struct FlatBoard {
