@@ -116,13 +116,9 @@ LineDistance printedLinesFrom(const QImage& board, const GridOptions& options) {
 
 // How far the hex centre of `found` lies from the nearest hex centre of `told`, pixels.
 double offLattice(const LatticeOnPicture& found, const LatticeOnPicture& told) {
-    const QPointF a = told.along;
-    const QPointF b = told.across + told.along / 2;
-    const QPointF d = found.centre - told.centre;
-    const double det = a.x() * b.y() - a.y() * b.x();
-    const double i = std::round((d.x() * b.y() - d.y() * b.x()) / det);
-    const double j = std::round((a.x() * d.y() - a.y() * d.x()) / det);
-    const QPointF rest = d - i * a - j * b;
+    const HexLattice lattice{told.centre, told.along, told.across + told.along / 2};
+    const QPointF at = lattice.coordinatesOf(found.centre);
+    const QPointF rest = found.centre - lattice.at(std::round(at.x()), std::round(at.y()));
     return std::hypot(rest.x(), rest.y());
 }
 
