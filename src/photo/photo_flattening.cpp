@@ -248,12 +248,37 @@ void cutSides(const MapDarkness& map, const PhotoGrid& grid, QPointF hex,
     }
 }
 
+// Every lattice index whose hex may lie on the photo: the lattice coordinates of points all
+// round the photo's edge, with a hex more. The finder's own cells are those its tiles read,
+// which may stop short of the printed grid where a tile saw too little of it (the near edge
+// of a tilted board, whose hexes are largest).
+QRectF cellsOnPhoto(const PhotoGrid& grid, QSize photo) {
+    constexpr int kAlongEdge = 64;
+    QRectF cells;
+    bool any = false;
+    for (int k = 0; k <= kAlongEdge; ++k) {
+        const double t = static_cast<double>(k) / kAlongEdge;
+        for (const QPointF p :
+             {QPointF(t * photo.width(), 0), QPointF(t * photo.width(), photo.height()),
+              QPointF(0, t * photo.height()), QPointF(photo.width(), t * photo.height())}) {
+            const std::optional<QPointF> at = grid.toLattice(p);
+            if (!at) {
+                continue;
+            }
+            const QRectF point(*at - QPointF(1, 1), QSizeF(2, 2));
+            cells = any ? cells.united(point) : point;
+            any = true;
+        }
+    }
+    return cells;
+}
+
 }  // namespace
 
 std::vector<QPointF> printedHexes(const QImage& photo, const FoundPhotoGrid& found) {
     const MapDarkness map(photo);
     std::vector<SideCut> cuts;
-    const QRectF& cells = found.cells;
+    const QRectF cells = cellsOnPhoto(found.grid, photo.size());
     for (double j = std::ceil(cells.top()); j <= cells.bottom(); ++j) {
         for (double i = std::ceil(cells.left()); i <= cells.right(); ++i) {
             cutSides(map, found.grid, QPointF(i, j), cuts);
