@@ -148,7 +148,7 @@ QString required(const Arguments& args, const QString& name, const char* meaning
 }
 
 // The same rule as the sizes typed into the window; a grid given in pixels needs none.
-GridSizes readSizes(const Arguments& args, const GridSpec& base) {
+GridSizes readSizes(const Arguments& args, const GridChoices& base) {
     const bool mapGiven = args.has("map-width") || base.mapWidth;
     const bool hexGiven = args.has("hex-size") || base.hexSize;
     if ((args.has("hex-pixels") || base.options.hexPixels) && !mapGiven && !hexGiven) {
@@ -192,18 +192,18 @@ bool ownColourGiven(const Arguments& args) {
 }
 
 // The list colour and thickness: positions in the lists, over the settings file's.
-void readPen(const Arguments& args, GridSpec& spec) {
+void readPen(const Arguments& args, GridChoices& choices) {
     QStringList widths;
     for (const Integer width : kLineWidths) {
         widths.append(QString::number(width));
     }
     // A colour of one's own is an option of the grid's lines; the pen keeps the list's.
     if (!ownColourGiven(args)) {
-        spec.colour = choose(args, field::kColour, spec.colour);
+        choices.colour = choose(args, field::kColour, choices.colour);
     }
     const int width = choose(args, "thickness", widths,
-                             static_cast<int>(widths.indexOf(QString::number(spec.thickness))));
-    spec.thickness = kLineWidths[static_cast<size_t>(width)];
+                             static_cast<int>(widths.indexOf(QString::number(choices.thickness))));
+    choices.thickness = kLineWidths[static_cast<size_t>(width)];
 }
 
 // "#RRGGBB", the one way of naming a colour of one's own.
@@ -412,7 +412,7 @@ void readPages(const Arguments& args, const QByteArray& format, ScaleChoice& pag
 }
 
 // The settings file's values, where one is given; otherwise the defaults of every option.
-GridSpec readSettingsFile(const Arguments& args, QStringList& ignored) {
+GridChoices readSettingsFile(const Arguments& args, QStringList& ignored) {
     if (!args.has("settings")) {
         return {};
     }
@@ -442,19 +442,19 @@ QStringList positionals(const Arguments& args, std::initializer_list<const char*
 // The grid a command draws or exports: its sizes, pen, options and numbering, each over the
 // one a settings file gave.
 void readGrid(const Arguments& args, GridRequest& request) {
-    GridSpec& spec = request.spec;
-    const GridSizes sizes = readSizes(args, spec);
-    spec.mapWidth = sizes.mapSize > 0 ? std::optional<double>(sizes.mapSize) : std::nullopt;
-    spec.hexSize = sizes.mapSize > 0 ? std::optional<double>(sizes.hexSize) : std::nullopt;
+    GridChoices& choices = request.choices;
+    const GridSizes sizes = readSizes(args, choices);
+    choices.mapWidth = sizes.mapSize > 0 ? std::optional<double>(sizes.mapSize) : std::nullopt;
+    choices.hexSize = sizes.mapSize > 0 ? std::optional<double>(sizes.hexSize) : std::nullopt;
     if (args.has("anchor")) {
         if (args.has("offset")) {
             throw Refusal{QStringLiteral("give only one of --offset or --anchor")};
         }
         request.anchor = readPoint(args, QStringLiteral("anchor"));
     }
-    readPen(args, spec);
-    spec.options = readOptions(args, spec.options);
-    spec.numbering = readNumbering(args, spec.numbering);
+    readPen(args, choices);
+    choices.options = readOptions(args, choices.options);
+    choices.numbering = readNumbering(args, choices.numbering);
 }
 
 CommandLine parseGrid(const SubcommandEntry& command, const QStringList& arguments) {
@@ -464,13 +464,14 @@ CommandLine parseGrid(const SubcommandEntry& command, const QStringList& argumen
     }
     const QStringList files = positionals(args, {kInput, "OUTPUT, the file to write"});
     GridRequest request;
-    request.spec = readSettingsFile(args, request.settingsIgnored);
+    request.choices = readSettingsFile(args, request.settingsIgnored);
     request.input = files[0];
     request.output = files[1];
     request.format = outputFormat(request.output);
-    readPages(args, request.format, request.spec.print);
+    readPages(args, request.format, request.choices.print);
     readGrid(args, request);
-    if (request.spec.options.lineStyle == LineStyle::None && !request.spec.numbering.enabled) {
+    if (request.choices.options.lineStyle == LineStyle::None &&
+        !request.choices.numbering.enabled) {
         throw Refusal{
             QStringLiteral("nothing to draw: --line-style none draws no lines, and no "
                            "--numbers were asked for")};
@@ -519,7 +520,7 @@ CommandLine parseExport(const SubcommandEntry& command, const QStringList& argum
     }
     GridRequest request;
     request.target = boardFormats()[choose(args, "for", boardFormatIds())];
-    request.spec = readSettingsFile(args, request.settingsIgnored);
+    request.choices = readSettingsFile(args, request.settingsIgnored);
     request.input = files[0];
     request.output = files[1];
     request.format = boardFormat(request.output);
@@ -554,7 +555,7 @@ CommandLine parseFlatten(const SubcommandEntry& command, const QStringList& argu
                       QStringLiteral(" must end in .bmp, .png, .jpg, .jpeg, .tif or .tiff")};
     }
     if (args.has("hex-pixels")) {
-        request.spec.options.hexPixels = fieldValue(args, field::kHexPixels);
+        request.choices.options.hexPixels = fieldValue(args, field::kHexPixels);
     }
     return {CommandAction::Flatten, request, {}, &command};
 }

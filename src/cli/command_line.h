@@ -13,7 +13,7 @@
 #include <optional>
 
 #include "boards/board_format.h"
-#include "grid/grid_spec.h"
+#include "grid/grid_choices.h"
 #include "image/picture_export.h"
 
 namespace tessara {
@@ -35,7 +35,8 @@ struct GridRequest {
     // From OUTPUT's extension: "bmp", "png", "jpeg", "tiff" (the gridded map), "svg" (the grid
     // alone) or "pdf" (the gridded map at true scale over pages).
     QByteArray format;
-    GridSpec spec;  // the grid, over the one a settings file gave; its print choices for "pdf"
+    GridChoices
+        choices;  // the grid, over the one a settings file gave; its print choices for "pdf"
     std::optional<QPointF> anchor;        // a hex centre goes there, instead of an offset
     QStringList settingsIgnored;          // fields of a newer settings file left out
     const BoardFormat* target = nullptr;  // for Export

@@ -37,7 +37,7 @@ CommandOutcome run(const GridRequest& given) {
         return *refused;
     }
     const GridRequest request = requestForMap(given, map.width(), map.height());
-    const GridLayout layout = layoutFor(request.spec, QSize(map.width(), map.height()));
+    const GridLayout layout = layoutFor(request.choices, QSize(map.width(), map.height()));
     if (layout.problem != GridProblem::None) {
         return drawingFailure(GridOutcome(failureOf(layout.problem)));
     }
@@ -47,9 +47,9 @@ CommandOutcome run(const GridRequest& given) {
     board.format = request.format;
     board.jpegQuality = request.jpegQuality;
     // The distance a hex stands for, when the map's sizes were given rather than made up.
-    const GridSpec& spec = request.spec;
-    board.look = boardLook(spec.pen(), spec.options, spec.numbering,
-                           given.spec.sizesGiven() ? spec.hexSize : std::nullopt);
+    const GridChoices& choices = request.choices;
+    board.look = boardLook(choices.pen(), choices.options, choices.numbering,
+                           given.choices.sizesGiven() ? choices.hexSize : std::nullopt);
     const BoardOutcome outcome = exportBoard(map, layout, board);
     if (outcome.straightening.problem != BoardProblem::None) {
         return badInput(asClause(outcome.written.error));

@@ -49,7 +49,7 @@ CommandOutcome run(const GridRequest& request) {
     if (!found) {
         return noGridOn(request.input);
     }
-    const std::optional<double> asked = request.spec.options.hexPixels;
+    const std::optional<double> asked = request.choices.options.hexPixels;
     const std::vector<QPointF> hexes = printedHexes(photo.image(), *found);
     const FlatPlan plan = planFlatBoard(found->grid, hexes, asked);
     if (!plan.board && asked && plan.wanted.isValid()) {

@@ -69,17 +69,18 @@ QString outputProblem(const QString& output) {
 // The request for a map of that size: sizes for a grid given in pixels only, and the
 // offset that puts a hex centre on the anchor.
 GridRequest requestForMap(GridRequest request, int width, int height) {
-    GridSpec& spec = request.spec;
-    if (!spec.sizesGiven() && spec.options.hexPixels) {
+    GridChoices& choices = request.choices;
+    if (!choices.sizesGiven() && choices.options.hexPixels) {
         // As the window fills them in: one unit a hex.
-        spec.mapWidth = toSingle(width / *spec.options.hexPixels);
-        spec.hexSize = 1;
+        choices.mapWidth = toSingle(width / *choices.options.hexPixels);
+        choices.hexSize = 1;
     }
     if (request.anchor) {
-        const GridSizes sizes = spec.sizes();
-        const double hexPixels = spec.options.hexPixels.value_or(
+        const GridSizes sizes = choices.sizes();
+        const double hexPixels = choices.options.hexPixels.value_or(
             hexWidth(static_cast<Single>(width), sizes.hexSize, sizes.mapSize));
-        spec.options = anchoredAt(spec.options, hexPixels, *request.anchor, QSizeF(width, height));
+        choices.options =
+            anchoredAt(choices.options, hexPixels, *request.anchor, QSizeF(width, height));
     }
     return request;
 }
@@ -129,8 +130,8 @@ CommandOutcome writeGridAlone(const GridRequest& request, const GridLayout& layo
     if (layout.problem != GridProblem::None) {
         return drawingFailure(GridOutcome(failureOf(layout.problem)));
     }
-    const HexNumbering& numbering = request.spec.numbering;
-    if (request.spec.options.lineStyle == LineStyle::None) {
+    const HexNumbering& numbering = request.choices.numbering;
+    if (request.choices.options.lineStyle == LineStyle::None) {
         const QSizeF picture = layout.picture;
         const NumberPlan plan = planNumbers(layout, static_cast<int>(picture.width()),
                                             static_cast<int>(picture.height()), numbering);
@@ -139,7 +140,7 @@ CommandOutcome writeGridAlone(const GridRequest& request, const GridLayout& layo
         }
     }
     std::optional<NumbersLeftOut> leftOut;
-    const WriteResult written = writeGridSvg(request.output, request.spec, layout, leftOut);
+    const WriteResult written = writeGridSvg(request.output, request.choices, layout, leftOut);
     if (!written) {
         return failed(cannotWrite(request.output, written.error));
     }
@@ -172,12 +173,12 @@ CommandOutcome run(const GridRequest& given) {
     picMap.drawOnPicture();  // the map is written out once drawn: no copy is needed
     const QSize size(picMap.pixelWidth(), picMap.pixelHeight());
     const GridRequest request = requestForMap(given, size.width(), size.height());
-    const GridLayout layout = layoutFor(request.spec, size);
+    const GridLayout layout = layoutFor(request.choices, size);
     if (request.format == "svg") {
         return writeGridAlone(request, layout);
     }
     const std::optional<ScalePdfSettings> pdf =
-        request.format == "pdf" ? std::optional(pdfSettings(request.spec.print, layout))
+        request.format == "pdf" ? std::optional(pdfSettings(request.choices.print, layout))
                                 : std::nullopt;
     // Without a scale the grid itself cannot be drawn, and the drawing says why.
     if (pdf && pdf->pixelsPerMm > 0) {
@@ -186,7 +187,7 @@ CommandOutcome run(const GridRequest& given) {
             return badInput(asClause(planning.refusal));
         }
     }
-    const GridOutcome drawn = drawGridOn(picMap, request.spec, layout);
+    const GridOutcome drawn = drawGridOn(picMap, request.choices, layout);
     if (drawn.failure != GridFailure::None) {
         return drawingFailure(drawn);
     }

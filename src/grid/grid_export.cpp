@@ -326,9 +326,9 @@ WriteResult writeGridSvg(const QString& path, int width, int height, const GridS
     return writeLaidOut(path, layoutOnMap(width, height, sizes, options), pen, numbering, leftOut);
 }
 
-WriteResult writeGridSvg(const QString& path, const GridSpec& spec, const GridLayout& layout,
+WriteResult writeGridSvg(const QString& path, const GridChoices& choices, const GridLayout& layout,
                          std::optional<NumbersLeftOut>& leftOut) {
-    return writeLaidOut(path, layout, spec.pen(), spec.numbering, leftOut);
+    return writeLaidOut(path, layout, choices.pen(), choices.numbering, leftOut);
 }
 
 }  // namespace tessara

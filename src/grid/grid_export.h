@@ -8,9 +8,9 @@
 #include <optional>
 
 #include "core/write_result.h"
+#include "grid/grid_choices.h"
 #include "grid/grid_options.h"
 #include "grid/grid_parameters.h"
-#include "grid/grid_spec.h"
 #include "grid/hex_numbers.h"
 #include "grid/number_stamps.h"
 
@@ -42,7 +42,7 @@ WriteResult writeGridSvg(const QString& path, int width, int height, const GridS
                          const GridPen& pen, const GridOptions& options,
                          const HexNumbering& numbering, std::optional<NumbersLeftOut>& leftOut);
 // The same for a grid value, on its layout for the map (layoutFor), built once by the caller.
-WriteResult writeGridSvg(const QString& path, const GridSpec& spec, const GridLayout& layout,
+WriteResult writeGridSvg(const QString& path, const GridChoices& choices, const GridLayout& layout,
                          std::optional<NumbersLeftOut>& leftOut);
 
 }  // namespace tessara

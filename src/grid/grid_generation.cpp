@@ -117,9 +117,9 @@ GridOutcome drawGridOn(PictureBox& picMap, const GridSizes& sizes, const GridPen
     return drawLaidOut(picMap, layout, sizes, colour, numbering);
 }
 
-GridOutcome drawGridOn(PictureBox& picMap, const GridSpec& spec, const GridLayout& layout) {
-    const QColor colour = setPen(picMap, spec.pen(), spec.options);
-    return drawLaidOut(picMap, layout, spec.sizes(), colour, spec.numbering);
+GridOutcome drawGridOn(PictureBox& picMap, const GridChoices& choices, const GridLayout& layout) {
+    const QColor colour = setPen(picMap, choices.pen(), choices.options);
+    return drawLaidOut(picMap, layout, choices.sizes(), colour, choices.numbering);
 }
 
 GridOutcome generateGrid(PictureBox& picMap, const GridSizes& sizes, const GridPen& pen,

@@ -7,9 +7,9 @@
 
 #include "core/numeric.h"
 #include "core/progress.h"
+#include "grid/grid_choices.h"
 #include "grid/grid_options.h"
 #include "grid/grid_parameters.h"
-#include "grid/grid_spec.h"
 #include "grid/number_stamps.h"
 #include "image/picture_box.h"
 
@@ -68,7 +68,7 @@ GridOutcome drawGridOn(PictureBox& picMap, const GridSizes& sizes, const GridPen
                        const GridOptions& options = {}, const HexNumbering& numbering = {});
 // The same for a grid value, on its layout for this picture (layoutFor), built once by the
 // caller for everything the request does with it.
-GridOutcome drawGridOn(PictureBox& picMap, const GridSpec& spec, const GridLayout& layout);
+GridOutcome drawGridOn(PictureBox& picMap, const GridChoices& choices, const GridLayout& layout);
 
 // Draws the grid and merges it into the picture through `mergeFile`. On any failure the
 // picture is left as it was (the pen stays set).

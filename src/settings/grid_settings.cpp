@@ -334,7 +334,7 @@ bool checkVersion(const QJsonObject& file) {
     return true;
 }
 
-GridSpec readFields(const QJsonObject& file, QStringList& ignored) {
+GridChoices readFields(const QJsonObject& file, QStringList& ignored) {
     const bool newer = checkVersion(file);
     const Fields top(file, {});
     const double version = top.number("version", 1, 1e9);
@@ -348,7 +348,7 @@ GridSpec readFields(const QJsonObject& file, QStringList& ignored) {
                               .arg(version)};
         }
     }
-    GridSpec settings;
+    GridChoices settings;
     settings.mapWidth = top.fieldOrNull(field::kMapWidth);
     settings.hexSize = top.fieldOrNull(field::kHexSize);
     settings.colour = top.word(field::kColour);
@@ -369,7 +369,7 @@ GridSpec readFields(const QJsonObject& file, QStringList& ignored) {
 
 }  // namespace
 
-QByteArray settingsText(const GridSpec& settings) {
+QByteArray settingsText(const GridChoices& settings) {
     Writer out;
     out.whole("version", kSettingsVersion);
     out.number("mapWidth", settings.mapWidth);
@@ -400,7 +400,7 @@ SettingsRead readSettingsText(const QByteArray& text) {
     }
     try {
         QStringList ignored;
-        GridSpec settings = readFields(document.object(), ignored);
+        GridChoices settings = readFields(document.object(), ignored);
         return {std::move(settings), {}, ignored};
     } catch (const Refusal& refusal) {
         return {std::nullopt, refusal.why, {}};
@@ -441,7 +441,7 @@ SettingsRead loadSettings(const QString& path) {
     return readSettingsText(text);
 }
 
-WriteResult saveSettings(const GridSpec& settings, const QString& path) {
+WriteResult saveSettings(const GridChoices& settings, const QString& path) {
     const QByteArray text = settingsText(settings);
     return writeFileAtomically(
         path, [&text](QIODevice& device) { return device.write(text) == text.size(); });

@@ -11,7 +11,7 @@
 #include <variant>
 
 #include "core/write_result.h"
-#include "grid/grid_spec.h"
+#include "grid/grid_choices.h"
 
 namespace tessara {
 
@@ -19,12 +19,12 @@ inline constexpr int kSettingsVersion = 1;
 inline constexpr const char* kSettingsSuffix = "hexgrid";
 
 // The file's text: the version first, then the fields, indented, in a fixed order.
-QByteArray settingsText(const GridSpec& settings);
+QByteArray settingsText(const GridChoices& settings);
 
 // What reading a file gave: the settings, or why the file is refused, in words naming the
 // field; and the unknown fields a newer version may add, left out.
 struct SettingsRead {
-    std::optional<GridSpec> settings;
+    std::optional<GridChoices> settings;
     QString problem;
     QStringList ignored;
 };
@@ -36,6 +36,6 @@ QString fieldsNamed(const QStringList& fields);
 
 // The same from and to a file; the file is written whole or not at all.
 SettingsRead loadSettings(const QString& path);
-WriteResult saveSettings(const GridSpec& settings, const QString& path);
+WriteResult saveSettings(const GridChoices& settings, const QString& path);
 
 }  // namespace tessara

@@ -31,8 +31,8 @@ void fillBox(QLineEdit* box, std::optional<double> size) {
 // Everything the window held before a load, and the file's settings, each put in place.
 class LoadedSettings : public QUndoCommand {
   public:
-    using Put = std::function<void(const GridSpec&)>;
-    LoadedSettings(GridSpec before, GridSpec after, Put put)
+    using Put = std::function<void(const GridChoices&)>;
+    LoadedSettings(GridChoices before, GridChoices after, Put put)
         : QUndoCommand(QStringLiteral("Load Grid Settings")),
           before_(std::move(before)),
           after_(std::move(after)),
@@ -41,8 +41,8 @@ class LoadedSettings : public QUndoCommand {
     void redo() override { put_(after_); }
 
   private:
-    GridSpec before_;
-    GridSpec after_;
+    GridChoices before_;
+    GridChoices after_;
     Put put_;
 };
 
@@ -58,8 +58,8 @@ SettingsFiles::SettingsFiles(const MapWindow& window, GridFitting& fitting, Scal
             &QAction::triggered, this, &SettingsFiles::load);
 }
 
-GridSpec SettingsFiles::current() const {
-    GridSpec settings;
+GridChoices SettingsFiles::current() const {
+    GridChoices settings;
     settings.mapWidth = sizeIn(window_.mapSize);
     settings.hexSize = sizeIn(window_.hexSize);
     settings.colour = std::max(0, window_.colour->currentIndex());
@@ -71,12 +71,12 @@ GridSpec SettingsFiles::current() const {
     return settings;
 }
 
-void SettingsFiles::apply(const GridSpec& settings) {
+void SettingsFiles::apply(const GridChoices& settings) {
     window_.history->push(
-        new LoadedSettings(current(), settings, [this](const GridSpec& shown) { put(shown); }));
+        new LoadedSettings(current(), settings, [this](const GridChoices& shown) { put(shown); }));
 }
 
-void SettingsFiles::put(const GridSpec& settings) {
+void SettingsFiles::put(const GridChoices& settings) {
     fitting_.putFit({settings.options, settings.numbering});
     fillBox(window_.mapSize, settings.mapWidth);
     fillBox(window_.hexSize, settings.hexSize);

@@ -25,16 +25,16 @@ class SettingsFiles : public QObject {
                   QMenu* menu);
 
     // The settings the window holds now, and putting a file's into it.
-    GridSpec current() const;
+    GridChoices current() const;
     // Loading is one step of the history: Undo puts back every box, list and option.
-    void apply(const GridSpec& settings);
+    void apply(const GridChoices& settings);
 
   private:
     void save();
     void load();
     // Shows the file dialog; false when the user cancelled it.
     bool askName(bool saving);
-    void put(const GridSpec& settings);
+    void put(const GridChoices& settings);
 
     MapWindow window_;
     GridFitting& fitting_;

@@ -14,15 +14,15 @@ CommandLine parse(const char* line) {
 
 // Every field, so that a table row shows the whole difference at once.
 std::string describe(const GridRequest& r) {
-    const GridOptions& o = r.spec.options;
+    const GridOptions& o = r.choices.options;
     return QStringLiteral(
                "%1 -> %2 [%3] M=%4 S=%5 pen %6 %7 columns=%8 offset %9,%10 second=%11 "
                "stretch %12 pixels %13")
         .arg(r.input, r.output, QString::fromLatin1(r.format))
-        .arg(r.spec.sizes().mapSize, 0, 'g', 9)
-        .arg(r.spec.sizes().hexSize, 0, 'g', 9)
-        .arg(r.spec.pen().width)
-        .arg(r.spec.pen().colour.name())
+        .arg(r.choices.sizes().mapSize, 0, 'g', 9)
+        .arg(r.choices.sizes().hexSize, 0, 'g', 9)
+        .arg(r.choices.pen().width)
+        .arg(r.choices.pen().colour.name())
         .arg(o.orientation == GridOrientation::Columns)
         .arg(o.offsetX, 0, 'g', 17)
         .arg(o.offsetY, 0, 'g', 17)
@@ -53,11 +53,11 @@ TEST_F(CliCommandLine, GoodArgumentsGiveTheRequest) {
         request.input = input;
         request.output = output;
         request.format = format;
-        request.spec.mapWidth = map;
-        request.spec.hexSize = hex;
-        request.spec.colour = colour;
-        request.spec.thickness = thickness;
-        request.spec.options = options;
+        request.choices.mapWidth = map;
+        request.choices.hexSize = hex;
+        request.choices.colour = colour;
+        request.choices.thickness = thickness;
+        request.choices.options = options;
         return request;
     };
     struct Row {
@@ -88,8 +88,8 @@ TEST_F(CliCommandLine, GoodArgumentsGiveTheRequest) {
         EXPECT_EQ(describe(command.grid), describe(row.expected)) << row.guards;
     }
     // The palette's dark halves: red is 128,0,0, white a light grey.
-    EXPECT_EQ(parse(rows[1].line).grid.spec.pen().colour, QColor(128, 0, 0));
-    EXPECT_EQ(parse(rows[2].line).grid.spec.pen().colour, QColor(192, 192, 192));
+    EXPECT_EQ(parse(rows[1].line).grid.choices.pen().colour, QColor(128, 0, 0));
+    EXPECT_EQ(parse(rows[2].line).grid.choices.pen().colour, QColor(192, 192, 192));
 }
 
 TEST_F(CliCommandLine, PdfOptionsGiveThePages) {
@@ -112,7 +112,7 @@ TEST_F(CliCommandLine, PdfOptionsGiveThePages) {
     for (const auto& row : rows) {
         const CommandLine command = parse((std::string(good) + row.options).c_str());
         ASSERT_EQ(command.action, CommandAction::Grid) << command.error.toStdString();
-        const ScaleChoice& pages = command.grid.spec.print;
+        const ScaleChoice& pages = command.grid.choices.print;
         EXPECT_EQ(command.grid.format, "pdf");
         EXPECT_EQ(pages.hexSize, row.hexSize) << row.options;
         EXPECT_EQ(pages.unit, row.unit) << row.options;
@@ -150,7 +150,7 @@ TEST_F(CliCommandLine, NumberOptionsGiveTheNumbering) {
     for (const Row& row : rows) {
         const CommandLine command = parse((std::string(good) + row.options).c_str());
         ASSERT_EQ(command.action, CommandAction::Grid) << row.options;
-        const HexNumbering& n = command.grid.spec.numbering;
+        const HexNumbering& n = command.grid.choices.numbering;
         EXPECT_TRUE(n.enabled) << row.options;
         EXPECT_EQ(n.format, row.format) << row.options;
         EXPECT_EQ(n.first, row.first) << row.options;
@@ -162,9 +162,9 @@ TEST_F(CliCommandLine, NumberOptionsGiveTheNumbering) {
     }
     EXPECT_EQ(parse("grid a.bmp b.bmp --map-width 9 --hex-size 1 --numbers A1 --number-colour "
                     "blue")
-                  .grid.spec.numbering.colour,
+                  .grid.choices.numbering.colour,
               QColor(0, 0, 128));
-    EXPECT_FALSE(parse(good).grid.spec.numbering.enabled);
+    EXPECT_FALSE(parse(good).grid.choices.numbering.enabled);
 }
 
 TEST_F(CliCommandLine, BadArgumentsAreRefusedWithWhatIsWrong) {
@@ -253,12 +253,12 @@ TEST_F(CliCommandLine, TurnsAnchorsAndAGridInPixelsAloneAreRead) {
     for (const auto& row : rows) {
         const CommandLine command = parse((std::string("grid a.bmp b.bmp ") + row.line).c_str());
         ASSERT_EQ(command.action, CommandAction::Grid) << row.line;
-        EXPECT_EQ(command.grid.spec.options.rotation, row.rotation) << row.line;
-        EXPECT_EQ(command.grid.spec.options.skew, row.skew) << row.line;
+        EXPECT_EQ(command.grid.choices.options.rotation, row.rotation) << row.line;
+        EXPECT_EQ(command.grid.choices.options.skew, row.skew) << row.line;
         EXPECT_EQ(command.grid.anchor, row.anchor) << row.line;
-        EXPECT_EQ(command.grid.spec.sizesGiven(), row.sizesGiven) << row.line;
+        EXPECT_EQ(command.grid.choices.sizesGiven(), row.sizesGiven) << row.line;
     }
     EXPECT_TRUE(parse("grid a.bmp b.bmp --rotation -0 --map-width 9 --hex-size 1")
-                    .grid.spec.options.isDefault())
+                    .grid.choices.options.isDefault())
         << "a turn of nothing is the button's own grid";
 }

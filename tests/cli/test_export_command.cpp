@@ -19,7 +19,7 @@ class CliExport : public ::testing::Test {
   protected:
     CliExport() {
         writeImage(dir.path("map.png"), makeMap(400, 300), "PNG");
-        GridSpec settings;
+        GridChoices settings;
         settings.options.orientation = GridOrientation::Columns;
         settings.options.hexPixels = 31.3;
         settings.options.rotation = 1.5;

@@ -110,5 +110,5 @@ TEST_F(CliFindGrid, TheOneLineScriptDrawsTheGridTheSearchFound) {
 
     const QString printed = run("tessara find-grid scan.jpg").out.trimmed();
     const CommandLine read = parseCommandLine(("grid scan.jpg out.bmp " + printed).split(u' '));
-    EXPECT_EQ(read.grid.spec.options, *found) << printed.toStdString();
+    EXPECT_EQ(read.grid.choices.options, *found) << printed.toStdString();
 }

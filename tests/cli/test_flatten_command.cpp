@@ -175,7 +175,7 @@ TEST_F(CliFlatten, TheFlatFinderReadsThePrintedGridOnTheBoard) {
     const CommandLine printed =
         parseCommandLine(("grid flat.png x.png " + result.out.trimmed()).split(u' '));
     ASSERT_EQ(printed.action, CommandAction::Grid) << printed.error.toStdString();
-    const GridOptions told = printed.grid.spec.options;
+    const GridOptions told = printed.grid.choices.options;
     const QImage board = LoadPicture(dir.path("flat.png")).image();
     const std::optional<GridOptions> found = findPrintedGrid(board);
     ASSERT_TRUE(found);

@@ -523,7 +523,7 @@ TEST_F(CliGridCommand, NamesThatAreNotUtf8NameTheFilesTyped) {
         }
         return "\"$(printf '" + octal + "')\"";
     };
-    ASSERT_TRUE(saveSettings(GridSpec{}, dir.path("fit.hexgrid")));
+    ASSERT_TRUE(saveSettings(GridChoices{}, dir.path("fit.hexgrid")));
     ASSERT_EQ(::link((root + "fit.hexgrid").constData(), (root + "fit\xe9.hexgrid").constData()),
               0);
     const struct {
@@ -585,7 +585,7 @@ TEST_F(CliGridCommand, SettingsFilesAreReadOnlyFromFilesAndWarnOnOneShortLine) {
     }
     writeBytes(
         dir.path("newer.hexgrid"),
-        settingsText(GridSpec{})
+        settingsText(GridChoices{})
             .replace("\"version\": 1,", "\"version\": 2, \"readableFromVersion\": 1, " + fields));
     const QString settings = "tessara: --settings ";
     const QString pipe = "it is not a grid settings file but a pipe, a device or a socket\n";
@@ -637,7 +637,7 @@ QByteArray withoutResolution(QByteArray png) {
 TEST_F(CliGridCommand, OutputHasTheWindowsResolutionWhicheverOptionsAreGiven) {
     const QString plain = writeBytes(dir.path("plain.png"), withoutResolution(bytesOf(map, "png")));
     const int window = LoadPicture(plain).image().dotsPerMeterX();
-    GridSpec sizes;
+    GridChoices sizes;
     sizes.mapWidth = 100;
     sizes.hexSize = 5;
     ASSERT_TRUE(saveSettings(sizes, dir.path("sizes.hexgrid")));

@@ -10,8 +10,8 @@ namespace {
 
 // Every field away from its default, with values that do not survive a careless writer:
 // a size that is no short decimal, a negative zero, a pattern with quotes.
-GridSpec unusual() {
-    GridSpec s;
+GridChoices unusual() {
+    GridChoices s;
     s.mapWidth = 34.000000001;
     s.hexSize = std::nullopt;
     s.colour = 4;
@@ -37,7 +37,7 @@ GridSpec unusual() {
 
 // The text of a good file with one line changed.
 QByteArray edited(const QByteArray& from, const QByteArray& to) {
-    QByteArray text = settingsText(GridSpec{});
+    QByteArray text = settingsText(GridChoices{});
     EXPECT_TRUE(text.contains(from)) << from.constData();
     return text.replace(from, to);
 }
@@ -45,7 +45,7 @@ QByteArray edited(const QByteArray& from, const QByteArray& to) {
 }  // namespace
 
 TEST(GridSettings, EveryFieldComesBackExactlyAndTheVersionLeads) {
-    for (const GridSpec& settings : {GridSpec{}, unusual()}) {
+    for (const GridChoices& settings : {GridChoices{}, unusual()}) {
         const QByteArray text = settingsText(settings);
         EXPECT_TRUE(text.startsWith("{\n    \"version\": 1,\n")) << text.constData();
         const SettingsRead read = readSettingsText(text);
@@ -153,7 +153,7 @@ TEST(GridSettings, AFileFromBeforeTheLinesHadALookDrawsThemAsThen) {
     }
     const SettingsRead read = readSettingsText(text);
     ASSERT_TRUE(read.settings) << read.problem.toStdString();
-    GridSpec wanted = unusual();
+    GridChoices wanted = unusual();
     wanted.options.opacity = kMaxOpacity;
     wanted.options.lineColour.reset();
     wanted.options.lineStyle = LineStyle::Solid;
@@ -166,7 +166,7 @@ TEST(GridSettings, ANewerFileMayBeReadWhenItSaysSoLeavingOutWhatIsNew) {
             .replace("\"skew\": 0", "\"skew\": 0, \"curvature\": 2");
     const SettingsRead read = readSettingsText(newer);
     ASSERT_TRUE(read.settings) << read.problem.toStdString();
-    EXPECT_EQ(*read.settings, GridSpec{});
+    EXPECT_EQ(*read.settings, GridChoices{});
     EXPECT_EQ(read.ignored, QStringList{QStringLiteral("grid.curvature")});
     const QByteArray tooNew =
         edited("\"version\": 1,", "\"version\": 3, \"readableFromVersion\": 2,");

@@ -27,9 +27,9 @@ struct Fault {
 
 Fault readFault() {
     Fault fault;
-    const char* spec = std::getenv("TESSARA_FAULT");
-    fault.given = spec != nullptr && std::sscanf(spec, "%15s %255s %15s %d", fault.call, fault.name,
-                                                 fault.action, &fault.value) == 4;
+    const char* choices = std::getenv("TESSARA_FAULT");
+    fault.given = choices != nullptr && std::sscanf(choices, "%15s %255s %15s %d", fault.call,
+                                                    fault.name, fault.action, &fault.value) == 4;
     return fault;
 }
 

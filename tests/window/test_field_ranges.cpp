@@ -31,7 +31,7 @@ CommandLine parsed(const QString& arguments, double value) {
 
 // A settings file of every default with `key` ("group.name", or "name") at `value`.
 SettingsRead readWith(const QString& key, const QJsonValue& value, bool inches = false) {
-    QJsonObject file = QJsonDocument::fromJson(settingsText(GridSpec{})).object();
+    QJsonObject file = QJsonDocument::fromJson(settingsText(GridChoices{})).object();
     const QString group = key.section(u'.', 0, 0), name = key.section(u'.', -1);
     if (group == name) {
         file[name] = value;
@@ -114,18 +114,18 @@ TEST(FieldRanges, EveryPathAcceptsAndRefusesTheSameValuesInTheSameWords) {
 // Every word of a choice means the same on the command line and in a settings file, in the
 // order of its enumeration; a word that is none of them is refused by both, naming them.
 TEST(FieldRanges, EveryChoiceTakesTheSameWordsOnEveryPath) {
-    using Chosen = int (*)(const GridSpec&);
+    using Chosen = int (*)(const GridChoices&);
     // clang-format off
     const struct { const ChoiceField& field; Chosen chosen; bool inFile; } rows[] = {
-        {field::kOrientation, [](const GridSpec& s) { return int(s.options.orientation); }, true},
-        {field::kShifted, [](const GridSpec& s) { return int(s.options.shifted); }, true},
-        {field::kLineStyle, [](const GridSpec& s) { return int(s.options.lineStyle); }, true},
-        {field::kColour, [](const GridSpec& s) { return s.colour; }, true},
-        {field::kOrigin, [](const GridSpec& s) { return int(s.numbering.origin); }, true},
-        {field::kPosition, [](const GridSpec& s) { return int(s.numbering.position); }, true},
-        {field::kHalo, [](const GridSpec& s) { return int(s.numbering.halo); }, true},
-        {field::kPaper, [](const GridSpec& s) { return int(std::find(std::begin(kScalePapers), std::end(kScalePapers), s.print.paper) - std::begin(kScalePapers)); }, true},
-        {field::kNumberColour, [](const GridSpec& s) { int n = 0; while (QBColor(n) && QBColor(n) != s.numbering.colour) { ++n; } return n; }, false},
+        {field::kOrientation, [](const GridChoices& s) { return int(s.options.orientation); }, true},
+        {field::kShifted, [](const GridChoices& s) { return int(s.options.shifted); }, true},
+        {field::kLineStyle, [](const GridChoices& s) { return int(s.options.lineStyle); }, true},
+        {field::kColour, [](const GridChoices& s) { return s.colour; }, true},
+        {field::kOrigin, [](const GridChoices& s) { return int(s.numbering.origin); }, true},
+        {field::kPosition, [](const GridChoices& s) { return int(s.numbering.position); }, true},
+        {field::kHalo, [](const GridChoices& s) { return int(s.numbering.halo); }, true},
+        {field::kPaper, [](const GridChoices& s) { return int(std::find(std::begin(kScalePapers), std::end(kScalePapers), s.print.paper) - std::begin(kScalePapers)); }, true},
+        {field::kNumberColour, [](const GridChoices& s) { int n = 0; while (QBColor(n) && QBColor(n) != s.numbering.colour) { ++n; } return n; }, false},
     };
     // clang-format on
     const QString grid = "grid m.bmp o.pdf --hex-pixels 30 --numbers 0101 --";
@@ -137,7 +137,7 @@ TEST(FieldRanges, EveryChoiceTakesTheSameWordsOnEveryPath) {
             const CommandLine given =
                 parseCommandLine(QProcess::splitCommand(grid + option + " " + words[index]));
             ASSERT_EQ(given.action, CommandAction::Grid) << given.error.toStdString();
-            EXPECT_EQ(row.chosen(given.grid.spec), index) << words[index].toStdString();
+            EXPECT_EQ(row.chosen(given.grid.choices), index) << words[index].toStdString();
             if (row.inFile) {
                 const SettingsRead file = readWith(QLatin1String(row.field.key), words[index]);
                 ASSERT_TRUE(file.settings) << file.problem.toStdString();

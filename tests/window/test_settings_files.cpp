@@ -115,7 +115,7 @@ TEST_F(SettingsFiles, ADamagedFileChangesNothingAndALoadIsUndone) {
     EXPECT_EQ(platform.messages.shown().back().title, QStringLiteral("Can't save grid settings"));
 
     const QString defaults = dir.path("defaults.hexgrid");
-    ASSERT_TRUE(saveSettings(GridSpec{}, defaults));
+    ASSERT_TRUE(saveSettings(GridChoices{}, defaults));
     platform.dialogs.answer(defaults);
     action("mnuLoadSettings")->trigger();
     EXPECT_EQ(fit(), GridFit{});

@@ -15,7 +15,7 @@
 
 namespace tessara {
 
-struct GridSpec {
+struct GridChoices {
     // The map's width and a hex's size in distance units, as typed; unset when the grid is
     // given by its hex size in pixels only (options.hexPixels).
     std::optional<double> mapWidth;
@@ -31,11 +31,11 @@ struct GridSpec {
     GridSizes sizes() const;
     // The pen of the lists: the colour list's colour, whatever the lines' own colour is.
     GridPen pen() const;
-    friend bool operator==(const GridSpec&, const GridSpec&) = default;
+    friend bool operator==(const GridChoices&, const GridChoices&) = default;
 };
 
 // The grid of the value laid over a picture of that size: built once for a request, and
 // handed to everything that draws, counts or exports it.
-GridLayout layoutFor(const GridSpec& spec, QSize picture);
+GridLayout layoutFor(const GridChoices& choices, QSize picture);
 
 }  // namespace tessara
