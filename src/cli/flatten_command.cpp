@@ -5,8 +5,7 @@
 #include "cli/cli_text.h"
 #include "cli/find_grid_command.h"
 #include "image/picture_export.h"
-#include "photo/photo_finder.h"
-#include "photo/photo_flattening.h"
+#include "photo/board_flattening.h"
 
 namespace tessara {
 namespace {
@@ -45,33 +44,27 @@ CommandOutcome run(const GridRequest& request) {
     if (auto refused = loadInput(request.input, photo)) {
         return *refused;
     }
-    const std::optional<FoundPhotoGrid> found = findPhotoGrid(photo.image());
-    if (!found) {
-        return noGridOn(request.input);
-    }
     const std::optional<double> asked = request.choices.options.hexPixels;
-    const std::vector<QPointF> hexes = printedHexes(photo.image(), *found);
-    const FlatPlan plan = planFlatBoard(found->grid, hexes, asked);
-    if (!plan.board && asked && plan.wanted.isValid()) {
-        return {kExitBadInput, tooLongBoard(*asked, plan.wanted), {}, {}};
+    const FlattenedBoard flat = flattenByPrintedGrid(photo.image(), asked);
+    switch (flat.problem) {
+        case FlatteningProblem::None:
+            break;
+        case FlatteningProblem::NoGrid:
+            return noGridOn(request.input);
+        case FlatteningProblem::TooLong:
+            return {kExitBadInput, tooLongBoard(*asked, flat.wanted), {}, {}};
+        case FlatteningProblem::OutOfMemory:
+            return {kExitFailed, notEnoughMemory(), {}, {}};
     }
-    const std::optional<GridOptions> options =
-        plan.board ? flatGridOptions(*plan.board) : std::nullopt;
-    if (!options) {
-        return noGridOn(request.input);
-    }
-    const QImage board = flattenPhoto(photo.image(), found->grid, *plan.board);
-    if (board.isNull()) {
-        return {kExitFailed, notEnoughMemory(), {}, {}};
-    }
-    const WriteResult written = writeOutputFile(Picture(board), request.output, request.format);
+    const WriteResult written =
+        writeOutputFile(Picture(flat.board), request.output, request.format);
     if (!written) {
         return {kExitFailed, cannotWrite(request.output, written.error), {}, {}};
     }
     return {kExitSuccess,
             {},
-            plan.capped ? cappedNote(*plan.board) : QString(),
-            gridArguments(*options)};
+            flat.capped ? cappedNote(flat.plan) : QString(),
+            gridArguments(flat.options)};
 }
 
 }  // namespace

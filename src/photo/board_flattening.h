@@ -1,0 +1,36 @@
+// A photo of a board flattened in one call: its printed grid found, the board planned and
+// resampled, as `tessara flatten` and the window's flattening both do it.
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <optional>
+
+#include "core/progress.h"
+#include "grid/grid_options.h"
+#include "photo/photo_flattening.h"
+
+namespace tessara {
+
+enum class FlatteningProblem {
+    None,
+    NoGrid,       // no printed hex grid the photo model can follow
+    TooLong,      // the hex size asked makes a board longer than a picture may be
+    OutOfMemory,  // no memory for the board
+};
+
+struct FlattenedBoard {
+    FlatteningProblem problem = FlatteningProblem::None;
+    QImage board;         // Format_RGB32
+    GridOptions options;  // the printed grid on the board: hexPixels set, upright
+    FlatBoard plan;       // its hex size, and the largest seen on the photo
+    bool capped = false;  // the hexes made smaller than the largest seen (planFlatBoard)
+    QSize wanted;         // for TooLong: the board the hex size asked for
+};
+
+// The board with hexes `hexPixels` flat to flat, or of the largest on the photo. Throws
+// WorkCancelled when the user stops it, while the grid is looked for.
+FlattenedBoard flattenByPrintedGrid(const QImage& photo, std::optional<double> hexPixels,
+                                    Progress& progress = noProgress());
+
+}  // namespace tessara
