@@ -51,14 +51,14 @@ PairPart definitionPart(const QString& path, const BoardFormat& target,
 
 }  // namespace
 
-BoardLook boardLook(const GridPen& pen, const GridOptions& options, const HexNumbering& numbering,
-                    std::optional<double> hexDistance) {
+BoardLook boardLook(const GridChoices& choices) {
+    const GridPen pen = choices.pen();
     BoardLook look;
-    look.lines = lineColourOf(pen, options);
+    look.lines = lineColourOf(pen, choices.options);
     look.thickness = pen.width;
-    look.opacity = options.opacity;
-    look.numbering = numbering;
-    look.hexDistance = hexDistance;
+    look.opacity = choices.options.opacity;
+    look.numbering = choices.numbering;
+    look.hexDistance = choices.hexSize;
     return look;
 }
 

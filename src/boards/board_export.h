@@ -12,6 +12,7 @@
 
 #include "boards/straightening.h"
 #include "core/write_result.h"
+#include "grid/grid_choices.h"
 #include "grid/grid_parameters.h"
 #include "grid/hex_numbers.h"
 #include "image/picture.h"
@@ -35,10 +36,10 @@ struct BoardOutcome {
     QStringList unexpressed;  // what of the grid the target cannot say
 };
 
-// How the target draws the grid of this pen, options and numbering: the lines in their own
-// colour (the options', else the pen's), the numbers in theirs (else the lines').
-BoardLook boardLook(const GridPen& pen, const GridOptions& options, const HexNumbering& numbering,
-                    std::optional<double> hexDistance);
+// How the target draws the grid: the lines in their own colour (the options', else the
+// list's), the numbers in theirs (else the lines'); a hex stands for the value's hex size in
+// distance units, when it has one.
+BoardLook boardLook(const GridChoices& choices);
 
 // BOARD.tmx, BOARD.vassal.xml, ... beside BOARD.png.
 QString definitionPathFor(const QString& boardPath, const BoardFormat& target);

@@ -46,10 +46,12 @@ CommandOutcome run(const GridRequest& given) {
     board.boardPath = request.output;
     board.format = request.format;
     board.jpegQuality = request.jpegQuality;
-    // The distance a hex stands for, when the map's sizes were given rather than made up.
-    const GridChoices& choices = request.choices;
-    board.look = boardLook(choices.pen(), choices.options, choices.numbering,
-                           given.choices.sizesGiven() ? choices.hexSize : std::nullopt);
+    // A hex stands for a distance only when the map's sizes were given rather than made up.
+    GridChoices looked = request.choices;
+    if (!given.choices.sizesGiven()) {
+        looked.hexSize.reset();
+    }
+    board.look = boardLook(looked);
     const BoardOutcome outcome = exportBoard(map, layout, board);
     if (outcome.straightening.problem != BoardProblem::None) {
         return badInput(asClause(outcome.written.error));

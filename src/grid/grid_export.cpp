@@ -275,6 +275,11 @@ QImage gridOnlyImage(int width, int height, const GridSizes& sizes, const GridPe
     return {};
 }
 
+QImage gridOnlyImage(const GridChoices& choices, QSize map, QString* why) {
+    return gridOnlyImage(map.width(), map.height(), choices.sizes(), choices.pen(), choices.options,
+                         choices.numbering, why);
+}
+
 WriteResult writeGridSvg(const QString& path, int width, int height, const GridSizes& sizes,
                          const GridPen& pen, const GridOptions& options,
                          const HexNumbering& numbering) {

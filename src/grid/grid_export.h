@@ -26,6 +26,9 @@ QImage gridOnlyImage(int width, int height, const GridSizes& sizes, const GridPe
                      const GridOptions& options, const HexNumbering& numbering,
                      QString* why = nullptr);
 
+// The same for a grid value.
+QImage gridOnlyImage(const GridChoices& choices, QSize map, QString* why = nullptr);
+
 // Writes the grid for a map of width x height pixels as an SVG 1.1 drawing of that size in
 // pixels: a <line> per line the button draws, in the lines' colour and the pen's width with
 // round ends, each dashed with its own stroke-dasharray when the lines are dashed or dotted,

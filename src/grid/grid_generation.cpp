@@ -141,4 +141,10 @@ GridOutcome generateGrid(PictureBox& picMap, const GridSizes& sizes, const GridP
     return outcome;
 }
 
+GridOutcome generateGrid(PictureBox& picMap, const GridChoices& choices, const QString& mergeFile,
+                         Progress& progress) {
+    return generateGrid(picMap, choices.sizes(), choices.pen(), mergeFile, choices.options,
+                        choices.numbering, progress);
+}
+
 }  // namespace tessara

@@ -75,5 +75,8 @@ GridOutcome drawGridOn(PictureBox& picMap, const GridChoices& choices, const Gri
 GridOutcome generateGrid(PictureBox& picMap, const GridSizes& sizes, const GridPen& pen,
                          const QString& mergeFile, const GridOptions& options = {},
                          const HexNumbering& numbering = {}, Progress& progress = noProgress());
+// The same for a grid value.
+GridOutcome generateGrid(PictureBox& picMap, const GridChoices& choices, const QString& mergeFile,
+                         Progress& progress = noProgress());
 
 }  // namespace tessara

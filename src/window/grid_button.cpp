@@ -11,6 +11,7 @@
 #include "window/edit_history.h"
 #include "window/grid_fitting.h"
 #include "window/main_window.h"
+#include "window/shown_choices.h"
 
 namespace tessara {
 
@@ -72,14 +73,14 @@ void Form1::Command1_Click() {
         services_.messages.MsgBox(noGridPenMessage());
         return;
     }
+    const GridChoices choices = drawnChoices(fitting_->window(), *fitting_, *printing_);
     const QString file = QString::fromLatin1(kMergeFile);
     GridOutcome outcome;
     {
         const BusyCursor busy;
         ProgressWindow progress(this, tr("Generate Hex Grid"), ProgressWindow::Cancel::NotOffered,
                                 progressDelay_);
-        outcome = generateGrid(picMap_, check.sizes, *pen, file, fitting_->options(),
-                               fitting_->numbering(), progress);
+        outcome = generateGrid(picMap_, choices, file, progress);
     }
     if (outcome.failure != GridFailure::None) {
         Imgdisplay->update();  // it may have shown lines, drawn in place, that are put back

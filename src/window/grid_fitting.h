@@ -40,6 +40,7 @@ class GridFitting : public QObject {
     // pointer.
     GridFitting(const MapWindow& window, QMenu* menu);
 
+    const MapWindow& window() const { return window_; }
     const GridOptions& options() const { return document_.grid().options; }
     const HexNumbering& numbering() const { return document_.grid().numbering; }
     // A change by the user, as one step of the undo history.

@@ -12,6 +12,7 @@
 #include "window/busy_cursor.h"
 #include "window/export_messages.h"
 #include "window/progress_window.h"
+#include "window/shown_choices.h"
 
 namespace tessara {
 
@@ -132,13 +133,11 @@ void MapExports::exportGrid() {
         return;
     }
     const QString suffix = QFileInfo(*path).suffix().toLower();
-    const GridSizes sizes = checkGridSizes(window_.mapSize->text(), window_.hexSize->text()).sizes;
-    const int width = window_.map->pixelWidth();
-    const int height = window_.map->pixelHeight();
+    const GridChoices choices = drawnChoices(window_, fitting_, printing_);
     if (suffix == QLatin1String("svg")) {
         const BusyCursor busy;
-        const WriteResult written = writeGridSvg(*path, width, height, sizes, *pen,
-                                                 fitting_.options(), fitting_.numbering());
+        std::optional<NumbersLeftOut> leftOut;  // the window's message says so for a picture
+        const WriteResult written = writeGridSvg(*path, choices, *layout, leftOut);
         if (!written) {
             window_.services.messages.MsgBox(exportFailedMessage(*path, written.error));
         }
@@ -146,8 +145,8 @@ void MapExports::exportGrid() {
         QString failure;
         const QImage grid = [&] {
             const BusyCursor busy;
-            return gridOnlyImage(width, height, sizes, *pen, fitting_.options(),
-                                 fitting_.numbering(), &failure);
+            return gridOnlyImage(
+                choices, QSize(window_.map->pixelWidth(), window_.map->pixelHeight()), &failure);
         }();
         if (grid.isNull()) {
             window_.services.messages.MsgBox(exportFailedMessage(*path, failure));
@@ -178,11 +177,7 @@ void MapExports::exportBoardFor(const BoardFormat& target) {
     request.target = &target;
     request.boardPath = *path;
     request.format = formatForSuffix(QFileInfo(*path).suffix());
-    const GridSizeCheck sizes = checkGridSizes(window_.mapSize->text(), window_.hexSize->text());
-    request.look = boardLook(*pen, fitting_.options(), fitting_.numbering(),
-                             sizes.problem == GridSizeProblem::None
-                                 ? std::optional<double>(sizes.sizes.hexSize)
-                                 : std::nullopt);
+    request.look = boardLook(drawnChoices(window_, fitting_, printing_));
     if (request.format != "png" && request.format != "jpeg") {
         window_.services.messages.MsgBox(unknownExportTypeMessage(*path, tr(".png or .jpg")));
         return;

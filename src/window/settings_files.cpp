@@ -5,7 +5,6 @@
 #include <functional>
 
 #include "core/number_to_text.h"
-#include "core/text_to_number.h"
 #include "grid/grid_parameters.h"
 #include "view/status_box.h"
 #include "window/edit_history.h"
@@ -14,15 +13,11 @@
 #include "window/menu_items.h"
 #include "window/scale_printing.h"
 #include "window/settings_messages.h"
+#include "window/shown_choices.h"
 
 namespace tessara {
 
 namespace {
-
-std::optional<double> sizeIn(const QLineEdit* box) {
-    const std::optional<Single> size = textToSingle(box->text());
-    return size && *size > 0 ? std::optional<double>(*size) : std::nullopt;
-}
 
 void fillBox(QLineEdit* box, std::optional<double> size) {
     box->setText(size ? singleToText(toSingle(*size)) : QString());
@@ -58,22 +53,9 @@ SettingsFiles::SettingsFiles(const MapWindow& window, GridFitting& fitting, Scal
             &QAction::triggered, this, &SettingsFiles::load);
 }
 
-GridChoices SettingsFiles::current() const {
-    GridChoices settings;
-    settings.mapWidth = sizeIn(window_.mapSize);
-    settings.hexSize = sizeIn(window_.hexSize);
-    settings.colour = std::max(0, window_.colour->currentIndex());
-    const int thickness = std::max(0, window_.thickness->currentIndex());
-    settings.thickness = static_cast<int>((*window_.lineWidths)[static_cast<size_t>(thickness)]);
-    settings.options = fitting_.options();
-    settings.numbering = fitting_.numbering();
-    settings.print = printing_.choice();
-    return settings;
-}
-
 void SettingsFiles::apply(const GridChoices& settings) {
-    window_.history->push(
-        new LoadedSettings(current(), settings, [this](const GridChoices& shown) { put(shown); }));
+    window_.history->push(new LoadedSettings(shownChoices(window_, fitting_, printing_), settings,
+                                             [this](const GridChoices& shown) { put(shown); }));
 }
 
 void SettingsFiles::put(const GridChoices& settings) {
@@ -107,7 +89,8 @@ void SettingsFiles::save() {
         return;
     }
     const QString path = window_.dialog->FileName;
-    if (const WriteResult written = saveSettings(current(), path); !written) {
+    if (const WriteResult written = saveSettings(shownChoices(window_, fitting_, printing_), path);
+        !written) {
         window_.services.messages.MsgBox(settingsNotSavedMessage(path, written.error));
         return;
     }

@@ -24,8 +24,6 @@ class SettingsFiles : public QObject {
     SettingsFiles(const MapWindow& window, GridFitting& fitting, ScalePrinting& printing,
                   QMenu* menu);
 
-    // The settings the window holds now, and putting a file's into it.
-    GridChoices current() const;
     // Loading is one step of the history: Undo puts back every box, list and option.
     void apply(const GridChoices& settings);
 
