@@ -67,7 +67,7 @@ QString whyRefused(const QCommandLineParser& parser, const QStringList& argument
         if (option == nullptr || parser.unknownOptionNames().contains(name)) {
             return QStringLiteral("unknown option ") + quoted(optionOf(argument));
         }
-        const bool flag = QLatin1String(option->value).isEmpty();
+        const bool flag = !option->takesValue();
         if (flag && argument.contains(u'=')) {
             return QStringLiteral("option --%1 takes no value").arg(name);
         }
@@ -193,16 +193,13 @@ bool ownColourGiven(const Arguments& args) {
 
 // The list colour and thickness: positions in the lists, over the settings file's.
 void readPen(const Arguments& args, GridChoices& choices) {
-    QStringList widths;
-    for (const Integer width : kLineWidths) {
-        widths.append(QString::number(width));
-    }
     // A colour of one's own is an option of the grid's lines; the pen keeps the list's.
     if (!ownColourGiven(args)) {
         choices.colour = choose(args, field::kColour, choices.colour);
     }
-    const int width = choose(args, "thickness", widths,
-                             static_cast<int>(widths.indexOf(QString::number(choices.thickness))));
+    const int width = choose(
+        args, field::kThickness,
+        static_cast<int>(field::kThickness.words().indexOf(QString::number(choices.thickness))));
     choices.thickness = kLineWidths[static_cast<size_t>(width)];
 }
 

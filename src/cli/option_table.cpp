@@ -1,7 +1,6 @@
 #include "cli/option_table.h"
 
 #include "boards/board_format.h"
-#include "grid/grid_fields.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -13,62 +12,41 @@ namespace {
 
 using enum OptionGroup;
 
-// The value of an option whose words the catalogue lists (choiceFieldOf): "rows|columns".
-constexpr const char* kWords = "WORDS";
-
 // clang-format off
 constexpr OptionEntry kOptions[] = {
     {"help", "", "show this help (also -h)", General},
     {"version", "", "show the version", General},
     {"settings", "FILE", "take every option from a grid settings file saved by the window "
      "(Grid, Save Grid Settings); options also given here win, e.g. fit.hexgrid", Grid},
-    {"map-width", "M", "the map's width in distance units (required unless --hex-pixels or "
-     "--settings is given), e.g. 100", Grid},
-    {"hex-size", "S", "the distance between a hex's flats in the same units, below M (required "
-     "with M), e.g. 5", Grid},
-    {"colour", "NAME|#RRGGBB", "black (default), blue, green, cyan, red, magenta, yellow or "
-     "white, or any colour as # and six hexadecimal digits, e.g. red or #5a3c1e", Grid},
-    {"thickness", "N", "line width in pixels: 1 (default), 2, 3, 5, 10, 15 or 20, e.g. 3", Grid},
-    {"line-style", kWords, "solid lines (default), dashes or dots even along "
-     "each side of a hex, or none: the hex numbers alone, with --numbers, e.g. dashed", Grid},
-    {"opacity", "PERCENT", "how much of the lines' and numbers' colour covers the map: {range} "
-     "(default {default}), e.g. 50", Grid},
-    {"orientation", kWords, "hexes side by side in rows (default), or turned a quarter "
-     "turn into columns, e.g. columns", Grid},
-    {"offset", "X,Y", "move the whole grid by X,Y pixels (default 0,0), e.g. -30.5,9: a hex "
-     "centre then lies at X, Y + 0.288675 F P for rows (X + 0.288675 F P, Y for columns), half a "
-     "hex further along with --shifted second; F the stretch, P the hex size in pixels", Grid},
+    {field::kMapWidth, Grid},
+    {field::kHexSize, Grid},
+    {field::kColour, Grid},
+    {field::kThickness, Grid},
+    {field::kLineStyle, Grid},
+    {field::kOpacity, Grid},
+    {field::kOrientation, Grid},
+    {field::kOffset, Grid},
     {"anchor", "X,Y", "instead of --offset: put a hex centre at the picture point X,Y, e.g. "
      "412.5,387", Grid},
-    {"shifted", kWords, "which rows (columns) lie half a hex towards the left (top) edge: "
-     "the first (default) or the second, e.g. second", Grid},
-    {"stretch", "F", "stretch the hexes across their rows (columns): {range} (default "
-     "{default}), e.g. 1.04", Grid},
-    {"hex-pixels", "P", "the hexes' size flat to flat in pixels (default: the picture's width x "
-     "S / M); alone, M and S are taken as one unit a hex, e.g. 42.5", Grid},
-    {"rotation", "DEG", "turn the grid clockwise about the picture's centre: {range} (default "
-     "{default}), e.g. 0.6", Grid},
-    {"skew", "DEG", "lean the lines across the rows (columns) by this angle: {range} "
-     "(default {default}), e.g. -0.2", Grid},
+    {field::kShifted, Grid},
+    {field::kStretch, Grid},
+    {field::kHexPixels, Grid},
+    {field::kRotation, Grid},
+    {field::kSkew, Grid},
     {"numbers", "FORMAT", "number every hex whose centre is on the map: 0101, 01.01, A1, 1,1, or "
      "a pattern of {c} {r} {c:2} {C}, e.g. 0101", Numbers},
-    {"first", "N", "the first column's and row's number: {range} (default {default}), "
-     "e.g. 0", Numbers},
-    {"origin", kWords, "the corner rows are counted from (default top-left)",
-     Numbers},
-    {"number-position", kWords, "where the number sits in its hex (default top)",
-     Numbers},
-    {"number-size", "PERCENT", "the digits' height as a share of the hex (default 20), or points, "
-     "e.g. 9pt", Numbers},
-    {"number-colour", "NAME", "one of the colour names above (default: the grid's)", Numbers},
-    {"halo", kWords, "a thin outline round the digits (default none)", Numbers},
-    {"hex-mm", "MM", "print a hex this many millimetres flat to flat: {range} (default "
-     "{default}), e.g. 19", Pdf},
-    {"hex-inches", "IN", "or this many inches: {range}, e.g. 0.75", Pdf},
-    {"dpi", "N", "or print N of the map's pixels to the inch: {range}, e.g. 300", Pdf},
-    {"paper", "NAME", "A4 (default), A3, Letter, Legal or Tabloid", Pdf},
+    {field::kFirstNumber, Numbers},
+    {field::kOrigin, Numbers},
+    {field::kPosition, Numbers},
+    {field::kNumberPercent, Numbers},
+    {field::kNumberColour, Numbers},
+    {field::kHalo, Numbers},
+    {field::kPrintHex, Pdf},
+    {field::kPrintHexInches, Pdf},
+    {field::kPrintDpi, Pdf},
+    {field::kPaper, Pdf},
     {"landscape", "", "turn the pages a quarter turn", Pdf},
-    {"overlap-mm", "MM", "how far neighbouring pages overlap: {range} (default {default}), e.g. 15", Pdf},
+    {field::kOverlap, Pdf},
     // Its value and help name the registered board formats (boardFormats()).
     {"for", "PROGRAM", "", Board},
     {"quality", "N", "a .jpg BOARD's JPEG quality, from 1 to 100 (default 92), e.g. 85", Board},
@@ -204,8 +182,8 @@ QString valueOf(const OptionEntry& option) {
     if (namesBoardFormats(option)) {
         return boardFormatIds().join(u'|');
     }
-    if (option.value == kWords) {
-        return choiceFieldOf(QLatin1String(option.name))->valueText();
+    if (option.choice != nullptr) {
+        return option.choice->valueText();
     }
     return QLatin1String(option.value);
 }

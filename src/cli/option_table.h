@@ -7,6 +7,8 @@
 #include <QString>
 #include <span>
 
+#include "grid/grid_fields.h"
+
 namespace tessara {
 
 // Which part of the usage an option belongs to; a subcommand takes the options of its groups.
@@ -17,6 +19,18 @@ struct OptionEntry {
     const char* value;  // what follows it, as the usage shows it; empty for a flag
     const char* help;   // one sentence or two, wrapped when shown
     OptionGroup group;
+    const ChoiceField* choice = nullptr;  // the catalogue's, whose words are its value
+
+    constexpr OptionEntry(const char* name, const char* value, const char* help, OptionGroup group)
+        : name(name), value(value), help(help), group(group) {}
+    // A field of the catalogue (grid_fields.h), which holds its value and help.
+    constexpr OptionEntry(const NumberField& field, OptionGroup group)
+        : OptionEntry(field.option, field.value, field.help, group) {}
+    constexpr OptionEntry(const ChoiceField& field, OptionGroup group)
+        : OptionEntry(field.option, field.value, field.help, group) {
+        choice = &field;
+    }
+    bool takesValue() const { return choice != nullptr || *value != '\0'; }
 };
 
 struct SubcommandEntry {

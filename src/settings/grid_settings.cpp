@@ -303,13 +303,9 @@ ScaleChoice readPrint(const Fields& fields) {
 
 int readThickness(const Fields& fields) {
     const int width = fields.whole("thickness", 0, 1000);
-    if (std::find(kLineWidths.begin(), kLineWidths.end(), width) == kLineWidths.end()) {
-        QStringList widths;
-        for (const Integer listed : kLineWidths) {
-            widths << QString::number(listed);
-        }
+    if (!field::kThickness.words().contains(QString::number(width))) {
         throw Refusal{QStringLiteral("thickness must be one of ") +
-                      widths.join(QStringLiteral(", "))};
+                      field::kThickness.words().join(QStringLiteral(", "))};
     }
     return width;
 }

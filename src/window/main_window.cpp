@@ -59,9 +59,7 @@ void Form1::Form_Load() {
     cmbThick->clear();
     cmbColour->addItems(field::kColour.words());
     cmbColour->setCurrentIndex(0);
-    for (const Integer width : kLineWidths) {
-        cmbThick->addItem(QString::number(width));
-    }
+    cmbThick->addItems(field::kThickness.words());
     cmbThick->setCurrentIndex(0);
     state_.lineWidths = kLineWidths;
     state_.scrollSpeed = 0.005F;

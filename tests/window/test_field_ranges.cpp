@@ -126,6 +126,7 @@ TEST(FieldRanges, EveryChoiceTakesTheSameWordsOnEveryPath) {
         {field::kHalo, [](const GridChoices& s) { return int(s.numbering.halo); }, true},
         {field::kPaper, [](const GridChoices& s) { return int(std::find(std::begin(kScalePapers), std::end(kScalePapers), s.print.paper) - std::begin(kScalePapers)); }, true},
         {field::kNumberColour, [](const GridChoices& s) { int n = 0; while (QBColor(n) && QBColor(n) != s.numbering.colour) { ++n; } return n; }, false},
+        {field::kThickness, [](const GridChoices& s) { return int(std::find(kLineWidths.begin(), kLineWidths.end(), s.thickness) - kLineWidths.begin()); }, false},
     };
     // clang-format on
     const QString grid = "grid m.bmp o.pdf --hex-pixels 30 --numbers 0101 --";
