@@ -34,8 +34,9 @@ ScanRecipe board(double hexPixels, GridOrientation orientation = GridOrientation
     return recipe;
 }
 
-PhotoRecipe photo(double hexPixels, double tilt, double k1, int jpeg = 0) {
+PhotoRecipe photo(double hexPixels, double tilt, double k1, int jpeg = 0, double fill = 0.8) {
     PhotoRecipe recipe;
+    recipe.fill = fill;
     recipe.board = board(hexPixels);
     recipe.tilt = tilt;
     recipe.k1 = k1;
@@ -81,6 +82,23 @@ CentreError centreError(const PhotoRecipe& recipe, const PhotoGrid& found) {
         recipe.board, [&truth](QPointF p) { return truth.toPhoto(p); }, found);
 }
 
+// The smallest hex on the photo, flat to flat across its rows: on the far side of the tilt.
+double smallestHex(const PhotoRecipe& recipe) {
+    const PhotoTruth truth = photoTruth(recipe);
+    const double h = *recipe.board.grid.hexPixels;
+    double least = INFINITY;
+    for (int x = 0; x < recipe.board.size.width(); x += 10) {
+        for (int y = 0; y < recipe.board.size.height(); y += 10) {
+            const std::optional<QPointF> a = truth.toPhoto(QPointF(x, y));
+            const std::optional<QPointF> b = truth.toPhoto(QPointF(x + h, y));
+            if (a && b) {
+                least = std::min(least, std::hypot(a->x() - b->x(), a->y() - b->y()));
+            }
+        }
+    }
+    return least;
+}
+
 struct PhotoRow {
     const char* guards;
     PhotoRecipe recipe;
@@ -94,8 +112,10 @@ void expectFound(const PhotoRow& row) {
     const std::optional<FoundPhotoGrid> found = findPhotoGrid(drawPhoto(row.recipe));
     ASSERT_TRUE(found) << row.guards;
     const CentreError error = centreError(row.recipe, found->grid);
-    std::printf("  %-60s mean %.3f px, largest %.3f px over %d hexes, k1 %.4f\n", row.guards,
-                error.mean, error.max, error.hexes, found->grid.lens.k1);
+    std::printf(
+        "  %-60s mean %.3f px, largest %.3f px over %d hexes, k1 %.4f, hexes from %.1f px\n",
+        row.guards, error.mean, error.max, error.hexes, found->grid.lens.k1,
+        smallestHex(row.recipe));
     EXPECT_LT(error.mean, 0.05) << row.guards;
     EXPECT_LT(error.max, 0.15) << row.guards;
     EXPECT_GT(error.hexes, 100) << row.guards;
@@ -110,6 +130,9 @@ TEST(PhotoFinder, FindsTheHexCentresOfTiltedPhotos) {
         {"tilted 10 degrees", photo(50, 10, 0)},
         {"tilted 20 degrees", photo(50, 20, 0)},
         {"tilted 20 degrees and barrelled, JPEG 85", photo(45, 20, -0.05, 85)},
+        {"a board filling half the photo, hexes from 12 photo pixels",
+         photo(30, 15, -0.05, 0, 0.5)},
+        {"a board filling the whole photo", photo(50, 15, -0.05, 0, 1.0)},
     };
     for (const PhotoRow& row : rows) {
         expectFound(row);
@@ -122,6 +145,10 @@ TEST(PhotoFinder, FindsTheHexCentresThroughTheLens) {
         {"pincushioned, k1 0.08", photo(50, 0, 0.08)},
         {"tilted 10 degrees, pincushioned, hexes of 25 photo pixels", photo(35, 10, 0.08)},
         {"tilted 20 degrees, k1 0.08, hexes of 40 photo pixels", photo(57, 20, 0.08)},
+        {"tilted 25 degrees, the most, k1 0.1, the most", photo(50, 25, 0.1)},
+        {"tilted 25 degrees, k1 -0.1", photo(50, 25, -0.1)},
+        {"tilted 25 degrees, k1 -0.08, hexes of 9 photo pixels on the far side",
+         photo(18, 25, -0.08)},
     };
     for (const PhotoRow& row : rows) {
         expectFound(row);
