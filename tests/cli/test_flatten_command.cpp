@@ -54,14 +54,8 @@ class CliFlatten : public ::testing::Test {
         blank.fill(Qt::white);
         writeImage(dir.path("blank.png"), blank, "PNG");
     }
-    Finished run(const QString& arguments) {
-        QProcess process;
-        process.setProcessEnvironment(environmentWithoutDisplay());
-        process.setWorkingDirectory(dir.root());
-        process.start(TESSARA_PROGRAM, QProcess::splitCommand(arguments));
-        return finish(process, arguments.toStdString());
-    }
-    QStringList files() const { return QDir(dir.root()).entryList(QDir::Files | QDir::Hidden); }
+    Finished run(const QString& arguments) { return runIn(TESSARA_PROGRAM, dir.root(), arguments); }
+    QStringList files() const { return filesIn(dir.root()); }
 
     ScratchDir dir;
 };

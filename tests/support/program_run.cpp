@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 namespace tessara::test {
 
 QProcessEnvironment environmentWithoutDisplay() {
@@ -17,6 +19,18 @@ Finished finish(QProcess& process, const std::string& what) {
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << what;
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
+}
+
+Finished runIn(const QString& program, const QString& folder, const QString& arguments) {
+    QProcess process;
+    process.setProcessEnvironment(environmentWithoutDisplay());
+    process.setWorkingDirectory(folder);
+    process.start(program, QProcess::splitCommand(arguments));
+    return finish(process, arguments.toStdString());
+}
+
+QStringList filesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden);
 }
 
 }  // namespace tessara::test
