@@ -1,7 +1,5 @@
 #include "cli/export_command.h"
 
-#include <new>
-
 #include "boards/board_export.h"
 #include "cli/cli_text.h"
 #include "grid/grid_messages.h"
@@ -9,10 +7,6 @@
 
 namespace tessara {
 namespace {
-
-CommandOutcome badInput(const QString& what) {
-    return {kExitBadInput, what, {}, {}};
-}
 
 // Checked before the map is loaded, one rule for both files: a folder where either would go
 // is bad input, as is a board name its definition cannot hold.
@@ -30,7 +24,7 @@ QString boardPairProblem(const GridRequest& given) {
 
 CommandOutcome run(const GridRequest& given) {
     if (const QString problem = boardPairProblem(given); !problem.isEmpty()) {
-        return badInput(problem);
+        return CommandOutcome::badInput(problem);
     }
     Picture map;
     if (auto refused = loadInput(given.input, map)) {
@@ -54,10 +48,10 @@ CommandOutcome run(const GridRequest& given) {
     board.look = boardLook(looked);
     const BoardOutcome outcome = exportBoard(map, layout, board);
     if (outcome.straightening.problem != BoardProblem::None) {
-        return badInput(asClause(outcome.written.error));
+        return CommandOutcome::badInput(asClause(outcome.written.error));
     }
     if (!outcome.written) {
-        return {kExitFailed, cannotWrite(outcome.failedPath, outcome.written.error), {}, {}};
+        return CommandOutcome::failed(cannotWrite(outcome.failedPath, outcome.written.error));
     }
     CommandOutcome done;
     done.output =
@@ -73,12 +67,7 @@ CommandOutcome run(const GridRequest& given) {
 }  // namespace
 
 CommandOutcome runExportCommand(const GridRequest& request) {
-    CommandOutcome outcome;
-    try {
-        outcome = run(request);
-    } catch (const std::bad_alloc&) {
-        return {kExitFailed, notEnoughMemory(), {}, {}};
-    }
+    CommandOutcome outcome = withinMemory([&] { return run(request); });
     warnOfIgnoredSettings(request, outcome);
     return outcome;
 }

@@ -1,7 +1,5 @@
 #include "cli/find_grid_command.h"
 
-#include <new>
-
 #include "cli/cli_text.h"
 #include "grid/find_grid.h"
 #include "grid/grid_fields.h"
@@ -36,22 +34,17 @@ QString gridArguments(const GridOptions& options) {
 }
 
 CommandOutcome runFindGridCommand(const QString& input) {
-    try {
+    return withinMemory([&input] {
         Picture map;
         if (auto refused = loadInput(input, map)) {
             return *refused;
         }
         const std::optional<GridOptions> found = findPrintedGrid(map.image());
         if (!found) {
-            return {kExitFailed,
-                    QStringLiteral("no printed hex grid found on the map ") + quoted(input),
-                    {},
-                    {}};
+            return noGridFound(input);
         }
-        return {kExitSuccess, {}, {}, gridArguments(*found)};
-    } catch (const std::bad_alloc&) {
-        return {kExitFailed, asClause(gridFailureFact(GridFailure::OutOfMemory)), {}, {}};
-    }
+        return CommandOutcome{kExitSuccess, {}, {}, gridArguments(*found)};
+    });
 }
 
 }  // namespace tessara

@@ -1,7 +1,5 @@
 #include "cli/flatten_command.h"
 
-#include <new>
-
 #include "cli/cli_text.h"
 #include "cli/find_grid_command.h"
 #include "image/picture_export.h"
@@ -9,13 +7,6 @@
 
 namespace tessara {
 namespace {
-
-CommandOutcome noGridOn(const QString& input) {
-    return {kExitFailed,
-            QStringLiteral("no printed hex grid found on the map ") + quoted(input),
-            {},
-            {}};
-}
 
 QString tooLongBoard(double hexPixels, QSize wanted) {
     return QStringLiteral(
@@ -38,7 +29,7 @@ QString cappedNote(const FlatBoard& board) {
 
 CommandOutcome run(const GridRequest& request) {
     if (const QString problem = outputProblem(request.output); !problem.isEmpty()) {
-        return {kExitBadInput, problem, {}, {}};
+        return CommandOutcome::badInput(problem);
     }
     Picture photo;
     if (auto refused = loadInput(request.input, photo)) {
@@ -50,16 +41,16 @@ CommandOutcome run(const GridRequest& request) {
         case FlatteningProblem::None:
             break;
         case FlatteningProblem::NoGrid:
-            return noGridOn(request.input);
+            return noGridFound(request.input);
         case FlatteningProblem::TooLong:
-            return {kExitBadInput, tooLongBoard(*asked, flat.wanted), {}, {}};
+            return CommandOutcome::badInput(tooLongBoard(*asked, flat.wanted));
         case FlatteningProblem::OutOfMemory:
-            return {kExitFailed, notEnoughMemory(), {}, {}};
+            return CommandOutcome::failed(notEnoughMemory());
     }
     const WriteResult written =
         writeOutputFile(Picture(flat.board), request.output, request.format);
     if (!written) {
-        return {kExitFailed, cannotWrite(request.output, written.error), {}, {}};
+        return CommandOutcome::failed(cannotWrite(request.output, written.error));
     }
     return {kExitSuccess,
             {},
@@ -70,11 +61,7 @@ CommandOutcome run(const GridRequest& request) {
 }  // namespace
 
 CommandOutcome runFlattenCommand(const GridRequest& request) {
-    try {
-        return run(request);
-    } catch (const std::bad_alloc&) {
-        return {kExitFailed, notEnoughMemory(), {}, {}};
-    }
+    return withinMemory([&] { return run(request); });
 }
 
 }  // namespace tessara

@@ -27,6 +27,19 @@ QString notEnoughMemory() {
     return asClause(gridFailureFact(GridFailure::OutOfMemory));
 }
 
+CommandOutcome withinMemory(const std::function<CommandOutcome()>& work) {
+    try {
+        return work();
+    } catch (const std::bad_alloc&) {
+        return CommandOutcome::failed(notEnoughMemory());
+    }
+}
+
+CommandOutcome noGridFound(const QString& input) {
+    return CommandOutcome::failed(QStringLiteral("no printed hex grid found on the map ") +
+                                  quoted(input));
+}
+
 std::optional<CommandOutcome> loadInput(const QString& input, Picture& map) {
     try {
         const QuietStandardError quiet;  // the decoders' own complaints about damaged files
@@ -87,14 +100,6 @@ GridRequest requestForMap(GridRequest request, int width, int height) {
 
 namespace {
 
-CommandOutcome badInput(const QString& what) {
-    return {kExitBadInput, what, {}, {}};
-}
-
-CommandOutcome failed(const QString& what) {
-    return {kExitFailed, what, {}, {}};
-}
-
 QString numbersLeftOut(double smallestHex) {
     if (smallestHex <= 0) {
         return QStringLiteral(
@@ -112,14 +117,14 @@ QString numbersLeftOut(double smallestHex) {
 CommandOutcome drawingFailure(const GridOutcome& outcome) {
     switch (outcome.failure) {
         case GridFailure::NoPictureArea:
-            return badInput(asClause(gridFailureFact(outcome.failure)));
+            return CommandOutcome::badInput(asClause(gridFailureFact(outcome.failure)));
         case GridFailure::TooManyCells:
-            return badInput(asClause(gridFailureFact(outcome.failure)) +
-                            QStringLiteral("; give a larger --hex-size"));
+            return CommandOutcome::badInput(asClause(gridFailureFact(outcome.failure)) +
+                                            QStringLiteral("; give a larger --hex-size"));
         case GridFailure::NothingToDraw:
-            return badInput(asClause(nothingToDrawFact(outcome.numbersLeftOut)));
+            return CommandOutcome::badInput(asClause(nothingToDrawFact(outcome.numbersLeftOut)));
         default:
-            return failed(notEnoughMemory());
+            return CommandOutcome::failed(notEnoughMemory());
     }
 }
 
@@ -142,7 +147,7 @@ CommandOutcome writeGridAlone(const GridRequest& request, const GridLayout& layo
     std::optional<NumbersLeftOut> leftOut;
     const WriteResult written = writeGridSvg(request.output, request.choices, layout, leftOut);
     if (!written) {
-        return failed(cannotWrite(request.output, written.error));
+        return CommandOutcome::failed(cannotWrite(request.output, written.error));
     }
     return leftOut ? CommandOutcome{kExitSuccess, {}, numbersLeftOut(leftOut->smallestHex), {}}
                    : CommandOutcome{};
@@ -162,7 +167,7 @@ ScalePdfSettings pdfSettings(const ScaleChoice& pages, const GridLayout& layout)
 
 CommandOutcome run(const GridRequest& given) {
     if (const QString problem = outputProblem(given.output); !problem.isEmpty()) {
-        return badInput(problem);
+        return CommandOutcome::badInput(problem);
     }
     Picture map;
     if (auto refused = loadInput(given.input, map)) {
@@ -184,7 +189,7 @@ CommandOutcome run(const GridRequest& given) {
     if (pdf && pdf->pixelsPerMm > 0) {
         const TilePlanning planning = planScalePdf(size, *pdf);
         if (!planning.plan) {
-            return badInput(asClause(planning.refusal));
+            return CommandOutcome::badInput(asClause(planning.refusal));
         }
     }
     const GridOutcome drawn = drawGridOn(picMap, request.choices, layout);
@@ -195,7 +200,7 @@ CommandOutcome run(const GridRequest& given) {
         pdf ? writeScalePdf(picMap.Image().image(), request.output, *pdf)
             : writeOutputFile(picMap.Image(), request.output, request.format);
     if (!written) {
-        return failed(cannotWrite(request.output, written.error));
+        return CommandOutcome::failed(cannotWrite(request.output, written.error));
     }
     if (drawn.numbersLeftOut) {
         return {kExitSuccess, {}, numbersLeftOut(drawn.numbersLeftOut->smallestHex), {}};
@@ -216,12 +221,7 @@ void warnOfIgnoredSettings(const GridRequest& request, CommandOutcome& outcome) 
 }
 
 CommandOutcome runGridCommand(const GridRequest& request) {
-    CommandOutcome outcome;
-    try {
-        outcome = run(request);
-    } catch (const std::bad_alloc&) {
-        return failed(notEnoughMemory());
-    }
+    CommandOutcome outcome = withinMemory([&] { return run(request); });
     warnOfIgnoredSettings(request, outcome);
     return outcome;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "cli/command_line.h"
@@ -21,11 +22,20 @@ struct CommandOutcome {
     QString error;    // on failure: what went wrong, on one line, in words for the user
     QString warning;  // on success: what was left out, on one line
     QString output;   // on success: the line for standard output, if any
+
+    static CommandOutcome badInput(const QString& what) { return {kExitBadInput, what, {}, {}}; }
+    static CommandOutcome failed(const QString& what) { return {kExitFailed, what, {}, {}}; }
 };
 
 // "cannot write 'OUTPUT': why", and the same for a lack of memory.
 QString cannotWrite(const QString& output, const QString& why);
 QString notEnoughMemory();
+
+// The command's work, failed as it fails wherever the memory runs out.
+CommandOutcome withinMemory(const std::function<CommandOutcome()>& work);
+
+// "no printed hex grid found on the map 'INPUT'"
+CommandOutcome noGridFound(const QString& input);
 
 // Reads INPUT into `map`. When it cannot be read, the outcome that says so: bad input, unless
 // the memory ran out, which fails the work as it does wherever it runs out.
