@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMenu>
 
+#include "settings/grid_settings.h"
 #include "support/form_fixture.h"
 #include "support/test_files.h"
 #include "window/export_messages.h"
@@ -103,4 +104,22 @@ TEST_F(FormTest, ExportForListsEveryProgramAndDrawsTheGridInItsColours) {
                 << part.toStdString() << " in " << text.toStdString();
         }
     }
+}
+
+// A size typed alone is no grid to export, but a settings file keeps it as it was typed.
+TEST_F(FormTest, ASizeTypedAloneIsKeptButNotExported) {
+    ScratchDir dir;
+    platform.dialogs.answer(writeImage(dir.path("map.bmp"), makeMap(800, 600), "BMP"));
+    action("mnuLoad")->trigger();
+    control<QLineEdit>("txtMapSize")->setText("a hundred");
+    control<QLineEdit>("txtHexF")->setText("5");
+    action("mnuExportFoundry")->trigger();
+    EXPECT_EQ(platform.messages.shown().back(), noGridToExportMessage());
+    platform.dialogs.answer(dir.path("s.hexgrid"));
+    action("mnuSaveSettings")->trigger();
+    const SettingsRead saved = loadSettings(dir.path("s.hexgrid"));
+    ASSERT_TRUE(saved.settings) << saved.problem.toStdString();
+    EXPECT_EQ(saved.settings->mapWidth, std::nullopt);
+    EXPECT_EQ(saved.settings->hexSize, 5);
+    EXPECT_EQ(QDir(dir.root()).entryList(QDir::Files), QStringList({"map.bmp", "s.hexgrid"}));
 }
