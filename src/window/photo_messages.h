@@ -39,8 +39,8 @@ inline Message flattenOutOfMemoryMessage() {
 
 inline QString flattenedStatus(QSize board, const GridOptions& grid) {
     return QStringLiteral(
-               "Flattened the photo into a board of %1 x %2 pixels, its grid of %3-pixel hexes "
-               "in %4 set; Edit, Undo gives the photo back.")
+               "Flattened the photo into a board of %1 x %2 pixels with a grid of %3-pixel "
+               "hexes in %4; Edit, Undo gives the photo back.")
         .arg(board.width())
         .arg(board.height())
         .arg(grid.hexPixels.value_or(0), 0, 'f', 2)
