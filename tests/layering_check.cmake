@@ -15,7 +15,7 @@ set(allowed_platform core platform)
 set(allowed_view core image view)
 set(allowed_help core image platform help)
 set(allowed_about core image platform view about)
-set(allowed_window core image grid boards print settings platform view help about window)
+set(allowed_window core image grid boards photo print settings platform view help about window)
 set(allowed_cli core image grid boards photo print settings cli)
 set(layers core image print grid boards photo settings platform view help about window cli)
 

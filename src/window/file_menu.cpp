@@ -11,13 +11,13 @@
 #include <QPrinter>
 #include <algorithm>
 
-#include "help/help_book.h"
 #include "print/print_fit.h"
 #include "view/image_control.h"
 #include "window/busy_cursor.h"
 #include "window/grid_fitting.h"
 #include "window/main_window.h"
 #include "window/map_messages.h"
+#include "window/map_picture_dialog.h"
 
 namespace tessara {
 namespace {
@@ -47,23 +47,13 @@ void printPicture(QPrinter& printer, const QImage& image, QSizeF size, int copie
 }  // namespace
 
 void Form1::mnuLoad_Click() {
-    CommonDialog1.Filter = QStringLiteral(
-        "All pictures|*.bmp;*.jpg;*.jpeg;*.png;*.tif;*.tiff;*.gif;*.webp|Bitmaps (*.bmp)|*.bmp|"
-        "JPEG (*.jpg)|*.jpg;*.jpeg|PNG (*.png)|*.png|TIFF (*.tif)|*.tif;*.tiff|GIF (*.gif)|*.gif|"
-        "WebP (*.webp)|*.webp|All Files (*.*)|*.*");
-    CommonDialog1.FilterIndex = 1;
-    CommonDialog1.Flags = DialogFlags::kFileMustExist | DialogFlags::kPathMustExist |
-                          DialogFlags::kHideReadOnly;  // 6148
-    CommonDialog1.CancelError = true;
-    const QString samples = sampleFolder();
-    CommonDialog1.Places = samples.isEmpty() ? QStringList() : QStringList{samples};
-    if (!CommonDialog1.ShowOpen()) {
+    if (!askMapPicture(CommonDialog1)) {
         return;  // cancelled: nothing changes
     }
     openMap(CommonDialog1.FileName);
 }
 
-void Form1::openMap(const QString& path) {
+bool Form1::openMap(const QString& path) {
     // The next open dialog starts at this file, in its folder, whether it loads or not.
     CommonDialog1.FileName = path;
     try {
@@ -76,8 +66,9 @@ void Form1::openMap(const QString& path) {
         mnuInformation->setEnabled(false);
         state_.mapFile = path;
         fitting_->mapLoaded();
+        return true;
     } catch (const WorkCancelled&) {
-        return;  // the map and the window are as they were
+        return false;  // the map and the window are as they were
     } catch (const PictureTooLarge& e) {
         services_.messages.MsgBox(pictureTooLargeMessage(QString::fromStdString(e.what())));
     } catch (const PictureError&) {
@@ -85,6 +76,7 @@ void Form1::openMap(const QString& path) {
     } catch (const std::bad_alloc&) {
         services_.messages.MsgBox(loadFailedMessage());
     }
+    return false;
 }
 
 void Form1::mnuSave_Click() {

@@ -203,21 +203,33 @@ bool GridFitting::fillSizesForFit() {
 
 void GridFitting::mapLoaded() {
     window_.history->clear();
-    corners_.restart();
     if (document_.grid() != GridFit{}) {
         window_.status->setMessage(optionsKeptStatus());
     }
+    mapExchanged();
+}
+
+void GridFitting::mapExchanged() {
+    corners_.restart();
     refreshPreview();
     emit mapReplaced();
 }
 
 void GridFitting::showFitted(const GridOptions& options, const QString& what) {
+    document_.change(fitted(options), what);
+    showPreview();
+}
+
+GridFit GridFitting::fitted(const GridOptions& options) const {
     // A fit places the hexes; the lines look as they did.
     GridOptions placed = options;
     placed.opacity = this->options().opacity;
     placed.lineColour = this->options().lineColour;
     placed.lineStyle = this->options().lineStyle;
-    document_.change({placed, numbering()}, what);
+    return {placed, numbering()};
+}
+
+void GridFitting::showPreview() {
     if (!align_->isChecked()) {
         align_->setChecked(true);
         alignForDialog_ = dialog_ && dialog_->isVisible();

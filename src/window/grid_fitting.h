@@ -71,9 +71,17 @@ class GridFitting : public QObject {
     bool clickedAt(Single x, Single y);
     // A new map: options kept from the last one are pointed out.
     void mapLoaded();
+    // The map exchanged for another by a step of the history, which is kept: the tools
+    // start again on it.
+    void mapExchanged();
     // A fit measured or found on the map: one step of the undo history, named `what`, shown
     // at once in the preview.
     void showFitted(const GridOptions& options, const QString& what);
+    // The grid of a fit: its hexes placed as `options` place them, its lines and numbers
+    // as they are now.
+    GridFit fitted(const GridOptions& options) const;
+    // Turns the preview on as showFitted does, for a fit put in place by a step of its own.
+    void showPreview();
 
   signals:
     // Another map was loaded.

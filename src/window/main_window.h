@@ -93,8 +93,9 @@ class Form1 : public QMainWindow {
 
     void mnuLoad_Click();
     // Loads the picture as Load Map Picture does once a file is chosen: from the command
-    // line ("Open with"), a file dropped on the window and the sample map.
-    void openMap(const QString& path);
+    // line ("Open with"), a file dropped on the window, the sample map and a photo of a
+    // board. True when it loaded.
+    bool openMap(const QString& path);
     void mnuSave_Click();
     void mnuPrint_Click();
 

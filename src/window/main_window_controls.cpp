@@ -24,6 +24,7 @@
 #include "window/map_exports.h"
 #include "window/map_sources.h"
 #include "window/menu_items.h"
+#include "window/photo_flattening.h"
 #include "window/scale_printing.h"
 #include "window/settings_files.h"
 
@@ -170,6 +171,8 @@ void Form1::buildMenus() {
     mnuGrid->setObjectName(QStringLiteral("mnuGrid"));
     fitting_ = new GridFitting(parts, mnuGrid);
     new GridFinding(parts, *fitting_, mnuGrid);
+    auto* photos = new PhotoFlattening(parts, *fitting_, mnuGrid,
+                                       [this](const QString& path) { return openMap(path); });
     printing_ = new ScalePrinting(parts, *fitting_);
     exports_ = new MapExports(parts, *fitting_, *printing_);
     new SettingsFiles(parts, *fitting_, *printing_, mnuGrid);
@@ -180,6 +183,7 @@ void Form1::buildMenus() {
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     mnuLoad =
         command(mnuFile, "mnuLoad", QStringLiteral("Load Map Picture"), &Form1::mnuLoad_Click);
+    mnuFile->addAction(photos->openAction());
     mnuSave = command(mnuFile, "mnuSave", QStringLiteral("Save Map"), &Form1::mnuSave_Click);
     mnuPrint = command(mnuFile, "mnuPrint", QStringLiteral("Print Map"), &Form1::mnuPrint_Click);
     mnuFile->addActions(

@@ -163,6 +163,10 @@ TEST(ShippedManual, DescribesEveryCommandAndTheWorkedExample) {
           "tessara find-grid"}) {
         EXPECT_TRUE(text.contains(QLatin1String(words))) << words;
     }
+    for (const char* words : {"Flatten by the Printed Grid", "Open Photo of a Board...",
+                              "Taking the photo", "tessara flatten"}) {
+        EXPECT_TRUE(text.contains(QLatin1String(words))) << words;
+    }
     for (const char* words :
          {"Export For, Tiled Map...", "VASSAL Board...", "Foundry Scene...", "Import Data",
           "board.foundry.json", "tessara export", "bicubic", "scale factor"}) {

@@ -1,0 +1,22 @@
+#include "window/map_picture_dialog.h"
+
+#include "help/help_book.h"
+#include "platform/common_dialog.h"
+
+namespace tessara {
+
+bool askMapPicture(CommonDialog& dialog) {
+    dialog.Filter = QStringLiteral(
+        "All pictures|*.bmp;*.jpg;*.jpeg;*.png;*.tif;*.tiff;*.gif;*.webp|Bitmaps (*.bmp)|*.bmp|"
+        "JPEG (*.jpg)|*.jpg;*.jpeg|PNG (*.png)|*.png|TIFF (*.tif)|*.tif;*.tiff|GIF (*.gif)|*.gif|"
+        "WebP (*.webp)|*.webp|All Files (*.*)|*.*");
+    dialog.FilterIndex = 1;
+    dialog.Flags = DialogFlags::kFileMustExist | DialogFlags::kPathMustExist |
+                   DialogFlags::kHideReadOnly;  // 6148
+    dialog.CancelError = true;
+    const QString samples = sampleFolder();
+    dialog.Places = samples.isEmpty() ? QStringList() : QStringList{samples};
+    return dialog.ShowOpen();
+}
+
+}  // namespace tessara

@@ -1,0 +1,158 @@
+#include "window/photo_flattening.h"
+
+#include <QAction>
+#include <QMenu>
+#include <new>
+
+#include "view/status_box.h"
+#include "window/busy_cursor.h"
+#include "window/edit_history.h"
+#include "window/grid_fitting.h"
+#include "window/map_picture_dialog.h"
+#include "window/measure_messages.h"
+#include "window/photo_messages.h"
+#include "window/progress_window.h"
+
+namespace tessara {
+namespace {
+
+// What the window shows of a map: the picture, the grid fitted to it, and the size boxes,
+// which are the sizes of that picture.
+struct ShownMap {
+    Picture map;
+    GridFit fit;
+    QString mapSize;
+    QString hexSize;
+};
+
+ShownMap shownOn(const MapWindow& window, const GridFitting& fitting) {
+    return {window.map->picture(),
+            {fitting.options(), fitting.numbering()},
+            window.mapSize->text(),
+            window.hexSize->text()};
+}
+
+// The picture first, so that the grid's hex size fills the boxes from the new map's width.
+void putMap(const MapWindow& window, GridFitting& fitting, const Picture& map, const GridFit& fit) {
+    window.map->setPicture(map);
+    window.zoom(Zoom::Normal);
+    fitting.putFit(fit);
+}
+
+void show(const MapWindow& window, GridFitting& fitting, const ShownMap& shown) {
+    putMap(window, fitting, shown.map, shown.fit);
+    window.mapSize->setText(shown.mapSize);
+    window.hexSize->setText(shown.hexSize);
+    fitting.mapExchanged();
+}
+
+// A photo flattened by its grid, kept so that Undo gives back the photo with the grid and
+// the sizes it had, and Redo the board with its own.
+class FlattenedPhoto : public PictureStep {
+  public:
+    using Show = std::function<void(const ShownMap&)>;
+    FlattenedPhoto(ShownMap photo, ShownMap board, Show show)
+        : PictureStep(QStringLiteral("Flatten by the Printed Grid")),
+          photo_(std::move(photo)),
+          board_(std::move(board)),
+          show_(std::move(show)) {}
+
+    void undo() override { show_(photo_); }
+    void redo() override {
+        if (!first_) {  // the first redo is the command itself, which showed the board
+            show_(board_);
+        }
+        first_ = false;
+    }
+    size_t bytes() const override {
+        return static_cast<size_t>(photo_.map.image().sizeInBytes() +
+                                   board_.map.image().sizeInBytes());
+    }
+
+  private:
+    ShownMap photo_;
+    ShownMap board_;
+    Show show_;
+    bool first_ = true;
+};
+
+}  // namespace
+
+PhotoFlattening::PhotoFlattening(const MapWindow& window, GridFitting& fitting, QMenu* menu,
+                                 Open open)
+    : QObject(window.window), window_(window), fitting_(fitting), load_(std::move(open)) {
+    flatten_ = new QAction(QStringLiteral("Flatten by the &Printed Grid"), menu);
+    flatten_->setObjectName(QStringLiteral("mnuFlattenPhoto"));
+    menu->insertAction(menu->findChild<QAction*>(QStringLiteral("mnuMeasureHexes")), flatten_);
+    flatten_->setEnabled(window_.hasMap());
+    connect(&fitting_, &GridFitting::mapReplaced, flatten_,
+            [this] { flatten_->setEnabled(window_.hasMap()); });
+    connect(flatten_, &QAction::triggered, this, [this] { flattenShown(From::Map); });
+
+    open_ = new QAction(QStringLiteral("&Open Photo of a Board..."), window.window);
+    open_->setObjectName(QStringLiteral("mnuOpenPhoto"));
+    connect(open_, &QAction::triggered, this, &PhotoFlattening::openPhoto);
+}
+
+void PhotoFlattening::openPhoto() {
+    if (askMapPicture(*window_.dialog) && load_(window_.dialog->FileName)) {
+        flattenShown(From::OpenedPhoto);
+    }
+}
+
+void PhotoFlattening::flattenShown(From from) {
+    FlatteningProblem problem = FlatteningProblem::None;
+    try {
+        const BusyCursor busy;
+        ProgressWindow progress(window_.window, tr("Flatten by the Printed Grid"),
+                                ProgressWindow::Cancel::Offered, *window_.progressDelay);
+        problem = flatten(progress);
+    } catch (const WorkCancelled&) {
+        return;  // the map and its grid are as they were
+    }
+    switch (problem) {
+        case FlatteningProblem::None:
+            return;
+        case FlatteningProblem::NoGrid:
+            window_.services.messages.MsgBox(from == From::Map ? noGridOnPhotoMessage()
+                                                               : photoLoadedUnflattenedMessage());
+            return;
+        case FlatteningProblem::TooLong:  // only for a hex size asked; the window asks none
+        case FlatteningProblem::OutOfMemory:
+            window_.services.messages.MsgBox(flattenOutOfMemoryMessage());
+            return;
+    }
+}
+
+FlatteningProblem PhotoFlattening::flatten(Progress& progress) {
+    FlattenedBoard flat;
+    try {
+        flat = flattenByPrintedGrid(window_.map->picture().image(), std::nullopt, progress);
+    } catch (const std::bad_alloc&) {
+        return FlatteningProblem::OutOfMemory;
+    }
+    if (flat.problem != FlatteningProblem::None) {
+        return flat.problem;
+    }
+    const ShownMap photo = shownOn(window_, fitting_);
+    putMap(window_, fitting_, Picture(std::move(flat.board)), fitting_.fitted(flat.options));
+    // Empty size boxes get sizes that keep the hexes, so Generate Hex Grid draws them.
+    const bool filled = fitting_.fillSizesForFit();
+    fitting_.mapExchanged();
+    window_.history->push(
+        new FlattenedPhoto(photo, shownOn(window_, fitting_),
+                           [this](const ShownMap& shown) { show(window_, fitting_, shown); }));
+    fitting_.showPreview();
+    QString status = flattenedStatus(window_.map->picture().image().size(), flat.options);
+    if (flat.capped) {
+        status +=
+            u' ' + cappedHexesStatus(flat.plan.hexPixels, flat.plan.largestSeen, kFlatLongestSide);
+    }
+    if (filled) {
+        status += u' ' + sizesFilledStatus(window_.mapSize->text(), window_.hexSize->text());
+    }
+    window_.status->setMessage(status);
+    return FlatteningProblem::None;
+}
+
+}  // namespace tessara

@@ -1,0 +1,52 @@
+// A phone photo of a board made the map: Grid > Flatten by the Printed Grid finds the hex
+// grid printed on the photo, through its perspective and its lens, and puts the board in
+// place, drawn again as a flat scan would show it, with every Grid Options field set to its
+// grid, in one step that Undo takes back. File > Open Photo of a Board loads a photo and
+// flattens it at once; without a grid on it, the photo stays loaded as it was taken.
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+#include "core/progress.h"
+#include "photo/board_flattening.h"
+#include "window/map_window.h"
+
+class QAction;
+class QMenu;
+
+namespace tessara {
+
+class GridFitting;
+
+class PhotoFlattening : public QObject {
+    Q_OBJECT
+  public:
+    // Loads a picture as Load Map Picture does once it is chosen; true when it loaded.
+    using Open = std::function<bool(const QString& path)>;
+    // Puts Flatten by the Printed Grid into the Grid menu, before Measure Hexes; greyed
+    // while there is no map.
+    PhotoFlattening(const MapWindow& window, GridFitting& fitting, QMenu* menu, Open open);
+
+    // Open Photo of a Board, for the File menu.
+    QAction* openAction() const { return open_; }
+
+    // The work of the Grid menu's item, reporting to `progress`: when a grid is found, the
+    // board and its grid replace the map and its grid as one step of the history. The
+    // problem is returned for the caller to tell. Throws WorkCancelled, with nothing
+    // changed, when `progress` says stop.
+    FlatteningProblem flatten(Progress& progress);
+
+  private:
+    enum class From { Map, OpenedPhoto };
+    void flattenShown(From from);
+    void openPhoto();
+
+    MapWindow window_;
+    GridFitting& fitting_;
+    Open load_;
+    QAction* flatten_ = nullptr;
+    QAction* open_ = nullptr;
+};
+
+}  // namespace tessara

@@ -1,0 +1,62 @@
+// What flattening a photo of a board tells the user: its messages and its status line.
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+#include "core/message.h"
+#include "grid/grid_options.h"
+
+namespace tessara {
+
+// What makes a photo's grid easier to follow, said whenever none was found.
+inline QString photoAdvice() {
+    return QStringLiteral(
+        "Try a sharper photo with the whole board in view, taken as square-on as you can in "
+        "even light, or fit the grid by hand with Grid, Measure Hexes.");
+}
+
+inline Message noGridOnPhotoMessage() {
+    return {QStringLiteral("No printed hex grid was found on this photo, so the map is "
+                           "unchanged. ") +
+                photoAdvice(),
+            QStringLiteral("No printed grid found")};
+}
+
+// Open Photo of a Board found no grid: the photo is the map all the same.
+inline Message photoLoadedUnflattenedMessage() {
+    return {QStringLiteral("No printed hex grid was found on this photo; it is loaded as the "
+                           "map as it was taken. ") +
+                photoAdvice(),
+            QStringLiteral("No printed grid found")};
+}
+
+inline Message flattenOutOfMemoryMessage() {
+    return {QStringLiteral("There is not enough memory to flatten this photo. The map is "
+                           "unchanged."),
+            QStringLiteral("Not enough memory")};
+}
+
+inline QString flattenedStatus(QSize board, const GridOptions& grid) {
+    return QStringLiteral(
+               "Flattened the photo into a board of %1 x %2 pixels with a grid of %3-pixel "
+               "hexes in %4; Edit, Undo gives the photo back.")
+        .arg(board.width())
+        .arg(board.height())
+        .arg(grid.hexPixels.value_or(0), 0, 'f', 2)
+        .arg(grid.orientation == GridOrientation::Columns ? QStringLiteral("columns")
+                                                          : QStringLiteral("rows"));
+}
+
+// The hexes were made smaller than the largest on the photo to keep the board within
+// `longestSide`.
+inline QString cappedHexesStatus(double hexPixels, double largestSeen, int longestSide) {
+    return QStringLiteral(
+               "The hexes are %1 pixels flat to flat rather than the %2 of the largest on the "
+               "photo, so that the board stays within %3 pixels a side.")
+        .arg(hexPixels, 0, 'f', 2)
+        .arg(largestSeen, 0, 'f', 2)
+        .arg(longestSide);
+}
+
+}  // namespace tessara

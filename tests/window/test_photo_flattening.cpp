@@ -1,0 +1,172 @@
+// Grid, Flatten by the Printed Grid and File, Open Photo of a Board on the main window, over
+// a made-up phone photo of a board, tilted and seen through a barrelling lens.
+#include <QAccessible>
+#include <QMenu>
+#include <QProgressDialog>
+#include <QTimer>
+
+#include "core/number_to_text.h"
+#include "support/form_fixture.h"
+#include "support/scripted_progress.h"
+#include "support/test_files.h"
+#include "synthetic_photo.h"
+#include "view/status_box.h"
+#include "window/edit_history.h"
+#include "window/measure_messages.h"
+#include "window/photo_flattening.h"
+#include "window/photo_messages.h"
+
+using namespace tessara;
+using namespace tessara::test;
+
+namespace {
+
+// Hexes of 44 pixels on the board, about 30 on the photo.
+QImage boardPhoto() {
+    synthetic::PhotoRecipe recipe;
+    recipe.size = {640, 480};
+    recipe.board.size = {720, 544};
+    recipe.board.grid.hexPixels = 44;
+    recipe.tilt = 12;
+    recipe.k1 = -0.05;
+    return synthetic::drawPhoto(recipe);
+}
+
+// Lines that look as the user chose them: a fit keeps their look.
+const GridOptions kBefore{
+    GridOrientation::Columns, 3, 4, ShiftedLines::Second, 1.02, 30.0, 2.0, 0.5, 60, QColor(Qt::red),
+    LineStyle::Dashed};
+
+enum class How { GridMenu, OpenPhoto, StopAt, CancelButton };
+
+}  // namespace
+
+TEST_F(FormTest, FlattenByThePrintedGridPutsTheBoardAndItsGridInOneStepOrChangesNothing) {
+    ScratchDir dir;
+    const QImage photo = boardPhoto();
+    QImage blank(320, 240, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    writeImage(dir.path("photo.png"), photo, "PNG");
+    writeImage(dir.path("blank.png"), blank, "PNG");
+    ScriptedProgress counted;
+    const FlattenedBoard flat = flattenByPrintedGrid(photo, std::nullopt, counted);
+    ASSERT_EQ(flat.problem, FlatteningProblem::None);
+    GridOptions fitted = flat.options;
+    fitted.opacity = kBefore.opacity;
+    fitted.lineColour = kBefore.lineColour;
+    fitted.lineStyle = kBefore.lineStyle;
+    const QString width = singleToText(toSingle(flat.board.width() / *flat.options.hexPixels));
+    const int last = counted.reports - 1;
+    EditHistory* history = form.findChild<EditHistory*>();
+    const auto shows = [&](const char* when, const QImage& map, const GridOptions& options,
+                           const QString& mapSize) {
+        SCOPED_TRACE(when);
+        EXPECT_EQ(form.picMap().picture().image(), map);
+        EXPECT_EQ(image()->picture().image(), map);
+        EXPECT_EQ(form.fitting().options(), options);
+        EXPECT_EQ(control<QLineEdit>("txtMapSize")->text(), mapSize);
+    };
+    EXPECT_FALSE(action("mnuFlattenPhoto")->isEnabled()) << "greyed with no map";
+
+    const struct {
+        const char* guards;
+        How how;
+        const char* file;  // loaded before, or the one Open Photo of a Board opens
+        int stopAt;
+        bool flattened;
+        Message (*told)();
+    } rows[] = {
+        {"the Grid menu's item", How::GridMenu, "photo.png", 0, true, nullptr},
+        {"Open Photo loads and flattens", How::OpenPhoto, "photo.png", 0, true, nullptr},
+        {"no grid: said", How::GridMenu, "blank.png", 0, false, noGridOnPhotoMessage},
+        {"Open Photo, no grid: loaded as it is", How::OpenPhoto, "blank.png", 0, false,
+         photoLoadedUnflattenedMessage},
+        {"stopped at the first report", How::StopAt, "photo.png", 0, false, nullptr},
+        {"stopped half way", How::StopAt, "photo.png", last / 2, false, nullptr},
+        {"stopped at the last report", How::StopAt, "photo.png", last, false, nullptr},
+        {"no stop asked past it", How::StopAt, "photo.png", last + 1, true, nullptr},
+        {"Cancel on the progress window", How::CancelButton, "photo.png", 0, false, nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.guards);
+        platform.dialogs.answer(dir.path(row.file));
+        if (row.how != How::OpenPhoto) {
+            action("mnuLoad")->trigger();
+        }
+        form.fitting().putFit({kBefore, {}});
+        control<QLineEdit>("txtMapSize")->clear();
+        control<QLineEdit>("txtHexF")->clear();
+        action("mnuAlign")->setChecked(false);
+        history->clear();
+        const auto told = static_cast<std::ptrdiff_t>(platform.messages.shown().size());
+        ScriptedProgress progress;
+        progress.stopAt = row.stopAt;
+        if (row.how == How::StopAt && row.flattened) {
+            EXPECT_EQ(form.findChild<PhotoFlattening*>()->flatten(progress),
+                      FlatteningProblem::None);
+        } else if (row.how == How::StopAt) {
+            EXPECT_THROW(form.findChild<PhotoFlattening*>()->flatten(progress), WorkCancelled);
+        } else if (row.how == How::CancelButton) {
+            form.setProgressDelay(std::chrono::milliseconds(0));
+            QTimer::singleShot(0, &form, [this] {
+                form.findChild<QProgressDialog*>()->cancel();  // as soon as it shows
+            });
+            action("mnuFlattenPhoto")->trigger();
+        } else {
+            action(row.how == How::GridMenu ? "mnuFlattenPhoto" : "mnuOpenPhoto")->trigger();
+        }
+        const std::vector<Message>& shown = platform.messages.shown();
+        EXPECT_EQ(std::vector(shown.begin() + told, shown.end()),
+                  row.told ? std::vector{row.told()} : std::vector<Message>{});
+        if (!row.flattened) {
+            shows("unchanged", QString(row.file) == "photo.png" ? photo : blank, kBefore, "");
+            EXPECT_EQ(history->count(), 0);
+            EXPECT_FALSE(action("mnuAlign")->isChecked());
+            continue;
+        }
+        shows("flattened", flat.board, fitted, width);
+        EXPECT_TRUE(action("mnuAlign")->isChecked()) << "the board's grid shown over it";
+        EXPECT_EQ(
+            form.findChild<StatusBox*>()->message(),
+            flattenedStatus(flat.board.size(), flat.options) + ' ' + sizesFilledStatus(width, "1"));
+        EXPECT_EQ(action("mnuUndo")->text(), "&Undo Flatten by the Printed Grid");
+        action("mnuUndo")->trigger();
+        shows("undone", photo, kBefore, "");
+        action("mnuRedo")->trigger();
+        shows("redone", flat.board, fitted, width);
+        EXPECT_EQ(history->count(), 1);
+    }
+    EXPECT_TRUE(action("mnuFlattenPhoto")->isEnabled());
+}
+
+TEST_F(FormTest, PhotoItemsSitBesideTheirKinWithAKeyOfTheirOwnAndAName) {
+    const struct {
+        const char* guards;
+        const char* menu;
+        const char* item;
+        const char* after;
+        QString caption;
+    } rows[] = {
+        {"Alt+G, P", "mnuGrid", "mnuFlattenPhoto", "mnuFindGrid", "Flatten by the &Printed Grid"},
+        {"Alt+F, O", "mnuFile", "mnuOpenPhoto", "mnuLoad", "&Open Photo of a Board..."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.guards);
+        auto* menu = control<QMenu>(row.menu);
+        const QList<QAction*> items = menu->actions();
+        const auto at = static_cast<int>(items.indexOf(action(row.item)));
+        ASSERT_GE(at, 1);
+        EXPECT_EQ(items[at - 1], action(row.after));
+        EXPECT_EQ(items[at]->text(), row.caption);
+        QStringList keys;
+        for (const QAction* item : items) {
+            if (const qsizetype amp = item->text().indexOf('&'); amp >= 0) {
+                keys << item->text().mid(amp + 1, 1).toLower();
+            }
+        }
+        EXPECT_EQ(keys.removeDuplicates(), 0) << qPrintable(keys.join(' '));
+        QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(menu)->child(at);
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(shown->text(QAccessible::Name), QString(row.caption).remove('&'));
+    }
+}
