@@ -3,7 +3,6 @@
 
 #include <QDir>
 #include <QRegularExpression>
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -12,10 +11,9 @@
 #include "grid/find_grid.h"
 #include "grid/grid_fields.h"
 #include "grid/hex_lattice.h"
-#include "grid/line_cutter.h"
-#include "grid/map_darkness.h"
 #include "grid_error.h"
 #include "photo/photo_flattening.h"
+#include "printed_lines.h"
 #include "support/program_run.h"
 #include "support/test_files.h"
 #include "synthetic_photo.h"
@@ -59,54 +57,6 @@ class CliFlatten : public ::testing::Test {
 
     ScratchDir dir;
 };
-
-struct LineDistance {
-    double mean = 0;
-    double ninetyFifth = 0;
-    int cuts = 0;
-};
-
-// Where the printed lines cross a cut at the middle of each side of the grid `options` draws,
-// against that side: the clear lines only, as the finders take them.
-LineDistance printedLinesFrom(const QImage& board, const GridOptions& options) {
-    const double h = *options.hexPixels;
-    const LatticeOnPicture l = latticeOf(options, h, QSizeF(board.size()));
-    const HexLattice lattice{l.centre, l.along, l.across + l.along / 2};
-    const MapDarkness map(board);
-    const LineCutter cutter(map, h);
-    std::vector<LineCrossing> seen;
-    const int reach = static_cast<int>(std::max(board.width(), board.height()) / h) + 2;
-    for (int i = -2 * reach; i <= 2 * reach; ++i) {
-        for (int j = -2 * reach; j <= 2 * reach; ++j) {
-            const QPointF own = lattice.at(QPointF(i, j) + kOwnCorner);
-            for (const QPointF end : kSideEnds) {
-                const QPointF side = lattice.at(QPointF(i, j) + end) - own;
-                const QPointF along = side / std::hypot(side.x(), side.y());
-                const QPointF middle = own + side / 2;
-                LineCrossing crossing;
-                if (map.holds(middle, 16) &&
-                    cutter.measure(middle, along, {-along.y(), along.x()}, crossing)) {
-                    seen.push_back(crossing);
-                }
-            }
-        }
-    }
-    const double least = leastContrast(seen);
-    std::vector<double> offsets;
-    for (const LineCrossing& c : seen) {
-        if (c.contrast >= least) {
-            offsets.push_back(std::abs(c.offset));
-        }
-    }
-    std::sort(offsets.begin(), offsets.end());
-    LineDistance distance;
-    distance.cuts = static_cast<int>(offsets.size());
-    for (const double d : offsets) {
-        distance.mean += d / std::max<size_t>(1, offsets.size());
-    }
-    distance.ninetyFifth = offsets.empty() ? INFINITY : offsets[offsets.size() * 95 / 100];
-    return distance;
-}
 
 // How far the hex centre of `found` lies from the nearest hex centre of `told`, pixels.
 double offLattice(const LatticeOnPicture& found, const LatticeOnPicture& told) {
@@ -182,7 +132,7 @@ TEST_F(CliFlatten, TheFlatFinderReadsThePrintedGridOnTheBoard) {
     EXPECT_LT(offBy, 0.2);
     const synthetic::GridError apart =
         synthetic::gridError(told, *found, board.size(), QRectF(QPointF(), board.size()));
-    const LineDistance lines = printedLinesFrom(board, told);
+    const synthetic::PrintedLines lines = synthetic::printedLines(board, told);
     std::printf(
         "  board %dx%d, hexes %.2f px: found %.3f px, rotation %.4f, a centre %.3f px "
         "off; grids %.3f px apart on average; printed lines %.3f px off on average, "
