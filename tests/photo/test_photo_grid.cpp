@@ -102,7 +102,8 @@ TEST(PhotoGrid, TheMadeUpCameraSeesTheBoardAsAPinholeCamera) {
 
 namespace {
 
-// A bell across the lattice's alpha: 4 px along y at alpha = 5, half a hex wide or more.
+// A bell across the lattice's alpha: 4 px along y and half a pixel along x at alpha = 5,
+// its standard deviation three hexes.
 QPointF bell(QPointF lattice) {
     const double s = (lattice.x() - 5) / 3;
     return QPointF(0.5, 4) * std::exp(-s * s / 2);
