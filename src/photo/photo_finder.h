@@ -4,7 +4,10 @@
 // into one lattice from the tile most of its neighbours agree with, outwards; a homography is
 // fitted to the thousands of hex centres so indexed (RANSAC, OpenCV's findHomography), then
 // the homography and the lens term together (photo_grid.h: nine numbers) by reweighted
-// Gauss-Newton, first to the centres and at last to the printed lines themselves.
+// Gauss-Newton, first to the centres and at last to the printed lines themselves. Where they
+// cannot follow the grid (warped paper: the centres far from them, or the lines off them),
+// a smooth mesh (photo_warp.h) is fitted on top to what they leave, first of the centres,
+// then of the lines, in turn with the nine numbers.
 #pragma once
 
 #include <QImage>

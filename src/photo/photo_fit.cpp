@@ -56,7 +56,53 @@ std::optional<double> residualOf(const PhotoGrid& grid, const Observation& o) {
     return o.value - QPointF::dotProduct(o.normal, *p);
 }
 
+// Each observation's weight under `loss` on its residual from `grid`, the limit taken as
+// fitObservations takes it.
+std::vector<double> weightsOf(const PhotoGrid& grid, const std::vector<Observation>& seen,
+                              Loss loss, double scale) {
+    std::vector<double> residuals;
+    std::vector<double> spread;
+    for (const Observation& o : seen) {
+        const std::optional<double> r = residualOf(grid, o);
+        residuals.push_back(r ? *r : INFINITY);
+        if (r) {
+            spread.push_back(std::abs(*r));
+        }
+    }
+    const double limit =
+        loss == Loss::Tukey ? 4.685 * std::max(scale / 4.685, 1.4826 * medianOf(spread)) : scale;
+    std::vector<double> weights;
+    for (const double r : residuals) {
+        weights.push_back(std::isfinite(r) ? weightOf(loss, r, limit) : 0);
+    }
+    return weights;
+}
+
 }  // namespace
+
+std::optional<PhotoGrid> fitWarpObservations(const PhotoGrid& start,
+                                             const std::vector<Observation>& seen, Loss loss,
+                                             double scale, int rounds) {
+    PhotoGrid grid = start;
+    PhotoGrid flat = start;
+    flat.warp = {};
+    for (int round = 0; round < rounds; ++round) {
+        const std::vector<double> weights = weightsOf(grid, seen, loss, scale);
+        std::vector<WarpObservation> left;
+        for (size_t i = 0; i < seen.size(); ++i) {
+            const std::optional<double> r = residualOf(flat, seen[i]);
+            if (r && weights[i] > 0) {
+                left.push_back({seen[i].lattice, seen[i].normal, *r, weights[i]});
+            }
+        }
+        const std::optional<PhotoWarp> warp = fitWarp(grid.warp, left);
+        if (!warp) {
+            return std::nullopt;
+        }
+        grid.warp = *warp;
+    }
+    return grid;
+}
 
 std::optional<PhotoGrid> fitObservations(const PhotoGrid& start,
                                          const std::vector<Observation>& seen, Loss loss,

@@ -39,4 +39,12 @@ std::optional<PhotoGrid> fitObservations(const PhotoGrid& grid,
                                          double scale, int rounds, bool lens,
                                          FitReport* report = nullptr);
 
+// The grid's warp (photo_warp.h) fitted to what `seen` leaves after the homography and the
+// lens, which are held: each observation one linear equation, weighed by `loss` on its
+// residual from `grid` as it stands, `rounds` times over. `grid` must carry a mesh. Nothing
+// when the mesh's equations cannot be solved.
+std::optional<PhotoGrid> fitWarpObservations(const PhotoGrid& grid,
+                                             const std::vector<Observation>& seen, Loss loss,
+                                             double scale, int rounds);
+
 }  // namespace tessara

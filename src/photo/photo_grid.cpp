@@ -91,15 +91,32 @@ Homography Homography::normalised() const {
     return h;
 }
 
+namespace {
+
+constexpr int kWarpSteps = 6;
+
+std::optional<QPointF> unwarpedLattice(const PhotoGrid& grid, QPointF photo) {
+    const std::optional<QPointF> u = grid.lens.undistorted(photo);
+    const std::optional<Homography> back = grid.lattice.inverted();
+    return u && back ? back->map(*u) : std::nullopt;
+}
+
+}  // namespace
+
 std::optional<QPointF> PhotoGrid::toPhoto(QPointF point) const {
     const std::optional<QPointF> u = lattice.map(point);
-    return u ? std::optional(lens.distorted(*u)) : std::nullopt;
+    if (!u) {
+        return std::nullopt;
+    }
+    return warp.empty() ? lens.distorted(*u) : lens.distorted(*u) + warp.at(point);
 }
 
 std::optional<QPointF> PhotoGrid::toLattice(QPointF photo) const {
-    const std::optional<QPointF> u = lens.undistorted(photo);
-    const std::optional<Homography> back = lattice.inverted();
-    return u && back ? back->map(*u) : std::nullopt;
+    std::optional<QPointF> at = unwarpedLattice(*this, photo);
+    for (int k = 0; k < kWarpSteps && at && !warp.empty(); ++k) {
+        at = unwarpedLattice(*this, photo - warp.at(*at));
+    }
+    return at;
 }
 
 std::optional<QPointF> PhotoGrid::nearestCentre(QPointF photo) const {

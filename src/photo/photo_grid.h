@@ -8,12 +8,20 @@
 // photo's centre and R half its diagonal, so that k1 reads the same at every photo size: a
 // point in a corner moves by k1 R. One radial term is what a phone's main lens needs for a
 // board that fills most of the frame; tangential terms and k2 are left out.
+//
+// Paper that is not flat (a fold, a curl along an edge) moves the printed grid a few pixels
+// from where those nine numbers put it. For such a photo alone the grid carries a smooth
+// correction on top of them, a cubic B-spline mesh over the lattice (photo_warp.h) added
+// after the lens: p = lens(H (alpha, beta)) + W(alpha, beta). Without one, the grid is the
+// nine numbers and nothing else.
 #pragma once
 
 #include <QPointF>
 #include <QSizeF>
 #include <array>
 #include <optional>
+
+#include "photo/photo_warp.h"
 
 namespace tessara {
 
@@ -46,8 +54,11 @@ struct Homography {
 struct PhotoGrid {
     Homography lattice;  // lattice coordinates to pinhole photo pixels
     PhotoLens lens;
+    PhotoWarp warp;  // empty unless the paper is warped
 
     std::optional<QPointF> toPhoto(QPointF lattice) const;
+    // With a warp, found by a few fixed-point steps: the warp changes by far less than a
+    // pixel over the lattice step a pixel makes, so each step gains digits.
     std::optional<QPointF> toLattice(QPointF photo) const;
     // The centre of the hex nearest to a photo point, on the photo.
     std::optional<QPointF> nearestCentre(QPointF photo) const;

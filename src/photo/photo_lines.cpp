@@ -129,8 +129,12 @@ std::optional<LineFit> fitPhotoLines(const MapDarkness& photo, const PhotoGrid& 
             }
         }
         // The lens term waits until the homography has drawn the outline onto the lines.
-        const std::optional<PhotoGrid> fitted =
+        std::optional<PhotoGrid> fitted =
             fitObservations(grid, seen, Loss::Tukey, 0.25, 4, pass > 0);
+        // A warped grid's mesh then follows what the nine numbers leave, they held.
+        if (fitted && !fitted->warp.empty()) {
+            fitted = fitWarpObservations(*fitted, seen, Loss::Tukey, 0.25, 2);
+        }
         if (!fitted) {
             return std::nullopt;
         }

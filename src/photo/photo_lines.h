@@ -2,7 +2,8 @@
 // as the flat finder fits its six. Short cuts across the sides the model predicts, all over
 // the lattice read, find the centre of each printed line to a fraction of a pixel; the model
 // is then moved onto them (Tukey's loss: labels, roads and the table drop out) and the lines
-// measured again, until the outline settles.
+// measured again, until the outline settles. A grid that carries a warp (photo_warp.h) has it
+// fitted to the same cuts after the nine numbers, each pass.
 #pragma once
 
 #include <QRectF>

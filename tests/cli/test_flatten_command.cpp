@@ -154,6 +154,28 @@ TEST_F(CliFlatten, TheFlatFinderReadsThePrintedGridOnTheBoard) {
     EXPECT_GT(lines.cuts, 300);
 }
 
+// A board folded by 6 px on the photo flattens as a flat one does: the printed lines lie on
+// the grid printed, 0.2 px on average and 0.5 px at the 95th percentile.
+TEST_F(CliFlatten, AFoldedBoardFlattensOntoItsPrintedGrid) {
+    synthetic::PhotoRecipe recipe = photoRecipe();
+    recipe.fold = 6;
+    writeImage(dir.path("folded.png"), synthetic::drawPhoto(recipe), "PNG");
+    const Finished result = run("flatten folded.png flat.png");
+    ASSERT_EQ(result.status, 0) << result.err.toStdString();
+    const CommandLine printed =
+        parseCommandLine(("grid flat.png x.png " + result.out.trimmed()).split(u' '));
+    ASSERT_EQ(printed.action, CommandAction::Grid) << printed.error.toStdString();
+    const QImage board = LoadPicture(dir.path("flat.png")).image();
+    const LineDistance lines = printedLinesFrom(board, printed.grid.choices.options);
+    std::printf(
+        "  folded by 6 px: printed lines %.3f px off on average, %.3f px at the 95th "
+        "percentile, over %d cuts\n",
+        lines.mean, lines.ninetyFifth, lines.cuts);
+    EXPECT_LT(lines.mean, 0.2);
+    EXPECT_LT(lines.ninetyFifth, 0.5);
+    EXPECT_GT(lines.cuts, 300);
+}
+
 // Hexes of 40 px read 816 hexes apart in a row make a board 819 hexes wide: 32760 px fit,
 // 40.01 px (32769) do not; the largest seen, 41 px, is brought down to the 40 that fit.
 TEST(FlatBoard, StaysWithinTheLongestSide) {

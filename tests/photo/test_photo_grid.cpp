@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QLineF>
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdio>
+#include <vector>
 
 #include "photo/photo_grid.h"
+#include "photo/photo_warp.h"
 #include "synthetic_photo.h"
 
 using namespace tessara;
@@ -92,5 +97,70 @@ TEST(PhotoGrid, TheMadeUpCameraSeesTheBoardAsAPinholeCamera) {
             EXPECT_NEAR(QLineF(at(0, 0), at(1000, 800)).length(),
                         800 * std::hypot(1000, 800) / std::hypot(1001, 801), 1e-9);
         }
+    }
+}
+
+namespace {
+
+// A bell across the lattice's alpha: 4 px along y and half a pixel along x at alpha = 5,
+// its standard deviation three hexes.
+QPointF bell(QPointF lattice) {
+    const double s = (lattice.x() - 5) / 3;
+    return QPointF(0.5, 4) * std::exp(-s * s / 2);
+}
+
+PhotoWarp bellMesh() {
+    PhotoWarp mesh = warpMeshOver(QRectF(-2, -3, 14, 10), 3);
+    std::vector<WarpObservation> seen;
+    for (double a = -2; a <= 12; a += 0.5) {
+        for (double b = -3; b <= 7; b += 0.5) {
+            const QPointF d = bell(QPointF(a, b));
+            seen.push_back({QPointF(a, b), QPointF(1, 0), d.x()});
+            seen.push_back({QPointF(a, b), QPointF(0, 1), d.y()});
+        }
+    }
+    return *fitWarp(mesh, seen);
+}
+
+}  // namespace
+
+// The mesh's weights sum to one everywhere, and past its edges it keeps the edge's value.
+TEST(PhotoWarp, AnEvenMeshMovesEveryPointAlike) {
+    PhotoWarp mesh = warpMeshOver(QRectF(0, 0, 10, 7), 3);
+    EXPECT_EQ(mesh.intervals, (std::array<int, 2>{4, 3}));
+    EXPECT_EQ(mesh.shifts.size(), 7u * 6u);
+    for (QPointF& shift : mesh.shifts) {
+        shift = QPointF(2, -1.5);
+    }
+    for (const QPointF p : {QPointF(0, 0), QPointF(4.3, 2.2), QPointF(12, 9), QPointF(-40, 3)}) {
+        EXPECT_NEAR(mesh.at(p).x(), 2, 1e-12) << p.x();
+        EXPECT_NEAR(mesh.at(p).y(), -1.5, 1e-12) << p.x();
+    }
+    EXPECT_EQ(PhotoWarp().at(QPointF(1, 1)), QPointF());
+}
+
+// Fitted to a bell of 4 px over three hexes either way, the mesh of knots every three hexes
+// follows it to a tenth of its height; the grid that carries it maps back to the lattice
+// point it came from.
+TEST(PhotoWarp, FollowsABellAndMapsBack) {
+    const PhotoWarp mesh = bellMesh();
+    double worst = 0;
+    for (double a = 0; a <= 10; a += 0.25) {
+        const QPointF miss = mesh.at(QPointF(a, 2)) - bell(QPointF(a, 2));
+        worst = std::max(worst, std::hypot(miss.x(), miss.y()));
+    }
+    std::printf("  the bell followed to %.3f px\n", worst);
+    EXPECT_LT(worst, 0.4);
+    PhotoGrid grid;
+    grid.lattice.m = {30, 15, 100, 0, 26, 80, 1e-4, -2e-4, 1};
+    grid.lens = PhotoLens::of(QSizeF(800, 600), -0.05);
+    grid.warp = mesh;
+    for (const QPointF l : {QPointF(5, 2), QPointF(0.3, -1.7), QPointF(9.5, 6)}) {
+        const std::optional<QPointF> p = grid.toPhoto(l);
+        ASSERT_TRUE(p);
+        const std::optional<QPointF> back = grid.toLattice(*p);
+        ASSERT_TRUE(back);
+        EXPECT_NEAR(back->x(), l.x(), 1e-6) << l.x();
+        EXPECT_NEAR(back->y(), l.y(), 1e-6) << l.x();
     }
 }

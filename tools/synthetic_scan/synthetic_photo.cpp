@@ -61,9 +61,31 @@ int clampByte(double value) {
 
 }  // namespace
 
+QPointF PhotoFold::at(QPointF flat) const {
+    if (amplitude == 0) {
+        return {};
+    }
+    const double s = QPointF::dotProduct(normal, flat - through) / width;
+    return normal * (amplitude * std::exp(-s * s / 2));
+}
+
+QPointF PhotoFold::unfolded(QPointF photo) const {
+    // The fold's slope is at most amplitude / (width sqrt(e)), a tenth or less: each
+    // fixed-point step gains a digit.
+    QPointF flat = photo;
+    for (int k = 0; k < 20 && amplitude != 0; ++k) {
+        flat = photo - at(flat);
+    }
+    return flat;
+}
+
 std::optional<QPointF> PhotoTruth::toPhoto(QPointF boardPoint) const {
     const std::optional<QPointF> u = board.map(boardPoint);
-    return u ? std::optional(lens.distorted(*u)) : std::nullopt;
+    if (!u) {
+        return std::nullopt;
+    }
+    const QPointF flat = lens.distorted(*u);
+    return flat + fold.at(flat);
 }
 
 PhotoTruth photoTruth(const PhotoRecipe& recipe) {
@@ -84,7 +106,10 @@ PhotoTruth photoTruth(const PhotoRecipe& recipe) {
     const Matrix3 placed = {r[0], r[1], 0, r[3], r[4], 0, r[6], r[7], distance};
     const PhotoLens lens = PhotoLens::of(photo, recipe.k1);
     const Matrix3 camera = {focal, 0, lens.centre.x(), 0, focal, lens.centre.y(), 0, 0, 1};
-    return {Homography{times(camera, times(placed, centred))}.normalised(), lens};
+    const double a = radians(recipe.foldAngle);
+    const PhotoFold fold{lens.centre, QPointF(-std::sin(a), std::cos(a)), recipe.fold,
+                         recipe.foldWidth};
+    return {Homography{times(camera, times(placed, centred))}.normalised(), lens, fold};
 }
 
 QImage drawPhoto(const PhotoRecipe& recipe) {
@@ -101,7 +126,7 @@ QImage drawPhoto(const PhotoRecipe& recipe) {
         auto* ys = mapY.ptr<float>(y);
         for (int x = 0; x < w; ++x) {
             const QPointF p((x + 0.5) / kSupersample - 0.5, (y + 0.5) / kSupersample - 0.5);
-            const std::optional<QPointF> u = truth.lens.undistorted(p);
+            const std::optional<QPointF> u = truth.lens.undistorted(truth.fold.unfolded(p));
             const std::optional<QPointF> q = u && back ? back->map(*u) : std::nullopt;
             xs[x] = q ? static_cast<float>(q->x()) : -1000.0f;
             ys[x] = q ? static_cast<float>(q->y()) : -1000.0f;

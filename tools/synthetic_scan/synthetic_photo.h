@@ -32,12 +32,32 @@ struct PhotoRecipe {
     double grain = 2;         // grey levels
     int jpegQuality = 0;      // 1 to 100 to pass the photo through JPEG; 0 leaves it as drawn
     std::uint64_t seed = 7;
+    // Warped paper: a fold moves the printed board on the photo, after the lens, by `fold`
+    // pixels across a line through the photo's centre at `foldAngle` degrees to its x axis,
+    // falling off as a bell of `foldWidth` pixels (its standard deviation) either side.
+    double fold = 0;
+    double foldAngle = 60;
+    double foldWidth = 100;
 };
 
-// Where the camera puts the board: board pixels to pinhole photo pixels, then the lens.
+// The fold's displacement of a point of the flat photo, pixels.
+struct PhotoFold {
+    QPointF through;
+    QPointF normal;  // unit length, across the fold's line
+    double amplitude = 0;
+    double width = 1;
+
+    QPointF at(QPointF flat) const;
+    // The flat photo's point the fold moves to `photo`.
+    QPointF unfolded(QPointF photo) const;
+};
+
+// Where the camera puts the board: board pixels to pinhole photo pixels, the lens, and the
+// fold.
 struct PhotoTruth {
     Homography board;
     PhotoLens lens;
+    PhotoFold fold;
 
     std::optional<QPointF> toPhoto(QPointF boardPoint) const;
 };
