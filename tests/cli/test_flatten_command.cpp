@@ -166,7 +166,8 @@ TEST_F(CliFlatten, AFoldedBoardFlattensOntoItsPrintedGrid) {
         parseCommandLine(("grid flat.png x.png " + result.out.trimmed()).split(u' '));
     ASSERT_EQ(printed.action, CommandAction::Grid) << printed.error.toStdString();
     const QImage board = LoadPicture(dir.path("flat.png")).image();
-    const LineDistance lines = printedLinesFrom(board, printed.grid.choices.options);
+    const synthetic::PrintedLines lines =
+        synthetic::printedLines(board, printed.grid.choices.options);
     std::printf(
         "  folded by 6 px: printed lines %.3f px off on average, %.3f px at the 95th "
         "percentile, over %d cuts\n",
