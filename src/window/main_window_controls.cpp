@@ -183,12 +183,13 @@ void Form1::buildMenus() {
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     mnuLoad =
         command(mnuFile, "mnuLoad", QStringLiteral("Load Map Picture"), &Form1::mnuLoad_Click);
-    mnuFile->addAction(photos->openAction());
     mnuSave = command(mnuFile, "mnuSave", QStringLiteral("Save Map"), &Form1::mnuSave_Click);
     mnuPrint = command(mnuFile, "mnuPrint", QStringLiteral("Print Map"), &Form1::mnuPrint_Click);
     mnuFile->addActions(
         {printing_->action(), exports_->exportMapAction(), exports_->exportGridAction()});
     mnuFile->addMenu(exports_->exportForMenu());
+    // After the items of old, so that the keys that reach them stay the same.
+    mnuFile->addAction(photos->openAction());
     separator(mnuFile, "Sep1");
     mnuExit = command(mnuFile, "mnuExit", QStringLiteral("Exit"), &Form1::mnuExit_Click);
     bar->addMenu((new EditMenu(this, history_))->menu());

@@ -138,9 +138,9 @@ TEST_F(MainWindow, MenusHoldTheirItemsInOrder) {
         << "named after nothing while there is nothing to undo";
     EXPECT_EQ(action("mnuInformation")->menu(), nullptr) << "a command on the bar itself";
     EXPECT_EQ(captionsOf(control<QMenu>("mnuFile")),
-              (QStringList{"Load Map Picture", "&Open Photo of a Board...", "Save Map", "Print Map",
-                           "Print at &Scale...", "E&xport Map As...", "Export &Grid Only...",
-                           "Export &For", "-", "Exit"}));
+              (QStringList{"Load Map Picture", "Save Map", "Print Map", "Print at &Scale...",
+                           "E&xport Map As...", "Export &Grid Only...", "Export &For",
+                           "&Open Photo of a Board...", "-", "Exit"}));
     EXPECT_EQ(captionsOf(control<QMenu>("mnuZoom")),
               (QStringList{"&Normal", "-", "1:5", "1:3", "1:2", "-", "2:1", "3:1", "5:1"}));
     EXPECT_EQ(captionsOf(control<QMenu>("mnuScroll")), (QStringList{"Slow", "Medium", "Fast"}));
