@@ -59,20 +59,9 @@ constexpr double kMiB = 1024.0 * 1024.0;
 // A board of 50 px hexes printed 4500 x 3400, photographed whole by a phone held 15 degrees
 // off square, its lens barrelling: hexes of about 36 px on the photo, larger on the near side.
 synthetic::PhotoRecipe largePhoto() {
-    synthetic::PhotoRecipe recipe;
+    synthetic::PhotoRecipe recipe = synthetic::tiltedBoardPhoto({4500, 3400});
     recipe.size = QSize(4000, 3000);
-    recipe.board.size = QSize(4500, 3400);
-    recipe.board.grid.hexPixels = 50;
-    recipe.board.grid.rotation = 1.3;
-    recipe.board.grid.offsetX = 5.2;
-    recipe.board.grid.offsetY = -3.7;
-    recipe.board.lineWidth = 2;
-    recipe.board.lineGrey = 30;
-    recipe.board.margin = 24;
     recipe.board.seed = 12;
-    recipe.tilt = 15;
-    recipe.turn = 4;
-    recipe.k1 = -0.05;
     recipe.seed = 12;
     return recipe;
 }

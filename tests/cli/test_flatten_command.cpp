@@ -26,19 +26,7 @@ namespace {
 // A board of 50 px hexes seen tilted by 15 degrees through a barrelling lens: about 35 px
 // hexes on the photo.
 synthetic::PhotoRecipe photoRecipe() {
-    synthetic::PhotoRecipe recipe;
-    recipe.board.size = {900, 680};
-    recipe.board.grid.hexPixels = 50;
-    recipe.board.grid.rotation = 1.3;
-    recipe.board.grid.offsetX = 5.2;
-    recipe.board.grid.offsetY = -3.7;
-    recipe.board.lineWidth = 2;
-    recipe.board.lineGrey = 30;
-    recipe.board.margin = 24;
-    recipe.tilt = 15;
-    recipe.turn = 4;
-    recipe.k1 = -0.05;
-    return recipe;
+    return synthetic::tiltedBoardPhoto({900, 680});
 }
 
 class CliFlatten : public ::testing::Test {

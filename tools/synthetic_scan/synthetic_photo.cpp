@@ -88,6 +88,22 @@ std::optional<QPointF> PhotoTruth::toPhoto(QPointF boardPoint) const {
     return flat + fold.at(flat);
 }
 
+PhotoRecipe tiltedBoardPhoto(QSize boardSize) {
+    PhotoRecipe recipe;
+    recipe.board.size = boardSize;
+    recipe.board.grid.hexPixels = 50;
+    recipe.board.grid.rotation = 1.3;
+    recipe.board.grid.offsetX = 5.2;
+    recipe.board.grid.offsetY = -3.7;
+    recipe.board.lineWidth = 2;
+    recipe.board.lineGrey = 30;
+    recipe.board.margin = 24;
+    recipe.tilt = 15;
+    recipe.turn = 4;
+    recipe.k1 = -0.05;
+    return recipe;
+}
+
 PhotoTruth photoTruth(const PhotoRecipe& recipe) {
     const QSizeF boardSize(recipe.board.size);
     const QSizeF photo(recipe.size);

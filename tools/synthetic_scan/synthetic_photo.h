@@ -64,6 +64,12 @@ struct PhotoTruth {
 
 PhotoTruth photoTruth(const PhotoRecipe& recipe);
 
+// A board of 50 px hexes of `boardSize` (a 24 px margin, lines 2 px of grey 30, the grid
+// turned 1.3 degrees) photographed 15 degrees off square and turned 4 degrees, through a
+// barrelling lens (k1 -0.05): hexes of about 35 px on a photo of its default size. The
+// flatten tests and benchmark start from it.
+PhotoRecipe tiltedBoardPhoto(QSize boardSize);
+
 // The photo, Format_RGB32. Needs a QGuiApplication for the board's labels.
 QImage drawPhoto(const PhotoRecipe& recipe);
 
