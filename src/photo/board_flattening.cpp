@@ -13,7 +13,19 @@ FlattenedBoard flattenByPrintedGrid(const QImage& photo, std::optional<double> h
     if (!found) {
         return flat;
     }
-    const FlatPlan plan = planFlatBoard(found->grid, printedHexes(photo, *found), hexPixels);
+    return flattenOnGrid(photo, found->grid, found->grid, printedHexes(photo, *found), hexPixels,
+                         progress);
+}
+
+FlattenedBoard flattenOnGrid(const QImage& photo, const PhotoGrid& grid, const PhotoGrid& upright,
+                             const std::vector<QPointF>& hexes, std::optional<double> hexPixels,
+                             Progress& progress) {
+    FlattenedBoard flat;
+    flat.problem = FlatteningProblem::NoGrid;
+    if (hexes.empty()) {
+        return flat;
+    }
+    const FlatPlan plan = planFlatBoard(upright, hexes, hexPixels);
     if (!plan.board && hexPixels && plan.wanted.isValid()) {
         flat.problem = FlatteningProblem::TooLong;
         flat.wanted = plan.wanted;
@@ -26,7 +38,7 @@ FlattenedBoard flattenByPrintedGrid(const QImage& photo, std::optional<double> h
     }
     // The resampling runs on every core in one pass: it cannot stop half way.
     progress.step(QStringLiteral("Flattening the board"));
-    flat.board = flattenPhoto(photo, found->grid, *plan.board);
+    flat.board = flattenPhoto(photo, grid, *plan.board);
     flat.problem = flat.board.isNull() ? FlatteningProblem::OutOfMemory : FlatteningProblem::None;
     flat.options = *options;
     flat.plan = *plan.board;

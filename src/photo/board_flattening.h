@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QSize>
 #include <optional>
+#include <vector>
 
 #include "core/progress.h"
 #include "grid/grid_options.h"
@@ -21,16 +22,24 @@ enum class FlatteningProblem {
 
 struct FlattenedBoard {
     FlatteningProblem problem = FlatteningProblem::None;
-    QImage board;         // Format_RGB32
-    GridOptions options;  // the printed grid on the board: hexPixels set, upright
-    FlatBoard plan;       // its hex size, and the largest seen on the photo
-    bool capped = false;  // the hexes made smaller than the largest seen (planFlatBoard)
-    QSize wanted;         // for TooLong: the board the hex size asked for
+    QImage board;              // Format_RGB32
+    GridOptions options;       // the printed grid on the board: hexPixels set, upright
+    FlatBoard plan;            // its hex size, and the largest seen on the photo
+    bool capped = false;       // the hexes made smaller than the largest seen (planFlatBoard)
+    QSize wanted;              // for TooLong: the board the hex size asked for
+    bool cornersOnly = false;  // flattened by four corners, no printed grid found after
 };
 
 // The board with hexes `hexPixels` flat to flat, or of the largest on the photo. Throws
 // WorkCancelled when the user stops it, while the grid is looked for.
 FlattenedBoard flattenByPrintedGrid(const QImage& photo, std::optional<double> hexPixels,
                                     Progress& progress = noProgress());
+
+// The board of `hexes` (lattice indices) made from the photo by `grid`, its hexes as above.
+// It is planned on `upright`, the same lattice on a picture whose upright is the board's
+// and whose hexes are those it keeps: the photo itself, or a picture made from it.
+FlattenedBoard flattenOnGrid(const QImage& photo, const PhotoGrid& grid, const PhotoGrid& upright,
+                             const std::vector<QPointF>& hexes, std::optional<double> hexPixels,
+                             Progress& progress = noProgress());
 
 }  // namespace tessara

@@ -108,10 +108,19 @@ std::optional<QPointF> PhotoGrid::toPhoto(QPointF point) const {
     if (!u) {
         return std::nullopt;
     }
-    return warp.empty() ? lens.distorted(*u) : lens.distorted(*u) + warp.at(point);
+    const QPointF p = warp.empty() ? lens.distorted(*u) : lens.distorted(*u) + warp.at(point);
+    return fromPicture ? fromPicture->map(p) : p;
 }
 
 std::optional<QPointF> PhotoGrid::toLattice(QPointF photo) const {
+    if (fromPicture) {
+        const std::optional<Homography> back = fromPicture->inverted();
+        const std::optional<QPointF> p = back ? back->map(photo) : std::nullopt;
+        if (!p) {
+            return std::nullopt;
+        }
+        photo = *p;
+    }
     std::optional<QPointF> at = unwarpedLattice(*this, photo);
     for (int k = 0; k < kWarpSteps && at && !warp.empty(); ++k) {
         at = unwarpedLattice(*this, photo - warp.at(*at));

@@ -55,6 +55,10 @@ struct PhotoGrid {
     Homography lattice;  // lattice coordinates to pinhole photo pixels
     PhotoLens lens;
     PhotoWarp warp;  // empty unless the paper is warped
+    // A grid found on a picture made from the photo by a homography (Flatten by Four Corners
+    // squares the photo up first) is carried back to the photo by it, last of all: the model
+    // above is of that picture. The fits take grids without one.
+    std::optional<Homography> fromPicture;
 
     std::optional<QPointF> toPhoto(QPointF lattice) const;
     // With a warp, found by a few fixed-point steps: the warp changes by far less than a

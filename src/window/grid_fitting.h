@@ -82,6 +82,9 @@ class GridFitting : public QObject {
     GridFit fitted(const GridOptions& options) const;
     // Turns the preview on as showFitted does, for a fit put in place by a step of its own.
     void showPreview();
+    // Starts a map tool of another part of the Grid menu, as the menu's own are started:
+    // one holding the map takes its clicks until it is done, Esc or another tool.
+    void startTool(MapTool& tool);
 
   signals:
     // Another map was loaded.
@@ -99,7 +102,6 @@ class GridFitting : public QObject {
     bool keyPressed(const QKeyEvent& key);
     void typedInto(const QLineEdit* box);
     void pointerAt(Single x, Single y);
-    void startTool(MapTool& tool);
     void letGo();
     void doneMarking();
     const std::vector<QPointF>& marks() const;

@@ -51,8 +51,8 @@ void show(const MapWindow& window, GridFitting& fitting, const ShownMap& shown) 
 class FlattenedPhoto : public PictureStep {
   public:
     using Show = std::function<void(const ShownMap&)>;
-    FlattenedPhoto(ShownMap photo, ShownMap board, Show show)
-        : PictureStep(QStringLiteral("Flatten by the Printed Grid")),
+    FlattenedPhoto(const QString& what, ShownMap photo, ShownMap board, Show show)
+        : PictureStep(what),
           photo_(std::move(photo)),
           board_(std::move(board)),
           show_(std::move(show)) {}
@@ -80,14 +80,26 @@ class FlattenedPhoto : public PictureStep {
 
 PhotoFlattening::PhotoFlattening(const MapWindow& window, GridFitting& fitting, QMenu* menu,
                                  Open open)
-    : QObject(window.window), window_(window), fitting_(fitting), load_(std::move(open)) {
+    : QObject(window.window),
+      window_(window),
+      fitting_(fitting),
+      load_(std::move(open)),
+      corners_(window, fitting,
+               [this](const BoardCorners& corners) { flattenShown(From::Corners, corners); }) {
+    QAction* measure = menu->findChild<QAction*>(QStringLiteral("mnuMeasureHexes"));
     flatten_ = new QAction(QStringLiteral("Flatten by the &Printed Grid"), menu);
     flatten_->setObjectName(QStringLiteral("mnuFlattenPhoto"));
-    menu->insertAction(menu->findChild<QAction*>(QStringLiteral("mnuMeasureHexes")), flatten_);
-    flatten_->setEnabled(window_.hasMap());
-    connect(&fitting_, &GridFitting::mapReplaced, flatten_,
-            [this] { flatten_->setEnabled(window_.hasMap()); });
+    byCorners_ = new QAction(QStringLiteral("Flatten by Fo&ur Corners"), menu);
+    byCorners_->setObjectName(QStringLiteral("mnuFlattenCorners"));
+    menu->insertActions(measure, {flatten_, byCorners_});
+    const auto greyed = [this] {
+        flatten_->setEnabled(window_.hasMap());
+        byCorners_->setEnabled(window_.hasMap());
+    };
+    greyed();
+    connect(&fitting_, &GridFitting::mapReplaced, this, greyed);
     connect(flatten_, &QAction::triggered, this, [this] { flattenShown(From::Map); });
+    connect(byCorners_, &QAction::triggered, this, [this] { fitting_.startTool(corners_); });
 
     open_ = new QAction(QStringLiteral("&Open Photo of a Board..."), window.window);
     open_->setObjectName(QStringLiteral("mnuOpenPhoto"));
@@ -100,13 +112,15 @@ void PhotoFlattening::openPhoto() {
     }
 }
 
-void PhotoFlattening::flattenShown(From from) {
+void PhotoFlattening::flattenShown(From from, const BoardCorners& corners) {
     FlatteningProblem problem = FlatteningProblem::None;
     try {
         const BusyCursor busy;
-        ProgressWindow progress(window_.window, tr("Flatten by the Printed Grid"),
+        ProgressWindow progress(window_.window,
+                                from == From::Corners ? tr("Flatten by Four Corners")
+                                                      : tr("Flatten by the Printed Grid"),
                                 ProgressWindow::Cancel::Offered, *window_.progressDelay);
-        problem = flatten(progress);
+        problem = from == From::Corners ? flatten(corners, progress) : flatten(progress);
     } catch (const WorkCancelled&) {
         return;  // the map and its grid are as they were
     }
@@ -114,8 +128,10 @@ void PhotoFlattening::flattenShown(From from) {
         case FlatteningProblem::None:
             return;
         case FlatteningProblem::NoGrid:
-            window_.services.messages.MsgBox(from == From::Map ? noGridOnPhotoMessage()
-                                                               : photoLoadedUnflattenedMessage());
+            // The corners give a grid of their own, unless they make no board.
+            window_.services.messages.MsgBox(from == From::OpenedPhoto
+                                                 ? photoLoadedUnflattenedMessage()
+                                                 : noGridOnPhotoMessage());
             return;
         case FlatteningProblem::TooLong:  // only for a hex size asked; the window asks none
         case FlatteningProblem::OutOfMemory:
@@ -125,12 +141,26 @@ void PhotoFlattening::flattenShown(From from) {
 }
 
 FlatteningProblem PhotoFlattening::flatten(Progress& progress) {
-    FlattenedBoard flat;
     try {
-        flat = flattenByPrintedGrid(window_.map->picture().image(), std::nullopt, progress);
+        return showBoard(
+            flattenByPrintedGrid(window_.map->picture().image(), std::nullopt, progress),
+            QStringLiteral("Flatten by the Printed Grid"));
     } catch (const std::bad_alloc&) {
         return FlatteningProblem::OutOfMemory;
     }
+}
+
+FlatteningProblem PhotoFlattening::flatten(const BoardCorners& corners, Progress& progress) {
+    try {
+        return showBoard(
+            flattenByCorners(window_.map->picture().image(), corners, std::nullopt, progress),
+            QStringLiteral("Flatten by Four Corners"));
+    } catch (const std::bad_alloc&) {
+        return FlatteningProblem::OutOfMemory;
+    }
+}
+
+FlatteningProblem PhotoFlattening::showBoard(FlattenedBoard flat, const QString& what) {
     if (flat.problem != FlatteningProblem::None) {
         return flat.problem;
     }
@@ -140,13 +170,16 @@ FlatteningProblem PhotoFlattening::flatten(Progress& progress) {
     const bool filled = fitting_.fillSizesForFit();
     fitting_.mapExchanged();
     window_.history->push(
-        new FlattenedPhoto(photo, shownOn(window_, fitting_),
+        new FlattenedPhoto(what, photo, shownOn(window_, fitting_),
                            [this](const ShownMap& shown) { show(window_, fitting_, shown); }));
     fitting_.showPreview();
     QString status = flattenedStatus(window_.map->picture().image().size(), flat.options);
     if (flat.capped) {
         status +=
             u' ' + cappedHexesStatus(flat.plan.hexPixels, flat.plan.largestSeen, kFlatLongestSide);
+    }
+    if (flat.cornersOnly) {
+        status += u' ' + cornersOnlyStatus();
     }
     if (filled) {
         status += u' ' + sizesFilledStatus(window_.mapSize->text(), window_.hexSize->text());

@@ -10,6 +10,7 @@
 
 #include "core/progress.h"
 #include "photo/board_flattening.h"
+#include "window/four_corners.h"
 #include "window/map_window.h"
 
 class QAction;
@@ -24,8 +25,8 @@ class PhotoFlattening : public QObject {
   public:
     // Loads a picture as Load Map Picture does once it is chosen; true when it loaded.
     using Open = std::function<bool(const QString& path)>;
-    // Puts Flatten by the Printed Grid into the Grid menu, before Measure Hexes; greyed
-    // while there is no map.
+    // Puts Flatten by the Printed Grid and Flatten by Four Corners into the Grid menu, before
+    // Measure Hexes; greyed while there is no map.
     PhotoFlattening(const MapWindow& window, GridFitting& fitting, QMenu* menu, Open open);
 
     // Open Photo of a Board, for the File menu.
@@ -36,16 +37,22 @@ class PhotoFlattening : public QObject {
     // problem is returned for the caller to tell. Throws WorkCancelled, with nothing
     // changed, when `progress` says stop.
     FlatteningProblem flatten(Progress& progress);
+    // The same for Flatten by Four Corners, once the corners are clicked and their hexes
+    // typed.
+    FlatteningProblem flatten(const BoardCorners& corners, Progress& progress);
 
   private:
-    enum class From { Map, OpenedPhoto };
-    void flattenShown(From from);
+    enum class From { Map, OpenedPhoto, Corners };
+    void flattenShown(From from, const BoardCorners& corners = {});
+    FlatteningProblem showBoard(FlattenedBoard flat, const QString& what);
     void openPhoto();
 
     MapWindow window_;
     GridFitting& fitting_;
     Open load_;
+    FourCorners corners_;
     QAction* flatten_ = nullptr;
+    QAction* byCorners_ = nullptr;
     QAction* open_ = nullptr;
 };
 

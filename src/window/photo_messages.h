@@ -6,6 +6,8 @@
 
 #include "core/message.h"
 #include "grid/grid_options.h"
+#include "photo/corner_flattening.h"
+#include "platform/questions.h"
 
 namespace tessara {
 
@@ -13,7 +15,7 @@ namespace tessara {
 inline QString photoAdvice() {
     return QStringLiteral(
         "Try a sharper photo with the whole board in view, taken as square-on as you can in "
-        "even light, or fit the grid by hand with Grid, Measure Hexes.");
+        "even light, or flatten it by its corners with Grid, Flatten by Four Corners.");
 }
 
 inline Message noGridOnPhotoMessage() {
@@ -57,6 +59,39 @@ inline QString cappedHexesStatus(double hexPixels, double largestSeen, int longe
         .arg(hexPixels, 0, 'f', 2)
         .arg(largestSeen, 0, 'f', 2)
         .arg(longestSide);
+}
+
+inline Message fourCornersMessage() {
+    return {QStringLiteral("Click the four corners of the map's printed area, or of any rectangle "
+                           "printed on it, in any order. Esc stops."),
+            QStringLiteral("Flatten by four corners")};
+}
+
+inline Message notFourCornersMessage() {
+    return {QStringLiteral("The four points do not make the corners of a rectangle seen on the "
+                           "photo: no three of them may lie on one line. The map is unchanged."),
+            QStringLiteral("Flatten by four corners")};
+}
+
+inline NumbersQuestion cornerHexesQuestion(GridOrientation orientation) {
+    const auto field = [](const char* label) {
+        return NumberQuestion{
+            {}, QString::fromLatin1(label), 10, kFewestCornerHexes, kMostCornerHexes, 2};
+    };
+    return {QStringLiteral("Flatten by four corners"),
+            QStringLiteral("How many hexes are there from the left corners to the right ones, and "
+                           "from the top corners to the bottom ones, counted from hex centre to "
+                           "hex centre? The hexes are in %1, as Grid Options has them.")
+                .arg(orientation == GridOrientation::Columns ? QStringLiteral("columns")
+                                                             : QStringLiteral("rows")),
+            {field("Hexes across"), field("Hexes down")}};
+}
+
+// No grid was found on the board the corners made: its grid is theirs.
+inline QString cornersOnlyStatus() {
+    return QStringLiteral(
+        "No printed grid was found on the flattened board, so its grid is the "
+        "one the four corners give.");
 }
 
 }  // namespace tessara

@@ -116,7 +116,8 @@ TEST_F(FindPrintedGrid, IsGreyedUntilAMapIsLoadedAndComesBeforeMeasureHexes) {
     EXPECT_FALSE(find->isEnabled());
     const QList<QAction*> items = control<QMenu>("mnuGrid")->actions();
     EXPECT_EQ(items.value(items.indexOf(find) + 1), action("mnuFlattenPhoto"));
-    EXPECT_EQ(items.value(items.indexOf(find) + 2), action("mnuMeasureHexes"));
+    EXPECT_EQ(items.value(items.indexOf(find) + 2), action("mnuFlattenCorners"));
+    EXPECT_EQ(items.value(items.indexOf(find) + 3), action("mnuMeasureHexes"));
     EXPECT_EQ(find->text(), "&Find Printed Grid") << "Alt+G, F";
     load(synthetic::drawScan(recipe));
     EXPECT_TRUE(find->isEnabled());

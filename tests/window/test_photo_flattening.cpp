@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "core/number_to_text.h"
+#include "core/numeric.h"
 #include "support/form_fixture.h"
 #include "support/scripted_progress.h"
 #include "support/test_files.h"
@@ -149,6 +150,8 @@ TEST_F(FormTest, PhotoItemsSitBesideTheirKinWithAKeyOfTheirOwnAndAName) {
     } rows[] = {
         {"Alt+G, P", "mnuGrid", "mnuFlattenPhoto", action("mnuFindGrid"),
          "Flatten by the &Printed Grid"},
+        {"Alt+G, U", "mnuGrid", "mnuFlattenCorners", action("mnuFlattenPhoto"),
+         "Flatten by Fo&ur Corners"},
         // After the File menu's items of old: the arrow keys reach them as before.
         {"Alt+F, O", "mnuFile", "mnuOpenPhoto", control<QMenu>("mnuExportFor")->menuAction(),
          "&Open Photo of a Board..."},
@@ -171,5 +174,59 @@ TEST_F(FormTest, PhotoItemsSitBesideTheirKinWithAKeyOfTheirOwnAndAName) {
         QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(menu)->child(at);
         ASSERT_NE(shown, nullptr);
         EXPECT_EQ(shown->text(QAccessible::Name), QString(row.caption).remove('&'));
+    }
+}
+
+TEST_F(FormTest, FlattenByFourCornersTakesFourClicksAndTheHexesBetweenThemOrChangesNothing) {
+    ScratchDir dir;
+    QImage plain(400, 300, QImage::Format_RGB32);
+    plain.fill(QColor(200, 220, 180));
+    writeImage(dir.path("plain.png"), plain, "PNG");
+    const std::array<QPointF, 4> quad{{{40, 30}, {360, 50}, {350, 270}, {30, 250}}};
+    EditHistory* history = form.findChild<EditHistory*>();
+    EXPECT_FALSE(action("mnuFlattenCorners")->isEnabled()) << "greyed with no map";
+    const struct {
+        const char* guards;
+        std::array<QPointF, 4> clicks;
+        std::optional<std::vector<double>> hexes;
+        std::vector<Message> told;
+    } rows[] = {
+        {"three on one line",
+         {{{40, 30}, {200, 30}, {360, 30}, {200, 250}}},
+         {{8, 5}},
+         {fourCornersMessage(), notFourCornersMessage()}},
+        {"the hexes not typed", quad, std::nullopt, {fourCornersMessage()}},
+        {"flattened", quad, {{8, 5}}, {fourCornersMessage()}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.guards);
+        platform.dialogs.answer(dir.path("plain.png"));
+        action("mnuLoad")->trigger();
+        const auto told = static_cast<std::ptrdiff_t>(platform.messages.shown().size());
+        const bool asked = row.told.size() == 1;  // no hexes are asked of points that make no board
+        if (asked) {
+            platform.questions.answerNumbers(row.hexes);
+        }
+        action("mnuFlattenCorners")->trigger();
+        for (const QPointF at : row.clicks) {
+            EXPECT_TRUE(form.fitting().clickedAt(static_cast<Single>(at.x() * kTwipsPerPixel),
+                                                 static_cast<Single>(at.y() * kTwipsPerPixel)));
+        }
+        EXPECT_FALSE(form.fitting().clickedAt(0, 0)) << "the map's clicks are free again";
+        const std::vector<Message>& shown = platform.messages.shown();
+        EXPECT_EQ(std::vector(shown.begin() + told, shown.end()), row.told);
+        if (!asked || !row.hexes) {
+            EXPECT_EQ(form.picMap().picture().image(), plain);
+            EXPECT_EQ(history->count(), 0);
+            continue;
+        }
+        BoardCorners corners{quad, 8, 5, form.fitting().options().orientation};
+        const FlattenedBoard flat = flattenByCorners(plain, corners, std::nullopt);
+        EXPECT_EQ(form.picMap().picture().image(), flat.board);
+        EXPECT_EQ(form.fitting().options().hexPixels, flat.options.hexPixels);
+        EXPECT_TRUE(form.findChild<StatusBox*>()->message().contains(cornersOnlyStatus()));
+        EXPECT_EQ(action("mnuUndo")->text(), "&Undo Flatten by Four Corners");
+        action("mnuUndo")->trigger();
+        EXPECT_EQ(form.picMap().picture().image(), plain);
     }
 }
