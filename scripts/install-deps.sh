@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake
+    build-essential cmake lld
     qt6-base-dev qt6-image-formats-plugins libgl-dev fonts-dejavu-core
     libgtest-dev zlib1g-dev
     libfftw3-dev pkg-config
