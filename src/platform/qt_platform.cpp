@@ -133,6 +133,11 @@ std::optional<std::vector<double>> QtQuestions::askNumbers(const NumbersQuestion
     QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
     form->addRow(buttons);
+    // The first number is typed over, as a number in a box reached by Tab is.
+    if (!fields.empty()) {
+        fields.front()->setFocus();
+        fields.front()->selectAll();
+    }
     const bool accepted = box.exec() == QDialog::Accepted;
     giveFocusBack(box.parentWidget());
     if (!accepted) {

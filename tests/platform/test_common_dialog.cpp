@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QTest>
 
 #include "platform/common_dialog.h"
 #include "platform/qt_platform.h"
@@ -231,4 +232,19 @@ TEST(CommonDialog, ShowHelpStartsTheViewerWithTheFileAndCommandSet) {
     EXPECT_EQ(help.requests(), expected);
     CommonDialog withoutHelp(dialogs);
     EXPECT_THROW(withoutHelp.ShowHelp(), std::logic_error);
+}
+
+// The box of several numbers opens with the first number chosen, so that it is typed over
+// as a number reached by Tab is, rather than typed into.
+TEST(QtQuestions, TheBoxOfNumbersTakesTheFirstAsTypedOverIt) {
+    QtQuestions questions;
+    const NumberQuestion field{{}, QStringLiteral("Hexes"), 10, 1, 1000, 2};
+    std::optional<std::vector<double>> typed;
+    ModalScript script;
+    script.then<QDialog>([](QDialog& box) {
+        QTest::keyClicks(box.focusWidget(), QStringLiteral("36"));
+        QTest::keyClick(box.focusWidget(), Qt::Key_Return);
+    });
+    script.run([&] { typed = questions.askNumbers({QStringLiteral("Box"), {}, {field, field}}); });
+    EXPECT_EQ(typed, (std::vector<double>{36, 10}));
 }
