@@ -32,7 +32,7 @@
 #include "image/picture.h"
 #include "image/picture_export.h"
 #include "photo/board_flattening.h"
-#include "printed_lines.h"
+#include "photo/printed_fit.h"
 #include "synthetic_photo.h"
 
 extern char** environ;
@@ -305,8 +305,8 @@ void goal(const char* what, double value, double most) {
 
 void accuracyReport(const QImage& board, const GridOptions& told, const QImage& flat,
                     const GridOptions& printed) {
-    const synthetic::PrintedLines on = synthetic::printedLines(board, told);
-    const synthetic::PrintedLines print = synthetic::printedLines(flat, printed);
+    const PrintedFit on = printedFit(board, told);
+    const PrintedFit print = printedFit(flat, printed);
     std::printf("\nThe board against the grid flatten printed (hexes %.2f px):\n", *told.hexPixels);
     goal("  printed lines from the grid's sides, mean, px", on.mean, kMeanGoal);
     goal("  printed lines from the grid's sides, 95th percentile, px", on.ninetyFifth,

@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <new>
 
+#include "photo/printed_fit.h"
 #include "view/status_box.h"
 #include "window/busy_cursor.h"
 #include "window/edit_history.h"
@@ -144,7 +145,7 @@ FlatteningProblem PhotoFlattening::flatten(Progress& progress) {
     try {
         return showBoard(
             flattenByPrintedGrid(window_.map->picture().image(), std::nullopt, progress),
-            QStringLiteral("Flatten by the Printed Grid"));
+            QStringLiteral("Flatten by the Printed Grid"), progress);
     } catch (const std::bad_alloc&) {
         return FlatteningProblem::OutOfMemory;
     }
@@ -154,16 +155,21 @@ FlatteningProblem PhotoFlattening::flatten(const BoardCorners& corners, Progress
     try {
         return showBoard(
             flattenByCorners(window_.map->picture().image(), corners, std::nullopt, progress),
-            QStringLiteral("Flatten by Four Corners"));
+            QStringLiteral("Flatten by Four Corners"), progress);
     } catch (const std::bad_alloc&) {
         return FlatteningProblem::OutOfMemory;
     }
 }
 
-FlatteningProblem PhotoFlattening::showBoard(FlattenedBoard flat, const QString& what) {
+FlatteningProblem PhotoFlattening::showBoard(FlattenedBoard flat, const QString& what,
+                                             Progress& progress) {
     if (flat.problem != FlatteningProblem::None) {
         return flat.problem;
     }
+    // The lines are measured on the board as the user would look at it; not for the corners'
+    // own grid, which no line was found to follow.
+    progress.step(QStringLiteral("Measuring the printed lines on the board"));
+    const PrintedFit fit = flat.cornersOnly ? PrintedFit{} : printedFit(flat.board, flat.options);
     const ShownMap photo = shownOn(window_, fitting_);
     putMap(window_, fitting_, Picture(std::move(flat.board)), fitting_.fitted(flat.options));
     // Empty size boxes get sizes that keep the hexes, so Generate Hex Grid draws them.
@@ -180,6 +186,9 @@ FlatteningProblem PhotoFlattening::showBoard(FlattenedBoard flat, const QString&
     }
     if (flat.cornersOnly) {
         status += u' ' + cornersOnlyStatus();
+    } else if (fit.worst > 0) {
+        status += u' ' + printedFitStatus(fit.median, fit.worst, fit.worstAt,
+                                          window_.map->picture().image().size());
     }
     if (filled) {
         status += u' ' + sizesFilledStatus(window_.mapSize->text(), window_.hexSize->text());

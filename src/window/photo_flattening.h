@@ -44,7 +44,7 @@ class PhotoFlattening : public QObject {
   private:
     enum class From { Map, OpenedPhoto, Corners };
     void flattenShown(From from, const BoardCorners& corners = {});
-    FlatteningProblem showBoard(FlattenedBoard flat, const QString& what);
+    FlatteningProblem showBoard(FlattenedBoard flat, const QString& what, Progress& progress);
     void openPhoto();
 
     MapWindow window_;

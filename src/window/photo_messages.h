@@ -1,8 +1,10 @@
 // What flattening a photo of a board tells the user: its messages and its status line.
 #pragma once
 
+#include <QPointF>
 #include <QSize>
 #include <QString>
+#include <algorithm>
 
 #include "core/message.h"
 #include "grid/grid_options.h"
@@ -85,6 +87,31 @@ inline NumbersQuestion cornerHexesQuestion(GridOrientation orientation) {
                 .arg(orientation == GridOrientation::Columns ? QStringLiteral("columns")
                                                              : QStringLiteral("rows")),
             {field("Hexes across"), field("Hexes down")}};
+}
+
+// Where a point lies on a picture, by ninths: "the top left of the board", "the middle".
+inline QString partOfBoard(QPointF at, QSize board) {
+    static const char* const kAcross[] = {"left", "", "right"};
+    static const char* const kDown[] = {"top", "", "bottom"};
+    const auto third = [](double x, int size) {
+        return std::clamp(static_cast<int>(3 * x / std::max(size, 1)), 0, 2);
+    };
+    QString part = QStringLiteral("%1 %2")
+                       .arg(QLatin1String(kDown[third(at.y(), board.height())]),
+                            QLatin1String(kAcross[third(at.x(), board.width())]))
+                       .trimmed();
+    return part.isEmpty() ? QStringLiteral("the middle of the board")
+                          : QStringLiteral("the %1 of the board").arg(part);
+}
+
+// How well the printed lines lie on the board's grid, in the board's pixels.
+inline QString printedFitStatus(double median, double worst, QPointF worstAt, QSize board) {
+    return QStringLiteral(
+               "The printed lines lie %1 pixels from the grid's at the median and %2 at worst, "
+               "in %3.")
+        .arg(median, 0, 'f', 2)
+        .arg(worst, 0, 'f', 2)
+        .arg(partOfBoard(worstAt, board));
 }
 
 // No grid was found on the board the corners made: its grid is theirs.

@@ -13,7 +13,7 @@
 #include "grid/hex_lattice.h"
 #include "grid_error.h"
 #include "photo/photo_flattening.h"
-#include "printed_lines.h"
+#include "photo/printed_fit.h"
 #include "support/program_run.h"
 #include "support/test_files.h"
 #include "synthetic_photo.h"
@@ -120,7 +120,7 @@ TEST_F(CliFlatten, TheFlatFinderReadsThePrintedGridOnTheBoard) {
     EXPECT_LT(offBy, 0.2);
     const synthetic::GridError apart =
         synthetic::gridError(told, *found, board.size(), QRectF(QPointF(), board.size()));
-    const synthetic::PrintedLines lines = synthetic::printedLines(board, told);
+    const PrintedFit lines = printedFit(board, told);
     std::printf(
         "  board %dx%d, hexes %.2f px: found %.3f px, rotation %.4f, a centre %.3f px "
         "off; grids %.3f px apart on average; printed lines %.3f px off on average, "
@@ -154,8 +154,7 @@ TEST_F(CliFlatten, AFoldedBoardFlattensOntoItsPrintedGrid) {
         parseCommandLine(("grid flat.png x.png " + result.out.trimmed()).split(u' '));
     ASSERT_EQ(printed.action, CommandAction::Grid) << printed.error.toStdString();
     const QImage board = LoadPicture(dir.path("flat.png")).image();
-    const synthetic::PrintedLines lines =
-        synthetic::printedLines(board, printed.grid.choices.options);
+    const PrintedFit lines = printedFit(board, printed.grid.choices.options);
     std::printf(
         "  folded by 6 px: printed lines %.3f px off on average, %.3f px at the 95th "
         "percentile, over %d cuts\n",

@@ -8,7 +8,7 @@
 #include "grid/grid_geometry.h"
 #include "grid/grid_layout.h"
 #include "photo/corner_flattening.h"
-#include "printed_lines.h"
+#include "photo/printed_fit.h"
 #include "synthetic_photo.h"
 
 using namespace tessara;
@@ -87,7 +87,7 @@ TEST(CornerFlattening, ThePrintedGridFoundAfterTheCornersIsFollowedOnTheBoard) {
         ASSERT_EQ(flat.problem, FlatteningProblem::None);
         EXPECT_FALSE(flat.cornersOnly);
         EXPECT_EQ(flat.options.orientation, row.orientation);
-        const PrintedLines lines = printedLines(flat.board, flat.options);
+        const PrintedFit lines = printedFit(flat.board, flat.options);
         std::printf("%s: board %d x %d, hexes %.2f px, lines %.3f px, 95th %.3f, %d hexes\n",
                     row.guards, flat.board.width(), flat.board.height(), *flat.options.hexPixels,
                     lines.mean, lines.ninetyFifth, lines.hexes);

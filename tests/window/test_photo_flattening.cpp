@@ -7,6 +7,7 @@
 
 #include "core/number_to_text.h"
 #include "core/numeric.h"
+#include "photo/printed_fit.h"
 #include "support/form_fixture.h"
 #include "support/scripted_progress.h"
 #include "support/test_files.h"
@@ -127,9 +128,13 @@ TEST_F(FormTest, FlattenByThePrintedGridPutsTheBoardAndItsGridInOneStepOrChanges
         }
         shows("flattened", flat.board, fitted, width);
         EXPECT_TRUE(action("mnuAlign")->isChecked()) << "the board's grid shown over it";
-        EXPECT_EQ(
-            form.findChild<StatusBox*>()->message(),
-            flattenedStatus(flat.board.size(), flat.options) + ' ' + sizesFilledStatus(width, "1"));
+        const PrintedFit fit = printedFit(flat.board, flat.options);
+        EXPECT_EQ(form.findChild<StatusBox*>()->message(),
+                  flattenedStatus(flat.board.size(), flat.options) + ' ' +
+                      printedFitStatus(fit.median, fit.worst, fit.worstAt, flat.board.size()) +
+                      ' ' + sizesFilledStatus(width, "1"));
+        EXPECT_LT(fit.median, 0.2);
+        EXPECT_LT(fit.worst, 1.0);
         EXPECT_EQ(action("mnuUndo")->text(), "&Undo Flatten by the Printed Grid");
         action("mnuUndo")->trigger();
         shows("undone", photo, kBefore, "");
@@ -228,5 +233,20 @@ TEST_F(FormTest, FlattenByFourCornersTakesFourClicksAndTheHexesBetweenThemOrChan
         EXPECT_EQ(action("mnuUndo")->text(), "&Undo Flatten by Four Corners");
         action("mnuUndo")->trigger();
         EXPECT_EQ(form.picMap().picture().image(), plain);
+    }
+}
+
+TEST(PhotoMessages, TheWorstFitIsPlacedInANinthOfTheBoard) {
+    const struct {
+        QPointF at;
+        const char* part;
+    } rows[] = {
+        {{0, 0}, "the top left of the board"},         {{299, 10}, "the top right of the board"},
+        {{150, 100}, "the middle of the board"},       {{99.9, 100}, "the left of the board"},
+        {{100, 100}, "the middle of the board"},       {{150, 199}, "the bottom of the board"},
+        {{400, 400}, "the bottom right of the board"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(partOfBoard(row.at, {300, 200}), row.part) << row.at.x() << ", " << row.at.y();
     }
 }

@@ -1,4 +1,4 @@
-#include "printed_lines.h"
+#include "photo/printed_fit.h"
 
 #include <QSizeF>
 #include <algorithm>
@@ -13,7 +13,7 @@
 #include "grid/line_cutter.h"
 #include "grid/map_darkness.h"
 
-namespace tessara::synthetic {
+namespace tessara {
 namespace {
 
 // Beyond this from the grid's side a line is another one (a road, a contour, the table).
@@ -25,6 +25,7 @@ constexpr double kEdge = 16;
 struct SideCut {
     std::array<std::pair<int, int>, 2> hexes;  // the two the side lies between
     LineCrossing crossing;
+    QPointF middle;  // of the side, where it was cut
 };
 
 // The two hexes each of a cell's sides (kSideEnds) lies between, as steps from the cell.
@@ -47,6 +48,7 @@ std::vector<SideCut> sideCuts(const QImage& picture, const GridOptions& options)
                 const QPointF along = side / std::hypot(side.x(), side.y());
                 const QPointF middle = own + side / 2;
                 SideCut cut;
+                cut.middle = middle;
                 if (map.holds(middle, kEdge) &&
                     cutter.measure(middle, along, {-along.y(), along.x()}, cut.crossing)) {
                     for (size_t k = 0; k < 2; ++k) {
@@ -62,7 +64,7 @@ std::vector<SideCut> sideCuts(const QImage& picture, const GridOptions& options)
 
 }  // namespace
 
-PrintedLines printedLines(const QImage& picture, const GridOptions& options) {
+PrintedFit printedFit(const QImage& picture, const GridOptions& options) {
     const std::vector<SideCut> cuts = sideCuts(picture, options);
     std::vector<LineCrossing> crossings;
     for (const SideCut& cut : cuts) {
@@ -70,19 +72,27 @@ PrintedLines printedLines(const QImage& picture, const GridOptions& options) {
     }
     const double least = leastContrast(crossings);
     std::vector<double> offsets;
+    std::vector<double> onSides;
     std::map<std::pair<int, int>, int> printedSides;
+    PrintedFit lines;
     for (const SideCut& cut : cuts) {
         if (cut.crossing.contrast < least) {
             continue;
         }
         offsets.push_back(std::abs(cut.crossing.offset));
         if (std::abs(cut.crossing.offset) <= kOnSide) {
+            onSides.push_back(std::abs(cut.crossing.offset));
+            if (onSides.back() >= lines.worst) {
+                lines.worst = onSides.back();
+                lines.worstAt = cut.middle;
+            }
             ++printedSides[cut.hexes[0]];
             ++printedSides[cut.hexes[1]];
         }
     }
     std::sort(offsets.begin(), offsets.end());
-    PrintedLines lines;
+    std::sort(onSides.begin(), onSides.end());
+    lines.median = onSides.empty() ? INFINITY : onSides[onSides.size() / 2];
     lines.cuts = static_cast<int>(offsets.size());
     for (const double d : offsets) {
         lines.mean += d / static_cast<double>(std::max<size_t>(1, offsets.size()));
@@ -94,4 +104,4 @@ PrintedLines printedLines(const QImage& picture, const GridOptions& options) {
     return lines;
 }
 
-}  // namespace tessara::synthetic
+}  // namespace tessara
