@@ -22,7 +22,7 @@ QString boardPairProblem(const GridRequest& given) {
     return {};
 }
 
-CommandOutcome run(const GridRequest& given) {
+CommandOutcome exportFor(const GridRequest& given) {
     if (const QString problem = boardPairProblem(given); !problem.isEmpty()) {
         return CommandOutcome::badInput(problem);
     }
@@ -67,7 +67,7 @@ CommandOutcome run(const GridRequest& given) {
 }  // namespace
 
 CommandOutcome runExportCommand(const GridRequest& request) {
-    CommandOutcome outcome = withinMemory([&] { return run(request); });
+    CommandOutcome outcome = withinMemory([&] { return exportFor(request); });
     warnOfIgnoredSettings(request, outcome);
     return outcome;
 }

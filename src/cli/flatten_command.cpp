@@ -27,7 +27,7 @@ QString cappedNote(const FlatBoard& board) {
         .arg(kFlatLongestSide);
 }
 
-CommandOutcome run(const GridRequest& request) {
+CommandOutcome flatten(const GridRequest& request) {
     if (const QString problem = outputProblem(request.output); !problem.isEmpty()) {
         return CommandOutcome::badInput(problem);
     }
@@ -61,7 +61,7 @@ CommandOutcome run(const GridRequest& request) {
 }  // namespace
 
 CommandOutcome runFlattenCommand(const GridRequest& request) {
-    return withinMemory([&] { return run(request); });
+    return withinMemory([&] { return flatten(request); });
 }
 
 }  // namespace tessara

@@ -165,7 +165,7 @@ ScalePdfSettings pdfSettings(const ScaleChoice& pages, const GridLayout& layout)
     return settings;
 }
 
-CommandOutcome run(const GridRequest& given) {
+CommandOutcome drawGrid(const GridRequest& given) {
     if (const QString problem = outputProblem(given.output); !problem.isEmpty()) {
         return CommandOutcome::badInput(problem);
     }
@@ -221,7 +221,7 @@ void warnOfIgnoredSettings(const GridRequest& request, CommandOutcome& outcome) 
 }
 
 CommandOutcome runGridCommand(const GridRequest& request) {
-    CommandOutcome outcome = withinMemory([&] { return run(request); });
+    CommandOutcome outcome = withinMemory([&] { return drawGrid(request); });
     warnOfIgnoredSettings(request, outcome);
     return outcome;
 }

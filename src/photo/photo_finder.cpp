@@ -22,7 +22,7 @@ constexpr int kFewestCentres = 40;
 // strong lens the homography alone cannot follow, narrow beside a hex read one off.
 constexpr double kRansacReach = 0.3;
 // Then the centres within this part of a step of homography and lens together.
-constexpr double kCentreReach = 0.15;
+constexpr double kFittedCentreReach = 0.15;
 // A flat board's printed lines lie this close to the nine numbers at the 95th percentile,
 // pixels (0.09 to 0.23 on the made-up photos); lines further from them are on warped paper.
 // The hex centres cannot tell: read in tiles as affine lattices, a tilted photo's are 0.5
@@ -93,7 +93,7 @@ std::optional<PhotoGrid> warpedToCentres(const PhotoGrid& flat, const TileReadin
     for (int round = 0; round < 3 && grid; ++round) {
         grid = fitWarpObservations(*grid, observationsOf(centres), Loss::Huber, 1.0, 2);
         if (grid) {
-            centres = centresNear(*grid, reading.centres, kCentreReach * reading.step);
+            centres = centresNear(*grid, reading.centres, kFittedCentreReach * reading.step);
         }
     }
     return grid;
@@ -136,7 +136,7 @@ std::optional<FoundPhotoGrid> findPhotoGrid(const QImage& picture, Progress& pro
     for (int round = 0; round < 3 && grid; ++round) {
         grid = fitObservations(*grid, observationsOf(centres), Loss::Huber, 1.0, 5, true);
         if (grid) {
-            centres = centresNear(*grid, reading.centres, kCentreReach * reading.step);
+            centres = centresNear(*grid, reading.centres, kFittedCentreReach * reading.step);
         }
         if (static_cast<int>(centres.size()) < kFewestCentres) {
             return std::nullopt;
