@@ -44,9 +44,6 @@ constexpr double kSquaredLongestSide = 6000;
 // steep photo, a pixel of it is many of the photo's.
 constexpr double kSquaredMarginHexes = 2;
 constexpr double kSquaredReach = 2;
-// The photo's printed lines are followed without a warp when 95 in 100 lie this close, in
-// pixels, as the finder asks of a photo.
-constexpr double kFlatLines = 0.5;
 
 // The photo squared up by the four corners.
 struct Squared {
@@ -155,7 +152,8 @@ std::optional<PhotoGrid> onThePhoto(const QImage& photo, const FoundPhotoGrid& f
     }
     const std::optional<LineFit> lines =
         fitPhotoLines(MapDarkness(photo), *fitted, cells, progress, 1, 1);
-    return lines && lines->ninetyFifth <= kFlatLines ? std::optional(lines->grid) : std::nullopt;
+    return lines && lines->ninetyFifth <= kFlatLineReach ? std::optional(lines->grid)
+                                                         : std::nullopt;
 }
 
 // The corners' own grid on the squared picture: a hex centre on the first corner.

@@ -23,11 +23,6 @@ constexpr int kFewestCentres = 40;
 constexpr double kRansacReach = 0.3;
 // Then the centres within this part of a step of homography and lens together.
 constexpr double kFittedCentreReach = 0.15;
-// A flat board's printed lines lie this close to the nine numbers at the 95th percentile,
-// pixels (0.09 to 0.23 on the made-up photos); lines further from them are on warped paper.
-// The hex centres cannot tell: read in tiles as affine lattices, a tilted photo's are 0.5
-// to 2 px off a model that is right.
-constexpr double kFlatReach = 0.5;
 // The warp's knots, in hexes: a fold on the photo falls off over a few hexes, which knots
 // every two hexes follow to a few hundredths of a pixel and knots every three or four
 // flatten (a bell three hexes wide is missed by a third of a pixel in four); the centres
@@ -149,7 +144,7 @@ std::optional<FoundPhotoGrid> findPhotoGrid(const QImage& picture, Progress& pro
     const QRectF cells = cellsOf(centres);
     // A warp only where the nine numbers cannot follow the printed lines.
     std::optional<LineFit> lines = fitPhotoLines(photo, *grid, cells, progress, 0.4, 1);
-    if (!lines || lines->ninetyFifth > kFlatReach) {
+    if (!lines || lines->ninetyFifth > kFlatLineReach) {
         const std::optional<PhotoGrid> warped = warpedToCentres(*grid, reading, cells);
         lines = warped ? fitPhotoLines(photo, *warped, cells, progress, 1, 1) : std::nullopt;
     }

@@ -19,6 +19,12 @@
 
 namespace tessara {
 
+// A flat board's printed lines lie this close to the nine numbers at the 95th percentile,
+// pixels (0.09 to 0.23 on the made-up photos); lines further from them are on warped paper.
+// The hex centres cannot tell: read in tiles as affine lattices, a tilted photo's are 0.5
+// to 2 px off a model that is right.
+inline constexpr double kFlatLineReach = 0.5;
+
 struct FoundPhotoGrid {
     PhotoGrid grid;
     QRectF cells;       // the lattice's indices read on the photo, with a hex more round them
