@@ -85,6 +85,7 @@ class GridFitting : public QObject {
     // Starts a map tool of another part of the Grid menu, as the menu's own are started:
     // one holding the map takes its clicks until it is done, Esc or another tool.
     void startTool(MapTool& tool);
+    CornerTour& cornerTour() { return corners_; }
 
   signals:
     // Another map was loaded.

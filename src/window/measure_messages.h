@@ -161,14 +161,22 @@ inline QString sizesFilledStatus(const QString& mapWidth, const QString& hexSize
         .arg(mapWidth, hexSize);
 }
 
-inline QString cornerStatus(int corner) {
+inline QString cornerStatus(int corner, int stops = 5) {
     static const char* const kNames[] = {"top-left corner", "top-right corner",
                                          "bottom-right corner", "bottom-left corner", "centre"};
     return QStringLiteral(
-               "The %1 of the map at 5:1 (%2 of 5); C or Grid, Check the Corners "
+               "The %1 of the map at 5:1 (%2 of %3); C or Grid, Check the Corners "
                "shows the next.")
         .arg(QLatin1String(kNames[corner]))
-        .arg(corner + 1);
+        .arg(corner + 1)
+        .arg(stops);
+}
+
+// The last stop of the tour on a board flattened from a photo.
+inline QString worstFitStatus() {
+    return QStringLiteral(
+        "Where the printed lines fit the flattened board worst, at 5:1 (6 of 6); C or Grid, "
+        "Check the Corners shows the next.");
 }
 
 }  // namespace tessara

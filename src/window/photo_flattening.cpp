@@ -187,8 +187,9 @@ FlatteningProblem PhotoFlattening::showBoard(FlattenedBoard flat, const QString&
     if (flat.cornersOnly) {
         status += u' ' + cornersOnlyStatus();
     } else if (fit.worst > 0) {
-        status += u' ' + printedFitStatus(fit.median, fit.worst, fit.worstAt,
-                                          window_.map->picture().image().size());
+        const QSize board = window_.map->picture().image().size();
+        status += u' ' + printedFitStatus(fit.median, fit.worst, fit.worstAt, board);
+        fitting_.cornerTour().addWorst(fit.worstAt, QSizeF(board));
     }
     if (filled) {
         status += u' ' + sizesFilledStatus(window_.mapSize->text(), window_.hexSize->text());

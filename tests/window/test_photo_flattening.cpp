@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QMenu>
 #include <QProgressDialog>
+#include <QScrollBar>
 #include <QTimer>
 
 #include "core/number_to_text.h"
@@ -135,9 +136,20 @@ TEST_F(FormTest, FlattenByThePrintedGridPutsTheBoardAndItsGridInOneStepOrChanges
                       ' ' + sizesFilledStatus(width, "1"));
         EXPECT_LT(fit.median, 0.2);
         EXPECT_LT(fit.worst, 1.0);
+        // Check the Corners ends its tour where the lines fit worst, on this board alone.
+        for (int stop = 0; stop < 6; ++stop) {
+            action("mnuCorners")->trigger();
+        }
+        EXPECT_EQ(form.findChild<StatusBox*>()->message(), worstFitStatus());
+        EXPECT_EQ(control<QScrollBar>("HScroll1")->value(),
+                  std::lround(100 * fit.worstAt.x() / flat.board.width()));
+        EXPECT_EQ(control<QScrollBar>("VScroll2")->value(),
+                  std::lround(100 * fit.worstAt.y() / flat.board.height()));
         EXPECT_EQ(action("mnuUndo")->text(), "&Undo Flatten by the Printed Grid");
         action("mnuUndo")->trigger();
         shows("undone", photo, kBefore, "");
+        action("mnuCorners")->trigger();
+        EXPECT_EQ(form.findChild<StatusBox*>()->message(), cornerStatus(0));
         action("mnuRedo")->trigger();
         shows("redone", flat.board, fitted, width);
         EXPECT_EQ(history->count(), 1);
