@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
 
 #include "grid/grid_geometry.h"
 #include "grid/lattice_vectors.h"
@@ -39,9 +38,9 @@ double sideHexPixels(const std::array<QPointF, 4>& c, QSizeF span) {
 // the search's time and memory those of a large scan at most.
 constexpr double kSquaredLongestSide = 6000;
 // The printed area's outer hexes and the board round it are on the squared picture, and as
-// much of the photo as it shows, up to the rectangle's own size beyond it on every side (the
-// four points may be those of any printed rectangle): further out, towards the horizon of a
-// steep photo, a pixel of it is many of the photo's.
+// much of the photo as it shows, up to twice the rectangle's size beyond it on every side
+// (the four points may be those of any printed rectangle): further out, towards the horizon
+// of a steep photo, a pixel of it is many of the photo's.
 constexpr double kSquaredMarginHexes = 2;
 constexpr double kSquaredReach = 2;
 
