@@ -114,7 +114,7 @@ std::optional<FoundPhotoGrid> findPhotoGrid(const QImage& picture, Progress& pro
         return std::nullopt;
     }
     const MapDarkness photo(picture);
-    const TileReading reading = readPhoto(photo);
+    const TileReading reading = readPhoto(photo, progress, 0, 0.3);
     advanceOrStop(progress, 0.3);
     if (static_cast<int>(reading.centres.size()) < kFewestCentres) {
         return std::nullopt;

@@ -8,6 +8,8 @@
 #include <deque>
 #include <optional>
 
+#include "core/parallel_work.h"
+#include "core/progress.h"
 #include "grid/hex_lattice.h"
 #include "grid/lattice_search.h"
 #include "grid/line_correlation.h"
@@ -31,6 +33,7 @@ constexpr double kHexesAcross = 8;
 struct Tile {
     QRect area;
     std::optional<HexLattice> lattice;
+    bool read = false;  // its lattice looked for, found or not
     bool chained = false;
     // The tile's index (i, j) is (t0 i + t1 j + s.x, t2 i + t3 j + s.y) on the photo's lattice.
     std::array<int, 4> turn{1, 0, 0, 1};
@@ -103,34 +106,94 @@ double stepOf(const HexLattice& lattice) {
            2;
 }
 
-}  // namespace
+// The tiles of the photo `side` pixels square, half a side apart, their lattices not yet read.
+struct TileGrid {
+    int side = 0;
+    int columns = 0;
+    int rows = 0;
+    std::vector<Tile> tiles;
+};
 
-TileReading readTiles(const MapDarkness& photo, int side) {
-    side = std::min({side, photo.width(), photo.height()});
-    const int stride = std::max(1, side / 2);
+TileGrid tilesOf(const MapDarkness& photo, int side) {
+    TileGrid grid;
+    grid.side = std::min({side, photo.width(), photo.height()});
+    const int stride = std::max(1, grid.side / 2);
     const auto starts = [&](int length) {
         std::vector<int> at;
-        const int count = std::max(1, (length - side + stride - 1) / stride + 1);
+        const int count = std::max(1, (length - grid.side + stride - 1) / stride + 1);
         for (int k = 0; k < count; ++k) {
-            at.push_back(count == 1 ? (length - side) / 2
-                                    : static_cast<int>(std::lround(static_cast<double>(k) *
-                                                                   (length - side) / (count - 1))));
+            at.push_back(count == 1
+                             ? (length - grid.side) / 2
+                             : static_cast<int>(std::lround(static_cast<double>(k) *
+                                                            (length - grid.side) / (count - 1))));
         }
         return at;
     };
     const std::vector<int> xs = starts(photo.width());
     const std::vector<int> ys = starts(photo.height());
-    const int columns = static_cast<int>(xs.size());
-    const int rows = static_cast<int>(ys.size());
-    std::vector<Tile> tiles;
+    grid.columns = static_cast<int>(xs.size());
+    grid.rows = static_cast<int>(ys.size());
     for (const int y : ys) {
         for (const int x : xs) {
-            const QRect area(x, y, side, side);
             Tile tile;
-            tile.area = area;
-            tile.lattice = readTile(photo, area);
-            tiles.push_back(tile);
+            tile.area = QRect(x, y, grid.side, grid.side);
+            grid.tiles.push_back(tile);
         }
+    }
+    return grid;
+}
+
+// Reads the lattices of the tiles `which` on every processor, reporting from `from` to `to`.
+void readLattices(const MapDarkness& photo, TileGrid& grid, const std::vector<int>& which,
+                  Progress& progress, double from, double to) {
+    const int count = static_cast<int>(which.size());
+    const bool going = runInParallel(
+        count,
+        [&](int k) {
+            Tile& tile = grid.tiles[static_cast<size_t>(which[static_cast<size_t>(k)])];
+            tile.lattice = readTile(photo, tile.area);
+            tile.read = true;
+        },
+        [&](int done) { return progress.advance(from + (to - from) * done / count); });
+    if (!going) {
+        throw WorkCancelled{};
+    }
+}
+
+// The tiles of the block `reach` tiles either side of the middle one.
+std::vector<int> middleTiles(const TileGrid& grid, int reach) {
+    std::vector<int> which;
+    const int c = grid.columns / 2;
+    const int r = grid.rows / 2;
+    for (int y = std::max(0, r - reach); y <= std::min(grid.rows - 1, r + reach); ++y) {
+        for (int x = std::max(0, c - reach); x <= std::min(grid.columns - 1, c + reach); ++x) {
+            which.push_back(y * grid.columns + x);
+        }
+    }
+    return which;
+}
+
+std::vector<int> unreadTiles(const TileGrid& grid) {
+    std::vector<int> which;
+    for (int k = 0; k < static_cast<int>(grid.tiles.size()); ++k) {
+        if (!grid.tiles[static_cast<size_t>(k)].read) {
+            which.push_back(k);
+        }
+    }
+    return which;
+}
+
+// The tiles whose lattice was read chained into one, outwards from the one that most of its
+// neighbours agree with; a tile not read is left out.
+TileReading chainTiles(const MapDarkness& photo, TileGrid& grid) {
+    std::vector<Tile>& tiles = grid.tiles;
+    const int columns = grid.columns;
+    const int rows = grid.rows;
+    const int side = grid.side;
+    for (Tile& tile : tiles) {
+        tile.chained = false;
+        tile.turn = {1, 0, 0, 1};
+        tile.shift = QPoint();
     }
     const auto neighbours = [&](int k) {
         std::vector<int> near;
@@ -213,13 +276,30 @@ TileReading readTiles(const MapDarkness& photo, int side) {
     return reading;
 }
 
-TileReading readPhoto(const MapDarkness& photo) {
+}  // namespace
+
+TileReading readPhoto(const MapDarkness& photo, Progress& progress, double from, double to) {
+    const auto part = [&](double share) { return from + (to - from) * share; };
     const int shorter = std::min(photo.width(), photo.height());
     int side = std::max(kSmallestTile, shorter / 3);
-    TileReading first = readTiles(photo, side);
+    // The hexes' size is read first on the tiles round the middle alone: the smaller tiles
+    // read next usually chain more, and the rest of the large ones would then go unused.
+    TileGrid large = tilesOf(photo, side);
+    readLattices(photo, large, middleTiles(large, 1), progress, part(0), part(0.1));
+    TileReading first = chainTiles(photo, large);
+    bool whole = false;
+    const auto readWhole = [&](double at) {
+        readLattices(photo, large, unreadTiles(large), progress, at, at);
+        first = chainTiles(photo, large);
+        whole = true;
+    };
+    if (first.tiles == 0) {
+        readWhole(part(0.1));
+    }
     if (first.tiles == 0 && side > kSmallestTile) {
         side = std::max(kSmallestTile, shorter / 6);
-        first = readTiles(photo, side);
+        large = tilesOf(photo, side);
+        readWhole(part(0.1));
     }
     if (first.tiles == 0) {
         return first;
@@ -227,9 +307,18 @@ TileReading readPhoto(const MapDarkness& photo) {
     const int smaller =
         std::min(kLargestTile, static_cast<int>(std::lround(kHexesAcross * first.step)));
     if (smaller >= 0.8 * side || smaller < kSmallestTile) {
+        if (!whole) {
+            readWhole(part(0.1));
+        }
         return first;
     }
-    TileReading second = readTiles(photo, smaller);
+    TileGrid small = tilesOf(photo, smaller);
+    readLattices(photo, small, unreadTiles(small), progress, part(0.1), part(1));
+    TileReading second = chainTiles(photo, small);
+    // The large tiles not yet read could chain at most all of them.
+    if (!whole && second.tiles <= static_cast<int>(large.tiles.size())) {
+        readWhole(part(1));
+    }
     return second.tiles > first.tiles ? second : first;
 }
 

@@ -10,6 +10,7 @@
 namespace tessara {
 
 class MapDarkness;
+class Progress;
 
 // A hex centre on the photo and its index on the one lattice of the whole photo.
 struct CentreMatch {
@@ -23,15 +24,14 @@ struct TileReading {
     int tiles = 0;                     // how many tiles were read and chained
 };
 
-// Tiles of the photo's darkness `side` pixels square, half a side apart. A tile joins the
-// chain from a neighbour already in it when its lattice's steps are whole-number steps of the
-// neighbour's and its origin a hex centre of the neighbour's, each to a small part of a hex.
-TileReading readTiles(const MapDarkness& photo, int side);
-
-// The photo read with tiles a third of its shorter side (a sixth when those find no grid,
-// the grid too bent within them), and again with smaller tiles of about eight hexes across
-// where the hexes are small, since a tilted or bent grid is closer to affine in a smaller
-// tile; the reading that chained more tiles. No tiles when neither finds a grid.
-TileReading readPhoto(const MapDarkness& photo);
+// The photo read in tiles of its darkness, half a side apart: a tile joins the chain from a
+// neighbour already in it when its lattice's steps are whole-number steps of the neighbour's
+// and its origin a hex centre of the neighbour's, each to a small part of a hex. The tiles
+// are a third of the photo's shorter side (a sixth when those find no grid, the grid too
+// bent within them), and again about eight hexes across where the hexes are small, since a
+// tilted or bent grid is closer to affine in a smaller tile; the reading that chained more
+// tiles. No tiles when neither finds a grid. The tiles are read on every processor, the
+// progress reported from `from` to `to`; throws WorkCancelled when the user stops it.
+TileReading readPhoto(const MapDarkness& photo, Progress& progress, double from, double to);
 
 }  // namespace tessara
