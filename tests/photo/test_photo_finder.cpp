@@ -47,6 +47,15 @@ PhotoRecipe photo(double hexPixels, double tilt, double k1, int jpeg = 0, double
     return recipe;
 }
 
+// The board as players photograph it: held down by a hand, the game's box over a corner,
+// the window's glare on it.
+PhotoRecipe cluttered(PhotoRecipe recipe, double glare) {
+    recipe.hand = true;
+    recipe.box = true;
+    recipe.glare = glare;
+    return recipe;
+}
+
 struct CentreError {
     double mean = 0;
     double max = 0;
@@ -140,6 +149,9 @@ TEST(PhotoFinder, FindsTheHexCentresOfTiltedPhotos) {
         {"a board filling half the photo, hexes from 12 photo pixels",
          photo(30, 15, -0.05, 0, 0.5)},
         {"a board filling the whole photo", photo(50, 15, -0.05, 0, 1.0)},
+        {"a hand, the box and glare washing out half the lines' contrast",
+         cluttered(photo(50, 15, -0.05, 85), 0.5)},
+        {"a hand, the box and glare leaving a fifth of it", cluttered(photo(45, 20, 0.08), 0.8)},
     };
     for (const PhotoRow& row : rows) {
         expectFound(row);

@@ -1,7 +1,8 @@
 // Draws a made-up phone photo of a printed board with a hex grid of known placement, for
 // demonstrations and for measuring the photo grid finder by hand.
 //   make_photo OUTPUT [--size 800x600] [--hex 50] [--tilt 10] [--axis 30] [--turn 4]
-//              [--fill 0.8] [--k1 0] [--light 0.25] [--quality 0] [--seed 7]
+//              [--fill 0.8] [--k1 0] [--light 0.25] [--glare 0] [--hand] [--box]
+//              [--quality 0] [--seed 7]
 // The board is 1.4 photo pixels a board pixel across, with a 1.3 degree grid in a margin.
 #include <QCommandLineParser>
 #include <QGuiApplication>
@@ -31,7 +32,10 @@ int main(int argc, char* argv[]) {
     option("fill", "0.8");
     option("k1", "0");
     option("light", "0.25");
+    option("glare", "0");
     option("quality", "0");
+    parser.addOption({QStringLiteral("hand"), QStringLiteral("A hand on the board's near edge.")});
+    parser.addOption({QStringLiteral("box"), QStringLiteral("The game's box over a corner.")});
     option("seed", "7");
     parser.process(app);
     if (parser.positionalArguments().size() != 1) {
@@ -54,6 +58,9 @@ int main(int argc, char* argv[]) {
     recipe.fill = parser.value("fill").toDouble();
     recipe.k1 = parser.value("k1").toDouble();
     recipe.light = parser.value("light").toDouble();
+    recipe.glare = parser.value("glare").toDouble();
+    recipe.hand = parser.isSet("hand");
+    recipe.box = parser.isSet("box");
     recipe.jpegQuality = parser.value("quality").toInt();
     recipe.seed = parser.value("seed").toULongLong();
     if (recipe.size.isEmpty() || !drawPhoto(recipe).save(parser.positionalArguments().first())) {

@@ -1,5 +1,8 @@
 #include "synthetic_photo.h"
 
+#include <QFont>
+#include <QPainter>
+#include <QPainterPath>
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -57,6 +60,71 @@ QRgb tableAt(double x, double y) {
 
 int clampByte(double value) {
     return std::clamp(static_cast<int>(std::lround(value)), 0, 255);
+}
+
+// A hand holding the board down at its near edge, a third of the way along: a palm off the
+// board and four fingers reaching onto it, with their soft shadow.
+void drawHand(QPainter& painter, const PhotoTruth& truth, const PhotoRecipe& recipe) {
+    const QSizeF b(recipe.board.size);
+    const std::optional<QPointF> edge = truth.toPhoto(QPointF(0.3 * b.width(), b.height()));
+    const std::optional<QPointF> inwards =
+        truth.toPhoto(QPointF(0.3 * b.width(), 0.8 * b.height()));
+    if (!edge || !inwards) {
+        return;
+    }
+    const double d = std::hypot(recipe.size.width(), recipe.size.height());
+    const QPointF towards = *inwards - *edge;
+    const double angle = std::atan2(towards.y(), towards.x()) * 180 / std::numbers::pi;
+    QPainterPath hand;
+    hand.addEllipse(QPointF(-0.05 * d, 0), 0.055 * d, 0.07 * d);
+    for (int f = 0; f < 4; ++f) {
+        const double across = (f - 1.5) * 0.026 * d;
+        const double length = (f == 0 || f == 3 ? 0.06 : 0.075) * d;
+        hand.addRoundedRect(QRectF(-0.01 * d, across - 0.011 * d, length, 0.022 * d), 0.011 * d,
+                            0.011 * d);
+    }
+    hand.setFillRule(Qt::WindingFill);
+    painter.save();
+    painter.translate(*edge);
+    painter.rotate(angle);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 0, 70));
+    painter.drawPath(hand.translated(0, 0.012 * d));
+    painter.setBrush(QColor(222, 170, 138));
+    painter.drawPath(hand);
+    painter.restore();
+}
+
+// The game's box, its lid dark red with pale stripes and lettering: straight lines and
+// strokes that are no part of the grid, over the board's corner.
+void drawBox(QPainter& painter, const PhotoTruth& truth, const PhotoRecipe& recipe) {
+    const QSizeF b(recipe.board.size);
+    const std::optional<QPointF> corner = truth.toPhoto(QPointF(b.width(), b.height()));
+    if (!corner) {
+        return;
+    }
+    const double d = std::hypot(recipe.size.width(), recipe.size.height());
+    const QRectF lid(-0.02 * d, -0.06 * d, 0.3 * d, 0.2 * d);
+    painter.save();
+    painter.translate(*corner);
+    painter.rotate(-12);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 0, 80));
+    painter.drawRect(lid.translated(0.01 * d, 0.01 * d));
+    painter.setBrush(QColor(130, 28, 30));
+    painter.drawRect(lid);
+    painter.setPen(QPen(QColor(235, 220, 190), 0.004 * d));
+    for (int k = 1; k <= 3; ++k) {
+        const double y = lid.top() + k * 0.012 * d;
+        painter.drawLine(QPointF(lid.left(), y), QPointF(lid.right(), y));
+    }
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(std::max(8, static_cast<int>(0.045 * d)));
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(lid.adjusted(0.01 * d, 0.06 * d, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+                     QStringLiteral("HEX WAR"));
+    painter.restore();
 }
 
 }  // namespace
@@ -128,6 +196,14 @@ PhotoTruth photoTruth(const PhotoRecipe& recipe) {
     return {Homography{times(camera, times(placed, centred))}.normalised(), lens, fold};
 }
 
+QSizeF paperOnFlatBoard(const ScanRecipe& board, double hexPixels) {
+    const double scale = hexPixels / *board.grid.hexPixels;
+    const double turn = radians(std::abs(board.grid.rotation));
+    const QSizeF paper(board.size);
+    return {scale * (paper.width() * std::cos(turn) + paper.height() * std::sin(turn)),
+            scale * (paper.height() * std::cos(turn) + paper.width() * std::sin(turn))};
+}
+
 QImage drawPhoto(const PhotoRecipe& recipe) {
     const PhotoTruth truth = photoTruth(recipe);
     const std::optional<Homography> back = truth.board.inverted();
@@ -174,10 +250,23 @@ QImage drawPhoto(const PhotoRecipe& recipe) {
     cv::Mat small(photo.height(), photo.width(), CV_8UC4, photo.bits(),
                   static_cast<size_t>(photo.bytesPerLine()));
     cv::resize(large, small, small.size(), 0, 0, cv::INTER_AREA);
+    if (recipe.hand || recipe.box) {
+        QPainter painter(&photo);
+        painter.setRenderHint(QPainter::Antialiasing);
+        if (recipe.box) {
+            drawBox(painter, truth, recipe);
+        }
+        if (recipe.hand) {
+            drawHand(painter, truth, recipe);
+        }
+    }
     // Uneven light: a window on one side, falling off across the photo and to its corners;
-    // and the sensor's grain, the same on the three channels.
+    // glare where the window shines back; and the sensor's grain, the same on the three
+    // channels.
     cv::RNG random(recipe.seed);
     const QPointF c = truth.lens.centre;
+    const QPointF shine(recipe.glareAt.x() * photo.width(), recipe.glareAt.y() * photo.height());
+    const double spread = recipe.glareRadius * std::hypot(photo.width(), photo.height());
     for (int y = 0; y < photo.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(photo.scanLine(y));
         for (int x = 0; x < photo.width(); ++x) {
@@ -186,9 +275,15 @@ QImage drawPhoto(const PhotoRecipe& recipe) {
                 (std::pow(x - c.x(), 2) + std::pow(y - c.y(), 2)) / std::pow(truth.lens.radius, 2);
             const double gain = (1 - recipe.light * across) * (1 - 0.3 * recipe.light * r2);
             const double noise = random.gaussian(recipe.grain);
+            const double g2 =
+                (std::pow(x - shine.x(), 2) + std::pow(y - shine.y(), 2)) / (2 * spread * spread);
+            const double glare = recipe.glare > 0 ? recipe.glare * std::exp(-g2) : 0;
             const QRgb v = line[x];
-            line[x] = qRgb(clampByte(qRed(v) * gain + noise), clampByte(qGreen(v) * gain + noise),
-                           clampByte(qBlue(v) * gain + noise));
+            const auto lit = [&](int channel) {
+                const double seen = channel * gain;
+                return clampByte(seen + (255 - seen) * glare + noise);
+            };
+            line[x] = qRgb(lit(qRed(v)), lit(qGreen(v)), lit(qBlue(v)));
         }
     }
     return recipe.jpegQuality > 0 ? throughJpeg(photo, recipe.jpegQuality) : photo;

@@ -2,7 +2,8 @@
 // finder: a flat synthetic scan (synthetic_scan.h) laid on a wooden table and seen by a
 // pinhole camera whose image plane is tilted to the board, then bent by the lens's radial
 // distortion (photo/photo_grid.h: x_d = c + (x_u - c)(1 + k1 r^2), r normalised by half the
-// photo's diagonal), under uneven light, with the sensor's grain and optionally JPEG.
+// photo's diagonal), under uneven light and glare, with a hand and a box around it if asked, the
+// sensor's grain and optionally JPEG.
 //
 // The photo is drawn at twice its size and shrunk by averaging, so thin lines and the board's
 // edge are antialiased as a camera's pixels would leave them.
@@ -38,6 +39,15 @@ struct PhotoRecipe {
     double fold = 0;
     double foldAngle = 60;
     double foldWidth = 100;
+    // Beside the board: a patch of glare washing the photo out towards white (`glare` its
+    // strength at its middle, 0 to 1, a bell of `glareRadius` of the photo's diagonal), a
+    // hand holding the board's near edge down, and the game's box on the table, its lid
+    // printed with stripes and lettering, over the board's right-hand corner.
+    double glare = 0;
+    QPointF glareAt{0.62, 0.38};  // fractions of the photo's width and height
+    double glareRadius = 0.1;
+    bool hand = false;
+    bool box = false;
 };
 
 // The fold's displacement of a point of the flat photo, pixels.
@@ -69,6 +79,10 @@ PhotoTruth photoTruth(const PhotoRecipe& recipe);
 // barrelling lens (k1 -0.05): hexes of about 35 px on a photo of its default size. The
 // flatten tests and benchmark start from it.
 PhotoRecipe tiltedBoardPhoto(QSize boardSize);
+
+// The extent of the whole paper of `board` on a board flattened from its photo with hexes of
+// `hexPixels`: the paper turned by its grid's rotation against the upright grid.
+QSizeF paperOnFlatBoard(const ScanRecipe& board, double hexPixels);
 
 // The photo, Format_RGB32. Needs a QGuiApplication for the board's labels.
 QImage drawPhoto(const PhotoRecipe& recipe);
