@@ -72,7 +72,7 @@ int decodeProcess(const QString& photo) {
     return QImageReader(photo).read().isNull() ? 1 : 0;
 }
 
-// The command's own steps, as flattenByPrintedGrid reports them: the times of its steps and
+// The command's own steps, as planByPrintedGrid reports them: the times of its steps and
 // of the fractions the photo finder reaches, with the peak resident memory at each.
 class StageClock : public Progress {
   public:
@@ -102,16 +102,16 @@ int stagesProcess(const QString& input, const QString& output) {
     StageClock clock;
     const Picture photo = LoadPicture(input);
     clock.mark(-2);
-    const FlattenedBoard flat = flattenByPrintedGrid(photo.image(), std::nullopt, clock);
+    const FlattenedBoard flat = planByPrintedGrid(photo.image(), std::nullopt, clock);
     if (flat.problem != FlatteningProblem::None) {
-        fail("the stages' process made no board");
+        fail("the stages' process found no grid");
     }
     clock.mark(-2);
-    if (!writeOutputFile(Picture(flat.board), output, formatForSuffix(output.section('.', -1)))) {
+    if (!writeFlatBoard(photo.image(), flat, output, formatForSuffix(output.section('.', -1)))) {
         fail("the stages' process wrote no board");
     }
     clock.mark(-2);
-    // Marks: decoded, three steps with the finder's advances after the second, flattened,
+    // Marks: decoded, two steps with the finder's advances after the second, planned,
     // written.
     const auto& m = clock.marks;
     std::vector<size_t> steps;
@@ -125,10 +125,10 @@ int stagesProcess(const QString& input, const QString& output) {
             lastAdvance = k;
         }
     }
-    if (steps.size() != 3 || tiles == 0 || model == 0) {
+    if (steps.size() != 2 || tiles == 0 || model == 0) {
         fail("the flattening reported other steps than the benchmark knows");
     }
-    const size_t flattened = m.size() - 2;
+    const size_t planned = m.size() - 2;
     const struct {
         const char* name;
         size_t from;
@@ -137,9 +137,8 @@ int stagesProcess(const QString& input, const QString& output) {
                   {"tiles", steps[1], tiles},
                   {"model", tiles, model},
                   {"lines", model, lastAdvance},
-                  {"plan", lastAdvance, steps[2]},
-                  {"resample", steps[2], flattened},
-                  {"write", flattened, flattened + 1}};
+                  {"plan", lastAdvance, planned},
+                  {"board", planned, planned + 1}};
     for (const auto& stage : stages) {
         const double from = stage.from == stage.to ? 0 : m[stage.from].ms;
         std::printf("%s %.3f %.3f\n", stage.name, m[stage.to].ms - from, m[stage.to].peakMiB);
@@ -272,8 +271,7 @@ const char* stageText(const QString& name) {
         {"model", "the homography and the lens fitted to the centres"},
         {"lines", "the model fitted to the printed lines"},
         {"plan", "the last cuts, the printed hexes, the board's plan"},
-        {"resample", "resampling the board"},
-        {"write", "writing the board"},
+        {"board", "the board resampled and written, band by band"},
         {"rest", "the process's start and exit"}};
     const auto found = texts.find(name);
     return found == texts.end() ? "?" : found->second;

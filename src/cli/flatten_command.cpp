@@ -2,7 +2,6 @@
 
 #include "cli/cli_text.h"
 #include "cli/find_grid_command.h"
-#include "image/picture_export.h"
 #include "photo/board_flattening.h"
 
 namespace tessara {
@@ -36,7 +35,7 @@ CommandOutcome flatten(const GridRequest& request) {
         return *refused;
     }
     const std::optional<double> asked = request.choices.options.hexPixels;
-    const FlattenedBoard flat = flattenByPrintedGrid(photo.image(), asked);
+    const FlattenedBoard flat = planByPrintedGrid(photo.image(), asked);
     switch (flat.problem) {
         case FlatteningProblem::None:
             break;
@@ -48,7 +47,7 @@ CommandOutcome flatten(const GridRequest& request) {
             return CommandOutcome::failed(notEnoughMemory());
     }
     const WriteResult written =
-        writeOutputFile(Picture(flat.board), request.output, request.format);
+        writeFlatBoard(photo.image(), flat, request.output, request.format);
     if (!written) {
         return CommandOutcome::failed(cannotWrite(request.output, written.error));
     }

@@ -115,10 +115,12 @@ constexpr SubcommandEntry kSubcommands[] = {
      "turned. Paper folded or curled is followed by a smooth spline mesh over the grid. Each\n"
      "pixel is resampled from the photo through the grid found (bicubic, OpenCV's cubic\n"
      "convolution). OUTPUT, a .bmp, .png, .jpg, .jpeg, .tif or .tiff, covers the hexes\n"
-     "found on the photo with one hex more round them; the board's own edge is not looked\n"
-     "for, and what lies beyond the photo is white. It prints the options that draw the grid\n"
-     "over OUTPUT: its orientation, hex size, stretch 1, rotation 0, skew 0, offset and\n"
-     "shifted lines. OUTPUT is written only when everything succeeded.\n",
+     "found on the photo and the board's margin round them up to the paper's edge, where\n"
+     "the photo shows it within three hexes, or one hex more round them where it does not;\n"
+     "what lies beyond the photo is white. A PNG is made and written a band at a time, never\n"
+     "held whole. It prints the options that draw the grid over OUTPUT: its orientation, hex\n"
+     "size, stretch 1, rotation 0, skew 0, offset and shifted lines. OUTPUT is written only\n"
+     "when everything succeeded.\n",
      "  tessara grid board.png gridded.png $(tessara flatten photo.jpg board.png)\n"
      "  tessara flatten photo.jpg board.jpg --hex-pixels 40\n",
      "Exit status of tessara flatten: 0 done; 1 no hex grid found on INPUT, or the work\n"

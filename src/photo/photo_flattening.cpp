@@ -93,8 +93,9 @@ double largestHex(const PhotoGrid& grid, const std::vector<QPointF>& hexes) {
     return largest;
 }
 
-// The board of hexes `hexPixels` across: the steps on it, the hexes given plus the margin.
-FlatBoard boardOf(const std::vector<QPointF>& hexes, const Reading& reading, double hexPixels) {
+// The board of hexes `hexPixels` across: the steps on it, the hexes given plus the margins.
+FlatBoard boardOf(const std::vector<QPointF>& hexes, const Reading& reading, double hexPixels,
+                  const FlatMargins& margins) {
     const bool rows = reading.orientation == GridOrientation::Rows;
     const double p = hexPixels;
     const QPointF along = rows ? QPointF(p, 0) : QPointF(0, p);
@@ -112,10 +113,10 @@ FlatBoard boardOf(const std::vector<QPointF>& hexes, const Reading& reading, dou
     }
     QRectF box(low, high);
     // A hex reaches half a hex to its flats and 2 kHalfFlat to its corners.
-    const double flats = (0.5 + kFlatMarginHexes) * p;
-    const double corners = (2 * kHalfFlat + kFlatMarginHexes) * p;
-    box.adjust(rows ? -flats : -corners, rows ? -corners : -flats, rows ? flats : corners,
-               rows ? corners : flats);
+    const double acrossReach = (rows ? 0.5 : 2 * kHalfFlat) * p;
+    const double downReach = (rows ? 2 * kHalfFlat : 0.5) * p;
+    box.adjust(-acrossReach - margins.left * p, -downReach - margins.top * p,
+               acrossReach + margins.right * p, downReach + margins.bottom * p);
     FlatBoard board;
     // Far past the longest side is past it all the same.
     const auto side = [](double extent) {
@@ -149,7 +150,7 @@ cv::Mat pixelsOf(const QImage& picture, uchar* bits) {
 
 // Rows of the board are made a band at a time, so that the map of where each pixel comes
 // from stays a small part of the board.
-constexpr int kBandRows = 256;
+constexpr int kBandRows = 32;
 
 void flattenBand(const cv::Mat& photo, const PhotoGrid& grid, const FlatBoard& board, int top,
                  cv::Mat band) {
@@ -172,31 +173,33 @@ void flattenBand(const cv::Mat& photo, const PhotoGrid& grid, const FlatBoard& b
             }
         }
     });
+    const QRgb o = board.outside;
     cv::remap(photo, band, fromX, fromY, cv::INTER_CUBIC, cv::BORDER_CONSTANT,
-              cv::Scalar(255, 255, 255, 255));
+              cv::Scalar(qBlue(o), qGreen(o), qRed(o), qAlpha(o)));
 }
 
-void flattenAll(const cv::Mat& photo, const PhotoGrid& grid, const FlatBoard& board,
+// The board's rows from `top` on, as many as `into` holds.
+void flattenAll(const cv::Mat& photo, const PhotoGrid& grid, const FlatBoard& board, int top,
                 cv::Mat& into) {
-    for (int top = 0; top < into.rows; top += kBandRows) {
-        flattenBand(photo, grid, board, top,
-                    into.rowRange(top, std::min(into.rows, top + kBandRows)));
+    for (int row = 0; row < into.rows; row += kBandRows) {
+        flattenBand(photo, grid, board, top + row,
+                    into.rowRange(row, std::min(into.rows, row + kBandRows)));
     }
 }
 
 // A system that refuses OpenCV its threads says so by an exception from the first parallel
 // loop: the same work then runs on the calling thread alone.
 void flattenOnEveryCoreOrOne(const cv::Mat& photo, const PhotoGrid& grid, const FlatBoard& board,
-                             cv::Mat& into) {
+                             int top, cv::Mat& into) {
     try {
-        flattenAll(photo, grid, board, into);
+        flattenAll(photo, grid, board, top, into);
         return;
     } catch (const std::runtime_error&) {
     }
     const int threads = cv::getNumThreads();
     cv::setNumThreads(1);
     try {
-        flattenAll(photo, grid, board, into);
+        flattenAll(photo, grid, board, top, into);
     } catch (...) {
         cv::setNumThreads(threads);
         throw;
@@ -313,7 +316,7 @@ LatticeOnPicture FlatBoard::lattice() const {
 }
 
 FlatPlan planFlatBoard(const PhotoGrid& grid, const std::vector<QPointF>& hexes,
-                       std::optional<double> hexPixels) {
+                       std::optional<double> hexPixels, const FlatMargins& margins) {
     const std::optional<Reading> reading = hexes.empty() ? std::nullopt : readingOf(grid, hexes);
     if (!reading) {
         return {};
@@ -321,7 +324,7 @@ FlatPlan planFlatBoard(const PhotoGrid& grid, const std::vector<QPointF>& hexes,
     const double largest = largestHex(grid, hexes);
     // The hundredth of a pixel above the largest, so that the printed size is exact.
     double p = hexPixels.value_or(std::ceil(largest * 100 - 1e-6) / 100);
-    FlatBoard board = boardOf(hexes, *reading, p);
+    FlatBoard board = boardOf(hexes, *reading, p, margins);
     board.largestSeen = largest;
     FlatPlan plan{board, false, board.size};
     if (!tooLong(board.size)) {
@@ -334,7 +337,7 @@ FlatPlan planFlatBoard(const PhotoGrid& grid, const std::vector<QPointF>& hexes,
     plan.capped = true;
     const int longest = std::max(board.size.width(), board.size.height());
     p = std::floor(p * kFlatLongestSide / longest * 100) / 100;
-    while (p > 0.01 && tooLong((board = boardOf(hexes, *reading, p)).size)) {
+    while (p > 0.01 && tooLong((board = boardOf(hexes, *reading, p, margins)).size)) {
         p = std::round(p * 100 - 1) / 100;
     }
     board.largestSeen = largest;
@@ -342,27 +345,34 @@ FlatPlan planFlatBoard(const PhotoGrid& grid, const std::vector<QPointF>& hexes,
     return plan;
 }
 
-QImage flattenPhoto(const QImage& picture, const PhotoGrid& grid, const FlatBoard& board) {
-    const QImage photo = picture.format() == QImage::Format_RGB32
-                             ? picture
-                             : picture.convertToFormat(QImage::Format_RGB32);
-    QImage target(board.size, QImage::Format_RGB32);
-    if (photo.isNull() || target.isNull()) {
-        return {};
-    }
+void flattenRows(const QImage& photo, const PhotoGrid& grid, const FlatBoard& board, int top,
+                 QImage& rows) {
     try {
-        cv::Mat into = pixelsOf(target, target.bits());
+        cv::Mat into = pixelsOf(rows, rows.bits());
         flattenOnEveryCoreOrOne(pixelsOf(photo, const_cast<uchar*>(photo.constBits())), grid, board,
-                                into);
+                                top, into);
     } catch (const cv::Exception& error) {
-        if (error.code != cv::Error::StsNoMem) {
-            throw;
+        if (error.code == cv::Error::StsNoMem) {
+            throw std::bad_alloc();
         }
-        return {};
+        throw;
+    }
+}
+
+QImage flattenPhoto(const QImage& picture, const PhotoGrid& grid, const FlatBoard& board) {
+    try {
+        const QImage photo = picture.format() == QImage::Format_RGB32
+                                 ? picture
+                                 : picture.convertToFormat(QImage::Format_RGB32);
+        QImage target(board.size, QImage::Format_RGB32);
+        if (photo.isNull() || target.isNull()) {
+            return {};
+        }
+        flattenRows(photo, grid, board, 0, target);
+        return target;
     } catch (const std::bad_alloc&) {
         return {};
     }
-    return target;
 }
 
 std::optional<GridOptions> flatGridOptions(const FlatBoard& board) {

@@ -12,6 +12,7 @@
 #include "grid/grid_fields.h"
 #include "grid/hex_lattice.h"
 #include "grid_error.h"
+#include "photo/board_flattening.h"
 #include "photo/photo_flattening.h"
 #include "photo/printed_fit.h"
 #include "support/program_run.h"
@@ -82,7 +83,7 @@ TEST_F(CliFlatten, EachOutcomeHasItsExitStatusAndItsOneLine) {
         {"the grid's options are not flatten's", "flatten photo.png none.png --rotation 1", 2, "",
          "tessara: unknown option '--rotation'\n"},
         {"help", "flatten --help", 0, "Usage:\n  tessara flatten INPUT OUTPUT \\[--hex-pixels P\\]\n[\\s\\S]+"
-         "bicubic[\\s\\S]+one hex more round them[\\s\\S]+--hex-pixels P +the flattened hexes' size[\\s\\S]+", ""},
+         "bicubic[\\s\\S]+up to the paper's edge[\\s\\S]+one hex more round them[\\s\\S]+--hex-pixels P +the flattened hexes' size[\\s\\S]+", ""},
     };
     // clang-format on
     for (const auto& row : rows) {
@@ -100,7 +101,7 @@ TEST_F(CliFlatten, EachOutcomeHasItsExitStatusAndItsOneLine) {
 
 // The flat finder reads on the flattened board the grid the command printed, and the printed
 // lines lie on it: 0.2 px on average, as a flat scan is read (they measure 0.055 px, 0.17 px
-// at the 95th percentile). The board holds the printed area and a hex more round it.
+// at the 95th percentile). The board holds the printed area and the paper's margin.
 TEST_F(CliFlatten, TheFlatFinderReadsThePrintedGridOnTheBoard) {
     const Finished result = run("flatten photo.png flat.png");
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
@@ -109,6 +110,10 @@ TEST_F(CliFlatten, TheFlatFinderReadsThePrintedGridOnTheBoard) {
     ASSERT_EQ(printed.action, CommandAction::Grid) << printed.error.toStdString();
     const GridOptions told = printed.grid.choices.options;
     const QImage board = LoadPicture(dir.path("flat.png")).image();
+    // Written band by band, the board is the one made whole, pixel for pixel.
+    const QImage whole =
+        flattenByPrintedGrid(LoadPicture(dir.path("photo.png")).image(), std::nullopt).board;
+    EXPECT_TRUE(board.convertToFormat(QImage::Format_RGB32) == whole);
     const std::optional<GridOptions> found = findPrintedGrid(board);
     ASSERT_TRUE(found);
     EXPECT_EQ(found->orientation, told.orientation);
@@ -127,15 +132,10 @@ TEST_F(CliFlatten, TheFlatFinderReadsThePrintedGridOnTheBoard) {
         "%.3f px at the 95th percentile, over %d cuts\n",
         board.width(), board.height(), *told.hexPixels, *found->hexPixels, found->rotation, offBy,
         apart.mean, lines.mean, lines.ninetyFifth, lines.cuts);
-    // The printed area, turned upright and scaled to the board's hexes, with a hex each side.
-    const QRectF area = synthetic::printedArea(photoRecipe().board);
-    const double scale = *told.hexPixels / *photoRecipe().board.grid.hexPixels;
-    const double turn = photoRecipe().board.grid.rotation * M_PI / 180;
-    const QSizeF covered(scale * (area.width() * std::cos(turn) + area.height() * std::sin(turn)),
-                         scale * (area.height() * std::cos(turn) + area.width() * std::sin(turn)));
-    std::printf("  the printed area %.0fx%.0f on the board\n", covered.width(), covered.height());
-    EXPECT_NEAR(board.width(), covered.width() + 2 * *told.hexPixels, *told.hexPixels / 2);
-    EXPECT_NEAR(board.height(), covered.height() + 2 * *told.hexPixels, *told.hexPixels / 2);
+    // The paper's own edge is found: the board ends where the paper does, to a tenth of a hex.
+    const QSizeF paper = synthetic::paperOnFlatBoard(photoRecipe().board, *told.hexPixels);
+    EXPECT_NEAR(board.width(), paper.width(), *told.hexPixels / 10);
+    EXPECT_NEAR(board.height(), paper.height(), *told.hexPixels / 10);
     EXPECT_LT(apart.mean, 0.2);
     EXPECT_LT(lines.mean, 0.2);
     EXPECT_LT(lines.ninetyFifth, 0.5);

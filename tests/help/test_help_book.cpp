@@ -163,8 +163,10 @@ TEST(ShippedManual, DescribesEveryCommandAndTheWorkedExample) {
           "tessara find-grid"}) {
         EXPECT_TRUE(text.contains(QLatin1String(words))) << words;
     }
-    for (const char* words : {"Flatten by the Printed Grid", "Open Photo of a Board...",
-                              "Taking the photo", "tessara flatten"}) {
+    for (const char* words :
+         {"Flatten by the Printed Grid", "Open Photo of a Board...", "Taking the photo",
+          "tessara flatten", "<h1 id=\"flattening-photo\">Photos and warped maps</h1>",
+          "<img src=\"tessara-photo.png\"", "where the paper meets the table"}) {
         EXPECT_TRUE(text.contains(QLatin1String(words))) << words;
     }
     for (const char* words :
