@@ -208,8 +208,12 @@ float LineWindow::correlationAt(int dx, int dy) const {
 }
 
 LineWindow lineWindow(const MapDarkness& map) {
+    return lineWindow(map, factorFor(map));
+}
+
+LineWindow lineWindow(const MapDarkness& map, int factor) {
     LineWindow window;
-    window.factor = factorFor(map);
+    window.factor = factor;
     const int f = window.factor;
     window.width = windowSide(map.width() / f);
     window.height = windowSide(map.height() / f);

@@ -44,5 +44,7 @@ struct LineWindow {
 // The window over the middle of the map: the whole of a small map, shrunk so that hexes of
 // 16 pixels and more still span a few window pixels, at most 1024 window pixels a side.
 LineWindow lineWindow(const MapDarkness& map);
+// The same shrunk by `factor`, 1 or 2, whatever the map's size.
+LineWindow lineWindow(const MapDarkness& map, int factor);
 
 }  // namespace tessara
