@@ -52,10 +52,13 @@ TEST(CornerFlattening, ThePrintedGridFoundAfterTheCornersIsFollowedOnTheBoard) {
         GridOrientation orientation;
         double tilt;
         double k1;
+        double off;  // pixels each click misses its hex centre by, each another way
     } rows[] = {
-        {"rows, tilted 15 degrees, barrelled", GridOrientation::Rows, 15, -0.05},
-        {"columns", GridOrientation::Columns, 15, -0.05},
-        {"tilted 35 degrees", GridOrientation::Rows, 35, 0},
+        {"rows, tilted 15 degrees, barrelled", GridOrientation::Rows, 15, -0.05, 0},
+        {"columns", GridOrientation::Columns, 15, -0.05, 0},
+        {"tilted 35 degrees", GridOrientation::Rows, 35, 0, 0},
+        {"every click 3 px off", GridOrientation::Rows, 15, -0.05, 3},
+        {"every click 3 px off, tilted 35 degrees", GridOrientation::Columns, 35, 0, 3},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.guards);
@@ -80,7 +83,9 @@ TEST(CornerFlattening, ThePrintedGridFoundAfterTheCornersIsFollowedOnTheBoard) {
             {first.line + 4, first.cell + 6},
             rows ? GridHex{first.line + 4, first.cell} : GridHex{first.line, first.cell + 6}};
         for (size_t i = 0; i < 4; ++i) {
-            corners.points[i] = *truth.toPhoto(hexCentre(layout, hexes[i]));
+            const double away = 0.7 + 1.6 * static_cast<double>(i);  // radians
+            corners.points[i] = *truth.toPhoto(hexCentre(layout, hexes[i])) +
+                                row.off * QPointF(std::cos(away), std::sin(away));
         }
         const QImage photo = drawPhoto(recipe);
         const FlattenedBoard flat = flattenByCorners(photo, corners, std::nullopt);
