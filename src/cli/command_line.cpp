@@ -557,6 +557,40 @@ CommandLine parseFlatten(const SubcommandEntry& command, const QStringList& argu
     return {CommandAction::Flatten, request, {}, &command};
 }
 
+// Sections joined into a board: at least two, at most kMostSections, and OUTPUT a picture.
+constexpr int kMostSections = 16;
+
+CommandLine parseJoin(const SubcommandEntry& command, const QStringList& arguments) {
+    const Arguments args(command, arguments);
+    if (args.help()) {
+        return {CommandAction::Help, {}, {}, &command};
+    }
+    const QStringList& given = args.positional();
+    if (given.size() < 3) {
+        throw Refusal{given.isEmpty() ? QStringLiteral("missing SECTION, the sections to join")
+                                      : QStringLiteral("give at least two SECTIONs and OUTPUT, "
+                                                       "the joined board to write")};
+    }
+    if (given.size() - 1 > kMostSections) {
+        throw Refusal{QStringLiteral("at most %1 sections can be joined, not %2")
+                          .arg(kMostSections)
+                          .arg(given.size() - 1)};
+    }
+    GridRequest request;
+    request.inputs = given.mid(0, given.size() - 1);
+    request.input = request.inputs.first();
+    request.output = given.last();
+    request.format = formatForSuffix(QFileInfo(request.output).suffix());
+    if (request.format.isEmpty()) {
+        throw Refusal{QStringLiteral("OUTPUT ") + quoted(request.output) +
+                      QStringLiteral(" must end in .bmp, .png, .jpg, .jpeg, .tif or .tiff")};
+    }
+    if (args.has("hex-pixels")) {
+        request.choices.options.hexPixels = fieldValue(args, field::kHexPixels);
+    }
+    return {CommandAction::Join, request, {}, &command};
+}
+
 // The program's own options, before any subcommand: only --help and --version are known.
 CommandLine parseProgramOption(const QStringList& arguments) {
     const QString& first = arguments.first();
@@ -612,6 +646,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         }
         if (name == QLatin1String("flatten")) {
             return parseFlatten(*command, arguments.mid(1));
+        }
+        if (name == QLatin1String("join")) {
+            return parseJoin(*command, arguments.mid(1));
         }
         return parseGrid(*command, arguments.mid(1));
     } catch (const Refusal& refusal) {

@@ -1,7 +1,8 @@
 // The command line of the program without its window: `tessara grid` draws a grid over a
 // map and writes the result, for scripts and batches of maps; `tessara find-grid` finds the
 // grid printed on a map and prints the options of `tessara grid` that draw it; `tessara
-// flatten` flattens a photo of a board by its printed grid. Reading the
+// flatten` flattens a photo of a board by its printed grid; `tessara join` joins sections of
+// a map on theirs. Reading the
 // arguments touches no file but a settings file, so every mistake in them is reported before
 // any work starts.
 #pragma once
@@ -25,13 +26,15 @@ enum class CommandAction {
     FindGrid,  // find the grid printed on a map
     Export,    // straighten a map into a board for another program (board_format.h)
     Flatten,   // flatten a photo of a board by its printed grid
+    Join,      // join sections of a map on their printed grid
     Refused,   // the arguments are wrong
 };
 
 // Everything `tessara grid` needs, checked.
 struct GridRequest {
-    QString input;   // the map picture to read
-    QString output;  // the file to write
+    QString input;       // the map picture to read
+    QStringList inputs;  // for Join: the sections, in the order given
+    QString output;      // the file to write
     // From OUTPUT's extension: "bmp", "png", "jpeg", "tiff" (the gridded map), "svg" (the grid
     // alone) or "pdf" (the gridded map at true scale over pages).
     QByteArray format;
@@ -47,8 +50,8 @@ struct SubcommandEntry;
 
 struct CommandLine {
     CommandAction action = CommandAction::Refused;
-    // For Grid and Export; for FindGrid, its input only; for Flatten, its files, format and
-    // hexPixels.
+    // For Grid and Export; for FindGrid, its input only; for Flatten and Join, their files,
+    // format and hexPixels.
     GridRequest grid;
     QString error;                             // for Refused: what is wrong, in words for the user
     const SubcommandEntry* command = nullptr;  // the subcommand, if one was named

@@ -46,8 +46,7 @@ CommandOutcome flatten(const GridRequest& request) {
         case FlatteningProblem::OutOfMemory:
             return CommandOutcome::failed(notEnoughMemory());
     }
-    const WriteResult written =
-        writeFlatBoard(photo.image(), flat, request.output, request.format);
+    const WriteResult written = writeFlatBoard(photo.image(), flat, request.output, request.format);
     if (!written) {
         return CommandOutcome::failed(cannotWrite(request.output, written.error));
     }

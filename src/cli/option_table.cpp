@@ -52,8 +52,9 @@ constexpr OptionEntry kOptions[] = {
     {"quality", "N", "a .jpg BOARD's JPEG quality, from 1 to 100 (default 92), e.g. 85", Board},
     // The same option as the grid's, read the same way, with flatten's own meaning.
     {"hex-pixels", "P", "the flattened hexes' size flat to flat in pixels: {range} (default: "
-     "the largest hex on the photo, so that no detail is lost, made smaller when the board "
-     "would be longer than 32767 pixels a side), e.g. 40", Flatten},
+     "the largest hex on the photo, or on any section joined, so that no detail is lost; "
+     "tessara flatten makes them smaller when the board would be longer than 32767 pixels a "
+     "side), e.g. 40", Flatten},
 };
 // clang-format on
 
@@ -126,6 +127,23 @@ constexpr SubcommandEntry kSubcommands[] = {
      "Exit status of tessara flatten: 0 done; 1 no hex grid found on INPUT, or the work\n"
      "failed (not enough memory, OUTPUT could not be written); 2 wrong arguments, or an\n"
      "INPUT or OUTPUT that cannot be used.\n"},
+    {"join", "join SECTION SECTION... OUTPUT [--hex-pixels P]",
+     "join 2 to 16 overlapping sections of one map on their printed hex grid into the board "
+     "OUTPUT, and print, on one line, the options of tessara grid that draw the grid on OUTPUT",
+     kFlattenGroups,
+     "tessara join finds the printed hex grid on each SECTION (a scan or a photo of part of a\n"
+     "map, in any order, each turned or scaled a little, overlapping its neighbours), works\n"
+     "out which hex of one is which hex of another from the map's colours in the overlap,\n"
+     "and resamples every section once (bicubic) into one board whose printed grid is an\n"
+     "upright grid of regular hexes of P pixels, a hex of margin round the sections. Each hex\n"
+     "comes from the one section that holds it farthest from its own edges, so that the\n"
+     "seams run along hex sides half way through the overlaps. A section with no grid, or\n"
+     "that shares no part of the map with the others, is named, and nothing is written.\n",
+     "  tessara join left.jpg right.jpg board.png\n"
+     "  tessara grid board.png gridded.png $(tessara join scan-*.png board.png)\n",
+     "Exit status of tessara join: 0 done; 1 a section with no hex grid or that overlaps no\n"
+     "other, or the work failed (not enough memory, OUTPUT could not be written); 2 wrong\n"
+     "arguments, or a SECTION or OUTPUT that cannot be used.\n"},
 };
 // clang-format on
 
@@ -146,7 +164,7 @@ const char* heading(OptionGroup group) {
         case Board:
             return "Options of tessara export:\n";
         case Flatten:
-            return "Options of tessara flatten:\n";
+            return "Options of tessara flatten and tessara join:\n";
     }
     return "";
 }

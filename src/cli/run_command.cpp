@@ -12,6 +12,7 @@
 #include "cli/find_grid_command.h"
 #include "cli/flatten_command.h"
 #include "cli/grid_command.h"
+#include "cli/join_command.h"
 #include "cli/option_table.h"
 #include "core/file_names.h"
 #include "image/atomic_file.h"
@@ -132,12 +133,14 @@ int runCommandLine(int argc, char* argv[]) {
         case CommandAction::FindGrid:
         case CommandAction::Export:
         case CommandAction::Flatten:
+        case CommandAction::Join:
             break;
     }
     const CommandOutcome outcome =
         command.action == CommandAction::FindGrid  ? runFindGridCommand(command.grid.input)
         : command.action == CommandAction::Export  ? runExportCommand(command.grid)
         : command.action == CommandAction::Flatten ? runFlattenCommand(command.grid)
+        : command.action == CommandAction::Join    ? runJoinCommand(command.grid)
                                                    : runGridCommand(command.grid);
     if (!outcome.output.isEmpty()) {
         std::printf("%s\n", qPrintable(outcome.output));

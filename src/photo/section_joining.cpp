@@ -1,0 +1,556 @@
+#include "photo/section_joining.h"
+
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include <QRectF>
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cmath>
+#include <new>
+#include <set>
+#include <vector>
+
+#include "grid/grid_geometry.h"
+#include "grid/lattice_vectors.h"
+#include "photo/photo_finder.h"
+
+namespace tessara {
+namespace {
+
+// The small boards the sections are placed by: hexes of this many pixels, each hex known by
+// the mean colour of its middle, inside the printed lines: the terrain, the labels and the
+// roads tell the hexes apart, and the lines, the same in every hex, are left out.
+constexpr double kPlacingHex = 12;
+constexpr double kHexMiddle = 0.3;  // of a hex, from its centre
+// The middle is read in quarters, along the board's rows and across them, so that what lies
+// inside a hex (a label, a wood's dots) counts besides its mean colour.
+constexpr size_t kHexValues = 4 * 3;
+// Two sections are placed by their overlap when it holds this many hexes (and this share of
+// the smaller's), their colours alike there, and clearly more so than at any other whole
+// number of hexes.
+constexpr int kLeastHexes = 12;
+constexpr double kLeastOverlap = 0.03;
+constexpr double kLeastLikeness = 0.5;
+constexpr double kLeastLead = 1.5;  // times the rival's weight
+constexpr int kJoinBandRows = 64;
+
+// The mean colour of the middle of each hex of a small board, by the hex's steps from the
+// board's first hex; a hex the photo does not show whole is not known.
+struct HexColours {
+    QPoint first;  // the steps of the hex at index 0
+    int columns = 0;
+    int rows = 0;
+    std::vector<std::array<float, kHexValues>> mean;  // red, green, blue of each quarter
+    std::vector<char> known;
+    int count = 0;
+
+    int index(QPoint steps) const {
+        const QPoint at = steps - first;
+        return at.x() < 0 || at.y() < 0 || at.x() >= columns || at.y() >= rows
+                   ? -1
+                   : at.y() * columns + at.x();
+    }
+};
+
+// One section as the placing knows it: its grid, its printed hexes and its boards.
+struct Section {
+    PhotoGrid grid;
+    std::vector<QPointF> hexes;
+    double largest = 0;
+    FlatBoard small;  // at kPlacingHex
+    HexColours colours;
+    FlatBoard full;                         // at the board's hexes, without margins
+    std::set<std::pair<int, int>> printed;  // its printed hexes, by their steps from its first
+    QPointF at;         // where its full board's pixel (0, 0) lies on the first's, pixels
+    QPoint firstSteps;  // the steps from the first section's first hex to its own
+    bool placed = false;
+};
+
+// The whole-number steps of an upright grid of hexes `p` across, in board pixels.
+struct Steps {
+    QPointF along;
+    QPointF next;
+};
+
+Steps stepsOf(GridOrientation orientation, double p) {
+    return orientation == GridOrientation::Rows
+               ? Steps{QPointF(p, 0), QPointF(p / 2, kRowPitch * p)}
+               : Steps{QPointF(0, p), QPointF(kRowPitch * p, p / 2)};
+}
+
+constexpr FlatMargins kNoMargins{0, 0, 0, 0};
+
+// The steps from the board's first hex to the hex whose centre is nearest to a board point,
+// and that centre.
+std::pair<QPoint, QPointF> nearestHex(const FlatBoard& board, QPointF q) {
+    const Steps s = stepsOf(board.orientation, board.hexPixels);
+    const QPointF c = coordinatesOn(s.along, s.next, q - board.centre);
+    std::pair<QPoint, QPointF> best;
+    double nearest = INFINITY;
+    for (const double m : {std::floor(c.x()), std::ceil(c.x())}) {
+        for (const double n : {std::floor(c.y()), std::ceil(c.y())}) {
+            const QPointF at = board.centre + m * s.along + n * s.next;
+            if (const double d = length(at - q); d < nearest) {
+                nearest = d;
+                best = {QPoint(static_cast<int>(m), static_cast<int>(n)), at};
+            }
+        }
+    }
+    return best;
+}
+
+// Each printed hex's colour is read on the picture itself, over every pixel of its middle: a board
+// made small would sample one pixel in many and alias the woods' dots, the labels and the
+// grain differently on every section.
+HexColours hexColours(const FlatBoard& small, const PhotoGrid& grid, const QImage& picture,
+                      const std::set<std::pair<int, int>>& printed) {
+    HexColours colours;
+    const QSizeF size(small.size);
+    int m0 = INT_MAX, m1 = INT_MIN, n0 = INT_MAX, n1 = INT_MIN;
+    for (const QPointF q : {QPointF(0, 0), QPointF(size.width(), 0), QPointF(0, size.height()),
+                            QPointF(size.width(), size.height())}) {
+        const QPoint steps = nearestHex(small, q).first;
+        m0 = std::min(m0, steps.x());
+        m1 = std::max(m1, steps.x());
+        n0 = std::min(n0, steps.y());
+        n1 = std::max(n1, steps.y());
+    }
+    colours.first = QPoint(m0, n0);
+    colours.columns = m1 - m0 + 1;
+    colours.rows = n1 - n0 + 1;
+    const size_t cells = static_cast<size_t>(colours.columns) * colours.rows;
+    colours.mean.assign(cells, {});
+    colours.known.assign(cells, 0);
+    const Steps s = stepsOf(small.orientation, small.hexPixels);
+    const QRectF inside = QRectF(picture.rect()).adjusted(0, 0, -1, -1);
+    for (int n = n0; n <= n1; ++n) {
+        for (int m = m0; m <= m1; ++m) {
+            const QPointF centre = small.centre + m * s.along + n * s.next;
+            if (printed.count({m, n}) == 0) {
+                continue;  // the scanner's lid round a crooked sheet, or the margin
+            }
+            const std::optional<QPointF> at = grid.toPhoto(small.toLattice(centre));
+            const std::optional<QPointF> beside = grid.toPhoto(small.toLattice(centre + s.along));
+            if (!at || !beside) {
+                continue;
+            }
+            const double reach = kHexMiddle * length(*beside - *at);
+            const QRectF box(*at - QPointF(reach, reach), *at + QPointF(reach, reach));
+            if (!inside.contains(box)) {
+                continue;
+            }
+            const QPointF along = (*beside - *at) / length(*beside - *at);
+            const QPointF across(-along.y(), along.x());
+            std::array<double, kHexValues> sum{};
+            std::array<int, 4> count{};
+            for (int y = static_cast<int>(std::ceil(box.top())); y <= box.bottom(); ++y) {
+                const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+                for (int x = static_cast<int>(std::ceil(box.left())); x <= box.right(); ++x) {
+                    const QPointF d = QPointF(x, y) - *at;
+                    if (length(d) > reach) {
+                        continue;
+                    }
+                    const size_t quarter = (QPointF::dotProduct(d, along) < 0 ? 0 : 1) +
+                                           (QPointF::dotProduct(d, across) < 0 ? 0 : 2);
+                    sum[3 * quarter] += qRed(line[x]);
+                    sum[3 * quarter + 1] += qGreen(line[x]);
+                    sum[3 * quarter + 2] += qBlue(line[x]);
+                    ++count[quarter];
+                }
+            }
+            const int k = colours.index(QPoint(m, n));
+            if (*std::min_element(count.begin(), count.end()) > 0 && k >= 0) {
+                for (size_t v = 0; v < kHexValues; ++v) {
+                    colours.mean[static_cast<size_t>(k)][v] =
+                        static_cast<float>(sum[v] / count[v / 3]);
+                }
+                colours.known[static_cast<size_t>(k)] = 1;
+                ++colours.count;
+            }
+        }
+    }
+    return colours;
+}
+
+// The section's grid found and its hexes' colours read; false when it holds no grid.
+bool readSection(const QImage& picture, Section& section, Progress& progress) {
+    const std::optional<FoundPhotoGrid> found = findPhotoGrid(picture, progress);
+    if (!found) {
+        return false;
+    }
+    section.grid = found->grid;
+    section.hexes = printedHexes(picture, *found);
+    const FlatPlan largest = planFlatBoard(section.grid, section.hexes, std::nullopt, kNoMargins);
+    FlatPlan small = planFlatBoard(section.grid, section.hexes, kPlacingHex, kNoMargins);
+    if (section.hexes.empty() || !largest.board || !small.board) {
+        return false;
+    }
+    section.largest = largest.board->largestSeen;
+    section.small = *small.board;
+    const QImage rgb = picture.format() == QImage::Format_RGB32
+                           ? picture
+                           : picture.convertToFormat(QImage::Format_RGB32);
+    // The board pixel of a lattice point, through the inverse of the board's two steps.
+    const FlatBoard& b = section.small;
+    const double det = cross(b.acrossStep, b.downStep);
+    for (const QPointF hex : section.hexes) {
+        const QPointF d = hex - b.start;
+        const QPointF q(cross(d, b.downStep) / det, cross(b.acrossStep, d) / det);
+        const QPoint steps = nearestHex(b, q).first;
+        section.printed.insert({steps.x(), steps.y()});
+    }
+    section.colours = hexColours(section.small, section.grid, rgb, section.printed);
+    return true;
+}
+
+// How alike two sections' hex colours are with `b`'s first hex on `a`'s hex `steps`: their
+// correlation over the hexes both know, the three colours pooled, and how many those are.
+struct Likeness {
+    double r = -1;
+    int hexes = 0;
+};
+
+Likeness likenessAt(const HexColours& a, const HexColours& b, QPoint steps) {
+    std::array<double, kHexValues> sa{}, sb{}, saa{}, sbb{}, sab{};
+    int n = 0;
+    for (int row = 0; row < b.rows; ++row) {
+        for (int column = 0; column < b.columns; ++column) {
+            const QPoint own = b.first + QPoint(column, row);
+            const int kb = b.index(own);
+            const int ka = a.index(own + steps);
+            if (ka < 0 || !a.known[static_cast<size_t>(ka)] || !b.known[static_cast<size_t>(kb)]) {
+                continue;
+            }
+            ++n;
+            for (size_t c = 0; c < kHexValues; ++c) {
+                const double x = a.mean[static_cast<size_t>(ka)][c];
+                const double y = b.mean[static_cast<size_t>(kb)][c];
+                sa[c] += x;
+                sb[c] += y;
+                saa[c] += x * x;
+                sbb[c] += y * y;
+                sab[c] += x * y;
+            }
+        }
+    }
+    double cov = 0, va = 0, vb = 0;
+    for (size_t c = 0; c < kHexValues && n > 0; ++c) {
+        cov += sab[c] - sa[c] * sb[c] / n;
+        va += saa[c] - sa[c] * sa[c] / n;
+        vb += sbb[c] - sb[c] * sb[c] / n;
+    }
+    return {va > 0 && vb > 0 ? cov / std::sqrt(va * vb) : -1, n};
+}
+
+// Where `b`'s small board lies on `a`'s: the whole number of steps from `a`'s first hex to
+// `b`'s at which their hexes are most surely alike; nothing when no number of steps makes a
+// clear overlap.
+struct Placing {
+    QPoint steps;  // along and next
+    double likeness = -1;
+    double weight = 0;  // how far it stands above chance: Fisher's z over the hexes compared
+};
+
+std::optional<Placing> placeOn(const Section& a, const Section& b) {
+    const HexColours& ca = a.colours;
+    const HexColours& cb = b.colours;
+    const int least = std::max(
+        kLeastHexes, static_cast<int>(std::ceil(kLeastOverlap * std::min(ca.count, cb.count))));
+    std::vector<Placing> all;
+    for (int n = ca.first.y() - (cb.first.y() + cb.rows);
+         n <= ca.first.y() + ca.rows - cb.first.y(); ++n) {
+        for (int m = ca.first.x() - (cb.first.x() + cb.columns);
+             m <= ca.first.x() + ca.columns - cb.first.x(); ++m) {
+            const Likeness like = likenessAt(ca, cb, QPoint(m, n));
+            if (like.hexes >= least) {
+                const double r = std::clamp(like.r, -0.999, 0.999);
+                all.push_back({QPoint(m, n), like.r, std::atanh(r) * std::sqrt(like.hexes - 3.0)});
+            }
+        }
+    }
+    const auto lighter = [](const Placing& x, const Placing& y) { return x.weight < y.weight; };
+    const auto best = std::max_element(all.begin(), all.end(), lighter);
+    if (best == all.end() || best->likeness < kLeastLikeness) {
+        return std::nullopt;
+    }
+    // Its rival: the surest placing more than two hexes from it. Nearer ones share much of
+    // its overlap, and terrain that changes slowly from hex to hex makes them alike too.
+    double rival = 0;
+    for (const Placing& other : all) {
+        const QPoint d = other.steps - best->steps;
+        const int hexesAway = (std::abs(d.x()) + std::abs(d.y()) + std::abs(d.x() + d.y())) / 2;
+        if (hexesAway > 2) {
+            rival = std::max(rival, other.weight);
+        }
+    }
+    if (best->weight < kLeastLead * rival) {
+        return std::nullopt;
+    }
+    return *best;
+}
+
+// The sections placed on the first, each by the best placing onto one already placed;
+// the first that none can be placed by, or -1.
+int placeAll(std::vector<Section>& sections, double p, Progress& progress) {
+    const size_t count = sections.size();
+    std::vector<std::vector<std::optional<Placing>>> pairs(
+        count, std::vector<std::optional<Placing>>(count));
+    size_t done = 0;
+    for (size_t a = 0; a < count; ++a) {
+        for (size_t b = a + 1; b < count; ++b) {
+            pairs[a][b] = placeOn(sections[a], sections[b]);
+            if (pairs[a][b]) {
+                pairs[b][a] =
+                    Placing{-pairs[a][b]->steps, pairs[a][b]->likeness, pairs[a][b]->weight};
+            }
+            advanceOrStop(progress, static_cast<double>(++done) / (count * (count - 1) / 2.0));
+        }
+    }
+    const Steps s = stepsOf(sections[0].full.orientation, p);
+    sections[0].placed = true;
+    for (size_t round = 1; round < count; ++round) {
+        std::optional<std::pair<size_t, size_t>> link;
+        double best = -2;
+        for (size_t a = 0; a < count; ++a) {
+            for (size_t b = 0; b < count; ++b) {
+                if (sections[a].placed && !sections[b].placed && pairs[a][b] &&
+                    pairs[a][b]->weight > best) {
+                    best = pairs[a][b]->weight;
+                    link = {a, b};
+                }
+            }
+        }
+        if (!link) {
+            for (size_t k = 0; k < count; ++k) {
+                if (!sections[k].placed) {
+                    return static_cast<int>(k);
+                }
+            }
+        }
+        const auto [a, b] = *link;
+        const QPoint steps = pairs[a][b]->steps;
+        // b's first hex lies that many steps from a's, on a's board; its pixel (0, 0) follows.
+        const QPointF firstHex =
+            sections[a].at + sections[a].full.centre + steps.x() * s.along + steps.y() * s.next;
+        sections[b].at = firstHex - sections[b].full.centre;
+        sections[b].firstSteps = sections[a].firstSteps + steps;
+        sections[b].placed = true;
+    }
+    return -1;
+}
+
+// The board of every section's hexes, a hex of margin round them, on the first's grid; the
+// first's board pixel of the board's (0, 0).
+FlatBoard boardOver(const std::vector<Section>& sections, QPointF& corner) {
+    QRectF all;
+    for (const Section& s : sections) {
+        all |= QRectF(s.at, QSizeF(s.full.size));
+    }
+    const double p = sections[0].full.hexPixels;
+    all.adjust(-p, -p, p, p);
+    corner = QPointF(std::floor(all.left()), std::floor(all.top()));
+    FlatBoard board = sections[0].full;
+    board.size = QSize(static_cast<int>(std::ceil(all.right() - corner.x())),
+                       static_cast<int>(std::ceil(all.bottom() - corner.y())));
+    board.start = sections[0].full.toLattice(corner);
+    board.centre = sections[0].full.centre - corner;
+    return board;
+}
+
+// How far inside section k's own board a point of the first's lies, pixels; negative
+// outside it.
+double insideOf(const Section& s, QPointF onFirst) {
+    const QPointF q = onFirst - s.at;
+    return std::min({q.x(), q.y(), s.full.size.width() - q.x(), s.full.size.height() - q.y()});
+}
+
+// The section each hex of the board comes from, by its steps from the first section's first
+// hex: of the sections that printed it, the one that holds its centre farthest inside its
+// own board; for a hex of the margin, the nearest.
+class HexOwners {
+  public:
+    HexOwners(const std::vector<Section>& sections, const FlatBoard& board, QPointF corner) {
+        const QSizeF size(board.size);
+        int m0 = INT_MAX, m1 = INT_MIN, n0 = INT_MAX, n1 = INT_MIN;
+        for (const QPointF q : {QPointF(0, 0), QPointF(size.width(), 0), QPointF(0, size.height()),
+                                QPointF(size.width(), size.height())}) {
+            const QPoint steps = nearestHex(board, q).first;
+            m0 = std::min(m0, steps.x() - 1);
+            m1 = std::max(m1, steps.x() + 1);
+            n0 = std::min(n0, steps.y() - 1);
+            n1 = std::max(n1, steps.y() + 1);
+        }
+        first_ = QPoint(m0, n0);
+        columns_ = m1 - m0 + 1;
+        const Steps s = stepsOf(board.orientation, board.hexPixels);
+        for (int n = n0; n <= n1; ++n) {
+            for (int m = m0; m <= m1; ++m) {
+                const QPointF centre = board.centre + m * s.along + n * s.next + corner;
+                owner_.push_back(ownerOf(sections, QPoint(m, n), centre));
+            }
+        }
+    }
+    int at(QPoint steps) const {
+        const QPoint k = steps - first_;
+        return owner_[static_cast<size_t>(k.y() * columns_ + k.x())];
+    }
+
+  private:
+    static int ownerOf(const std::vector<Section>& sections, QPoint steps, QPointF onFirst) {
+        int owner = 0;
+        double deepest = -INFINITY;
+        bool printed = false;
+        for (size_t k = 0; k < sections.size(); ++k) {
+            const Section& s = sections[k];
+            const QPoint own = steps - s.firstSteps;
+            const bool prints = s.printed.count({own.x(), own.y()}) > 0;
+            const double inside = insideOf(s, onFirst);
+            if ((prints && !printed) || (prints == printed && inside > deepest)) {
+                owner = static_cast<int>(k);
+                deepest = inside;
+                printed = prints;
+            }
+        }
+        return owner;
+    }
+
+    QPoint first_;
+    int columns_ = 0;
+    std::vector<int> owner_;
+};
+
+// The pixels of the board section k owns resampled from its picture, a band of rows at a
+// time; the others left as they are.
+void resampleSection(const std::vector<Section>& sections, const HexOwners& owners, int k,
+                     const QImage& picture, const FlatBoard& board, QPointF corner, QImage& into) {
+    const Section& s = sections[static_cast<size_t>(k)];
+    const QImage rgb = picture.format() == QImage::Format_RGB32
+                           ? picture
+                           : picture.convertToFormat(QImage::Format_RGB32);
+    const cv::Mat photo(rgb.height(), rgb.width(), CV_8UC4, const_cast<uchar*>(rgb.constBits()),
+                        static_cast<size_t>(rgb.bytesPerLine()));
+    // Only round its own board can a section own a pixel, or in the margin beyond it.
+    const double p = board.hexPixels;
+    const QRectF reach =
+        QRectF(s.at - corner, QSizeF(s.full.size)).adjusted(-2 * p, -2 * p, 2 * p, 2 * p);
+    const int left = std::max(0, static_cast<int>(reach.left()));
+    const int right = std::min(board.size.width(), static_cast<int>(std::ceil(reach.right())));
+    const int top = std::max(0, static_cast<int>(reach.top()));
+    const int bottom = std::min(board.size.height(), static_cast<int>(std::ceil(reach.bottom())));
+    if (left >= right || top >= bottom) {
+        return;
+    }
+    const int width = right - left;
+    for (int y0 = top; y0 < bottom; y0 += kJoinBandRows) {
+        const int rows = std::min(kJoinBandRows, bottom - y0);
+        cv::Mat fromX(rows, width, CV_32FC1, cv::Scalar(-16));
+        cv::Mat fromY(rows, width, CV_32FC1, cv::Scalar(-16));
+        cv::Mat owned(rows, width, CV_8UC1, cv::Scalar(0));
+        cv::parallel_for_(cv::Range(0, rows), [&](const cv::Range& lines) {
+            for (int r = lines.start; r < lines.end; ++r) {
+                for (int x = 0; x < width; ++x) {
+                    const QPointF q(left + x, y0 + r);
+                    if (owners.at(nearestHex(board, q).first) != k) {
+                        continue;
+                    }
+                    owned.at<uchar>(r, x) = 1;
+                    const QPointF own = q + corner - s.at;
+                    const std::optional<QPointF> at = s.grid.toPhoto(s.full.toLattice(own));
+                    if (at && at->x() > -16 && at->y() > -16 && at->x() < photo.cols + 16 &&
+                        at->y() < photo.rows + 16) {
+                        fromX.at<float>(r, x) = static_cast<float>(at->x());
+                        fromY.at<float>(r, x) = static_cast<float>(at->y());
+                    }
+                }
+            }
+        });
+        cv::Mat band;
+        cv::remap(photo, band, fromX, fromY, cv::INTER_CUBIC, cv::BORDER_CONSTANT,
+                  cv::Scalar(255, 255, 255, 255));
+        for (int r = 0; r < rows; ++r) {
+            auto* line = reinterpret_cast<QRgb*>(into.scanLine(y0 + r)) + left;
+            const auto* from = band.ptr<QRgb>(r);
+            const auto* mine = owned.ptr<uchar>(r);
+            for (int x = 0; x < width; ++x) {
+                line[x] = mine[x] ? from[x] : line[x];
+            }
+        }
+    }
+}
+
+JoinedBoard refused(JoiningProblem problem, int section = -1) {
+    JoinedBoard joined;
+    joined.problem = problem;
+    joined.section = section;
+    return joined;
+}
+
+}  // namespace
+
+JoinedBoard joinSections(int count, const SectionSource& source, std::optional<double> hexPixels,
+                         Progress& progress) {
+    std::vector<Section> sections(static_cast<size_t>(count));
+    for (int k = 0; k < count; ++k) {
+        progress.step(
+            QStringLiteral("Finding the printed grid on section %1 of %2").arg(k + 1).arg(count));
+        const QImage picture = source(k);
+        if (picture.isNull() || !readSection(picture, sections[static_cast<size_t>(k)], progress)) {
+            return refused(JoiningProblem::NoGrid, k);
+        }
+    }
+    for (const Section& s : sections) {
+        if (s.small.orientation != sections[0].small.orientation) {
+            return refused(JoiningProblem::NoOverlap, static_cast<int>(&s - sections.data()));
+        }
+    }
+    double p = 0;
+    for (const Section& s : sections) {
+        p = std::max(p, s.largest);
+    }
+    p = hexPixels.value_or(std::ceil(p * 100 - 1e-6) / 100);
+    for (Section& s : sections) {
+        const FlatPlan full = planFlatBoard(s.grid, s.hexes, p, kNoMargins);
+        if (!full.board) {
+            JoinedBoard joined = refused(JoiningProblem::TooLong);
+            joined.wanted = full.wanted;
+            return joined;
+        }
+        s.full = *full.board;
+    }
+    progress.step(QStringLiteral("Placing the sections by their overlaps"));
+    if (const int lost = placeAll(sections, p, progress); lost >= 0) {
+        return refused(JoiningProblem::NoOverlap, lost);
+    }
+    QPointF corner;
+    const FlatBoard board = boardOver(sections, corner);
+    const std::optional<GridOptions> options = flatGridOptions(board);
+    if (board.size.width() > kFlatLongestSide || board.size.height() > kFlatLongestSide ||
+        !options) {
+        JoinedBoard joined = refused(JoiningProblem::TooLong);
+        joined.wanted = board.size;
+        return joined;
+    }
+    JoinedBoard joined;
+    joined.plan = board;
+    joined.options = *options;
+    joined.board = QImage(board.size, QImage::Format_RGB32);
+    if (joined.board.isNull()) {
+        return refused(JoiningProblem::OutOfMemory);
+    }
+    joined.board.fill(Qt::white);
+    const HexOwners owners(sections, board, corner);
+    for (int k = 0; k < count; ++k) {
+        progress.step(QStringLiteral("Joining section %1 of %2").arg(k + 1).arg(count));
+        const QImage picture = source(k);
+        if (picture.isNull()) {
+            return refused(JoiningProblem::NoGrid, k);
+        }
+        resampleSection(sections, owners, k, picture, board, corner, joined.board);
+        advanceOrStop(progress, 1);
+    }
+    return joined;
+}
+
+}  // namespace tessara

@@ -1,0 +1,128 @@
+// Sections of one printed map, each scanned a little crooked and overlapping its neighbours,
+// joined on the printed grid into one board.
+#include <gtest/gtest.h>
+
+#include <QPainter>
+#include <QTransform>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "photo/printed_fit.h"
+#include "photo/section_joining.h"
+#include "synthetic_scan.h"
+
+using namespace tessara;
+using namespace tessara::synthetic;
+
+namespace {
+
+ScanRecipe printedMap(std::uint64_t seed = 3) {
+    ScanRecipe map;
+    map.size = {1400, 1000};
+    map.grid.hexPixels = 40;
+    map.grid.rotation = 0.8;
+    map.grid.offsetX = 7.3;
+    map.grid.offsetY = -2.1;
+    map.lineWidth = 2;
+    map.lineGrey = 30;
+    map.margin = 20;
+    map.seed = seed;
+    return map;
+}
+
+// The part `part` of the map as a scanner lying `turn` degrees crooked and scaling it by
+// `scale` sees it, white round the paper.
+struct Cut {
+    QRect part;
+    double turn;
+    double scale;
+};
+
+QImage scanned(const QImage& map, const Cut& cut) {
+    const QSize size(static_cast<int>(cut.part.width() * cut.scale),
+                     static_cast<int>(cut.part.height() * cut.scale));
+    const QPointF from = QRectF(cut.part).center();
+    QTransform onSection;
+    onSection.translate(size.width() / 2.0, size.height() / 2.0);
+    onSection.rotate(cut.turn);
+    onSection.scale(cut.scale, cut.scale);
+    onSection.translate(-from.x(), -from.y());
+    QImage section(size, QImage::Format_RGB32);
+    section.fill(Qt::white);
+    QPainter paint(&section);
+    paint.setRenderHint(QPainter::SmoothPixmapTransform);
+    paint.setTransform(onSection);
+    paint.drawImage(0, 0, map);
+    return section;
+}
+
+}  // namespace
+
+// The board's printed lines lie on its grid, seams included, as on a flat scan (0.2 px on
+// average, 0.5 px at the 95th percentile), and it holds the map's hexes, none lost or doubled.
+TEST(SectionJoining, SectionsInAnyOrderMakeOneBoardOnThePrintedGrid) {
+    const QImage map = drawScan(printedMap());
+    const GridOptions printed = printedMap().grid;
+    const PrintedFit whole = printedFit(map, printed);
+    const struct {
+        const char* guards;
+        std::vector<Cut> cuts;
+    } rows[] = {
+        {"two halves overlapping by 30 %, turned 2 degrees either way",
+         {{{0, 0, 800, 1000}, 2, 1}, {{560, 0, 840, 1000}, -2, 1}}},
+        {"three strips overlapping by 10 %, scaled by half a per cent, in another order",
+         {{{860, 0, 540, 1000}, 1, 1.005},
+          {{0, 0, 540, 1000}, -5, 0.995},
+          {{430, 0, 540, 1000}, 5, 1}}},
+        {"four quarters overlapping by 40 %",
+         {{{0, 0, 840, 600}, 3, 1},
+          {{560, 0, 840, 600}, -1, 1},
+          {{0, 400, 840, 600}, 0, 1},
+          {{560, 400, 840, 600}, -3, 1.003}}},
+    };
+    for (const auto& row : rows) {
+        std::vector<QImage> sections;
+        for (const Cut& cut : row.cuts) {
+            sections.push_back(scanned(map, cut));
+        }
+        const JoinedBoard joined = joinSections(
+            static_cast<int>(sections.size()),
+            [&](int k) { return sections[static_cast<size_t>(k)]; }, std::nullopt);
+        ASSERT_EQ(joined.problem, JoiningProblem::None) << row.guards << ": " << joined.section;
+        const PrintedFit fit = printedFit(joined.board, joined.options);
+        std::printf("  %-78s board %dx%d, lines %.3f px, 95th %.3f, %d hexes of %d\n", row.guards,
+                    joined.board.width(), joined.board.height(), fit.mean, fit.ninetyFifth,
+                    fit.hexes, whole.hexes);
+        EXPECT_LT(fit.mean, 0.2) << row.guards;
+        EXPECT_LT(fit.ninetyFifth, 0.5) << row.guards;
+        EXPECT_NEAR(fit.hexes, whole.hexes, whole.hexes / 100.0) << row.guards;
+    }
+}
+
+// A section of another map, and a picture with no grid, are refused by their place.
+TEST(SectionJoining, ASectionThatCannotBePlacedIsNamed) {
+    const QImage map = drawScan(printedMap());
+    const QImage other = drawScan(printedMap(9));
+    QImage blank(600, 500, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    const std::vector<QImage> sections{scanned(map, {{0, 0, 800, 1000}, 1, 1}),
+                                       scanned(map, {{560, 0, 840, 1000}, -1, 1}),
+                                       scanned(other, {{300, 0, 800, 1000}, 0, 1}), blank};
+    const struct {
+        std::vector<int> taken;
+        JoiningProblem problem;
+        int section;
+    } rows[] = {
+        {{0, 2, 1}, JoiningProblem::NoOverlap, 1},
+        {{0, 1, 3}, JoiningProblem::NoGrid, 2},
+    };
+    for (const auto& row : rows) {
+        const JoinedBoard joined = joinSections(
+            static_cast<int>(row.taken.size()),
+            [&](int k) { return sections[static_cast<size_t>(row.taken[k])]; }, std::nullopt);
+        EXPECT_EQ(joined.problem, row.problem);
+        EXPECT_EQ(joined.section, row.section);
+        EXPECT_TRUE(joined.board.isNull());
+    }
+}
