@@ -43,6 +43,17 @@ MapDarkness::MapDarkness(const QImage& map)
       width_(map.width()),
       height_(map.height()) {}
 
+MapDarkness MapDarkness::part(const QRect& area) const {
+    MapDarkness part;
+    part.picture_ = picture_;
+    part.stride_ = stride_;
+    part.wide_ = wide_;
+    part.bits_ = bits_ + area.top() * stride_ + area.left() * (wide_ ? 4 : 1);
+    part.width_ = area.width();
+    part.height_ = area.height();
+    return part;
+}
+
 std::vector<std::uint8_t> MapDarkness::shrunk(const QRect& area, int factor) const {
     const int w = area.width() / factor;
     const int h = area.height() / factor;

@@ -49,6 +49,9 @@ class MapDarkness {
         return p.x() >= margin && p.y() >= margin && p.x() <= width_ - 1 - margin &&
                p.y() <= height_ - 1 - margin;
     }
+    // The darkness of `area` (within the picture) alone, sharing these pixels: its (0, 0) is
+    // the area's top left pixel. Tiles read on many threads at once copy nothing.
+    MapDarkness part(const QRect& area) const;
     // The mean darkness of each `factor` x `factor` block of `area` (whole blocks, row by
     // row), rounded: the area's picture shrunk by that factor.
     std::vector<std::uint8_t> shrunk(const QRect& area, int factor) const;
@@ -59,6 +62,8 @@ class MapDarkness {
     }
 
   private:
+    MapDarkness() = default;
+
     QImage picture_;  // the map itself, or its grey copy
     const uchar* bits_ = nullptr;
     qsizetype stride_ = 0;

@@ -61,15 +61,7 @@ QPoint rounded(QPointF c) {
 
 // The lattice of one tile in photo pixels; the flat finder's own search on the tile alone.
 std::optional<HexLattice> readTile(const MapDarkness& photo, const QRect& area, int factor) {
-    QImage tile(area.size(), QImage::Format_Grayscale8);
-    for (int y = 0; y < area.height(); ++y) {
-        uchar* line = tile.scanLine(y);
-        for (int x = 0; x < area.width(); ++x) {
-            line[x] =
-                static_cast<uchar>(255 - std::lround(photo.at(area.left() + x, area.top() + y)));
-        }
-    }
-    const MapDarkness darkness(tile);
+    const MapDarkness darkness = photo.part(area);
     std::optional<HexLattice> lattice =
         searchLattice(factor == 0 ? lineWindow(darkness) : lineWindow(darkness, factor));
     if (lattice) {
