@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <utility>
@@ -14,6 +15,7 @@
 #include "core/file_names.h"
 #include "grid/grid_fields.h"
 #include "grid/hex_grid.h"
+#include "image/pdf_pages.h"
 #include "image/picture_export.h"
 #include "settings/grid_settings.h"
 
@@ -557,8 +559,37 @@ CommandLine parseFlatten(const SubcommandEntry& command, const QStringList& argu
     return {CommandAction::Flatten, request, {}, &command};
 }
 
-// Sections joined into a board: at least two, at most kMostSections, and OUTPUT a picture.
-constexpr int kMostSections = 16;
+// Sections joined into a board: at least two (or one PDF), at most kMostSections, and OUTPUT
+// a picture.
+constexpr double kLeastDpi = 50;
+constexpr double kMostDpi = 1200;
+
+// "1-4,6": the pages, from 1, in the order listed, each once.
+std::vector<int> readPages(const QString& text) {
+    std::vector<int> pages;
+    const auto refuse = [&] {
+        return Refusal{QStringLiteral("--pages must list pages from 1, such as 1-4 or 1,3,5-6, "
+                                      "not ") +
+                       quoted(text)};
+    };
+    for (const QString& part : text.split(u',')) {
+        const QStringList ends = part.split(u'-');
+        bool ok1 = false;
+        bool ok2 = false;
+        const int first = ends.value(0).trimmed().toInt(&ok1);
+        const int last = ends.size() == 2 ? ends[1].trimmed().toInt(&ok2) : first;
+        if (!ok1 || (ends.size() == 2 && !ok2) || ends.size() > 2 || first < 1 || last < first ||
+            last > 10000) {
+            throw refuse();
+        }
+        for (int page = first; page <= last; ++page) {
+            if (std::find(pages.begin(), pages.end(), page) == pages.end()) {
+                pages.push_back(page);
+            }
+        }
+    }
+    return pages;
+}
 
 CommandLine parseJoin(const SubcommandEntry& command, const QStringList& arguments) {
     const Arguments args(command, arguments);
@@ -566,7 +597,9 @@ CommandLine parseJoin(const SubcommandEntry& command, const QStringList& argumen
         return {CommandAction::Help, {}, {}, &command};
     }
     const QStringList& given = args.positional();
-    if (given.size() < 3) {
+    // One PDF may hold every section, a page each.
+    const bool onePdf = given.size() == 2 && isPdfName(given[0]);
+    if (given.size() < 3 && !onePdf) {
         throw Refusal{given.isEmpty() ? QStringLiteral("missing SECTION, the sections to join")
                                       : QStringLiteral("give at least two SECTIONs and OUTPUT, "
                                                        "the joined board to write")};
@@ -587,6 +620,17 @@ CommandLine parseJoin(const SubcommandEntry& command, const QStringList& argumen
     }
     if (args.has("hex-pixels")) {
         request.choices.options.hexPixels = fieldValue(args, field::kHexPixels);
+    }
+    if (args.has("pages")) {
+        request.pages = readPages(args.value(QStringLiteral("pages")));
+    }
+    if (args.has("dpi")) {
+        bool ok = false;
+        request.dpi = args.value(QStringLiteral("dpi")).toDouble(&ok);
+        if (!ok || !(request.dpi >= kLeastDpi && request.dpi <= kMostDpi)) {
+            throw Refusal{QStringLiteral("--dpi must be a number from 50 to 1200, not ") +
+                          quoted(args.value(QStringLiteral("dpi")))};
+        }
     }
     return {CommandAction::Join, request, {}, &command};
 }

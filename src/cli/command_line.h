@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 #include "boards/board_format.h"
 #include "grid/grid_choices.h"
@@ -32,9 +33,11 @@ enum class CommandAction {
 
 // Everything `tessara grid` needs, checked.
 struct GridRequest {
-    QString input;       // the map picture to read
-    QStringList inputs;  // for Join: the sections, in the order given
-    QString output;      // the file to write
+    QString input;           // the map picture to read
+    QStringList inputs;      // for Join: the sections, in the order given
+    std::vector<int> pages;  // for Join: the pages of a PDF section, from 1; empty for all
+    double dpi = 300;        // for Join: what a PDF section's pages are rendered at
+    QString output;          // the file to write
     // From OUTPUT's extension: "bmp", "png", "jpeg", "tiff" (the gridded map), "svg" (the grid
     // alone) or "pdf" (the gridded map at true scale over pages).
     QByteArray format;
@@ -45,6 +48,9 @@ struct GridRequest {
     const BoardFormat* target = nullptr;  // for Export
     int jpegQuality = kJpegQuality;       // for Export to a .jpg board
 };
+
+// The most sections `tessara join` joins, a PDF's pages counted each.
+inline constexpr int kMostSections = 16;
 
 struct SubcommandEntry;
 

@@ -55,6 +55,10 @@ constexpr OptionEntry kOptions[] = {
      "the largest hex on the photo, or on any section joined, so that no detail is lost; "
      "tessara flatten makes them smaller when the board would be longer than 32767 pixels a "
      "side), e.g. 40", Flatten},
+    {"pages", "LIST", "the pages of a PDF SECTION that are sections, counted from 1: 1-4, or "
+     "1,3,5-6 (default: every page)", Join},
+    {"dpi", "N", "the resolution a PDF SECTION's pages are rendered at, in dots per inch, from "
+     "50 to 1200 (default 300)", Join},
 };
 // clang-format on
 
@@ -62,6 +66,7 @@ constexpr std::array kGridGroups{General, Grid, Numbers, Pdf};
 constexpr std::array kFindGroups{General};
 constexpr std::array kExportGroups{General, Grid, Numbers, Board};
 constexpr std::array kFlattenGroups{General, Flatten};
+constexpr std::array kJoinGroups{General, Flatten, Join};
 
 // clang-format off
 constexpr SubcommandEntry kSubcommands[] = {
@@ -127,10 +132,10 @@ constexpr SubcommandEntry kSubcommands[] = {
      "Exit status of tessara flatten: 0 done; 1 no hex grid found on INPUT, or the work\n"
      "failed (not enough memory, OUTPUT could not be written); 2 wrong arguments, or an\n"
      "INPUT or OUTPUT that cannot be used.\n"},
-    {"join", "join SECTION SECTION... OUTPUT [--hex-pixels P]",
+    {"join", "join SECTION SECTION... OUTPUT [--hex-pixels P] [--pages LIST] [--dpi N]",
      "join 2 to 16 overlapping sections of one map on their printed hex grid into the board "
      "OUTPUT, and print, on one line, the options of tessara grid that draw the grid on OUTPUT",
-     kFlattenGroups,
+     kJoinGroups,
      "tessara join finds the printed hex grid on each SECTION (a scan or a photo of part of a\n"
      "map, in any order, each turned or scaled a little, overlapping its neighbours), works\n"
      "out which hex of one is which hex of another from the map's colours in the overlap,\n"
@@ -138,7 +143,9 @@ constexpr SubcommandEntry kSubcommands[] = {
      "upright grid of regular hexes of P pixels, a hex of margin round the sections. Each hex\n"
      "comes from the one section that holds it farthest from its own edges, so that the\n"
      "seams run along hex sides half way through the overlaps. A section with no grid, or\n"
-     "that shares no part of the map with the others, is named, and nothing is written.\n",
+     "that shares no part of the map with the others, is named, and nothing is written.\n"
+     "A SECTION may be a PDF: each of its pages (or those --pages lists) is a section,\n"
+     "rendered at --dpi.\n",
      "  tessara join left.jpg right.jpg board.png\n"
      "  tessara grid board.png gridded.png $(tessara join scan-*.png board.png)\n",
      "Exit status of tessara join: 0 done; 1 a section with no hex grid or that overlaps no\n"
@@ -165,6 +172,8 @@ const char* heading(OptionGroup group) {
             return "Options of tessara export:\n";
         case Flatten:
             return "Options of tessara flatten and tessara join:\n";
+        case Join:
+            return "Options of tessara join:\n";
     }
     return "";
 }
@@ -312,7 +321,7 @@ QString usageText(const SubcommandEntry* only) {
     for (const SubcommandEntry* command : shown) {
         text += u'\n' + QLatin1String(command->notes);
     }
-    for (const OptionGroup group : {Grid, Numbers, Pdf, Board, Flatten}) {
+    for (const OptionGroup group : {Grid, Numbers, Pdf, Board, Flatten, Join}) {
         if (only != nullptr && std::ranges::find(only->groups, group) == only->groups.end()) {
             continue;
         }

@@ -1,6 +1,8 @@
 // tessara join, run from a shell as a script runs it, over sections cut from a made-up scan.
 #include <gtest/gtest.h>
 
+#include <QPainter>
+#include <QPdfWriter>
 #include <QRegularExpression>
 
 #include "support/program_run.h"
@@ -31,6 +33,22 @@ class CliJoin : public ::testing::Test {
         writeImage(dir.path("right.jpg"), map.copy(420, 0, 580, 700), "JPEG", 92);
         writeImage(dir.path("other.png"), synthetic::drawScan(printedMap(8)).copy(0, 0, 600, 700),
                    "PNG");
+        // The two sections as the pages of a print-and-play PDF, at 150 dpi.
+        QPdfWriter pdf(dir.path("map.pdf"));
+        pdf.setResolution(150);
+        pdf.setPageMargins(QMarginsF());
+        QPainter paint;
+        for (const QRect part : {QRect(0, 0, 600, 700), QRect(420, 0, 580, 700)}) {
+            pdf.setPageSize(QPageSize(QSizeF(part.size()) / 150.0, QPageSize::Inch));
+            if (paint.isActive()) {
+                pdf.newPage();
+            } else {
+                paint.begin(&pdf);
+            }
+            paint.drawImage(QRect(QPoint(), part.size()), map.copy(part));
+        }
+        paint.end();
+        writeImage(dir.path("fake.pdf"), map, "PNG");
         QImage blank(400, 300, QImage::Format_RGB32);
         blank.fill(Qt::white);
         writeImage(dir.path("blank.png"), blank, "PNG");
@@ -63,7 +81,20 @@ TEST_F(CliJoin, EachOutcomeHasItsExitStatusAndItsOneLine) {
          "tessara: at most 16 sections can be joined, not 17\n"},
         {"a bad OUTPUT extension", "join left.png right.jpg board.gif", 2, "",
          "tessara: OUTPUT 'board.gif' must end in .bmp, .png, .jpg, .jpeg, .tif or .tiff\n"},
-        {"help", "join --help", 0, "Usage:\n  tessara join SECTION SECTION... OUTPUT \\[--hex-pixels P\\]\n[\\s\\S]+", ""},
+        {"the two pages of one PDF", "join map.pdf board.png --dpi 150", 0,
+         QStringLiteral("--orientation rows --hex-pixels %1 [^\n]+\n").arg(number), ""},
+        {"one page of it", "join map.pdf board.png --pages 2", 2, "",
+         "tessara: tessara join takes 2 to 16 sections, and these are 1\n"},
+        {"a page it does not have", "join map.pdf left.png board.png --pages 1,3", 2, "",
+         "tessara: --pages asks for page 3 of 'map.pdf', which has 2\n"},
+        {"a page list that is no list", "join map.pdf board.png --pages 2-1", 2, "",
+         "tessara: --pages must list pages from 1, such as 1-4 or 1,3,5-6, not '2-1'\n"},
+        {"one step past the finest rendering", "join map.pdf board.png --dpi 1200.5", 2, "",
+         "tessara: --dpi must be a number from 50 to 1200, not '1200.5'\n"},
+        {"a picture named as a PDF", "join fake.pdf left.png board.png", 2, "",
+         "tessara: cannot read the map 'fake.pdf': it is not a PDF Tessara can read"},
+        {"help", "join --help", 0, "Usage:\n  tessara join SECTION SECTION... OUTPUT \\[--hex-pixels P\\] \\[--pages LIST\\] "
+         "\\[--dpi N\\]\n[\\s\\S]+", ""},
     };
     // clang-format on
     for (const auto& row : rows) {
