@@ -110,6 +110,9 @@ void writeMapFile(const QString& path, int width, int height) {
 class SilentDialogs : public DialogBackend {
   public:
     std::optional<QString> getFileName(const FileDialogRequest&) override { return answer; }
+    std::optional<QStringList> getFileNames(const FileDialogRequest&) override {
+        return answer ? std::optional<QStringList>(QStringList{*answer}) : std::nullopt;
+    }
     std::optional<QString> answer;
 };
 

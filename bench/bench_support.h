@@ -87,6 +87,9 @@ class FixedDialogs : public DialogBackend {
   public:
     QString path;
     std::optional<QString> getFileName(const FileDialogRequest&) override { return path; }
+    std::optional<QStringList> getFileNames(const FileDialogRequest&) override {
+        return QStringList{path};
+    }
 };
 
 // Prints what would have been shown.

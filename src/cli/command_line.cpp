@@ -17,6 +17,7 @@
 #include "grid/hex_grid.h"
 #include "image/pdf_pages.h"
 #include "image/picture_export.h"
+#include "photo/section_joining.h"
 #include "settings/grid_settings.h"
 
 namespace tessara {

@@ -49,9 +49,6 @@ struct GridRequest {
     int jpegQuality = kJpegQuality;       // for Export to a .jpg board
 };
 
-// The most sections `tessara join` joins, a PDF's pages counted each.
-inline constexpr int kMostSections = 16;
-
 struct SubcommandEntry;
 
 struct CommandLine {

@@ -24,6 +24,9 @@
 
 namespace tessara {
 
+// The most sections one board is joined from.
+inline constexpr int kMostSections = 16;
+
 enum class JoiningProblem {
     None,
     NoGrid,       // `section` holds no printed hex grid the finder can follow

@@ -65,6 +65,16 @@ bool CommonDialog::showFile(FileDialogRequest::Kind kind) {
 bool CommonDialog::ShowOpen() {
     return showFile(FileDialogRequest::Kind::Open);
 }
+bool CommonDialog::ShowOpenSeveral() {
+    const std::optional<QStringList> chosen =
+        backend_.getFileNames(fileRequest(FileDialogRequest::Kind::Open));
+    if (!chosen || chosen->isEmpty()) {
+        return false;
+    }
+    FileNames = *chosen;
+    FileName = chosen->constFirst();
+    return true;
+}
 bool CommonDialog::ShowSave() {
     return showFile(FileDialogRequest::Kind::Save);
 }

@@ -42,6 +42,7 @@ class CommonDialog {
     bool CancelError = false;  // true: a cancelled dialog is reported by Show... returning false
     QString DefaultExt;        // ".bmp"
     QString FileName;          // the full path the last file dialog returned
+    QStringList FileNames;     // the full paths ShowOpenSeveral returned
     QStringList Places;        // folders added to the file dialog's sidebar
     Integer Copies = 1;        // copies the user asked for in the print dialog
     QString HelpFile;
@@ -50,6 +51,9 @@ class CommonDialog {
     // Show the dialog modally. They return false when the user cancelled with CancelError
     // on, or the dialog failed; FileName then keeps its value.
     [[nodiscard]] bool ShowOpen();
+    // An open dialog that chooses any number of existing files at once, into FileNames;
+    // FileName becomes the first of them. False when the user cancelled.
+    [[nodiscard]] bool ShowOpenSeveral();
     [[nodiscard]] bool ShowSave();
     // The print dialog, for the printer the program prints on; Copies then holds the number
     // of copies chosen. Returns false when the user cancelled with CancelError on, or there

@@ -28,6 +28,9 @@ class DialogBackend {
     virtual ~DialogBackend() = default;
     // The chosen file's full path, or nothing when the user cancelled or the dialog failed.
     virtual std::optional<QString> getFileName(const FileDialogRequest& request) = 0;
+    // An open dialog in which any number of existing files can be chosen at once: their
+    // full paths, or nothing when the user cancelled.
+    virtual std::optional<QStringList> getFileNames(const FileDialogRequest& request) = 0;
 };
 
 }  // namespace tessara

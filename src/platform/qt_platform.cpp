@@ -36,7 +36,11 @@ QWidget* dialogOwner() {
     return nullptr;
 }
 
-std::optional<QString> QtDialogBackend::getFileName(const FileDialogRequest& request) {
+namespace {
+
+// Qt's file dialog as the request asks for it; with `several`, one that opens any number
+// of existing files.
+std::optional<QStringList> chooseFiles(const FileDialogRequest& request, bool several) {
     const bool open = request.kind == FileDialogRequest::Kind::Open;
     QFileDialog dialog(dialogOwner());
     dialog.setWindowTitle(open ? QStringLiteral("Open") : QStringLiteral("Save As"));
@@ -46,8 +50,9 @@ std::optional<QString> QtDialogBackend::getFileName(const FileDialogRequest& req
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dialog.setFileMode(open && request.fileMustExist ? QFileDialog::ExistingFile
-                                                     : QFileDialog::AnyFile);
+    dialog.setFileMode(several                         ? QFileDialog::ExistingFiles
+                       : open && request.fileMustExist ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
     QStringList filters;
     for (qsizetype i = 0; i < request.nameFilters.size(); ++i) {
         filters << request.nameFilters[i] + QStringLiteral(" (") + request.patterns.value(i) +
@@ -86,7 +91,18 @@ std::optional<QString> QtDialogBackend::getFileName(const FileDialogRequest& req
     if (!accepted) {
         return std::nullopt;
     }
-    return dialog.selectedFiles().constFirst();
+    return dialog.selectedFiles();
+}
+
+}  // namespace
+
+std::optional<QString> QtDialogBackend::getFileName(const FileDialogRequest& request) {
+    const std::optional<QStringList> chosen = chooseFiles(request, false);
+    return chosen ? std::optional<QString>(chosen->constFirst()) : std::nullopt;
+}
+
+std::optional<QStringList> QtDialogBackend::getFileNames(const FileDialogRequest& request) {
+    return chooseFiles(request, true);
 }
 
 void QtMessageBoxes::MsgBox(const Message& message) {

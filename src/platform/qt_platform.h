@@ -19,6 +19,7 @@ void giveFocusBack(QWidget* owner);
 class QtDialogBackend : public DialogBackend {
   public:
     std::optional<QString> getFileName(const FileDialogRequest& request) override;
+    std::optional<QStringList> getFileNames(const FileDialogRequest& request) override;
 };
 
 class QtMessageBoxes : public MessageBoxes {

@@ -189,7 +189,7 @@ void Form1::buildMenus() {
         {printing_->action(), exports_->exportMapAction(), exports_->exportGridAction()});
     mnuFile->addMenu(exports_->exportForMenu());
     // After the items of old, so that the keys that reach them stay the same.
-    mnuFile->addAction(photos->openAction());
+    mnuFile->addActions({photos->openAction(), photos->joinAction()});
     separator(mnuFile, "Sep1");
     mnuExit = command(mnuFile, "mnuExit", QStringLiteral("Exit"), &Form1::mnuExit_Click);
     bar->addMenu((new EditMenu(this, history_))->menu());

@@ -5,7 +5,7 @@
 
 namespace tessara {
 
-bool askMapPicture(CommonDialog& dialog) {
+bool askMapPicture(CommonDialog& dialog, MapPictures how) {
     dialog.Filter = QStringLiteral(
         "All pictures|*.bmp;*.jpg;*.jpeg;*.png;*.tif;*.tiff;*.gif;*.webp|Bitmaps (*.bmp)|*.bmp|"
         "JPEG (*.jpg)|*.jpg;*.jpeg|PNG (*.png)|*.png|TIFF (*.tif)|*.tif;*.tiff|GIF (*.gif)|*.gif|"
@@ -16,7 +16,7 @@ bool askMapPicture(CommonDialog& dialog) {
     dialog.CancelError = true;
     const QString samples = sampleFolder();
     dialog.Places = samples.isEmpty() ? QStringList() : QStringList{samples};
-    return dialog.ShowOpen();
+    return how == MapPictures::Several ? dialog.ShowOpenSeveral() : dialog.ShowOpen();
 }
 
 }  // namespace tessara

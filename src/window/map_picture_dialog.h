@@ -1,4 +1,5 @@
-// The file dialog of Load Map Picture, which Open Photo of a Board shows as well: every
+// The file dialog of Load Map Picture, which Open Photo of a Board and Join Scanned Sections
+// show as well: every
 // picture Tessara reads, with the sample map's folder in its side bar.
 #pragma once
 
@@ -6,8 +7,10 @@ namespace tessara {
 
 class CommonDialog;
 
+enum class MapPictures { One, Several };
+
 // Asks for the picture to open; false when the user cancels. The picture chosen is the
-// dialog's FileName.
-bool askMapPicture(CommonDialog& dialog);
+// dialog's FileName; with Several, any number of them may be chosen, the dialog's FileNames.
+bool askMapPicture(CommonDialog& dialog, MapPictures how = MapPictures::One);
 
 }  // namespace tessara

@@ -1,6 +1,7 @@
 #include "window/photo_flattening.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QMenu>
 #include <new>
 
@@ -105,6 +106,81 @@ PhotoFlattening::PhotoFlattening(const MapWindow& window, GridFitting& fitting, 
     open_ = new QAction(QStringLiteral("&Open Photo of a Board..."), window.window);
     open_->setObjectName(QStringLiteral("mnuOpenPhoto"));
     connect(open_, &QAction::triggered, this, &PhotoFlattening::openPhoto);
+    join_ = new QAction(QStringLiteral("&Join Scanned Sections..."), window.window);
+    join_->setObjectName(QStringLiteral("mnuJoinSections"));
+    connect(join_, &QAction::triggered, this, &PhotoFlattening::joinChosen);
+}
+
+void PhotoFlattening::joinChosen() {
+    if (!askMapPicture(*window_.dialog, MapPictures::Several)) {
+        return;
+    }
+    const QStringList sections = window_.dialog->FileNames;
+    const auto count = static_cast<int>(sections.size());
+    if (count < 2 || count > kMostSections) {
+        window_.services.messages.MsgBox(sectionCountMessage(count, kMostSections));
+        return;
+    }
+    std::pair<JoiningProblem, int> outcome;
+    try {
+        const BusyCursor busy;
+        ProgressWindow progress(window_.window, tr("Join Scanned Sections"),
+                                ProgressWindow::Cancel::Offered, *window_.progressDelay);
+        outcome = join(sections, progress);
+    } catch (const WorkCancelled&) {
+        return;
+    }
+    const QString name =
+        outcome.second >= 0 ? u'"' + QFileInfo(sections[outcome.second]).fileName() + u'"' : "";
+    switch (outcome.first) {
+        case JoiningProblem::None:
+            return;
+        case JoiningProblem::NoGrid:
+            window_.services.messages.MsgBox(sectionWithoutGridMessage(name));
+            return;
+        case JoiningProblem::NoOverlap:
+            window_.services.messages.MsgBox(sectionApartMessage(name));
+            return;
+        case JoiningProblem::TooLong:
+        case JoiningProblem::OutOfMemory:
+            window_.services.messages.MsgBox(flattenOutOfMemoryMessage());
+            return;
+    }
+}
+
+std::pair<JoiningProblem, int> PhotoFlattening::join(const QStringList& sections,
+                                                     Progress& progress) {
+    int unreadable = -1;
+    const auto source = [&](int k) {
+        try {
+            return LoadPicture(sections[k]).image();
+        } catch (const PictureError&) {
+            unreadable = k;
+            return QImage();
+        }
+    };
+    try {
+        const JoinedBoard joined =
+            joinSections(static_cast<int>(sections.size()), source, std::nullopt, progress);
+        if (unreadable >= 0) {
+            window_.services.messages.MsgBox(
+                sectionUnreadableMessage(u'"' + QFileInfo(sections[unreadable]).fileName() + u'"'));
+            return {JoiningProblem::None, -1};
+        }
+        if (joined.problem != JoiningProblem::None) {
+            return {joined.problem, joined.section};
+        }
+        FlattenedBoard flat;
+        flat.board = joined.board;
+        flat.options = joined.options;
+        flat.plan = joined.plan;
+        showBoard(
+            std::move(flat), QStringLiteral("Join Scanned Sections"), progress,
+            joinedStatus(static_cast<int>(sections.size()), joined.board.size(), joined.options));
+        return {JoiningProblem::None, -1};
+    } catch (const std::bad_alloc&) {
+        return {JoiningProblem::OutOfMemory, -1};
+    }
 }
 
 void PhotoFlattening::openPhoto() {
@@ -162,7 +238,7 @@ FlatteningProblem PhotoFlattening::flatten(const BoardCorners& corners, Progress
 }
 
 FlatteningProblem PhotoFlattening::showBoard(FlattenedBoard flat, const QString& what,
-                                             Progress& progress) {
+                                             Progress& progress, const QString& done) {
     if (flat.problem != FlatteningProblem::None) {
         return flat.problem;
     }
@@ -179,7 +255,9 @@ FlatteningProblem PhotoFlattening::showBoard(FlattenedBoard flat, const QString&
         new FlattenedPhoto(what, photo, shownOn(window_, fitting_),
                            [this](const ShownMap& shown) { show(window_, fitting_, shown); }));
     fitting_.showPreview();
-    QString status = flattenedStatus(window_.map->picture().image().size(), flat.options);
+    QString status = done.isEmpty()
+                         ? flattenedStatus(window_.map->picture().image().size(), flat.options)
+                         : done;
     if (flat.capped) {
         status +=
             u' ' + cappedHexesStatus(flat.plan.hexPixels, flat.plan.largestSeen, kFlatLongestSide);

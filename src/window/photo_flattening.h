@@ -2,7 +2,8 @@
 // grid printed on the photo, through its perspective and its lens, and puts the board in
 // place, drawn again as a flat scan would show it, with every Grid Options field set to its
 // grid, in one step that Undo takes back. File > Open Photo of a Board loads a photo and
-// flattens it at once; without a grid on it, the photo stays loaded as it was taken.
+// flattens it at once; without a grid on it, the photo stays loaded as it was taken. File >
+// Join Scanned Sections joins the scans of a map's sections on their printed grid.
 #pragma once
 
 #include <QObject>
@@ -10,6 +11,7 @@
 
 #include "core/progress.h"
 #include "photo/board_flattening.h"
+#include "photo/section_joining.h"
 #include "window/four_corners.h"
 #include "window/map_window.h"
 
@@ -29,8 +31,9 @@ class PhotoFlattening : public QObject {
     // Measure Hexes; greyed while there is no map.
     PhotoFlattening(const MapWindow& window, GridFitting& fitting, QMenu* menu, Open open);
 
-    // Open Photo of a Board, for the File menu.
+    // Open Photo of a Board and Join Scanned Sections, for the File menu.
     QAction* openAction() const { return open_; }
+    QAction* joinAction() const { return join_; }
 
     // The work of the Grid menu's item, reporting to `progress`: when a grid is found, the
     // board and its grid replace the map and its grid as one step of the history. The
@@ -40,12 +43,18 @@ class PhotoFlattening : public QObject {
     // The same for Flatten by Four Corners, once the corners are clicked and their hexes
     // typed.
     FlatteningProblem flatten(const BoardCorners& corners, Progress& progress);
+    // Join Scanned Sections once the files are chosen: the joined board and its grid replace
+    // the map as one step, or the problem and the section it is about (from 0) come back.
+    // Throws WorkCancelled, with nothing changed, when `progress` says stop.
+    std::pair<JoiningProblem, int> join(const QStringList& sections, Progress& progress);
 
   private:
     enum class From { Map, OpenedPhoto, Corners };
     void flattenShown(From from, const BoardCorners& corners = {});
-    FlatteningProblem showBoard(FlattenedBoard flat, const QString& what, Progress& progress);
+    FlatteningProblem showBoard(FlattenedBoard flat, const QString& what, Progress& progress,
+                                const QString& done = {});
     void openPhoto();
+    void joinChosen();
 
     MapWindow window_;
     GridFitting& fitting_;
@@ -54,6 +63,7 @@ class PhotoFlattening : public QObject {
     QAction* flatten_ = nullptr;
     QAction* byCorners_ = nullptr;
     QAction* open_ = nullptr;
+    QAction* join_ = nullptr;
 };
 
 }  // namespace tessara

@@ -41,6 +41,49 @@ inline Message flattenOutOfMemoryMessage() {
             QStringLiteral("Not enough memory")};
 }
 
+// Join Scanned Sections: what kept the sections from being joined, naming the section.
+inline Message sectionCountMessage(int chosen, int most) {
+    return {QStringLiteral("Choose 2 to %1 sections of one map to join; %2 %3 chosen.")
+                .arg(most)
+                .arg(chosen)
+                .arg(chosen == 1 ? QStringLiteral("was") : QStringLiteral("were")),
+            QStringLiteral("Join Scanned Sections")};
+}
+
+inline Message sectionUnreadableMessage(const QString& name) {
+    return {QStringLiteral("The section %1 could not be read as a picture, so the map is "
+                           "unchanged.")
+                .arg(name),
+            QStringLiteral("Join Scanned Sections")};
+}
+
+inline Message sectionWithoutGridMessage(const QString& name) {
+    return {QStringLiteral("No printed hex grid was found on the section %1, so the map is "
+                           "unchanged. Scan it sharper, with its printed area whole.")
+                .arg(name),
+            QStringLiteral("No printed grid found")};
+}
+
+inline Message sectionApartMessage(const QString& name) {
+    return {QStringLiteral("The section %1 shares no part of the map with the others that "
+                           "places it on their grid, so the map is unchanged. Scan it again "
+                           "with a few hexes of overlap with its neighbours, the same way up.")
+                .arg(name),
+            QStringLiteral("Join Scanned Sections")};
+}
+
+inline QString joinedStatus(int sections, QSize board, const GridOptions& grid) {
+    return QStringLiteral(
+               "Joined %1 sections into a board of %2 x %3 pixels with a grid of %4-pixel "
+               "hexes in %5; Edit, Undo gives the map back.")
+        .arg(sections)
+        .arg(board.width())
+        .arg(board.height())
+        .arg(grid.hexPixels.value_or(0), 0, 'f', 2)
+        .arg(grid.orientation == GridOrientation::Columns ? QStringLiteral("columns")
+                                                          : QStringLiteral("rows"));
+}
+
 inline QString flattenedStatus(QSize board, const GridOptions& grid) {
     return QStringLiteral(
                "Flattened the photo into a board of %1 x %2 pixels with a grid of %3-pixel "

@@ -7,7 +7,7 @@
 
 namespace tessara::test {
 
-std::optional<QString> ScriptedDialogs::getFileName(const FileDialogRequest& request) {
+std::optional<QStringList> ScriptedDialogs::getFileNames(const FileDialogRequest& request) {
     requests_.push_back(request);
     if (answers_.empty()) {
         ADD_FAILURE() << "a file dialog was shown that the test did not expect";
@@ -18,7 +18,12 @@ std::optional<QString> ScriptedDialogs::getFileName(const FileDialogRequest& req
     if (!next.chosen) {
         return std::nullopt;
     }
-    return next.path;
+    return next.paths;
+}
+
+std::optional<QString> ScriptedDialogs::getFileName(const FileDialogRequest& request) {
+    const std::optional<QStringList> chosen = getFileNames(request);
+    return chosen ? std::optional<QString>(chosen->value(0)) : std::nullopt;
 }
 
 QPrinter& ScriptedPrinter::printer() {

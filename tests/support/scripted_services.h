@@ -30,16 +30,21 @@ class ScriptedDialogs : public DialogBackend {
   public:
     // The next file dialog returns this path; std::nullopt means the user cancels.
     void answer(const std::optional<QString>& path) {
-        answers_.push_back({path.has_value(), path.value_or(QString())});
+        answers_.push_back({path.has_value(), path ? QStringList{*path} : QStringList()});
+    }
+    // The next dialog of several files returns these; std::nullopt means the user cancels.
+    void answerFiles(const std::optional<QStringList>& paths) {
+        answers_.push_back({paths.has_value(), paths.value_or(QStringList())});
     }
     std::optional<QString> getFileName(const FileDialogRequest& request) override;
+    std::optional<QStringList> getFileNames(const FileDialogRequest& request) override;
 
     const std::vector<FileDialogRequest>& requests() const { return requests_; }
 
   private:
     struct Answer {
         bool chosen;
-        QString path;
+        QStringList paths;
     };
     std::deque<Answer> answers_;
     std::vector<FileDialogRequest> requests_;

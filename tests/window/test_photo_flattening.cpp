@@ -13,6 +13,7 @@
 #include "support/scripted_progress.h"
 #include "support/test_files.h"
 #include "synthetic_photo.h"
+#include "synthetic_scan.h"
 #include "view/status_box.h"
 #include "window/edit_history.h"
 #include "window/measure_messages.h"
@@ -172,6 +173,8 @@ TEST_F(FormTest, PhotoItemsSitBesideTheirKinWithAKeyOfTheirOwnAndAName) {
         // After the File menu's items of old: the arrow keys reach them as before.
         {"Alt+F, O", "mnuFile", "mnuOpenPhoto", control<QMenu>("mnuExportFor")->menuAction(),
          "&Open Photo of a Board..."},
+        {"Alt+F, J", "mnuFile", "mnuJoinSections", action("mnuOpenPhoto"),
+         "&Join Scanned Sections..."},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.guards);
@@ -261,4 +264,59 @@ TEST(PhotoMessages, TheWorstFitIsPlacedInANinthOfTheBoard) {
     for (const auto& row : rows) {
         EXPECT_EQ(partOfBoard(row.at, {300, 200}), row.part) << row.at.x() << ", " << row.at.y();
     }
+}
+
+// File, Join Scanned Sections: the sections chosen together become one board and its grid in
+// one step that Undo takes back, or a message names the section that kept them apart.
+TEST_F(FormTest, JoinScannedSectionsPutsTheJoinedBoardInOneStepOrNamesTheSection) {
+    ScratchDir dir;
+    synthetic::ScanRecipe recipe;
+    recipe.size = {900, 600};
+    recipe.grid.hexPixels = 36;
+    recipe.grid.rotation = 0.5;
+    recipe.lineWidth = 2;
+    const QImage map = synthetic::drawScan(recipe);
+    writeImage(dir.path("left.png"), map.copy(0, 0, 560, 600), "PNG");
+    writeImage(dir.path("right.png"), map.copy(380, 0, 520, 600), "PNG");
+    QImage blank(320, 240, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    writeImage(dir.path("blank.png"), blank, "PNG");
+    const QStringList both{dir.path("right.png"), dir.path("left.png")};
+    const JoinedBoard joined = joinSections(
+        2, [&](int k) { return LoadPicture(both[k]).image(); }, std::nullopt);
+    ASSERT_EQ(joined.problem, JoiningProblem::None);
+    EditHistory* history = form.findChild<EditHistory*>();
+    const struct {
+        const char* guards;
+        std::optional<QStringList> chosen;
+        std::optional<Message> told;
+    } rows[] = {
+        {"cancelled", std::nullopt, std::nullopt},
+        {"one section", QStringList{dir.path("left.png")}, sectionCountMessage(1, 16)},
+        {"a section without a grid", QStringList{dir.path("left.png"), dir.path("blank.png")},
+         sectionWithoutGridMessage("\"blank.png\"")},
+        {"joined", both, std::nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.guards);
+        const auto told = static_cast<std::ptrdiff_t>(platform.messages.shown().size());
+        platform.dialogs.answerFiles(row.chosen);
+        action("mnuJoinSections")->trigger();
+        const std::vector<Message>& shown = platform.messages.shown();
+        EXPECT_EQ(std::vector(shown.begin() + told, shown.end()),
+                  row.told ? std::vector{*row.told} : std::vector<Message>{});
+        if (row.chosen != both) {
+            EXPECT_TRUE(form.picMap().picture().isNull());
+            EXPECT_EQ(history->count(), 0);
+            continue;
+        }
+        EXPECT_EQ(form.picMap().picture().image(), joined.board);
+        EXPECT_EQ(form.fitting().options().hexPixels, joined.options.hexPixels);
+        EXPECT_TRUE(form.findChild<StatusBox*>()->message().startsWith(
+            "Joined 2 sections into a board of "));
+        EXPECT_EQ(history->count(), 1);
+        action("mnuUndo")->trigger();
+        EXPECT_TRUE(form.picMap().picture().isNull()) << "Undo gives back the window without a map";
+    }
+    EXPECT_TRUE(platform.dialogs.requests().back().nameFilters.contains("PNG (*.png)"));
 }
