@@ -539,7 +539,19 @@ CommandLine parseFindGrid(const SubcommandEntry& command, const QStringList& arg
     return {CommandAction::FindGrid, request, {}, &command};
 }
 
-// A flattened board is a picture: BMP, PNG, JPEG or TIFF.
+// A flattened or joined board is a picture: BMP, PNG, JPEG or TIFF, its hexes of
+// --hex-pixels when that is given.
+void readFlatBoard(const Arguments& args, GridRequest& request) {
+    request.format = formatForSuffix(QFileInfo(request.output).suffix());
+    if (request.format.isEmpty()) {
+        throw Refusal{QStringLiteral("OUTPUT ") + quoted(request.output) +
+                      QStringLiteral(" must end in .bmp, .png, .jpg, .jpeg, .tif or .tiff")};
+    }
+    if (args.has("hex-pixels")) {
+        request.choices.options.hexPixels = fieldValue(args, field::kHexPixels);
+    }
+}
+
 CommandLine parseFlatten(const SubcommandEntry& command, const QStringList& arguments) {
     const Arguments args(command, arguments);
     if (args.help()) {
@@ -549,14 +561,7 @@ CommandLine parseFlatten(const SubcommandEntry& command, const QStringList& argu
     GridRequest request;
     request.input = files[0];
     request.output = files[1];
-    request.format = formatForSuffix(QFileInfo(request.output).suffix());
-    if (request.format.isEmpty()) {
-        throw Refusal{QStringLiteral("OUTPUT ") + quoted(request.output) +
-                      QStringLiteral(" must end in .bmp, .png, .jpg, .jpeg, .tif or .tiff")};
-    }
-    if (args.has("hex-pixels")) {
-        request.choices.options.hexPixels = fieldValue(args, field::kHexPixels);
-    }
+    readFlatBoard(args, request);
     return {CommandAction::Flatten, request, {}, &command};
 }
 
@@ -614,14 +619,7 @@ CommandLine parseJoin(const SubcommandEntry& command, const QStringList& argumen
     request.inputs = given.mid(0, given.size() - 1);
     request.input = request.inputs.first();
     request.output = given.last();
-    request.format = formatForSuffix(QFileInfo(request.output).suffix());
-    if (request.format.isEmpty()) {
-        throw Refusal{QStringLiteral("OUTPUT ") + quoted(request.output) +
-                      QStringLiteral(" must end in .bmp, .png, .jpg, .jpeg, .tif or .tiff")};
-    }
-    if (args.has("hex-pixels")) {
-        request.choices.options.hexPixels = fieldValue(args, field::kHexPixels);
-    }
+    readFlatBoard(args, request);
     if (args.has("pages")) {
         request.pages = readPages(args.value(QStringLiteral("pages")));
     }
