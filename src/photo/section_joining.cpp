@@ -8,6 +8,7 @@
 #include <array>
 #include <climits>
 #include <cmath>
+#include <map>
 #include <new>
 #include <set>
 #include <vector>
@@ -421,16 +422,119 @@ class HexOwners {
     std::vector<int> owner_;
 };
 
+// Where two sections meet: patches of the board round hexes both printed, made from each of
+// them. How far one's patch lies from the other's, by phase correlation, is how far their
+// grids disagree there, whatever the terrain: the printed lines are in both.
+constexpr int kSeamPatches = 12;  // a pair of sections at most
+constexpr double kPatchHexes = 4;
+
+struct SeamPatch {
+    size_t a = 0;
+    size_t b = 0;
+    QPointF centre;  // on the board
+    cv::Mat fromA;   // CV_32F brightness
+    cv::Mat fromB;
+};
+
+std::vector<SeamPatch> seamPatches(const std::vector<Section>& sections, const FlatBoard& board) {
+    std::vector<SeamPatch> patches;
+    const Steps s = stepsOf(board.orientation, board.hexPixels);
+    for (size_t a = 0; a < sections.size(); ++a) {
+        for (size_t b = a + 1; b < sections.size(); ++b) {
+            std::vector<QPointF> shared;
+            // Hexes both printed with every neighbour, so that each patch is whole in both.
+            const auto both = [&](QPoint global) {
+                const QPoint inA = global - sections[a].firstSteps;
+                const QPoint inB = global - sections[b].firstSteps;
+                return sections[a].printed.count({inA.x(), inA.y()}) > 0 &&
+                       sections[b].printed.count({inB.x(), inB.y()}) > 0;
+            };
+            for (const auto& [m, n] : sections[a].printed) {
+                const QPoint global = QPoint(m, n) + sections[a].firstSteps;
+                bool whole = both(global);
+                for (const QPoint step : {QPoint(1, 0), QPoint(0, 1), QPoint(-1, 1), QPoint(-1, 0),
+                                          QPoint(0, -1), QPoint(1, -1)}) {
+                    whole = whole && both(global + step);
+                }
+                if (whole) {
+                    shared.push_back(board.centre + global.x() * s.along + global.y() * s.next);
+                }
+            }
+            // Spread over the overlap: every so many, in the order of the hexes.
+            const size_t every = std::max<size_t>(1, shared.size() / kSeamPatches);
+            for (size_t k = every / 2; k < shared.size(); k += every) {
+                patches.push_back({a, b, shared[k], {}, {}});
+            }
+        }
+    }
+    return patches;
+}
+
+// The patches section k takes part in, made from its picture.
+void makePatches(const Section& s, size_t k, const cv::Mat& photo, const FlatBoard& board,
+                 QPointF corner, std::vector<SeamPatch>& patches) {
+    const int side = static_cast<int>(std::ceil(kPatchHexes * board.hexPixels)) / 2 * 2;
+    for (SeamPatch& patch : patches) {
+        if (patch.a != k && patch.b != k) {
+            continue;
+        }
+        cv::Mat fromX(side, side, CV_32FC1, cv::Scalar(-16));
+        cv::Mat fromY(side, side, CV_32FC1, cv::Scalar(-16));
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
+                const QPointF q = patch.centre + QPointF(x - side / 2, y - side / 2);
+                const std::optional<QPointF> at =
+                    s.grid.toPhoto(s.full.toLattice(q + corner - s.at));
+                if (at) {
+                    fromX.at<float>(y, x) = static_cast<float>(at->x());
+                    fromY.at<float>(y, x) = static_cast<float>(at->y());
+                }
+            }
+        }
+        cv::Mat colour;
+        cv::remap(photo, colour, fromX, fromY, cv::INTER_CUBIC, cv::BORDER_CONSTANT,
+                  cv::Scalar(255, 255, 255, 255));
+        cv::Mat grey;
+        cv::cvtColor(colour, grey, cv::COLOR_BGRA2GRAY);
+        grey.convertTo(patch.a == k ? patch.fromA : patch.fromB, CV_32F);
+    }
+}
+
+// How far apart two sections show the same place, pixels of the board: for each pair, the
+// median over its patches (one patch's reading wavers by a tenth of a pixel with the
+// resampling and the grain); the largest over the pairs.
+double worstSeamOf(const std::vector<SeamPatch>& patches) {
+    std::map<std::pair<size_t, size_t>, std::vector<double>> apart;
+    for (const SeamPatch& patch : patches) {
+        if (patch.fromA.empty() || patch.fromB.empty()) {
+            continue;
+        }
+        cv::Mat window;
+        cv::createHanningWindow(window, patch.fromA.size(), CV_32F);
+        const cv::Point2d shift = cv::phaseCorrelate(patch.fromA, patch.fromB, window);
+        apart[{patch.a, patch.b}].push_back(std::hypot(shift.x, shift.y));
+    }
+    double worst = 0;
+    for (auto& [pair, distances] : apart) {
+        std::nth_element(distances.begin(), distances.begin() + distances.size() / 2,
+                         distances.end());
+        worst = std::max(worst, distances[distances.size() / 2]);
+    }
+    return worst;
+}
+
 // The pixels of the board section k owns resampled from its picture, a band of rows at a
 // time; the others left as they are.
 void resampleSection(const std::vector<Section>& sections, const HexOwners& owners, int k,
-                     const QImage& picture, const FlatBoard& board, QPointF corner, QImage& into) {
+                     const QImage& picture, const FlatBoard& board, QPointF corner, QImage& into,
+                     std::vector<SeamPatch>& patches) {
     const Section& s = sections[static_cast<size_t>(k)];
     const QImage rgb = picture.format() == QImage::Format_RGB32
                            ? picture
                            : picture.convertToFormat(QImage::Format_RGB32);
     const cv::Mat photo(rgb.height(), rgb.width(), CV_8UC4, const_cast<uchar*>(rgb.constBits()),
                         static_cast<size_t>(rgb.bytesPerLine()));
+    makePatches(s, static_cast<size_t>(k), photo, board, corner, patches);
     // Only round its own board can a section own a pixel, or in the margin beyond it.
     const double p = board.hexPixels;
     const QRectF reach =
@@ -541,15 +645,17 @@ JoinedBoard joinSections(int count, const SectionSource& source, std::optional<d
     }
     joined.board.fill(Qt::white);
     const HexOwners owners(sections, board, corner);
+    std::vector<SeamPatch> patches = seamPatches(sections, board);
     for (int k = 0; k < count; ++k) {
         progress.step(QStringLiteral("Joining section %1 of %2").arg(k + 1).arg(count));
         const QImage picture = source(k);
         if (picture.isNull()) {
             return refused(JoiningProblem::NoGrid, k);
         }
-        resampleSection(sections, owners, k, picture, board, corner, joined.board);
+        resampleSection(sections, owners, k, picture, board, corner, joined.board, patches);
         advanceOrStop(progress, 1);
     }
+    joined.worstSeam = worstSeamOf(patches);
     return joined;
 }
 

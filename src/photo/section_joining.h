@@ -41,6 +41,11 @@ struct JoinedBoard {
     QImage board;         // Format_RGB32
     GridOptions options;  // the printed grid on the board: hexPixels set, upright
     FlatBoard plan;
+    // Pixels of the board: how far apart two overlapping sections show the same patches round
+    // hexes both printed, as phase correlation reads them, the median over the pair's
+    // patches, for the pair that disagrees most. It is how far their grids disagree at a
+    // seam, a part of a pixel when each was read well.
+    double worstSeam = 0;
     QSize wanted;  // for TooLong
 };
 

@@ -176,7 +176,8 @@ std::pair<JoiningProblem, int> PhotoFlattening::join(const QStringList& sections
         flat.plan = joined.plan;
         showBoard(
             std::move(flat), QStringLiteral("Join Scanned Sections"), progress,
-            joinedStatus(static_cast<int>(sections.size()), joined.board.size(), joined.options));
+            joinedStatus(static_cast<int>(sections.size()), joined.board.size(), joined.options) +
+                u' ' + seamStatus(joined.worstSeam));
         return {JoiningProblem::None, -1};
     } catch (const std::bad_alloc&) {
         return {JoiningProblem::OutOfMemory, -1};

@@ -84,6 +84,14 @@ inline QString joinedStatus(int sections, QSize board, const GridOptions& grid) 
                                                           : QStringLiteral("rows"));
 }
 
+// How far apart two overlapping sections show the same place, at worst.
+inline QString seamStatus(double worst) {
+    return QStringLiteral(
+               "Where the sections meet, their grids lie within %1 pixels of each "
+               "other.")
+        .arg(worst, 0, 'f', 2);
+}
+
 inline QString flattenedStatus(QSize board, const GridOptions& grid) {
     return QStringLiteral(
                "Flattened the photo into a board of %1 x %2 pixels with a grid of %3-pixel "

@@ -60,7 +60,8 @@ QImage scanned(const QImage& map, const Cut& cut) {
 }  // namespace
 
 // The board's printed lines lie on its grid, seams included, as on a flat scan (0.2 px on
-// average, 0.5 px at the 95th percentile), and it holds the map's hexes, none lost or doubled.
+// average, 0.5 px at the 95th percentile), it holds the map's hexes, none lost or doubled,
+// and two sections show the same place within a fifth of a pixel where they meet.
 TEST(SectionJoining, SectionsInAnyOrderMakeOneBoardOnThePrintedGrid) {
     const QImage map = drawScan(printedMap());
     const GridOptions printed = printedMap().grid;
@@ -91,12 +92,15 @@ TEST(SectionJoining, SectionsInAnyOrderMakeOneBoardOnThePrintedGrid) {
             [&](int k) { return sections[static_cast<size_t>(k)]; }, std::nullopt);
         ASSERT_EQ(joined.problem, JoiningProblem::None) << row.guards << ": " << joined.section;
         const PrintedFit fit = printedFit(joined.board, joined.options);
-        std::printf("  %-78s board %dx%d, lines %.3f px, 95th %.3f, %d hexes of %d\n", row.guards,
-                    joined.board.width(), joined.board.height(), fit.mean, fit.ninetyFifth,
-                    fit.hexes, whole.hexes);
+        std::printf(
+            "  %-78s board %dx%d, lines %.3f px, 95th %.3f, %d hexes of %d, seams %.3f px\n",
+            row.guards, joined.board.width(), joined.board.height(), fit.mean, fit.ninetyFifth,
+            fit.hexes, whole.hexes, joined.worstSeam);
         EXPECT_LT(fit.mean, 0.2) << row.guards;
         EXPECT_LT(fit.ninetyFifth, 0.5) << row.guards;
         EXPECT_NEAR(fit.hexes, whole.hexes, whole.hexes / 100.0) << row.guards;
+        EXPECT_GT(joined.worstSeam, 0) << row.guards << ": measured where sections meet";
+        EXPECT_LT(joined.worstSeam, 0.2) << row.guards;
     }
 }
 

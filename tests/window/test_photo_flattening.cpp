@@ -312,8 +312,9 @@ TEST_F(FormTest, JoinScannedSectionsPutsTheJoinedBoardInOneStepOrNamesTheSection
         }
         EXPECT_EQ(form.picMap().picture().image(), joined.board);
         EXPECT_EQ(form.fitting().options().hexPixels, joined.options.hexPixels);
-        EXPECT_TRUE(form.findChild<StatusBox*>()->message().startsWith(
-            "Joined 2 sections into a board of "));
+        const QString status = form.findChild<StatusBox*>()->message();
+        EXPECT_TRUE(status.startsWith("Joined 2 sections into a board of "));
+        EXPECT_TRUE(status.contains(seamStatus(joined.worstSeam))) << qPrintable(status);
         EXPECT_EQ(history->count(), 1);
         action("mnuUndo")->trigger();
         EXPECT_TRUE(form.picMap().picture().isNull()) << "Undo gives back the window without a map";
