@@ -102,25 +102,38 @@ std::pair<QPoint, QPointF> nearestHex(const FlatBoard& board, QPointF q) {
     return best;
 }
 
+// The steps, from the board's first hex, of the hexes nearest to its four corners, and
+// `margin` more on every side: a range that covers the board.
+QRect stepsCovering(const FlatBoard& board, int margin) {
+    const QSizeF size(board.size);
+    int m0 = INT_MAX, m1 = INT_MIN, n0 = INT_MAX, n1 = INT_MIN;
+    for (const QPointF q : {QPointF(0, 0), QPointF(size.width(), 0), QPointF(0, size.height()),
+                            QPointF(size.width(), size.height())}) {
+        const QPoint steps = nearestHex(board, q).first;
+        m0 = std::min(m0, steps.x() - margin);
+        m1 = std::max(m1, steps.x() + margin);
+        n0 = std::min(n0, steps.y() - margin);
+        n1 = std::max(n1, steps.y() + margin);
+    }
+    return QRect(QPoint(m0, n0), QPoint(m1, n1));
+}
+
+QImage rgb32Of(const QImage& picture) {
+    return picture.format() == QImage::Format_RGB32 ? picture
+                                                    : picture.convertToFormat(QImage::Format_RGB32);
+}
+
 // Each printed hex's colour is read on the picture itself, over every pixel of its middle: a board
 // made small would sample one pixel in many and alias the woods' dots, the labels and the
 // grain differently on every section.
 HexColours hexColours(const FlatBoard& small, const PhotoGrid& grid, const QImage& picture,
                       const std::set<std::pair<int, int>>& printed) {
     HexColours colours;
-    const QSizeF size(small.size);
-    int m0 = INT_MAX, m1 = INT_MIN, n0 = INT_MAX, n1 = INT_MIN;
-    for (const QPointF q : {QPointF(0, 0), QPointF(size.width(), 0), QPointF(0, size.height()),
-                            QPointF(size.width(), size.height())}) {
-        const QPoint steps = nearestHex(small, q).first;
-        m0 = std::min(m0, steps.x());
-        m1 = std::max(m1, steps.x());
-        n0 = std::min(n0, steps.y());
-        n1 = std::max(n1, steps.y());
-    }
-    colours.first = QPoint(m0, n0);
-    colours.columns = m1 - m0 + 1;
-    colours.rows = n1 - n0 + 1;
+    const QRect range = stepsCovering(small, 0);
+    const int m0 = range.left(), m1 = range.right(), n0 = range.top(), n1 = range.bottom();
+    colours.first = range.topLeft();
+    colours.columns = range.width();
+    colours.rows = range.height();
     const size_t cells = static_cast<size_t>(colours.columns) * colours.rows;
     colours.mean.assign(cells, {});
     colours.known.assign(cells, 0);
@@ -190,9 +203,7 @@ bool readSection(const QImage& picture, Section& section, Progress& progress) {
     }
     section.largest = largest.board->largestSeen;
     section.small = *small.board;
-    const QImage rgb = picture.format() == QImage::Format_RGB32
-                           ? picture
-                           : picture.convertToFormat(QImage::Format_RGB32);
+    const QImage rgb = rgb32Of(picture);
     // The board pixel of a lattice point, through the inverse of the board's two steps.
     const FlatBoard& b = section.small;
     const double det = cross(b.acrossStep, b.downStep);
@@ -373,18 +384,10 @@ double insideOf(const Section& s, QPointF onFirst) {
 class HexOwners {
   public:
     HexOwners(const std::vector<Section>& sections, const FlatBoard& board, QPointF corner) {
-        const QSizeF size(board.size);
-        int m0 = INT_MAX, m1 = INT_MIN, n0 = INT_MAX, n1 = INT_MIN;
-        for (const QPointF q : {QPointF(0, 0), QPointF(size.width(), 0), QPointF(0, size.height()),
-                                QPointF(size.width(), size.height())}) {
-            const QPoint steps = nearestHex(board, q).first;
-            m0 = std::min(m0, steps.x() - 1);
-            m1 = std::max(m1, steps.x() + 1);
-            n0 = std::min(n0, steps.y() - 1);
-            n1 = std::max(n1, steps.y() + 1);
-        }
-        first_ = QPoint(m0, n0);
-        columns_ = m1 - m0 + 1;
+        const QRect range = stepsCovering(board, 1);
+        const int m0 = range.left(), m1 = range.right(), n0 = range.top(), n1 = range.bottom();
+        first_ = range.topLeft();
+        columns_ = range.width();
         const Steps s = stepsOf(board.orientation, board.hexPixels);
         for (int n = n0; n <= n1; ++n) {
             for (int m = m0; m <= m1; ++m) {
@@ -529,9 +532,7 @@ void resampleSection(const std::vector<Section>& sections, const HexOwners& owne
                      const QImage& picture, const FlatBoard& board, QPointF corner, QImage& into,
                      std::vector<SeamPatch>& patches) {
     const Section& s = sections[static_cast<size_t>(k)];
-    const QImage rgb = picture.format() == QImage::Format_RGB32
-                           ? picture
-                           : picture.convertToFormat(QImage::Format_RGB32);
+    const QImage rgb = rgb32Of(picture);
     const cv::Mat photo(rgb.height(), rgb.width(), CV_8UC4, const_cast<uchar*>(rgb.constBits()),
                         static_cast<size_t>(rgb.bytesPerLine()));
     makePatches(s, static_cast<size_t>(k), photo, board, corner, patches);
