@@ -567,8 +567,6 @@ CommandLine parseFlatten(const SubcommandEntry& command, const QStringList& argu
 
 // Sections joined into a board: at least two (or one PDF), at most kMostSections, and OUTPUT
 // a picture.
-constexpr double kLeastDpi = 50;
-constexpr double kMostDpi = 1200;
 
 // "1-4,6": the pages, from 1, in the order listed, each once.
 std::vector<int> readPages(const QString& text) {
@@ -626,7 +624,7 @@ CommandLine parseJoin(const SubcommandEntry& command, const QStringList& argumen
     if (args.has("dpi")) {
         bool ok = false;
         request.dpi = args.value(QStringLiteral("dpi")).toDouble(&ok);
-        if (!ok || !(request.dpi >= kLeastDpi && request.dpi <= kMostDpi)) {
+        if (!ok || !(request.dpi >= kFewestPdfDpi && request.dpi <= kMostPdfDpi)) {
             throw Refusal{QStringLiteral("--dpi must be a number from 50 to 1200, not ") +
                           quoted(args.value(QStringLiteral("dpi")))};
         }

@@ -6,8 +6,8 @@
 #include "cli/cli_text.h"
 #include "cli/find_grid_command.h"
 
-#include "image/pdf_pages.h"
 #include "image/picture_export.h"
+#include "image/section_files.h"
 #include "photo/section_joining.h"
 
 namespace tessara {
@@ -22,55 +22,27 @@ QString tooLongBoard(QSize wanted) {
         .arg(kFlatLongestSide);
 }
 
-// One section: a picture, or a page of a PDF.
-struct Section {
-    QString path;
-    std::shared_ptr<const PdfPages> pdf;
-    int page = -1;  // from 0, for a PDF's page
-
-    QString name() const {
-        return page < 0 ? quoted(path)
-                        : QStringLiteral("%1 page %2").arg(quoted(path)).arg(page + 1);
-    }
-};
-
 // The sections the arguments name, a PDF's pages each one; or why they cannot be used.
-std::variant<std::vector<Section>, CommandOutcome> sectionsOf(const GridRequest& request) {
-    std::vector<Section> sections;
-    for (const QString& path : request.inputs) {
-        if (!isPdfName(path)) {
-            sections.push_back({path, nullptr, -1});
-            continue;
-        }
-        auto pdf = std::make_shared<const PdfPages>(path);
-        if (!pdf->problem().isEmpty()) {
-            return CommandOutcome::badInput(cannotReadMap(path, pdf->problem()));
-        }
-        std::vector<int> pages = request.pages;
-        if (pages.empty()) {
-            for (int page = 1; page <= pdf->count(); ++page) {
-                pages.push_back(page);
-            }
-        }
-        for (const int page : pages) {
-            if (page > pdf->count()) {
-                return CommandOutcome::badInput(
-                    QStringLiteral("--pages asks for page %1 of %2, which has %3")
-                        .arg(page)
-                        .arg(quoted(path))
-                        .arg(pdf->count()));
-            }
-            sections.push_back({path, pdf, page - 1});
-        }
+std::variant<std::vector<SectionFile>, CommandOutcome> sectionsOf(const GridRequest& request) {
+    SectionList list = listSections(request.inputs, request.pages);
+    if (!list.problem.isEmpty()) {
+        return CommandOutcome::badInput(cannotReadMap(list.file, list.problem));
     }
-    const auto count = static_cast<int>(sections.size());
+    if (list.missingPage > 0) {
+        return CommandOutcome::badInput(
+            QStringLiteral("--pages asks for page %1 of %2, which has %3")
+                .arg(list.missingPage)
+                .arg(quoted(list.file))
+                .arg(list.pagesThere));
+    }
+    const auto count = static_cast<int>(list.sections.size());
     if (count < 2 || count > kMostSections) {
         return CommandOutcome::badInput(
             QStringLiteral("tessara join takes 2 to %1 sections, and these are %2")
                 .arg(kMostSections)
                 .arg(count));
     }
-    return sections;
+    return std::move(list.sections);
 }
 
 CommandOutcome join(const GridRequest& request) {
@@ -81,16 +53,17 @@ CommandOutcome join(const GridRequest& request) {
     if (const auto* refused = std::get_if<CommandOutcome>(&listed)) {
         return *refused;
     }
-    const std::vector<Section>& sections = std::get<std::vector<Section>>(listed);
+    const std::vector<SectionFile>& sections = std::get<std::vector<SectionFile>>(listed);
     // A section that cannot be read ends the work as soon as it is asked for.
     std::optional<CommandOutcome> unreadable;
     const auto source = [&](int k) {
-        const Section& s = sections[static_cast<size_t>(k)];
+        const SectionFile& s = sections[static_cast<size_t>(k)];
         if (s.pdf) {
-            QImage page = s.pdf->render(s.page, request.dpi);
+            QImage page = s.rendered(request.dpi);
             if (page.isNull()) {
-                unreadable = CommandOutcome::failed(
-                    QStringLiteral("cannot render %1 at %2 dpi").arg(s.name()).arg(request.dpi));
+                unreadable = CommandOutcome::failed(QStringLiteral("cannot render %1 at %2 dpi")
+                                                        .arg(s.named(quoted(s.path)))
+                                                        .arg(request.dpi));
             }
             return page;
         }
@@ -106,8 +79,9 @@ CommandOutcome join(const GridRequest& request) {
     if (unreadable) {
         return *unreadable;
     }
-    const QString section =
-        joined.section >= 0 ? sections[static_cast<size_t>(joined.section)].name() : "";
+    const SectionFile* const refused =
+        joined.section >= 0 ? &sections[static_cast<size_t>(joined.section)] : nullptr;
+    const QString section = refused ? refused->named(quoted(refused->path)) : QString();
     switch (joined.problem) {
         case JoiningProblem::None:
             break;

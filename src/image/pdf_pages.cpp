@@ -19,6 +19,13 @@ bool isPdfName(const QString& path) {
 }
 
 PdfPages::PdfPages(const QString& path) : document_(std::make_unique<Document>()) {
+    // Poppler's notes on a broken file would reach standard error beside the one line that
+    // says why the file cannot be read.
+    static const bool quiet = [] {
+        Poppler::setDebugErrorFunction([](const QString&, const QVariant&) {}, QVariant());
+        return true;
+    }();
+    (void)quiet;
     // Read through the file's own bytes, as every picture is, so that any name opens.
     const RegularFile file(path);
     if (file.refusal() != RegularFile::Refusal::None) {

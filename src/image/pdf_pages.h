@@ -9,6 +9,8 @@
 namespace tessara {
 
 inline constexpr double kPdfDpi = 300;  // what a page is rendered at unless told otherwise
+inline constexpr double kFewestPdfDpi = 50;
+inline constexpr double kMostPdfDpi = 1200;
 
 // Whether the file's name says it is a PDF.
 bool isPdfName(const QString& path);

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <algorithm>
+#include <optional>
 
 #include "print/print_fit.h"
 #include "view/image_control.h"
@@ -18,6 +19,7 @@
 #include "window/main_window.h"
 #include "window/map_messages.h"
 #include "window/map_picture_dialog.h"
+#include "window/pdf_map.h"
 
 namespace tessara {
 namespace {
@@ -56,12 +58,26 @@ void Form1::mnuLoad_Click() {
 bool Form1::openMap(const QString& path) {
     // The next open dialog starts at this file, in its folder, whether it loads or not.
     CommonDialog1.FileName = path;
+    const QString name = QFileInfo(path).fileName();
+    std::optional<PdfPages> pdf;
+    std::optional<PdfPageChoice> page;
+    if (isPdfName(path)) {
+        pdf.emplace(path);
+        if (!pdf->problem().isEmpty()) {
+            services_.messages.MsgBox(pdfUnreadableMessage(name, pdf->problem()));
+            return false;
+        }
+        page = askPdfPage(services_.questions, u'"' + name + u'"', *pdf);
+        if (!page) {
+            return false;  // cancelled: nothing changes
+        }
+    }
     try {
         const BusyCursor busy;
         ProgressWindow progress(this, tr("Load Map Picture"), ProgressWindow::Cancel::Offered,
                                 progressDelay_);
-        progress.step(tr("Reading %1").arg(QFileInfo(path).fileName()));
-        picMap_.setPicture(LoadPicture(path, progress));
+        progress.step(tr("Reading %1").arg(name));
+        picMap_.setPicture(pdf ? renderPdfPage(*pdf, *page) : LoadPicture(path, progress));
         mnuNormal_Click();
         mnuInformation->setEnabled(false);
         state_.mapFile = path;

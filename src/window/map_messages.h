@@ -12,6 +12,12 @@ inline Message loadFailedMessage() {
             QStringLiteral("Can't load graphics file")};
 }
 
+// `name` is the file's name, `problem` why it cannot be read.
+inline Message pdfUnreadableMessage(const QString& name, const QString& problem) {
+    return {QStringLiteral("\"%1\" cannot be opened as a map: %2.").arg(name, problem),
+            QStringLiteral("Can't load PDF file")};
+}
+
 // `reason` names the picture's size and what it would take.
 inline Message pictureTooLargeMessage(const QString& reason) {
     return {reason, QStringLiteral("Picture too large")};

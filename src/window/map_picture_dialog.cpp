@@ -7,9 +7,10 @@ namespace tessara {
 
 bool askMapPicture(CommonDialog& dialog, MapPictures how) {
     dialog.Filter = QStringLiteral(
-        "All pictures|*.bmp;*.jpg;*.jpeg;*.png;*.tif;*.tiff;*.gif;*.webp|Bitmaps (*.bmp)|*.bmp|"
-        "JPEG (*.jpg)|*.jpg;*.jpeg|PNG (*.png)|*.png|TIFF (*.tif)|*.tif;*.tiff|GIF (*.gif)|*.gif|"
-        "WebP (*.webp)|*.webp|All Files (*.*)|*.*");
+        "All pictures|*.bmp;*.jpg;*.jpeg;*.png;*.tif;*.tiff;*.gif;*.webp;*.pdf|"
+        "Bitmaps (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg;*.jpeg|PNG (*.png)|*.png|"
+        "TIFF (*.tif)|*.tif;*.tiff|GIF (*.gif)|*.gif|WebP (*.webp)|*.webp|PDF (*.pdf)|*.pdf|"
+        "All Files (*.*)|*.*");
     dialog.FilterIndex = 1;
     dialog.Flags = DialogFlags::kFileMustExist | DialogFlags::kPathMustExist |
                    DialogFlags::kHideReadOnly;  // 6148

@@ -1,6 +1,6 @@
 // The file dialog of Load Map Picture, which Open Photo of a Board and Join Scanned Sections
-// show as well: every
-// picture Tessara reads, with the sample map's folder in its side bar.
+// show as well: every picture Tessara reads, PDFs among them, with the sample map's folder
+// in its side bar.
 #pragma once
 
 namespace tessara {

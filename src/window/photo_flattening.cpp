@@ -3,15 +3,19 @@
 #include <QAction>
 #include <QFileInfo>
 #include <QMenu>
+#include <algorithm>
 #include <new>
+#include <optional>
 
 #include "photo/printed_fit.h"
 #include "view/status_box.h"
 #include "window/busy_cursor.h"
 #include "window/edit_history.h"
 #include "window/grid_fitting.h"
+#include "window/map_messages.h"
 #include "window/map_picture_dialog.h"
 #include "window/measure_messages.h"
+#include "window/pdf_map.h"
 #include "window/photo_messages.h"
 #include "window/progress_window.h"
 
@@ -115,10 +119,23 @@ void PhotoFlattening::joinChosen() {
     if (!askMapPicture(*window_.dialog, MapPictures::Several)) {
         return;
     }
-    const QStringList sections = window_.dialog->FileNames;
+    const SectionList list = listSections(window_.dialog->FileNames);
+    if (!list.problem.isEmpty()) {
+        window_.services.messages.MsgBox(
+            pdfUnreadableMessage(QFileInfo(list.file).fileName(), list.problem));
+        return;
+    }
+    const std::vector<SectionFile>& sections = list.sections;
     const auto count = static_cast<int>(sections.size());
     if (count < 2 || count > kMostSections) {
         window_.services.messages.MsgBox(sectionCountMessage(count, kMostSections));
+        return;
+    }
+    std::optional<double> dpi = kPdfDpi;
+    if (std::any_of(sections.begin(), sections.end(), [](const SectionFile& s) { return s.pdf; })) {
+        dpi = askPdfResolution(window_.services.questions);
+    }
+    if (!dpi) {
         return;
     }
     std::pair<JoiningProblem, int> outcome;
@@ -126,12 +143,11 @@ void PhotoFlattening::joinChosen() {
         const BusyCursor busy;
         ProgressWindow progress(window_.window, tr("Join Scanned Sections"),
                                 ProgressWindow::Cancel::Offered, *window_.progressDelay);
-        outcome = join(sections, progress);
+        outcome = join(sections, *dpi, progress);
     } catch (const WorkCancelled&) {
         return;
     }
-    const QString name =
-        outcome.second >= 0 ? u'"' + QFileInfo(sections[outcome.second]).fileName() + u'"' : "";
+    const QString name = outcome.second >= 0 ? sectionName(sections[outcome.second]) : "";
     switch (outcome.first) {
         case JoiningProblem::None:
             return;
@@ -148,23 +164,27 @@ void PhotoFlattening::joinChosen() {
     }
 }
 
-std::pair<JoiningProblem, int> PhotoFlattening::join(const QStringList& sections,
-                                                     Progress& progress) {
+std::pair<JoiningProblem, int> PhotoFlattening::join(const std::vector<SectionFile>& sections,
+                                                     double dpi, Progress& progress) {
     int unreadable = -1;
     const auto source = [&](int k) {
+        const SectionFile& section = sections[static_cast<size_t>(k)];
+        QImage picture;
         try {
-            return LoadPicture(sections[k]).image();
+            picture = section.pdf ? section.rendered(dpi) : LoadPicture(section.path).image();
         } catch (const PictureError&) {
-            unreadable = k;
-            return QImage();
         }
+        if (picture.isNull()) {
+            unreadable = k;
+        }
+        return picture;
     };
     try {
         const JoinedBoard joined =
             joinSections(static_cast<int>(sections.size()), source, std::nullopt, progress);
         if (unreadable >= 0) {
             window_.services.messages.MsgBox(
-                sectionUnreadableMessage(u'"' + QFileInfo(sections[unreadable]).fileName() + u'"'));
+                sectionUnreadableMessage(sectionName(sections[unreadable])));
             return {JoiningProblem::None, -1};
         }
         if (joined.problem != JoiningProblem::None) {
@@ -182,6 +202,10 @@ std::pair<JoiningProblem, int> PhotoFlattening::join(const QStringList& sections
     } catch (const std::bad_alloc&) {
         return {JoiningProblem::OutOfMemory, -1};
     }
+}
+
+QString PhotoFlattening::sectionName(const SectionFile& section) {
+    return section.named(u'"' + QFileInfo(section.path).fileName() + u'"');
 }
 
 void PhotoFlattening::openPhoto() {

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "core/progress.h"
+#include "image/section_files.h"
 #include "photo/board_flattening.h"
 #include "photo/section_joining.h"
 #include "window/four_corners.h"
@@ -46,7 +47,9 @@ class PhotoFlattening : public QObject {
     // Join Scanned Sections once the files are chosen: the joined board and its grid replace
     // the map as one step, or the problem and the section it is about (from 0) come back.
     // Throws WorkCancelled, with nothing changed, when `progress` says stop.
-    std::pair<JoiningProblem, int> join(const QStringList& sections, Progress& progress);
+    // A PDF's pages are drawn at `dpi`.
+    std::pair<JoiningProblem, int> join(const std::vector<SectionFile>& sections, double dpi,
+                                        Progress& progress);
 
   private:
     enum class From { Map, OpenedPhoto, Corners };
@@ -55,6 +58,7 @@ class PhotoFlattening : public QObject {
                                 const QString& done = {});
     void openPhoto();
     void joinChosen();
+    static QString sectionName(const SectionFile& section);
 
     MapWindow window_;
     GridFitting& fitting_;

@@ -1,8 +1,6 @@
 // tessara join, run from a shell as a script runs it, over sections cut from a made-up scan.
 #include <gtest/gtest.h>
 
-#include <QPainter>
-#include <QPdfWriter>
 #include <QRegularExpression>
 
 #include "support/program_run.h"
@@ -34,20 +32,7 @@ class CliJoin : public ::testing::Test {
         writeImage(dir.path("other.png"), synthetic::drawScan(printedMap(8)).copy(0, 0, 600, 700),
                    "PNG");
         // The two sections as the pages of a print-and-play PDF, at 150 dpi.
-        QPdfWriter pdf(dir.path("map.pdf"));
-        pdf.setResolution(150);
-        pdf.setPageMargins(QMarginsF());
-        QPainter paint;
-        for (const QRect part : {QRect(0, 0, 600, 700), QRect(420, 0, 580, 700)}) {
-            pdf.setPageSize(QPageSize(QSizeF(part.size()) / 150.0, QPageSize::Inch));
-            if (paint.isActive()) {
-                pdf.newPage();
-            } else {
-                paint.begin(&pdf);
-            }
-            paint.drawImage(QRect(QPoint(), part.size()), map.copy(part));
-        }
-        paint.end();
+        writePdf(dir.path("map.pdf"), {map.copy(0, 0, 600, 700), map.copy(420, 0, 580, 700)}, 150);
         writeImage(dir.path("fake.pdf"), map, "PNG");
         QImage blank(400, 300, QImage::Format_RGB32);
         blank.fill(Qt::white);

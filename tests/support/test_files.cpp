@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QImageWriter>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
 
 #include "image/picture.h"
 
@@ -29,6 +32,24 @@ QString writeImage(const QString& path, const QImage& image, const char* format,
     QImageWriter writer(path, format);
     writer.setQuality(quality);
     EXPECT_TRUE(writer.write(image)) << writer.errorString().toStdString();
+    return path;
+}
+
+QString writePdf(const QString& path, const std::vector<QImage>& pages, double dpi) {
+    QPdfWriter pdf(path);
+    pdf.setResolution(static_cast<int>(dpi));
+    pdf.setPageMargins(QMarginsF());
+    QPainter paint;
+    for (const QImage& page : pages) {
+        pdf.setPageSize(QPageSize(QSizeF(page.size()) / dpi, QPageSize::Inch));
+        if (paint.isActive()) {
+            pdf.newPage();
+        } else {
+            EXPECT_TRUE(paint.begin(&pdf)) << qPrintable(path);
+        }
+        paint.drawImage(QRect(QPoint(), page.size()), page);
+    }
+    EXPECT_TRUE(paint.end()) << qPrintable(path);
     return path;
 }
 

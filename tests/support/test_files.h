@@ -6,6 +6,7 @@
 #include <QImageIOHandler>
 #include <QString>
 #include <QTemporaryDir>
+#include <vector>
 
 namespace tessara::test {
 
@@ -18,6 +19,9 @@ QString writeImage(const QString& path, const QImage& image, const char* format,
 // The image as Qt's writer for `format` encodes it, turned as `turn` says in its tags.
 QByteArray bytesOf(const QImage& image, const char* format,
                    QImageIOHandler::Transformations turn = QImageIOHandler::TransformationNone);
+// Writes a PDF of one page a picture, each page the picture's size at `dpi`, as a
+// print-and-play game's pages are; fails the test on error.
+QString writePdf(const QString& path, const std::vector<QImage>& pages, double dpi);
 // Writes raw bytes to a file.
 QString writeBytes(const QString& path, const QByteArray& bytes);
 QByteArray readBytes(const QString& path);

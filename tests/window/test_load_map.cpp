@@ -39,10 +39,10 @@ TEST_F(LoadMap, OpensTheDialogWithEveryPictureTypeAndAllPicturesSelected) {
     ASSERT_EQ(platform.dialogs.requests().size(), 1U);
     const FileDialogRequest& r = platform.dialogs.requests()[0];
     EXPECT_EQ(r.kind, FileDialogRequest::Kind::Open);
-    EXPECT_EQ(r.nameFilters,
-              (QStringList{"All pictures", "Bitmaps (*.bmp)", "JPEG (*.jpg)", "PNG (*.png)",
-                           "TIFF (*.tif)", "GIF (*.gif)", "WebP (*.webp)", "All Files (*.*)"}));
-    EXPECT_EQ(r.patterns.first().split(' ').size(), 8);  // bmp jpg jpeg png tif tiff gif webp
+    EXPECT_EQ(r.nameFilters, (QStringList{"All pictures", "Bitmaps (*.bmp)", "JPEG (*.jpg)",
+                                          "PNG (*.png)", "TIFF (*.tif)", "GIF (*.gif)",
+                                          "WebP (*.webp)", "PDF (*.pdf)", "All Files (*.*)"}));
+    EXPECT_EQ(r.patterns.first().split(' ').size(), 9);  // bmp jpg jpeg png tif tiff gif webp pdf
     EXPECT_EQ(r.selectedFilter, 0);
     EXPECT_TRUE(r.fileMustExist);
     EXPECT_TRUE(r.folderMustExist);
@@ -99,6 +99,102 @@ TEST_F(LoadMap, TheNextDialogIsPrefilledWithTheLastChosenName) {
     platform.dialogs.answer(std::nullopt);
     action("mnuLoad")->trigger();
     EXPECT_EQ(platform.dialogs.requests().back().initialPath, dir.path("map.bmp"));
+}
+
+// A PDF has no pixels of its own: which page is the map, and at what resolution it is
+// drawn, are asked in one box, and the page drawn at that is the map.
+TEST_F(LoadMap, APdfPageIsAskedForInOneBoxAndDrawnAtTheResolutionTyped) {
+    const auto filled = [](QSize size, QColor colour) {
+        QImage page(size, QImage::Format_RGB32);
+        page.fill(colour);
+        return page;
+    };
+    writePdf(dir.path("game.pdf"), {filled({144, 72}, Qt::red), filled({144, 72}, Qt::blue)}, 72);
+    writePdf(dir.path("one.pdf"), {filled({72, 144}, Qt::green)}, 72);
+    writePdf(dir.path("wide.pdf"), {filled({1980, 72}, Qt::red)}, 72);  // 27.5 inches
+    writeBytes(dir.path("junk.pdf"), "%PDF-1.4 and nothing else\n");
+    load(writeImage(dir.path("map.bmp"), makeMap(40, 30), "BMP"));
+    const QStringList pageAndResolution{"Page", "Resolution (dots per inch)"};
+    const struct {
+        const char* guards;
+        const char* file;
+        std::optional<std::vector<double>> answer;  // nothing: cancelled, or never asked
+        QStringList fields;
+        QSize size;  // empty: the map before stays
+        QRgb colour;
+        std::optional<Message> told;
+    } rows[] = {
+        {"cancelled at the question", "game.pdf", std::nullopt, pageAndResolution, {}, 0, {}},
+        {"page 2 at 144 dpi",
+         "game.pdf",
+         std::vector{2.0, 144.0},
+         pageAndResolution,
+         {288, 144},
+         qRgb(0, 0, 255),
+         {}},
+        {"a one-page PDF asks its resolution only",
+         "one.pdf",
+         std::vector{50.0},
+         {"Resolution (dots per inch)"},
+         {50, 100},
+         qRgb(0, 255, 0),
+         {}},
+        {"no PDF, though named one",
+         "junk.pdf",
+         std::nullopt,
+         {},
+         {},
+         0,
+         Message{"\"junk.pdf\" cannot be opened as a map: it is not a PDF Tessara can read.",
+                 "Can't load PDF file"}},
+        {"larger than the largest picture",
+         "wide.pdf",
+         std::vector{1200.0},
+         {"Resolution (dots per inch)"},
+         {},
+         0,
+         Message{"Page 1 drawn at 1200 dots per inch would be larger than the largest picture "
+                 "Tessara makes (32767 pixels a side). Please choose a lower resolution.",
+                 "Picture too large"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.guards);
+        const Picture before = form.picMap().picture();
+        const auto asked = platform.questions.manyNumbersAsked().size();
+        const auto told = platform.messages.shown().size();
+        if (!row.fields.isEmpty()) {
+            platform.questions.answerNumbers(row.answer);
+        }
+        load(dir.path(row.file));
+        const auto& questions = platform.questions.manyNumbersAsked();
+        ASSERT_EQ(questions.size(), asked + (row.fields.isEmpty() ? 0 : 1));
+        if (!row.fields.isEmpty()) {
+            QStringList labels;
+            for (const NumberQuestion& field : questions.back().fields) {
+                labels << field.prompt;
+            }
+            EXPECT_EQ(labels, row.fields);
+            EXPECT_EQ(questions.back().fields.back().value, 300);
+            EXPECT_EQ(questions.back().fields.back().minimum, 50);
+            EXPECT_EQ(questions.back().fields.back().maximum, 1200);
+            EXPECT_EQ(questions.back().fields.front().maximum, row.fields.size() == 2 ? 2 : 1200);
+        }
+        const std::vector<Message>& shown = platform.messages.shown();
+        EXPECT_EQ(std::vector(shown.begin() + static_cast<std::ptrdiff_t>(told), shown.end()),
+                  row.told ? std::vector{*row.told} : std::vector<Message>{});
+        if (row.size.isEmpty()) {
+            EXPECT_TRUE(form.picMap().picture().sharesPixelsWith(before));
+            continue;
+        }
+        const QImage& map = form.picMap().picture().image();
+        EXPECT_EQ(map.size(), row.size);
+        const QRgb middle = map.pixel(map.width() / 2, map.height() / 2);
+        EXPECT_LE(std::abs(qRed(middle) - qRed(row.colour)) +
+                      std::abs(qGreen(middle) - qGreen(row.colour)) +
+                      std::abs(qBlue(middle) - qBlue(row.colour)),
+                  6);
+        EXPECT_EQ(image()->Width(), static_cast<float>(15 * row.size.width())) << "normal size";
+    }
 }
 
 struct BadFile {

@@ -285,39 +285,59 @@ TEST_F(FormTest, JoinScannedSectionsPutsTheJoinedBoardInOneStepOrNamesTheSection
     const JoinedBoard joined = joinSections(
         2, [&](int k) { return LoadPicture(both[k]).image(); }, std::nullopt);
     ASSERT_EQ(joined.problem, JoiningProblem::None);
+    writePdf(dir.path("pages.pdf"), {map.copy(380, 0, 520, 600), map.copy(0, 0, 560, 600)}, 72);
+    writeBytes(dir.path("junk.pdf"), "%PDF-1.4 and nothing else\n");
     EditHistory* history = form.findChild<EditHistory*>();
     const struct {
         const char* guards;
         std::optional<QStringList> chosen;
         std::optional<Message> told;
+        bool joins = false;
+        std::optional<std::optional<double>> resolution = {};  // asked: the answer
     } rows[] = {
         {"cancelled", std::nullopt, std::nullopt},
         {"one section", QStringList{dir.path("left.png")}, sectionCountMessage(1, 16)},
         {"a section without a grid", QStringList{dir.path("left.png"), dir.path("blank.png")},
          sectionWithoutGridMessage("\"blank.png\"")},
-        {"joined", both, std::nullopt},
+        {"joined", both, std::nullopt, true},
+        {"a PDF that cannot be read", QStringList{dir.path("junk.pdf"), dir.path("left.png")},
+         Message{"\"junk.pdf\" cannot be opened as a map: it is not a PDF Tessara can read.",
+                 "Can't load PDF file"}},
+        {"cancelled at the pages' resolution", QStringList{dir.path("pages.pdf")}, std::nullopt,
+         false, std::optional<double>()},
+        {"a PDF's pages, drawn at the resolution asked once", QStringList{dir.path("pages.pdf")},
+         std::nullopt, true, std::optional<double>(72)},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.guards);
         const auto told = static_cast<std::ptrdiff_t>(platform.messages.shown().size());
+        const auto asked = platform.questions.numbersAsked().size();
+        const int steps = history->count();
         platform.dialogs.answerFiles(row.chosen);
+        if (row.resolution) {
+            platform.questions.answerNumber(*row.resolution);
+        }
         action("mnuJoinSections")->trigger();
+        EXPECT_EQ(platform.questions.numbersAsked().size(), asked + (row.resolution ? 1 : 0));
         const std::vector<Message>& shown = platform.messages.shown();
         EXPECT_EQ(std::vector(shown.begin() + told, shown.end()),
                   row.told ? std::vector{*row.told} : std::vector<Message>{});
-        if (row.chosen != both) {
+        if (!row.joins) {
             EXPECT_TRUE(form.picMap().picture().isNull());
-            EXPECT_EQ(history->count(), 0);
+            EXPECT_EQ(history->count(), steps);
             continue;
         }
-        EXPECT_EQ(form.picMap().picture().image(), joined.board);
-        EXPECT_EQ(form.fitting().options().hexPixels, joined.options.hexPixels);
+        if (!row.resolution) {
+            EXPECT_EQ(form.picMap().picture().image(), joined.board);
+            EXPECT_EQ(form.fitting().options().hexPixels, joined.options.hexPixels);
+        }
         const QString status = form.findChild<StatusBox*>()->message();
-        EXPECT_TRUE(status.startsWith("Joined 2 sections into a board of "));
-        EXPECT_TRUE(status.contains(seamStatus(joined.worstSeam))) << qPrintable(status);
-        EXPECT_EQ(history->count(), 1);
+        EXPECT_TRUE(status.startsWith("Joined 2 sections into a board of ")) << qPrintable(status);
+        EXPECT_TRUE(action("mnuUndo")->isEnabled());
         action("mnuUndo")->trigger();
         EXPECT_TRUE(form.picMap().picture().isNull()) << "Undo gives back the window without a map";
     }
+    EXPECT_EQ(platform.questions.numbersAsked().back().maximum, 1200);
+    EXPECT_EQ(platform.questions.numbersAsked().back().value, 300);
     EXPECT_TRUE(platform.dialogs.requests().back().nameFilters.contains("PNG (*.png)"));
 }
