@@ -15,6 +15,7 @@
 #include "grid/lattice_vectors.h"
 #include "grid/line_cutter.h"
 #include "grid/map_darkness.h"
+#include "photo/board_mapping.h"
 
 namespace tessara {
 namespace {
@@ -160,16 +161,17 @@ void flattenBand(const cv::Mat& photo, const PhotoGrid& grid, const FlatBoard& b
     const auto off = static_cast<float>(-16);
     const double reachX = photo.cols + 16.0;
     const double reachY = photo.rows + 16.0;
+    photoPointsOf(grid, board, QPointF(0, top), band.cols, band.rows, fromX.ptr<float>(),
+                  fromY.ptr<float>());
     cv::parallel_for_(cv::Range(0, band.rows), [&](const cv::Range& lines) {
         for (int y = lines.start; y < lines.end; ++y) {
             auto* xs = fromX.ptr<float>(y);
             auto* ys = fromY.ptr<float>(y);
             for (int x = 0; x < band.cols; ++x) {
-                const std::optional<QPointF> p = grid.toPhoto(board.toLattice(QPointF(x, top + y)));
-                const bool on =
-                    p && p->x() > -16 && p->y() > -16 && p->x() < reachX && p->y() < reachY;
-                xs[x] = on ? static_cast<float>(p->x()) : off;
-                ys[x] = on ? static_cast<float>(p->y()) : off;
+                // NaN, where the model sees nothing, fails every comparison.
+                const bool on = xs[x] > -16 && ys[x] > -16 && xs[x] < reachX && ys[x] < reachY;
+                xs[x] = on ? xs[x] : off;
+                ys[x] = on ? ys[x] : off;
             }
         }
     });

@@ -15,6 +15,8 @@
 
 #include "grid/grid_geometry.h"
 #include "grid/lattice_vectors.h"
+#include "photo/board_mapping.h"
+#include "photo/hex_placing.h"
 #include "photo/photo_finder.h"
 
 namespace tessara {
@@ -25,35 +27,7 @@ namespace {
 // roads tell the hexes apart, and the lines, the same in every hex, are left out.
 constexpr double kPlacingHex = 12;
 constexpr double kHexMiddle = 0.3;  // of a hex, from its centre
-// The middle is read in quarters, along the board's rows and across them, so that what lies
-// inside a hex (a label, a wood's dots) counts besides its mean colour.
-constexpr size_t kHexValues = 4 * 3;
-// Two sections are placed by their overlap when it holds this many hexes (and this share of
-// the smaller's), their colours alike there, and clearly more so than at any other whole
-// number of hexes.
-constexpr int kLeastHexes = 12;
-constexpr double kLeastOverlap = 0.03;
-constexpr double kLeastLikeness = 0.5;
-constexpr double kLeastLead = 1.5;  // times the rival's weight
 constexpr int kJoinBandRows = 64;
-
-// The mean colour of the middle of each hex of a small board, by the hex's steps from the
-// board's first hex; a hex the photo does not show whole is not known.
-struct HexColours {
-    QPoint first;  // the steps of the hex at index 0
-    int columns = 0;
-    int rows = 0;
-    std::vector<std::array<float, kHexValues>> mean;  // red, green, blue of each quarter
-    std::vector<char> known;
-    int count = 0;
-
-    int index(QPoint steps) const {
-        const QPoint at = steps - first;
-        return at.x() < 0 || at.y() < 0 || at.x() >= columns || at.y() >= rows
-                   ? -1
-                   : at.y() * columns + at.x();
-    }
-};
 
 // One section as the placing knows it: its grid, its printed hexes and its boards.
 struct Section {
@@ -93,8 +67,9 @@ std::pair<QPoint, QPointF> nearestHex(const FlatBoard& board, QPointF q) {
     for (const double m : {std::floor(c.x()), std::ceil(c.x())}) {
         for (const double n : {std::floor(c.y()), std::ceil(c.y())}) {
             const QPointF at = board.centre + m * s.along + n * s.next;
-            if (const double d = length(at - q); d < nearest) {
-                nearest = d;
+            const QPointF d = at - q;
+            if (const double dd = QPointF::dotProduct(d, d); dd < nearest) {
+                nearest = dd;
                 best = {QPoint(static_cast<int>(m), static_cast<int>(n)), at};
             }
         }
@@ -163,7 +138,7 @@ HexColours hexColours(const FlatBoard& small, const PhotoGrid& grid, const QImag
                 const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
                 for (int x = static_cast<int>(std::ceil(box.left())); x <= box.right(); ++x) {
                     const QPointF d = QPointF(x, y) - *at;
-                    if (length(d) > reach) {
+                    if (QPointF::dotProduct(d, d) > reach * reach) {
                         continue;
                     }
                     const size_t quarter = (QPointF::dotProduct(d, along) < 0 ? 0 : 1) +
@@ -217,92 +192,6 @@ bool readSection(const QImage& picture, Section& section, Progress& progress) {
     return true;
 }
 
-// How alike two sections' hex colours are with `b`'s first hex on `a`'s hex `steps`: their
-// correlation over the hexes both know, the three colours pooled, and how many those are.
-struct Likeness {
-    double r = -1;
-    int hexes = 0;
-};
-
-Likeness likenessAt(const HexColours& a, const HexColours& b, QPoint steps) {
-    std::array<double, kHexValues> sa{}, sb{}, saa{}, sbb{}, sab{};
-    int n = 0;
-    for (int row = 0; row < b.rows; ++row) {
-        for (int column = 0; column < b.columns; ++column) {
-            const QPoint own = b.first + QPoint(column, row);
-            const int kb = b.index(own);
-            const int ka = a.index(own + steps);
-            if (ka < 0 || !a.known[static_cast<size_t>(ka)] || !b.known[static_cast<size_t>(kb)]) {
-                continue;
-            }
-            ++n;
-            for (size_t c = 0; c < kHexValues; ++c) {
-                const double x = a.mean[static_cast<size_t>(ka)][c];
-                const double y = b.mean[static_cast<size_t>(kb)][c];
-                sa[c] += x;
-                sb[c] += y;
-                saa[c] += x * x;
-                sbb[c] += y * y;
-                sab[c] += x * y;
-            }
-        }
-    }
-    double cov = 0, va = 0, vb = 0;
-    for (size_t c = 0; c < kHexValues && n > 0; ++c) {
-        cov += sab[c] - sa[c] * sb[c] / n;
-        va += saa[c] - sa[c] * sa[c] / n;
-        vb += sbb[c] - sb[c] * sb[c] / n;
-    }
-    return {va > 0 && vb > 0 ? cov / std::sqrt(va * vb) : -1, n};
-}
-
-// Where `b`'s small board lies on `a`'s: the whole number of steps from `a`'s first hex to
-// `b`'s at which their hexes are most surely alike; nothing when no number of steps makes a
-// clear overlap.
-struct Placing {
-    QPoint steps;  // along and next
-    double likeness = -1;
-    double weight = 0;  // how far it stands above chance: Fisher's z over the hexes compared
-};
-
-std::optional<Placing> placeOn(const Section& a, const Section& b) {
-    const HexColours& ca = a.colours;
-    const HexColours& cb = b.colours;
-    const int least = std::max(
-        kLeastHexes, static_cast<int>(std::ceil(kLeastOverlap * std::min(ca.count, cb.count))));
-    std::vector<Placing> all;
-    for (int n = ca.first.y() - (cb.first.y() + cb.rows);
-         n <= ca.first.y() + ca.rows - cb.first.y(); ++n) {
-        for (int m = ca.first.x() - (cb.first.x() + cb.columns);
-             m <= ca.first.x() + ca.columns - cb.first.x(); ++m) {
-            const Likeness like = likenessAt(ca, cb, QPoint(m, n));
-            if (like.hexes >= least) {
-                const double r = std::clamp(like.r, -0.999, 0.999);
-                all.push_back({QPoint(m, n), like.r, std::atanh(r) * std::sqrt(like.hexes - 3.0)});
-            }
-        }
-    }
-    const auto lighter = [](const Placing& x, const Placing& y) { return x.weight < y.weight; };
-    const auto best = std::max_element(all.begin(), all.end(), lighter);
-    if (best == all.end() || best->likeness < kLeastLikeness) {
-        return std::nullopt;
-    }
-    // Its rival: the surest placing more than two hexes from it. Nearer ones share much of
-    // its overlap, and terrain that changes slowly from hex to hex makes them alike too.
-    double rival = 0;
-    for (const Placing& other : all) {
-        const QPoint d = other.steps - best->steps;
-        const int hexesAway = (std::abs(d.x()) + std::abs(d.y()) + std::abs(d.x() + d.y())) / 2;
-        if (hexesAway > 2) {
-            rival = std::max(rival, other.weight);
-        }
-    }
-    if (best->weight < kLeastLead * rival) {
-        return std::nullopt;
-    }
-    return *best;
-}
-
 // The sections placed on the first, each by the best placing onto one already placed;
 // the first that none can be placed by, or -1.
 int placeAll(std::vector<Section>& sections, double p, Progress& progress) {
@@ -312,7 +201,7 @@ int placeAll(std::vector<Section>& sections, double p, Progress& progress) {
     size_t done = 0;
     for (size_t a = 0; a < count; ++a) {
         for (size_t b = a + 1; b < count; ++b) {
-            pairs[a][b] = placeOn(sections[a], sections[b]);
+            pairs[a][b] = placeOn(sections[a].colours, sections[b].colours);
             if (pairs[a][b]) {
                 pairs[b][a] =
                     Placing{-pairs[a][b]->steps, pairs[a][b]->likeness, pairs[a][b]->weight};
@@ -550,24 +439,24 @@ void resampleSection(const std::vector<Section>& sections, const HexOwners& owne
     const int width = right - left;
     for (int y0 = top; y0 < bottom; y0 += kJoinBandRows) {
         const int rows = std::min(kJoinBandRows, bottom - y0);
-        cv::Mat fromX(rows, width, CV_32FC1, cv::Scalar(-16));
-        cv::Mat fromY(rows, width, CV_32FC1, cv::Scalar(-16));
+        cv::Mat fromX(rows, width, CV_32FC1);
+        cv::Mat fromY(rows, width, CV_32FC1);
         cv::Mat owned(rows, width, CV_8UC1, cv::Scalar(0));
+        photoPointsOf(s.grid, s.full, QPointF(left, y0) + corner - s.at, width, rows,
+                      fromX.ptr<float>(), fromY.ptr<float>());
         cv::parallel_for_(cv::Range(0, rows), [&](const cv::Range& lines) {
             for (int r = lines.start; r < lines.end; ++r) {
+                auto* xs = fromX.ptr<float>(r);
+                auto* ys = fromY.ptr<float>(r);
                 for (int x = 0; x < width; ++x) {
-                    const QPointF q(left + x, y0 + r);
-                    if (owners.at(nearestHex(board, q).first) != k) {
-                        continue;
-                    }
-                    owned.at<uchar>(r, x) = 1;
-                    const QPointF own = q + corner - s.at;
-                    const std::optional<QPointF> at = s.grid.toPhoto(s.full.toLattice(own));
-                    if (at && at->x() > -16 && at->y() > -16 && at->x() < photo.cols + 16 &&
-                        at->y() < photo.rows + 16) {
-                        fromX.at<float>(r, x) = static_cast<float>(at->x());
-                        fromY.at<float>(r, x) = static_cast<float>(at->y());
-                    }
+                    const bool mine =
+                        owners.at(nearestHex(board, QPointF(left + x, y0 + r)).first) == k;
+                    owned.at<uchar>(r, x) = mine ? 1 : 0;
+                    // NaN, where the model sees nothing, fails every comparison.
+                    const bool on = mine && xs[x] > -16 && ys[x] > -16 && xs[x] < photo.cols + 16 &&
+                                    ys[x] < photo.rows + 16;
+                    xs[x] = on ? xs[x] : -16.0F;
+                    ys[x] = on ? ys[x] : -16.0F;
                 }
             }
         });

@@ -2,8 +2,6 @@
 // joined on the printed grid into one board.
 #include <gtest/gtest.h>
 
-#include <QPainter>
-#include <QTransform>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -31,32 +29,6 @@ ScanRecipe printedMap(std::uint64_t seed = 3) {
     return map;
 }
 
-// The part `part` of the map as a scanner lying `turn` degrees crooked and scaling it by
-// `scale` sees it, white round the paper.
-struct Cut {
-    QRect part;
-    double turn;
-    double scale;
-};
-
-QImage scanned(const QImage& map, const Cut& cut) {
-    const QSize size(static_cast<int>(cut.part.width() * cut.scale),
-                     static_cast<int>(cut.part.height() * cut.scale));
-    const QPointF from = QRectF(cut.part).center();
-    QTransform onSection;
-    onSection.translate(size.width() / 2.0, size.height() / 2.0);
-    onSection.rotate(cut.turn);
-    onSection.scale(cut.scale, cut.scale);
-    onSection.translate(-from.x(), -from.y());
-    QImage section(size, QImage::Format_RGB32);
-    section.fill(Qt::white);
-    QPainter paint(&section);
-    paint.setRenderHint(QPainter::SmoothPixmapTransform);
-    paint.setTransform(onSection);
-    paint.drawImage(0, 0, map);
-    return section;
-}
-
 }  // namespace
 
 // The board's printed lines lie on its grid, seams included, as on a flat scan (0.2 px on
@@ -68,7 +40,7 @@ TEST(SectionJoining, SectionsInAnyOrderMakeOneBoardOnThePrintedGrid) {
     const PrintedFit whole = printedFit(map, printed);
     const struct {
         const char* guards;
-        std::vector<Cut> cuts;
+        std::vector<SectionCut> cuts;
     } rows[] = {
         {"two halves overlapping by 30 %, turned 2 degrees either way",
          {{{0, 0, 800, 1000}, 2, 1}, {{560, 0, 840, 1000}, -2, 1}}},
@@ -84,8 +56,8 @@ TEST(SectionJoining, SectionsInAnyOrderMakeOneBoardOnThePrintedGrid) {
     };
     for (const auto& row : rows) {
         std::vector<QImage> sections;
-        for (const Cut& cut : row.cuts) {
-            sections.push_back(scanned(map, cut));
+        for (const SectionCut& cut : row.cuts) {
+            sections.push_back(scanSection(map, cut));
         }
         const JoinedBoard joined = joinSections(
             static_cast<int>(sections.size()),
@@ -110,9 +82,9 @@ TEST(SectionJoining, ASectionThatCannotBePlacedIsNamed) {
     const QImage other = drawScan(printedMap(9));
     QImage blank(600, 500, QImage::Format_RGB32);
     blank.fill(Qt::white);
-    const std::vector<QImage> sections{scanned(map, {{0, 0, 800, 1000}, 1, 1}),
-                                       scanned(map, {{560, 0, 840, 1000}, -1, 1}),
-                                       scanned(other, {{300, 0, 800, 1000}, 0, 1}), blank};
+    const std::vector<QImage> sections{scanSection(map, {{0, 0, 800, 1000}, 1, 1}),
+                                       scanSection(map, {{560, 0, 840, 1000}, -1, 1}),
+                                       scanSection(other, {{300, 0, 800, 1000}, 0, 1}), blank};
     const struct {
         std::vector<int> taken;
         JoiningProblem problem;

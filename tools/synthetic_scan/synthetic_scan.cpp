@@ -223,4 +223,22 @@ QImage throughJpeg(const QImage& picture, int quality) {
     return QImage::fromData(bytes, "jpeg").convertToFormat(QImage::Format_RGB32);
 }
 
+QImage scanSection(const QImage& map, const SectionCut& cut) {
+    const QSize size(static_cast<int>(cut.part.width() * cut.scale),
+                     static_cast<int>(cut.part.height() * cut.scale));
+    const QPointF from = QRectF(cut.part).center();
+    QTransform onSection;
+    onSection.translate(size.width() / 2.0, size.height() / 2.0);
+    onSection.rotate(cut.turn);
+    onSection.scale(cut.scale, cut.scale);
+    onSection.translate(-from.x(), -from.y());
+    QImage section(size, QImage::Format_RGB32);
+    section.fill(Qt::white);
+    QPainter paint(&section);
+    paint.setRenderHint(QPainter::SmoothPixmapTransform);
+    paint.setTransform(onSection);
+    paint.drawImage(0, 0, map);
+    return section;
+}
+
 }  // namespace tessara::synthetic

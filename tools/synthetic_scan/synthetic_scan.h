@@ -10,6 +10,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QRectF>
 #include <QSize>
 #include <cstdint>
@@ -53,5 +54,14 @@ QImage drawSideBySide(const ScanRecipe& left, const ScanRecipe& right);
 // The picture as a JPEG of this quality decodes, artefacts and all; a null picture past
 // QImageReader's allocation limit.
 QImage throughJpeg(const QImage& picture, int quality);
+
+// A section of a map as a flatbed sees it: the part `part` of the map, the scanner lying
+// `turn` degrees crooked and scaling it by `scale`, white round the paper.
+struct SectionCut {
+    QRect part;
+    double turn = 0;
+    double scale = 1;
+};
+QImage scanSection(const QImage& map, const SectionCut& cut);
 
 }  // namespace tessara::synthetic
