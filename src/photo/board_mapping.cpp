@@ -9,6 +9,7 @@ namespace tessara {
 namespace {
 
 constexpr float kUnseen = std::numeric_limits<float>::quiet_NaN();
+constexpr double kFarthestGuess = 0.01;  // pixels
 
 struct Node {
     double x = 0;
@@ -54,7 +55,15 @@ void photoPointsOf(const PhotoGrid& grid, const FlatBoard& board, QPointF origin
             const int xEnd = i + 2 < across ? x1 - 1 : x1;
             const Node &a = node(i, j), &b = node(i + 1, j), &c = node(i, j + 1),
                        &d = node(i + 1, j + 1);
-            const bool whole = a.seen && b.seen && c.seen && d.seen;
+            bool whole = a.seen && b.seen && c.seen && d.seen;
+            if (whole) {
+                // A cell the guess misses in its middle (across a tilt's horizon, or where a
+                // strong lens folds) is worked out pixel by pixel.
+                const Node m =
+                    nodeAt(grid, board, origin + QPointF((x0 + x1) / 2.0, (y0 + y1) / 2.0));
+                const double gx = (a.x + b.x + c.x + d.x) / 4, gy = (a.y + b.y + c.y + d.y) / 4;
+                whole = m.seen && std::hypot(m.x - gx, m.y - gy) < kFarthestGuess;
+            }
             for (int y = y0; y <= yEnd; ++y) {
                 const double v = y1 > y0 ? static_cast<double>(y - y0) / (y1 - y0) : 0;
                 float* rowX = xs + static_cast<size_t>(y) * width;

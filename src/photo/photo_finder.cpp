@@ -7,6 +7,9 @@
 #include <cmath>
 #include <vector>
 
+#include "grid/find_grid.h"
+#include "grid/hex_lattice.h"
+#include "grid/lattice_fit.h"
 #include "grid/map_darkness.h"
 #include "photo/photo_fit.h"
 #include "photo/photo_lines.h"
@@ -154,6 +157,45 @@ std::optional<FoundPhotoGrid> findPhotoGrid(const QImage& picture, Progress& pro
     return FoundPhotoGrid{
         lines->grid, cells,         reading.tiles,     static_cast<int>(centres.size()),
         lines->cuts, lines->median, lines->ninetyFifth};
+}
+
+std::optional<FoundPhotoGrid> findFlatGrid(const QImage& picture, Progress& progress) {
+    progress.step(QStringLiteral("Looking for the printed grid on the scan"));
+    const std::optional<GridOptions> options = findPrintedGrid(picture, progress);
+    if (!options || !options->hexPixels) {
+        return std::nullopt;
+    }
+    const QSizeF size(picture.size());
+    const LatticeOnPicture l = latticeOf(*options, *options->hexPixels, size);
+    const HexLattice lattice{l.centre, l.along, l.across + l.along / 2};
+    PhotoGrid flat;
+    flat.lattice.m = {lattice.a.x(),
+                      lattice.b.x(),
+                      lattice.origin.x(),
+                      lattice.a.y(),
+                      lattice.b.y(),
+                      lattice.origin.y(),
+                      0,
+                      0,
+                      1};
+    flat.lens = PhotoLens::of(size, 0);
+    // Every hex the picture may show, and one more round them.
+    double left = INFINITY, right = -INFINITY, top = INFINITY, bottom = -INFINITY;
+    for (const QPointF corner : {QPointF(0, 0), QPointF(size.width(), 0), QPointF(0, size.height()),
+                                 QPointF(size.width(), size.height())}) {
+        const QPointF c = lattice.coordinatesOf(corner);
+        left = std::min(left, c.x());
+        right = std::max(right, c.x());
+        top = std::min(top, c.y());
+        bottom = std::max(bottom, c.y());
+    }
+    const QRectF cells = QRectF(QPointF(left, top), QPointF(right, bottom)).adjusted(-1, -1, 1, 1);
+    const std::optional<LineFit> lines =
+        fitPhotoLines(MapDarkness(picture), flat, cells, progress, 1, 1);
+    if (!lines || lines->ninetyFifth > kFlatLineReach) {
+        return std::nullopt;
+    }
+    return FoundPhotoGrid{lines->grid, cells, 0, 0, lines->cuts, lines->median, lines->ninetyFifth};
 }
 
 }  // namespace tessara

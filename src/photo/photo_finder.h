@@ -39,4 +39,11 @@ struct FoundPhotoGrid {
 // Reports its progress and throws WorkCancelled when the user stops it.
 std::optional<FoundPhotoGrid> findPhotoGrid(const QImage& photo, Progress& progress = noProgress());
 
+// The grid of a flat scan, as a flatbed makes it, in the model above: the flat finder's
+// grid (find_grid.h) fitted to the printed lines, in a small part of findPhotoGrid's time;
+// nothing when it finds none, or when the lines do not follow it (a photo, a curled sheet),
+// for findPhotoGrid to read. Reports its progress and throws WorkCancelled when stopped.
+std::optional<FoundPhotoGrid> findFlatGrid(const QImage& picture,
+                                           Progress& progress = noProgress());
+
 }  // namespace tessara

@@ -165,7 +165,12 @@ HexColours hexColours(const FlatBoard& small, const PhotoGrid& grid, const QImag
 
 // The section's grid found and its hexes' colours read; false when it holds no grid.
 bool readSection(const QImage& picture, Section& section, Progress& progress) {
-    const std::optional<FoundPhotoGrid> found = findPhotoGrid(picture, progress);
+    // Most sections are a flatbed's scans, whose grid the flat finder reads in a fraction
+    // of the time; a photo or a curled sheet is read as a photo.
+    std::optional<FoundPhotoGrid> found = findFlatGrid(picture, progress);
+    if (!found) {
+        found = findPhotoGrid(picture, progress);
+    }
     if (!found) {
         return false;
     }
