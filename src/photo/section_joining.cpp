@@ -18,6 +18,7 @@
 #include "photo/board_mapping.h"
 #include "photo/hex_placing.h"
 #include "photo/photo_finder.h"
+#include "photo/seam_measures.h"
 
 namespace tessara {
 namespace {
@@ -294,6 +295,20 @@ class HexOwners {
         const QPoint k = steps - first_;
         return owner_[static_cast<size_t>(k.y() * columns_ + k.x())];
     }
+    // The owner of the hex nearest to a board point. The nearest is one of the four round
+    // the point's lattice coordinates, and mostly they have one owner: only between two
+    // owners are the distances needed.
+    int atPoint(const FlatBoard& board, QPointF q) const {
+        const Steps s = stepsOf(board.orientation, board.hexPixels);
+        const QPointF c = coordinatesOn(s.along, s.next, q - board.centre);
+        const int m = static_cast<int>(std::floor(c.x()));
+        const int n = static_cast<int>(std::floor(c.y()));
+        const int owner = at({m, n});
+        if (at({m + 1, n}) == owner && at({m, n + 1}) == owner && at({m + 1, n + 1}) == owner) {
+            return owner;
+        }
+        return at(nearestHex(board, q).first);
+    }
 
   private:
     static int ownerOf(const std::vector<Section>& sections, QPoint steps, QPointF onFirst) {
@@ -397,27 +412,40 @@ void makePatches(const Section& s, size_t k, const cv::Mat& photo, const FlatBoa
     }
 }
 
-// How far apart two sections show the same place, pixels of the board: for each pair, the
-// median over its patches (one patch's reading wavers by a tenth of a pixel with the
-// resampling and the grain); the largest over the pairs.
-double worstSeamOf(const std::vector<SeamPatch>& patches) {
-    std::map<std::pair<size_t, size_t>, std::vector<double>> apart;
+// A reading of each patch both sections made, for each pair the median over its patches
+// (one patch's reading wavers with the resampling and the grain), and the largest of those.
+template <class Reading>
+double worstPairOf(const std::vector<SeamPatch>& patches, Reading&& read) {
+    std::map<std::pair<size_t, size_t>, std::vector<double>> readings;
     for (const SeamPatch& patch : patches) {
-        if (patch.fromA.empty() || patch.fromB.empty()) {
-            continue;
+        if (!patch.fromA.empty() && !patch.fromB.empty()) {
+            readings[{patch.a, patch.b}].push_back(read(patch));
         }
+    }
+    double worst = 0;
+    for (auto& [pair, values] : readings) {
+        std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+        worst = std::max(worst, values[values.size() / 2]);
+    }
+    return worst;
+}
+
+// How far apart two sections show the same place, pixels of the board.
+double worstSeamOf(const std::vector<SeamPatch>& patches) {
+    return worstPairOf(patches, [](const SeamPatch& patch) {
         cv::Mat window;
         cv::createHanningWindow(window, patch.fromA.size(), CV_32F);
         const cv::Point2d shift = cv::phaseCorrelate(patch.fromA, patch.fromB, window);
-        apart[{patch.a, patch.b}].push_back(std::hypot(shift.x, shift.y));
-    }
-    double worst = 0;
-    for (auto& [pair, distances] : apart) {
-        std::nth_element(distances.begin(), distances.begin() + distances.size() / 2,
-                         distances.end());
-        worst = std::max(worst, distances[distances.size() / 2]);
-    }
-    return worst;
+        return std::hypot(shift.x, shift.y);
+    });
+}
+
+// How much two sections' patches of one place differ, against their own noise.
+double worstDifferenceOf(const std::vector<SeamPatch>& patches) {
+    const auto grey = [](const cv::Mat& m) { return GreyPatch{m.cols, m.rows, m.ptr<float>()}; };
+    return worstPairOf(patches, [&](const SeamPatch& patch) {
+        return differenceAgainstNoise(grey(patch.fromA), grey(patch.fromB));
+    });
 }
 
 // The pixels of the board section k owns resampled from its picture, a band of rows at a
@@ -454,8 +482,7 @@ void resampleSection(const std::vector<Section>& sections, const HexOwners& owne
                 auto* xs = fromX.ptr<float>(r);
                 auto* ys = fromY.ptr<float>(r);
                 for (int x = 0; x < width; ++x) {
-                    const bool mine =
-                        owners.at(nearestHex(board, QPointF(left + x, y0 + r)).first) == k;
+                    const bool mine = owners.atPoint(board, QPointF(left + x, y0 + r)) == k;
                     owned.at<uchar>(r, x) = mine ? 1 : 0;
                     // NaN, where the model sees nothing, fails every comparison.
                     const bool on = mine && xs[x] > -16 && ys[x] > -16 && xs[x] < photo.cols + 16 &&
@@ -551,6 +578,7 @@ JoinedBoard joinSections(int count, const SectionSource& source, std::optional<d
         advanceOrStop(progress, 1);
     }
     joined.worstSeam = worstSeamOf(patches);
+    joined.worstDifference = worstDifferenceOf(patches);
     return joined;
 }
 

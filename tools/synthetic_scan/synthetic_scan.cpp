@@ -238,6 +238,8 @@ QImage scanSection(const QImage& map, const SectionCut& cut) {
     paint.setRenderHint(QPainter::SmoothPixmapTransform);
     paint.setTransform(onSection);
     paint.drawImage(0, 0, map);
+    paint.end();
+    addGrain(section, cut.grain, mix64(cut.seed));
     return section;
 }
 

@@ -56,11 +56,14 @@ QImage drawSideBySide(const ScanRecipe& left, const ScanRecipe& right);
 QImage throughJpeg(const QImage& picture, int quality);
 
 // A section of a map as a flatbed sees it: the part `part` of the map, the scanner lying
-// `turn` degrees crooked and scaling it by `scale`, white round the paper.
+// `turn` degrees crooked and scaling it by `scale`, white round the paper, with grain of
+// its own (standard deviation in grey levels; each scan's from its seed).
 struct SectionCut {
     QRect part;
     double turn = 0;
     double scale = 1;
+    double grain = 0;
+    std::uint64_t seed = 1;
 };
 QImage scanSection(const QImage& map, const SectionCut& cut);
 
