@@ -5,7 +5,9 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <map>
+#include <numeric>
 
+#include "support/qt_print.h"
 #include "terrain/hex_looks.h"
 #include "terrain/map_hexes.h"
 #include "terrain/terrain_classes.h"

@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "support/qt_print.h"
 #include "support/test_files.h"
 #include "terrain/terrain_legend.h"
 
