@@ -1,6 +1,7 @@
 #include "terrain/hex_data_files.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QIODevice>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -23,6 +24,16 @@ bool shoved(const GridLayout& layout, const NumberingFrame& frame, int line) {
 
 QString twoDecimals(double value) {
     return QString::number(value, 'f', 2);
+}
+
+WriteResult writeWhole(const QString& path, const QByteArray& bytes) {
+    const WriteResult written = writeFileAtomically(
+        path, [&bytes](QIODevice& out) { return out.write(bytes) == bytes.size(); });
+    if (!written) {
+        return WriteResult::failed(QStringLiteral("Cannot write the hex data %1: %2")
+                                       .arg(QDir::toNativeSeparators(path), written.error));
+    }
+    return written;
 }
 
 }  // namespace
@@ -105,13 +116,33 @@ WriteResult writeHexData(const QString& path, const GridLayout& layout,
         return WriteResult::failed(
             QStringLiteral("Hex data is written as .csv or .json, not as %1.").arg(shown));
     }
-    const WriteResult written = writeFileAtomically(
-        path, [&bytes](QIODevice& out) { return out.write(bytes) == bytes.size(); });
-    if (!written) {
-        return WriteResult::failed(
-            QStringLiteral("Cannot write the hex data %1: %2").arg(shown, written.error));
+    return writeWhole(path, bytes);
+}
+
+QString sidesPath(const QString& output) {
+    const QString suffix = QFileInfo(output).suffix();
+    return (suffix.isEmpty() ? output : output.chopped(suffix.size() + 1)) +
+           QStringLiteral(".sides.csv");
+}
+
+QByteArray hexSidesCsv(const std::vector<MapHex>& hexes, const std::vector<FeatureSide>& sides,
+                       const std::vector<LineFeature>& features) {
+    QString text = QStringLiteral("hex,side,neighbour,feature\n");
+    for (const FeatureSide& side : sides) {
+        const MapHex& hex = hexes[static_cast<size_t>(side.side.hex)];
+        const MapHex& neighbour = hexes[static_cast<size_t>(side.side.neighbour)];
+        text += QStringLiteral("%1,%2,%3,%4\n")
+                    .arg(csvField(hex.number), sideDirection(hex, neighbour),
+                         csvField(neighbour.number),
+                         csvField(features[static_cast<size_t>(side.feature)].name));
     }
-    return written;
+    return text.toUtf8();
+}
+
+WriteResult writeHexSides(const QString& path, const std::vector<MapHex>& hexes,
+                          const std::vector<FeatureSide>& sides,
+                          const std::vector<LineFeature>& features) {
+    return writeWhole(path, hexSidesCsv(hexes, sides, features));
 }
 
 }  // namespace tessara

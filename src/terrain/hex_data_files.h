@@ -1,5 +1,6 @@
 // The files that carry the terrain of every hex to games and other programs: a table
-// (CSV) of one line a hex, and HexJSON, the hex maps' own JSON format.
+// (CSV) of one line a hex, HexJSON, the hex maps' own JSON format, and a table of the sides
+// that line features follow.
 #pragma once
 
 #include <QByteArray>
@@ -8,6 +9,7 @@
 
 #include "core/write_result.h"
 #include "grid/grid_layout.h"
+#include "terrain/hex_sides.h"
 #include "terrain/map_hexes.h"
 #include "terrain/terrain_classes.h"
 
@@ -41,5 +43,16 @@ QByteArray hexDataJson(const GridLayout& layout, const std::vector<MapHex>& hexe
 // whole or not at all (writeFileAtomically).
 WriteResult writeHexData(const QString& path, const GridLayout& layout,
                          const std::vector<MapHex>& hexes, const TerrainMap& terrain);
+
+// Where the sides go beside OUTPUT: its name without the extension, and .sides.csv.
+QString sidesPath(const QString& output);
+
+// The header `hex,side,neighbour,feature` and a line a side a feature follows: the hex, the
+// way its neighbour lies (sideDirection), the neighbour and the feature's name.
+QByteArray hexSidesCsv(const std::vector<MapHex>& hexes, const std::vector<FeatureSide>& sides,
+                       const std::vector<LineFeature>& features);
+WriteResult writeHexSides(const QString& path, const std::vector<MapHex>& hexes,
+                          const std::vector<FeatureSide>& sides,
+                          const std::vector<LineFeature>& features);
 
 }  // namespace tessara

@@ -30,16 +30,6 @@ double dot(QPointF a, QPointF b) {
     return a.x() * b.x() + a.y() * b.y();
 }
 
-// The button's grid is placed cell by cell; its hexes are those of the fitted grid that it
-// is within half a pixel of, whose corners hexCorners gives.
-GridLayout placedGrid(const GridLayout& layout) {
-    GridLayout grid = layout;
-    if (!layout.fitted()) {
-        grid.options.hexPixels = layout.hexSize;
-    }
-    return grid;
-}
-
 HexFrame frameOf(const GridLayout& grid, const HexNumbering& numbering, const MapHex& hex) {
     HexFrame frame;
     frame.centre = hex.centre;
@@ -102,12 +92,6 @@ QRgb pixelAt(const QImage& picture, int x, int y) {
     return picture.pixel(x, y);
 }
 
-float median(std::vector<float>& values) {
-    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-    std::nth_element(values.begin(), middle, values.end());
-    return *middle;
-}
-
 // The pixels of one part: their colours, and the sum of the changes of lightness.
 struct PartPixels {
     std::array<std::vector<float>, 3> lab;
@@ -122,7 +106,8 @@ struct PartPixels {
     size_t count() const { return lab[0].size(); }
     Look look() {
         const auto n = static_cast<double>(count());
-        return {median(lab[0]), median(lab[1]), median(lab[2]), static_cast<float>(change / n)};
+        return {medianOf(lab[0]), medianOf(lab[1]), medianOf(lab[2]),
+                static_cast<float>(change / n)};
     }
 };
 
@@ -130,8 +115,7 @@ struct PartPixels {
 // has them, for the change to the next pixel.
 class LabBox {
   public:
-    LabBox(const QImage& picture, QRect box) : box_(box & picture.rect()) {
-        wide_ = box_.adjusted(0, 0, 1, 1) & picture.rect();
+    LabBox(const QImage& picture, QRect box) : wide_(box.adjusted(0, 0, 1, 1) & picture.rect()) {
         colours_.resize(static_cast<size_t>(wide_.width()) * static_cast<size_t>(wide_.height()));
         for (int y = wide_.top(); y <= wide_.bottom(); ++y) {
             for (int x = wide_.left(); x <= wide_.right(); ++x) {
@@ -158,7 +142,6 @@ class LabBox {
         return static_cast<size_t>(y - wide_.top()) * static_cast<size_t>(wide_.width()) +
                static_cast<size_t>(x - wide_.left());
     }
-    QRect box_;
     QRect wide_;
     std::vector<LabColour> colours_;
 };
@@ -194,13 +177,13 @@ Look wholeLook(std::array<PartPixels, kParts>& pixels, const std::vector<Look>& 
         for (const PartPixels& part : pixels) {
             values.insert(values.end(), part.lab[channel].begin(), part.lab[channel].end());
         }
-        whole[channel] = values.empty() ? parts.front()[channel] : median(values);
+        whole[channel] = values.empty() ? parts.front()[channel] : medianOf(values);
     }
     values.clear();
     for (const Look& part : parts) {
         values.push_back(part[3]);
     }
-    whole[3] = median(values);
+    whole[3] = medianOf(values);
     return whole;
 }
 
@@ -258,7 +241,7 @@ HexLook lookOf(const QImage& picture, const HexFrame& frame,
 
 std::vector<HexLook> readHexLooks(const QImage& picture, const GridLayout& layout,
                                   const HexNumbering& numbering, const std::vector<MapHex>& hexes) {
-    const GridLayout grid = placedGrid(layout);
+    const GridLayout grid = cornersGrid(layout);
     std::vector<HexLook> looks;
     looks.reserve(hexes.size());
     std::array<PartPixels, kParts> parts;
@@ -266,6 +249,12 @@ std::vector<HexLook> readHexLooks(const QImage& picture, const GridLayout& layou
         looks.push_back(lookOf(picture, frameOf(grid, numbering, hex), parts));
     }
     return looks;
+}
+
+float medianOf(std::vector<float>& values) {
+    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
 }
 
 float lookDistance(const Look& a, const Look& b) {

@@ -34,6 +34,9 @@ struct HexLook {
 std::vector<HexLook> readHexLooks(const QImage& picture, const GridLayout& layout,
                                   const HexNumbering& numbering, const std::vector<MapHex>& hexes);
 
+// The median of the values, which it reorders.
+float medianOf(std::vector<float>& values);
+
 // The distance between two looks, squared.
 float lookDistance(const Look& a, const Look& b);
 

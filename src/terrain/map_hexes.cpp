@@ -31,6 +31,14 @@ std::vector<MapHex> mapHexes(const GridLayout& layout, const HexNumbering& numbe
     return hexes;
 }
 
+GridLayout cornersGrid(const GridLayout& layout) {
+    GridLayout grid = layout;
+    if (!layout.fitted()) {
+        grid.options.hexPixels = layout.hexSize;
+    }
+    return grid;
+}
+
 bool areNeighbours(const GridLayout& layout, GridHex a, GridHex b) {
     // Along a line, neighbours are one cell apart; on the next line, half a hex either way.
     if (a.line == b.line) {

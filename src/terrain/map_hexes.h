@@ -22,6 +22,10 @@ struct MapHex {
 
 std::vector<MapHex> mapHexes(const GridLayout& layout, const HexNumbering& numbering);
 
+// The layout as a fitted grid, whose hexCorners give the corners of every hex: the button's
+// grid is placed cell by cell, within half a pixel of this one.
+GridLayout cornersGrid(const GridLayout& layout);
+
 // Whether two hexes of the layout share a side.
 bool areNeighbours(const GridLayout& layout, GridHex a, GridHex b);
 

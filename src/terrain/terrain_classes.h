@@ -46,6 +46,8 @@ struct TerrainMap {
     std::vector<HexTerrain> hexes;  // in the order of the looks
 };
 
+// The samples' and the corrections' hexes are indexes into `looks`, and a correction's class
+// one of the classes the choices make (a legend's, or as many as were asked for).
 TerrainMap classifyTerrain(const std::vector<HexLook>& looks, const TerrainChoices& choices);
 
 // How many classes the looks show, from kFewestClasses to kMostClasses.

@@ -179,3 +179,28 @@ TEST(HexDataFiles, AFailedWriteSaysWhyAndLeavesNoFile) {
         EXPECT_FALSE(QFile::exists(row.path)) << row.guards;
     }
 }
+
+TEST(HexDataFiles, TheSidesGoBesideTheHexesALineASide) {
+    const test::ScratchDir dir;
+    struct Row {
+        const char* output;
+        const char* sides;
+    };
+    const Row rows[] = {
+        {"out/map.csv", "out/map.sides.csv"},
+        {"map.json", "map.sides.csv"},
+        {"v1.2/map", "v1.2/map.sides.csv"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(sidesPath(row.output), row.sides);
+    }
+    const GridLayout layout = smallGrid(GridOrientation::Rows, ShiftedLines::First);
+    const std::vector<MapHex> hexes = mapHexes(layout, HexNumbering{});
+    const std::vector<LineFeature> features = {{"River", 0, 5}, {"Road, old", 0, 1}};
+    // 0101 and 0102 (index 5), 0101 and 0201; 0202 (6) and 0203 (11).
+    const std::vector<FeatureSide> sides = {{{0, 1}, 1}, {{0, 5}, 0}, {{6, 11}, 0}};
+    const QString path = dir.path("map.sides.csv");
+    ASSERT_TRUE(writeHexSides(path, hexes, sides, features));
+    EXPECT_EQ(linesOf(path), QStringList({"hex,side,neighbour,feature", "0101,E,0201,\"Road, old\"",
+                                          "0101,SE,0102,River", "0202,SW,0203,River"}));
+}
