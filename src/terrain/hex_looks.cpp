@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/parallel_work.h"
 #include "terrain/lab_colour.h"
 
 namespace tessara {
@@ -242,12 +243,20 @@ HexLook lookOf(const QImage& picture, const HexFrame& frame,
 std::vector<HexLook> readHexLooks(const QImage& picture, const GridLayout& layout,
                                   const HexNumbering& numbering, const std::vector<MapHex>& hexes) {
     const GridLayout grid = cornersGrid(layout);
-    std::vector<HexLook> looks;
-    looks.reserve(hexes.size());
-    std::array<PartPixels, kParts> parts;
-    for (const MapHex& hex : hexes) {
-        looks.push_back(lookOf(picture, frameOf(grid, numbering, hex), parts));
-    }
+    std::vector<HexLook> looks(hexes.size());
+    // Hexes are read apart from each other, a few hundred at a time on each processor.
+    constexpr size_t kChunk = 256;
+    const auto chunks = static_cast<int>((hexes.size() + kChunk - 1) / kChunk);
+    runInParallel(
+        chunks,
+        [&](int chunk) {
+            std::array<PartPixels, kParts> parts;
+            const size_t first = static_cast<size_t>(chunk) * kChunk;
+            for (size_t i = first; i < std::min(hexes.size(), first + kChunk); ++i) {
+                looks[i] = lookOf(picture, frameOf(grid, numbering, hexes[i]), parts);
+            }
+        },
+        [](int) { return true; });
     return looks;
 }
 

@@ -6,6 +6,7 @@
 
 #include "support/qt_print.h"
 #include "terrain/hex_looks.h"
+#include "terrain/lab_colour.h"
 #include "terrain/terrain_classes.h"
 #include "terrain/terrain_maps.h"
 
@@ -154,4 +155,27 @@ TEST(TerrainClasses, AnAskedNumberOfClassesAndHandCorrectionsAreKept) {
     EXPECT_EQ(after.hexes[other].share, 1.0);
     EXPECT_EQ(after.hexes[other + 1].terrainClass, before.hexes[other + 1].terrainClass);
     EXPECT_GE(before.hexes[other].share, 0.9) << "a hex of one terrain is covered by it";
+}
+
+TEST(TerrainClasses, ColoursAreReadAsCieLab) {
+    struct Row {
+        const char* guards;
+        QRgb colour;
+        LabColour lab;
+    };
+    const Row rows[] = {
+        {"white", qRgb(255, 255, 255), {100, 0, 0}},
+        {"black", qRgb(0, 0, 0), {0, 0, 0}},
+        {"middle grey", qRgb(128, 128, 128), {53.585F, 0, 0}},
+        {"the darkest grey, on the curve's straight part", qRgb(1, 1, 1), {0.274F, 0, 0}},
+        {"red", qRgb(255, 0, 0), {53.241F, 80.092F, 67.203F}},
+        {"green", qRgb(0, 255, 0), {87.735F, -86.183F, 83.179F}},
+        {"blue", qRgb(0, 0, 255), {32.297F, 79.188F, -107.860F}},
+    };
+    for (const Row& row : rows) {
+        const LabColour lab = toLab(row.colour);
+        EXPECT_NEAR(lab.l, row.lab.l, 0.01) << row.guards;
+        EXPECT_NEAR(lab.a, row.lab.a, 0.05) << row.guards;
+        EXPECT_NEAR(lab.b, row.lab.b, 0.05) << row.guards;
+    }
 }
