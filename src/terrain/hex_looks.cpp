@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <numeric>
 
 #include "core/parallel_work.h"
 #include "terrain/lab_colour.h"
@@ -188,6 +189,42 @@ Look wholeLook(std::array<PartPixels, kParts>& pixels, const std::vector<Look>& 
     return whole;
 }
 
+bool inside(const std::array<QPointF, 6>& corners, QPointF point) {
+    bool left = false, right = false;
+    for (size_t k = 0; k < corners.size(); ++k) {
+        const QPointF a = corners[k];
+        const QPointF edge = corners[(k + 1) % corners.size()] - a;
+        const double cross = edge.x() * (point.y() - a.y()) - edge.y() * (point.x() - a.x());
+        left = left || cross < 0;
+        right = right || cross > 0;
+    }
+    return !(left && right);
+}
+
+// How much of the whole hex each part stands for: the points of the hex that fall in it,
+// the ring outside the inner hexagon going to the parts along its edge. Counted on a
+// lattice of points, the same for every hex of a grid however it is turned.
+std::array<float, kParts> partWeights(const HexFrame& frame) {
+    constexpr int kLattice = 24;
+    std::array<QPointF, 6> whole;
+    double reach = 0;
+    for (size_t k = 0; k < whole.size(); ++k) {
+        whole[k] = (frame.inner[k] - frame.centre) / kInnerShare;
+        reach = std::max({reach, std::abs(whole[k].x()), std::abs(whole[k].y())});
+    }
+    std::array<float, kParts> weights{};
+    for (int i = 0; i < kLattice; ++i) {
+        for (int j = 0; j < kLattice; ++j) {
+            const QPointF spoke(reach * (2 * (i + 0.5) / kLattice - 1),
+                                reach * (2 * (j + 0.5) / kLattice - 1));
+            if (inside(whole, spoke)) {
+                weights[static_cast<size_t>(partOf(frame, spoke))] += 1;
+            }
+        }
+    }
+    return weights;
+}
+
 HexLook lookOf(const QImage& picture, const HexFrame& frame,
                std::array<PartPixels, kParts>& parts) {
     for (PartPixels& part : parts) {
@@ -222,10 +259,17 @@ HexLook lookOf(const QImage& picture, const HexFrame& frame,
         largest = std::max(largest, part.count());
     }
     HexLook look;
-    for (PartPixels& part : parts) {
-        if (part.count() > 0 && static_cast<double>(part.count()) >= kSmallestPart * largest) {
-            look.parts.push_back(part.look());
+    const std::array<float, kParts> weights = partWeights(frame);
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (parts[i].count() > 0 &&
+            static_cast<double>(parts[i].count()) >= kSmallestPart * largest) {
+            look.parts.push_back(parts[i].look());
+            look.weights.push_back(weights[i]);
         }
+    }
+    const float total = std::accumulate(look.weights.begin(), look.weights.end(), 0.0F);
+    for (float& weight : look.weights) {
+        weight = total > 0 ? weight / total : 1.0F / static_cast<float>(look.weights.size());
     }
     if (look.parts.empty()) {
         // A hex too small for its inner hexagon to hold a pixel: its centre pixel it is.
@@ -233,6 +277,7 @@ HexLook lookOf(const QImage& picture, const HexFrame& frame,
         const LabColour c = toLab(pixelAt(picture, std::clamp(at.x(), 0, picture.width() - 1),
                                           std::clamp(at.y(), 0, picture.height() - 1)));
         look.parts.push_back({c.l, c.a, c.b, 0});
+        look.weights.push_back(1);
     }
     look.whole = wholeLook(parts, look.parts);
     return look;

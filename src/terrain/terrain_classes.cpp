@@ -12,6 +12,10 @@ constexpr size_t kSilhouetteLooks = 1200;  // hexes sampled to judge a grouping
 // The share of the hexes a class must cover to be found without a sample: fewer are more
 // often the hexes a road or a name runs across than a terrain; a legend names such a class.
 constexpr double kSmallestClass = 0.025;
+// How much better a grouping with more classes must stand apart to be preferred: splitting
+// the odd hexes off a class (those a name runs across, or that hold two terrains) raises
+// the silhouette by a hundredth or so, a class of its own by a tenth.
+constexpr double kClearlyApart = 0.03;
 
 std::vector<Look> wholeLooks(const std::vector<HexLook>& looks) {
     std::vector<Look> wholes;
@@ -65,24 +69,24 @@ std::vector<TerrainClass> foundClasses(const std::vector<Look>& wholes, int coun
     return classes;
 }
 
-std::vector<int> partCounts(const std::vector<Look>& centres, const HexLook& look) {
-    std::vector<int> counts(centres.size(), 0);
-    for (const Look& part : look.parts) {
-        ++counts[static_cast<size_t>(nearestCentre(centres, part))];
+// The share of the hex each class covers: the weights of the parts that look most like it.
+std::vector<double> classShares(const std::vector<Look>& centres, const HexLook& look) {
+    std::vector<double> shares(centres.size(), 0);
+    for (size_t p = 0; p < look.parts.size(); ++p) {
+        shares[static_cast<size_t>(nearestCentre(centres, look.parts[p]))] += look.weights[p];
     }
-    return counts;
+    return shares;
 }
 
 HexTerrain terrainOf(const std::vector<Look>& centres, const HexLook& look) {
-    const std::vector<int> counts = partCounts(centres, look);
+    const std::vector<double> shares = classShares(centres, look);
     int best = nearestCentre(centres, look.whole);  // wins a tie
-    for (size_t c = 0; c < counts.size(); ++c) {
-        if (counts[c] > counts[static_cast<size_t>(best)]) {
+    for (size_t c = 0; c < shares.size(); ++c) {
+        if (shares[c] > shares[static_cast<size_t>(best)] + 1e-6) {
             best = static_cast<int>(c);
         }
     }
-    return {best, static_cast<double>(counts[static_cast<size_t>(best)]) /
-                      static_cast<double>(look.parts.size())};
+    return {best, shares[static_cast<size_t>(best)]};
 }
 
 int smallestGroup(const LookGroups& groups) {
@@ -95,13 +99,13 @@ int smallestGroup(const LookGroups& groups) {
 
 }  // namespace
 
-// How many classes a map shows: the grouping, from kFewestClasses to kMostClasses classes,
-// whose groups stand apart best by the silhouette (the mean of how much nearer each hex is
-// to the hexes of its own group than to those of the next group), the fewer classes on a
-// tie. Unlike the spread left within the groups, which only ever falls as groups are
-// added, the silhouette falls again once a true class is split, and it needs no threshold
-// tuned to a map's colours. A grouping with a class smaller than kSmallestClass is passed
-// over: the smallest group is where a grouping with a class too many puts the odd hexes.
+// How many classes a map shows, from kFewestClasses to kMostClasses: the grouping whose
+// groups stand apart best by the silhouette (the mean of how much nearer each hex is to the
+// hexes of its own group than to those of the next one). Unlike the spread left within the
+// groups, which only falls as groups are added, the silhouette falls again once a true
+// class is split, and it is the same however far apart a map's colours lie. More classes
+// must stand apart clearly better (kClearlyApart), and a grouping with a class smaller than
+// kSmallestClass is passed over: that is where a class too many puts the odd hexes.
 int classesShown(const std::vector<Look>& looks) {
     int best = kFewestClasses;
     double bestScore = -INFINITY;
@@ -111,7 +115,7 @@ int classesShown(const std::vector<Look>& looks) {
             continue;
         }
         const double score = silhouette(looks, groups, kSilhouetteLooks);
-        if (score > bestScore + 1e-9) {
+        if (score > bestScore + kClearlyApart) {
             best = k;
             bestScore = score;
         }
@@ -139,11 +143,8 @@ TerrainMap classifyTerrain(const std::vector<HexLook>& looks, const TerrainChoic
     // A sample is of its class, and so is a hex the user corrected, whatever they look like.
     for (size_t c = 0; c < choices.samples.size(); ++c) {
         for (const int hex : choices.samples[c].hexes) {
-            const std::vector<int> counts = partCounts(centres, looks[static_cast<size_t>(hex)]);
-            map.hexes[static_cast<size_t>(hex)] = {
-                static_cast<int>(c),
-                static_cast<double>(counts[c]) /
-                    static_cast<double>(looks[static_cast<size_t>(hex)].parts.size())};
+            const auto h = static_cast<size_t>(hex);
+            map.hexes[h] = {static_cast<int>(c), classShares(centres, looks[h])[c]};
         }
     }
     for (const HandCorrection& correction : choices.corrections) {
