@@ -60,13 +60,14 @@ unsigned mixed(unsigned a, unsigned b) {
     return h ^ (h >> 13);
 }
 
-GridLayout testLayout(const TerrainMapCase& c) {
+GridLayout testLayout(const TerrainMapCase& c, double rotation) {
     GridOptions options;
     options.orientation = c.orientation;
     options.shifted = c.shifted;
     options.hexPixels = kMapHex;
     options.offsetX = 3;
     options.offsetY = 2;
+    options.rotation = rotation;
     return layoutGrid(kMapWidth, kMapHeight, 1, 1, options);
 }
 
@@ -147,9 +148,9 @@ void drawOverprint(QImage& image, const TerrainTestMap& map, const std::vector<i
 
 }  // namespace
 
-TerrainTestMap drawTerrainMap(const TerrainMapCase& c) {
+TerrainTestMap drawTerrainMap(const TerrainMapCase& c, double rotation) {
     TerrainTestMap map;
-    map.layout = testLayout(c);
+    map.layout = testLayout(c, rotation);
     map.numbering.enabled = true;
     map.hexes = mapHexes(map.layout, map.numbering);
     std::map<std::pair<int, int>, size_t> index;

@@ -34,6 +34,7 @@ struct TerrainTestMap {
     QImage picture;
 };
 
-TerrainTestMap drawTerrainMap(const TerrainMapCase& c);
+// `rotation`: degrees the grid is turned.
+TerrainTestMap drawTerrainMap(const TerrainMapCase& c, double rotation = 0);
 
 }  // namespace tessara::test

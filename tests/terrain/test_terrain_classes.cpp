@@ -57,6 +57,7 @@ TEST(TerrainClasses, EveryHexGetsTheClassThatCoversMostOfIt) {
     struct Row {
         const char* guards;
         TerrainMapCase map;
+        double rotation;    // degrees the grid is turned
         bool legend;        // one sample hex a class, or the classes found on the map
         double least;       // the truth's share from which a hex is counted
         double rightShare;  // of those, at least
@@ -65,18 +66,20 @@ TEST(TerrainClasses, EveryHexGetsTheClassThatCoversMostOfIt) {
     using enum ShiftedLines;
     // clang-format off
     const Row rows[] = {
-        {"four classes, a sample each", {4, false, Rows, First, 1, {}}, true, 0, 0.99},
-        {"seven classes in columns, a sample each", {7, false, Columns, Second, 2, {}}, true, 0, 0.99},
-        {"four classes found", {4, false, Rows, Second, 3, {}}, false, 0, 0.97},
-        {"five classes found in columns", {5, false, Columns, First, 4, {}}, false, 0, 0.97},
-        {"seven classes found", {7, false, Rows, First, 5, {}}, false, 0, 0.97},
-        {"natural terrain of five classes, a sample each", {5, true, Rows, First, 6, {}}, true, 0.6, 0.97},
-        {"natural terrain of four classes found", {4, true, Columns, First, 7, {}}, false, 0.6, 0.97},
+        {"four classes, a sample each", {4, false, Rows, First, 1, {}}, 0, true, 0, 0.99},
+        {"seven classes in columns, a sample each", {7, false, Columns, Second, 2, {}}, 0, true, 0, 0.99},
+        {"four classes found", {4, false, Rows, Second, 3, {}}, 0, false, 0, 0.97},
+        {"five classes found in columns", {5, false, Columns, First, 4, {}}, 0, false, 0, 0.97},
+        {"seven classes found", {7, false, Rows, First, 5, {}}, 0, false, 0, 0.97},
+        {"six classes on a turned grid found", {6, false, Rows, First, 8, {}}, 8, false, 0, 0.97},
+        {"four classes in turned columns, a sample each", {4, false, Columns, First, 9, {}}, -5, true, 0, 0.99},
+        {"natural terrain of five classes, a sample each", {5, true, Rows, First, 6, {}}, 0, true, 0.6, 0.97},
+        {"natural terrain of four classes found", {4, true, Columns, First, 7, {}}, 0, false, 0.6, 0.97},
     };
     // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.guards);
-        const TerrainTestMap map = drawTerrainMap(row.map);
+        const TerrainTestMap map = drawTerrainMap(row.map, row.rotation);
         const std::vector<HexLook> looks =
             readHexLooks(map.picture, map.layout, map.numbering, map.hexes);
         TerrainChoices choices;
