@@ -25,7 +25,7 @@ inline constexpr double kInnerShare = 0.8;  // of the hex across, about its cent
 inline constexpr int kPartsAcross = 4;      // the inner hexagon's parts: a 4 x 4 grid over it
 
 struct HexLook {
-    Look whole;                  // the median of its parts' looks
+    Look whole;                  // its pixels' median colour, its parts' median texture
     std::vector<Look> parts;     // each the median colour and mean texture of its pixels
     std::vector<float> weights;  // the share of the whole hex each part stands for; sum 1
 };

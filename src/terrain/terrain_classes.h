@@ -1,5 +1,5 @@
 // The terrain of every hex: its looks grouped into classes, each hex given the class that
-// covers most of its parts and the share it covers. The classes come from named sample
+// covers most of it (by its parts) and the share it covers. The classes come from named sample
 // hexes (a legend), or are found on the map: as many as asked for, or as many as it shows.
 #pragma once
 
@@ -38,7 +38,7 @@ struct TerrainClass {
 
 struct HexTerrain {
     int terrainClass = 0;
-    double share = 0;  // of the hex's parts, 0 to 1; 1 where corrected by hand
+    double share = 0;  // of the hex the class covers, 0 to 1; 1 where corrected by hand
 };
 
 struct TerrainMap {
