@@ -1,0 +1,17 @@
+// Colours as people see them: CIE L*a*b* (D65), where equal steps look about equally
+// different, so that distances between terrain looks mean the same on every map.
+#pragma once
+
+#include <QRgb>
+
+namespace tessara {
+
+struct LabColour {
+    float l = 0;  // lightness, 0 (black) to 100 (white)
+    float a = 0;  // green (-) to red (+)
+    float b = 0;  // blue (-) to yellow (+)
+};
+
+LabColour toLab(QRgb colour);
+
+}  // namespace tessara

@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "support/qt_print.h"
+#include "terrain/hex_looks.h"
+#include "terrain/lab_colour.h"
+#include "terrain/terrain_classes.h"
+#include "terrain/terrain_maps.h"
+
+using namespace tessara;
+using namespace tessara::test;
+
+namespace {
+
+// One sample a class: the hex that shows it most fully, first on the map.
+std::vector<ClassSamples> oneSampleEach(const TerrainTestMap& map, int classes) {
+    std::vector<ClassSamples> samples;
+    for (int t = 0; t < classes; ++t) {
+        int best = -1;
+        for (size_t i = 0; i < map.hexes.size(); ++i) {
+            if (map.truth[i] == t && (best < 0 || map.truthShare[i] > map.truthShare[best])) {
+                best = static_cast<int>(i);
+            }
+        }
+        samples.push_back({QStringLiteral("Class %1").arg(t), {best}});
+    }
+    return samples;
+}
+
+// The share of the hexes (of those the truth covers by at least `least`) whose class is
+// right, each class found taken as the true class most of its hexes have.
+double rightShare(const TerrainTestMap& map, const TerrainMap& found, double least) {
+    std::map<int, std::vector<int>> votes;
+    for (size_t i = 0; i < map.hexes.size(); ++i) {
+        auto& vote = votes[found.hexes[i].terrainClass];
+        vote.resize(7);
+        ++vote[static_cast<size_t>(map.truth[i])];
+    }
+    int right = 0, counted = 0;
+    for (size_t i = 0; i < map.hexes.size(); ++i) {
+        if (map.truthShare[i] < least) {
+            continue;
+        }
+        const auto& vote = votes[found.hexes[i].terrainClass];
+        ++counted;
+        right += std::max_element(vote.begin(), vote.end()) - vote.begin() == map.truth[i];
+    }
+    return static_cast<double>(right) / counted;
+}
+
+}  // namespace
+
+TEST(TerrainClasses, EveryHexGetsTheClassThatCoversMostOfIt) {
+    struct Row {
+        const char* guards;
+        TerrainMapCase map;
+        double rotation;    // degrees the grid is turned
+        bool legend;        // one sample hex a class, or the classes found on the map
+        double least;       // the truth's share from which a hex is counted
+        double rightShare;  // of those, at least
+    };
+    using enum GridOrientation;
+    using enum ShiftedLines;
+    // clang-format off
+    const Row rows[] = {
+        {"four classes, a sample each", {4, false, Rows, First, 1, {}}, 0, true, 0, 0.99},
+        {"seven classes in columns, a sample each", {7, false, Columns, Second, 2, {}}, 0, true, 0, 0.99},
+        {"four classes found", {4, false, Rows, Second, 3, {}}, 0, false, 0, 0.97},
+        {"five classes found in columns", {5, false, Columns, First, 4, {}}, 0, false, 0, 0.97},
+        {"seven classes found", {7, false, Rows, First, 5, {}}, 0, false, 0, 0.97},
+        {"six classes on a turned grid found", {6, false, Rows, First, 8, {}}, 8, false, 0, 0.97},
+        {"four classes in turned columns, a sample each", {4, false, Columns, First, 9, {}}, -5, true, 0, 0.99},
+        {"natural terrain of five classes, a sample each", {5, true, Rows, First, 6, {}}, 0, true, 0.6, 0.97},
+        {"natural terrain of four classes found", {4, true, Columns, First, 7, {}}, 0, false, 0.6, 0.97},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.guards);
+        const TerrainTestMap map = drawTerrainMap(row.map, row.rotation);
+        const std::vector<HexLook> looks =
+            readHexLooks(map.picture, map.layout, map.numbering, map.hexes);
+        TerrainChoices choices;
+        if (row.legend) {
+            choices.samples = oneSampleEach(map, row.map.classes);
+        }
+        const TerrainMap found = classifyTerrain(looks, choices);
+        ASSERT_EQ(found.hexes.size(), map.hexes.size());
+        EXPECT_EQ(found.classes.size(), static_cast<size_t>(row.map.classes));
+        const double share = rightShare(map, found, row.least);
+        EXPECT_GE(share, row.rightShare);
+        ::testing::Test::RecordProperty(row.guards, QString::number(share, 'f', 4).toStdString());
+    }
+}
+
+// Looks in `groups` tight clusters of `each` looks, spread over the colours; the first
+// cluster holds `first` looks.
+std::vector<Look> clusters(int groups, int each, int first) {
+    std::vector<Look> looks;
+    for (int g = 0; g < groups; ++g) {
+        const float hue = 6.283F * static_cast<float>(g) / static_cast<float>(groups);
+        const Look centre{50.0F + 5.0F * static_cast<float>(g % 3), 40 * std::cos(hue),
+                          40 * std::sin(hue), static_cast<float>(g % 2) * 15};
+        for (int i = 0; i < (g == 0 ? first : each); ++i) {
+            Look look = centre;
+            look[0] += static_cast<float>(i % 5) - 2;
+            look[3] += static_cast<float>(i % 3) - 1;
+            looks.push_back(look);
+        }
+    }
+    return looks;
+}
+
+TEST(TerrainClasses, AsManyClassesAreFoundAsTheLooksShow) {
+    struct Row {
+        const char* guards;
+        int groups, each, first;
+        int shown;
+    };
+    const Row rows[] = {
+        {"two classes, the fewest", 2, 50, 50, 2},
+        {"five classes", 5, 50, 50, 5},
+        {"eight classes, the most", 8, 50, 50, 8},
+        {"nine clusters are read as the most classes", 9, 50, 50, 8},
+        {"a class of 2.5% of the looks is found", 4, 130, 10, 4},
+        {"one of less than 2.5% is passed over", 4, 130, 9, 3},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(classesShown(clusters(row.groups, row.each, row.first)), row.shown) << row.guards;
+    }
+}
+
+TEST(TerrainClasses, AnAskedNumberOfClassesAndHandCorrectionsAreKept) {
+    const TerrainTestMap map =
+        drawTerrainMap({4, false, GridOrientation::Rows, ShiftedLines::First, 1, {}});
+    const std::vector<HexLook> looks =
+        readHexLooks(map.picture, map.layout, map.numbering, map.hexes);
+    TerrainChoices three;
+    three.classes = 3;
+    const TerrainMap found = classifyTerrain(looks, three);
+    ASSERT_EQ(found.classes.size(), 3U);
+    EXPECT_EQ(found.classes[0].name, "Terrain 1");
+    EXPECT_EQ(found.classes[2].name, "Terrain 3");
+    EXPECT_EQ(found.hexes[0].terrainClass, 0) << "classes are numbered as the hexes show them";
+
+    // The hex after the first that has another class, corrected to the first hex's class.
+    TerrainChoices corrected;
+    const TerrainMap before = classifyTerrain(looks, corrected);
+    size_t other = 1;
+    while (before.hexes[other].terrainClass == before.hexes[0].terrainClass) {
+        ++other;
+    }
+    corrected.corrections.push_back({static_cast<int>(other), before.hexes[0].terrainClass});
+    const TerrainMap after = classifyTerrain(looks, corrected);
+    EXPECT_EQ(after.hexes[other].terrainClass, before.hexes[0].terrainClass);
+    EXPECT_EQ(after.hexes[other].share, 1.0);
+    EXPECT_EQ(after.hexes[other + 1].terrainClass, before.hexes[other + 1].terrainClass);
+    EXPECT_GE(before.hexes[other].share, 0.9) << "a hex of one terrain is covered by it";
+}
+
+TEST(TerrainClasses, ColoursAreReadAsCieLab) {
+    struct Row {
+        const char* guards;
+        QRgb colour;
+        LabColour lab;
+    };
+    const Row rows[] = {
+        {"white", qRgb(255, 255, 255), {100, 0, 0}},
+        {"black", qRgb(0, 0, 0), {0, 0, 0}},
+        {"middle grey", qRgb(128, 128, 128), {53.585F, 0, 0}},
+        {"the darkest grey, on the curve's straight part", qRgb(1, 1, 1), {0.274F, 0, 0}},
+        {"red", qRgb(255, 0, 0), {53.241F, 80.092F, 67.203F}},
+        {"green", qRgb(0, 255, 0), {87.735F, -86.183F, 83.179F}},
+        {"blue", qRgb(0, 0, 255), {32.297F, 79.188F, -107.860F}},
+    };
+    for (const Row& row : rows) {
+        const LabColour lab = toLab(row.colour);
+        EXPECT_NEAR(lab.l, row.lab.l, 0.01) << row.guards;
+        EXPECT_NEAR(lab.a, row.lab.a, 0.05) << row.guards;
+        EXPECT_NEAR(lab.b, row.lab.b, 0.05) << row.guards;
+    }
+}
