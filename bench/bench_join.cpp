@@ -8,7 +8,6 @@
 //   bench_join [RUNS]                  RUNS: processes per measurement, 3 by default
 //   bench_join --decode SECTION...     the floor's process; the benchmark runs it itself
 //   bench_join --draw FOLDER           draws the sections into FOLDER, once a run
-//   bench_join --seams SECTION...      joins them in its own process to read the seams
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
@@ -23,7 +22,6 @@
 #include "cli/command_line.h"
 #include "image/picture.h"
 #include "photo/printed_fit.h"
-#include "photo/section_joining.h"
 #include "process_run.h"
 #include "synthetic_scan.h"
 
@@ -87,18 +85,6 @@ int decodeProcess(const QStringList& sections) {
             return 1;
         }
     }
-    return 0;
-}
-
-// How the sections agree where they meet: "SEAM DIFFERENCE", as joinSections reads them.
-int seamsProcess(const QStringList& sections) {
-    const JoinedBoard joined = joinSections(
-        static_cast<int>(sections.size()), [&](int k) { return QImageReader(sections[k]).read(); },
-        std::nullopt);
-    if (joined.problem != JoiningProblem::None) {
-        fail("the seams' process joined nothing");
-    }
-    std::printf("%.4f %.4f\n", joined.worstSeam, joined.worstDifference);
     return 0;
 }
 
@@ -206,13 +192,6 @@ int benchmark(int runs) {
          median(joining.peakMiB) / (boardMiB + sectionMiB), kMemoryGoal);
     accuracyReport(flat.convertToFormat(QImage::Format_RGB32), printedOptions(printed),
                    printedHexes);
-    const QStringList seams =
-        runProcess(self, QStringList{"--seams"} + sections, dir.filePath("seams.out"))
-            .out.split(' ');
-    line("  the sections' grids apart where they meet, worst pair, px", seams.value(0).toDouble(),
-         "");
-    line("  their pictures' difference there / their noise (a doubled line: 5 and more)",
-         seams.value(1).toDouble(), "");
     return 0;
 }
 
@@ -220,14 +199,14 @@ int benchmark(int runs) {
 
 int main(int argc, char* argv[]) {
     const QString mode = argc > 2 ? QString::fromLocal8Bit(argv[1]) : QString();
-    if (mode == "--decode" || mode == "--seams") {
+    if (mode == "--decode") {
         const QCoreApplication app(argc, argv);
         raiseImageAllocationLimit();
         QStringList sections;
         for (int k = 2; k < argc; ++k) {
             sections << QString::fromLocal8Bit(argv[k]);
         }
-        return mode == "--decode" ? decodeProcess(sections) : seamsProcess(sections);
+        return decodeProcess(sections);
     }
     offscreenUnlessSet();
     const QGuiApplication app(argc, argv);  // the map's labels need fonts

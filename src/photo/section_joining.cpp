@@ -18,7 +18,6 @@
 #include "photo/board_mapping.h"
 #include "photo/hex_placing.h"
 #include "photo/photo_finder.h"
-#include "photo/seam_measures.h"
 
 namespace tessara {
 namespace {
@@ -440,14 +439,6 @@ double worstSeamOf(const std::vector<SeamPatch>& patches) {
     });
 }
 
-// How much two sections' patches of one place differ, against their own noise.
-double worstDifferenceOf(const std::vector<SeamPatch>& patches) {
-    const auto grey = [](const cv::Mat& m) { return GreyPatch{m.cols, m.rows, m.ptr<float>()}; };
-    return worstPairOf(patches, [&](const SeamPatch& patch) {
-        return differenceAgainstNoise(grey(patch.fromA), grey(patch.fromB));
-    });
-}
-
 // The pixels of the board section k owns resampled from its picture, a band of rows at a
 // time; the others left as they are.
 void resampleSection(const std::vector<Section>& sections, const HexOwners& owners, int k,
@@ -578,7 +569,6 @@ JoinedBoard joinSections(int count, const SectionSource& source, std::optional<d
         advanceOrStop(progress, 1);
     }
     joined.worstSeam = worstSeamOf(patches);
-    joined.worstDifference = worstDifferenceOf(patches);
     return joined;
 }
 

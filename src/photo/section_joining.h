@@ -46,10 +46,6 @@ struct JoinedBoard {
     // patches, for the pair that disagrees most. It is how far their grids disagree at a
     // seam, a part of a pixel when each was read well.
     double worstSeam = 0;
-    // How much those patches differ from one section to the other, against what the
-    // sections' own noise makes them differ: near 1 where they agree, far above it where
-    // a line or an edge is doubled; the median over a pair's patches, for the worst pair.
-    double worstDifference = 0;
     QSize wanted;  // for TooLong
 };
 

@@ -68,18 +68,14 @@ TEST(SectionJoining, SectionsInAnyOrderMakeOneBoardOnThePrintedGrid) {
         ASSERT_EQ(joined.problem, JoiningProblem::None) << row.guards << ": " << joined.section;
         const PrintedFit fit = printedFit(joined.board, joined.options);
         std::printf(
-            "  %-78s board %dx%d, lines %.3f px, 95th %.3f, %d hexes of %d, seams %.3f px, "
-            "difference %.2f of the noise\n",
+            "  %-78s board %dx%d, lines %.3f px, 95th %.3f, %d hexes of %d, seams %.3f px\n",
             row.guards, joined.board.width(), joined.board.height(), fit.mean, fit.ninetyFifth,
-            fit.hexes, whole.hexes, joined.worstSeam, joined.worstDifference);
+            fit.hexes, whole.hexes, joined.worstSeam);
         EXPECT_LT(fit.mean, 0.2) << row.guards;
         EXPECT_LT(fit.ninetyFifth, 0.5) << row.guards;
         EXPECT_NEAR(fit.hexes, whole.hexes, whole.hexes / 100.0) << row.guards;
         EXPECT_GT(joined.worstSeam, 0) << row.guards << ": measured where sections meet";
         EXPECT_LT(joined.worstSeam, 0.2) << row.guards;
-        // Where they meet, the sections differ as two sharp scans scaled and turned apart
-        // do; a line doubled at a seam would be 5 or more.
-        EXPECT_LT(joined.worstDifference, 5) << row.guards;
     }
 }
 
