@@ -38,23 +38,26 @@ int windowSide(int available) {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Each pixel of `out` is the smallest (`largest` false) or largest of `in` within `radius`
-// along its row, and then the same down its column: a square structuring element.
-void squareFilter(const Bytes& in, Bytes& across, Bytes& out, int width, int height, int radius,
-                  bool largest) {
-    const auto pick = [largest](std::uint8_t a, std::uint8_t b) {
-        return largest ? std::max(a, b) : std::min(a, b);
-    };
+// Each pixel of `out` is the one `pick` picks of `in` within `radius` along its row, and
+// then the same down its column: a square structuring element.
+template <class Pick>
+void squareFilterBy(const Bytes& in, Bytes& across, Bytes& out, int width, int height, int radius,
+                    Pick pick) {
     const auto w = static_cast<size_t>(width);
+    // Along each row, a whole row at a time for each distance, which the compiler runs on
+    // many pixels at once.
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* from = in.data() + static_cast<size_t>(y) * w;
         std::uint8_t* to = across.data() + static_cast<size_t>(y) * w;
-        for (int x = 0; x < width; ++x) {
-            std::uint8_t value = from[x];
-            for (int k = std::max(0, x - radius); k <= std::min(width - 1, x + radius); ++k) {
-                value = pick(value, from[k]);
+        std::copy_n(from, w, to);
+        for (int k = 1; k <= radius && k < width; ++k) {
+            const auto reach = static_cast<size_t>(k);
+            for (size_t x = 0; x + reach < w; ++x) {
+                to[x] = pick(to[x], from[x + reach]);
             }
-            to[x] = value;
+            for (size_t x = reach; x < w; ++x) {
+                to[x] = pick(to[x], from[x - reach]);
+            }
         }
     }
     for (int y = 0; y < height; ++y) {
@@ -66,6 +69,18 @@ void squareFilter(const Bytes& in, Bytes& across, Bytes& out, int width, int hei
                 to[x] = pick(to[x], from[x]);
             }
         }
+    }
+}
+
+// The smallest (`largest` false) or the largest.
+void squareFilter(const Bytes& in, Bytes& across, Bytes& out, int width, int height, int radius,
+                  bool largest) {
+    if (largest) {
+        squareFilterBy(in, across, out, width, height, radius,
+                       [](std::uint8_t a, std::uint8_t b) { return std::max(a, b); });
+    } else {
+        squareFilterBy(in, across, out, width, height, radius,
+                       [](std::uint8_t a, std::uint8_t b) { return std::min(a, b); });
     }
 }
 
