@@ -15,11 +15,14 @@
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <QThread>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 #include "bench_support.h"
 #include "cli/command_line.h"
+#include "grid/hex_lattice.h"
+#include "grid/lattice_fit.h"
 #include "image/picture.h"
 #include "photo/printed_fit.h"
 #include "process_run.h"
@@ -42,6 +45,9 @@ constexpr double kMemoryGoal = 4.0 / 3;  // peak resident memory over the board 
 constexpr double kMeanGoal = 0.2;        // pixels from the printed lines, on average
 constexpr double kNinetyFifthGoal = 0.5;
 constexpr double kHexCountGoal = 0.01;  // the share of the printed hexes the board may miss
+// Near the seams the board is as like the map as elsewhere: the sections' own noise, within
+// a tenth.
+constexpr double kSeamGoal = 1.1;
 constexpr double kMiB = 1024.0 * 1024.0;
 constexpr QSize kSection(6000, 4000);  // 24 megapixels, an A3 flatbed's scan at 300 dpi
 
@@ -128,6 +134,91 @@ void accuracyReport(const QImage& board, const GridOptions& told, int printedHex
          std::abs(on.hexes - printedHexes) / static_cast<double>(printedHexes), kHexCountGoal);
 }
 
+// ---- the seams against the map ----
+
+HexLattice latticeOn(const GridOptions& options, QSize picture) {
+    const LatticeOnPicture l = latticeOf(options, *options.hexPixels, QSizeF(picture));
+    return {l.centre, l.along, l.across + l.along / 2};
+}
+
+double greyAt(const QImage& picture, QPointF p) {
+    const int x = static_cast<int>(std::floor(p.x()));
+    const int y = static_cast<int>(std::floor(p.y()));
+    if (x < 0 || y < 0 || x + 1 >= picture.width() || y + 1 >= picture.height()) {
+        return -1;
+    }
+    const double u = p.x() - x, v = p.y() - y;
+    const auto g = [&](int i, int j) {
+        return qGray(reinterpret_cast<const QRgb*>(picture.constScanLine(j))[i]);
+    };
+    return (1 - v) * ((1 - u) * g(x, y) + u * g(x + 1, y)) +
+           v * ((1 - u) * g(x, y + 1) + u * g(x + 1, y + 1));
+}
+
+// How far the board's grey is from the map's at the same place, on average, in a band of
+// two hexes either side of where the sections meet (half way through their overlaps) and
+// elsewhere on the printed area: a line doubled at a seam, or sections that disagree there,
+// would make the band's larger than the rest's.
+void seamReport(const QImage& board, const GridOptions& told) {
+    const synthetic::ScanRecipe recipe = printedMap();
+    const QImage map = synthetic::drawScan(recipe);
+    const HexLattice onBoard = latticeOn(told, board.size());
+    const HexLattice onMap = latticeOn(recipe.grid, map.size());
+    const auto mapPoint = [&](QPointF p, QPoint shift) {
+        return onMap.at(onBoard.coordinatesOf(p) + QPointF(shift));
+    };
+    // The whole hexes between the two lattices' first hexes: the shift that matches best.
+    QPoint shift;
+    double best = INFINITY;
+    for (int j = -4; j <= 4; ++j) {
+        for (int i = -4; i <= 4; ++i) {
+            double sum = 0;
+            int n = 0;
+            for (int y = board.height() / 8; y < board.height() * 7 / 8; y += 97) {
+                for (int x = board.width() / 8; x < board.width() * 7 / 8; x += 97) {
+                    const double m = greyAt(map, mapPoint(QPointF(x, y), {i, j}));
+                    if (m >= 0) {
+                        sum += std::abs(greyAt(board, QPointF(x, y)) - m);
+                        ++n;
+                    }
+                }
+            }
+            if (n > 0 && sum / n < best) {
+                best = sum / n;
+                shift = {i, j};
+            }
+        }
+    }
+    const QRectF printed = synthetic::printedArea(recipe).adjusted(60, 60, -60, -60);
+    const double seamX = (kCuts[1].part.left() + kCuts[0].part.right()) / 2.0;
+    const double seamY = (kCuts[2].part.top() + kCuts[0].part.bottom()) / 2.0;
+    const double band = 2 * *recipe.grid.hexPixels;
+    double inBand = 0, elsewhere = 0;
+    int bandCount = 0, elsewhereCount = 0;
+    for (int y = 0; y < board.height(); y += 2) {
+        for (int x = 0; x < board.width(); x += 2) {
+            const QPointF q = mapPoint(QPointF(x, y), shift);
+            if (!printed.contains(q)) {
+                continue;
+            }
+            const double d = std::abs(greyAt(board, QPointF(x, y)) - greyAt(map, q));
+            if (std::abs(q.x() - seamX) < band || std::abs(q.y() - seamY) < band) {
+                inBand += d;
+                ++bandCount;
+            } else {
+                elsewhere += d;
+                ++elsewhereCount;
+            }
+        }
+    }
+    std::printf("\nThe board against the map it was scanned from, grey levels:\n");
+    line("  mean difference within two hexes of the seams", inBand / std::max(1, bandCount), "");
+    line("  mean difference elsewhere on the printed area", elsewhere / std::max(1, elsewhereCount),
+         "");
+    goal("  the seams' over the rest's",
+         (inBand / std::max(1, bandCount)) / (elsewhere / std::max(1, elsewhereCount)), kSeamGoal);
+}
+
 int benchmark(int runs) {
     const QString loadBefore = loadAverage();
     const QTemporaryDir dir;
@@ -192,6 +283,7 @@ int benchmark(int runs) {
          median(joining.peakMiB) / (boardMiB + sectionMiB), kMemoryGoal);
     accuracyReport(flat.convertToFormat(QImage::Format_RGB32), printedOptions(printed),
                    printedHexes);
+    seamReport(flat.convertToFormat(QImage::Format_RGB32), printedOptions(printed));
     return 0;
 }
 
