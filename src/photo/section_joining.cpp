@@ -11,6 +11,7 @@
 #include <map>
 #include <new>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "grid/grid_geometry.h"
@@ -509,11 +510,15 @@ JoinedBoard refused(JoiningProblem problem, int section = -1) {
 JoinedBoard joinSections(int count, const SectionSource& source, std::optional<double> hexPixels,
                          Progress& progress) {
     std::vector<Section> sections(static_cast<size_t>(count));
+    // The last section read is kept, and joined first: one reading fewer, and the board and
+    // one section are all that is ever held.
+    QImage last;
     for (int k = 0; k < count; ++k) {
         progress.step(
             QStringLiteral("Finding the printed grid on section %1 of %2").arg(k + 1).arg(count));
-        const QImage picture = source(k);
-        if (picture.isNull() || !readSection(picture, sections[static_cast<size_t>(k)], progress)) {
+        last = QImage();
+        last = source(k);
+        if (last.isNull() || !readSection(last, sections[static_cast<size_t>(k)], progress)) {
             return refused(JoiningProblem::NoGrid, k);
         }
     }
@@ -559,9 +564,10 @@ JoinedBoard joinSections(int count, const SectionSource& source, std::optional<d
     joined.board.fill(Qt::white);
     const HexOwners owners(sections, board, corner);
     std::vector<SeamPatch> patches = seamPatches(sections, board);
-    for (int k = 0; k < count; ++k) {
-        progress.step(QStringLiteral("Joining section %1 of %2").arg(k + 1).arg(count));
-        const QImage picture = source(k);
+    for (int n = 0; n < count; ++n) {
+        const int k = count - 1 - n;
+        progress.step(QStringLiteral("Joining section %1 of %2").arg(n + 1).arg(count));
+        const QImage picture = n == 0 ? std::exchange(last, QImage()) : source(k);
         if (picture.isNull()) {
             return refused(JoiningProblem::NoGrid, k);
         }

@@ -50,7 +50,8 @@ struct JoinedBoard {
 };
 
 // Section k of `count` as a picture; a null picture when it cannot be read. Each is asked
-// for twice (to find its grid, then to resample it), one at a time, and never kept.
+// for twice (to find its grid, then to resample it), one at a time, and never kept; but the
+// last, which is kept from its first reading to be joined first.
 using SectionSource = std::function<QImage(int k)>;
 
 // The sections joined, with hexes `hexPixels` flat to flat (by default the largest seen on
