@@ -179,15 +179,6 @@ const char* stageText(const QString& name) {
     return found == texts.end() ? "?" : found->second;
 }
 
-GridOptions printedOptions(const QString& out) {
-    const CommandLine parsed =
-        parseCommandLine(("grid board.png x.png " + out.trimmed()).split(u' '));
-    if (parsed.action != CommandAction::Grid || !parsed.grid.choices.options.hexPixels) {
-        fail("tessara flatten printed options the grid command refuses: " + out);
-    }
-    return parsed.grid.choices.options;
-}
-
 void accuracyReport(const QImage& board, const GridOptions& told, const QImage& flat,
                     const GridOptions& printed) {
     const PrintedFit on = printedFit(board, told);
@@ -284,7 +275,7 @@ int benchmark(int runs) {
                 flat.width(), flat.height());
     goal("peak resident memory / (the photo and the board)",
          median(flattening.peakMiB) / (photoMiB + boardMiB), kMemoryGoal);
-    accuracyReport(flat.convertToFormat(QImage::Format_RGB32), printedOptions(printed),
+    accuracyReport(flat.convertToFormat(QImage::Format_RGB32), printedOptions(printed, "flatten"),
                    synthetic::drawScan(recipe.board), recipe.board.grid);
     return 0;
 }

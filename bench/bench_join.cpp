@@ -113,15 +113,6 @@ int drawProcess(const QString& folder) {
 
 // ---- the benchmark ----
 
-GridOptions printedOptions(const QString& out) {
-    const CommandLine parsed =
-        parseCommandLine(("grid board.png x.png " + out.trimmed()).split(u' '));
-    if (parsed.action != CommandAction::Grid || !parsed.grid.choices.options.hexPixels) {
-        fail("tessara join printed options the grid command refuses: " + out);
-    }
-    return parsed.grid.choices.options;
-}
-
 void accuracyReport(const QImage& board, const GridOptions& told, int printedHexes) {
     const PrintedFit on = printedFit(board, told);
     std::printf("\nThe board against the grid join printed (hexes %.2f px):\n", *told.hexPixels);
@@ -281,9 +272,9 @@ int benchmark(int runs) {
                 flat.width(), flat.height());
     goal("peak resident memory / (the board and one section)",
          median(joining.peakMiB) / (boardMiB + sectionMiB), kMemoryGoal);
-    accuracyReport(flat.convertToFormat(QImage::Format_RGB32), printedOptions(printed),
+    accuracyReport(flat.convertToFormat(QImage::Format_RGB32), printedOptions(printed, "join"),
                    printedHexes);
-    seamReport(flat.convertToFormat(QImage::Format_RGB32), printedOptions(printed));
+    seamReport(flat.convertToFormat(QImage::Format_RGB32), printedOptions(printed, "join"));
     return 0;
 }
 

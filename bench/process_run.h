@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "cli/command_line.h"
 
 extern char** environ;
 
@@ -132,6 +133,18 @@ inline void line(const char* what, double value, const char* unit) {
 inline void goal(const char* what, double value, double most) {
     std::printf("%-62s %10.3f  (goal <= %.3f: %s)\n", what, value, most,
                 value <= most ? "met" : "NOT MET");
+}
+
+// The options of the grid a command printed (`tessara flatten`, `tessara join`), as
+// `tessara grid` reads them; a benchmark whose command printed others fails.
+inline GridOptions printedOptions(const QString& out, const char* command) {
+    const CommandLine parsed =
+        parseCommandLine(("grid board.png x.png " + out.trimmed()).split(u' '));
+    if (parsed.action != CommandAction::Grid || !parsed.grid.choices.options.hexPixels) {
+        fail(QStringLiteral("tessara %1 printed options the grid command refuses: %2")
+                 .arg(QLatin1String(command), out));
+    }
+    return parsed.grid.choices.options;
 }
 
 }  // namespace tessara::bench
