@@ -204,3 +204,18 @@ TEST_F(CliTerrain, AFailedWriteLeavesBothFilesAsTheyWere) {
     EXPECT_EQ(readBytes(dir.path("old.sides.csv")), "old sides\n");
     EXPECT_EQ(readBytes(dir.path("kept.csv")), "kept\n");
 }
+
+// The usage lists the command and the options it takes, and only those.
+TEST_F(CliTerrain, TheUsageListsTheCommandAndItsOptions) {
+    EXPECT_TRUE(run("--help").out.contains(
+        "\n  tessara terrain INPUT OUTPUT [OPTION...] [--legend FILE | --classes K]\n"));
+    const Finished help = run("terrain --help");
+    EXPECT_EQ(help.status, 0);
+    for (const char* option : {"\n  --legend FILE ", "\n  --classes K ", "\n  --settings FILE ",
+                               "\n  --hex-pixels P ", "\n  --numbers FORMAT "}) {
+        EXPECT_TRUE(help.out.contains(option)) << option;
+    }
+    EXPECT_FALSE(help.out.contains("--hex-mm")) << "a PDF's options are grid's alone";
+    EXPECT_EQ(run("terrain map.png hexes.csv --hex-mm 19" + kGrid).err,
+              "tessara: unknown option '--hex-mm'\n");
+}
