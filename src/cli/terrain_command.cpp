@@ -6,7 +6,6 @@
 #include <optional>
 
 #include "cli/cli_text.h"
-#include "grid/grid_messages.h"
 #include "image/atomic_file.h"
 #include "image/file_pair.h"
 #include "terrain/hex_data_files.h"
