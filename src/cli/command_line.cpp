@@ -19,6 +19,7 @@
 #include "image/picture_export.h"
 #include "photo/section_joining.h"
 #include "settings/grid_settings.h"
+#include "terrain/terrain_classes.h"
 
 namespace tessara {
 namespace {
@@ -632,6 +633,56 @@ CommandLine parseJoin(const SubcommandEntry& command, const QStringList& argumen
     return {CommandAction::Join, request, {}, &command};
 }
 
+// Hex data is a table or HexJSON, as OUTPUT's extension says ("csv" or "json").
+QByteArray hexDataFormat(const QString& output) {
+    const QString suffix = QFileInfo(output).suffix().toLower();
+    if (suffix != QStringLiteral("csv") && suffix != QStringLiteral("json")) {
+        throw Refusal{QStringLiteral("OUTPUT ") + quoted(output) +
+                      QStringLiteral(" must end in .csv or .json")};
+    }
+    return suffix.toLatin1();
+}
+
+int readClasses(const QString& text) {
+    bool whole = false;
+    const int classes = text.toInt(&whole);
+    if (!whole || classes < kFewestClasses || classes > kMostClasses) {
+        throw Refusal{QStringLiteral("--classes must be a whole number from %1 to %2, not %3")
+                          .arg(kFewestClasses)
+                          .arg(kMostClasses)
+                          .arg(quoted(text))};
+    }
+    return classes;
+}
+
+CommandLine parseTerrain(const SubcommandEntry& command, const QStringList& arguments) {
+    const Arguments args(command, arguments);
+    if (args.help()) {
+        return {CommandAction::Help, {}, {}, &command};
+    }
+    const QStringList files = positionals(args, {kInput, "OUTPUT, the hex data to write"});
+    GridRequest request;
+    request.choices = readSettingsFile(args, request.settingsIgnored);
+    request.input = files[0];
+    request.output = files[1];
+    request.format = hexDataFormat(request.output);
+    readGrid(args, request);
+    // A legend names its classes, so it says how many there are.
+    if (args.has("legend") && args.has("classes")) {
+        throw Refusal{QStringLiteral("give only one of --legend or --classes")};
+    }
+    if (args.has("legend")) {
+        request.legend = args.fileName("legend");
+        if (request.legend.isEmpty()) {
+            throw Refusal{QStringLiteral("--legend must name a file")};
+        }
+    }
+    if (args.has("classes")) {
+        request.classes = readClasses(args.value("classes"));
+    }
+    return {CommandAction::Terrain, request, {}, &command};
+}
+
 // The program's own options, before any subcommand: only --help and --version are known.
 CommandLine parseProgramOption(const QStringList& arguments) {
     const QString& first = arguments.first();
@@ -690,6 +741,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         }
         if (name == QLatin1String("join")) {
             return parseJoin(*command, arguments.mid(1));
+        }
+        if (name == QLatin1String("terrain")) {
+            return parseTerrain(*command, arguments.mid(1));
         }
         return parseGrid(*command, arguments.mid(1));
     } catch (const Refusal& refusal) {

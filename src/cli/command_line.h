@@ -2,9 +2,9 @@
 // map and writes the result, for scripts and batches of maps; `tessara find-grid` finds the
 // grid printed on a map and prints the options of `tessara grid` that draw it; `tessara
 // flatten` flattens a photo of a board by its printed grid; `tessara join` joins sections of
-// a map on theirs. Reading the
-// arguments touches no file but a settings file, so every mistake in them is reported before
-// any work starts.
+// a map on theirs; `tessara terrain` reads the terrain of every hex of a grid off the map.
+// Reading the arguments touches no file but a settings file, so every mistake in them is
+// reported before any work starts.
 #pragma once
 
 #include <QByteArray>
@@ -28,6 +28,7 @@ enum class CommandAction {
     Export,    // straighten a map into a board for another program (board_format.h)
     Flatten,   // flatten a photo of a board by its printed grid
     Join,      // join sections of a map on their printed grid
+    Terrain,   // read the terrain of every hex into a hex data file
     Refused,   // the arguments are wrong
 };
 
@@ -47,14 +48,16 @@ struct GridRequest {
     QStringList settingsIgnored;          // fields of a newer settings file left out
     const BoardFormat* target = nullptr;  // for Export
     int jpegQuality = kJpegQuality;       // for Export to a .jpg board
+    QString legend;                       // for Terrain: the legend file, when one is given
+    int classes = 0;  // for Terrain without a legend: this many classes; 0: as the map shows
 };
 
 struct SubcommandEntry;
 
 struct CommandLine {
     CommandAction action = CommandAction::Refused;
-    // For Grid and Export; for FindGrid, its input only; for Flatten and Join, their files,
-    // format and hexPixels.
+    // For Grid, Export and Terrain; for FindGrid, its input only; for Flatten and Join, their
+    // files, format and hexPixels.
     GridRequest grid;
     QString error;                             // for Refused: what is wrong, in words for the user
     const SubcommandEntry* command = nullptr;  // the subcommand, if one was named

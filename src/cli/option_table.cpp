@@ -59,6 +59,11 @@ constexpr OptionEntry kOptions[] = {
      "1,3,5-6 (default: every page)", Join},
     {"dpi", "N", "the resolution a PDF SECTION's pages are rendered at, in dots per inch, from "
      "50 to 1200 (default 300)", Join},
+    {"legend", "FILE", "name the terrain by sample hexes, one class a line: a name, a colon and "
+     "its sample hexes by number (Woods: 0304 1207), or a line feature and the side it follows "
+     "(River: line 0305 0306), e.g. legend.txt", Terrain},
+    {"classes", "K", "without a legend: group the hexes into K classes, Terrain 1 to Terrain K, "
+     "from 2 to 8 (default: as many as the map shows), e.g. 5", Terrain},
 };
 // clang-format on
 
@@ -67,6 +72,7 @@ constexpr std::array kFindGroups{General};
 constexpr std::array kExportGroups{General, Grid, Numbers, Board};
 constexpr std::array kFlattenGroups{General, Flatten};
 constexpr std::array kJoinGroups{General, Flatten, Join};
+constexpr std::array kTerrainGroups{General, Grid, Numbers, Terrain};
 
 // clang-format off
 constexpr SubcommandEntry kSubcommands[] = {
@@ -151,6 +157,25 @@ constexpr SubcommandEntry kSubcommands[] = {
      "Exit status of tessara join: 0 done; 1 a section with no hex grid or that overlaps no\n"
      "other, or the work failed (not enough memory, OUTPUT could not be written); 2 wrong\n"
      "arguments, or a SECTION or OUTPUT that cannot be used.\n"},
+    {"terrain", "terrain INPUT OUTPUT [OPTION...] [--legend FILE | --classes K]",
+     "read the terrain of every hex of the grid over the map picture INPUT into the hex data "
+     "OUTPUT, and print, on one line, how many hexes each class has", kTerrainGroups,
+     "tessara terrain lays the grid that the options of tessara grid describe (or --settings)\n"
+     "over INPUT and reads the look of every hex whose centre is on the map: the colours and\n"
+     "texture inside it, leaving out the printed lines, the hex numbers and a band along the\n"
+     "sides. Each hex gets the class that covers most of it, and the share it covers. A\n"
+     "legend names the classes by sample hexes; without one the hexes are grouped into K\n"
+     "classes, or into as many as the map shows: from 2 to 8, the number whose classes stand\n"
+     "apart best (their silhouette), none of them smaller than a few hexes. OUTPUT .csv is a\n"
+     "table, hex,column,row,x,y,terrain,share, a line a hex; OUTPUT .json is HexJSON. When\n"
+     "the legend names line features, the sides they follow go beside OUTPUT, in its name\n"
+     "with .sides.csv for its extension: hex,side,neighbour,feature. Both files are written,\n"
+     "or neither.\n",
+     "  tessara terrain scan.jpg hexes.csv --settings fit.hexgrid --legend legend.txt\n"
+     "  tessara terrain scan.jpg hexes.json --classes 5 $(tessara find-grid scan.jpg)\n",
+     "Exit status of tessara terrain: 0 done; 1 the work failed (not enough memory, OUTPUT\n"
+     "could not be written); 2 wrong arguments, a legend that cannot be read or names what\n"
+     "the map does not hold, or an INPUT or OUTPUT that cannot be used.\n"},
 };
 // clang-format on
 
@@ -174,6 +199,8 @@ const char* heading(OptionGroup group) {
             return "Options of tessara flatten and tessara join:\n";
         case Join:
             return "Options of tessara join:\n";
+        case Terrain:
+            return "Options of tessara terrain:\n";
     }
     return "";
 }
@@ -321,7 +348,7 @@ QString usageText(const SubcommandEntry* only) {
     for (const SubcommandEntry* command : shown) {
         text += u'\n' + QLatin1String(command->notes);
     }
-    for (const OptionGroup group : {Grid, Numbers, Pdf, Board, Flatten, Join}) {
+    for (const OptionGroup group : {Grid, Numbers, Pdf, Board, Flatten, Join, Terrain}) {
         if (only != nullptr && std::ranges::find(only->groups, group) == only->groups.end()) {
             continue;
         }

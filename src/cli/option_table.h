@@ -12,7 +12,7 @@
 namespace tessara {
 
 // Which part of the usage an option belongs to; a subcommand takes the options of its groups.
-enum class OptionGroup { General, Grid, Numbers, Pdf, Board, Flatten, Join };
+enum class OptionGroup { General, Grid, Numbers, Pdf, Board, Flatten, Join, Terrain };
 
 struct OptionEntry {
     const char* name;   // without its dashes

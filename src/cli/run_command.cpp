@@ -14,6 +14,7 @@
 #include "cli/grid_command.h"
 #include "cli/join_command.h"
 #include "cli/option_table.h"
+#include "cli/terrain_command.h"
 #include "core/file_names.h"
 #include "image/atomic_file.h"
 #include "image/picture.h"
@@ -134,6 +135,7 @@ int runCommandLine(int argc, char* argv[]) {
         case CommandAction::Export:
         case CommandAction::Flatten:
         case CommandAction::Join:
+        case CommandAction::Terrain:
             break;
     }
     const CommandOutcome outcome =
@@ -141,6 +143,7 @@ int runCommandLine(int argc, char* argv[]) {
         : command.action == CommandAction::Export  ? runExportCommand(command.grid)
         : command.action == CommandAction::Flatten ? runFlattenCommand(command.grid)
         : command.action == CommandAction::Join    ? runJoinCommand(command.grid)
+        : command.action == CommandAction::Terrain ? runTerrainCommand(command.grid)
                                                    : runGridCommand(command.grid);
     if (!outcome.output.isEmpty()) {
         std::printf("%s\n", qPrintable(outcome.output));

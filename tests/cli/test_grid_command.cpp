@@ -361,6 +361,13 @@ TEST_F(CliGridCommand, HelpAndVersionGoToStandardOutput) {
         EXPECT_TRUE(usage.contains(QStringLiteral("--") + QLatin1String(option.name)))
             << option.name;
     }
+    // Every subcommand is in the usage, by its synopsis, with only its own options.
+    for (const SubcommandEntry& command : subcommandTable()) {
+        EXPECT_TRUE(
+            usage.contains(QStringLiteral("\n  tessara ") + QLatin1String(command.synopsis)))
+            << command.name;
+    }
+    EXPECT_FALSE(run("terrain --help").out.contains("--hex-mm")) << "a .pdf OUTPUT's options";
     // Every registered board format is offered by export's --for, with the file it writes.
     const QString exportUsage = run("export --help").out;
     EXPECT_TRUE(exportUsage.contains("\n  --for tiled|vassal|foundry\n"))

@@ -171,7 +171,8 @@ TEST(ShippedManual, DescribesEveryCommandAndTheWorkedExample) {
     }
     for (const char* words :
          {"Export For, Tiled Map...", "VASSAL Board...", "Foundry Scene...", "Import Data",
-          "board.foundry.json", "tessara export", "bicubic", "scale factor"}) {
+          "board.foundry.json", "tessara export", "bicubic", "scale factor", "tessara terrain",
+          "hex,column,row,x,y,terrain,share", "River: line 0305 0306", "hexes.sides.csv"}) {
         EXPECT_TRUE(text.contains(QLatin1String(words))) << words;
     }
 }
