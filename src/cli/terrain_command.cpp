@@ -1,6 +1,6 @@
 #include "cli/terrain_command.h"
 
-#include <QFile>
+#include <QIODevice>
 #include <QStringList>
 #include <algorithm>
 #include <optional>
@@ -30,12 +30,10 @@ struct HexData {
 // Checked before the map is loaded, as OUTPUT is: a legend that cannot be opened costs no
 // time. What it says is read once the hexes it names are known.
 QString legendProblem(const QString& legend) {
-    QFile file(legend);
-    if (legend.isEmpty() || file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return QStringLiteral("cannot read the legend %1: %2")
-        .arg(quoted(legend), file.errorString().simplified());
+    const QString problem = legend.isEmpty() ? QString() : legendFileProblem(legend);
+    return problem.isEmpty() ? problem
+                             : QStringLiteral("cannot read the legend %1: %2")
+                                   .arg(quoted(legend), problem.simplified());
 }
 
 // The legend, read against the map's hexes; the refusal of one that names what the map does

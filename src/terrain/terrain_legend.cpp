@@ -1,9 +1,11 @@
 #include "terrain/terrain_legend.h"
 
 #include <QDir>
-#include <QFile>
 #include <QHash>
 #include <QStringList>
+#include <cstring>
+
+#include "core/regular_file.h"
 
 namespace tessara {
 namespace {
@@ -127,13 +129,34 @@ LegendReading readLegend(const QString& text, const GridLayout& layout,
     return {std::move(reader.legend), {}};
 }
 
+namespace {
+
+QString refusalOf(const RegularFile& file) {
+    switch (file.refusal()) {
+        case RegularFile::Refusal::None:
+            return {};
+        case RegularFile::Refusal::CannotOpen:
+            return QString::fromLocal8Bit(std::strerror(file.error()));
+        case RegularFile::Refusal::Folder:
+        case RegularFile::Refusal::NotRegular:
+            break;
+    }
+    return QStringLiteral("it is not a file");
+}
+
+}  // namespace
+
+QString legendFileProblem(const QString& path) {
+    return refusalOf(RegularFile(path));
+}
+
 LegendReading readLegendFile(const QString& path, const GridLayout& layout,
                              const std::vector<MapHex>& hexes) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const RegularFile file(path);
+    if (const QString refused = refusalOf(file); !refused.isEmpty()) {
         return {{},
                 QStringLiteral("Cannot read the legend %1: %2")
-                    .arg(QDir::toNativeSeparators(path), file.errorString())};
+                    .arg(QDir::toNativeSeparators(path), refused)};
     }
     LegendReading reading = readLegend(QString::fromUtf8(file.readAll()), layout, hexes);
     if (!reading.error.isEmpty()) {

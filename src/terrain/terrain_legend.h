@@ -36,6 +36,10 @@ struct LegendReading {
 // Reads a legend against the hexes of the map (mapHexes).
 LegendReading readLegend(const QString& text, const GridLayout& layout,
                          const std::vector<MapHex>& hexes);
+// Why the legend file cannot be read, in words ("No such file or directory", "it is not a
+// file" for a folder, a named pipe or a device, which is never opened to wait on); empty
+// when it can.
+QString legendFileProblem(const QString& path);
 // The same from a file, in UTF-8; an error names the file before its line.
 LegendReading readLegendFile(const QString& path, const GridLayout& layout,
                              const std::vector<MapHex>& hexes);

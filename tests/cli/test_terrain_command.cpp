@@ -1,6 +1,7 @@
 // tessara terrain, run from a shell as a script runs it, over a small printed hex map of four
 // terrains with a river along the sides below its third line of hexes.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QJsonDocument>
@@ -31,6 +32,7 @@ class CliTerrain : public ::testing::Test {
         writeBytes(dir.path("old.csv"), "old\n");
         writeBytes(dir.path("old.sides.csv"), "old\n");
         QFile::setPermissions(dir.path("old.sides.csv"), QFile::ReadOwner);
+        EXPECT_EQ(::mkfifo(QFile::encodeName(dir.path("pipe.txt")).constData(), 0600), 0);
     }
     // The first hex of each terrain as its sample, and the river by the first side it follows.
     QString legend() const {
@@ -70,6 +72,8 @@ TEST_F(CliTerrain, EachRefusalIsOneLineAndWritesNothing) {
         {"a legend and a count", "map.png hexes.csv --legend legend.txt --classes 4" + kGrid, 2, "give only one of --legend or --classes\n"},
         {"a hex the map does not hold", "map.png hexes.csv --legend bad.txt" + kGrid, 2, "bad.txt, line 2: no hex 9912 on the map\n"},
         {"a legend not there", "map.png hexes.csv --legend none.txt" + kGrid, 2, "cannot read the legend 'none.txt': No such file or directory\n"},
+        {"a named pipe for a legend, never waited on", "map.png hexes.csv --legend pipe.txt" + kGrid, 2, "cannot read the legend 'pipe.txt': it is not a file\n"},
+        {"a folder for a legend", "map.png hexes.csv --legend ." + kGrid, 2, "cannot read the legend '.': it is not a file\n"},
         {"no INPUT given", "", 2, "missing INPUT, the map picture to read\n"},
         {"an INPUT not there", "absent.png hexes.csv" + kGrid, 2, "cannot read the map 'absent.png': "},
         {"an OUTPUT in a missing folder", "map.png no/hexes.csv" + kGrid, 2, "cannot write 'no/hexes.csv': the folder 'no' does not exist\n"},
