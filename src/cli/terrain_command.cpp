@@ -12,6 +12,7 @@
 #include "terrain/hex_looks.h"
 #include "terrain/hex_sides.h"
 #include "terrain/map_hexes.h"
+#include "terrain/noted_terrain.h"
 #include "terrain/terrain_classes.h"
 #include "terrain/terrain_legend.h"
 
@@ -23,6 +24,7 @@ struct HexData {
     GridLayout layout;
     std::vector<MapHex> hexes;
     TerrainMap terrain;
+    TerrainChoices choices;
     TerrainLegend legend;
     std::vector<FeatureSide> sides;
 };
@@ -36,17 +38,28 @@ QString legendProblem(const QString& legend) {
                                    .arg(quoted(legend), problem.simplified());
 }
 
-// The legend, read against the map's hexes; the refusal of one that names what the map does
-// not hold, or whose sides file cannot be written.
+// The legend file's, or else the one the settings file noted; the refusal of one that names
+// what the map does not hold, or whose sides file cannot be written.
 std::optional<CommandOutcome> readLegendOf(const GridRequest& request, HexData& data) {
-    if (request.legend.isEmpty()) {
-        return std::nullopt;
+    TerrainNotes notes = request.choices.terrain;
+    if (!request.legend.isEmpty() || request.classes > 0) {
+        notes.legend.clear();  // the command's own choice, over the settings file's
+        notes.classes = request.classes;
     }
-    LegendReading reading = readLegendFile(request.legend, data.layout, data.hexes);
-    if (!reading.error.isEmpty()) {
-        return CommandOutcome::badInput(reading.error);
+    NotedTerrain noted = readNotedTerrain(notes, data.layout, data.hexes);
+    if (!noted.error.isEmpty()) {
+        return CommandOutcome::badInput(QStringLiteral("the settings file's ") + noted.error);
     }
-    data.legend = std::move(reading.legend);
+    data.choices = noted.choices;
+    data.legend = std::move(noted.legend);
+    if (!request.legend.isEmpty()) {
+        LegendReading reading = readLegendFile(request.legend, data.layout, data.hexes);
+        if (!reading.error.isEmpty()) {
+            return CommandOutcome::badInput(reading.error);
+        }
+        data.legend = std::move(reading.legend);
+        data.choices.samples = data.legend.classes;
+    }
     if (data.legend.features.empty()) {
         return std::nullopt;
     }
@@ -56,18 +69,22 @@ std::optional<CommandOutcome> readLegendOf(const GridRequest& request, HexData& 
     return std::nullopt;
 }
 
-// Each hex's class, from the legend's samples or found on the map, and the sides of its
-// line features.
-void readTerrain(const GridRequest& request, const QImage& picture, HexData& data) {
-    TerrainChoices choices;
-    choices.classes = request.classes;
-    choices.samples = data.legend.classes;
+// Each hex's class, from the legend's samples or found on the map, corrected where the
+// settings file says, and the sides of the line features.
+std::optional<CommandOutcome> readTerrain(const GridRequest& request, const QImage& picture,
+                                          HexData& data) {
     const std::vector<HexLook> looks =
         readHexLooks(picture, data.layout, request.choices.numbering, data.hexes);
-    data.terrain = classifyTerrain(looks, choices);
+    data.terrain = classifyTerrain(looks, data.choices);
+    if (const QString error =
+            applyCorrections(request.choices.terrain.corrections, data.hexes, data.terrain);
+        !error.isEmpty()) {
+        return CommandOutcome::badInput(QStringLiteral("the settings file's ") + error);
+    }
     if (!data.legend.features.empty()) {
         data.sides = featureSides(picture, data.layout, data.hexes, looks, data.legend.features);
     }
+    return std::nullopt;
 }
 
 WriteResult writeBytes(const QString& path, const QByteArray& bytes) {
@@ -139,7 +156,9 @@ CommandOutcome terrainOf(const GridRequest& given) {
     if (auto refused = readLegendOf(request, data)) {
         return *refused;
     }
-    readTerrain(request, map.image(), data);
+    if (auto refused = readTerrain(request, map.image(), data)) {
+        return *refused;
+    }
     if (const QString failure = writeHexData(request, data); !failure.isEmpty()) {
         return CommandOutcome::failed(failure);
     }

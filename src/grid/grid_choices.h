@@ -11,6 +11,7 @@
 #include "grid/grid_options.h"
 #include "grid/grid_parameters.h"
 #include "grid/hex_numbers.h"
+#include "grid/terrain_notes.h"
 #include "print/scale_choice.h"
 
 namespace tessara {
@@ -25,6 +26,7 @@ struct GridChoices {
     GridOptions options;
     HexNumbering numbering;
     ScaleChoice print;
+    TerrainNotes terrain;
 
     bool sizesGiven() const { return mapWidth.has_value(); }
     // The sizes in the button's single precision; 0 for a size not given.

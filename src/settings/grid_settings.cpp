@@ -49,9 +49,19 @@ class Writer {
     }
     void whole(const char* key, int value) { line(key, QByteArray::number(value)); }
     void flag(const char* key, bool value) { line(key, value ? "true" : "false"); }
-    void text(const char* key, const QString& value) {
-        const QByteArray quoted = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
-        line(key, quoted.mid(1, quoted.size() - 2));
+    void text(const char* key, const QString& value) { line(key, jsonText(value)); }
+    // A field whose key is text of the user's own, such as a hex number.
+    void entry(const QString& key, const QString& value) {
+        rawLine(jsonText(key), jsonText(value));
+    }
+    // A list of texts, one a line.
+    void texts(const char* key, const QStringList& values) {
+        QByteArray list = "[";
+        for (const QString& value : values) {
+            list +=
+                (&value == &values.front() ? "\n" : ",\n") + indent() + "    " + jsonText(value);
+        }
+        line(key, values.isEmpty() ? list + ']' : list + '\n' + indent() + ']');
     }
     void word(const char* key, const QStringList& words, int index) { text(key, words[index]); }
     // A field of the catalogue, by the last part of its key.
@@ -63,8 +73,15 @@ class Writer {
 
   private:
     QByteArray indent() const { return QByteArray(4 * depth_, ' '); }
+    static QByteArray jsonText(const QString& value) {
+        const QByteArray quoted = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+        return quoted.mid(1, quoted.size() - 2);
+    }
     void line(const char* key, const QByteArray& value) {
-        text_ += (first_ ? "\n" : ",\n") + indent() + '"' + key + "\": " + value;
+        rawLine('"' + QByteArray(key) + '"', value);
+    }
+    void rawLine(const QByteArray& quotedKey, const QByteArray& value) {
+        text_ += (first_ ? "\n" : ",\n") + indent() + quotedKey + ": " + value;
         first_ = false;
     }
     QByteArray text_;
@@ -145,6 +162,35 @@ class Fields {
             throw Refusal{name(key) + QStringLiteral(" must be a group of fields in { }")};
         }
         return Fields(value.toObject(), name(key));
+    }
+    // A list of texts, none with a control character (a legend's lines).
+    QStringList texts(const QString& key) const {
+        const QJsonValue value = take(key);
+        QStringList texts;
+        for (const QJsonValue& item : value.toArray()) {
+            if (!item.isString() || holdsControlCharacters(item.toString())) {
+                texts.clear();
+                break;
+            }
+            texts << item.toString();
+        }
+        if (!value.isArray() || texts.size() != value.toArray().size()) {
+            throw Refusal{name(key) + QStringLiteral(" must be a list of lines of text in [ ]")};
+        }
+        return texts;
+    }
+    // Every field of this object, each text of one line; read, all of them.
+    std::vector<std::pair<QString, QString>> entries() const {
+        std::vector<std::pair<QString, QString>> entries;
+        for (const QString& key : object_.keys()) {
+            const QString value = text(key);
+            if (holdsControlCharacters(key) || holdsControlCharacters(value) || key.isEmpty() ||
+                value.isEmpty()) {
+                throw Refusal{name(key) + QStringLiteral(" must be a class's name")};
+            }
+            entries.emplace_back(key, value);
+        }
+        return entries;
     }
     bool has(const QString& key) const { return object_.contains(key); }
     bool isNull(const QString& key) const { return take(key).isNull(); }
@@ -234,6 +280,40 @@ void writePrint(Writer& out, const ScaleChoice& print) {
     out.flag("landscape", print.landscape);
     out.number("overlapMm", print.overlapMm);
     out.close();
+}
+
+// Written only when the user said something of the terrain, so that a file without it is
+// the version-1 file it always was.
+void writeTerrain(Writer& out, const TerrainNotes& terrain) {
+    out.open("terrain");
+    out.texts("legend", terrain.legend);
+    out.whole("classes", terrain.classes);
+    out.open("corrections");
+    // In the order of their keys, as they are read back.
+    std::vector<TerrainCorrection> corrections = terrain.corrections;
+    std::sort(corrections.begin(), corrections.end(),
+              [](const TerrainCorrection& a, const TerrainCorrection& b) { return a.hex < b.hex; });
+    for (const TerrainCorrection& correction : corrections) {
+        out.entry(correction.hex, correction.terrain);
+    }
+    out.close();
+    out.close();
+}
+
+TerrainNotes readTerrain(const Fields& fields) {
+    TerrainNotes terrain;
+    terrain.legend = fields.texts("legend");
+    terrain.classes = fields.whole("classes", 0, kMostClasses);
+    if (terrain.classes > 0 && terrain.classes < kFewestClasses) {
+        throw Refusal{QStringLiteral("terrain.classes must be 0 (as many as the map shows) or a "
+                                     "whole number from %1 to %2")
+                          .arg(kFewestClasses)
+                          .arg(kMostClasses)};
+    }
+    for (auto& [hex, name] : fields.object("corrections").entries()) {
+        terrain.corrections.push_back({hex, name});
+    }
+    return terrain;
 }
 
 GridOptions readOptions(const Fields& grid) {
@@ -355,7 +435,14 @@ GridChoices readFields(const QJsonObject& file, QStringList& ignored) {
     settings.numbering = readNumbering(numbers);
     const Fields print = top.object("print");
     settings.print = readPrint(print);
-    const QStringList unknown = top.unread() + grid.unread() + numbers.unread() + print.unread();
+    QStringList unknownTerrain;
+    if (top.has(QStringLiteral("terrain"))) {
+        const Fields terrain = top.object("terrain");
+        settings.terrain = readTerrain(terrain);
+        unknownTerrain = terrain.unread();
+    }
+    const QStringList unknown =
+        top.unread() + grid.unread() + numbers.unread() + print.unread() + unknownTerrain;
     if (!unknown.isEmpty() && !newer) {
         throw Refusal{unknown.first() + QStringLiteral(" is not a field of a grid settings file")};
     }
@@ -367,7 +454,13 @@ GridChoices readFields(const QJsonObject& file, QStringList& ignored) {
 
 QByteArray settingsText(const GridChoices& settings) {
     Writer out;
-    out.whole("version", kSettingsVersion);
+    if (settings.terrain.empty()) {
+        out.whole("version", 1);
+    } else {
+        // Terrain came with version 2; a version-1 program reads the grid and leaves it out.
+        out.whole("version", kSettingsVersion);
+        out.whole("readableFromVersion", 1);
+    }
     out.number("mapWidth", settings.mapWidth);
     out.number("hexSize", settings.hexSize);
     out.word(field::kColour, settings.colour);
@@ -375,6 +468,9 @@ QByteArray settingsText(const GridChoices& settings) {
     writeOptions(out, settings.options);
     writeNumbering(out, settings.numbering);
     writePrint(out, settings.print);
+    if (!settings.terrain.empty()) {
+        writeTerrain(out, settings.terrain);
+    }
     return out.finish();
 }
 

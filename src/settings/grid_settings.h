@@ -15,7 +15,7 @@
 
 namespace tessara {
 
-inline constexpr int kSettingsVersion = 1;
+inline constexpr int kSettingsVersion = 2;
 inline constexpr const char* kSettingsSuffix = "hexgrid";
 
 // The file's text: the version first, then the fields, indented, in a fixed order.

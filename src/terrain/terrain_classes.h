@@ -6,12 +6,10 @@
 #include <QString>
 #include <vector>
 
+#include "grid/terrain_notes.h"
 #include "terrain/hex_looks.h"
 
 namespace tessara {
-
-inline constexpr int kFewestClasses = 2;  // when the map decides how many it shows
-inline constexpr int kMostClasses = 8;
 
 // A class named by the sample hexes of it (indexes into the hexes and their looks).
 struct ClassSamples {

@@ -593,7 +593,7 @@ TEST_F(CliGridCommand, SettingsFilesAreReadOnlyFromFilesAndWarnOnOneShortLine) {
     writeBytes(
         dir.path("newer.hexgrid"),
         settingsText(GridChoices{})
-            .replace("\"version\": 1,", "\"version\": 2, \"readableFromVersion\": 1, " + fields));
+            .replace("\"version\": 1,", "\"version\": 3, \"readableFromVersion\": 1, " + fields));
     const QString settings = "tessara: --settings ";
     const QString pipe = "it is not a grid settings file but a pipe, a device or a socket\n";
     const struct {

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 
+#include "settings/grid_settings.h"
 #include "support/program_run.h"
 #include "support/test_files.h"
 #include "terrain/hex_sides.h"
@@ -135,4 +136,51 @@ TEST_F(CliTerrain, ALegendNamesTheHexesAndTheRiversSides) {
         QStringLiteral("^Clear \\d+, Woods \\d+, Water \\d+, Marsh \\d+; River %1 sides\n$");
     EXPECT_TRUE(QRegularExpression(shown.arg(sides.size() - 1)).match(result.out).hasMatch())
         << result.out.toStdString();
+}
+
+// What a settings file notes of the terrain is what the command reads without --legend: its
+// legend gives the table the legend file gives, its corrections go over it, whole, and the
+// command's own --legend or --classes go over the file's legend. What the map does not hold
+// is refused naming the file's field.
+TEST_F(CliTerrain, ASettingsFilesTerrainIsReadAndCorrected) {
+    ASSERT_EQ(run("map.png by-file.csv --legend legend.txt" + kGrid).status, 0);
+    GridChoices noted;
+    noted.terrain.legend = legend().split('\n', Qt::SkipEmptyParts);
+    const QString corrected = number(0);
+    const QString other = kNames[(map.truth[0] + 1) % kNames.size()];
+    noted.terrain.corrections = {{corrected, other.toLower()}};
+    writeBytes(dir.path("fit.hexgrid"), settingsText(noted));
+    noted.terrain.corrections = {{"9912", "Woods"}};
+    writeBytes(dir.path("far.hexgrid"), settingsText(noted));
+    noted.terrain.corrections = {{corrected, "Snow"}};
+    writeBytes(dir.path("snow.hexgrid"), settingsText(noted));
+
+    const Finished result = run("map.png by-settings.csv --settings fit.hexgrid" + kGrid);
+    ASSERT_EQ(result.status, 0) << result.err.toStdString();
+    QStringList byFile = lines("by-file.csv"), bySettings = lines("by-settings.csv");
+    ASSERT_EQ(bySettings.size(), byFile.size());
+    EXPECT_TRUE(bySettings[1].endsWith("," + other + ",1.00")) << bySettings[1].toStdString();
+    bySettings.removeAt(1);
+    byFile.removeAt(1);
+    EXPECT_EQ(bySettings, byFile) << "every other hex as the legend file has it";
+    EXPECT_TRUE(QFile::exists(dir.path("by-settings.sides.csv")));
+
+    const struct {
+        QString arguments;
+        QString err;
+    } refused[] = {
+        {"map.png far.csv --settings far.hexgrid" + kGrid,
+         "the settings file's correction of hex 9912: no such hex on the map\n"},
+        {"map.png snow.csv --settings snow.hexgrid" + kGrid,
+         "the settings file's correction of hex " + corrected + ": no class \"Snow\" on the map\n"},
+        {"map.png three.csv --classes 3 --settings fit.hexgrid" + kGrid,
+         "the settings file's correction of hex " + corrected + ": no class \"" + other.toLower() +
+             "\" on the map\n"},
+    };
+    for (const auto& row : refused) {
+        const Finished r = run(row.arguments);
+        EXPECT_EQ(r.status, 2) << row.arguments.toStdString();
+        EXPECT_EQ(r.err.toStdString(), ("tessara: " + row.err).toStdString());
+        EXPECT_FALSE(QFile::exists(dir.path(row.arguments.section(' ', 1, 1))));
+    }
 }

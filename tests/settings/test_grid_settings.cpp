@@ -63,7 +63,7 @@ TEST(GridSettings, ADamagedOrForeignFileIsRefusedNamingTheField) {
         {"", "it is not a grid settings file (illegal value at byte 0)"},
         {"[1, 2]", "it is not a grid settings file"},
         {edited("\"version\": 1", "\"version\": \"1\""), "version must be a whole number"},
-        {edited("\"version\": 1", "\"version\": 2"), "version 2 is newer than this Tessara"},
+        {edited("\"version\": 1", "\"version\": 3"), "version 3 is newer than this Tessara"},
         {edited("\"colour\": \"black\"", "\"colour\": \"brown\""),
          "colour must be one of black, blue, green"},
         {edited("\"thickness\": 1", "\"thickness\": 4"), "thickness must be one of 1, 2, 3, 5"},
@@ -136,7 +136,7 @@ TEST(GridSettings, TheLimitsOfTheChecksAreAccepted) {
          edited("\"version\": 1,", "\"version\": 1, \"readableFromVersion\": 1,")},
         {"a key again in each object of a newer file's list",
          edited("\"version\": 1,",
-                "\"version\": 2, \"readableFromVersion\": 1, \"k\": [{\"k\": 1}, {\"k\": 2}],")},
+                "\"version\": 3, \"readableFromVersion\": 1, \"k\": [{\"k\": 1}, {\"k\": 2}],")},
     };
     for (const auto& row : rows) {
         const SettingsRead read = readSettingsText(row.text);
@@ -169,7 +169,7 @@ TEST(GridSettings, ANewerFileMayBeReadWhenItSaysSoLeavingOutWhatIsNew) {
     EXPECT_EQ(*read.settings, GridChoices{});
     EXPECT_EQ(read.ignored, QStringList{QStringLiteral("grid.curvature")});
     const QByteArray tooNew =
-        edited("\"version\": 1,", "\"version\": 3, \"readableFromVersion\": 2,");
+        edited("\"version\": 1,", "\"version\": 4, \"readableFromVersion\": 3,");
     EXPECT_FALSE(readSettingsText(tooNew).settings);
 }
 
@@ -185,4 +185,57 @@ TEST(GridSettings, SavedAtomicallyAndLoadedBack) {
     const QString large = writeBytes(dir.path("large.hexgrid"), QByteArray((1 << 20) + 1, ' '));
     EXPECT_EQ(loadSettings(large).problem,
               QStringLiteral("it is too large for a grid settings file"));
+}
+
+namespace {
+
+GridChoices withTerrain() {
+    GridChoices s;
+    s.terrain.legend = {QStringLiteral("Woods: 0304 1207  # the dark green"),
+                        QStringLiteral("\"Bois\" \u00e9pais: 0101"),
+                        QStringLiteral("River: line 0305 0306")};
+    s.terrain.classes = 0;
+    s.terrain.corrections = {{QStringLiteral("0101"), QStringLiteral("\"Bois\" \u00e9pais")},
+                             {QStringLiteral("0305"), QStringLiteral("Woods")}};
+    return s;
+}
+
+}  // namespace
+
+TEST(GridSettings, TheTerrainComesBackInAVersionTwoFileThatVersionOneReads) {
+    GridChoices classesOnly;
+    classesOnly.terrain.classes = 5;
+    for (const GridChoices& settings : {withTerrain(), classesOnly}) {
+        const QByteArray text = settingsText(settings);
+        EXPECT_TRUE(text.startsWith("{\n    \"version\": 2,\n    \"readableFromVersion\": 1,\n"))
+            << text.constData();
+        const SettingsRead read = readSettingsText(text);
+        ASSERT_TRUE(read.settings) << read.problem.toStdString() << text.constData();
+        EXPECT_EQ(*read.settings, settings) << text.constData();
+        EXPECT_EQ(settingsText(*read.settings), text);
+    }
+    const QByteArray terrain = settingsText(withTerrain());
+    EXPECT_TRUE(
+        terrain.contains("        \"legend\": [\n            \"Woods: 0304 1207  # the "
+                         "dark green\",\n"))
+        << "a legend line a line, as in its file";
+    struct Row {
+        QByteArray from, to;
+        const char* problem;
+    } const rows[] = {
+        {"\"classes\": 0", "\"classes\": 1", "terrain.classes must be 0 (as many as the map"},
+        {"\"classes\": 0", "\"classes\": 9", "terrain.classes must be a number from 0 to 8"},
+        {"\"legend\": [", "\"legend\": [\"a\\u0007b\",", "terrain.legend must be a list of lines"},
+        {"\"0305\": \"Woods\"", "\"0305\": 3", "terrain.corrections.0305 must be text"},
+        {"\"0305\": \"Woods\"", "\"0305\": \"\"", "terrain.corrections.0305 must be a class's"},
+        {"\"classes\": 0,", "\"classes\": 0, \"hue\": 1,",
+         "terrain.hue is not a field of a grid settings file"},
+    };
+    for (const Row& row : rows) {
+        ASSERT_TRUE(terrain.contains(row.from)) << row.from.constData();
+        const SettingsRead read = readSettingsText(QByteArray(terrain).replace(row.from, row.to));
+        EXPECT_FALSE(read.settings) << row.to.constData();
+        EXPECT_TRUE(read.problem.startsWith(QString::fromUtf8(row.problem)))
+            << read.problem.toStdString();
+    }
 }
