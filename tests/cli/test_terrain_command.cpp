@@ -13,7 +13,7 @@
 #include "support/program_run.h"
 #include "support/test_files.h"
 #include "terrain/hex_sides.h"
-#include "terrain/terrain_maps.h"
+#include "terrain_maps.h"
 
 using namespace tessara;
 using namespace tessara::test;

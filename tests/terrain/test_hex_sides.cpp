@@ -5,7 +5,7 @@
 
 #include "support/qt_print.h"
 #include "terrain/hex_sides.h"
-#include "terrain/terrain_maps.h"
+#include "terrain_maps.h"
 
 using namespace tessara;
 using namespace tessara::test;

@@ -8,7 +8,7 @@
 #include "terrain/hex_looks.h"
 #include "terrain/lab_colour.h"
 #include "terrain/terrain_classes.h"
-#include "terrain/terrain_maps.h"
+#include "terrain_maps.h"
 
 using namespace tessara;
 using namespace tessara::test;

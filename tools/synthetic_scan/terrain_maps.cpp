@@ -1,6 +1,4 @@
-#include "terrain/terrain_maps.h"
-
-#include <gtest/gtest.h>
+#include "terrain_maps.h"
 
 #include <QBuffer>
 #include <QPainter>
@@ -64,11 +62,11 @@ GridLayout testLayout(const TerrainMapCase& c, double rotation) {
     GridOptions options;
     options.orientation = c.orientation;
     options.shifted = c.shifted;
-    options.hexPixels = kMapHex;
+    options.hexPixels = c.hexPixels;
     options.offsetX = 3;
     options.offsetY = 2;
     options.rotation = rotation;
-    return layoutGrid(kMapWidth, kMapHeight, 1, 1, options);
+    return layoutGrid(c.size.width(), c.size.height(), 1, 1, options);
 }
 
 // Which class a pixel shows: its hex's on a hex map; on a natural one the class of the
@@ -85,7 +83,8 @@ std::function<int(int, int)> terrainOf(const TerrainMapCase& c, const GridLayout
     std::vector<QPointF> places;
     std::vector<int> classes;
     for (unsigned i = 0; i < 40; ++i) {
-        places.emplace_back(mixed(i, c.seed) % kMapWidth, mixed(i, c.seed + 1) % kMapHeight);
+        places.emplace_back(mixed(i, c.seed) % static_cast<unsigned>(c.size.width()),
+                            mixed(i, c.seed + 1) % static_cast<unsigned>(c.size.height()));
         classes.push_back(static_cast<int>(i % static_cast<unsigned>(c.classes)));
     }
     return [places, classes](int x, int y) {
@@ -117,6 +116,7 @@ void drawFeatures(QPainter& painter, const TerrainTestMap& map, const std::vecto
     }
 }
 
+// The road and the names lie where they do on the small maps, scaled with the map.
 void drawOverprint(QImage& image, const TerrainTestMap& map, const std::vector<int>& lines) {
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -135,15 +135,16 @@ void drawOverprint(QImage& image, const TerrainTestMap& map, const std::vector<i
                          hex.number);
     }
     drawFeatures(painter, map, lines);
+    const QTransform scaled = QTransform::fromScale(image.width() / 540.0, image.height() / 420.0);
     QPainterPath road(QPointF(0, 130));
-    road.cubicTo(QPointF(180, 40), QPointF(330, 330), QPointF(kMapWidth, 250));
+    road.cubicTo(QPointF(180, 40), QPointF(330, 330), QPointF(540, 250));
     painter.setPen(QPen(QColor(200, 40, 30), 4));
     painter.setBrush(Qt::NoBrush);
-    painter.drawPath(road);
+    painter.drawPath(scaled.map(road));
     font.setPixelSize(13);
     painter.setFont(font);
-    painter.drawText(QPointF(60, 300), QStringLiteral("Mill Creek"));
-    painter.drawText(QPointF(330, 90), QStringLiteral("Hill 203"));
+    painter.drawText(scaled.map(QPointF(60, 300)), QStringLiteral("Mill Creek"));
+    painter.drawText(scaled.map(QPointF(330, 90)), QStringLiteral("Hill 203"));
 }
 
 }  // namespace
@@ -158,7 +159,7 @@ TerrainTestMap drawTerrainMap(const TerrainMapCase& c, double rotation) {
         index[{map.hexes[i].hex.line, map.hexes[i].hex.cell}] = i;
     }
     const auto terrain = terrainOf(c, map.layout);
-    QImage image(kMapWidth, kMapHeight, QImage::Format_RGB32);
+    QImage image(c.size, QImage::Format_RGB32);
     std::vector<std::vector<int>> counts(map.hexes.size(), std::vector<int>(7, 0));
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
@@ -179,8 +180,10 @@ TerrainTestMap drawTerrainMap(const TerrainMapCase& c, double rotation) {
     drawOverprint(image, map, c.featureLines);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(image.save(&buffer, "JPEG", 75));
-    map.picture = QImage::fromData(buffer.data(), "JPEG");
+    image.save(&buffer, "JPEG", c.jpegQuality);
+    image = QImage();
+    map.jpeg = buffer.data();
+    map.picture = QImage::fromData(map.jpeg, "JPEG");
     return map;
 }
 

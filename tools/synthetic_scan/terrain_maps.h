@@ -1,9 +1,12 @@
 // Small hex maps drawn as printed ones are, for the terrain tests: terrain in flat and
 // patterned tints, following the hexes or ignoring them, under the grid, the hex numbers,
-// a road and place names across the hexes and line features along hex sides, as a JPEG.
+// a road and place names across the hexes and line features along hex sides, as a JPEG:
+// small ones for the tests, a large one for the benchmark.
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <vector>
 
 #include "grid/grid_layout.h"
@@ -19,11 +22,10 @@ struct TerrainMapCase {
     ShiftedLines shifted = ShiftedLines::First;
     unsigned seed = 1;
     std::vector<int> featureLines;  // a line feature along the sides below each of these lines
+    QSize size{540, 420};
+    double hexPixels = 40;
+    int jpegQuality = 75;
 };
-
-inline constexpr int kMapWidth = 540;
-inline constexpr int kMapHeight = 420;
-inline constexpr double kMapHex = 40;
 
 struct TerrainTestMap {
     GridLayout layout;
@@ -32,6 +34,7 @@ struct TerrainTestMap {
     std::vector<int> truth;          // each hex's class that covers most of it
     std::vector<double> truthShare;  // and the share of it that class covers
     QImage picture;
+    QByteArray jpeg;  // the picture's file
 };
 
 // `rotation`: degrees the grid is turned.
