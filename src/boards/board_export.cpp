@@ -99,7 +99,8 @@ BoardOutcome exportBoard(const Picture& map, const GridLayout& layout,
         outcome.written = WriteResult::failed(problem);
         return outcome;
     }
-    const BoardContext context{layout, s, fileNameOf(request.boardPath), request.look};
+    const BoardContext context{layout, s, fileNameOf(request.boardPath), request.look,
+                               &request.terrain};
     outcome.unexpressed = target.unexpressed(context);
     const PairOutcome written = writeFilePair(
         boardPart(map, request, s), definitionPart(outcome.definitionPath, target, context));

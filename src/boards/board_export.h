@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "boards/board_terrain.h"
 #include "boards/straightening.h"
 #include "core/write_result.h"
 #include "grid/grid_choices.h"
@@ -25,7 +26,8 @@ struct BoardRequest {
     QString boardPath;
     QByteArray format = "png";  // "png" or "jpeg"
     int jpegQuality = kJpegQuality;
-    BoardLook look;  // how the target draws the grid, for those that say
+    BoardLook look;        // how the target draws the grid, for those that say
+    BoardTerrain terrain;  // for a target that takes it (BoardFormat::takesTerrain)
 };
 
 struct BoardOutcome {

@@ -13,6 +13,7 @@
 #include <span>
 
 #include "boards/board_target.h"
+#include "boards/board_terrain.h"
 #include "grid/hex_numbers.h"
 
 namespace tessara {
@@ -39,12 +40,14 @@ struct BoardLook {
 };
 
 // What a definition is written from: the fitted grid on the picture, its straightening,
-// the board picture's file name (relative to the definition's folder) and the look.
+// the board picture's file name (relative to the definition's folder), the look and, for a
+// program that takes it, the terrain of the hexes.
 struct BoardContext {
     const GridLayout& layout;
     const Straightening& straightening;
     QString boardFile;
     BoardLook look;
+    const BoardTerrain* terrain = nullptr;  // none, or no classes: the definition holds none
 };
 
 class BoardFormat {
@@ -66,6 +69,8 @@ class BoardFormat {
     virtual QByteArray definition(const BoardContext& context) const = 0;
     // What of the grid the program cannot say, in words for the user.
     virtual QStringList unexpressed(const BoardContext&) const { return {}; }
+    // Whether its definition can hold the terrain of the hexes (BoardContext::terrain).
+    virtual bool takesTerrain() const { return false; }
 };
 
 std::span<const BoardFormat* const> boardFormats();

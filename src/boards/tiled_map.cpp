@@ -4,12 +4,67 @@
 #include <cmath>
 
 #include "boards/board_format.h"
+#include "boards/tiled_terrain.h"
 
 namespace tessara {
 namespace {
 
 int tilesOver(int length, int step) {
     return (length - 1) / step + 1;
+}
+
+// A tile layer over the whole map, its cells' gids as CSV, a row of the map a line.
+void writeTileLayer(QXmlStreamWriter& xml, int id, const char* name, QSize tiles,
+                    const std::vector<int>& cells) {
+    xml.writeStartElement("layer");
+    xml.writeAttribute("id", QString::number(id));
+    xml.writeAttribute("name", name);
+    xml.writeAttribute("width", QString::number(tiles.width()));
+    xml.writeAttribute("height", QString::number(tiles.height()));
+    xml.writeStartElement("data");
+    xml.writeAttribute("encoding", "csv");
+    QByteArray csv = "\n";
+    for (size_t cell = 0; cell < cells.size(); ++cell) {
+        csv += QByteArray::number(cells[cell]);
+        csv += cell + 1 == cells.size() ? "" : ",";
+        csv += (cell + 1) % static_cast<size_t>(tiles.width()) == 0 ? "\n" : "";
+    }
+    xml.writeCharacters(QString::fromLatin1(csv));
+    xml.writeEndElement();
+    xml.writeEndElement();
+}
+
+// The map's own attributes: its tiles, their hexes and the stagger that puts them on the
+// board's.
+void writeMapAttributes(QXmlStreamWriter& xml, const Straightening& s, int nextLayer) {
+    const QSize tiles = tiledMapTiles(s);
+    const QSize tile = tiledTileSize(s);
+    xml.writeAttribute("version", "1.8");
+    xml.writeAttribute("orientation", "hexagonal");
+    xml.writeAttribute("renderorder", "right-down");
+    xml.writeAttribute("width", QString::number(tiles.width()));
+    xml.writeAttribute("height", QString::number(tiles.height()));
+    xml.writeAttribute("tilewidth", QString::number(tile.width()));
+    xml.writeAttribute("tileheight", QString::number(tile.height()));
+    xml.writeAttribute("hexsidelength", QString::number(s.sizes.side));
+    xml.writeAttribute("staggeraxis", s.columns ? "x" : "y");
+    // The lines half a hex further along are the staggered ones: the odd rows (columns)
+    // when the first is a shifted line.
+    xml.writeAttribute("staggerindex", s.firstLineShifted ? "odd" : "even");
+    xml.writeAttribute("infinite", "0");
+    xml.writeAttribute("nextlayerid", QString::number(nextLayer));
+    xml.writeAttribute("nextobjectid", "1");
+}
+
+void writeBoardLayer(QXmlStreamWriter& xml, const Straightening& s, const QString& boardFile) {
+    xml.writeStartElement("imagelayer");
+    xml.writeAttribute("id", "1");
+    xml.writeAttribute("name", "Board");
+    xml.writeEmptyElement("image");
+    xml.writeAttribute("source", boardFile);
+    xml.writeAttribute("width", QString::number(s.board.width()));
+    xml.writeAttribute("height", QString::number(s.board.height()));
+    xml.writeEndElement();
 }
 
 }  // namespace
@@ -21,60 +76,33 @@ QSize tiledMapTiles(const Straightening& s) {
     return s.columns ? cells.transposed() : cells;
 }
 
-QByteArray tiledMapText(const Straightening& s, const QString& boardFile) {
+QSize tiledTileSize(const Straightening& s) {
+    return s.columns ? QSize(2 * s.sizes.side, s.sizes.along)
+                     : QSize(s.sizes.along, 2 * s.sizes.side);
+}
+
+QByteArray tiledMapText(const Straightening& s, const QString& boardFile,
+                        const TiledTerrain* terrain) {
+    const bool withTerrain = terrain != nullptr && !terrain->classes.empty();
     const QSize tiles = tiledMapTiles(s);
-    const int tileWidth = s.columns ? 2 * s.sizes.side : s.sizes.along;
-    const int tileHeight = s.columns ? s.sizes.along : 2 * s.sizes.side;
     QByteArray text;
     QXmlStreamWriter xml(&text);
     xml.setAutoFormatting(true);
     xml.setAutoFormattingIndent(1);
     xml.writeStartDocument();
     xml.writeStartElement("map");
-    xml.writeAttribute("version", "1.8");
-    xml.writeAttribute("orientation", "hexagonal");
-    xml.writeAttribute("renderorder", "right-down");
-    xml.writeAttribute("width", QString::number(tiles.width()));
-    xml.writeAttribute("height", QString::number(tiles.height()));
-    xml.writeAttribute("tilewidth", QString::number(tileWidth));
-    xml.writeAttribute("tileheight", QString::number(tileHeight));
-    xml.writeAttribute("hexsidelength", QString::number(s.sizes.side));
-    xml.writeAttribute("staggeraxis", s.columns ? "x" : "y");
-    // The lines half a hex further along are the staggered ones: the odd rows (columns)
-    // when the first is a shifted line.
-    xml.writeAttribute("staggerindex", s.firstLineShifted ? "odd" : "even");
-    xml.writeAttribute("infinite", "0");
-    xml.writeAttribute("nextlayerid", "3");
-    xml.writeAttribute("nextobjectid", "1");
-
-    xml.writeStartElement("imagelayer");
-    xml.writeAttribute("id", "1");
-    xml.writeAttribute("name", "Board");
-    xml.writeEmptyElement("image");
-    xml.writeAttribute("source", boardFile);
-    xml.writeAttribute("width", QString::number(s.board.width()));
-    xml.writeAttribute("height", QString::number(s.board.height()));
-    xml.writeEndElement();
-
-    xml.writeStartElement("layer");
-    xml.writeAttribute("id", "2");
-    xml.writeAttribute("name", "Hexes");
-    xml.writeAttribute("width", QString::number(tiles.width()));
-    xml.writeAttribute("height", QString::number(tiles.height()));
-    xml.writeStartElement("data");
-    xml.writeAttribute("encoding", "csv");
-    QByteArray csv = "\n";
-    for (int row = 0; row < tiles.height(); ++row) {
-        for (int column = 0; column < tiles.width(); ++column) {
-            const bool last = row == tiles.height() - 1 && column == tiles.width() - 1;
-            csv += last ? "0" : "0,";
-        }
-        csv += '\n';
+    writeMapAttributes(xml, s, withTerrain ? 4 : 3);
+    // Tiled reads a layer's gids against the tilesets before it.
+    if (withTerrain) {
+        writeTerrainTileset(xml, s, *terrain);
     }
-    xml.writeCharacters(QString::fromLatin1(csv));
-    xml.writeEndElement();
-    xml.writeEndElement();
-
+    writeBoardLayer(xml, s, boardFile);
+    // The terrain is ground: under the Hexes the user paints, which keep their id.
+    if (withTerrain) {
+        writeTileLayer(xml, 3, "Terrain", tiles, terrain->cells);
+    }
+    writeTileLayer(xml, 2, "Hexes", tiles,
+                   std::vector<int>(static_cast<size_t>(tiles.width() * tiles.height()), 0));
     xml.writeEndElement();
     xml.writeEndDocument();
     return text;
@@ -104,8 +132,14 @@ class TiledFormat final : public BoardFormat {
         return {true, -sizes.along / 2.0, -static_cast<double>(sizes.side)};
     }
     QByteArray definition(const BoardContext& context) const override {
-        return tiledMapText(context.straightening, context.boardFile);
+        if (context.terrain == nullptr || context.terrain->classes.empty()) {
+            return tiledMapText(context.straightening, context.boardFile);
+        }
+        const TiledTerrain terrain =
+            tiledTerrain(context.layout, context.straightening, *context.terrain);
+        return tiledMapText(context.straightening, context.boardFile, &terrain);
     }
+    bool takesTerrain() const override { return true; }
 };
 
 }  // namespace

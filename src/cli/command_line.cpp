@@ -508,6 +508,53 @@ int readQuality(const Arguments& args, const QByteArray& format) {
     return quality;
 }
 
+int readClasses(const QString& text) {
+    bool whole = false;
+    const int classes = text.toInt(&whole);
+    if (!whole || classes < kFewestClasses || classes > kMostClasses) {
+        throw Refusal{QStringLiteral("--classes must be a whole number from %1 to %2, not %3")
+                          .arg(kFewestClasses)
+                          .arg(kMostClasses)
+                          .arg(quoted(text))};
+    }
+    return classes;
+}
+
+// How the terrain is named: by a legend, or by a number of classes found on the map.
+void readTerrainChoice(const Arguments& args, GridRequest& request) {
+    // A legend names its classes, so it says how many there are.
+    if (args.has("legend") && args.has("classes")) {
+        throw Refusal{QStringLiteral("give only one of --legend or --classes")};
+    }
+    if (args.has("legend")) {
+        request.legend = args.fileName("legend");
+        if (request.legend.isEmpty()) {
+            throw Refusal{QStringLiteral("--legend must name a file")};
+        }
+    }
+    if (args.has("classes")) {
+        request.classes = readClasses(args.value("classes"));
+    }
+}
+
+// The terrain goes into the definition of a program that takes it; the others are refused
+// it, as they take the hex data of tessara terrain instead.
+void readExportTerrain(const Arguments& args, GridRequest& request) {
+    const char* given = args.has("legend") ? "legend" : args.has("classes") ? "classes" : nullptr;
+    if (given != nullptr && !request.target->takesTerrain()) {
+        QStringList takers;
+        for (const BoardFormat* format : boardFormats()) {
+            if (format->takesTerrain()) {
+                takers << format->id();
+            }
+        }
+        throw Refusal{QStringLiteral("--%1 is for --for %2 only: for %3, write the terrain "
+                                     "with tessara terrain")
+                          .arg(QLatin1String(given), oneOf(takers), request.target->program())};
+    }
+    readTerrainChoice(args, request);
+}
+
 CommandLine parseExport(const SubcommandEntry& command, const QStringList& arguments) {
     const Arguments args(command, arguments);
     if (args.help()) {
@@ -527,6 +574,7 @@ CommandLine parseExport(const SubcommandEntry& command, const QStringList& argum
     request.format = boardFormat(request.output);
     request.jpegQuality = readQuality(args, request.format);
     readGrid(args, request);
+    readExportTerrain(args, request);
     return {CommandAction::Export, request, {}, &command};
 }
 
@@ -643,18 +691,6 @@ QByteArray hexDataFormat(const QString& output) {
     return suffix.toLatin1();
 }
 
-int readClasses(const QString& text) {
-    bool whole = false;
-    const int classes = text.toInt(&whole);
-    if (!whole || classes < kFewestClasses || classes > kMostClasses) {
-        throw Refusal{QStringLiteral("--classes must be a whole number from %1 to %2, not %3")
-                          .arg(kFewestClasses)
-                          .arg(kMostClasses)
-                          .arg(quoted(text))};
-    }
-    return classes;
-}
-
 CommandLine parseTerrain(const SubcommandEntry& command, const QStringList& arguments) {
     const Arguments args(command, arguments);
     if (args.help()) {
@@ -667,19 +703,7 @@ CommandLine parseTerrain(const SubcommandEntry& command, const QStringList& argu
     request.output = files[1];
     request.format = hexDataFormat(request.output);
     readGrid(args, request);
-    // A legend names its classes, so it says how many there are.
-    if (args.has("legend") && args.has("classes")) {
-        throw Refusal{QStringLiteral("give only one of --legend or --classes")};
-    }
-    if (args.has("legend")) {
-        request.legend = args.fileName("legend");
-        if (request.legend.isEmpty()) {
-            throw Refusal{QStringLiteral("--legend must name a file")};
-        }
-    }
-    if (args.has("classes")) {
-        request.classes = readClasses(args.value("classes"));
-    }
+    readTerrainChoice(args, request);
     return {CommandAction::Terrain, request, {}, &command};
 }
 

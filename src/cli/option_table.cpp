@@ -63,13 +63,13 @@ constexpr OptionEntry kOptions[] = {
      "its sample hexes by number (Woods: 0304 1207), or a line feature and the side it follows "
      "(River: line 0305 0306), e.g. legend.txt", Terrain},
     {"classes", "K", "without a legend: group the hexes into K classes, Terrain 1 to Terrain K, "
-     "from 2 to 8 (default: as many as the map shows), e.g. 5", Terrain},
+     "from 2 to 8 (default for tessara terrain: as many as the map shows), e.g. 5", Terrain},
 };
 // clang-format on
 
 constexpr std::array kGridGroups{General, Grid, Numbers, Pdf};
 constexpr std::array kFindGroups{General};
-constexpr std::array kExportGroups{General, Grid, Numbers, Board};
+constexpr std::array kExportGroups{General, Grid, Numbers, Board, Terrain};
 constexpr std::array kFlattenGroups{General, Flatten};
 constexpr std::array kJoinGroups{General, Flatten, Join};
 constexpr std::array kTerrainGroups{General, Grid, Numbers, Terrain};
@@ -110,13 +110,19 @@ constexpr SubcommandEntry kSubcommands[] = {
      "with no lines on it. Beside BOARD, with the same stem, it writes the program's own\n"
      "definition of the grid (see --for): a Tiled map with BOARD as its image layer, a VASSAL\n"
      "HexGrid with its numbering when --numbers is given, or a Foundry scene to import. Both\n"
-     "files are written, or neither. It prints the scale factor it used on one line.\n",
+     "files are written, or neither. It prints the scale factor it used on one line. For\n"
+     "Tiled, --legend or --classes add a tile layer, Terrain, under Hexes: in the cell of\n"
+     "every hex, the hex tile of its class, read as tessara terrain reads it, in the class's\n"
+     "colour and named in the tile's property terrain (a legend's line features are left\n"
+     "out). VASSAL and Foundry take the terrain as the hex data of tessara terrain instead.\n",
      "  tessara export scan.jpg board.png --for tiled $(tessara find-grid scan.jpg)\n"
+     "  tessara export scan.jpg board.png --for tiled --settings fit.hexgrid --legend legend.txt\n"
      "  tessara export scan.jpg board.jpg --for vassal --settings fit.hexgrid --quality 85\n"
      "  tessara export scan.jpg board.png --for foundry --settings fit.hexgrid\n",
      "Exit status of tessara export: 0 done; 1 the work failed (not enough memory, a file\n"
-     "could not be written); 2 wrong arguments, an INPUT that cannot be read, or a grid the\n"
-     "program cannot draw once straightened.\n"},
+     "could not be written); 2 wrong arguments, an INPUT that cannot be read, a legend that\n"
+     "cannot be read or names what the map does not hold, or a grid the program cannot draw\n"
+     "once straightened.\n"},
     {"flatten", "flatten INPUT OUTPUT [--hex-pixels P]",
      "flatten the photo of a board INPUT by its printed hex grid into OUTPUT, and print, on "
      "one line, the options of tessara grid that draw the grid on OUTPUT", kFlattenGroups,
@@ -200,7 +206,7 @@ const char* heading(OptionGroup group) {
         case Join:
             return "Options of tessara join:\n";
         case Terrain:
-            return "Options of tessara terrain:\n";
+            return "Options of tessara terrain, and of tessara export --for tiled:\n";
     }
     return "";
 }

@@ -50,6 +50,19 @@ float labCurve(float t) {
     return table[step] + within * (table[step + 1] - table[step]);
 }
 
+// Linear light back to an 8-bit sRGB value, rounded, clamped to 0 to 255.
+int srgbValue(double light) {
+    const double c = std::clamp(light, 0.0, 1.0);
+    const double encoded = c <= 0.0031308 ? 12.92 * c : 1.055 * std::pow(c, 1 / 2.4) - 0.055;
+    return static_cast<int>(std::lround(encoded * 255));
+}
+
+// The inverse of labCurveExact.
+double labCurveInverse(double f) {
+    constexpr double kEdge = 6.0 / 29;
+    return f > kEdge ? f * f * f : 3 * kEdge * kEdge * (f - 4.0 / 29);
+}
+
 }  // namespace
 
 LabColour toLab(QRgb colour) {
@@ -62,6 +75,17 @@ LabColour toLab(QRgb colour) {
     const float y = labCurve(0.2126F * r + 0.7152F * g + 0.0722F * b);
     const float z = labCurve((0.0193F * r + 0.1192F * g + 0.9505F * b) / 1.08883F);
     return {116 * y - 16, 500 * (x - y), 200 * (y - z)};
+}
+
+QRgb fromLab(LabColour colour) {
+    const double fy = (colour.l + 16.0) / 116;
+    const double x = 0.95047 * labCurveInverse(fy + colour.a / 500.0);
+    const double y = labCurveInverse(fy);
+    const double z = 1.08883 * labCurveInverse(fy - colour.b / 200.0);
+    // The inverse of toLab's matrix, from XYZ to linear sRGB.
+    return qRgb(srgbValue(3.2406 * x - 1.5372 * y - 0.4986 * z),
+                srgbValue(-0.9689 * x + 1.8758 * y + 0.0415 * z),
+                srgbValue(0.0557 * x - 0.2040 * y + 1.0570 * z));
 }
 
 }  // namespace tessara

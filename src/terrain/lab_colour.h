@@ -13,5 +13,8 @@ struct LabColour {
 };
 
 LabColour toLab(QRgb colour);
+// The sRGB colour nearest a CIE L*a*b* one, opaque: toLab's inverse, each channel clamped to
+// what sRGB holds, as a class's look (a mean of many pixels) may lie outside it.
+QRgb fromLab(LabColour colour);
 
 }  // namespace tessara

@@ -5,6 +5,7 @@
 
 #include "boards/laid_grid.h"
 #include "boards/tiled_map.h"
+#include "boards/tiled_terrain.h"
 #include "boards/vassal_grid.h"
 
 using namespace tessara;
@@ -90,6 +91,66 @@ TEST(BoardFiles, TheDefinitionsHoldTheTargetsHexes) {
     // clang-format on
     for (const auto& c : cases) {
         EXPECT_EQ(pick(c.text, c.element, c.names), c.values) << c.guards;
+    }
+}
+
+namespace {
+
+// The elements of a Tiled map, each with the attributes that name and count its layers and
+// tiles: "map:3 imagelayer:1:Board layer:2:Hexes".
+QString tiledElements(const QByteArray& tmx) {
+    QStringList elements;
+    for (QXmlStreamReader xml(tmx); !xml.atEnd();) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) {
+            continue;
+        }
+        QStringList parts{xml.name().toString()};
+        for (const char* name :
+             {"nextlayerid", "firstgid", "tilecount", "columns", "id", "name", "value"}) {
+            if (xml.attributes().hasAttribute(name)) {
+                parts << xml.attributes().value(name).toString();
+            }
+        }
+        if (parts.size() > 1) {
+            elements << parts.join(u':');
+        }
+    }
+    return elements.join(u' ');
+}
+
+}  // namespace
+
+// Terrain adds its tileset, before the layers whose gids it gives, and its layer under the
+// Hexes, which keep their id; a terrain of no class adds nothing. A tile is the map's hexagon
+// in its class's colour, unblended, transparent round it: 60 x 68 rows of side 34 cover
+// 60 x (68 + 34) / 2 pixels, 60 x 50 columns of side 30 cover 50 x (60 + 30) / 2.
+TEST(BoardFiles, TiledHoldsTheTerrainUnderTheHexesOnlyWhenThereIsSome) {
+    const GridLayout rows = laid({1000, 800}, Rows, 60.3, 1, 0, 0, ShiftedLines::First);
+    const GridLayout columns =
+        laid({900, 1200}, Columns, 50.4, 1, 10.25, -4.5, ShiftedLines::Second);
+    const BoardFormat& tiled = *findBoardFormat("tiled");
+    const Straightening s = straighten(rows, tiled);
+    const QColor woods(120, 170, 95);
+    const TiledTerrain none = tiledTerrain(rows, s, {});
+    const TiledTerrain two = tiledTerrain(rows, s, {{{"Clear", Qt::white}, {"Woods", woods}}, {}});
+    const QByteArray plain = tiledMapText(s, "b.png");
+    EXPECT_EQ(tiledMapText(s, "b.png", &none), plain);
+    EXPECT_EQ(tiledElements(plain), "map:3 imagelayer:1:Board layer:2:Hexes");
+    EXPECT_EQ(tiledElements(tiledMapText(s, "b.png", &two)),
+              "map:4 tileset:1:2:0:Terrain tile:0 property:terrain:Clear tile:1 "
+              "property:terrain:Woods imagelayer:1:Board layer:3:Terrain layer:2:Hexes");
+    for (const auto& [layout, covered] : {std::pair(rows, 60 * 51), std::pair(columns, 50 * 45)}) {
+        const QImage tile = terrainTile(straighten(layout, tiled), woods);
+        int opaque = 0;
+        for (int y = 0; y < tile.height(); ++y) {
+            for (int x = 0; x < tile.width(); ++x) {
+                const QColor pixel = tile.pixelColor(x, y);
+                ASSERT_TRUE(pixel.alpha() == 0 || pixel == woods) << x << "," << y;
+                opaque += pixel.alpha() == 0 ? 0 : 1;
+            }
+        }
+        EXPECT_EQ(opaque, covered) << "the pixels whose centres the hexagon holds";
+        EXPECT_EQ(tile.pixelColor(0, 0).alpha() + tile.pixelColor(tile.width() - 1, 0).alpha(), 0);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QLineF>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QXmlStreamReader>
 #include <set>
@@ -17,6 +18,10 @@
 #include "support/program_run.h"
 #include "support/test_files.h"
 #include "synthetic_scan.h"
+#include "terrain/hex_looks.h"
+#include "terrain/lab_colour.h"
+#include "terrain/terrain_classes.h"
+#include "terrain_maps.h"
 
 using namespace tessara;
 using namespace tessara::test;
@@ -116,6 +121,24 @@ QPolygonF foundryHex(int type, double size, int i, int j) {
                       {(x + 2) * qx, (y + 4) * qy},
                       {x * qx, (y + 3) * qy},
                       {x * qx, (y + 1) * qy}});
+}
+
+// The names of the Terrain tileset's tiles (their property terrain), and how many cells of
+// the Terrain layer hold one.
+std::pair<QStringList, qsizetype> terrainOfMap(const QString& tmx) {
+    QStringList names;
+    for (const QRegularExpressionMatch& m :
+         QRegularExpression(R"re(name="terrain" value="([^"]*)")re").globalMatch(tmx)) {
+        names << m.captured(1);
+    }
+    const QStringList cells =
+        QRegularExpression(R"re(name="Terrain" [^>]*>\s*<data[^>]*>([^<]*))re")
+            .match(tmx)
+            .captured(1)
+            .simplified()
+            .remove(u' ')
+            .split(u',');
+    return {names, cells.size() - cells.count("0")};
 }
 
 double distanceToSides(QPointF p, const std::vector<QLineF>& sides) {
@@ -242,4 +265,84 @@ TEST(TargetPrograms, FoundrysHexesLieOnThePrintedOnes) {
         EXPECT_LT(sum / count, 0.12) << "half a pixel off would be 0.35 on average";
     }
     EXPECT_EQ(types, (std::set<int>{2, 3, 4, 5}));
+}
+
+// Tiled's renderer draws the Terrain layer of an export with a legend or a number of classes:
+// at the board place of every hex centred on the map, the colour of the class tessara terrain
+// gives it (its look turned back to sRGB), and no tile in a cell without a hex; each tile is
+// named by its class. For rows, for columns whose second lines are shifted, and for the
+// button's grid, whose hexes the board puts on those of the fitted grid within half a pixel.
+TEST(TargetPrograms, TiledDrawsEveryHexInItsTerrainsColour) {
+    const QString rasterizer = QStandardPaths::findExecutable("tmxrasterizer");
+    if (rasterizer.isEmpty()) {
+        GTEST_SKIP() << "tmxrasterizer is not installed: Tiled's drawing is not checked";
+    }
+    using enum GridOrientation;
+    const QString fitted = "--hex-pixels 40 --offset 3,2";
+    // clang-format off
+    const struct { const char* guards; TerrainMapCase map; QString grid; int classes; } rows[] = {
+        {"rows, a legend of three", {3, false, Rows, ShiftedLines::First, 2, {}}, fitted, 0},
+        {"columns, the second shifted, two classes", {2, false, Columns, ShiftedLines::Second, 4, {}},
+         fitted + " --orientation columns --shifted second", 2},
+        {"the button's grid, three classes", {3, false, Rows, ShiftedLines::First, 6, {}}, "--map-width 13.5 --hex-size 1", 3},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.guards);
+        ScratchDir dir;
+        const TerrainTestMap map = drawTerrainMap(row.map);
+        writeImage(dir.path("map.png"), map.picture, "PNG");
+        const GridLayout layout =
+            row.grid.startsWith("--map-width")
+                ? layoutGrid(map.picture.width(), map.picture.height(), 1, 13.5F, GridOptions())
+                : map.layout;
+        const std::vector<MapHex> hexes = mapHexes(layout, map.numbering);
+        // Without a count of classes, a legend of the first hex of each terrain.
+        TerrainChoices choices{{}, row.classes, {}};
+        QString legend;
+        for (int t = 0; t < row.map.classes && row.classes == 0; ++t) {
+            const auto first = std::ranges::find(map.truth, t) - map.truth.begin();
+            choices.samples.push_back(
+                {QStringList{"Clear", "Woods", "Water"}.at(t), {static_cast<int>(first)}});
+            legend += choices.samples.back().name + ": " + hexes[first].number + "\n";
+        }
+        writeBytes(dir.path("legend.txt"), legend.toUtf8());
+        const TerrainMap terrain =
+            classifyTerrain(readHexLooks(map.picture, layout, map.numbering, hexes), choices);
+        const QString option =
+            row.classes ? QString("--classes %1").arg(row.classes) : "--legend legend.txt";
+        ASSERT_EQ(run(TESSARA_PROGRAM,
+                      QString("export map.png board.png --for tiled %1 %2")
+                          .arg(row.grid, option)
+                          .split(' '),
+                      dir.root()),
+                  0);
+        ASSERT_EQ(run(rasterizer,
+                      {"--show-layer", "Terrain", "--no-smoothing", "board.tmx", "terrain.png"},
+                      dir.root()),
+                  0);
+        QStringList names;
+        for (const TerrainClass& c : terrain.classes) {
+            names << c.name;
+        }
+        EXPECT_EQ(terrainOfMap(readBytes(dir.path("board.tmx"))),
+                  std::pair(names, qsizetype(hexes.size())));
+        const QImage drawn(dir.path("terrain.png"));
+        const Straightening s = straighten(layout, *findBoardFormat("tiled"));
+        for (size_t i = 0; i < hexes.size(); ++i) {
+            const QPointF at = s.toTarget(hexes[i].centre);
+            const QColor shown =
+                drawn.pixelColor(static_cast<int>(at.x()), static_cast<int>(at.y()));
+            const Look& look =
+                terrain.classes[static_cast<size_t>(terrain.hexes[i].terrainClass)].look;
+            const QColor colour(fromLab({look[0], look[1], look[2]}));
+            // Opaque, and each channel within a unit.
+            ASSERT_LE(std::max({255 - shown.alpha(), std::abs(shown.red() - colour.red()),
+                                std::abs(shown.green() - colour.green()),
+                                std::abs(shown.blue() - colour.blue())}),
+                      1)
+                << hexes[i].number.toStdString();
+        }
+        EXPECT_GT(hexes.size(), 100u);
+    }
 }

@@ -26,6 +26,8 @@ class CliExport : public ::testing::Test {
         EXPECT_TRUE(saveSettings(settings, dir.path("fit.hexgrid")));
         QDir(dir.root()).mkdir("taken.tmx");
         writeBytes(dir.path("old.png"), "an older board");
+        writeBytes(dir.path("legend.txt"), "Clear: 0101\nWoods: 0202\n");
+        writeBytes(dir.path("bad.txt"), "Clear: 0101\nWoods: 9912\n");
         QFile::setPermissions(dir.path("old.png"), QFile::ReadOwner);
     }
     Finished run(const QString& arguments) { return runIn(TESSARA_PROGRAM, dir.root(), arguments); }
@@ -41,6 +43,7 @@ class CliExport : public ::testing::Test {
 // and 27 across (27.11). A refusal has its exit status and one line, and writes nothing. Tiled
 // and Foundry start on a hex's corner, up to a hex before the map: rows 346.4 px apart hold
 // the map's 300 px (0.86602 x 346.4 = 299.99), 346.5 px not; columns 300 px across, not 300.5.
+// Terrain is for Tiled alone, and leaves its board as it was.
 TEST_F(CliExport, WritesBothFilesAndSaysTheScaleOrRefusesInOneLine) {
     // clang-format off
     const struct { QString arguments; int status; const char* out; const char* err; QStringList made = {}; QSize board = {}; } rows[] = {
@@ -76,6 +79,15 @@ TEST_F(CliExport, WritesBothFilesAndSaysTheScaleOrRefusesInOneLine) {
         {"export map.png b.png --for foundry --hex-pixels 300.5 --orientation columns", 2, "",
          "the hexes are larger than the map: Foundry's grid starts at a hex's corner, which would leave the board mostly blank\n"},
         {"export map.png old.png --for tiled --hex-pixels 30", 1, "", "cannot write 'old.png': The file old.png is read-only"},
+        {"export map.png k.png --for tiled --hex-pixels 30.4 --classes 2", 0,
+         "k.png and k.tmx written; scale factor 0.98684 across, 1.02556 down\n", "", {"k.png", "k.tmx"}, {410, 317}},
+        {"export map.png b.png --for vassal --hex-pixels 30 --legend legend.txt", 2, "",
+         "--legend is for --for tiled only: for VASSAL, write the terrain with tessara terrain\n"},
+        {"export map.png b.png --for foundry --hex-pixels 30 --classes 9", 2, "",
+         "--classes is for --for tiled only: for Foundry, write the terrain with tessara terrain\n"},
+        {"export map.png b.png --for tiled --hex-pixels 30 --legend none.txt", 2, "",
+         "cannot read the legend 'none.txt': No such file or directory\n"},
+        {"export map.png b.png --for tiled --hex-pixels 30 --legend bad.txt", 2, "", "bad.txt, line 2: no hex 9912 on the map\n"},
     };
     // clang-format on
     for (const auto& row : rows) {

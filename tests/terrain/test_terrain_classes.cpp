@@ -180,5 +180,20 @@ TEST(TerrainClasses, ColoursAreReadAsCieLab) {
         EXPECT_NEAR(lab.l, row.lab.l, 0.01) << row.guards;
         EXPECT_NEAR(lab.a, row.lab.a, 0.05) << row.guards;
         EXPECT_NEAR(lab.b, row.lab.b, 0.05) << row.guards;
+        EXPECT_EQ(fromLab(lab), row.colour) << row.guards << ", and back";
+    }
+}
+
+// A class's colour is its look turned back to sRGB, each channel clamped to what sRGB holds.
+TEST(TerrainClasses, LookColoursTurnBackToTheNearestSrgb) {
+    const std::pair<LabColour, QRgb> rows[] = {
+        {{50, 0, 0}, qRgb(119, 119, 119)},             // half way from black as eyes see it
+        {{104, 0, 0}, qRgb(255, 255, 255)},            // past white
+        {{-3, 0, 0}, qRgb(0, 0, 0)},                   // below black
+        {{53.241F, 110, 67.203F}, qRgb(255, 0, 18)},   // red past sRGB's: green under 0
+        {{32.297F, 79.188F, -140}, qRgb(0, 42, 255)},  // blue past sRGB's: red under 0
+    };
+    for (const auto& [lab, colour] : rows) {
+        EXPECT_EQ(QColor(fromLab(lab)), QColor(colour)) << lab.l << " " << lab.a << " " << lab.b;
     }
 }
