@@ -57,7 +57,7 @@ void GridFitting::buildMenu(QMenu* menu) {
     separator(menu, "mnuSep4");
     connect(item(menu, "mnuMeasureHexes", QStringLiteral("Measure &Hexes")), &QAction::triggered,
             this, [this] { startTool(hexes_); });
-    connect(item(menu, "mnuMeasureThree", QStringLiteral("Measure Hexes by &Three Points")),
+    connect(item(menu, "mnuMeasureThree", QStringLiteral("Measure Hexes &by Three Points")),
             &QAction::triggered, this, [this] { startTool(byThree_); });
     connect(item(menu, "mnuMeasureScale", QStringLiteral("Measure &Scale Bar")),
             &QAction::triggered, this, [this] { startTool(scaleBar_); });
@@ -124,7 +124,7 @@ void GridFitting::refreshPreview() {
     if (dialog_) {
         dialog_->setOptions(options(), hexPixelsNow());
     }
-    if (!previewShown() && marks().empty()) {
+    if (!previewShown() && marks().empty() && !tint_) {
         window_.image->setOverlay({});
         return;
     }
@@ -132,7 +132,16 @@ void GridFitting::refreshPreview() {
         [this](QPainter& painter, const QRectF& area) { paintOverlay(painter, area); });
 }
 
+void GridFitting::setTint(ImageControl::Overlay tint) {
+    tint_ = std::move(tint);
+    refreshPreview();
+    window_.image->update();
+}
+
 void GridFitting::paintOverlay(QPainter& painter, const QRectF& area) const {
+    if (tint_) {
+        tint_(painter, area);
+    }
     const QColor colour =
         options().lineColour.value_or(QBColor(window_.colour->currentIndex()).value_or(Qt::black));
     const std::optional<GridPen> pen = window_.pen();

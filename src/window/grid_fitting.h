@@ -14,6 +14,7 @@
 #include "grid/grid_layout.h"
 #include "grid/grid_options.h"
 #include "grid/hex_numbers.h"
+#include "view/image_control.h"
 #include "window/corner_tour.h"
 #include "window/grid_document.h"
 #include "window/map_window.h"
@@ -86,6 +87,8 @@ class GridFitting : public QObject {
     // one holding the map takes its clicks until it is done, Esc or another tool.
     void startTool(MapTool& tool);
     CornerTour& cornerTour() { return corners_; }
+    // Painted over the map under the preview and the marks (Hex Terrain's tint); empty for none.
+    void setTint(ImageControl::Overlay tint);
 
   signals:
     // Another map was loaded.
@@ -120,6 +123,7 @@ class GridFitting : public QObject {
     GridOptionsDialog* dialog_ = nullptr;  // made at its first use
     QAction* align_ = nullptr;
     bool alignForDialog_ = false;  // align mode was turned on while the dialog was open
+    ImageControl::Overlay tint_;
 };
 
 }  // namespace tessara

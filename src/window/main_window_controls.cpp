@@ -20,6 +20,7 @@
 #include "window/edit_menu.h"
 #include "window/grid_finding.h"
 #include "window/grid_fitting.h"
+#include "window/hex_terrain_panel.h"
 #include "window/main_window.h"
 #include "window/map_exports.h"
 #include "window/map_sources.h"
@@ -175,7 +176,8 @@ void Form1::buildMenus() {
                                        [this](const QString& path) { return openMap(path); });
     printing_ = new ScalePrinting(parts, *fitting_);
     exports_ = new MapExports(parts, *fitting_, *printing_);
-    new SettingsFiles(parts, *fitting_, *printing_, mnuGrid);
+    auto* terrain = new HexTerrainPanel(parts, *fitting_, mnuGrid);
+    new SettingsFiles(parts, *fitting_, *printing_, *terrain, mnuGrid);
     sources_ = new MapSources(parts, [this](const QString& path) { openMap(path); });
     new CursorZoom(parts);
 
@@ -189,7 +191,7 @@ void Form1::buildMenus() {
         {printing_->action(), exports_->exportMapAction(), exports_->exportGridAction()});
     mnuFile->addMenu(exports_->exportForMenu());
     // After the items of old, so that the keys that reach them stay the same.
-    mnuFile->addActions({photos->openAction(), photos->joinAction()});
+    mnuFile->addActions({photos->openAction(), photos->joinAction(), terrain->exportAction()});
     separator(mnuFile, "Sep1");
     mnuExit = command(mnuFile, "mnuExit", QStringLiteral("Exit"), &Form1::mnuExit_Click);
     bar->addMenu((new EditMenu(this, history_))->menu());

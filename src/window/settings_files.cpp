@@ -9,6 +9,7 @@
 #include "view/status_box.h"
 #include "window/edit_history.h"
 #include "window/grid_fitting.h"
+#include "window/hex_terrain_panel.h"
 #include "window/map_exports.h"
 #include "window/menu_items.h"
 #include "window/scale_printing.h"
@@ -44,8 +45,12 @@ class LoadedSettings : public QUndoCommand {
 }  // namespace
 
 SettingsFiles::SettingsFiles(const MapWindow& window, GridFitting& fitting, ScalePrinting& printing,
-                             QMenu* menu)
-    : QObject(window.window), window_(window), fitting_(fitting), printing_(printing) {
+                             HexTerrainPanel& terrain, QMenu* menu)
+    : QObject(window.window),
+      window_(window),
+      fitting_(fitting),
+      printing_(printing),
+      terrain_(terrain) {
     separator(menu, "mnuSep7");
     connect(item(menu, "mnuSaveSettings", QStringLiteral("Sa&ve Grid Settings...")),
             &QAction::triggered, this, &SettingsFiles::save);
@@ -54,8 +59,8 @@ SettingsFiles::SettingsFiles(const MapWindow& window, GridFitting& fitting, Scal
 }
 
 void SettingsFiles::apply(const GridChoices& settings) {
-    window_.history->push(new LoadedSettings(shownChoices(window_, fitting_, printing_), settings,
-                                             [this](const GridChoices& shown) { put(shown); }));
+    window_.history->push(
+        new LoadedSettings(held(), settings, [this](const GridChoices& shown) { put(shown); }));
 }
 
 void SettingsFiles::put(const GridChoices& settings) {
@@ -69,6 +74,13 @@ void SettingsFiles::put(const GridChoices& settings) {
                                        static_cast<int>(widths.size()));
     printing_.setChoice(settings.print);
     fitting_.sizesTyped();  // the preview follows the boxes
+    terrain_.putNotes(settings.terrain);
+}
+
+GridChoices SettingsFiles::held() const {
+    GridChoices choices = shownChoices(window_, fitting_, printing_);
+    choices.terrain = terrain_.notes();
+    return choices;
 }
 
 bool SettingsFiles::askName(bool saving) {
@@ -89,8 +101,7 @@ void SettingsFiles::save() {
         return;
     }
     const QString path = window_.dialog->FileName;
-    if (const WriteResult written = saveSettings(shownChoices(window_, fitting_, printing_), path);
-        !written) {
+    if (const WriteResult written = saveSettings(held(), path); !written) {
         window_.services.messages.MsgBox(settingsNotSavedMessage(path, written.error));
         return;
     }

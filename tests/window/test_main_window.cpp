@@ -140,7 +140,8 @@ TEST_F(MainWindow, MenusHoldTheirItemsInOrder) {
     EXPECT_EQ(captionsOf(control<QMenu>("mnuFile")),
               (QStringList{"Load Map Picture", "Save Map", "Print Map", "Print at &Scale...",
                            "E&xport Map As...", "Export &Grid Only...", "Export &For",
-                           "&Open Photo of a Board...", "&Join Scanned Sections...", "-", "Exit"}));
+                           "&Open Photo of a Board...", "&Join Scanned Sections...",
+                           "Export Hex &Data...", "-", "Exit"}));
     EXPECT_EQ(captionsOf(control<QMenu>("mnuZoom")),
               (QStringList{"&Normal", "-", "1:5", "1:3", "1:2", "-", "2:1", "3:1", "5:1"}));
     EXPECT_EQ(captionsOf(control<QMenu>("mnuScroll")), (QStringList{"Slow", "Medium", "Fast"}));
