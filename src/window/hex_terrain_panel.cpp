@@ -12,7 +12,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
-#include <QUndoCommand>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <numeric>
@@ -26,28 +25,13 @@
 #include "window/grid_fitting.h"
 #include "window/map_exports.h"
 #include "window/menu_items.h"
+#include "window/value_step.h"
 
 namespace tessara {
 namespace {
 
 constexpr int kTintAlpha = 140;  // of 255: the map shows through its tint
 constexpr size_t kSamplesAClass = 3;
-
-class TerrainStep : public QUndoCommand {
-  public:
-    using Put = std::function<void(const TerrainNotes&)>;
-    TerrainStep(const QString& text, TerrainNotes before, TerrainNotes after, Put put)
-        : QUndoCommand(text),
-          before_(std::move(before)),
-          after_(std::move(after)),
-          put_(std::move(put)) {}
-    void undo() override { put_(before_); }
-    void redo() override { put_(after_); }
-
-  private:
-    TerrainNotes before_, after_;
-    Put put_;
-};
 
 // The tint tells the classes apart rather than repeating the map's colours, which may be
 // close: colours that people with any colour vision tell apart, one a class in its order.
@@ -230,8 +214,7 @@ void HexTerrainPanel::showClasses() {
         ++counts[static_cast<size_t>(hex.terrainClass)];
     }
     for (size_t c = 0; c < terrain.classes.size(); ++c) {
-        auto* row = new QListWidgetItem(swatch(classColour(c)),
-                                        terrain.classes[c].name, list_);
+        auto* row = new QListWidgetItem(swatch(classColour(c)), terrain.classes[c].name, list_);
         row->setFlags(row->flags() | Qt::ItemIsEditable);
         row->setToolTip(tr("%n hexes", nullptr, counts[c]));
         row->setData(Qt::AccessibleTextRole,
@@ -257,8 +240,8 @@ void HexTerrainPanel::change(const TerrainNotes& after, const QString& what) {
     if (after == notes_) {
         return;
     }
-    window_.history->push(
-        new TerrainStep(what, notes_, after, [this](const TerrainNotes& n) { putNotes(n); }));
+    window_.history->push(new ValueStep<TerrainNotes>(
+        what, notes_, after, [this](const TerrainNotes& n) { putNotes(n); }));
 }
 
 TerrainNotes HexTerrainPanel::asLegend() const {

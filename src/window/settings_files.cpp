@@ -15,6 +15,7 @@
 #include "window/scale_printing.h"
 #include "window/settings_messages.h"
 #include "window/shown_choices.h"
+#include "window/value_step.h"
 
 namespace tessara {
 
@@ -23,24 +24,6 @@ namespace {
 void fillBox(QLineEdit* box, std::optional<double> size) {
     box->setText(size ? singleToText(toSingle(*size)) : QString());
 }
-
-// Everything the window held before a load, and the file's settings, each put in place.
-class LoadedSettings : public QUndoCommand {
-  public:
-    using Put = std::function<void(const GridChoices&)>;
-    LoadedSettings(GridChoices before, GridChoices after, Put put)
-        : QUndoCommand(QStringLiteral("Load Grid Settings")),
-          before_(std::move(before)),
-          after_(std::move(after)),
-          put_(std::move(put)) {}
-    void undo() override { put_(before_); }
-    void redo() override { put_(after_); }
-
-  private:
-    GridChoices before_;
-    GridChoices after_;
-    Put put_;
-};
 
 }  // namespace
 
@@ -59,8 +42,10 @@ SettingsFiles::SettingsFiles(const MapWindow& window, GridFitting& fitting, Scal
 }
 
 void SettingsFiles::apply(const GridChoices& settings) {
+    // Everything the window held before the load, and the file's settings, each put in place.
     window_.history->push(
-        new LoadedSettings(held(), settings, [this](const GridChoices& shown) { put(shown); }));
+        new ValueStep<GridChoices>(QStringLiteral("Load Grid Settings"), held(), settings,
+                                   [this](const GridChoices& shown) { put(shown); }));
 }
 
 void SettingsFiles::put(const GridChoices& settings) {
