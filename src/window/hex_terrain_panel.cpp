@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineF>
 #include <QListWidget>
 #include <QMenu>
 #include <QPainter>
@@ -14,6 +15,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <functional>
 #include <numeric>
 
 #include "terrain/hex_data_files.h"
@@ -51,6 +53,11 @@ QIcon swatch(const QColor& colour) {
 QString legendLine(const QString& name, const QStringList& hexes) {
     return QString(name).remove(u':').remove(u'#').trimmed() + QStringLiteral(": ") +
            hexes.join(u' ');
+}
+
+// A legend's line of a line feature ("River: line 0305 0306"), rather than of a class.
+bool isFeatureLine(const QString& line) {
+    return line.section(u':', 1).trimmed().startsWith(QLatin1String("line"), Qt::CaseInsensitive);
 }
 
 // Corrections that name a class no longer there are dropped with it.
@@ -119,26 +126,37 @@ void HexTerrainPanel::build() {
     correct_->setObjectName(QStringLiteral("cmdCorrectHexes"));
     add_ = new QPushButton(tr("&Add a Class from a Hex"), dialog_);
     add_->setObjectName(QStringLiteral("cmdAddClass"));
+    features_ = new QListWidget(dialog_);
+    features_->setObjectName(QStringLiteral("lstLineFeatures"));
+    features_->setAccessibleName(tr("Line features: F2 renames one"));
+    features_->setEditTriggers(QAbstractItemView::EditKeyPressed |
+                               QAbstractItemView::DoubleClicked);
+    features_->setMaximumHeight(4 * features_->fontMetrics().height() + 8);
+    auto* featuresLabel = new QLabel(tr("Li&ne features (F2 names one):"), dialog_);
+    featuresLabel->setBuddy(features_);
+    addFeature_ = new QPushButton(tr("Add a Line &Feature by Clicking a Side"), dialog_);
+    addFeature_->setObjectName(QStringLiteral("cmdAddFeature"));
     tint_ = new QCheckBox(tr("&Tint the Map by Class"), dialog_);
     tint_->setObjectName(QStringLiteral("chkTint"));
     auto* exportButton = new QPushButton(tr("&Export Hex Data..."), dialog_);
     exportButton->setObjectName(QStringLiteral("cmdExportHexData"));
-    for (QWidget* widget :
-         std::initializer_list<QWidget*>{summary_, countLabel, count_, listLabel, list_, merge_,
-                                         add_, correct_, tint_, exportButton}) {
+    for (QWidget* widget : std::initializer_list<QWidget*>{
+             summary_, countLabel, count_, listLabel, list_, merge_, add_, correct_, featuresLabel,
+             features_, addFeature_, tint_, exportButton}) {
         layout->addWidget(widget);
     }
     connect(count_, &QComboBox::activated, this, &HexTerrainPanel::countChosen);
     connect(list_, &QListWidget::itemChanged, this, &HexTerrainPanel::renamed);
     connect(merge_, &QPushButton::clicked, this, &HexTerrainPanel::merge);
-    connect(correct_, &QPushButton::clicked, this, [this] {
-        adding_ = false;
-        fitting_.startTool(*this);
-    });
-    connect(add_, &QPushButton::clicked, this, [this] {
-        adding_ = true;
-        fitting_.startTool(*this);
-    });
+    for (const auto& [button, click] :
+         {std::pair{correct_, Click::Correct}, std::pair{add_, Click::AddClass},
+          std::pair{addFeature_, Click::AddFeature}}) {
+        connect(button, &QPushButton::clicked, this, [this, click = click] {
+            click_ = click;
+            fitting_.startTool(*this);
+        });
+    }
+    connect(features_, &QListWidget::itemChanged, this, &HexTerrainPanel::featureRenamed);
     connect(tint_, &QCheckBox::toggled, this, &HexTerrainPanel::tint);
     connect(exportButton, &QPushButton::clicked, this, &HexTerrainPanel::exportHexData);
 }
@@ -198,6 +216,12 @@ void HexTerrainPanel::reclassify() {
         return;
     }
     classes_ = classifyNoted(notes_, reading_->layout, reading_->hexes, reading_->looks);
+    sides_.clear();
+    if (classes_.error.isEmpty() && !classes_.legend.features.empty()) {
+        const BusyCursor busy;
+        sides_ = featureSides(window_.map->picture().image(), reading_->layout, reading_->hexes,
+                              reading_->looks, classes_.legend.features);
+    }
     showClasses();
     window_.image->update();
 }
@@ -219,6 +243,17 @@ void HexTerrainPanel::showClasses() {
         row->setToolTip(tr("%n hexes", nullptr, counts[c]));
         row->setData(Qt::AccessibleTextRole,
                      tr("%1, %n hexes", nullptr, counts[c]).arg(terrain.classes[c].name));
+    }
+    const QSignalBlocker quietFeatures(features_);
+    features_->clear();
+    for (size_t f = 0; f < classes_.legend.features.size(); ++f) {
+        const auto count = std::ranges::count(sides_, static_cast<int>(f), &FeatureSide::feature);
+        const QString name = classes_.legend.features[f].name;
+        auto* row = new QListWidgetItem(name, features_);
+        row->setFlags(row->flags() | Qt::ItemIsEditable);
+        row->setToolTip(tr("%n sides", nullptr, static_cast<int>(count)));
+        row->setData(Qt::AccessibleTextRole,
+                     tr("%1, %n sides", nullptr, static_cast<int>(count)).arg(name));
     }
     count_->setCurrentIndex(notes_.legend.isEmpty() && notes_.classes >= kFewestClasses
                                 ? notes_.classes - kFewestClasses + 1
@@ -286,9 +321,8 @@ void HexTerrainPanel::renamed(QListWidgetItem* item) {
     // The class's line is the row-th of the legend's classes: features come after them.
     int classLine = -1;
     for (qsizetype i = 0; i < after.legend.size(); ++i) {
-        if (!after.legend[i].section(u':', 1).trimmed().startsWith(QLatin1String("line"),
-                                                                   Qt::CaseInsensitive) &&
-            !after.legend[i].trimmed().isEmpty() && ++classLine == row) {
+        if (!isFeatureLine(after.legend[i]) && !after.legend[i].trimmed().isEmpty() &&
+            ++classLine == row) {
             after.legend[i] = name + u':' + after.legend[i].section(u':', 1);
             break;
         }
@@ -299,6 +333,24 @@ void HexTerrainPanel::renamed(QListWidgetItem* item) {
         }
     }
     change(after, tr("Name Terrain Class"));
+}
+
+void HexTerrainPanel::featureRenamed(QListWidgetItem* item) {
+    const int row = features_->row(item);
+    const QString name = QString(item->text()).remove(u':').remove(u'#').trimmed();
+    TerrainNotes after = notes_;
+    int featureLine = -1;
+    for (QString& line : after.legend) {
+        if (isFeatureLine(line) && ++featureLine == row) {
+            line = name + u':' + line.section(u':', 1);
+            break;
+        }
+    }
+    if (name.isEmpty()) {
+        showClasses();
+        return;
+    }
+    change(after, tr("Name Line Feature"));
 }
 
 void HexTerrainPanel::merge() {
@@ -314,10 +366,7 @@ void HexTerrainPanel::merge() {
     TerrainNotes after = asLegend();
     QStringList classLines, features;
     for (const QString& line : after.legend) {
-        (line.section(u':', 1).trimmed().startsWith(QLatin1String("line"), Qt::CaseInsensitive)
-             ? features
-             : classLines)
-            << line;
+        (isFeatureLine(line) ? features : classLines) << line;
     }
     const auto first = static_cast<qsizetype>(rows.front());
     for (auto r = rows.rbegin(); r + 1 != rows.rend(); ++r) {
@@ -358,7 +407,7 @@ MapTool::Started HexTerrainPanel::start() {
     if (!readIfStale()) {
         return Started::Refused;
     }
-    if (!adding_ && selectedClass() < 0) {
+    if (click_ == Click::Correct && selectedClass() < 0) {
         window_.status->setMessage(tr("Select the class the hexes you click are of"));
         return Started::Refused;
     }
@@ -366,48 +415,64 @@ MapTool::Started HexTerrainPanel::start() {
 }
 
 QString HexTerrainPanel::status() const {
-    return adding_ ? tr("Click a hex of the new class; Esc to stop")
-                   : tr("Click each hex that is %1; Esc to stop")
-                         .arg(classes_.terrain.classes[static_cast<size_t>(selectedClass())].name);
+    if (click_ == Click::AddFeature) {
+        return tr("Click on a river, a road or a railway where it follows a hex side");
+    }
+    return click_ == Click::AddClass
+               ? tr("Click a hex of the new class; Esc to stop")
+               : tr("Click each hex that is %1; Esc to stop")
+                     .arg(classes_.terrain.classes[static_cast<size_t>(selectedClass())].name);
+}
+
+// A sample of no class so far: the new class's line, before the line features.
+static void addClassLine(TerrainNotes& notes, const QString& sample, const QString& name) {
+    for (QString& line : notes.legend) {
+        QStringList words = line.section(u':', 1).split(u' ', Qt::SkipEmptyParts);
+        if (!isFeatureLine(line) && words.removeAll(sample) > 0) {
+            line = words.isEmpty() ? QString() : legendLine(line.section(u':', 0, 0), words);
+        }
+    }
+    notes.legend.removeAll(QString());
+    const auto classes = std::ranges::count_if(notes.legend, std::not_fn(isFeatureLine));
+    notes.legend.insert(classes, legendLine(name, {sample}));
+    std::erase_if(notes.corrections, [&](const TerrainCorrection& c) { return c.hex == sample; });
 }
 
 bool HexTerrainPanel::clicked(QPointF at) {
-    const GridHex hex = hexAt(reading_->layout, at);
-    const auto found = std::ranges::find_if(reading_->hexes, [&](const MapHex& h) {
-        return h.hex.line == hex.line && h.hex.cell == hex.cell;
-    });
-    if (found == reading_->hexes.end()) {
+    // The hex clicked, and for a line feature the one across the side nearest the click.
+    std::vector<std::pair<double, size_t>> nearest;
+    for (size_t h = 0; h < reading_->hexes.size(); ++h) {
+        nearest.emplace_back(QLineF(reading_->hexes[h].centre, at).length(), h);
+    }
+    if (nearest.size() < 2) {
         return false;
     }
+    std::partial_sort(nearest.begin(), nearest.begin() + 2, nearest.end());
+    const MapHex& hex = reading_->hexes[nearest[0].second];
+    if (nearest[0].first > reading_->layout.hexSize * 0.6) {
+        return false;  // off the map's hexes
+    }
     TerrainNotes after = asLegend();
-    if (adding_) {
-        // A sample of no class so far: the new class's line, before the line features.
-        const QString sample = found->number;
-        for (QString& line : after.legend) {
-            QStringList words = line.section(u':', 1).split(u' ', Qt::SkipEmptyParts);
-            if (!words.isEmpty() &&
-                words.front().compare(QLatin1String("line"), Qt::CaseInsensitive) == 0) {
-                continue;
-            }
-            if (words.removeAll(sample) > 0) {
-                line = words.isEmpty() ? QString() : legendLine(line.section(u':', 0, 0), words);
-            }
-        }
-        after.legend.removeAll(QString());
-        const auto classCount = std::ranges::count_if(after.legend, [](const QString& line) {
-            return !line.section(u':', 1).trimmed().startsWith(QLatin1String("line"),
-                                                               Qt::CaseInsensitive);
-        });
-        after.legend.insert(classCount, legendLine(tr("Terrain %1").arg(classCount + 1), {sample}));
-        std::erase_if(after.corrections,
-                      [&](const TerrainCorrection& c) { return c.hex == sample; });
+    if (click_ == Click::AddClass) {
+        addClassLine(after, hex.number, tr("Terrain %1").arg(classes_.terrain.classes.size() + 1));
         change(after, tr("Add Terrain Class"));
+        return true;
+    }
+    if (click_ == Click::AddFeature) {
+        const MapHex& other = reading_->hexes[nearest[1].second];
+        if (!areNeighbours(reading_->layout, hex.hex, other.hex)) {
+            return false;
+        }
+        after.legend << QStringLiteral("%1: line %2 %3")
+                            .arg(tr("Line %1").arg(classes_.legend.features.size() + 1), hex.number,
+                                 other.number);
+        change(after, tr("Add Line Feature"));
         return true;
     }
     const QString name = classes_.terrain.classes[static_cast<size_t>(selectedClass())].name;
     std::erase_if(after.corrections,
-                  [&](const TerrainCorrection& c) { return c.hex == found->number; });
-    after.corrections.push_back({found->number, name});
+                  [&](const TerrainCorrection& c) { return c.hex == hex.number; });
+    after.corrections.push_back({hex.number, name});
     std::ranges::sort(after.corrections, {}, &TerrainCorrection::hex);
     change(after, tr("Correct Hex Terrain"));
     return false;  // one hex after another, until Esc
@@ -446,6 +511,16 @@ void HexTerrainPanel::paintTint(QPainter& painter, const QRectF& area) const {
         const auto polygon = hexCorners(corners, hex.hex.line, hex.hex.cell);
         painter.drawPolygon(polygon.data(), static_cast<int>(polygon.size()));
     }
+    // The sides the line features follow, across their two hexes' centres.
+    painter.setPen(
+        QPen(QColor(255, 0, 255, 220), std::max(3.0, 0.08 * reach), Qt::SolidLine, Qt::RoundCap));
+    for (const FeatureSide& side : sides_) {
+        const QPointF a = reading_->hexes[static_cast<size_t>(side.side.hex)].centre;
+        const QPointF b = reading_->hexes[static_cast<size_t>(side.side.neighbour)].centre;
+        const QPointF middle = (a + b) / 2;
+        const QPointF half = QPointF(a.y() - b.y(), b.x() - a.x()) / (2 * std::sqrt(3.0));
+        painter.drawLine(middle - half, middle + half);
+    }
     painter.restore();
 }
 
@@ -475,11 +550,8 @@ void HexTerrainPanel::exportHexData() {
     QString failed = path;
     const std::vector<LineFeature>& features = classes_.legend.features;
     if (written && !features.empty()) {
-        const std::vector<FeatureSide> sides =
-            featureSides(window_.map->picture().image(), reading_->layout, reading_->hexes,
-                         reading_->looks, features);
         failed = sidesPath(path);
-        written = writeHexSides(failed, reading_->hexes, sides, features);
+        written = writeHexSides(failed, reading_->hexes, sides_, features);
     }
     if (!written) {
         window_.services.messages.MsgBox({tr("The hex data could not be written as\n%1\n\n%2")

@@ -2,9 +2,10 @@
 // hex off it and lets the user put it right. The hexes are grouped by their look into
 // classes, listed with their colour and count; a class is named by editing its name in the
 // list (F2), two are merged, a class is added from a hex the grouping missed, and a single
-// hex is corrected by clicking it on the map. A toggle tints every hex with its class's
-// colour. Every change is a step of the undo history, and what the user said (the legend,
-// the count of classes, the corrections) is the grid settings file's terrain. File > Export
+// hex is corrected by clicking it on the map. A line feature (a river, a road) is added by
+// clicking on a hex side it follows, and every side it follows is found. A toggle tints every hex
+// with its class's colour. Every change is a step of the undo history, and what the user said (the
+// legend, the count of classes, the corrections) is the grid settings file's terrain. File > Export
 // Hex Data... writes the table or HexJSON (terrain/hex_data_files.h), with the sides of the
 // line features beside it.
 #pragma once
@@ -16,6 +17,7 @@
 #include "grid/grid_layout.h"
 #include "grid/terrain_notes.h"
 #include "terrain/hex_looks.h"
+#include "terrain/hex_sides.h"
 #include "terrain/map_hexes.h"
 #include "terrain/noted_terrain.h"
 #include "window/map_tool.h"
@@ -72,6 +74,7 @@ class HexTerrainPanel : public QObject, private MapTool {
     void showClasses();
     void change(const TerrainNotes& after, const QString& what);
     void renamed(QListWidgetItem* item);
+    void featureRenamed(QListWidgetItem* item);
     void merge();
     void countChosen(int index);
     void tint(bool on);
@@ -91,7 +94,10 @@ class HexTerrainPanel : public QObject, private MapTool {
     TerrainNotes notes_;
     std::optional<Reading> reading_;
     NotedClasses classes_;
-    bool adding_ = false;  // the next click adds a class
+    // What a click on the map does while the panel holds it.
+    enum class Click { Correct, AddClass, AddFeature };
+    Click click_ = Click::Correct;
+    std::vector<FeatureSide> sides_;  // the sides the legend's line features follow
     QAction* panel_ = nullptr;
     QAction* export_ = nullptr;
     QDialog* dialog_ = nullptr;
@@ -101,6 +107,8 @@ class HexTerrainPanel : public QObject, private MapTool {
     QPushButton* merge_ = nullptr;
     QPushButton* correct_ = nullptr;
     QPushButton* add_ = nullptr;
+    QListWidget* features_ = nullptr;
+    QPushButton* addFeature_ = nullptr;
     QCheckBox* tint_ = nullptr;
 };
 

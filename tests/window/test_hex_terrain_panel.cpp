@@ -12,6 +12,7 @@
 #include "settings/grid_settings.h"
 #include "support/form_fixture.h"
 #include "support/test_files.h"
+#include "terrain/hex_sides.h"
 #include "terrain_maps.h"
 #include "window/edit_history.h"
 #include "window/hex_terrain_panel.h"
@@ -22,7 +23,7 @@ using namespace tessara::test;
 TEST_F(FormTest, HexTerrainProposesTheClassesAndEveryChangeIsOneStep) {
     ScratchDir dir;
     const TerrainTestMap map =
-        drawTerrainMap({4, false, GridOrientation::Rows, ShiftedLines::First, 3, {}});
+        drawTerrainMap({4, false, GridOrientation::Rows, ShiftedLines::First, 3, {2}});
     EXPECT_FALSE(action("mnuHexTerrain")->isEnabled()) << "greyed with no map";
     platform.dialogs.answer(writeImage(dir.path("map.png"), map.picture, "PNG"));
     action("mnuLoad")->trigger();
@@ -89,6 +90,28 @@ TEST_F(FormTest, HexTerrainProposesTheClassesAndEveryChangeIsOneStep) {
     EXPECT_EQ(list->count(), 3);
     EXPECT_EQ(history->undoText(), "Merge Terrain Classes");
 
+    // The river, named by a click on a side it follows: every side below the third line.
+    const std::vector<HexSide> sides = mapSides(map.layout, map.hexes);
+    const auto riverSides = std::ranges::count_if(sides, [&](const HexSide& s) {
+        return map.hexes[s.hex].hex.line == 2 && map.hexes[s.neighbour].hex.line == 3;
+    });
+    const HexSide sample = *std::ranges::find_if(sides, [&](const HexSide& s) {
+        return map.hexes[s.hex].hex.line == 2 && map.hexes[s.neighbour].hex.line == 3;
+    });
+    const QPointF onSide =
+        (map.hexes[sample.hex].centre * 0.55 + map.hexes[sample.neighbour].centre * 0.45);
+    control<QPushButton>("cmdAddFeature")->click();
+    EXPECT_TRUE(form.fitting().clickedAt(static_cast<Single>(onSide.x() * kTwipsPerPixel),
+                                         static_cast<Single>(onSide.y() * kTwipsPerPixel)));
+    EXPECT_EQ(history->undoText(), "Add Line Feature");
+    auto* features = control<QListWidget>("lstLineFeatures");
+    ASSERT_EQ(features->count(), 1);
+    features->item(0)->setText("River");
+    EXPECT_EQ(panel->notes().legend.back(), "River: line " + map.hexes[sample.hex].number + " " +
+                                                map.hexes[sample.neighbour].number);
+    EXPECT_EQ(features->item(0)->data(Qt::AccessibleTextRole).toString(),
+              QStringLiteral("River, %1 sides").arg(riverSides));
+
     control<QCheckBox>("chkTint")->setChecked(true);
     const QImage tinted = image()->grab().toImage();
     const QPoint at = centre.toPoint() + QPoint(0, 8);  // below the number
@@ -104,12 +127,15 @@ TEST_F(FormTest, HexTerrainProposesTheClassesAndEveryChangeIsOneStep) {
     EXPECT_TRUE(table[other + 1].startsWith(map.hexes[other].number + ","));
     EXPECT_TRUE(table[other + 1].endsWith(",Woods,1.00")) << table[other + 1].toStdString();
 
+    EXPECT_EQ(QString::fromUtf8(readBytes(dir.path("hexes.sides.csv"))).count(",River\n"),
+              riverSides);
+
     platform.dialogs.answer(dir.path("fit.hexgrid"));
     action("mnuSaveSettings")->trigger();
     const SettingsRead saved = loadSettings(dir.path("fit.hexgrid"));
     ASSERT_TRUE(saved.settings) << saved.problem.toStdString();
     EXPECT_EQ(saved.settings->terrain, panel->notes());
-    for (int k = 0; k < 3; ++k) {
+    for (int k = 0; k < 5; ++k) {
         history->undo();
     }
     EXPECT_EQ(panel->notes(), TerrainNotes{});
