@@ -73,10 +73,15 @@ QString countsLine(const HexData& data) {
     }
     QString line = classes.join(QStringLiteral(", "));
     for (size_t f = 0; f < features.size(); ++f) {
-        const auto count = std::count_if(
-            data.sides.begin(), data.sides.end(),
-            [f](const FeatureSide& side) { return side.feature == static_cast<int>(f); });
-        line += QStringLiteral("; %1 %2 sides").arg(features[f].name).arg(count);
+        const auto counted = [&](bool through) {
+            return std::ranges::count_if(data.sides, [&](const FeatureSide& side) {
+                return side.feature == static_cast<int>(f) && side.through() == through;
+            });
+        };
+        line += QStringLiteral("; %1 %2 sides").arg(features[f].name).arg(counted(false));
+        if (const auto through = counted(true); through > 0) {
+            line += QStringLiteral(", %1 hexes through").arg(through);
+        }
     }
     return line;
 }

@@ -130,6 +130,12 @@ QByteArray hexSidesCsv(const std::vector<MapHex>& hexes, const std::vector<Featu
     QString text = QStringLiteral("hex,side,neighbour,feature\n");
     for (const FeatureSide& side : sides) {
         const MapHex& hex = hexes[static_cast<size_t>(side.side.hex)];
+        if (side.through()) {
+            text += QStringLiteral("%1,through,,%2\n")
+                        .arg(csvField(hex.number),
+                             csvField(features[static_cast<size_t>(side.feature)].name));
+            continue;
+        }
         const MapHex& neighbour = hexes[static_cast<size_t>(side.side.neighbour)];
         text += QStringLiteral("%1,%2,%3,%4\n")
                     .arg(csvField(hex.number), sideDirection(hex, neighbour),

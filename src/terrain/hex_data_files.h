@@ -48,7 +48,8 @@ WriteResult writeHexData(const QString& path, const GridLayout& layout,
 QString sidesPath(const QString& output);
 
 // The header `hex,side,neighbour,feature` and a line a side a feature follows: the hex, the
-// way its neighbour lies (sideDirection), the neighbour and the feature's name.
+// way its neighbour lies (sideDirection), the neighbour and the feature's name; a hex the
+// feature runs through is `hex,through,,feature`.
 QByteArray hexSidesCsv(const std::vector<MapHex>& hexes, const std::vector<FeatureSide>& sides,
                        const std::vector<LineFeature>& features);
 WriteResult writeHexSides(const QString& path, const std::vector<MapHex>& hexes,

@@ -19,6 +19,12 @@ constexpr double kBand = 0.07;          // of the hex size, either side of the s
 constexpr float kRoughReach = 30;       // the farthest a station may look from a feature's sample
 constexpr float kFeatureReach = 20;     // and from the feature, once known from all its sides
 constexpr double kMostOfASide = 0.5;    // the share of the stations a feature must hold
+// A feature runs through a hex when its colour crosses the hex's inner hexagon: at least this
+// many of its pixels for each pixel of the hexagon's width (a line two pixels wide over most
+// of it), spread over at least this share of that width (a spot of the colour does not).
+constexpr double kThroughPixels = 1.2;
+constexpr double kThroughSpread = 0.6;
+constexpr float kThroughReach = 13;  // a line's core: nearer its colour than the blur at its edges
 
 qint64 keyOf(GridHex hex) {
     return (static_cast<qint64>(hex.line) << 32) ^ static_cast<quint32>(hex.cell);
@@ -130,6 +136,68 @@ int sideFeature(const SideStations& stations, const std::vector<Colour>& feature
     return *most > kMostOfASide * kStations ? static_cast<int>(most - votes.begin()) : -1;
 }
 
+bool insideConvex(const std::array<QPointF, 6>& corners, QPointF point) {
+    bool left = false, right = false;
+    for (size_t k = 0; k < corners.size(); ++k) {
+        const QPointF a = corners[k];
+        const QPointF edge = corners[(k + 1) % corners.size()] - a;
+        const double cross = edge.x() * (point.y() - a.y()) - edge.y() * (point.x() - a.x());
+        left = left || cross < 0;
+        right = right || cross > 0;
+    }
+    return !(left && right);
+}
+
+// The feature whose colour runs through the hex's inner hexagon, away from its sides and
+// the features along them; -1 for none.
+int featureThrough(const QImage& picture, const GridLayout& grid, const MapHex& hex,
+                   const Colour& own, const std::vector<Colour>& features) {
+    std::array<QPointF, 6> inner = hexCorners(grid, hex.hex.line, hex.hex.cell);
+    const QPointF placed = hexCentre(grid, hex.hex.line, hex.hex.cell);
+    double left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
+    for (QPointF& corner : inner) {
+        corner = hex.centre + (corner - placed) * kInnerShare;
+        left = std::min(left, corner.x());
+        right = std::max(right, corner.x());
+        top = std::min(top, corner.y());
+        bottom = std::max(bottom, corner.y());
+    }
+    const QRect pixels =
+        QRect(QPoint(static_cast<int>(std::floor(left)), static_cast<int>(std::floor(top))),
+              QPoint(static_cast<int>(std::floor(right)), static_cast<int>(std::floor(bottom)))) &
+        picture.rect();
+    std::vector<int> counts(features.size(), 0);
+    // The corners of the box round each feature's pixels (a QRectF of no size unites with
+    // nothing, so the corners are kept as they are).
+    std::vector<std::pair<QPointF, QPointF>> spread(
+        features.size(), {QPointF(INFINITY, INFINITY), QPointF(-INFINITY, -INFINITY)});
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+        for (int x = pixels.left(); x <= pixels.right(); ++x) {
+            const QPointF at(x + 0.5, y + 0.5);
+            if (!insideConvex(inner, at)) {
+                continue;
+            }
+            const LabColour c = toLab(picture.pixel(x, y));
+            const int f = stationFeature({c.l, c.a, c.b}, features, own, own, kThroughReach);
+            if (f >= 0) {
+                ++counts[static_cast<size_t>(f)];
+                auto& [low, high] = spread[static_cast<size_t>(f)];
+                low = {std::min(low.x(), at.x()), std::min(low.y(), at.y())};
+                high = {std::max(high.x(), at.x()), std::max(high.y(), at.y())};
+            }
+        }
+    }
+    const double width = kInnerShare * grid.hexSize;
+    for (size_t f = 0; f < features.size(); ++f) {
+        const QPointF reach = spread[f].second - spread[f].first;
+        if (counts[f] >= kThroughPixels * width &&
+            std::hypot(reach.x(), reach.y()) >= kThroughSpread * width) {
+            return static_cast<int>(f);
+        }
+    }
+    return -1;
+}
+
 }  // namespace
 
 std::vector<HexSide> mapSides(const GridLayout& layout, const std::vector<MapHex>& hexes) {
@@ -212,6 +280,13 @@ std::vector<FeatureSide> featureSides(const QImage& picture, const GridLayout& l
     for (size_t s = 0; s < sides.size(); ++s) {
         if (found[s] >= 0) {
             followed.push_back({sides[s], found[s]});
+        }
+    }
+    for (size_t h = 0; h < hexes.size(); ++h) {
+        const int f =
+            featureThrough(picture, grid, hexes[h], hexColour(static_cast<int>(h)), colours);
+        if (f >= 0) {
+            followed.push_back({{static_cast<int>(h), kThrough}, f});
         }
     }
     return followed;

@@ -1,6 +1,7 @@
 // The sides of the hexes, and the line features (rivers, roads, railways) that follow them.
 // A feature is known by one side it follows (a legend's LineFeature); every other side
-// whose middle shows the same colour along most of its length follows it too.
+// whose middle shows the same colour along most of its length follows it too, and a hex
+// whose middle that colour crosses is one the feature runs through.
 #pragma once
 
 #include <QImage>
@@ -29,13 +30,19 @@ std::vector<HexSide> mapSides(const GridLayout& layout, const std::vector<MapHex
 // "W" or "NW", whichever of the six ways the grid's sides face is nearest.
 QString sideDirection(const MapHex& from, const MapHex& to);
 
+// The neighbour of a FeatureSide whose feature runs through its hex rather than along a side.
+inline constexpr int kThrough = -1;
+
 struct FeatureSide {
-    HexSide side;
+    HexSide side;     // side.neighbour kThrough: the feature runs through side.hex
     int feature = 0;  // index into the legend's features
+    bool through() const { return side.neighbour == kThrough; }
 };
 
-// The sides each feature follows over most of their length, in the order of mapSides; a
-// side that looks like two features goes to the nearer. `looks` are the hexes' own.
+// The sides each feature follows over most of their length, in the order of mapSides, and
+// after them the hexes a feature runs through where it leaves the sides (its colour crosses
+// the hex, away from the sides), in the map's order; a side that looks like two features
+// goes to the nearer. `looks` are the hexes' own.
 std::vector<FeatureSide> featureSides(const QImage& picture, const GridLayout& layout,
                                       const std::vector<MapHex>& hexes,
                                       const std::vector<HexLook>& looks,

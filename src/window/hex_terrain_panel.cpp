@@ -247,7 +247,9 @@ void HexTerrainPanel::showClasses() {
     const QSignalBlocker quietFeatures(features_);
     features_->clear();
     for (size_t f = 0; f < classes_.legend.features.size(); ++f) {
-        const auto count = std::ranges::count(sides_, static_cast<int>(f), &FeatureSide::feature);
+        const auto count = std::ranges::count_if(sides_, [f](const FeatureSide& side) {
+            return side.feature == static_cast<int>(f) && !side.through();
+        });
         const QString name = classes_.legend.features[f].name;
         auto* row = new QListWidgetItem(name, features_);
         row->setFlags(row->flags() | Qt::ItemIsEditable);
@@ -515,6 +517,11 @@ void HexTerrainPanel::paintTint(QPainter& painter, const QRectF& area) const {
     painter.setPen(
         QPen(QColor(255, 0, 255, 220), std::max(3.0, 0.08 * reach), Qt::SolidLine, Qt::RoundCap));
     for (const FeatureSide& side : sides_) {
+        if (side.through()) {
+            const QPointF centre = reading_->hexes[static_cast<size_t>(side.side.hex)].centre;
+            painter.drawPoint(centre);
+            continue;
+        }
         const QPointF a = reading_->hexes[static_cast<size_t>(side.side.hex)].centre;
         const QPointF b = reading_->hexes[static_cast<size_t>(side.side.neighbour)].centre;
         const QPointF middle = (a + b) / 2;

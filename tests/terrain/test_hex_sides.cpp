@@ -73,14 +73,15 @@ TEST(HexSides, ASideIsNamedByTheWayItsNeighbourLies) {
 TEST(HexSides, AFeatureIsFoundOnTheSidesItFollows) {
     struct Row {
         const char* guards;
-        TerrainMapCase map;  // the features follow the sides after these lines
+        TerrainMapCase map;  // the features follow the sides after these lines; the river
+                             // runs through the hexes of its through lines too
     };
     using enum GridOrientation;
     using enum ShiftedLines;
     const Row rows[] = {
-        {"a river and a road over terrain of hexes", {5, false, Rows, First, 11, {2, 6}}},
-        {"a river and a road over natural terrain", {4, true, Rows, Second, 12, {3, 8}}},
-        {"a river and a road between columns", {6, false, Columns, First, 13, {4, 9}}},
+        {"a river and a road over terrain of hexes", {5, false, Rows, First, 11, {2, 6}, {4}}},
+        {"a river and a road over natural terrain", {4, true, Rows, Second, 12, {3, 8}, {5}}},
+        {"a river and a road between columns", {6, false, Columns, First, 13, {4, 9}, {2}}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.guards);
@@ -108,6 +109,28 @@ TEST(HexSides, AFeatureIsFoundOnTheSidesItFollows) {
             featureSides(map.picture, map.layout, map.hexes, looks, features);
         std::vector<int> truth(2, 0), right(2, 0), named(2, 0);
         int others = 0, wrong = 0;
+        // The hexes the river runs through, but the two at the ends of its line, where it
+        // starts and may or may not count; and no others.
+        int through = 0, throughTruth = 0, throughWrong = 0;
+        for (size_t h = 0; h < map.hexes.size(); ++h) {
+            const int line = map.hexes[h].hex.line;
+            const bool onLine = std::ranges::count(row.map.throughLines, line) > 0;
+            const bool end =
+                onLine && (h == 0 || h + 1 == map.hexes.size() ||
+                           map.hexes[h - 1].hex.line != line || map.hexes[h + 1].hex.line != line);
+            const bool found_ = std::ranges::any_of(found, [&](const FeatureSide& s) {
+                return s.through() && s.side.hex == static_cast<int>(h) && s.feature == 0;
+            });
+            throughTruth += onLine && !end ? 1 : 0;
+            through += onLine && !end && found_ ? 1 : 0;
+            throughWrong += std::ranges::count_if(found, [&](const FeatureSide& s) {
+                return s.through() && s.side.hex == static_cast<int>(h) &&
+                       !(onLine && s.feature == 0);
+            });
+        }
+        EXPECT_GE(through, 0.95 * throughTruth)
+            << "of " << throughTruth << " hexes it runs through";
+        EXPECT_LE(throughWrong, 0.02 * map.hexes.size()) << "hexes it does not run through";
         for (const HexSide& side : sides) {
             const int f = followed(side);
             f < 0 ? ++others : ++truth[static_cast<size_t>(f)];
@@ -124,8 +147,10 @@ TEST(HexSides, AFeatureIsFoundOnTheSidesItFollows) {
         }
         EXPECT_LE(wrong, 0.02 * others) << "of " << others << " other sides";
         ::testing::Test::RecordProperty(
-            row.guards, QString::asprintf("river %d/%d road %d/%d wrong %d/%d", right[0], truth[0],
-                                          right[1], truth[1], wrong, others)
-                            .toStdString());
+            row.guards,
+            QString::asprintf("river %d/%d road %d/%d wrong %d/%d through %d/%d, %d wrong",
+                              right[0], truth[0], right[1], truth[1], wrong, others, through,
+                              throughTruth, throughWrong)
+                .toStdString());
     }
 }

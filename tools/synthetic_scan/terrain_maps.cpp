@@ -101,8 +101,20 @@ std::function<int(int, int)> terrainOf(const TerrainMapCase& c, const GridLayout
 }
 
 // Line features along the sides between a line and the next, each in a colour of its own.
-void drawFeatures(QPainter& painter, const TerrainTestMap& map, const std::vector<int>& lines) {
+void drawFeatures(QPainter& painter, const TerrainTestMap& map, const std::vector<int>& lines,
+                  const std::vector<int>& through) {
     const QColor colours[] = {QColor(30, 80, 200), QColor(140, 70, 20)};
+    // Through the centres of a line's hexes, from one end of the line to the other.
+    painter.setPen(QPen(colours[0], 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    for (const int line : through) {
+        QPolygonF centres;
+        for (const MapHex& hex : map.hexes) {
+            if (hex.hex.line == line) {
+                centres << hex.centre;
+            }
+        }
+        painter.drawPolyline(centres);
+    }
     for (size_t f = 0; f < lines.size(); ++f) {
         painter.setPen(QPen(colours[f % 2], 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         for (const MapHex& hex : map.hexes) {
@@ -117,7 +129,7 @@ void drawFeatures(QPainter& painter, const TerrainTestMap& map, const std::vecto
 }
 
 // The road and the names lie where they do on the small maps, scaled with the map.
-void drawOverprint(QImage& image, const TerrainTestMap& map, const std::vector<int>& lines) {
+void drawOverprint(QImage& image, const TerrainTestMap& map, const TerrainMapCase& c) {
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(60, 50, 40), 1.5));
@@ -134,7 +146,7 @@ void drawOverprint(QImage& image, const TerrainTestMap& map, const std::vector<i
         painter.drawText(QRectF(middle - QPointF(20, 6), QSizeF(40, 12)), Qt::AlignCenter,
                          hex.number);
     }
-    drawFeatures(painter, map, lines);
+    drawFeatures(painter, map, c.featureLines, c.throughLines);
     const QTransform scaled = QTransform::fromScale(image.width() / 540.0, image.height() / 420.0);
     QPainterPath road(QPointF(0, 130));
     road.cubicTo(QPointF(180, 40), QPointF(330, 330), QPointF(540, 250));
@@ -177,7 +189,7 @@ TerrainTestMap drawTerrainMap(const TerrainMapCase& c, double rotation) {
         const int total = std::accumulate(count.begin(), count.end(), 0);
         map.truthShare.push_back(static_cast<double>(*most) / std::max(1, total));
     }
-    drawOverprint(image, map, c.featureLines);
+    drawOverprint(image, map, c);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "JPEG", c.jpegQuality);

@@ -22,6 +22,7 @@ struct TerrainMapCase {
     ShiftedLines shifted = ShiftedLines::First;
     unsigned seed = 1;
     std::vector<int> featureLines;  // a line feature along the sides below each of these lines
+    std::vector<int> throughLines = {};  // the first one also runs through these lines' hexes
     QSize size{540, 420};
     double hexPixels = 40;
     int jpegQuality = 75;
