@@ -20,6 +20,7 @@
 
 #include "terrain/hex_data_files.h"
 #include "terrain/hex_sides.h"
+#include "terrain/lab_colour.h"
 #include "view/image_control.h"
 #include "view/status_box.h"
 #include "window/busy_cursor.h"
@@ -94,6 +95,21 @@ HexTerrainPanel::HexTerrainPanel(const MapWindow& window, GridFitting& fitting, 
 const std::vector<MapHex>& HexTerrainPanel::hexes() const {
     static const std::vector<MapHex> none;
     return reading_ ? reading_->hexes : none;
+}
+
+BoardTerrain HexTerrainPanel::boardTerrain() {
+    BoardTerrain board;
+    if ((!reading_ && notes_.empty()) || !readIfStale() || !classes_.error.isEmpty()) {
+        return board;
+    }
+    for (const TerrainClass& terrain : classes_.terrain.classes) {
+        board.classes.push_back(
+            {terrain.name, QColor(fromLab({terrain.look[0], terrain.look[1], terrain.look[2]}))});
+    }
+    for (size_t h = 0; h < reading_->hexes.size(); ++h) {
+        board.hexes.push_back({reading_->hexes[h].centre, classes_.terrain.hexes[h].terrainClass});
+    }
+    return board;
 }
 
 void HexTerrainPanel::build() {

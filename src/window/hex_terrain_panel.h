@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+#include "boards/board_terrain.h"
 #include "grid/grid_layout.h"
 #include "grid/terrain_notes.h"
 #include "terrain/hex_looks.h"
@@ -54,6 +55,9 @@ class HexTerrainPanel : public QObject, private MapTool {
     // The terrain as the panel shows it; empty before it was read.
     const TerrainMap& terrain() const { return classes_.terrain; }
     const std::vector<MapHex>& hexes() const;
+    // The terrain for a board export, read on the grid of now: once the panel has read it or
+    // the settings noted it; no classes otherwise, or when what was noted does not read.
+    BoardTerrain boardTerrain();
 
   private:
     struct Reading {

@@ -177,6 +177,7 @@ void Form1::buildMenus() {
     printing_ = new ScalePrinting(parts, *fitting_);
     exports_ = new MapExports(parts, *fitting_, *printing_);
     auto* terrain = new HexTerrainPanel(parts, *fitting_, mnuGrid);
+    exports_->setTerrain([terrain] { return terrain->boardTerrain(); });
     new SettingsFiles(parts, *fitting_, *printing_, *terrain, mnuGrid);
     sources_ = new MapSources(parts, [this](const QString& path) { openMap(path); });
     new CursorZoom(parts);

@@ -195,6 +195,9 @@ void MapExports::exportBoardFor(const BoardFormat& target) {
     BoardOutcome outcome;
     try {
         const BusyCursor busy;
+        if (target.takesTerrain() && terrain_) {
+            request.terrain = terrain_();
+        }
         outcome = exportBoard(window_.map->picture(), *layout, request);
     } catch (const std::bad_alloc&) {
         outcome.written = WriteResult::failed(tr("There is not enough memory."));

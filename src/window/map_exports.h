@@ -3,9 +3,11 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 #include <optional>
 
 #include "boards/board_format.h"
+#include "boards/board_terrain.h"
 #include "image/picture_export.h"
 #include "window/grid_fitting.h"
 #include "window/map_window.h"
@@ -26,6 +28,9 @@ class MapExports : public QObject {
     // Export For: one entry a board format (Tiled Map..., VASSAL Board..., ...), enabled
     // while there is a map.
     QMenu* exportForMenu() const { return exportFor_; }
+    // The terrain of the hexes, for a target whose map holds it (Tiled's Terrain layer);
+    // no classes for none.
+    void setTerrain(std::function<BoardTerrain()> terrain) { terrain_ = std::move(terrain); }
 
   private:
     void exportMap();
@@ -45,6 +50,7 @@ class MapExports : public QObject {
     QAction* exportMap_ = nullptr;
     QAction* exportGrid_ = nullptr;
     QMenu* exportFor_ = nullptr;
+    std::function<BoardTerrain()> terrain_;
 };
 
 // The name an export proposes: the map's file name with `suffix` ("-grid") and the
