@@ -226,7 +226,7 @@ std::array<float, kParts> partWeights(const HexFrame& frame) {
 }
 
 HexLook lookOf(const QImage& picture, const HexFrame& frame,
-               std::array<PartPixels, kParts>& parts) {
+               const std::array<float, kParts>& weights, std::array<PartPixels, kParts>& parts) {
     for (PartPixels& part : parts) {
         part.clear();
     }
@@ -259,7 +259,6 @@ HexLook lookOf(const QImage& picture, const HexFrame& frame,
         largest = std::max(largest, part.count());
     }
     HexLook look;
-    const std::array<float, kParts> weights = partWeights(frame);
     for (size_t i = 0; i < parts.size(); ++i) {
         if (parts[i].count() > 0 &&
             static_cast<double>(parts[i].count()) >= kSmallestPart * largest) {
@@ -289,6 +288,11 @@ std::vector<HexLook> readHexLooks(const QImage& picture, const GridLayout& layou
                                   const HexNumbering& numbering, const std::vector<MapHex>& hexes) {
     const GridLayout grid = cornersGrid(layout);
     std::vector<HexLook> looks(hexes.size());
+    if (hexes.empty()) {
+        return looks;
+    }
+    // The hexes of a grid all have one shape, so their parts stand for the same shares.
+    const std::array<float, kParts> weights = partWeights(frameOf(grid, numbering, hexes.front()));
     // Hexes are read apart from each other, a few hundred at a time on each processor.
     constexpr size_t kChunk = 256;
     const auto chunks = static_cast<int>((hexes.size() + kChunk - 1) / kChunk);
@@ -298,7 +302,7 @@ std::vector<HexLook> readHexLooks(const QImage& picture, const GridLayout& layou
             std::array<PartPixels, kParts> parts;
             const size_t first = static_cast<size_t>(chunk) * kChunk;
             for (size_t i = first; i < std::min(hexes.size(), first + kChunk); ++i) {
-                looks[i] = lookOf(picture, frameOf(grid, numbering, hexes[i]), parts);
+                looks[i] = lookOf(picture, frameOf(grid, numbering, hexes[i]), weights, parts);
             }
         },
         [](int) { return true; });
