@@ -1,6 +1,7 @@
 #include "terrain/hex_looks.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <numbers>
 #include <numeric>
@@ -94,22 +95,37 @@ QRgb pixelAt(const QImage& picture, int x, int y) {
     return picture.pixel(x, y);
 }
 
-// The pixels of one part: their colours, and the sum of the changes of lightness.
-struct PartPixels {
-    std::array<std::vector<float>, 3> lab;
-    double change = 0;
+// The pixels of a hex read so far, part by part: their colours, channel by channel, and the
+// sums of the changes of lightness.
+struct HexPixels {
+    std::array<std::array<std::vector<float>, kParts>, 3> lab;  // [channel][part]
+    std::array<double, kParts> change{};
+    MedianFinder medians;
 
     void clear() {
         for (auto& channel : lab) {
-            channel.clear();
+            for (std::vector<float>& part : channel) {
+                part.clear();
+            }
         }
-        change = 0;
+        change.fill(0);
     }
-    size_t count() const { return lab[0].size(); }
-    Look look() {
-        const auto n = static_cast<double>(count());
-        return {medianOf(lab[0]), medianOf(lab[1]), medianOf(lab[2]),
-                static_cast<float>(change / n)};
+    size_t count(size_t part) const { return lab[0][part].size(); }
+    // Reorders each part's values about their median, which the whole's median needs.
+    void orderParts() {
+        for (auto& channel : lab) {
+            for (std::vector<float>& part : channel) {
+                if (!part.empty()) {
+                    medians.of(part);
+                }
+            }
+        }
+    }
+    // Once the parts are ordered.
+    Look partLook(size_t part) const {
+        const size_t middle = count(part) / 2;
+        return {lab[0][part][middle], lab[1][part][middle], lab[2][part][middle],
+                static_cast<float>(change[part] / static_cast<double>(count(part)))};
     }
 };
 
@@ -171,21 +187,19 @@ int partOf(const HexFrame& frame, QPointF spoke) {
 
 // The colour of a hex is the median of all the pixels read, which a road or a name across
 // it moves less than it moves the parts it crosses; its texture, the median of its parts'.
-Look wholeLook(std::array<PartPixels, kParts>& pixels, const std::vector<Look>& parts) {
+Look wholeLook(HexPixels& pixels, const std::vector<Look>& parts) {
     Look whole{};
-    std::vector<float> values;
     for (size_t channel = 0; channel < 3; ++channel) {
-        values.clear();
-        for (const PartPixels& part : pixels) {
-            values.insert(values.end(), part.lab[channel].begin(), part.lab[channel].end());
-        }
-        whole[channel] = values.empty() ? parts.front()[channel] : medianOf(values);
+        const auto& values = pixels.lab[channel];
+        const bool any = std::any_of(values.begin(), values.end(),
+                                     [](const std::vector<float>& part) { return !part.empty(); });
+        whole[channel] = any ? pixels.medians.ofAll(values) : parts.front()[channel];
     }
-    values.clear();
+    std::vector<float> textures;
     for (const Look& part : parts) {
-        values.push_back(part[3]);
+        textures.push_back(part[3]);
     }
-    whole[3] = medianOf(values);
+    whole[3] = pixels.medians.of(textures);
     return whole;
 }
 
@@ -226,10 +240,8 @@ std::array<float, kParts> partWeights(const HexFrame& frame) {
 }
 
 HexLook lookOf(const QImage& picture, const HexFrame& frame,
-               const std::array<float, kParts>& weights, std::array<PartPixels, kParts>& parts) {
-    for (PartPixels& part : parts) {
-        part.clear();
-    }
+               const std::array<float, kParts>& weights, HexPixels& pixels) {
+    pixels.clear();
     const QRect box = boxOf(frame) & picture.rect();
     const LabBox colours(picture, box);
     for (int y = box.top(); y <= box.bottom(); ++y) {
@@ -246,23 +258,24 @@ HexLook lookOf(const QImage& picture, const HexFrame& frame,
                 std::abs(dot(spoke, frame.right)) <= frame.bandHalfWidth) {
                 continue;
             }
-            PartPixels& part = parts[static_cast<size_t>(partOf(frame, spoke))];
+            const auto part = static_cast<size_t>(partOf(frame, spoke));
             const LabColour& c = colours.at(x, y);
-            part.lab[0].push_back(c.l);
-            part.lab[1].push_back(c.a);
-            part.lab[2].push_back(c.b);
-            part.change += colours.change(x, y);
+            pixels.lab[0][part].push_back(c.l);
+            pixels.lab[1][part].push_back(c.a);
+            pixels.lab[2][part].push_back(c.b);
+            pixels.change[part] += colours.change(x, y);
         }
     }
     size_t largest = 0;
-    for (const PartPixels& part : parts) {
-        largest = std::max(largest, part.count());
+    for (size_t i = 0; i < kParts; ++i) {
+        largest = std::max(largest, pixels.count(i));
     }
+    pixels.orderParts();
     HexLook look;
-    for (size_t i = 0; i < parts.size(); ++i) {
-        if (parts[i].count() > 0 &&
-            static_cast<double>(parts[i].count()) >= kSmallestPart * largest) {
-            look.parts.push_back(parts[i].look());
+    for (size_t i = 0; i < kParts; ++i) {
+        if (pixels.count(i) > 0 &&
+            static_cast<double>(pixels.count(i)) >= kSmallestPart * largest) {
+            look.parts.push_back(pixels.partLook(i));
             look.weights.push_back(weights[i]);
         }
     }
@@ -278,7 +291,7 @@ HexLook lookOf(const QImage& picture, const HexFrame& frame,
         look.parts.push_back({c.l, c.a, c.b, 0});
         look.weights.push_back(1);
     }
-    look.whole = wholeLook(parts, look.parts);
+    look.whole = wholeLook(pixels, look.parts);
     return look;
 }
 
@@ -299,10 +312,10 @@ std::vector<HexLook> readHexLooks(const QImage& picture, const GridLayout& layou
     runInParallel(
         chunks,
         [&](int chunk) {
-            std::array<PartPixels, kParts> parts;
+            HexPixels pixels;
             const size_t first = static_cast<size_t>(chunk) * kChunk;
             for (size_t i = first; i < std::min(hexes.size(), first + kChunk); ++i) {
-                looks[i] = lookOf(picture, frameOf(grid, numbering, hexes[i]), weights, parts);
+                looks[i] = lookOf(picture, frameOf(grid, numbering, hexes[i]), weights, pixels);
             }
         },
         [](int) { return true; });
@@ -310,9 +323,74 @@ std::vector<HexLook> readHexLooks(const QImage& picture, const GridLayout& layou
 }
 
 float medianOf(std::vector<float>& values) {
-    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-    std::nth_element(values.begin(), middle, values.end());
-    return *middle;
+    return MedianFinder().of(values);
+}
+
+float MedianFinder::of(std::vector<float>& values) {
+    return nth(values.data(), values.size(), values.size() / 2);
+}
+
+// The median lies between the least and the greatest of the sets' medians: at least half
+// the values are at most the greatest (half of each set's), and at least half are at least
+// the least. So only the values between those two need be ordered.
+float MedianFinder::ofAll(std::span<const std::vector<float>> sets) {
+    float least = INFINITY, greatest = -INFINITY;
+    size_t count = 0;
+    for (const std::vector<float>& set : sets) {
+        if (!set.empty()) {
+            least = std::min(least, set[set.size() / 2]);
+            greatest = std::max(greatest, set[set.size() / 2]);
+            count += set.size();
+        }
+    }
+    between_.resize(std::max(between_.size(), count));
+    size_t below = 0, kept = 0;
+    for (const std::vector<float>& set : sets) {
+        for (const float value : set) {
+            // Written whether kept or not: a branch here would be mispredicted often.
+            below += value < least ? 1 : 0;
+            between_[kept] = value;
+            kept += (value >= least) & (value <= greatest) ? 1 : 0;
+        }
+    }
+    return nth(between_.data(), kept, count / 2 - below);
+}
+
+// Quickselect, each round splitting the values into the lesser, those equal to the pivot
+// and the greater through scratch_ without a branch on how they compare: the colours of a
+// part's pixels, scattered about its median, would have the processor guess wrong half the
+// time. Setting the equal ones aside ends a flat colour's search at once. Pivots chosen
+// badly round after round hand the rest to std::nth_element, which never takes long.
+float MedianFinder::nth(float* values, size_t count, size_t k) {
+    scratch_.resize(std::max(scratch_.size(), 2 * count));
+    float* const lesser = scratch_.data();
+    float* const greater = scratch_.data() + count;
+    for (auto rounds = 2 * static_cast<int>(std::bit_width(count)); rounds > 0; --rounds) {
+        const float a = values[0], b = values[count / 2], c = values[count - 1];
+        const float pivot = std::max(std::min(a, b), std::min(std::max(a, b), c));
+        size_t less = 0, more = 0;
+        for (size_t i = 0; i < count; ++i) {
+            const float value = values[i];
+            lesser[less] = value;
+            less += value < pivot ? 1 : 0;
+            greater[more] = value;
+            more += value > pivot ? 1 : 0;
+        }
+        std::copy(lesser, lesser + less, values);
+        std::fill(values + less, values + (count - more), pivot);
+        std::copy(greater, greater + more, values + (count - more));
+        if (k < less) {
+            count = less;
+        } else if (k < count - more) {
+            return pivot;
+        } else {
+            values += count - more;
+            k -= count - more;
+            count = more;
+        }
+    }
+    std::nth_element(values, values + k, values + count);
+    return values[k];
 }
 
 float lookDistance(const Look& a, const Look& b) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <numeric>
+#include <random>
 
 #include "support/qt_print.h"
 #include "terrain/hex_looks.h"
@@ -195,5 +197,101 @@ TEST(TerrainClasses, LookColoursTurnBackToTheNearestSrgb) {
     };
     for (const auto& [lab, colour] : rows) {
         EXPECT_EQ(QColor(fromLab(lab)), QColor(colour)) << lab.l << " " << lab.a << " " << lab.b;
+    }
+}
+
+// Values that make every pivot of a median-of-three quickselect the second least of those
+// left, so that each round sets only two aside and the search ends the other way.
+std::vector<float> badPivots(size_t count) {
+    std::vector<size_t> left(count);
+    std::iota(left.begin(), left.end(), 0);
+    std::vector<float> values(count);
+    float next = 0;
+    while (left.size() >= 3) {
+        values[left.front()] = next++;
+        values[left[left.size() / 2]] = next++;
+        left.erase(left.begin() + static_cast<std::ptrdiff_t>(left.size() / 2));
+        left.erase(left.begin());
+    }
+    for (const size_t i : left) {
+        values[i] = next++;
+    }
+    return values;
+}
+
+// The median as sorting finds it.
+float sortedMiddle(std::vector<float> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+TEST(HexLooks, TheMedianIsTheMiddleValueWithTheLesserBeforeIt) {
+    const std::pair<std::vector<float>, float> rows[] = {
+        {{7}, 7},
+        {{2, 1}, 2},  // of two in the middle, the greater
+        {{3, 1, 2}, 2},
+        {{4, 1, 3, 2}, 3},
+        {{5, 5, 5, 5, 5}, 5},
+        {{7, 0.5F, 7, -1, 7, 2}, 7},
+        {{1, 2, 3, 4, 5, 6, 7, 8, 9}, 5},
+        {{9, 8, 7, 6, 5, 4, 3, 2, 1, 0}, 5},
+        {{0, 0, 0, 0, 1, 1, 1, 1}, 1},
+        {badPivots(101), 50},
+    };
+    for (const auto& [given, median] : rows) {
+        std::vector<float> values = given;
+        EXPECT_EQ(medianOf(values), median) << given.size() << " values";
+        const size_t middle = values.size() / 2;
+        EXPECT_EQ(values[middle], median);
+        EXPECT_TRUE(std::all_of(values.begin(), values.begin() + middle,
+                                [&](float v) { return v <= median; }));
+        EXPECT_TRUE(std::all_of(values.begin() + middle, values.end(),
+                                [&](float v) { return v >= median; }));
+        std::vector<float> sorted = given;
+        std::sort(sorted.begin(), sorted.end());
+        std::sort(values.begin(), values.end());
+        EXPECT_EQ(values, sorted) << "only reordered";
+    }
+}
+
+TEST(HexLooks, TheMedianOfSetsIsThatOfAllTheirValues) {
+    const std::pair<std::vector<std::vector<float>>, float> rows[] = {
+        {{{1, 2, 3}}, 2},
+        {{{1, 2, 3}, {10, 20}}, 3},
+        {{{}, {3, 1, 2}, {}}, 2},
+        {{{5}, {5}, {5, 5}}, 5},
+        {{{0, 0, 0, 100}, {100, 100, 100, 0}}, 100},  // the medians, far apart
+        {{{1, 9}, {2, 8}, {3, 7}, {4, 6}}, 6},
+        {{{1, 2, 3, 4, 5}, {3, 3, 3}, {0, 3, 9}}, 3},
+    };
+    MedianFinder finder;
+    for (const auto& [given, median] : rows) {
+        std::vector<std::vector<float>> sets = given;
+        for (std::vector<float>& set : sets) {
+            if (!set.empty()) {
+                finder.of(set);
+            }
+        }
+        EXPECT_EQ(finder.ofAll(sets), median) << given.size() << " sets";
+    }
+    // Sets of many sizes, of few values or many, as sorting finds them altogether.
+    std::mt19937 random(5);
+    for (int trial = 0; trial < 400; ++trial) {
+        std::vector<std::vector<float>> sets(1 + random() % 16);
+        std::vector<float> all;
+        const unsigned spread = trial % 2 == 0 ? 4 : 1000;
+        for (std::vector<float>& set : sets) {
+            set.resize(random() % 90);
+            for (float& v : set) {
+                v = static_cast<float>(random() % spread) + static_cast<float>(trial % 7);
+            }
+            all.insert(all.end(), set.begin(), set.end());
+            if (!set.empty()) {
+                EXPECT_EQ(finder.of(set), sortedMiddle(set));
+            }
+        }
+        if (!all.empty()) {
+            EXPECT_EQ(finder.ofAll(sets), sortedMiddle(all)) << "trial " << trial;
+        }
     }
 }
