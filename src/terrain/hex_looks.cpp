@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <climits>
 #include <cmath>
 #include <numbers>
 #include <numeric>
@@ -95,12 +96,89 @@ QRgb pixelAt(const QImage& picture, int x, int y) {
     return picture.pixel(x, y);
 }
 
+// The columns of a row a hex reads, first to last; none when first > last.
+struct RowSpan {
+    int first = 0;
+    int last = -1;
+};
+
+// The Lab colours of the pixels a hex reads, and of those right of and below them, for
+// the change to the next pixel: in a box one column and row wider than the rows read,
+// within the picture. The rest of the box, outside the inner hexagon, is never worked out.
+class LabBox {
+  public:
+    // spans[i]: the columns read in row box.top() + i.
+    void read(const QImage& picture, QRect box, const std::vector<RowSpan>& spans) {
+        wide_ = box.adjusted(0, 0, 1, 1) & picture.rect();
+        colours_.resize(std::max(colours_.size(), static_cast<size_t>(wide_.width()) *
+                                                      static_cast<size_t>(wide_.height())));
+        const auto spanOf = [&](int y) {
+            const int i = y - box.top();
+            return i >= 0 && i < static_cast<int>(spans.size()) ? spans[static_cast<size_t>(i)]
+                                                                : RowSpan{};
+        };
+        for (int y = wide_.top(); y <= wide_.bottom(); ++y) {
+            const RowSpan row = spanOf(y), above = spanOf(y - 1);
+            int first = INT_MAX, last = INT_MIN;
+            if (row.first <= row.last) {
+                first = row.first;
+                last = row.last + 1;
+            }
+            if (above.first <= above.last) {
+                first = std::min(first, above.first);
+                last = std::max(last, above.last);
+            }
+            readRow(picture, y, std::max(first, wide_.left()), std::min(last, wide_.right()));
+        }
+    }
+    const LabColour& at(int x, int y) const { return colours_[index(x, y)]; }
+    // How much lightness changes to the pixels right of and below (x, y).
+    float change(int x, int y) const {
+        const float l = at(x, y).l;
+        float sum = 0;
+        if (x < wide_.right()) {
+            sum += std::abs(at(x + 1, y).l - l);
+        }
+        if (y < wide_.bottom()) {
+            sum += std::abs(at(x, y + 1).l - l);
+        }
+        return sum;
+    }
+
+  private:
+    void readRow(const QImage& picture, int y, int first, int last) {
+        if (first > last) {
+            return;
+        }
+        const auto count = static_cast<size_t>(last - first + 1);
+        LabColour* const to = &colours_[index(first, y)];
+        if (picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32) {
+            toLab(reinterpret_cast<const QRgb*>(picture.constScanLine(y)) + first, count, to);
+            return;
+        }
+        row_.resize(count);
+        for (int x = first; x <= last; ++x) {
+            row_[static_cast<size_t>(x - first)] = picture.pixel(x, y);
+        }
+        toLab(row_.data(), count, to);
+    }
+    size_t index(int x, int y) const {
+        return static_cast<size_t>(y - wide_.top()) * static_cast<size_t>(wide_.width()) +
+               static_cast<size_t>(x - wide_.left());
+    }
+    QRect wide_;
+    std::vector<LabColour> colours_;
+    std::vector<QRgb> row_;  // the pixels of a picture of another format
+};
+
 // The pixels of a hex read so far, part by part: their colours, channel by channel, and the
 // sums of the changes of lightness.
 struct HexPixels {
     std::array<std::array<std::vector<float>, kParts>, 3> lab;  // [channel][part]
     std::array<double, kParts> change{};
     MedianFinder medians;
+    std::vector<RowSpan> spans;  // of the box about the inner hexagon
+    LabBox colours;
 
     void clear() {
         for (auto& channel : lab) {
@@ -127,41 +205,6 @@ struct HexPixels {
         return {lab[0][part][middle], lab[1][part][middle], lab[2][part][middle],
                 static_cast<float>(change[part] / static_cast<double>(count(part)))};
     }
-};
-
-// The Lab colours of a box of the picture, with one more column and row where the picture
-// has them, for the change to the next pixel.
-class LabBox {
-  public:
-    LabBox(const QImage& picture, QRect box) : wide_(box.adjusted(0, 0, 1, 1) & picture.rect()) {
-        colours_.resize(static_cast<size_t>(wide_.width()) * static_cast<size_t>(wide_.height()));
-        for (int y = wide_.top(); y <= wide_.bottom(); ++y) {
-            for (int x = wide_.left(); x <= wide_.right(); ++x) {
-                colours_[index(x, y)] = toLab(pixelAt(picture, x, y));
-            }
-        }
-    }
-    const LabColour& at(int x, int y) const { return colours_[index(x, y)]; }
-    // How much lightness changes to the pixels right of and below (x, y).
-    float change(int x, int y) const {
-        const float l = at(x, y).l;
-        float sum = 0;
-        if (x < wide_.right()) {
-            sum += std::abs(at(x + 1, y).l - l);
-        }
-        if (y < wide_.bottom()) {
-            sum += std::abs(at(x, y + 1).l - l);
-        }
-        return sum;
-    }
-
-  private:
-    size_t index(int x, int y) const {
-        return static_cast<size_t>(y - wide_.top()) * static_cast<size_t>(wide_.width()) +
-               static_cast<size_t>(x - wide_.left());
-    }
-    QRect wide_;
-    std::vector<LabColour> colours_;
 };
 
 QRect boxOf(const HexFrame& frame) {
@@ -243,15 +286,21 @@ HexLook lookOf(const QImage& picture, const HexFrame& frame,
                const std::array<float, kParts>& weights, HexPixels& pixels) {
     pixels.clear();
     const QRect box = boxOf(frame) & picture.rect();
-    const LabBox colours(picture, box);
+    pixels.spans.clear();
     for (int y = box.top(); y <= box.bottom(); ++y) {
         double from = 0, to = 0;
-        if (!crossing(frame, y + 0.5, from, to)) {
-            continue;
+        RowSpan span;
+        if (crossing(frame, y + 0.5, from, to)) {
+            span.first = std::max(box.left(), static_cast<int>(std::ceil(from - 0.5)));
+            span.last = std::min(box.right(), static_cast<int>(std::floor(to - 0.5)));
         }
-        const int first = std::max(box.left(), static_cast<int>(std::ceil(from - 0.5)));
-        const int last = std::min(box.right(), static_cast<int>(std::floor(to - 0.5)));
-        for (int x = first; x <= last; ++x) {
+        pixels.spans.push_back(span);
+    }
+    const LabBox& colours = pixels.colours;
+    pixels.colours.read(picture, box, pixels.spans);
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        const RowSpan span = pixels.spans[static_cast<size_t>(y - box.top())];
+        for (int x = span.first; x <= span.last; ++x) {
             const QPointF spoke = QPointF(x + 0.5, y + 0.5) - frame.centre;
             const double up = dot(spoke, frame.up);
             if (up >= frame.bandLow && up <= frame.bandHigh &&

@@ -295,3 +295,65 @@ TEST(HexLooks, TheMedianOfSetsIsThatOfAllTheirValues) {
         }
     }
 }
+
+TEST(TerrainClasses, ARowOfColoursIsReadAsEachColourAlone) {
+    std::vector<QRgb> colours;
+    for (int v = 0; v < 256 * 256 * 256; v += 4099) {
+        colours.push_back(qRgb(v >> 16, (v >> 8) & 255, v & 255));
+    }
+    std::vector<LabColour> row(colours.size());
+    toLab(colours.data(), colours.size(), row.data());
+    for (size_t i = 0; i < colours.size(); ++i) {
+        const LabColour alone = toLab(colours[i]);
+        ASSERT_EQ(row[i].l, alone.l) << i;
+        ASSERT_EQ(row[i].a, alone.a) << i;
+        ASSERT_EQ(row[i].b, alone.b) << i;
+    }
+}
+
+// A hex's texture is the mean change of lightness to the pixels right of and below those
+// it reads, in a picture of 32-bit colours or of grey levels.
+TEST(HexLooks, TextureIsTheChangeToTheRightAndBelow) {
+    const TerrainTestMap map = drawTerrainMap({});
+    const float step = toLab(qRgb(200, 200, 200)).l - toLab(qRgb(40, 40, 40)).l;
+    struct Row {
+        const char* guards;
+        bool (*light)(int x, int y);
+        float texture;  // in steps
+    };
+    const Row rows[] = {
+        {"plain", [](int, int) { return true; }, 0},
+        {"columns a pixel wide", [](int x, int) { return x % 2 == 0; }, 1},
+        {"rows a pixel high", [](int, int y) { return y % 2 == 0; }, 1},
+        {"a board of single pixels", [](int x, int y) { return (x + y) % 2 == 0; }, 2},
+    };
+    for (const Row& row : rows) {
+        for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_Grayscale8}) {
+            SCOPED_TRACE(testing::Message() << row.guards << ", format " << format);
+            QImage picture(map.picture.size(), QImage::Format_RGB32);
+            for (int y = 0; y < picture.height(); ++y) {
+                for (int x = 0; x < picture.width(); ++x) {
+                    const int grey = row.light(x, y) ? 200 : 40;
+                    picture.setPixel(x, y, qRgb(grey, grey, grey));
+                }
+            }
+            const std::vector<HexLook> looks =
+                readHexLooks(picture.convertToFormat(format), map.layout, map.numbering, map.hexes);
+            int inside = 0;
+            for (size_t i = 0; i < map.hexes.size(); ++i) {
+                const QPointF c = map.hexes[i].centre;
+                const double clear = map.layout.hexSize;
+                if (c.x() < clear || c.y() < clear || c.x() > picture.width() - clear ||
+                    c.y() > picture.height() - clear) {
+                    continue;  // its last pixels may have none right of or below them
+                }
+                ++inside;
+                ASSERT_NEAR(looks[i].whole[3], row.texture * step, 1e-3) << i;
+                for (const Look& part : looks[i].parts) {
+                    ASSERT_NEAR(part[3], row.texture * step, 1e-3) << i;
+                }
+            }
+            EXPECT_GE(inside, 40);
+        }
+    }
+}
