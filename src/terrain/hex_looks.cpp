@@ -219,9 +219,10 @@ QRect boxOf(const HexFrame& frame) {
                  QPoint(static_cast<int>(std::floor(right)), static_cast<int>(std::floor(bottom))));
 }
 
-int partOf(const HexFrame& frame, QPointF spoke) {
+inline int partOf(const HexFrame& frame, QPointF spoke) {
     const auto slot = [](double along, double reach) {
-        const int i = static_cast<int>(std::floor((along + reach) / (2 * reach) * kPartsAcross));
+        // Cut towards 0 rather than floored: below 0, both are clamped to 0.
+        const int i = static_cast<int>((along + reach) / (2 * reach) * kPartsAcross);
         return std::clamp(i, 0, kPartsAcross - 1);
     };
     return slot(dot(spoke, frame.right), frame.reachRight) +

@@ -42,7 +42,7 @@ const std::array<float, kCurveSteps + 2>& labCurveTable() {
     return table;
 }
 
-float labCurve(const std::array<float, kCurveSteps + 2>& table, float t) {
+inline float labCurve(const std::array<float, kCurveSteps + 2>& table, float t) {
     const float at = std::clamp(t, 0.0F, 1.0F) * kCurveSteps;
     const auto step = static_cast<size_t>(at);
     const float within = at - static_cast<float>(step);
