@@ -176,6 +176,7 @@ class LabBox {
 struct HexPixels {
     std::array<std::array<std::vector<float>, kParts>, 3> lab;  // [channel][part]
     std::array<double, kParts> change{};
+    std::array<std::array<float, kParts>, 3> median{};  // [channel][part]
     MedianFinder medians;
     std::vector<RowSpan> spans;  // of the box about the inner hexagon
     LabBox colours;
@@ -189,20 +190,17 @@ struct HexPixels {
         change.fill(0);
     }
     size_t count(size_t part) const { return lab[0][part].size(); }
-    // Reorders each part's values about their median, which the whole's median needs.
-    void orderParts() {
-        for (auto& channel : lab) {
-            for (std::vector<float>& part : channel) {
-                if (!part.empty()) {
-                    medians.of(part);
-                }
+    void findMedians() {
+        for (size_t channel = 0; channel < 3; ++channel) {
+            for (size_t part = 0; part < kParts; ++part) {
+                const std::vector<float>& values = lab[channel][part];
+                median[channel][part] = values.empty() ? 0 : medians.of(values);
             }
         }
     }
-    // Once the parts are ordered.
+    // Once the medians are found.
     Look partLook(size_t part) const {
-        const size_t middle = count(part) / 2;
-        return {lab[0][part][middle], lab[1][part][middle], lab[2][part][middle],
+        return {median[0][part], median[1][part], median[2][part],
                 static_cast<float>(change[part] / static_cast<double>(count(part)))};
     }
 };
@@ -237,7 +235,8 @@ Look wholeLook(HexPixels& pixels, const std::vector<Look>& parts) {
         const auto& values = pixels.lab[channel];
         const bool any = std::any_of(values.begin(), values.end(),
                                      [](const std::vector<float>& part) { return !part.empty(); });
-        whole[channel] = any ? pixels.medians.ofAll(values) : parts.front()[channel];
+        whole[channel] =
+            any ? pixels.medians.ofAll(values, pixels.median[channel]) : parts.front()[channel];
     }
     std::vector<float> textures;
     for (const Look& part : parts) {
@@ -320,7 +319,7 @@ HexLook lookOf(const QImage& picture, const HexFrame& frame,
     for (size_t i = 0; i < kParts; ++i) {
         largest = std::max(largest, pixels.count(i));
     }
-    pixels.orderParts();
+    pixels.findMedians();
     HexLook look;
     for (size_t i = 0; i < kParts; ++i) {
         if (pixels.count(i) > 0 &&
@@ -372,25 +371,26 @@ std::vector<HexLook> readHexLooks(const QImage& picture, const GridLayout& layou
     return looks;
 }
 
-float medianOf(std::vector<float>& values) {
+float medianOf(std::span<const float> values) {
     return MedianFinder().of(values);
 }
 
-float MedianFinder::of(std::vector<float>& values) {
-    return nth(values.data(), values.size(), values.size() / 2);
+float MedianFinder::of(std::span<const float> values) {
+    return nth(values, values.size() / 2);
 }
 
 // The median lies between the least and the greatest of the sets' medians: at least half
 // the values are at most the greatest (half of each set's), and at least half are at least
 // the least. So only the values between those two need be ordered.
-float MedianFinder::ofAll(std::span<const std::vector<float>> sets) {
+float MedianFinder::ofAll(std::span<const std::vector<float>> sets,
+                          std::span<const float> medians) {
     float least = INFINITY, greatest = -INFINITY;
     size_t count = 0;
-    for (const std::vector<float>& set : sets) {
-        if (!set.empty()) {
-            least = std::min(least, set[set.size() / 2]);
-            greatest = std::max(greatest, set[set.size() / 2]);
-            count += set.size();
+    for (size_t i = 0; i < sets.size(); ++i) {
+        if (!sets[i].empty()) {
+            least = std::min(least, medians[i]);
+            greatest = std::max(greatest, medians[i]);
+            count += sets[i].size();
         }
     }
     between_.resize(std::max(between_.size(), count));
@@ -403,44 +403,51 @@ float MedianFinder::ofAll(std::span<const std::vector<float>> sets) {
             kept += (value >= least) & (value <= greatest) ? 1 : 0;
         }
     }
-    return nth(between_.data(), kept, count / 2 - below);
+    return nth({between_.data(), kept}, count / 2 - below);
 }
 
-// Quickselect, each round splitting the values into the lesser, those equal to the pivot
-// and the greater through scratch_ without a branch on how they compare: the colours of a
-// part's pixels, scattered about its median, would have the processor guess wrong half the
-// time. Setting the equal ones aside ends a flat colour's search at once. Pivots chosen
+// Quickselect, each round splitting the values into the lesser and the greater than the
+// pivot, in scratch_, without a branch on how they compare: the colours of a part's pixels,
+// scattered about its median, would have the processor guess wrong half the time. Those
+// equal to the pivot are left out, which ends a flat colour's search at once. Pivots chosen
 // badly round after round hand the rest to std::nth_element, which never takes long.
-float MedianFinder::nth(float* values, size_t count, size_t k) {
-    scratch_.resize(std::max(scratch_.size(), 2 * count));
-    float* const lesser = scratch_.data();
-    float* const greater = scratch_.data() + count;
+float MedianFinder::nth(std::span<const float> values, size_t k) {
+    const size_t count = values.size();
+    scratch_.resize(std::max(scratch_.size(), 4 * count));
+    // Each round reads what the last one kept and splits it into the other half of scratch_.
+    float* into = scratch_.data();
+    float* spare = scratch_.data() + 2 * count;
+    const float* from = values.data();
+    float* kept = nullptr;
+    size_t n = count;
     for (auto rounds = 2 * static_cast<int>(std::bit_width(count)); rounds > 0; --rounds) {
-        const float a = values[0], b = values[count / 2], c = values[count - 1];
+        const float a = from[0], b = from[n / 2], c = from[n - 1];
         const float pivot = std::max(std::min(a, b), std::min(std::max(a, b), c));
+        float* const lesser = into;
+        float* const greater = into + count;
         size_t less = 0, more = 0;
-        for (size_t i = 0; i < count; ++i) {
-            const float value = values[i];
+        for (size_t i = 0; i < n; ++i) {
+            const float value = from[i];
             lesser[less] = value;
             less += value < pivot ? 1 : 0;
             greater[more] = value;
             more += value > pivot ? 1 : 0;
         }
-        std::copy(lesser, lesser + less, values);
-        std::fill(values + less, values + (count - more), pivot);
-        std::copy(greater, greater + more, values + (count - more));
         if (k < less) {
-            count = less;
-        } else if (k < count - more) {
+            kept = lesser;
+            n = less;
+        } else if (k < n - more) {
             return pivot;
         } else {
-            values += count - more;
-            k -= count - more;
-            count = more;
+            k -= n - more;
+            kept = greater;
+            n = more;
         }
+        from = kept;
+        std::swap(into, spare);
     }
-    std::nth_element(values, values + k, values + count);
-    return values[k];
+    std::nth_element(kept, kept + k, kept + n);
+    return kept[k];
 }
 
 float lookDistance(const Look& a, const Look& b) {
