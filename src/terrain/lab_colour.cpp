@@ -42,16 +42,18 @@ const std::array<float, kCurveSteps + 2>& labCurveTable() {
     return table;
 }
 
+// Clamped by min and max, and the step cut to an int, which take no branch.
 inline float labCurve(const std::array<float, kCurveSteps + 2>& table, float t) {
-    const float at = std::clamp(t, 0.0F, 1.0F) * kCurveSteps;
-    const auto step = static_cast<size_t>(at);
+    const float at = std::min(std::max(t, 0.0F), 1.0F) * kCurveSteps;
+    const int step = static_cast<int>(at);
     const float within = at - static_cast<float>(step);
-    return table[step] + within * (table[step + 1] - table[step]);
+    const float low = table[static_cast<size_t>(step)];
+    return low + within * (table[static_cast<size_t>(step) + 1] - low);
 }
 
 // The tables are looked up once by the caller: their first use is guarded by a lock.
-LabColour labOf(const std::array<float, 256>& light,
-                const std::array<float, kCurveSteps + 2>& curve, QRgb colour) {
+inline LabColour labOf(const std::array<float, 256>& light,
+                       const std::array<float, kCurveSteps + 2>& curve, QRgb colour) {
     const float r = light[static_cast<size_t>(qRed(colour))];
     const float g = light[static_cast<size_t>(qGreen(colour))];
     const float b = light[static_cast<size_t>(qBlue(colour))];
