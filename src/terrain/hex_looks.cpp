@@ -131,18 +131,11 @@ class LabBox {
             readRow(picture, y, std::max(first, wide_.left()), std::min(last, wide_.right()));
         }
     }
-    const LabColour& at(int x, int y) const { return colours_[index(x, y)]; }
-    // How much lightness changes to the pixels right of and below (x, y).
-    float change(int x, int y) const {
-        const float l = at(x, y).l;
-        float sum = 0;
-        if (x < wide_.right()) {
-            sum += std::abs(at(x + 1, y).l - l);
-        }
-        if (y < wide_.bottom()) {
-            sum += std::abs(at(x, y + 1).l - l);
-        }
-        return sum;
+    int left() const { return wide_.left(); }
+    int right() const { return wide_.right(); }
+    // Row y's colours from column left(); none past the last row.
+    const LabColour* row(int y) const {
+        return y <= wide_.bottom() ? &colours_[index(wide_.left(), y)] : nullptr;
     }
 
   private:
@@ -172,36 +165,47 @@ class LabBox {
 };
 
 // The pixels of a hex read so far, part by part: their colours, channel by channel, and the
-// sums of the changes of lightness.
+// sums of the changes of lightness. Each part has room for every pixel of the box, so that
+// adding one is a store and a count.
 struct HexPixels {
-    std::array<std::array<std::vector<float>, kParts>, 3> lab;  // [channel][part]
+    std::array<std::vector<float>, 3> lab;  // [channel]: part p's from p * room
+    size_t room = 0;
+    std::array<size_t, kParts> count{};
     std::array<double, kParts> change{};
     std::array<std::array<float, kParts>, 3> median{};  // [channel][part]
     MedianFinder medians;
     std::vector<RowSpan> spans;  // of the box about the inner hexagon
     LabBox colours;
 
-    void clear() {
-        for (auto& channel : lab) {
-            for (std::vector<float>& part : channel) {
-                part.clear();
-            }
+    void clear(size_t most) {
+        room = most;
+        for (std::vector<float>& channel : lab) {
+            channel.resize(std::max(channel.size(), kParts * room));
         }
+        count.fill(0);
         change.fill(0);
     }
-    size_t count(size_t part) const { return lab[0][part].size(); }
+    void add(size_t part, const LabColour& c, float toNext) {
+        const size_t at = part * room + count[part]++;
+        lab[0][at] = c.l;
+        lab[1][at] = c.a;
+        lab[2][at] = c.b;
+        change[part] += toNext;
+    }
+    std::span<const float> values(size_t channel, size_t part) const {
+        return {lab[channel].data() + part * room, count[part]};
+    }
     void findMedians() {
         for (size_t channel = 0; channel < 3; ++channel) {
             for (size_t part = 0; part < kParts; ++part) {
-                const std::vector<float>& values = lab[channel][part];
-                median[channel][part] = values.empty() ? 0 : medians.of(values);
+                median[channel][part] = count[part] == 0 ? 0 : medians.of(values(channel, part));
             }
         }
     }
     // Once the medians are found.
     Look partLook(size_t part) const {
         return {median[0][part], median[1][part], median[2][part],
-                static_cast<float>(change[part] / static_cast<double>(count(part)))};
+                static_cast<float>(change[part] / static_cast<double>(count[part]))};
     }
 };
 
@@ -231,12 +235,15 @@ inline int partOf(const HexFrame& frame, QPointF spoke) {
 // it moves less than it moves the parts it crosses; its texture, the median of its parts'.
 Look wholeLook(HexPixels& pixels, const std::vector<Look>& parts) {
     Look whole{};
+    const bool any = std::any_of(pixels.count.begin(), pixels.count.end(),
+                                 [](size_t count) { return count > 0; });
     for (size_t channel = 0; channel < 3; ++channel) {
-        const auto& values = pixels.lab[channel];
-        const bool any = std::any_of(values.begin(), values.end(),
-                                     [](const std::vector<float>& part) { return !part.empty(); });
+        std::array<std::span<const float>, kParts> sets;
+        for (size_t part = 0; part < kParts; ++part) {
+            sets[part] = pixels.values(channel, part);
+        }
         whole[channel] =
-            any ? pixels.medians.ofAll(values, pixels.median[channel]) : parts.front()[channel];
+            any ? pixels.medians.ofAll(sets, pixels.median[channel]) : parts.front()[channel];
     }
     std::vector<float> textures;
     for (const Look& part : parts) {
@@ -282,9 +289,34 @@ std::array<float, kParts> partWeights(const HexFrame& frame) {
     return weights;
 }
 
+// Adds the pixels of row y from span.first to span.last to their parts, but those of the
+// number's box.
+void addRow(const HexFrame& frame, int y, RowSpan span, HexPixels& pixels) {
+    const LabColour* const here = pixels.colours.row(y);
+    const LabColour* const below = pixels.colours.row(y + 1);
+    const int left = pixels.colours.left(), right = pixels.colours.right();
+    for (int x = span.first; x <= span.last; ++x) {
+        const QPointF spoke = QPointF(x + 0.5, y + 0.5) - frame.centre;
+        const double up = dot(spoke, frame.up);
+        if (up >= frame.bandLow && up <= frame.bandHigh &&
+            std::abs(dot(spoke, frame.right)) <= frame.bandHalfWidth) {
+            continue;
+        }
+        const auto i = static_cast<size_t>(x - left);
+        const float l = here[i].l;
+        float toNext = 0;
+        if (x < right) {
+            toNext += std::abs(here[i + 1].l - l);
+        }
+        if (below != nullptr) {
+            toNext += std::abs(below[i].l - l);
+        }
+        pixels.add(static_cast<size_t>(partOf(frame, spoke)), here[i], toNext);
+    }
+}
+
 HexLook lookOf(const QImage& picture, const HexFrame& frame,
                const std::array<float, kParts>& weights, HexPixels& pixels) {
-    pixels.clear();
     const QRect box = boxOf(frame) & picture.rect();
     pixels.spans.clear();
     for (int y = box.top(); y <= box.bottom(); ++y) {
@@ -296,34 +328,17 @@ HexLook lookOf(const QImage& picture, const HexFrame& frame,
         }
         pixels.spans.push_back(span);
     }
-    const LabBox& colours = pixels.colours;
     pixels.colours.read(picture, box, pixels.spans);
+    pixels.clear(static_cast<size_t>(box.width()) * static_cast<size_t>(box.height()));
     for (int y = box.top(); y <= box.bottom(); ++y) {
-        const RowSpan span = pixels.spans[static_cast<size_t>(y - box.top())];
-        for (int x = span.first; x <= span.last; ++x) {
-            const QPointF spoke = QPointF(x + 0.5, y + 0.5) - frame.centre;
-            const double up = dot(spoke, frame.up);
-            if (up >= frame.bandLow && up <= frame.bandHigh &&
-                std::abs(dot(spoke, frame.right)) <= frame.bandHalfWidth) {
-                continue;
-            }
-            const auto part = static_cast<size_t>(partOf(frame, spoke));
-            const LabColour& c = colours.at(x, y);
-            pixels.lab[0][part].push_back(c.l);
-            pixels.lab[1][part].push_back(c.a);
-            pixels.lab[2][part].push_back(c.b);
-            pixels.change[part] += colours.change(x, y);
-        }
+        addRow(frame, y, pixels.spans[static_cast<size_t>(y - box.top())], pixels);
     }
-    size_t largest = 0;
-    for (size_t i = 0; i < kParts; ++i) {
-        largest = std::max(largest, pixels.count(i));
-    }
+    const size_t largest = *std::max_element(pixels.count.begin(), pixels.count.end());
     pixels.findMedians();
     HexLook look;
     for (size_t i = 0; i < kParts; ++i) {
-        if (pixels.count(i) > 0 &&
-            static_cast<double>(pixels.count(i)) >= kSmallestPart * largest) {
+        if (pixels.count[i] > 0 &&
+            static_cast<double>(pixels.count[i]) >= kSmallestPart * largest) {
             look.parts.push_back(pixels.partLook(i));
             look.weights.push_back(weights[i]);
         }
@@ -382,7 +397,7 @@ float MedianFinder::of(std::span<const float> values) {
 // The median lies between the least and the greatest of the sets' medians: at least half
 // the values are at most the greatest (half of each set's), and at least half are at least
 // the least. So only the values between those two need be ordered.
-float MedianFinder::ofAll(std::span<const std::vector<float>> sets,
+float MedianFinder::ofAll(std::span<const std::span<const float>> sets,
                           std::span<const float> medians) {
     float least = INFINITY, greatest = -INFINITY;
     size_t count = 0;
@@ -395,7 +410,7 @@ float MedianFinder::ofAll(std::span<const std::vector<float>> sets,
     }
     between_.resize(std::max(between_.size(), count));
     size_t below = 0, kept = 0;
-    for (const std::vector<float>& set : sets) {
+    for (const std::span<const float> set : sets) {
         for (const float value : set) {
             // Written whether kept or not: a branch here would be mispredicted often.
             below += value < least ? 1 : 0;

@@ -48,7 +48,7 @@ class MedianFinder {
     // The median of all the values of the sets, whose own medians are `medians` (any for an
     // empty set), as `of` would find it of them all together, without ordering them all. At
     // least one set holds a value.
-    float ofAll(std::span<const std::vector<float>> sets, std::span<const float> medians);
+    float ofAll(std::span<const std::span<const float>> sets, std::span<const float> medians);
 
   private:
     // The value that is k-th in order.

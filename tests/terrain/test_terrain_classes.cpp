@@ -256,6 +256,9 @@ TEST(HexLooks, TheMedianOfSetsIsThatOfAllTheirValues) {
         {{{1, 2, 3, 4, 5}, {3, 3, 3}, {0, 3, 9}}, 3},
     };
     MedianFinder finder;
+    const auto spans = [](const std::vector<std::vector<float>>& sets) {
+        return std::vector<std::span<const float>>(sets.begin(), sets.end());
+    };
     const auto medians = [&](const std::vector<std::vector<float>>& sets) {
         std::vector<float> each;
         for (const std::vector<float>& set : sets) {
@@ -264,7 +267,7 @@ TEST(HexLooks, TheMedianOfSetsIsThatOfAllTheirValues) {
         return each;
     };
     for (const auto& [sets, median] : rows) {
-        EXPECT_EQ(finder.ofAll(sets, medians(sets)), median) << sets.size() << " sets";
+        EXPECT_EQ(finder.ofAll(spans(sets), medians(sets)), median) << sets.size() << " sets";
     }
     // Sets of many sizes, of few values or many, as sorting finds them altogether.
     std::mt19937 random(5);
@@ -283,7 +286,8 @@ TEST(HexLooks, TheMedianOfSetsIsThatOfAllTheirValues) {
             }
         }
         if (!all.empty()) {
-            EXPECT_EQ(finder.ofAll(sets, medians(sets)), sortedMiddle(all)) << "trial " << trial;
+            EXPECT_EQ(finder.ofAll(spans(sets), medians(sets)), sortedMiddle(all))
+                << "trial " << trial;
         }
     }
 }
