@@ -96,39 +96,47 @@ QRgb pixelAt(const QImage& picture, int x, int y) {
     return picture.pixel(x, y);
 }
 
-// The columns of a row a hex reads, first to last; none when first > last.
-struct RowSpan {
+// Pixels of a row, first to last.
+struct PixelRun {
+    int y = 0;
     int first = 0;
-    int last = -1;
+    int last = 0;
 };
 
 // The Lab colours of the pixels a hex reads, and of those right of and below them, for
 // the change to the next pixel: in a box one column and row wider than the rows read,
-// within the picture. The rest of the box, outside the inner hexagon, is never worked out.
+// within the picture. The rest of the box, outside the inner hexagon or under the number,
+// is never worked out.
 class LabBox {
   public:
-    // spans[i]: the columns read in row box.top() + i.
-    void read(const QImage& picture, QRect box, const std::vector<RowSpan>& spans) {
+    // The runs read, row after row and left to right in a row.
+    void read(const QImage& picture, QRect box, const std::vector<PixelRun>& runs) {
         wide_ = box.adjusted(0, 0, 1, 1) & picture.rect();
         colours_.resize(std::max(colours_.size(), static_cast<size_t>(wide_.width()) *
                                                       static_cast<size_t>(wide_.height())));
-        const auto spanOf = [&](int y) {
-            const int i = y - box.top();
-            return i >= 0 && i < static_cast<int>(spans.size()) ? spans[static_cast<size_t>(i)]
-                                                                : RowSpan{};
-        };
+        size_t above = 0;  // the first run of the row above
         for (int y = wide_.top(); y <= wide_.bottom(); ++y) {
-            const RowSpan row = spanOf(y), above = spanOf(y - 1);
-            int first = INT_MAX, last = INT_MIN;
-            if (row.first <= row.last) {
-                first = row.first;
-                last = row.last + 1;
+            while (above < runs.size() && runs[above].y < y - 1) {
+                ++above;
             }
-            if (above.first <= above.last) {
-                first = std::min(first, above.first);
-                last = std::max(last, above.last);
+            // A row's own runs and the pixel after each, and the runs of the row above.
+            needed_.clear();
+            for (size_t i = above; i < runs.size() && runs[i].y <= y; ++i) {
+                needed_.push_back(
+                    {y, runs[i].first, runs[i].y == y ? runs[i].last + 1 : runs[i].last});
             }
-            readRow(picture, y, std::max(first, wide_.left()), std::min(last, wide_.right()));
+            std::sort(needed_.begin(), needed_.end(),
+                      [](const PixelRun& a, const PixelRun& b) { return a.first < b.first; });
+            for (size_t i = 0; i < needed_.size();) {
+                int last = needed_[i].last;
+                size_t next = i + 1;
+                for (; next < needed_.size() && needed_[next].first <= last + 1; ++next) {
+                    last = std::max(last, needed_[next].last);
+                }
+                readRow(picture, y, std::max(needed_[i].first, wide_.left()),
+                        std::min(last, wide_.right()));
+                i = next;
+            }
         }
     }
     int left() const { return wide_.left(); }
@@ -161,7 +169,8 @@ class LabBox {
     }
     QRect wide_;
     std::vector<LabColour> colours_;
-    std::vector<QRgb> row_;  // the pixels of a picture of another format
+    std::vector<PixelRun> needed_;  // of one row
+    std::vector<QRgb> row_;         // the pixels of a picture of another format
 };
 
 // The pixels of a hex read so far, part by part: their colours, channel by channel, and the
@@ -174,7 +183,7 @@ struct HexPixels {
     std::array<double, kParts> change{};
     std::array<std::array<float, kParts>, 3> median{};  // [channel][part]
     MedianFinder medians;
-    std::vector<RowSpan> spans;  // of the box about the inner hexagon
+    std::vector<PixelRun> runs;  // read in the box about the inner hexagon
     LabBox colours;
 
     void clear(size_t most) {
@@ -289,19 +298,40 @@ std::array<float, kParts> partWeights(const HexFrame& frame) {
     return weights;
 }
 
-// Adds the pixels of row y from span.first to span.last to their parts, but those of the
-// number's box.
-void addRow(const HexFrame& frame, int y, RowSpan span, HexPixels& pixels) {
-    const LabColour* const here = pixels.colours.row(y);
-    const LabColour* const below = pixels.colours.row(y + 1);
-    const int left = pixels.colours.left(), right = pixels.colours.right();
-    for (int x = span.first; x <= span.last; ++x) {
-        const QPointF spoke = QPointF(x + 0.5, y + 0.5) - frame.centre;
-        const double up = dot(spoke, frame.up);
-        if (up >= frame.bandLow && up <= frame.bandHigh &&
-            std::abs(dot(spoke, frame.right)) <= frame.bandHalfWidth) {
+bool underNumber(const HexFrame& frame, QPointF spoke) {
+    const double up = dot(spoke, frame.up);
+    return up >= frame.bandLow && up <= frame.bandHigh &&
+           std::abs(dot(spoke, frame.right)) <= frame.bandHalfWidth;
+}
+
+// The pixels the hex reads: those of the inner hexagon but those of the number's box.
+void findRuns(const HexFrame& frame, QRect box, std::vector<PixelRun>& runs) {
+    runs.clear();
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        double from = 0, to = 0;
+        if (!crossing(frame, y + 0.5, from, to)) {
             continue;
         }
+        const int first = std::max(box.left(), static_cast<int>(std::ceil(from - 0.5)));
+        const int last = std::min(box.right(), static_cast<int>(std::floor(to - 0.5)));
+        for (int x = first; x <= last; ++x) {
+            if (underNumber(frame, QPointF(x + 0.5, y + 0.5) - frame.centre)) {
+                continue;
+            }
+            if (!runs.empty() && runs.back().y == y && runs.back().last == x - 1) {
+                runs.back().last = x;
+            } else {
+                runs.push_back({y, x, x});
+            }
+        }
+    }
+}
+
+void addRun(const HexFrame& frame, PixelRun run, HexPixels& pixels) {
+    const LabColour* const here = pixels.colours.row(run.y);
+    const LabColour* const below = pixels.colours.row(run.y + 1);
+    const int left = pixels.colours.left(), right = pixels.colours.right();
+    for (int x = run.first; x <= run.last; ++x) {
         const auto i = static_cast<size_t>(x - left);
         const float l = here[i].l;
         float toNext = 0;
@@ -311,6 +341,7 @@ void addRow(const HexFrame& frame, int y, RowSpan span, HexPixels& pixels) {
         if (below != nullptr) {
             toNext += std::abs(below[i].l - l);
         }
+        const QPointF spoke = QPointF(x + 0.5, run.y + 0.5) - frame.centre;
         pixels.add(static_cast<size_t>(partOf(frame, spoke)), here[i], toNext);
     }
 }
@@ -318,20 +349,11 @@ void addRow(const HexFrame& frame, int y, RowSpan span, HexPixels& pixels) {
 HexLook lookOf(const QImage& picture, const HexFrame& frame,
                const std::array<float, kParts>& weights, HexPixels& pixels) {
     const QRect box = boxOf(frame) & picture.rect();
-    pixels.spans.clear();
-    for (int y = box.top(); y <= box.bottom(); ++y) {
-        double from = 0, to = 0;
-        RowSpan span;
-        if (crossing(frame, y + 0.5, from, to)) {
-            span.first = std::max(box.left(), static_cast<int>(std::ceil(from - 0.5)));
-            span.last = std::min(box.right(), static_cast<int>(std::floor(to - 0.5)));
-        }
-        pixels.spans.push_back(span);
-    }
-    pixels.colours.read(picture, box, pixels.spans);
+    findRuns(frame, box, pixels.runs);
+    pixels.colours.read(picture, box, pixels.runs);
     pixels.clear(static_cast<size_t>(box.width()) * static_cast<size_t>(box.height()));
-    for (int y = box.top(); y <= box.bottom(); ++y) {
-        addRow(frame, y, pixels.spans[static_cast<size_t>(y - box.top())], pixels);
+    for (const PixelRun& run : pixels.runs) {
+        addRun(frame, run, pixels);
     }
     const size_t largest = *std::max_element(pixels.count.begin(), pixels.count.end());
     pixels.findMedians();
