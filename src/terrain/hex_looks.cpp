@@ -1,6 +1,8 @@
 #include "terrain/hex_looks.h"
 
 #include <algorithm>
+#include <bit>
+#include <climits>
 #include <cmath>
 #include <numbers>
 #include <numeric>
@@ -94,58 +96,126 @@ QRgb pixelAt(const QImage& picture, int x, int y) {
     return picture.pixel(x, y);
 }
 
-// The pixels of one part: their colours, and the sum of the changes of lightness.
-struct PartPixels {
-    std::array<std::vector<float>, 3> lab;
-    double change = 0;
-
-    void clear() {
-        for (auto& channel : lab) {
-            channel.clear();
-        }
-        change = 0;
-    }
-    size_t count() const { return lab[0].size(); }
-    Look look() {
-        const auto n = static_cast<double>(count());
-        return {medianOf(lab[0]), medianOf(lab[1]), medianOf(lab[2]),
-                static_cast<float>(change / n)};
-    }
+// Pixels of a row, first to last.
+struct PixelRun {
+    int y = 0;
+    int first = 0;
+    int last = 0;
 };
 
-// The Lab colours of a box of the picture, with one more column and row where the picture
-// has them, for the change to the next pixel.
+// The Lab colours of the pixels a hex reads, and of those right of and below them, for
+// the change to the next pixel: in a box one column and row wider than the rows read,
+// within the picture. The rest of the box, outside the inner hexagon or under the number,
+// is never worked out.
 class LabBox {
   public:
-    LabBox(const QImage& picture, QRect box) : wide_(box.adjusted(0, 0, 1, 1) & picture.rect()) {
-        colours_.resize(static_cast<size_t>(wide_.width()) * static_cast<size_t>(wide_.height()));
+    // The runs read, row after row and left to right in a row.
+    void read(const QImage& picture, QRect box, const std::vector<PixelRun>& runs) {
+        wide_ = box.adjusted(0, 0, 1, 1) & picture.rect();
+        colours_.resize(std::max(colours_.size(), static_cast<size_t>(wide_.width()) *
+                                                      static_cast<size_t>(wide_.height())));
+        size_t above = 0;  // the first run of the row above
         for (int y = wide_.top(); y <= wide_.bottom(); ++y) {
-            for (int x = wide_.left(); x <= wide_.right(); ++x) {
-                colours_[index(x, y)] = toLab(pixelAt(picture, x, y));
+            while (above < runs.size() && runs[above].y < y - 1) {
+                ++above;
+            }
+            // A row's own runs and the pixel after each, and the runs of the row above.
+            needed_.clear();
+            for (size_t i = above; i < runs.size() && runs[i].y <= y; ++i) {
+                needed_.push_back(
+                    {y, runs[i].first, runs[i].y == y ? runs[i].last + 1 : runs[i].last});
+            }
+            std::sort(needed_.begin(), needed_.end(),
+                      [](const PixelRun& a, const PixelRun& b) { return a.first < b.first; });
+            for (size_t i = 0; i < needed_.size();) {
+                int last = needed_[i].last;
+                size_t next = i + 1;
+                for (; next < needed_.size() && needed_[next].first <= last + 1; ++next) {
+                    last = std::max(last, needed_[next].last);
+                }
+                readRow(picture, y, std::max(needed_[i].first, wide_.left()),
+                        std::min(last, wide_.right()));
+                i = next;
             }
         }
     }
-    const LabColour& at(int x, int y) const { return colours_[index(x, y)]; }
-    // How much lightness changes to the pixels right of and below (x, y).
-    float change(int x, int y) const {
-        const float l = at(x, y).l;
-        float sum = 0;
-        if (x < wide_.right()) {
-            sum += std::abs(at(x + 1, y).l - l);
-        }
-        if (y < wide_.bottom()) {
-            sum += std::abs(at(x, y + 1).l - l);
-        }
-        return sum;
+    int left() const { return wide_.left(); }
+    int right() const { return wide_.right(); }
+    // Row y's colours from column left(); none past the last row.
+    const LabColour* row(int y) const {
+        return y <= wide_.bottom() ? &colours_[index(wide_.left(), y)] : nullptr;
     }
 
   private:
+    void readRow(const QImage& picture, int y, int first, int last) {
+        if (first > last) {
+            return;
+        }
+        const auto count = static_cast<size_t>(last - first + 1);
+        LabColour* const to = &colours_[index(first, y)];
+        if (picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32) {
+            toLab(reinterpret_cast<const QRgb*>(picture.constScanLine(y)) + first, count, to);
+            return;
+        }
+        row_.resize(count);
+        for (int x = first; x <= last; ++x) {
+            row_[static_cast<size_t>(x - first)] = picture.pixel(x, y);
+        }
+        toLab(row_.data(), count, to);
+    }
     size_t index(int x, int y) const {
         return static_cast<size_t>(y - wide_.top()) * static_cast<size_t>(wide_.width()) +
                static_cast<size_t>(x - wide_.left());
     }
     QRect wide_;
     std::vector<LabColour> colours_;
+    std::vector<PixelRun> needed_;  // of one row
+    std::vector<QRgb> row_;         // the pixels of a picture of another format
+};
+
+// The pixels of a hex read so far, part by part: their colours, channel by channel, and the
+// sums of the changes of lightness. Each part has room for every pixel of the box, so that
+// adding one is a store and a count.
+struct HexPixels {
+    std::array<std::vector<float>, 3> lab;  // [channel]: part p's from p * room
+    size_t room = 0;
+    std::array<size_t, kParts> count{};
+    std::array<double, kParts> change{};
+    std::array<std::array<float, kParts>, 3> median{};  // [channel][part]
+    MedianFinder medians;
+    std::vector<PixelRun> runs;  // read in the box about the inner hexagon
+    LabBox colours;
+
+    void clear(size_t most) {
+        room = most;
+        for (std::vector<float>& channel : lab) {
+            channel.resize(std::max(channel.size(), kParts * room));
+        }
+        count.fill(0);
+        change.fill(0);
+    }
+    void add(size_t part, const LabColour& c, float toNext) {
+        const size_t at = part * room + count[part]++;
+        lab[0][at] = c.l;
+        lab[1][at] = c.a;
+        lab[2][at] = c.b;
+        change[part] += toNext;
+    }
+    std::span<const float> values(size_t channel, size_t part) const {
+        return {lab[channel].data() + part * room, count[part]};
+    }
+    void findMedians() {
+        for (size_t channel = 0; channel < 3; ++channel) {
+            for (size_t part = 0; part < kParts; ++part) {
+                median[channel][part] = count[part] == 0 ? 0 : medians.of(values(channel, part));
+            }
+        }
+    }
+    // Once the medians are found.
+    Look partLook(size_t part) const {
+        return {median[0][part], median[1][part], median[2][part],
+                static_cast<float>(change[part] / static_cast<double>(count[part]))};
+    }
 };
 
 QRect boxOf(const HexFrame& frame) {
@@ -160,9 +230,10 @@ QRect boxOf(const HexFrame& frame) {
                  QPoint(static_cast<int>(std::floor(right)), static_cast<int>(std::floor(bottom))));
 }
 
-int partOf(const HexFrame& frame, QPointF spoke) {
+inline int partOf(const HexFrame& frame, QPointF spoke) {
     const auto slot = [](double along, double reach) {
-        const int i = static_cast<int>(std::floor((along + reach) / (2 * reach) * kPartsAcross));
+        // Cut towards 0 rather than floored: below 0, both are clamped to 0.
+        const int i = static_cast<int>((along + reach) / (2 * reach) * kPartsAcross);
         return std::clamp(i, 0, kPartsAcross - 1);
     };
     return slot(dot(spoke, frame.right), frame.reachRight) +
@@ -171,21 +242,23 @@ int partOf(const HexFrame& frame, QPointF spoke) {
 
 // The colour of a hex is the median of all the pixels read, which a road or a name across
 // it moves less than it moves the parts it crosses; its texture, the median of its parts'.
-Look wholeLook(std::array<PartPixels, kParts>& pixels, const std::vector<Look>& parts) {
+Look wholeLook(HexPixels& pixels, const std::vector<Look>& parts) {
     Look whole{};
-    std::vector<float> values;
+    const bool any = std::any_of(pixels.count.begin(), pixels.count.end(),
+                                 [](size_t count) { return count > 0; });
     for (size_t channel = 0; channel < 3; ++channel) {
-        values.clear();
-        for (const PartPixels& part : pixels) {
-            values.insert(values.end(), part.lab[channel].begin(), part.lab[channel].end());
+        std::array<std::span<const float>, kParts> sets;
+        for (size_t part = 0; part < kParts; ++part) {
+            sets[part] = pixels.values(channel, part);
         }
-        whole[channel] = values.empty() ? parts.front()[channel] : medianOf(values);
+        whole[channel] =
+            any ? pixels.medians.ofAll(sets, pixels.median[channel]) : parts.front()[channel];
     }
-    values.clear();
+    std::vector<float> textures;
     for (const Look& part : parts) {
-        values.push_back(part[3]);
+        textures.push_back(part[3]);
     }
-    whole[3] = medianOf(values);
+    whole[3] = pixels.medians.of(textures);
     return whole;
 }
 
@@ -225,13 +298,15 @@ std::array<float, kParts> partWeights(const HexFrame& frame) {
     return weights;
 }
 
-HexLook lookOf(const QImage& picture, const HexFrame& frame,
-               std::array<PartPixels, kParts>& parts) {
-    for (PartPixels& part : parts) {
-        part.clear();
-    }
-    const QRect box = boxOf(frame) & picture.rect();
-    const LabBox colours(picture, box);
+bool underNumber(const HexFrame& frame, QPointF spoke) {
+    const double up = dot(spoke, frame.up);
+    return up >= frame.bandLow && up <= frame.bandHigh &&
+           std::abs(dot(spoke, frame.right)) <= frame.bandHalfWidth;
+}
+
+// The pixels the hex reads: those of the inner hexagon but those of the number's box.
+void findRuns(const HexFrame& frame, QRect box, std::vector<PixelRun>& runs) {
+    runs.clear();
     for (int y = box.top(); y <= box.bottom(); ++y) {
         double from = 0, to = 0;
         if (!crossing(frame, y + 0.5, from, to)) {
@@ -240,30 +315,53 @@ HexLook lookOf(const QImage& picture, const HexFrame& frame,
         const int first = std::max(box.left(), static_cast<int>(std::ceil(from - 0.5)));
         const int last = std::min(box.right(), static_cast<int>(std::floor(to - 0.5)));
         for (int x = first; x <= last; ++x) {
-            const QPointF spoke = QPointF(x + 0.5, y + 0.5) - frame.centre;
-            const double up = dot(spoke, frame.up);
-            if (up >= frame.bandLow && up <= frame.bandHigh &&
-                std::abs(dot(spoke, frame.right)) <= frame.bandHalfWidth) {
+            if (underNumber(frame, QPointF(x + 0.5, y + 0.5) - frame.centre)) {
                 continue;
             }
-            PartPixels& part = parts[static_cast<size_t>(partOf(frame, spoke))];
-            const LabColour& c = colours.at(x, y);
-            part.lab[0].push_back(c.l);
-            part.lab[1].push_back(c.a);
-            part.lab[2].push_back(c.b);
-            part.change += colours.change(x, y);
+            if (!runs.empty() && runs.back().y == y && runs.back().last == x - 1) {
+                runs.back().last = x;
+            } else {
+                runs.push_back({y, x, x});
+            }
         }
     }
-    size_t largest = 0;
-    for (const PartPixels& part : parts) {
-        largest = std::max(largest, part.count());
+}
+
+void addRun(const HexFrame& frame, PixelRun run, HexPixels& pixels) {
+    const LabColour* const here = pixels.colours.row(run.y);
+    const LabColour* const below = pixels.colours.row(run.y + 1);
+    const int left = pixels.colours.left(), right = pixels.colours.right();
+    for (int x = run.first; x <= run.last; ++x) {
+        const auto i = static_cast<size_t>(x - left);
+        const float l = here[i].l;
+        float toNext = 0;
+        if (x < right) {
+            toNext += std::abs(here[i + 1].l - l);
+        }
+        if (below != nullptr) {
+            toNext += std::abs(below[i].l - l);
+        }
+        const QPointF spoke = QPointF(x + 0.5, run.y + 0.5) - frame.centre;
+        pixels.add(static_cast<size_t>(partOf(frame, spoke)), here[i], toNext);
     }
+}
+
+HexLook lookOf(const QImage& picture, const HexFrame& frame,
+               const std::array<float, kParts>& weights, HexPixels& pixels) {
+    const QRect box = boxOf(frame) & picture.rect();
+    findRuns(frame, box, pixels.runs);
+    pixels.colours.read(picture, box, pixels.runs);
+    pixels.clear(static_cast<size_t>(box.width()) * static_cast<size_t>(box.height()));
+    for (const PixelRun& run : pixels.runs) {
+        addRun(frame, run, pixels);
+    }
+    const size_t largest = *std::max_element(pixels.count.begin(), pixels.count.end());
+    pixels.findMedians();
     HexLook look;
-    const std::array<float, kParts> weights = partWeights(frame);
-    for (size_t i = 0; i < parts.size(); ++i) {
-        if (parts[i].count() > 0 &&
-            static_cast<double>(parts[i].count()) >= kSmallestPart * largest) {
-            look.parts.push_back(parts[i].look());
+    for (size_t i = 0; i < kParts; ++i) {
+        if (pixels.count[i] > 0 &&
+            static_cast<double>(pixels.count[i]) >= kSmallestPart * largest) {
+            look.parts.push_back(pixels.partLook(i));
             look.weights.push_back(weights[i]);
         }
     }
@@ -279,7 +377,7 @@ HexLook lookOf(const QImage& picture, const HexFrame& frame,
         look.parts.push_back({c.l, c.a, c.b, 0});
         look.weights.push_back(1);
     }
-    look.whole = wholeLook(parts, look.parts);
+    look.whole = wholeLook(pixels, look.parts);
     return look;
 }
 
@@ -289,26 +387,104 @@ std::vector<HexLook> readHexLooks(const QImage& picture, const GridLayout& layou
                                   const HexNumbering& numbering, const std::vector<MapHex>& hexes) {
     const GridLayout grid = cornersGrid(layout);
     std::vector<HexLook> looks(hexes.size());
+    if (hexes.empty()) {
+        return looks;
+    }
+    // The hexes of a grid all have one shape, so their parts stand for the same shares.
+    const std::array<float, kParts> weights = partWeights(frameOf(grid, numbering, hexes.front()));
     // Hexes are read apart from each other, a few hundred at a time on each processor.
     constexpr size_t kChunk = 256;
     const auto chunks = static_cast<int>((hexes.size() + kChunk - 1) / kChunk);
     runInParallel(
         chunks,
         [&](int chunk) {
-            std::array<PartPixels, kParts> parts;
+            HexPixels pixels;
             const size_t first = static_cast<size_t>(chunk) * kChunk;
             for (size_t i = first; i < std::min(hexes.size(), first + kChunk); ++i) {
-                looks[i] = lookOf(picture, frameOf(grid, numbering, hexes[i]), parts);
+                looks[i] = lookOf(picture, frameOf(grid, numbering, hexes[i]), weights, pixels);
             }
         },
         [](int) { return true; });
     return looks;
 }
 
-float medianOf(std::vector<float>& values) {
-    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-    std::nth_element(values.begin(), middle, values.end());
-    return *middle;
+float medianOf(std::span<const float> values) {
+    return MedianFinder().of(values);
+}
+
+float MedianFinder::of(std::span<const float> values) {
+    return nth(values, values.size() / 2);
+}
+
+// The median lies between the least and the greatest of the sets' medians: at least half
+// the values are at most the greatest (half of each set's), and at least half are at least
+// the least. So only the values between those two need be ordered.
+float MedianFinder::ofAll(std::span<const std::span<const float>> sets,
+                          std::span<const float> medians) {
+    float least = INFINITY, greatest = -INFINITY;
+    size_t count = 0;
+    for (size_t i = 0; i < sets.size(); ++i) {
+        if (!sets[i].empty()) {
+            least = std::min(least, medians[i]);
+            greatest = std::max(greatest, medians[i]);
+            count += sets[i].size();
+        }
+    }
+    between_.resize(std::max(between_.size(), count));
+    size_t below = 0, kept = 0;
+    for (const std::span<const float> set : sets) {
+        for (const float value : set) {
+            // Written whether kept or not: a branch here would be mispredicted often.
+            below += value < least ? 1 : 0;
+            between_[kept] = value;
+            kept += (value >= least) & (value <= greatest) ? 1 : 0;
+        }
+    }
+    return nth({between_.data(), kept}, count / 2 - below);
+}
+
+// Quickselect, each round splitting the values into the lesser and the greater than the
+// pivot, in scratch_, without a branch on how they compare: the colours of a part's pixels,
+// scattered about its median, would have the processor guess wrong half the time. Those
+// equal to the pivot are left out, which ends a flat colour's search at once. Pivots chosen
+// badly round after round hand the rest to std::nth_element, which never takes long.
+float MedianFinder::nth(std::span<const float> values, size_t k) {
+    const size_t count = values.size();
+    scratch_.resize(std::max(scratch_.size(), 4 * count));
+    // Each round reads what the last one kept and splits it into the other half of scratch_.
+    float* into = scratch_.data();
+    float* spare = scratch_.data() + 2 * count;
+    const float* from = values.data();
+    float* kept = nullptr;
+    size_t n = count;
+    for (auto rounds = 2 * static_cast<int>(std::bit_width(count)); rounds > 0; --rounds) {
+        const float a = from[0], b = from[n / 2], c = from[n - 1];
+        const float pivot = std::max(std::min(a, b), std::min(std::max(a, b), c));
+        float* const lesser = into;
+        float* const greater = into + count;
+        size_t less = 0, more = 0;
+        for (size_t i = 0; i < n; ++i) {
+            const float value = from[i];
+            lesser[less] = value;
+            less += value < pivot ? 1 : 0;
+            greater[more] = value;
+            more += value > pivot ? 1 : 0;
+        }
+        if (k < less) {
+            kept = lesser;
+            n = less;
+        } else if (k < n - more) {
+            return pivot;
+        } else {
+            k -= n - more;
+            kept = greater;
+            n = more;
+        }
+        from = kept;
+        std::swap(into, spare);
+    }
+    std::nth_element(kept, kept + k, kept + n);
+    return kept[k];
 }
 
 float lookDistance(const Look& a, const Look& b) {

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <array>
+#include <span>
 #include <vector>
 
 #include "grid/grid_layout.h"
@@ -35,8 +36,27 @@ struct HexLook {
 std::vector<HexLook> readHexLooks(const QImage& picture, const GridLayout& layout,
                                   const HexNumbering& numbering, const std::vector<MapHex>& hexes);
 
-// The median of the values, which it reorders.
-float medianOf(std::vector<float>& values);
+// The median of the values: the middle one in order, or of the two in the middle the
+// greater. At least one value.
+float medianOf(std::span<const float> values);
+
+// Medians found many times over, keeping the memory they work in from one to the next.
+class MedianFinder {
+  public:
+    // As medianOf.
+    float of(std::span<const float> values);
+    // The median of all the values of the sets, whose own medians are `medians` (any for an
+    // empty set), as `of` would find it of them all together, without ordering them all. At
+    // least one set holds a value.
+    float ofAll(std::span<const std::span<const float>> sets, std::span<const float> medians);
+
+  private:
+    // The value that is k-th in order.
+    float nth(std::span<const float> values, size_t k);
+
+    std::vector<float> between_;
+    std::vector<float> scratch_;
+};
 
 // The distance between two looks, squared.
 float lookDistance(const Look& a, const Look& b);

@@ -42,12 +42,26 @@ const std::array<float, kCurveSteps + 2>& labCurveTable() {
     return table;
 }
 
-float labCurve(float t) {
-    const auto& table = labCurveTable();
-    const float at = std::clamp(t, 0.0F, 1.0F) * kCurveSteps;
-    const auto step = static_cast<size_t>(at);
+// Clamped by min and max, and the step cut to an int, which take no branch.
+inline float labCurve(const std::array<float, kCurveSteps + 2>& table, float t) {
+    const float at = std::min(std::max(t, 0.0F), 1.0F) * kCurveSteps;
+    const int step = static_cast<int>(at);
     const float within = at - static_cast<float>(step);
-    return table[step] + within * (table[step + 1] - table[step]);
+    const float low = table[static_cast<size_t>(step)];
+    return low + within * (table[static_cast<size_t>(step) + 1] - low);
+}
+
+// The tables are looked up once by the caller: their first use is guarded by a lock.
+inline LabColour labOf(const std::array<float, 256>& light,
+                       const std::array<float, kCurveSteps + 2>& curve, QRgb colour) {
+    const float r = light[static_cast<size_t>(qRed(colour))];
+    const float g = light[static_cast<size_t>(qGreen(colour))];
+    const float b = light[static_cast<size_t>(qBlue(colour))];
+    // XYZ over the D65 white point.
+    const float x = labCurve(curve, (0.4124F * r + 0.3576F * g + 0.1805F * b) / 0.95047F);
+    const float y = labCurve(curve, 0.2126F * r + 0.7152F * g + 0.0722F * b);
+    const float z = labCurve(curve, (0.0193F * r + 0.1192F * g + 0.9505F * b) / 1.08883F);
+    return {116 * y - 16, 500 * (x - y), 200 * (y - z)};
 }
 
 // Linear light back to an 8-bit sRGB value, rounded, clamped to 0 to 255.
@@ -66,15 +80,15 @@ double labCurveInverse(double f) {
 }  // namespace
 
 LabColour toLab(QRgb colour) {
+    return labOf(linearLight(), labCurveTable(), colour);
+}
+
+void toLab(const QRgb* colours, size_t count, LabColour* lab) {
     const auto& light = linearLight();
-    const float r = light[static_cast<size_t>(qRed(colour))];
-    const float g = light[static_cast<size_t>(qGreen(colour))];
-    const float b = light[static_cast<size_t>(qBlue(colour))];
-    // XYZ over the D65 white point.
-    const float x = labCurve((0.4124F * r + 0.3576F * g + 0.1805F * b) / 0.95047F);
-    const float y = labCurve(0.2126F * r + 0.7152F * g + 0.0722F * b);
-    const float z = labCurve((0.0193F * r + 0.1192F * g + 0.9505F * b) / 1.08883F);
-    return {116 * y - 16, 500 * (x - y), 200 * (y - z)};
+    const auto& curve = labCurveTable();
+    for (size_t i = 0; i < count; ++i) {
+        lab[i] = labOf(light, curve, colours[i]);
+    }
 }
 
 QRgb fromLab(LabColour colour) {

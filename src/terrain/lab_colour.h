@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QRgb>
+#include <cstddef>
 
 namespace tessara {
 
@@ -13,6 +14,8 @@ struct LabColour {
 };
 
 LabColour toLab(QRgb colour);
+// toLab of each of `count` colours, into `lab`: a row of a map at a time, which is quicker.
+void toLab(const QRgb* colours, size_t count, LabColour* lab);
 // The sRGB colour nearest a CIE L*a*b* one, opaque: toLab's inverse, each channel clamped to
 // what sRGB holds, as a class's look (a mean of many pixels) may lie outside it.
 QRgb fromLab(LabColour colour);

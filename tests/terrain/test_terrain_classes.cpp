@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <numeric>
+#include <random>
 
 #include "support/qt_print.h"
 #include "terrain/hex_looks.h"
@@ -195,5 +197,135 @@ TEST(TerrainClasses, LookColoursTurnBackToTheNearestSrgb) {
     };
     for (const auto& [lab, colour] : rows) {
         EXPECT_EQ(QColor(fromLab(lab)), QColor(colour)) << lab.l << " " << lab.a << " " << lab.b;
+    }
+}
+
+// Values that make every pivot of a median-of-three quickselect the second least of those
+// left, so that each round sets only two aside and the search ends the other way.
+std::vector<float> badPivots(size_t count) {
+    std::vector<size_t> left(count);
+    std::iota(left.begin(), left.end(), 0);
+    std::vector<float> values(count);
+    float next = 0;
+    while (left.size() >= 3) {
+        values[left.front()] = next++;
+        values[left[left.size() / 2]] = next++;
+        left.erase(left.begin() + static_cast<std::ptrdiff_t>(left.size() / 2));
+        left.erase(left.begin());
+    }
+    for (const size_t i : left) {
+        values[i] = next++;
+    }
+    return values;
+}
+
+// The median as sorting finds it.
+float sortedMiddle(std::vector<float> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+TEST(HexLooks, TheMedianIsTheMiddleValueInOrder) {
+    const std::pair<std::vector<float>, float> rows[] = {
+        {{7}, 7},
+        {{2, 1}, 2},  // of two in the middle, the greater
+        {{3, 1, 2}, 2},
+        {{4, 1, 3, 2}, 3},
+        {{5, 5, 5, 5, 5}, 5},
+        {{7, 0.5F, 7, -1, 7, 2}, 7},
+        {{1, 2, 3, 4, 5, 6, 7, 8, 9}, 5},
+        {{9, 8, 7, 6, 5, 4, 3, 2, 1, 0}, 5},
+        {{0, 0, 0, 0, 1, 1, 1, 1}, 1},
+        {badPivots(101), 50},
+    };
+    MedianFinder finder;
+    for (const auto& [values, median] : rows) {
+        EXPECT_EQ(medianOf(values), median) << values.size() << " values";
+        EXPECT_EQ(finder.of(values), median) << values.size() << " values, found again";
+    }
+}
+
+TEST(HexLooks, TheMedianOfSetsIsThatOfAllTheirValues) {
+    const std::pair<std::vector<std::vector<float>>, float> rows[] = {
+        {{{1, 2, 3}}, 2},
+        {{{1, 2, 3}, {10, 20}}, 3},
+        {{{}, {3, 1, 2}, {}}, 2},
+        {{{5}, {5}, {5, 5}}, 5},
+        {{{0, 0, 0, 100}, {100, 100, 100, 0}}, 100},  // the medians, far apart
+        {{{0, 1, 2, 3, 4}, {2, 3, 4, 5, 6}}, 3},      // some equal to the least median
+        {{{1, 9}, {2, 8}, {3, 7}, {4, 6}}, 6},
+        {{{1, 2, 3, 4, 5}, {3, 3, 3}, {0, 3, 9}}, 3},
+    };
+    MedianFinder finder;
+    const auto ofAll = [&](const std::vector<std::vector<float>>& sets) {
+        std::vector<float> medians;
+        for (const std::vector<float>& set : sets) {
+            medians.push_back(set.empty() ? 0 : sortedMiddle(set));
+        }
+        return finder.ofAll(std::vector<std::span<const float>>(sets.begin(), sets.end()), medians);
+    };
+    for (const auto& [sets, median] : rows) {
+        EXPECT_EQ(ofAll(sets), median) << sets.size() << " sets";
+    }
+    // Sets of many sizes, of few values or many, as sorting finds them altogether.
+    std::mt19937 random(5);
+    for (int trial = 0; trial < 400; ++trial) {
+        std::vector<std::vector<float>> sets(1 + random() % 16);
+        std::vector<float> all{0};  // and a set of 0 alone, below them all, never empty
+        for (std::vector<float>& set : sets) {
+            set.resize(random() % 90);
+            for (float& v : set) {
+                v = 1 + static_cast<float>(random() % (trial % 2 == 0 ? 4 : 1000));
+            }
+            all.insert(all.end(), set.begin(), set.end());
+        }
+        sets.push_back({0});
+        EXPECT_EQ(finder.of(all), sortedMiddle(all)) << "trial " << trial;
+        EXPECT_EQ(ofAll(sets), sortedMiddle(all)) << "trial " << trial;
+    }
+}
+
+// A hex's texture is the mean change of lightness to the pixels right of and below those
+// it reads, in a picture of 32-bit colours or of grey levels.
+TEST(HexLooks, TextureIsTheChangeToTheRightAndBelow) {
+    const TerrainTestMap map = drawTerrainMap({});
+    const float step = toLab(qRgb(200, 200, 200)).l - toLab(qRgb(40, 40, 40)).l;
+    struct Row {
+        const char* guards;
+        bool (*light)(int x, int y);
+        float texture;  // in steps
+    };
+    const Row rows[] = {
+        {"plain", [](int, int) { return true; }, 0},
+        {"columns a pixel wide", [](int x, int) { return x % 2 == 0; }, 1},
+        {"rows a pixel high", [](int, int y) { return y % 2 == 0; }, 1},
+        {"a board of single pixels", [](int x, int y) { return (x + y) % 2 == 0; }, 2},
+    };
+    for (const Row& row : rows) {
+        QImage picture(map.picture.size(), QImage::Format_Grayscale8);
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                picture.scanLine(y)[x] = row.light(x, y) ? 200 : 40;
+            }
+        }
+        for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_Grayscale8}) {
+            SCOPED_TRACE(testing::Message() << row.guards << ", format " << format);
+            const std::vector<HexLook> looks =
+                readHexLooks(picture.convertToFormat(format), map.layout, map.numbering, map.hexes);
+            int inside = 0;
+            for (size_t i = 0; i < map.hexes.size(); ++i) {
+                // Away from the edges, where the last pixels have none right of or below them.
+                if (QRectF(picture.rect())
+                        .marginsRemoved(QMarginsF(40, 40, 40, 40))
+                        .contains(map.hexes[i].centre)) {
+                    ++inside;
+                    ASSERT_NEAR(looks[i].whole[3], row.texture * step, 1e-3) << i;
+                    for (const Look& part : looks[i].parts) {
+                        ASSERT_NEAR(part[3], row.texture * step, 1e-3) << i;
+                    }
+                }
+            }
+            EXPECT_GE(inside, 40);
+        }
     }
 }
