@@ -1,9 +1,9 @@
 // `tessara terrain` on a 48-megapixel printed hex map of about 30,000 hexes, as the user
 // waits for it: each run a fresh process of the built program timed from its start to its
 // exit, against a fresh process that only decodes the same JPEG, the median of RUNS of
-// each; the command's peak resident memory beyond the map's pixels; and, in the table it
-// wrote, how many hexes have the terrain the map was drawn with, by a legend of one sample
-// hex a class and grouped without one.
+// each; the command's peak resident memory beyond a process's that decodes the map; and, in
+// the table it wrote, how many hexes have the terrain the map was drawn with, by a legend of
+// one sample hex a class and grouped without one.
 //
 //   bench_terrain [RUNS]             RUNS: processes per measurement, 3 by default
 //   bench_terrain --decode MAP       the floor's process; the benchmark runs it itself
@@ -187,8 +187,11 @@ int benchmark(int runs) {
              median(command.runs.processorMs), "ms");
         goal("  / decoding", median(command.runs.ms) / median(decoding.ms), kTimeGoal);
         line("  peak resident memory", median(command.runs.peakMiB), "MiB");
-        goal("  beyond the map's pixels, over them",
-             (median(command.runs.peakMiB) - mapMiB) / mapMiB, kMemoryGoal);
+        // Beyond the map as a process holds it decoded: its pixels and the libraries.
+        goal("  beyond the decoding process's peak, over the map's pixels",
+             (median(command.runs.peakMiB) - median(decoding.peakMiB)) / mapMiB, kMemoryGoal);
+        line("  beyond the map's pixels alone, over them",
+             (median(command.runs.peakMiB) - mapMiB) / mapMiB, "");
     }
     line("peak resident memory, decoding", median(decoding.peakMiB), "MiB");
     line("the map's pixels, 4 bytes each", mapMiB, "MiB");
