@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <climits>
 #include <cmath>
 #include <numbers>
 #include <numeric>
@@ -447,7 +446,7 @@ float MedianFinder::ofAll(std::span<const std::span<const float>> sets,
 // pivot, in scratch_, without a branch on how they compare: the colours of a part's pixels,
 // scattered about its median, would have the processor guess wrong half the time. Those
 // equal to the pivot are left out, which ends a flat colour's search at once. Pivots chosen
-// badly round after round hand the rest to std::nth_element, which never takes long.
+// badly round after round hand the rest to std::nth_element, whose worst is n log n.
 float MedianFinder::nth(std::span<const float> values, size_t k) {
     const size_t count = values.size();
     scratch_.resize(std::max(scratch_.size(), 4 * count));

@@ -200,6 +200,21 @@ TEST(TerrainClasses, LookColoursTurnBackToTheNearestSrgb) {
     }
 }
 
+TEST(TerrainClasses, ARowOfColoursIsReadAsEachColourAlone) {
+    std::vector<QRgb> colours;
+    for (int v = 0; v < 256 * 256 * 256; v += 4099) {
+        colours.push_back(qRgb(v >> 16, (v >> 8) & 255, v & 255));
+    }
+    std::vector<LabColour> row(colours.size());
+    toLab(colours.data(), colours.size(), row.data());
+    for (size_t i = 0; i < colours.size(); ++i) {
+        const LabColour alone = toLab(colours[i]);
+        ASSERT_EQ(row[i].l, alone.l) << i;
+        ASSERT_EQ(row[i].a, alone.a) << i;
+        ASSERT_EQ(row[i].b, alone.b) << i;
+    }
+}
+
 // Values that make every pivot of a median-of-three quickselect the second least of those
 // left, so that each round sets only two aside and the search ends the other way.
 std::vector<float> badPivots(size_t count) {
