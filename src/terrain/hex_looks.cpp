@@ -261,18 +261,6 @@ Look wholeLook(HexPixels& pixels, const std::vector<Look>& parts) {
     return whole;
 }
 
-bool inside(const std::array<QPointF, 6>& corners, QPointF point) {
-    bool left = false, right = false;
-    for (size_t k = 0; k < corners.size(); ++k) {
-        const QPointF a = corners[k];
-        const QPointF edge = corners[(k + 1) % corners.size()] - a;
-        const double cross = edge.x() * (point.y() - a.y()) - edge.y() * (point.x() - a.x());
-        left = left || cross < 0;
-        right = right || cross > 0;
-    }
-    return !(left && right);
-}
-
 // How much of the whole hex each part stands for: the points of the hex that fall in it,
 // the ring outside the inner hexagon going to the parts along its edge. Counted on a
 // lattice of points, the same for every hex of a grid however it is turned.
@@ -289,7 +277,7 @@ std::array<float, kParts> partWeights(const HexFrame& frame) {
         for (int j = 0; j < kLattice; ++j) {
             const QPointF spoke(reach * (2 * (i + 0.5) / kLattice - 1),
                                 reach * (2 * (j + 0.5) / kLattice - 1));
-            if (inside(whole, spoke)) {
+            if (insideHexagon(whole, spoke)) {
                 weights[static_cast<size_t>(partOf(frame, spoke))] += 1;
             }
         }
@@ -492,6 +480,18 @@ float lookDistance(const Look& a, const Look& b) {
         sum += (a[i] - b[i]) * (a[i] - b[i]);
     }
     return sum;
+}
+
+bool insideHexagon(const std::array<QPointF, 6>& corners, QPointF point) {
+    bool left = false, right = false;
+    for (size_t k = 0; k < corners.size(); ++k) {
+        const QPointF a = corners[k];
+        const QPointF edge = corners[(k + 1) % corners.size()] - a;
+        const double cross = edge.x() * (point.y() - a.y()) - edge.y() * (point.x() - a.x());
+        left = left || cross < 0;
+        right = right || cross > 0;
+    }
+    return !(left && right);
 }
 
 }  // namespace tessara

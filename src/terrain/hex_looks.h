@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPointF>
 #include <array>
 #include <span>
 #include <vector>
@@ -60,5 +61,8 @@ class MedianFinder {
 
 // The distance between two looks, squared.
 float lookDistance(const Look& a, const Look& b);
+
+// Whether a point lies in the hexagon of these corners, or on its edge.
+bool insideHexagon(const std::array<QPointF, 6>& corners, QPointF point);
 
 }  // namespace tessara

@@ -136,18 +136,6 @@ int sideFeature(const SideStations& stations, const std::vector<Colour>& feature
     return *most > kMostOfASide * kStations ? static_cast<int>(most - votes.begin()) : -1;
 }
 
-bool insideConvex(const std::array<QPointF, 6>& corners, QPointF point) {
-    bool left = false, right = false;
-    for (size_t k = 0; k < corners.size(); ++k) {
-        const QPointF a = corners[k];
-        const QPointF edge = corners[(k + 1) % corners.size()] - a;
-        const double cross = edge.x() * (point.y() - a.y()) - edge.y() * (point.x() - a.x());
-        left = left || cross < 0;
-        right = right || cross > 0;
-    }
-    return !(left && right);
-}
-
 // The feature whose colour runs through the hex's inner hexagon, away from its sides and
 // the features along them; -1 for none.
 int featureThrough(const QImage& picture, const GridLayout& grid, const MapHex& hex,
@@ -174,7 +162,7 @@ int featureThrough(const QImage& picture, const GridLayout& grid, const MapHex& 
     for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
         for (int x = pixels.left(); x <= pixels.right(); ++x) {
             const QPointF at(x + 0.5, y + 0.5);
-            if (!insideConvex(inner, at)) {
+            if (!insideHexagon(inner, at)) {
                 continue;
             }
             const LabColour c = toLab(picture.pixel(x, y));
