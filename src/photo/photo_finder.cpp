@@ -32,6 +32,10 @@ constexpr double kFittedCentreReach = 0.15;
 // read (four in each mesh cell) and the printed lines (some sixteen cuts in each) hold
 // knots that close.
 constexpr double kWarpSpacing = 2;
+// But no closer than this on the photo: paper bends over a centimetre or more, some 60
+// pixels of a phone's photo of a whole board, and knots every two small hexes would only
+// make the mesh's equations larger (tens of thousands of unknowns on hexes of 12 pixels).
+constexpr double kLeastKnotPixels = 64;
 
 std::vector<Observation> observationsOf(const std::vector<CentreMatch>& centres) {
     std::vector<Observation> seen;
@@ -85,7 +89,7 @@ std::vector<CentreMatch> centresNear(const PhotoGrid& grid, const std::vector<Ce
 std::optional<PhotoGrid> warpedToCentres(const PhotoGrid& flat, const TileReading& reading,
                                          const QRectF& cells) {
     std::optional<PhotoGrid> grid = flat;
-    grid->warp = warpMeshOver(cells, kWarpSpacing);
+    grid->warp = warpMeshOver(cells, std::max(kWarpSpacing, kLeastKnotPixels / reading.step));
     std::vector<CentreMatch> centres =
         centresNear(flat, reading.centres, kRansacReach * reading.step);
     for (int round = 0; round < 3 && grid; ++round) {

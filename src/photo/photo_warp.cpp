@@ -1,10 +1,10 @@
 #include "photo/photo_warp.h"
 
-#include <opencv2/core.hpp>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
+
+#include "core/band_matrix.h"
 
 namespace tessara {
 namespace {
@@ -42,21 +42,47 @@ int controls(const PhotoWarp& w) {
     return across(w) * (w.intervals[1] + 3);
 }
 
+// The unknowns in the order that keeps the normal matrix's band narrowest: each control
+// point's x and y side by side, the control points counted along the mesh's shorter way
+// first, so that every point is coupled only with those at most three rows of it away.
+class Unknowns {
+  public:
+    explicit Unknowns(const PhotoWarp& w)
+        : across_(across(w)), down_(w.intervals[1] + 3), byRows_(across_ <= down_) {}
+    int count() const { return 2 * across_ * down_; }
+    int width() const { return 2 * (3 * std::min(across_, down_) + 3) + 1; }
+    // Component `c` (0: x, 1: y) of control point `p` (row by row along alpha).
+    int of(int p, int c) const {
+        const int a = p % across_;
+        const int b = p / across_;
+        return 2 * (byRows_ ? p : a * down_ + b) + c;
+    }
+
+  private:
+    int across_;
+    int down_;
+    bool byRows_;
+};
+
 // Adds `weight` times the square of the combination `terms` (control point, factor) of one
 // component of the displacements (0: x, 1: y) to the normal matrix.
 template <size_t N>
-void addSquare(cv::Mat& normal, const std::array<std::pair<int, double>, N>& terms, int component,
-               double weight) {
+void addSquare(BandMatrix& normal, const Unknowns& u,
+               const std::array<std::pair<int, double>, N>& terms, int component, double weight) {
     for (const auto& [p, a] : terms) {
         for (const auto& [q, b] : terms) {
-            normal.at<double>(2 * p + component, 2 * q + component) += weight * a * b;
+            const int i = u.of(p, component);
+            const int j = u.of(q, component);
+            if (j <= i) {  // each pair once: the band holds (i, j) and (j, i) as one
+                normal.add(i, j, weight * a * b);
+            }
         }
     }
 }
 
 // The second differences along alpha, along beta, and the twist between them, of each
 // component: a thin plate's bending.
-void addPenalty(const PhotoWarp& w, double weight, cv::Mat& normal) {
+void addPenalty(const PhotoWarp& w, const Unknowns& u, double weight, BandMatrix& normal) {
     const int n = across(w);
     const int m = w.intervals[1] + 3;
     const auto at = [n](int a, int b) { return b * n + a; };
@@ -64,15 +90,17 @@ void addPenalty(const PhotoWarp& w, double weight, cv::Mat& normal) {
         for (int b = 0; b < m; ++b) {
             for (int a = 0; a < n; ++a) {
                 if (a > 0 && a + 1 < n) {
-                    addSquare<3>(normal, {{{at(a - 1, b), 1}, {at(a, b), -2}, {at(a + 1, b), 1}}},
-                                 c, weight);
+                    addSquare<3>(normal, u,
+                                 {{{at(a - 1, b), 1}, {at(a, b), -2}, {at(a + 1, b), 1}}}, c,
+                                 weight);
                 }
                 if (b > 0 && b + 1 < m) {
-                    addSquare<3>(normal, {{{at(a, b - 1), 1}, {at(a, b), -2}, {at(a, b + 1), 1}}},
-                                 c, weight);
+                    addSquare<3>(normal, u,
+                                 {{{at(a, b - 1), 1}, {at(a, b), -2}, {at(a, b + 1), 1}}}, c,
+                                 weight);
                 }
                 if (a + 1 < n && b + 1 < m) {
-                    addSquare<4>(normal,
+                    addSquare<4>(normal, u,
                                  {{{at(a, b), 1},
                                    {at(a + 1, b), -1},
                                    {at(a, b + 1), -1},
@@ -99,17 +127,21 @@ std::array<std::pair<int, double>, 16> rowOf(const PhotoWarp& w, QPointF lattice
     return row;
 }
 
-void addObservation(const PhotoWarp& w, const WarpObservation& o, cv::Mat& normal, cv::Mat& right) {
+void addObservation(const PhotoWarp& w, const Unknowns& u, const WarpObservation& o,
+                    BandMatrix& normal, std::vector<double>& right) {
     const auto row = rowOf(w, o.lattice);
     const std::array<double, 2> n{o.normal.x(), o.normal.y()};
     for (const auto& [p, a] : row) {
         for (int c = 0; c < 2; ++c) {
             const double g = a * n[static_cast<size_t>(c)];
-            right.at<double>(2 * p + c) += o.weight * g * o.value;
+            const int i = u.of(p, c);
+            right[static_cast<size_t>(i)] += o.weight * g * o.value;
             for (const auto& [q, b] : row) {
                 for (int d = 0; d < 2; ++d) {
-                    normal.at<double>(2 * p + c, 2 * q + d) +=
-                        o.weight * g * b * n[static_cast<size_t>(d)];
+                    const int j = u.of(q, d);
+                    if (j <= i) {
+                        normal.add(i, j, o.weight * g * b * n[static_cast<size_t>(d)]);
+                    }
                 }
             }
         }
@@ -140,29 +172,30 @@ PhotoWarp warpMeshOver(const QRectF& cells, double spacing) {
 }
 
 std::optional<PhotoWarp> fitWarp(const PhotoWarp& mesh, const std::vector<WarpObservation>& seen) {
-    const int unknowns = 2 * controls(mesh);
-    cv::Mat normal = cv::Mat::zeros(unknowns, unknowns, CV_64F);
-    cv::Mat right = cv::Mat::zeros(unknowns, 1, CV_64F);
+    const Unknowns u(mesh);
+    BandMatrix normal(u.count(), u.width());
+    std::vector<double> right(static_cast<size_t>(u.count()), 0.0);
     double total = 0;
     for (const WarpObservation& o : seen) {
         if (o.weight > 0) {
-            addObservation(mesh, o, normal, right);
+            addObservation(mesh, u, o, normal, right);
             total += o.weight;
         }
     }
     const double perControl = std::max(total / controls(mesh), 1.0);
-    addPenalty(mesh, kSmoothness * perControl, normal);
-    for (int k = 0; k < unknowns; ++k) {
-        normal.at<double>(k, k) += kPull * perControl;
+    addPenalty(mesh, u, kSmoothness * perControl, normal);
+    for (int k = 0; k < u.count(); ++k) {
+        normal.add(k, k, kPull * perControl);
     }
-    cv::Mat solved;
-    if (!cv::solve(normal, right, solved, cv::DECOMP_CHOLESKY)) {
+    const std::optional<std::vector<double>> solved = normal.solve(std::move(right));
+    if (!solved) {
         return std::nullopt;
     }
     PhotoWarp fitted = mesh;
     for (size_t k = 0; k < fitted.shifts.size(); ++k) {
-        fitted.shifts[k] = QPointF(solved.at<double>(static_cast<int>(2 * k)),
-                                   solved.at<double>(static_cast<int>(2 * k + 1)));
+        const int p = static_cast<int>(k);
+        fitted.shifts[k] = QPointF((*solved)[static_cast<size_t>(u.of(p, 0))],
+                                   (*solved)[static_cast<size_t>(u.of(p, 1))]);
     }
     return fitted;
 }
