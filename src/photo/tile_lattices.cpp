@@ -30,6 +30,11 @@ constexpr int kSmallestTile = 96;
 constexpr int kLargestTile = 1024;
 constexpr double kHexesAcross = 8;
 constexpr double kHalvedStep = 32;
+// The large tiles of a large photo are read shrunk by half too, as the flat finder reads a
+// large map, in a quarter of the time: the hexes' size is all they are read for. Hexes
+// smaller than this are read again at full size, as are tiles that chain nothing halved.
+constexpr int kHalvedLargeTile = 512;
+constexpr double kHalvedLeastStep = 16;
 // The small tiles lie side by side, where the large ones overlap by half: chained from
 // their neighbours they give as many centres near their middles, and as good a model, the
 // folds included, in a quarter of the reading.
@@ -285,8 +290,14 @@ TileReading readPhoto(const MapDarkness& photo, Progress& progress, double from,
     // The hexes' size is read first on the tiles round the middle alone: the smaller tiles
     // read next usually chain more, and the rest of the large ones would then go unused.
     TileGrid large = tilesOf(photo, side);
+    large.factor = large.side >= kHalvedLargeTile ? 2 : 0;
     readLattices(photo, large, middleTiles(large, 1), progress, part(0), part(0.1));
     TileReading first = chainTiles(photo, large);
+    if (large.factor == 2 && (first.tiles == 0 || first.step < kHalvedLeastStep)) {
+        large = tilesOf(photo, side);
+        readLattices(photo, large, middleTiles(large, 1), progress, part(0), part(0.1));
+        first = chainTiles(photo, large);
+    }
     bool whole = false;
     const auto readWhole = [&](double at) {
         readLattices(photo, large, unreadTiles(large), progress, at, at);
