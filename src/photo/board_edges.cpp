@@ -1,8 +1,12 @@
 #include "photo/board_edges.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <functional>
 #include <optional>
+
+#include "core/parallel_work.h"
 
 namespace tessara {
 namespace {
@@ -66,10 +70,16 @@ double middleValue(std::vector<double> values) {
 // paper's edge may cut the outermost hexes, the print being turned a little on the paper.
 std::optional<Step> largestStep(const std::vector<double>& profile, double along) {
     std::optional<Step> best;
-    const auto from = profile.begin();
+    // The median of the kStepPixels pixels from `first` on, sorted in a copy on the stack:
+    // each line asks for two at every pixel.
+    const auto median = [&](int first) {
+        std::array<double, kStepPixels> v;
+        std::copy_n(profile.begin() + first, kStepPixels, v.begin());
+        std::nth_element(v.begin(), v.begin() + kStepPixels / 2, v.end());
+        return v[kStepPixels / 2];
+    };
     for (int d = kStepPixels; d + kStepPixels <= static_cast<int>(profile.size()); ++d) {
-        const double size = middleValue(std::vector<double>(from + d - kStepPixels, from + d)) -
-                            middleValue(std::vector<double>(from + d, from + d + kStepPixels));
+        const double size = median(d - kStepPixels) - median(d);
         if (!best || std::abs(size) > std::abs(best->size)) {
             best = Step{along, d - kInside * kProbeHex, size};
         }
@@ -164,37 +174,55 @@ FlatMargins findBoardMargins(const QImage& photo, const PhotoGrid& grid, const P
     const int w = plan.board->size.width();
     const int h = plan.board->size.height();
     const int band = reach + inside;
-    const Strip left(photo, grid, *plan.board, QRect(0, 0, band, h));
-    const Strip right(photo, grid, *plan.board, QRect(w - band, 0, band, h));
-    const Strip top(photo, grid, *plan.board, QRect(0, 0, w, band));
-    const Strip bottom(photo, grid, *plan.board, QRect(0, h - band, w, band));
-    if (!left.made() || !right.made() || !top.made() || !bottom.made()) {
+    // Each side's strip, and the lines across it between its corners' margins from inside
+    // the printed hexes out: pixel d of line k lies at place(k, d).
+    struct Side {
+        QRect area;
+        int lines;
+        std::function<QPoint(int k, int d)> place;
+    };
+    const std::array<Side, 4> sides{{
+        {QRect(0, 0, band, h), h - 2 * reach,
+         [&](int k, int d) { return QPoint(reach - 1 - d, reach + k); }},
+        {QRect(w - band, 0, band, h), h - 2 * reach,
+         [&](int k, int d) { return QPoint(w - reach + d, reach + k); }},
+        {QRect(0, 0, w, band), w - 2 * reach,
+         [&](int k, int d) { return QPoint(reach + k, reach - 1 - d); }},
+        {QRect(0, h - band, w, band), w - 2 * reach,
+         [&](int k, int d) { return QPoint(reach + k, h - reach + d); }},
+    }};
+    std::array<std::optional<double>, 4> found;
+    // The four sides are independent: side by side on the processors.
+    runInParallel(
+        static_cast<int>(sides.size()),
+        [&](int n) {
+            const Side& side = sides[static_cast<size_t>(n)];
+            const Strip strip(photo, grid, *plan.board, side.area);
+            if (!strip.made()) {
+                return;
+            }
+            found[static_cast<size_t>(n)] = marginOf(side.lines, reach, [&](int k) {
+                std::vector<double> profile;
+                for (int d = -inside; d < reach; ++d) {
+                    const QPoint p = side.place(k, d);
+                    const double brightness = strip.at(p.x(), p.y());
+                    if (brightness == kNoBrightness) {
+                        break;
+                    }
+                    profile.push_back(brightness);
+                }
+                return profile;
+            });
+        },
+        [](int) { return true; });
+    if (!found[0] || !found[1] || !found[2] || !found[3]) {
         return {};
     }
-    // The lines across each side between its corners' margins, from inside the printed hexes
-    // out.
-    const int across = w - 2 * reach;
-    const int down = h - 2 * reach;
-    const auto line = [&](auto&& pixel) {
-        std::vector<double> profile;
-        for (int d = -inside; d < reach && pixel(d) != kNoBrightness; ++d) {
-            profile.push_back(pixel(d));
-        }
-        return profile;
-    };
     FlatMargins margins;
-    margins.left = marginOf(down, reach, [&](int k) {
-        return line([&](int d) { return left.at(reach - 1 - d, reach + k); });
-    });
-    margins.right = marginOf(down, reach, [&](int k) {
-        return line([&](int d) { return right.at(w - reach + d, reach + k); });
-    });
-    margins.top = marginOf(across, reach, [&](int k) {
-        return line([&](int d) { return top.at(reach + k, reach - 1 - d); });
-    });
-    margins.bottom = marginOf(across, reach, [&](int k) {
-        return line([&](int d) { return bottom.at(reach + k, h - reach + d); });
-    });
+    margins.left = *found[0];
+    margins.right = *found[1];
+    margins.top = *found[2];
+    margins.bottom = *found[3];
     return margins;
 }
 
