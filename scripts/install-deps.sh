@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake lld
     qt6-base-dev qt6-image-formats-plugins libgl-dev fonts-dejavu-core
-    libgtest-dev zlib1g-dev libpng-dev libpoppler-qt6-dev
+    libgtest-dev zlib1g-dev libpoppler-qt6-dev
     libfftw3-dev pkg-config
     libopencv-core-dev libopencv-imgproc-dev libopencv-calib3d-dev
     xvfb xauth xdotool imagemagick poppler-utils desktop-file-utils

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <algorithm>
+#include <atomic>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -26,7 +27,7 @@ QRgb boardPixel(int x, int y) {
 struct BoardMaker {
     bool replaces = false;
     int failAt = -1;
-    int calls = 0;
+    std::atomic<int> calls = 0;  // bands are made on several threads at once
 
     void operator()(int top, QImage& band) {
         if (calls++ == failAt) {
