@@ -75,6 +75,12 @@ Peak peakNear(const LineWindow& window, QPointF lag) {
     return {QPointF(x, y), peak ? best : 0.0f};
 }
 
+// The length of a whole lag: the square root of a whole number, exact where the length is
+// whole, and far quicker than std::hypot, which guards against overflow no lag can reach.
+double wholeLength(int dx, int dy) {
+    return std::sqrt(static_cast<double>(dx * dx + dy * dy));
+}
+
 // The strongest local maxima of the correlation over half the lags (the other half mirrors
 // them), between the shortest step and `longest`.
 std::vector<Peak> strongestPeaks(const LineWindow& window, double longest) {
@@ -82,7 +88,7 @@ std::vector<Peak> strongestPeaks(const LineWindow& window, double longest) {
     const int reach = static_cast<int>(longest);
     for (int dy = 0; dy <= reach; ++dy) {
         for (int dx = -reach; dx <= reach; ++dx) {
-            const double r = std::hypot(dx, dy);
+            const double r = wholeLength(dx, dy);
             if ((dy == 0 && dx <= 0) || r < kShortestStep || r > longest) {
                 continue;
             }
@@ -133,7 +139,7 @@ double rootMeanSquare(const LineWindow& window, double longest) {
     const int reach = static_cast<int>(longest);
     for (int dy = 0; dy <= reach; ++dy) {
         for (int dx = -reach; dx <= reach; ++dx) {
-            const double r = std::hypot(dx, dy);
+            const double r = wholeLength(dx, dy);
             if (r >= kShortestStep && r <= longest) {
                 const double c = window.correlationAt(dx, dy);
                 sum += c * c;
