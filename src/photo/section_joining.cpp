@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/parallel_work.h"
 #include "grid/grid_geometry.h"
 #include "grid/lattice_vectors.h"
 #include "photo/board_mapping.h"
@@ -462,15 +463,24 @@ void resampleSection(const std::vector<Section>& sections, const HexOwners& owne
         return;
     }
     const int width = right - left;
-    for (int y0 = top; y0 < bottom; y0 += kJoinBandRows) {
-        const int rows = std::min(kJoinBandRows, bottom - y0);
-        cv::Mat fromX(rows, width, CV_32FC1);
-        cv::Mat fromY(rows, width, CV_32FC1);
-        cv::Mat owned(rows, width, CV_8UC1, cv::Scalar(0));
-        photoPointsOf(s.grid, s.full, QPointF(left, y0) + corner - s.at, width, rows,
-                      fromX.ptr<float>(), fromY.ptr<float>());
-        cv::parallel_for_(cv::Range(0, rows), [&](const cv::Range& lines) {
-            for (int r = lines.start; r < lines.end; ++r) {
+    // The bands are independent, each its own rows of the board: a band to a processor at a
+    // time, every step of it, where the steps alone left the points' working out and the
+    // copying to one thread. The board's pixels are taken once, as a non-const scanLine()
+    // from several threads could detach the picture.
+    uchar* const bits = into.bits();
+    const qsizetype stride = into.bytesPerLine();
+    const int bands = (bottom - top + kJoinBandRows - 1) / kJoinBandRows;
+    runInParallel(
+        bands,
+        [&](int b) {
+            const int y0 = top + b * kJoinBandRows;
+            const int rows = std::min(kJoinBandRows, bottom - y0);
+            cv::Mat fromX(rows, width, CV_32FC1);
+            cv::Mat fromY(rows, width, CV_32FC1);
+            cv::Mat owned(rows, width, CV_8UC1, cv::Scalar(0));
+            photoPointsOf(s.grid, s.full, QPointF(left, y0) + corner - s.at, width, rows,
+                          fromX.ptr<float>(), fromY.ptr<float>());
+            for (int r = 0; r < rows; ++r) {
                 auto* xs = fromX.ptr<float>(r);
                 auto* ys = fromY.ptr<float>(r);
                 for (int x = 0; x < width; ++x) {
@@ -483,19 +493,19 @@ void resampleSection(const std::vector<Section>& sections, const HexOwners& owne
                     ys[x] = on ? ys[x] : -16.0F;
                 }
             }
-        });
-        cv::Mat band;
-        cv::remap(photo, band, fromX, fromY, cv::INTER_CUBIC, cv::BORDER_CONSTANT,
-                  cv::Scalar(255, 255, 255, 255));
-        for (int r = 0; r < rows; ++r) {
-            auto* line = reinterpret_cast<QRgb*>(into.scanLine(y0 + r)) + left;
-            const auto* from = band.ptr<QRgb>(r);
-            const auto* mine = owned.ptr<uchar>(r);
-            for (int x = 0; x < width; ++x) {
-                line[x] = mine[x] ? from[x] : line[x];
+            cv::Mat band;
+            cv::remap(photo, band, fromX, fromY, cv::INTER_CUBIC, cv::BORDER_CONSTANT,
+                      cv::Scalar(255, 255, 255, 255));
+            for (int r = 0; r < rows; ++r) {
+                auto* line = reinterpret_cast<QRgb*>(bits + (y0 + r) * stride) + left;
+                const auto* from = band.ptr<QRgb>(r);
+                const auto* mine = owned.ptr<uchar>(r);
+                for (int x = 0; x < width; ++x) {
+                    line[x] = mine[x] ? from[x] : line[x];
+                }
             }
-        }
-    }
+        },
+        [](int) { return true; });
 }
 
 JoinedBoard refused(JoiningProblem problem, int section = -1) {
