@@ -4,12 +4,17 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QTimer>
+#include <csignal>
 
 #include "cli/run_command.h"
 #include "window/application.h"
 #include "window/main_window.h"
 
 int main(int argc, char* argv[]) {
+    // A file grown past the user's limit on file sizes (ulimit -f) then fails its write, as a
+    // full disk does, and is reported and cleaned up after, where the signal would end the
+    // program with its half-written scratch file left beside the output.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (tessara::isCommandLine(argc, argv)) {
         return tessara::runCommandLine(argc, argv);
     }

@@ -41,7 +41,9 @@ class CliFlatten : public ::testing::Test {
         blank.fill(Qt::white);
         writeImage(dir.path("blank.png"), blank, "PNG");
     }
-    Finished run(const QString& arguments) { return runIn(TESSARA_PROGRAM, dir.root(), arguments); }
+    Finished run(const QString& arguments, long fileLimit = -1) {
+        return runIn(TESSARA_PROGRAM, dir.root(), arguments, fileLimit);
+    }
     QStringList files() const { return filesIn(dir.root()); }
 
     ScratchDir dir;
@@ -62,7 +64,7 @@ TEST_F(CliFlatten, EachOutcomeHasItsExitStatusAndItsOneLine) {
     const QString number = "-?\\d+(\\.\\d+)?";
     const QString range = field::kHexPixels.rangeText();
     // clang-format off
-    const struct { const char* guards; QString arguments; int status; QString out; QString err; } rows[] = {
+    const struct { const char* guards; QString arguments; int status; QString out; QString err; long fileLimit = -1; } rows[] = {
         {"the upright grid's options", "flatten photo.png flat.png", 0,
          QStringLiteral("--orientation rows --hex-pixels %1 --stretch 1 --rotation 0 --skew 0 "
                         "--offset %1,%1 --shifted (first|second)\n").arg(number), ""},
@@ -80,6 +82,10 @@ TEST_F(CliFlatten, EachOutcomeHasItsExitStatusAndItsOneLine) {
          "tessara: --hex-pixels must be " + range + ", not '32767.01'\n"},
         {"too long a board", "flatten photo.png none.png --hex-pixels 2000", 2, "",
          "tessara: --hex-pixels 2000 makes a board of "},
+        {"a disk that fills up part way, a PNG made band by band", "flatten photo.png full.png", 1, "",
+         "tessara: cannot write 'full.png': File too large\n", 20000},
+        {"a disk that fills up part way, a TIFF", "flatten photo.png full.tif", 1, "",
+         "tessara: cannot write 'full.tif': File too large\n", 20000},
         {"the grid's options are not flatten's", "flatten photo.png none.png --rotation 1", 2, "",
          "tessara: unknown option '--rotation'\n"},
         {"help", "flatten --help", 0, "Usage:\n  tessara flatten INPUT OUTPUT \\[--hex-pixels P\\]\n[\\s\\S]+"
@@ -88,7 +94,7 @@ TEST_F(CliFlatten, EachOutcomeHasItsExitStatusAndItsOneLine) {
     // clang-format on
     for (const auto& row : rows) {
         const QStringList before = files();
-        const Finished result = run(row.arguments);
+        const Finished result = run(row.arguments, row.fileLimit);
         EXPECT_EQ(result.status, row.status) << row.guards;
         EXPECT_TRUE(QRegularExpression("^" + row.out + "$").match(result.out).hasMatch())
             << row.guards << ": " << result.out.toStdString();

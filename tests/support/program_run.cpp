@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <QDir>
+#include <csignal>
 
 namespace tessara::test {
 
@@ -21,9 +24,17 @@ Finished finish(QProcess& process, const std::string& what) {
             QString::fromUtf8(process.readAllStandardError())};
 }
 
-Finished runIn(const QString& program, const QString& folder, const QString& arguments) {
+Finished runIn(const QString& program, const QString& folder, const QString& arguments,
+               long fileLimit) {
     QProcess process;
     process.setProcessEnvironment(environmentWithoutDisplay());
+    if (fileLimit >= 0) {
+        process.setChildProcessModifier([fileLimit] {
+            const rlimit limit{static_cast<rlim_t>(fileLimit), RLIM_INFINITY};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            std::signal(SIGXFSZ, SIG_DFL);
+        });
+    }
     process.setWorkingDirectory(folder);
     process.start(program, QProcess::splitCommand(arguments));
     return finish(process, arguments.toStdString());

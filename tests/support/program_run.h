@@ -23,7 +23,10 @@ Finished finish(QProcess& process, const std::string& what);
 
 // Runs `program` with the arguments, split as a shell splits them, in `folder`, with no
 // display; waits for it to end.
-Finished runIn(const QString& program, const QString& folder, const QString& arguments);
+// `fileLimit` bytes, when given, is the most any file it writes may grow to, as `ulimit -f`
+// sets it, the signal that limit sends left to its default: ending the program.
+Finished runIn(const QString& program, const QString& folder, const QString& arguments,
+               long fileLimit = -1);
 
 // The files in the folder, hidden ones included: what a run left there.
 QStringList filesIn(const QString& folder);
