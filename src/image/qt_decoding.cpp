@@ -4,6 +4,7 @@
 #include <QImageReader>
 #include <QMutex>
 #include <QString>
+#include <QThread>
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -17,12 +18,15 @@ namespace {
 
 // Collects the warnings a decoder prints while it decodes: Qt's JPEG plugin reports
 // corrupt or missing data only that way, and still hands back a picture (grey where the
-// data was missing). Other messages go on to the handler that was there before.
+// data was missing). Other messages go on to the handler that was there before. Only the
+// decoding thread's count: a section of a join is read while the grid of the one before is
+// found on another thread, whose messages say nothing about the picture.
 class WarningCatcher {
   public:
     WarningCatcher() {
         const QMutexLocker lock(&mutex());
         caught() = false;
+        decoding() = QThread::currentThread();
         previous() = qInstallMessageHandler(&WarningCatcher::handle);
     }
     ~WarningCatcher() {
@@ -35,7 +39,8 @@ class WarningCatcher {
 
   private:
     static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-        if (type == QtWarningMsg || type == QtCriticalMsg) {
+        if ((type == QtWarningMsg || type == QtCriticalMsg) &&
+            QThread::currentThread() == decoding()) {
             caught() = true;
         }
         if (previous() != nullptr) {
@@ -49,6 +54,10 @@ class WarningCatcher {
     static bool& caught() {
         static bool c = false;
         return c;
+    }
+    static QThread*& decoding() {
+        static QThread* t = nullptr;
+        return t;
     }
     static QtMessageHandler& previous() {
         static QtMessageHandler p = nullptr;

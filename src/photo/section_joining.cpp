@@ -8,6 +8,7 @@
 #include <array>
 #include <climits>
 #include <cmath>
+#include <future>
 #include <map>
 #include <new>
 #include <set>
@@ -523,12 +524,23 @@ JoinedBoard joinSections(int count, const SectionSource& source, std::optional<d
     // The last section read is kept, and joined first: one reading fewer, and the board and
     // one section are all that is ever held.
     QImage last;
+    // While a section's grid is found, the next one is read on a thread of its own: two
+    // sections are held then, never all of them (so not when there are only two), and never
+    // beside the board.
+    const bool readAhead = count > 2;
+    std::future<QImage> next;
     for (int k = 0; k < count; ++k) {
         progress.step(
             QStringLiteral("Finding the printed grid on section %1 of %2").arg(k + 1).arg(count));
         last = QImage();
-        last = source(k);
-        if (last.isNull() || !readSection(last, sections[static_cast<size_t>(k)], progress)) {
+        last = next.valid() ? next.get() : source(k);
+        if (last.isNull()) {
+            return refused(JoiningProblem::NoGrid, k);
+        }
+        if (readAhead && k + 1 < count) {
+            next = std::async(std::launch::async, [&source, k] { return source(k + 1); });
+        }
+        if (!readSection(last, sections[static_cast<size_t>(k)], progress)) {
             return refused(JoiningProblem::NoGrid, k);
         }
     }

@@ -51,7 +51,9 @@ struct JoinedBoard {
 
 // Section k of `count` as a picture; a null picture when it cannot be read. Each is asked
 // for twice (to find its grid, then to resample it), one at a time, and never kept; but the
-// last, which is kept from its first reading to be joined first.
+// last, which is kept from its first reading to be joined first. Of three sections or more,
+// each but the first is first asked for on a thread of its own, while the grid of the one
+// before it is found: so it may be asked for even when that one is then refused.
 using SectionSource = std::function<QImage(int k)>;
 
 // The sections joined, with hexes `hexPixels` flat to flat (by default the largest seen on
