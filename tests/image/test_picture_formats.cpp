@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QImageReader>
 #include <QImageWriter>
 #include <functional>
 
@@ -174,5 +175,24 @@ TEST(PictureFormats, ADamagedFileIsRefusedAsADamagedJpegIs) {
                       reasonFor(expected[k][d], all[k].name).toStdString())
                 << all[k].guards << ", " << damages[d].guards;
         }
+    }
+}
+
+// A JPEG of eight megabytes of pixels and more is decoded into memory populated at once,
+// one just under into Qt's own: either way the picture is, pixel for pixel and in its
+// resolution, the one Qt's reader makes of the file.
+TEST(PictureFormats, ALargeJpegIsQtsOwnDecodingPixelForPixel) {
+    const QSize sizes[] = {{1448, 1448}, {1449, 1448}, {2600, 1000}};
+    for (const QSize size : sizes) {
+        ScratchDir dir;
+        QImage map = makeMap(size.width(), size.height());
+        map.setDotsPerMeterX(11811);  // 300 dots an inch, kept in the JPEG's header
+        map.setDotsPerMeterY(11811);
+        const QString path = writeBytes(dir.path("map.jpg"), encoded(map, "jpeg", 85));
+        const QImage qt = QImageReader(path).read();
+        const QImage loaded = LoadPicture(path).image();
+        EXPECT_EQ(loaded.format(), qt.format()) << size.width();
+        EXPECT_TRUE(loaded == qt) << size.width();
+        EXPECT_EQ(loaded.dotsPerMeterX(), qt.dotsPerMeterX()) << size.width();
     }
 }
