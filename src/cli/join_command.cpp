@@ -47,7 +47,7 @@ std::variant<std::vector<SectionFile>, CommandOutcome> sectionsOf(const GridRequ
     return std::move(list.sections);
 }
 
-// A PNG is written as a flattened board is, quickly (zlib's run lengths): a joined board is tens
+// A PNG is written as a flattened board is, quickly (literals and runs): a joined board is tens
 // of megapixels, which the usual level takes many seconds to make a few per cent smaller.
 WriteResult writeBoard(const QImage& board, const GridRequest& request) {
     if (request.format != "png") {

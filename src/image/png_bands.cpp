@@ -15,6 +15,7 @@
 
 #include "core/parallel_work.h"
 #include "image/atomic_file.h"
+#include "image/run_deflate.h"
 
 namespace tessara {
 namespace {
@@ -22,12 +23,6 @@ namespace {
 // A band of this many rows of a 4000-pixel board is half a megabyte: small beside the
 // board, and long enough that compressing each band apart costs the file next to nothing.
 constexpr int kPngBandRows = 32;
-constexpr int kPngFastestLevel = 1;
-// Matches only of the byte before, run lengths: after the filters a photo's bytes repeat
-// little further back, and a printed map's flat colours are runs. On a flattened photo the
-// file is a per cent larger than zlib's fastest level makes it, on a clean scan a little
-// smaller, and it takes a third less time.
-constexpr int kPngStrategy = Z_RLE;
 // The filters that predict a byte from the pixel above (the band's rows after its first) and
 // from the pixel to its left (its first, whose row above another thread makes): on a
 // scanned map the first makes the smallest file of PNG's filters and the quickest.
@@ -78,28 +73,11 @@ QByteArray filteredRows(const QImage& band) {
     return rows;
 }
 
-// Raw deflate of `data`, run lengths only, ending on a byte boundary so that the next
-// piece follows on, or ending the stream.
+// Raw deflate of `data`, literals and runs (image/run_deflate.h), ending on a byte boundary
+// so that the next piece follows on, or ending the stream.
 QByteArray deflated(const QByteArray& data, bool last) {
-    z_stream z{};
-    if (deflateInit2(&z, kPngFastestLevel, Z_DEFLATED, -MAX_WBITS, 8, kPngStrategy) != Z_OK) {
-        throw std::bad_alloc();
-    }
-    // Room for the flush's few bytes beyond zlib's bound.
-    QByteArray out(static_cast<qsizetype>(deflateBound(&z, static_cast<uLong>(data.size()))) + 64,
-                   Qt::Uninitialized);
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
-    z.avail_in = static_cast<uInt>(data.size());
-    z.next_out = reinterpret_cast<Bytef*>(out.data());
-    z.avail_out = static_cast<uInt>(out.size());
-    const int result = deflate(&z, last ? Z_FINISH : Z_SYNC_FLUSH);
-    const bool whole = last ? result == Z_STREAM_END : result == Z_OK && z.avail_in == 0;
-    out.resize(static_cast<qsizetype>(z.total_out));
-    deflateEnd(&z);
-    if (!whole) {
-        throw std::runtime_error("A band of the PNG picture could not be compressed.");
-    }
-    return out;
+    return deflateRuns(reinterpret_cast<const std::uint8_t*>(data.constData()),
+                       static_cast<std::size_t>(data.size()), last);
 }
 
 // A PNG chunk: its length, its type, its data and the CRC of type and data.

@@ -23,7 +23,7 @@ using BandMaker = std::function<void(int top, QImage& band)>;
 // dozen rows, the last one shorter), each band filtered and compressed on the thread that
 // made it as a piece of the file's one zlib stream, and written in order as soon as the bands
 // before it are: only the bands in the making and those made early are held. 8-bit RGB, no
-// alpha, zlib's run lengths (Z_RLE), never half-written: through writeFileAtomically
+// alpha, literals and runs (image/run_deflate.h), never half-written: through writeFileAtomically
 // (image/atomic_file.h), so on any failure `path` is untouched and the result says why.
 // Reports progress (0..1 by rows written) on the calling thread, and throws WorkCancelled
 // (core/progress.h), `path` untouched, when the user stops it. An exception from `make`
