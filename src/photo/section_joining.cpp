@@ -9,6 +9,7 @@
 #include <climits>
 #include <cmath>
 #include <future>
+#include <iterator>
 #include <map>
 #include <new>
 #include <set>
@@ -20,6 +21,7 @@
 #include "grid/lattice_vectors.h"
 #include "image/large_image.h"
 #include "photo/board_mapping.h"
+#include "photo/cubic_remap.h"
 #include "photo/hex_placing.h"
 #include "photo/photo_finder.h"
 
@@ -118,52 +120,58 @@ HexColours hexColours(const FlatBoard& small, const PhotoGrid& grid, const QImag
     colours.known.assign(cells, 0);
     const Steps s = stepsOf(small.orientation, small.hexPixels);
     const QRectF inside = QRectF(picture.rect()).adjusted(0, 0, -1, -1);
-    for (int n = n0; n <= n1; ++n) {
-        for (int m = m0; m <= m1; ++m) {
-            const QPointF centre = small.centre + m * s.along + n * s.next;
-            if (printed.count({m, n}) == 0) {
-                continue;  // the scanner's lid round a crooked sheet, or the margin
-            }
-            const std::optional<QPointF> at = grid.toPhoto(small.toLattice(centre));
-            const std::optional<QPointF> beside = grid.toPhoto(small.toLattice(centre + s.along));
-            if (!at || !beside) {
-                continue;
-            }
-            const double reach = kHexMiddle * length(*beside - *at);
-            const QRectF box(*at - QPointF(reach, reach), *at + QPointF(reach, reach));
-            if (!inside.contains(box)) {
-                continue;
-            }
-            const QPointF along = (*beside - *at) / length(*beside - *at);
-            const QPointF across(-along.y(), along.x());
-            std::array<double, kHexValues> sum{};
-            std::array<int, 4> count{};
-            for (int y = static_cast<int>(std::ceil(box.top())); y <= box.bottom(); ++y) {
-                const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
-                for (int x = static_cast<int>(std::ceil(box.left())); x <= box.right(); ++x) {
-                    const QPointF d = QPointF(x, y) - *at;
-                    if (QPointF::dotProduct(d, d) > reach * reach) {
-                        continue;
+    // A row of hexes to a processor, each its own cells.
+    runInParallel(
+        n1 - n0 + 1,
+        [&](int row) {
+            const int n = n0 + row;
+            for (int m = m0; m <= m1; ++m) {
+                const QPointF centre = small.centre + m * s.along + n * s.next;
+                if (printed.count({m, n}) == 0) {
+                    continue;  // the scanner's lid round a crooked sheet, or the margin
+                }
+                const std::optional<QPointF> at = grid.toPhoto(small.toLattice(centre));
+                const std::optional<QPointF> beside =
+                    grid.toPhoto(small.toLattice(centre + s.along));
+                if (!at || !beside) {
+                    continue;
+                }
+                const double reach = kHexMiddle * length(*beside - *at);
+                const QRectF box(*at - QPointF(reach, reach), *at + QPointF(reach, reach));
+                if (!inside.contains(box)) {
+                    continue;
+                }
+                const QPointF along = (*beside - *at) / length(*beside - *at);
+                const QPointF across(-along.y(), along.x());
+                std::array<double, kHexValues> sum{};
+                std::array<int, 4> count{};
+                for (int y = static_cast<int>(std::ceil(box.top())); y <= box.bottom(); ++y) {
+                    const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+                    for (int x = static_cast<int>(std::ceil(box.left())); x <= box.right(); ++x) {
+                        const QPointF d = QPointF(x, y) - *at;
+                        if (QPointF::dotProduct(d, d) > reach * reach) {
+                            continue;
+                        }
+                        const size_t quarter = (QPointF::dotProduct(d, along) < 0 ? 0 : 1) +
+                                               (QPointF::dotProduct(d, across) < 0 ? 0 : 2);
+                        sum[3 * quarter] += qRed(line[x]);
+                        sum[3 * quarter + 1] += qGreen(line[x]);
+                        sum[3 * quarter + 2] += qBlue(line[x]);
+                        ++count[quarter];
                     }
-                    const size_t quarter = (QPointF::dotProduct(d, along) < 0 ? 0 : 1) +
-                                           (QPointF::dotProduct(d, across) < 0 ? 0 : 2);
-                    sum[3 * quarter] += qRed(line[x]);
-                    sum[3 * quarter + 1] += qGreen(line[x]);
-                    sum[3 * quarter + 2] += qBlue(line[x]);
-                    ++count[quarter];
+                }
+                const int k = colours.index(QPoint(m, n));
+                if (*std::min_element(count.begin(), count.end()) > 0 && k >= 0) {
+                    for (size_t v = 0; v < kHexValues; ++v) {
+                        colours.mean[static_cast<size_t>(k)][v] =
+                            static_cast<float>(sum[v] / count[v / 3]);
+                    }
+                    colours.known[static_cast<size_t>(k)] = 1;
                 }
             }
-            const int k = colours.index(QPoint(m, n));
-            if (*std::min_element(count.begin(), count.end()) > 0 && k >= 0) {
-                for (size_t v = 0; v < kHexValues; ++v) {
-                    colours.mean[static_cast<size_t>(k)][v] =
-                        static_cast<float>(sum[v] / count[v / 3]);
-                }
-                colours.known[static_cast<size_t>(k)] = 1;
-                ++colours.count;
-            }
-        }
-    }
+        },
+        [](int) { return true; });
+    colours.count = static_cast<int>(std::count(colours.known.begin(), colours.known.end(), 1));
     return colours;
 }
 
@@ -207,15 +215,26 @@ int placeAll(std::vector<Section>& sections, double p, Progress& progress) {
     const size_t count = sections.size();
     std::vector<std::vector<std::optional<Placing>>> pairs(
         count, std::vector<std::optional<Placing>>(count));
-    size_t done = 0;
+    std::vector<std::pair<size_t, size_t>> both;
     for (size_t a = 0; a < count; ++a) {
         for (size_t b = a + 1; b < count; ++b) {
+            both.emplace_back(a, b);
+        }
+    }
+    // A pair to a processor.
+    const bool whole = runInParallel(
+        static_cast<int>(both.size()),
+        [&](int n) {
+            const auto [a, b] = both[static_cast<size_t>(n)];
             pairs[a][b] = placeOn(sections[a].colours, sections[b].colours);
-            if (pairs[a][b]) {
-                pairs[b][a] =
-                    Placing{-pairs[a][b]->steps, pairs[a][b]->likeness, pairs[a][b]->weight};
-            }
-            advanceOrStop(progress, static_cast<double>(++done) / (count * (count - 1) / 2.0));
+        },
+        [&](int done) { return progress.advance(static_cast<double>(done) / both.size()); });
+    if (!whole) {
+        throw WorkCancelled{};
+    }
+    for (const auto& [a, b] : both) {
+        if (pairs[a][b]) {
+            pairs[b][a] = Placing{-pairs[a][b]->steps, pairs[a][b]->likeness, pairs[a][b]->weight};
         }
     }
     const Steps s = stepsOf(sections[0].full.orientation, p);
@@ -282,7 +301,8 @@ double insideOf(const Section& s, QPointF onFirst) {
 class HexOwners {
   public:
     HexOwners(const std::vector<Section>& sections, const FlatBoard& board, QPointF corner) {
-        const QRect range = stepsCovering(board, 1);
+        // Three hexes round the board: a tile's hexes and their neighbours are looked up.
+        const QRect range = stepsCovering(board, 3);
         const int m0 = range.left(), m1 = range.right(), n0 = range.top(), n1 = range.bottom();
         first_ = range.topLeft();
         columns_ = range.width();
@@ -312,8 +332,57 @@ class HexOwners {
         }
         return at(nearestHex(board, q).first);
     }
+    // Marks with 1 the pixels of `width` x `rows` of the board from `origin` that section k
+    // owns, and 0 the others, a row of `width` after another. A tile is marked at once where
+    // every hex its pixels could be nearest to has one owner (with a hex more round them, for
+    // the rounding of their coordinates): only near a seam is each pixel's owner asked.
+    void mark(const FlatBoard& board, int k, QPoint origin, int width, int rows,
+              uchar* mask) const {
+        const Steps s = stepsOf(board.orientation, board.hexPixels);
+        for (int ty = 0; ty < rows; ty += kOwnerTile) {
+            for (int tx = 0; tx < width; tx += kOwnerTile) {
+                const QRect tile(origin + QPoint(tx, ty), QSize(std::min(kOwnerTile, width - tx),
+                                                                std::min(kOwnerTile, rows - ty)));
+                const int owner = ownerOfAll(board, s, tile);
+                for (int y = tile.top(); y <= tile.bottom(); ++y) {
+                    uchar* line = mask + static_cast<qsizetype>(y - origin.y()) * width;
+                    for (int x = tile.left(); x <= tile.right(); ++x) {
+                        const int o = owner >= 0 ? owner : atPoint(board, QPointF(x, y));
+                        line[x - origin.x()] = o == k ? 1 : 0;
+                    }
+                }
+            }
+        }
+    }
 
   private:
+    static constexpr int kOwnerTile = 16;
+
+    // The one owner of the hexes the pixels of `tile` could be nearest to, or -1. Lattice
+    // coordinates are affine in the pixel, so the tile's lie between its corners'.
+    int ownerOfAll(const FlatBoard& board, const Steps& s, const QRect& tile) const {
+        double m0 = INFINITY, m1 = -INFINITY, n0 = INFINITY, n1 = -INFINITY;
+        for (const QPoint corner :
+             {tile.topLeft(), tile.topRight(), tile.bottomLeft(), tile.bottomRight()}) {
+            const QPointF c = coordinatesOn(s.along, s.next, QPointF(corner) - board.centre);
+            m0 = std::min(m0, c.x());
+            m1 = std::max(m1, c.x());
+            n0 = std::min(n0, c.y());
+            n1 = std::max(n1, c.y());
+        }
+        const int owner = at({static_cast<int>(std::floor(m0)), static_cast<int>(std::floor(n0))});
+        for (int n = static_cast<int>(std::floor(n0)) - 1;
+             n <= static_cast<int>(std::floor(n1)) + 2; ++n) {
+            for (int m = static_cast<int>(std::floor(m0)) - 1;
+                 m <= static_cast<int>(std::floor(m1)) + 2; ++m) {
+                if (at({m, n}) != owner) {
+                    return -1;
+                }
+            }
+        }
+        return owner;
+    }
+
     static int ownerOf(const std::vector<Section>& sections, QPoint steps, QPointF onFirst) {
         int owner = 0;
         double deepest = -INFINITY;
@@ -389,40 +458,61 @@ std::vector<SeamPatch> seamPatches(const std::vector<Section>& sections, const F
 void makePatches(const Section& s, size_t k, const cv::Mat& photo, const FlatBoard& board,
                  QPointF corner, std::vector<SeamPatch>& patches) {
     const int side = static_cast<int>(std::ceil(kPatchHexes * board.hexPixels)) / 2 * 2;
+    std::vector<SeamPatch*> own;
     for (SeamPatch& patch : patches) {
-        if (patch.a != k && patch.b != k) {
-            continue;
+        if (patch.a == k || patch.b == k) {
+            own.push_back(&patch);
         }
-        cv::Mat fromX(side, side, CV_32FC1, cv::Scalar(-16));
-        cv::Mat fromY(side, side, CV_32FC1, cv::Scalar(-16));
-        for (int y = 0; y < side; ++y) {
-            for (int x = 0; x < side; ++x) {
-                const QPointF q = patch.centre + QPointF(x - side / 2, y - side / 2);
-                const std::optional<QPointF> at =
-                    s.grid.toPhoto(s.full.toLattice(q + corner - s.at));
-                if (at) {
-                    fromX.at<float>(y, x) = static_cast<float>(at->x());
-                    fromY.at<float>(y, x) = static_cast<float>(at->y());
+    }
+    // Mapped as the board's pixels are, and a patch to a processor: thirty-six patches of a
+    // section took a seventh of a second on one.
+    runInParallel(
+        static_cast<int>(own.size()),
+        [&](int n) {
+            SeamPatch& patch = *own[static_cast<size_t>(n)];
+            cv::Mat fromX(side, side, CV_32FC1);
+            cv::Mat fromY(side, side, CV_32FC1);
+            photoPointsOf(s.grid, s.full,
+                          patch.centre - QPointF(side / 2, side / 2) + corner - s.at, side, side,
+                          fromX.ptr<float>(), fromY.ptr<float>());
+            for (int y = 0; y < side; ++y) {
+                auto* xs = fromX.ptr<float>(y);
+                auto* ys = fromY.ptr<float>(y);
+                for (int x = 0; x < side; ++x) {
+                    const bool seen = !std::isnan(xs[x]) && !std::isnan(ys[x]);
+                    xs[x] = seen ? xs[x] : -16.0F;
+                    ys[x] = seen ? ys[x] : -16.0F;
                 }
             }
-        }
-        cv::Mat colour;
-        cv::remap(photo, colour, fromX, fromY, cv::INTER_CUBIC, cv::BORDER_CONSTANT,
-                  cv::Scalar(255, 255, 255, 255));
-        cv::Mat grey;
-        cv::cvtColor(colour, grey, cv::COLOR_BGRA2GRAY);
-        grey.convertTo(patch.a == k ? patch.fromA : patch.fromB, CV_32F);
-    }
+            cv::Mat colour;
+            cv::remap(photo, colour, fromX, fromY, cv::INTER_CUBIC, cv::BORDER_CONSTANT,
+                      cv::Scalar(255, 255, 255, 255));
+            cv::Mat grey;
+            cv::cvtColor(colour, grey, cv::COLOR_BGRA2GRAY);
+            grey.convertTo(patch.a == k ? patch.fromA : patch.fromB, CV_32F);
+        },
+        [](int) { return true; });
 }
 
 // A reading of each patch both sections made, for each pair the median over its patches
 // (one patch's reading wavers with the resampling and the grain), and the largest of those.
 template <class Reading>
-double worstPairOf(const std::vector<SeamPatch>& patches, Reading&& read) {
+double worstPairOf(const std::vector<SeamPatch>& patches, Reading&& reading) {
+    // A patch to a processor.
+    std::vector<double> read(patches.size(), NAN);
+    runInParallel(
+        static_cast<int>(patches.size()),
+        [&](int n) {
+            const SeamPatch& patch = patches[static_cast<size_t>(n)];
+            if (!patch.fromA.empty() && !patch.fromB.empty()) {
+                read[static_cast<size_t>(n)] = reading(patch);
+            }
+        },
+        [](int) { return true; });
     std::map<std::pair<size_t, size_t>, std::vector<double>> readings;
-    for (const SeamPatch& patch : patches) {
-        if (!patch.fromA.empty() && !patch.fromB.empty()) {
-            readings[{patch.a, patch.b}].push_back(read(patch));
+    for (size_t n = 0; n < patches.size(); ++n) {
+        if (!std::isnan(read[n])) {
+            readings[{patches[n].a, patches[n].b}].push_back(read[n]);
         }
     }
     double worst = 0;
@@ -477,34 +567,37 @@ void resampleSection(const std::vector<Section>& sections, const HexOwners& owne
         [&](int b) {
             const int y0 = top + b * kJoinBandRows;
             const int rows = std::min(kJoinBandRows, bottom - y0);
-            cv::Mat fromX(rows, width, CV_32FC1);
-            cv::Mat fromY(rows, width, CV_32FC1);
-            cv::Mat owned(rows, width, CV_8UC1, cv::Scalar(0));
-            photoPointsOf(s.grid, s.full, QPointF(left, y0) + corner - s.at, width, rows,
-                          fromX.ptr<float>(), fromY.ptr<float>());
+            cv::Mat owned(rows, width, CV_8UC1);
+            owners.mark(board, k, QPoint(left, y0), width, rows, owned.ptr<uchar>());
+            // Only the columns it owns a pixel of are resampled: a section's board reaches
+            // well into its neighbours' beyond the seams.
+            int first = width, end = 0;
             for (int r = 0; r < rows; ++r) {
-                auto* xs = fromX.ptr<float>(r);
-                auto* ys = fromY.ptr<float>(r);
-                for (int x = 0; x < width; ++x) {
-                    const bool mine = owners.atPoint(board, QPointF(left + x, y0 + r)) == k;
-                    owned.at<uchar>(r, x) = mine ? 1 : 0;
-                    // NaN, where the model sees nothing, fails every comparison.
-                    const bool on = mine && xs[x] > -16 && ys[x] > -16 && xs[x] < photo.cols + 16 &&
-                                    ys[x] < photo.rows + 16;
-                    xs[x] = on ? xs[x] : -16.0F;
-                    ys[x] = on ? ys[x] : -16.0F;
+                const uchar* mine = owned.ptr<uchar>(r);
+                const auto* found = std::find(mine, mine + width, uchar{1});
+                if (found != mine + width) {
+                    first = std::min(first, static_cast<int>(found - mine));
+                    const auto back = std::find(std::make_reverse_iterator(mine + width),
+                                                std::make_reverse_iterator(mine), uchar{1});
+                    end = std::max(end, static_cast<int>(back.base() - mine));
                 }
             }
-            cv::Mat band;
-            cv::remap(photo, band, fromX, fromY, cv::INTER_CUBIC, cv::BORDER_CONSTANT,
-                      cv::Scalar(255, 255, 255, 255));
+            if (first >= end) {
+                return;
+            }
+            // On the band's own nodes (board_mapping.h), so that each pixel is mapped as the
+            // whole band's would be.
+            first = first / kMappedStep * kMappedStep;
+            end = std::min(width - 1, (end - 1 + kMappedStep - 1) / kMappedStep * kMappedStep) + 1;
+            const int span = end - first;
+            cv::Mat fromX(rows, span, CV_32FC1);
+            cv::Mat fromY(rows, span, CV_32FC1);
+            photoPointsOf(s.grid, s.full, QPointF(left + first, y0) + corner - s.at, span, rows,
+                          fromX.ptr<float>(), fromY.ptr<float>());
             for (int r = 0; r < rows; ++r) {
-                auto* line = reinterpret_cast<QRgb*>(bits + (y0 + r) * stride) + left;
-                const auto* from = band.ptr<QRgb>(r);
-                const auto* mine = owned.ptr<uchar>(r);
-                for (int x = 0; x < width; ++x) {
-                    line[x] = mine[x] ? from[x] : line[x];
-                }
+                remapCubic(rgb, fromX.ptr<float>(r), fromY.ptr<float>(r),
+                           owned.ptr<uchar>(r) + first, span,
+                           reinterpret_cast<QRgb*>(bits + (y0 + r) * stride) + left + first);
             }
         },
         [](int) { return true; });
