@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
+#include <utility>
 
 #include "core/parallel_work.h"
 
@@ -26,10 +28,43 @@ struct Mapping {
     size_t bytes;
 };
 
-void unmap(void* info) {
-    auto* mapping = static_cast<Mapping*>(info);
+// While a LargeImageReuse lives, the last mapping freed, kept for the next of its length.
+std::mutex reuseLock;
+int reusing = 0;
+Mapping* spare = nullptr;
+
+void release(Mapping* mapping) {
     ::munmap(mapping->address, mapping->bytes);
     delete mapping;
+}
+
+void unmap(void* info) {
+    auto* mapping = static_cast<Mapping*>(info);
+    {
+        const std::lock_guard<std::mutex> held(reuseLock);
+        if (reusing > 0) {
+            std::swap(mapping, spare);
+        }
+    }
+    if (mapping != nullptr) {
+        release(mapping);
+    }
+}
+
+// The spare mapping when it holds `length` bytes, and not an eighth more; else nullptr, the
+// spare freed first, so that it is never held beside a new one. A map's sections, scanned
+// crooked, are pictures of a few rows more or fewer.
+Mapping* spareOf(size_t length) {
+    Mapping* kept = nullptr;
+    {
+        const std::lock_guard<std::mutex> held(reuseLock);
+        std::swap(kept, spare);
+    }
+    if (kept != nullptr && (kept->bytes < length || kept->bytes - length > length / 8)) {
+        release(kept);
+        kept = nullptr;
+    }
+    return kept;
 }
 
 size_t roundUp(size_t bytes, size_t to) {
@@ -119,6 +154,10 @@ QImage largeImage(int width, int height, QImage::Format format) {
     // kernel has them free: finding them otherwise stalled a first grid by up to a second
     // while the kernel compacted memory full of file cache.
     const size_t length = roundUp(static_cast<size_t>(bytes), kPageBytes);
+    if (Mapping* kept = spareOf(length)) {
+        return QImage(static_cast<uchar*>(kept->address), width, height, bytesPerLine, format,
+                      unmap, kept);
+    }
     const auto hugePagesNeeded =
         static_cast<qint64>(roundUp(length, kHugePageBytes) / kHugePageBytes);
     void* address = hugePagesFreeNow() >= hugePagesNeeded ? mapHuge(length) : mapSmall(length);
@@ -128,6 +167,24 @@ QImage largeImage(int width, int height, QImage::Format format) {
     auto* mapping = new Mapping{address, length};
     return QImage(static_cast<uchar*>(address), width, height, bytesPerLine, format, unmap,
                   mapping);
+}
+
+LargeImageReuse::LargeImageReuse() {
+    const std::lock_guard<std::mutex> held(reuseLock);
+    ++reusing;
+}
+
+LargeImageReuse::~LargeImageReuse() {
+    Mapping* kept = nullptr;
+    {
+        const std::lock_guard<std::mutex> held(reuseLock);
+        if (--reusing == 0) {
+            std::swap(kept, spare);
+        }
+    }
+    if (kept != nullptr) {
+        release(kept);
+    }
 }
 
 QImage largeCopy(const QImage& source) {

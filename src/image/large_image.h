@@ -18,6 +18,19 @@ void copyPixels(const QImage& source, QImage& into);
 // huge pages when the kernel has enough of them free.
 QImage largeImage(int width, int height, QImage::Format format = QImage::Format_RGB32);
 
+// While one lives, the memory of a large image freed is kept, one at a time, for the next
+// large image of about its size (no larger, and not an eighth smaller), written already:
+// work that decodes one section of a map after another spares the system clearing and
+// backing each afresh. A large image of another size frees the kept memory before its own
+// is mapped, and so does the last of these to end.
+class LargeImageReuse {
+  public:
+    LargeImageReuse();
+    ~LargeImageReuse();
+    LargeImageReuse(const LargeImageReuse&) = delete;
+    LargeImageReuse& operator=(const LargeImageReuse&) = delete;
+};
+
 // How many free 2 MiB huge pages the kernel's free lists hold, from the text of
 // /proc/buddyinfo: each free block of order 9 and above makes 2^(order - 9) of them.
 qint64 freeHugePages(const QByteArray& buddyinfo);

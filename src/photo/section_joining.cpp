@@ -614,6 +614,8 @@ JoinedBoard refused(JoiningProblem problem, int section = -1) {
 
 JoinedBoard joinSections(int count, const SectionSource& source, std::optional<double> hexPixels,
                          Progress& progress) {
+    // Each section is decoded into the memory of the one before.
+    const LargeImageReuse reuse;
     std::vector<Section> sections(static_cast<size_t>(count));
     // The last section read is kept, and joined first: one reading fewer, and the board and
     // one section are all that is ever held.

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+
 #include "image/large_image.h"
 #include "support/test_files.h"
 
@@ -57,5 +60,39 @@ TEST(LargeImage, FreeHugePagesCountTheBlocksOfOrderNineAndAbove) {
     };
     for (const auto& row : rows) {
         EXPECT_EQ(freeHugePages(row.buddyinfo), row.hugePages) << row.guards;
+    }
+}
+
+// While a reuse lives, a large image freed lends its memory, pixels and all, to the next of
+// about its size; memory that is not lent is fresh, every byte 0.
+TEST(LargeImage, AReusedImageIsTheMemoryOfTheOneFreedBefore) {
+    const struct {
+        const char* what;
+        bool reusing;
+        int height;  // of the second, the first 2000 x 1500
+        bool lent;
+    } cases[] = {
+        {"no reuse", false, 1500, false},
+        {"the same size", true, 1500, true},
+        {"rows fewer, within an eighth", true, 1340, true},
+        {"more than an eighth fewer", true, 1300, false},
+        {"a row more", true, 1501, false},
+    };
+    for (const auto& c : cases) {
+        std::optional<LargeImageReuse> reuse;
+        if (c.reusing) {
+            reuse.emplace();
+        }
+        {
+            QImage first = largeImage(2000, 1500);
+            first.fill(qRgb(10, 20, 30));
+        }
+        const QImage second = largeImage(2000, c.height);
+        ASSERT_FALSE(second.isNull()) << c.what;
+        EXPECT_EQ(second.pixel(1999, c.height - 1) == qRgb(10, 20, 30), c.lent) << c.what;
+        if (!c.lent) {
+            const uchar* bytes = second.constBits();
+            EXPECT_TRUE(std::all_of(bytes, bytes + 16, [](uchar b) { return b == 0; })) << c.what;
+        }
     }
 }
