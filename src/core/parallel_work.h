@@ -3,7 +3,9 @@
 // to stop.
 #pragma once
 
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 namespace tessara {
 
@@ -14,5 +16,20 @@ namespace tessara {
 // is passed on, after every thread has stopped, and no report follows it.
 bool runInParallel(int count, const std::function<void(int)>& work,
                    const std::function<bool(int done)>& finished, int threads = 0);
+
+// Runs work(k, part) for k = 0 .. count - 1 as runInParallel does, each item filling a part
+// of its own; the parts joined in the order of k, as one thread going through the items in
+// order would have made them.
+template <class T>
+std::vector<T> joinedInOrder(int count, const std::function<void(int, std::vector<T>&)>& work) {
+    std::vector<std::vector<T>> parts(static_cast<size_t>(std::max(count, 0)));
+    runInParallel(
+        count, [&](int k) { work(k, parts[static_cast<size_t>(k)]); }, [](int) { return true; });
+    std::vector<T> all;
+    for (const std::vector<T>& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
 
 }  // namespace tessara

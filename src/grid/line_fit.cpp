@@ -99,45 +99,35 @@ std::vector<Cut> cutsWithin(const MapDarkness& map, const LineCutter& cutter,
     // A row of cells to a processor, the rows' cuts then taken in order: the same cuts as
     // one thread makes.
     const int rows = lastJ >= firstJ ? (lastJ - firstJ) / every + 1 : 0;
-    std::vector<std::vector<Cut>> byRow(static_cast<size_t>(rows));
-    runInParallel(
-        rows,
-        [&](int row) {
-            const int j = firstJ + row * every;
-            std::vector<Cut>& cuts = byRow[static_cast<size_t>(row)];
-            for (int i = firstI; i <= lastI; i += every) {
-                const QPointF own = QPointF(i, j) + kOwnCorner;
-                if (length(lattice.at(own) - centre) > radius) {
-                    continue;
-                }
-                for (int s = 0; s < 3; ++s) {
-                    const QPointF end = QPointF(i, j) + kSideEnds[static_cast<size_t>(s)];
-                    const QPointF step = lattice.at(end) - lattice.at(own);
-                    const QPointF along = step / length(step);
-                    const QPointF normal(-along.y(), along.x());
-                    for (const double place : places) {
-                        Cut cut;
-                        cut.lattice = own + place * (end - own);
-                        cut.side = s;
-                        cut.normal = normal;
-                        const QPointF at = lattice.at(cut.lattice);
-                        cut.at = at;
-                        if (map.holds(at, cutter.half() + 3)) {
-                            if (!measure(cutter, at, along, normal, cut)) {
-                                cut.contrast = 0;
-                            }
-                            cuts.push_back(cut);
+    return joinedInOrder<Cut>(rows, [&](int row, std::vector<Cut>& cuts) {
+        const int j = firstJ + row * every;
+        for (int i = firstI; i <= lastI; i += every) {
+            const QPointF own = QPointF(i, j) + kOwnCorner;
+            if (length(lattice.at(own) - centre) > radius) {
+                continue;
+            }
+            for (int s = 0; s < 3; ++s) {
+                const QPointF end = QPointF(i, j) + kSideEnds[static_cast<size_t>(s)];
+                const QPointF step = lattice.at(end) - lattice.at(own);
+                const QPointF along = step / length(step);
+                const QPointF normal(-along.y(), along.x());
+                for (const double place : places) {
+                    Cut cut;
+                    cut.lattice = own + place * (end - own);
+                    cut.side = s;
+                    cut.normal = normal;
+                    const QPointF at = lattice.at(cut.lattice);
+                    cut.at = at;
+                    if (map.holds(at, cutter.half() + 3)) {
+                        if (!measure(cutter, at, along, normal, cut)) {
+                            cut.contrast = 0;
                         }
+                        cuts.push_back(cut);
                     }
                 }
             }
-        },
-        [](int) { return true; });
-    std::vector<Cut> cuts;
-    for (const std::vector<Cut>& row : byRow) {
-        cuts.insert(cuts.end(), row.begin(), row.end());
-    }
-    return cuts;
+        }
+    });
 }
 
 using Vector6 = std::array<double, 6>;

@@ -288,19 +288,12 @@ std::vector<QPointF> printedHexes(const QImage& photo, const FoundPhotoGrid& fou
     const int rows = std::max(0, static_cast<int>(std::floor(cells.bottom() - top)) + 1);
     // A row of hexes to a thread at a time, each row's cuts kept apart and then joined in
     // order: the result is the one a single thread would give.
-    std::vector<std::vector<SideCut>> cutRows(static_cast<size_t>(rows));
-    runInParallel(
-        rows,
-        [&](int row) {
+    const std::vector<SideCut> cuts =
+        joinedInOrder<SideCut>(rows, [&](int row, std::vector<SideCut>& cutRow) {
             for (double i = std::ceil(cells.left()); i <= cells.right(); ++i) {
-                cutSides(map, found.grid, QPointF(i, top + row), cutRows[static_cast<size_t>(row)]);
+                cutSides(map, found.grid, QPointF(i, top + row), cutRow);
             }
-        },
-        [](int) { return true; });
-    std::vector<SideCut> cuts;
-    for (const std::vector<SideCut>& row : cutRows) {
-        cuts.insert(cuts.end(), row.begin(), row.end());
-    }
+        });
     std::vector<LineCrossing> crossings;
     for (const SideCut& cut : cuts) {
         crossings.push_back(cut.crossing);

@@ -54,51 +54,41 @@ std::vector<Cut> cutsOf(const MapDarkness& map, const PhotoGrid& grid, const QRe
     // A row of cells to a processor, the rows' cuts then taken in order: the same cuts as
     // one thread makes.
     const int rows = lastJ >= firstJ ? (lastJ - firstJ) / every + 1 : 0;
-    std::vector<std::vector<Cut>> byRow(static_cast<size_t>(rows));
-    runInParallel(
-        rows,
-        [&](int row) {
-            const int j = firstJ + row * every;
-            std::vector<Cut>& cuts = byRow[static_cast<size_t>(row)];
-            for (int i = firstI; i <= lastI; i += every) {
-                const QPointF own = QPointF(i, j) + kOwnCorner;
-                const std::optional<QPointF> from = grid.toPhoto(own);
-                const std::optional<QPointF> next = grid.toPhoto(QPointF(i + 1, j));
-                const std::optional<QPointF> centre = grid.toPhoto(QPointF(i, j));
-                if (!from || !next || !centre || !map.holds(*from, 1)) {
+    return joinedInOrder<Cut>(rows, [&](int row, std::vector<Cut>& cuts) {
+        const int j = firstJ + row * every;
+        for (int i = firstI; i <= lastI; i += every) {
+            const QPointF own = QPointF(i, j) + kOwnCorner;
+            const std::optional<QPointF> from = grid.toPhoto(own);
+            const std::optional<QPointF> next = grid.toPhoto(QPointF(i + 1, j));
+            const std::optional<QPointF> centre = grid.toPhoto(QPointF(i, j));
+            if (!from || !next || !centre || !map.holds(*from, 1)) {
+                continue;
+            }
+            const LineCutter cutter(map, length(*next - *centre));
+            for (int s = 0; s < 3; ++s) {
+                const QPointF end = QPointF(i, j) + kSideEnds[static_cast<size_t>(s)];
+                const std::optional<QPointF> to = grid.toPhoto(end);
+                if (!to) {
                     continue;
                 }
-                const LineCutter cutter(map, length(*next - *centre));
-                for (int s = 0; s < 3; ++s) {
-                    const QPointF end = QPointF(i, j) + kSideEnds[static_cast<size_t>(s)];
-                    const std::optional<QPointF> to = grid.toPhoto(end);
-                    if (!to) {
+                const double side = length(*to - *from);
+                const QPointF along = (*to - *from) / side;
+                for (const double place : cutter.places(side)) {
+                    Cut cut;
+                    cut.side = s;
+                    cut.lattice = own + place * (end - own);
+                    const std::optional<QPointF> at = grid.toPhoto(cut.lattice);
+                    if (!at || !map.holds(*at, cutter.half() + cutter.spread() + 2)) {
                         continue;
                     }
-                    const double side = length(*to - *from);
-                    const QPointF along = (*to - *from) / side;
-                    for (const double place : cutter.places(side)) {
-                        Cut cut;
-                        cut.side = s;
-                        cut.lattice = own + place * (end - own);
-                        const std::optional<QPointF> at = grid.toPhoto(cut.lattice);
-                        if (!at || !map.holds(*at, cutter.half() + cutter.spread() + 2)) {
-                            continue;
-                        }
-                        cut.at = *at;
-                        cut.normal = QPointF(-along.y(), along.x());
-                        measure(cutter, along, cut);
-                        cuts.push_back(cut);
-                    }
+                    cut.at = *at;
+                    cut.normal = QPointF(-along.y(), along.x());
+                    measure(cutter, along, cut);
+                    cuts.push_back(cut);
                 }
             }
-        },
-        [](int) { return true; });
-    std::vector<Cut> cuts;
-    for (const std::vector<Cut>& row : byRow) {
-        cuts.insert(cuts.end(), row.begin(), row.end());
-    }
-    return cuts;
+        }
+    });
 }
 
 // How far the outline moved between two grids, at the cuts.
